@@ -1,0 +1,12 @@
+# The two set-up commands of the README; each installs what is missing and builds.
+.PHONY: run test deps
+
+run: deps
+	scripts/build.sh build
+	scripts/run.sh
+
+test: deps
+	scripts/test-all.sh
+
+deps:
+	scripts/install-deps.sh

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Starts the simulated meter on COM1 and the program against it; stops the
+# simulator when the program exits.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top/build"
+if [ ! -x ./meter-sim ] || [ ! -x ./QetraLink ]; then
+    echo "The simulated meter and the main window are not built yet; once they are,"
+    echo "this command starts 'meter-sim --port COM1' and QetraLink against it."
+    exit 0
+fi
+./meter-sim --port COM1 > meter-sim.out 2> meter-sim.log &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
+# The simulator prints its device on its first line once it serves.
+for _ in $(seq 100); do [ -s meter-sim.out ] && break; sleep 0.05; done
+echo "Simulated meter on $(head -n1 meter-sim.out), registered as COM1"
+cp -f "$top/resources/QETRA.rtf" . 2>/dev/null || true
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: starting the program under Xvfb"
+    exec_cmd=(xvfb-run -a ./QetraLink)
+else
+    exec_cmd=(./QetraLink)
+fi
+"${exec_cmd[@]}"
