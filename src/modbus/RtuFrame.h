@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+
+// A message string ("00,03,01,30,00,36,00,00") parsed into request bytes.
+struct ParsedMessage {
+    QByteArray bytes;       // the request bytes, cut to requestLength
+    int requestLength = 8;  // bytes on the wire, CRC included
+    int expectedLength = 8; // reply bytes expected, CRC included; 0 = no reply
+};
+
+// Parses a message string by the function-code table. False for an invalid message,
+// and then `out` holds an empty frame with requestLength 8 and expectedLength 8.
+// Never throws; any input is safe.
+bool ParseMessage(const QByteArray& message, ParsedMessage& out);
+
+// ParseMessage, then the CRC over bytes 0 .. requestLength-3 written into the last two
+// bytes (low byte first). An invalid message gives the empty frame with 8 and 8.
+ParsedMessage MakeRequestFrame(const QByteArray& message);
+
+// Searches the received bytes for the reply to `request`: skips leading bytes while the
+// address and function code do not match and more than expectedLength bytes remain;
+// the first match is final and must carry a correct CRC. On success `reply` holds
+// exactly expectedLength bytes. False for a request of fewer than 2 bytes, for
+// expectedLength < 4, or when fewer than expectedLength bytes were received.
+bool LocateReply(const QByteArray& request, const QByteArray& received, int expectedLength,
+                 QByteArray& reply);
+
+// True when the located reply's byte count or echoed fields agree with the request.
+// False when either is too short to hold the fields compared.
+bool CheckReplyFields(const QByteArray& request, const QByteArray& reply);
