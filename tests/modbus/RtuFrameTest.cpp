@@ -12,8 +12,8 @@ QByteArray WithCrc(const char* hex) {
 
 // "00,10,01,56,00,10,20," and 32 zero data bytes, then the CRC placeholders: the
 // metering window's energy reset.
-QByteArray EnergyReset(const char* countField = "20") {
-    QByteArray text = QByteArray("00,10,01,56,00,10,") + countField + ",";
+QByteArray EnergyReset(const char* countField = "20", const char* quantity = "00,10") {
+    QByteArray text = QByteArray("00,10,01,56,") + quantity + "," + countField + ",";
     for (int i = 0; i < 32; ++i)
         text += "00,";
     return text + "00,00";
@@ -81,6 +81,7 @@ TEST(RequestFrame, LengthsAndLimitsFollowTheFunctionCode) {
          })
         ExpectRejected(message);
     ExpectRejected(EnergyReset("21"));
+    ExpectRejected(EnergyReset("20", "01,10")); // the high quantity byte counts too
     ExpectRejected(EnergyReset().chopped(3));
 }
 
@@ -159,6 +160,7 @@ TEST(ReplyFields, EachFunctionComparesItsOwnFields) {
         {"010100000009", "0101010101", false},
         {"010300000002", "010304000000000000", true},
         {"010300000002", "010303000000000000", false},
+        {"010300000002", "010304", false}, // count fits, the registers are missing
         {"010601001234", "010601001234", true},
         {"010601001234", "010601001235", false},
         {"011001560010", "011001560010", true},
