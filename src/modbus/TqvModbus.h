@@ -150,6 +150,9 @@ public:
     bool ModemWatcherRunning() const;
     // Polls of the modem status made by the modem watcher so far (tests wait on it).
     quint64 ModemWatcherPolls() const;
+    // Pause between two looks of the modem watcher at the status lines (50 ms); takes
+    // effect when the watcher is next created.
+    void SetModemPollMs(int ms) { modemPollPace_ = std::chrono::milliseconds(ms); }
 
     // ---- state, readable for the shell and tests ----
     const QByteArray& RequestFrame() const { return requestFrame_; }
@@ -245,4 +248,17 @@ private:
     bool linkUp_ = false;
     TimePoint sendTime_{};
     quint64 waitSeq_ = 0; // numbers each wait, so a stale evaluation is dropped
+    std::chrono::milliseconds modemPollPace_{50};
+
+    // What the response watcher reads across threads; guarded by its mutex and written
+    // together with awaitingReply_, so the watcher never sees a new wait with old data.
+    struct WaitShared {
+        TimePoint sendTime{};
+        qsizetype received = 0;
+        int expected = 8;
+        quint32 interval = 1000;
+        quint32 timeout = 3000;
+        quint32 preview = 0;
+        quint64 seq = 0;
+    } shared_;
 };
