@@ -14,8 +14,8 @@ TTraceModemStatus::TTraceModemStatus(ModbusPort& port, QObject* context,
                                      std::function<void()> onRing,
                                      std::function<void(bool)> onCarrier,
                                      std::chrono::milliseconds pace)
-    : port_(port), context_(context), onRing_(std::move(onRing)),
-      onCarrier_(std::move(onCarrier)), pace_(pace) {
+    : port_(port), context_(context), onRing_(std::move(onRing)), onCarrier_(std::move(onCarrier)),
+      pace_(pace) {
     const quint32 status = port_.ModemLineStatus();
     lastRing_ = status & kRing;
     lastCarrier_ = status & kCarrier;
