@@ -80,7 +80,16 @@ int ChunkWaitMs(const CommTimeouts& t, qint64 sinceLastByteMs, qint64 sinceFirst
 
 // ---------------------------------------------------------------- reader
 
-TReadThread::TReadThread(PortLink& link) : link_(link) {}
+TReadThread::TReadThread(PortLink& link) : link_(link) {
+    // Drivers that count line events report modem lines through the counters too;
+    // the others may still show the lines themselves. Pseudo-terminals have neither,
+    // and then the reader sleeps until bytes or the close event arrive. The first
+    // sample is taken here, while the port opens, so that every change after the
+    // opening is seen.
+    counters_ = link_.device->Counters();
+    if (!counters_)
+        modemLines_ = link_.device->ModemStatus();
+}
 
 TReadThread::~TReadThread() {
     Join();
@@ -98,13 +107,6 @@ void TReadThread::Join() {
 void TReadThread::Run() {
     RaiseThreadPriority(2);
     SerialDevice& dev = *link_.device;
-    // Drivers that count line events report modem lines through the counters too;
-    // the others may still show the lines themselves. Pseudo-terminals have neither,
-    // and then the reader sleeps until bytes or the close event arrive.
-    counters_ = dev.Counters();
-    if (!counters_)
-        modemLines_ = dev.ModemStatus();
-
     for (;;) {
         if (link_.backlog->load() >= kMaxPendingChunks) {
             if (dev.WaitClosed(20) == SerialDevice::Wait::Closed)

@@ -1,4 +1,5 @@
 #include "TComm.h"
+#include "CommWorkers.h"
 #include "PosixSerialDevice.h"
 #include "SerialTestSupport.h"
 
@@ -6,7 +7,9 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <termios.h>
 #include <thread>
 
@@ -346,4 +349,173 @@ TEST(TCommLifetime, DestroyingAnOpenPortStopsItsWorkers) {
     EXPECT_EQ(ThreadCount(), base);
     WaitUntil([] { return false; }, 20); // anything still queued must not be raised
     EXPECT_EQ(received, 0);
+}
+
+TEST_F(TCommPtyTest, XoffHoldsOutputUntilXonAndCloseAbandonsAHeldWrite) {
+    comm.SetOutx_XonXoffFlow(true);
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
+    ASSERT_TRUE(pty.Write("\x13")); // XOFF from the far end
+    // The line discipline takes input from the far end a moment later.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(comm.SendData("held", 4));
+    EXPECT_EQ(pty.Read(4, 100), QByteArray());
+    ASSERT_TRUE(pty.Write("\x11")); // XON
+    EXPECT_EQ(pty.Read(4), QByteArray("held"));
+    ASSERT_TRUE(WaitUntil([&] { return empties == 2; }));
+    EXPECT_TRUE(chunks.empty()); // flow characters are not data
+
+    // Held again with far more than the driver can buffer: the writer waits for room.
+    ASSERT_TRUE(pty.Write("\x13"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const QByteArray big(65535, 'x');
+    ASSERT_TRUE(comm.SendData(big.constData(), 65535));
+    const int base = empties;
+    EXPECT_FALSE(WaitUntil([&] { return empties > base; }, 100));
+    const auto start = std::chrono::steady_clock::now();
+    comm.ClosePort();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(TCommPtyTest, AWriteThatOutlastsItsTimeOutIsGivenUpAndTheQueueGoesOn) {
+    comm.SetOutx_XonXoffFlow(true);
+    comm.SetWriteTotalTimeoutConstant(50);
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
+    ASSERT_TRUE(pty.Write("\x13"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const QByteArray big(65535, 'x');
+    ASSERT_TRUE(comm.SendData(big.constData(), 65535));
+    // Given up after 50 ms: the queue runs dry and says so, and the writer goes on.
+    ASSERT_TRUE(WaitUntil([&] { return empties == 2; }, 3000));
+    ASSERT_TRUE(pty.Write("\x11"));
+    ASSERT_TRUE(comm.SendData("next", 4));
+    // What the driver had taken of the big block goes out, then the next block.
+    QByteArray out;
+    ASSERT_TRUE(WaitUntil([&] {
+        out += pty.ReadAvailable();
+        return out.endsWith("next");
+    }));
+    EXPECT_LT(out.size(), big.size() + 4);
+    EXPECT_EQ(hangups, 0);
+}
+
+TEST_F(TCommPtyTest, AFloodIsDeliveredCompleteAndMemoryStaysBoundedWhileTheOwnerLags) {
+    comm.OpenPort();
+    ASSERT_EQ(fcntl(pty.Master(), F_SETFL, O_NONBLOCK), 0);
+    // Nobody runs the event loop: the far end writes until the line refuses more.
+    QByteArray sent;
+    int refusedMs = 0;
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (refusedMs < 200 && sent.size() < 16 * 1024 * 1024 &&
+           std::chrono::steady_clock::now() < give_up) {
+        QByteArray block(4096, '\0');
+        for (int i = 0; i < block.size(); ++i)
+            block[i] = static_cast<char>((sent.size() + i) % 251);
+        const ssize_t n = ::write(pty.Master(), block.constData(), block.size());
+        if (n > 0) {
+            sent.append(block.constData(), n);
+            refusedMs = 0;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ++refusedMs;
+        }
+    }
+    // The reader pauses at 256 chunks of at most 2048 bytes waiting for the owner;
+    // the rest sits in the driver's buffers.
+    EXPECT_LT(sent.size(), 2 * 1024 * 1024);
+    EXPECT_GT(sent.size(), 256 * 1024);
+    ASSERT_TRUE(WaitUntil([&] { return Received().size() >= sent.size(); }, 20000));
+    EXPECT_EQ(Received(), sent);
+    EXPECT_EQ(hangups, 0);
+}
+
+namespace {
+
+// A real pseudo-terminal whose driver pretends to count line events and to show modem
+// lines, as a UART driver does; the test sets what it reports.
+struct ScriptedLinesDevice : PosixSerialDevice {
+    std::optional<LineCounters> Counters() override {
+        std::lock_guard lock(mutex);
+        ++samples;
+        return counters;
+    }
+    std::optional<quint32> ModemStatus() override {
+        std::lock_guard lock(mutex);
+        return status;
+    }
+    std::mutex mutex;
+    std::optional<LineCounters> counters;
+    std::optional<quint32> status;
+    int samples = 0;
+};
+
+} // namespace
+
+TEST_F(TCommPtyTest, LineErrorsAndModemChangesFromTheDriverBecomeEvents) {
+    ScriptedLinesDevice* device = nullptr;
+    comm.SetDeviceFactory([&] {
+        auto d = std::make_unique<ScriptedLinesDevice>();
+        d->counters = LineCounters{};
+        device = d.get();
+        return d;
+    });
+    std::vector<quint32> errors, modem;
+    comm.OnReceiveError = [&](TComm*, quint32 mask) { errors.push_back(mask); };
+    comm.OnModemStateChange = [&](TComm*, quint32 bits) { modem.push_back(bits); };
+    comm.OpenPort();
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters->frame = 1;
+        device->counters->brk = 1;
+        device->counters->dsr = 1;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !errors.empty() && !modem.empty(); }));
+    EXPECT_EQ(errors, std::vector<quint32>{LineErrorBits::Framing | LineErrorBits::Break});
+    EXPECT_EQ(modem, std::vector<quint32>{ModemEventBits::Dsr});
+
+    // Each change is reported once.
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters->carrier = 1;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return modem.size() == 2; }));
+    EXPECT_EQ(modem[1], ModemEventBits::CarrierOrCts);
+    EXPECT_EQ(errors.size(), 1u);
+
+    // A driver that stops answering is no longer asked.
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters.reset();
+    }
+    auto samples = [&] {
+        std::lock_guard lock(device->mutex);
+        return device->samples;
+    };
+    // Three sample periods to notice, three more to show that sampling has stopped.
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    const int before = samples();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    EXPECT_EQ(samples(), before);
+}
+
+TEST_F(TCommPtyTest, WithoutCountersTheModemLinesThemselvesAreWatched) {
+    ScriptedLinesDevice* device = nullptr;
+    comm.SetDeviceFactory([&] {
+        auto d = std::make_unique<ScriptedLinesDevice>();
+        d->status = ModemStatusBits::Cts;
+        device = d.get();
+        return d;
+    });
+    std::vector<quint32> modem;
+    comm.OnModemStateChange = [&](TComm*, quint32 bits) { modem.push_back(bits); };
+    comm.OpenPort();
+    EXPECT_EQ(comm.ModemLineStatus(), ModemStatusBits::Cts);
+    {
+        std::lock_guard lock(device->mutex);
+        device->status = ModemStatusBits::Cts | ModemStatusBits::Ring;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !modem.empty(); }));
+    EXPECT_EQ(modem, std::vector<quint32>{ModemEventBits::Ring});
 }
