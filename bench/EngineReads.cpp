@@ -31,7 +31,7 @@ QByteArray ReadMessageString(int slave, quint16 startAddress, int registers) {
 
 EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     EngineReadResult r;
-    TqvModbus qv;
+    TqvModbus qv(nullptr);
     qv.SetOpenSettleMs(0);
     // As the main window stores it: no modem, so no modem watcher thread.
     qv.SetTraceModemStatus(false);
