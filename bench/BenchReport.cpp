@@ -168,6 +168,24 @@ QString FormatTable(const BenchReport& r) {
     }
     line(QString());
 
+    line(QStringLiteral("Where an engine transaction goes (medians, ms): request written -> last "
+                        "reply chunk delivered, evaluation, evaluation -> next request written"));
+    line(QStringLiteral("   baud  interval  to last chunk  evaluation  turnaround  transaction  "
+                        "chunks/reply"));
+    for (const auto& run : r.runs) {
+        if (run.client != QLatin1String("engine"))
+            continue;
+        line(QStringLiteral("%1  %2  %3  %4  %5  %6  %7")
+                 .arg(run.baud, 7)
+                 .arg(IntervalText(run.queryIntervalMs), 8)
+                 .arg(Fixed(run.replyWait.medianMs, 3), 13)
+                 .arg(Fixed(run.latency.medianMs, 3), 10)
+                 .arg(Fixed(run.turnaround.medianMs, 3), 10)
+                 .arg(Fixed(run.reads > 0 ? 1000.0 * run.seconds / run.reads : 0, 3), 11)
+                 .arg(Fixed(run.chunksPerReply, 2), 12));
+    }
+    line(QString());
+
     line(QStringLiteral("CPU of this process (all threads), engine at the program's defaults"));
     line(QStringLiteral("  scenario   baud  interval  timeout  seconds  cpu s  % of a core  "
                         "transactions  ok"));
@@ -227,6 +245,9 @@ QByteArray FormatJsonLine(const BenchReport& r) {
             o.insert("query_interval_ms", run.queryIntervalMs);
             o.insert("libmodbus_ratio", LibmodbusRatio(r, run));
             o.insert("latency", LatencyJson(run.latency));
+            o.insert("reply_wait", LatencyJson(run.replyWait));
+            o.insert("turnaround", LatencyJson(run.turnaround));
+            o.insert("chunks_per_reply", run.chunksPerReply);
         }
         runs.append(o);
     }

@@ -24,6 +24,11 @@ struct ThroughputRun {
     // interval 0 that moment is the delivery of the reply's last chunk (OnRecvData);
     // with a longer interval it is the later of that and the interval's end.
     LatencySummary latency;
+    // Engine only: OnAfterSendMsg to the reply's last chunk, OnF03Response to the next
+    // OnAfterSendMsg, and chunks per accepted reply.
+    LatencySummary replyWait;
+    LatencySummary turnaround;
+    double chunksPerReply = 0;
 
     double Tps() const { return seconds > 0 ? reads / seconds : 0; }
 };

@@ -41,22 +41,34 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     const QByteArray message = ReadMessageString(o.slave, o.startAddress, o.registers);
     const auto interval = std::chrono::milliseconds(o.queryIntervalMs);
     Clock::time_point start{}, end{}, sentAt{};
-    std::optional<Clock::time_point> lastChunk;
+    std::optional<Clock::time_point> lastChunk, lastEvaluation;
+    int chunks = 0;
     bool stopping = false;
     QEventLoop loop;
 
     qv.OnQueryData = [&](TqvModbus* s) { s->SetQueryMessage(message); };
     qv.OnAfterSendMsg = [&](TqvModbus*, const QByteArray&) {
         sentAt = Clock::now();
+        if (lastEvaluation)
+            r.turnaroundMs.push_back(MsBetween(*lastEvaluation, sentAt));
+        lastEvaluation.reset();
         lastChunk.reset();
+        chunks = 0;
     };
-    qv.OnRecvData = [&](TqvModbus*, const QByteArray&) { lastChunk = Clock::now(); };
+    qv.OnRecvData = [&](TqvModbus*, const QByteArray&) {
+        lastChunk = Clock::now();
+        ++chunks;
+    };
     qv.OnF03Response = [&](TqvModbus*, quint8, quint16 startAddr, QList<quint16> values) {
         const auto now = Clock::now();
         if (startAddr == o.startAddress && values.size() == o.registers)
             ++r.ok;
-        if (lastChunk)
+        if (lastChunk) {
             r.latenciesMs.push_back(MsBetween(std::max(*lastChunk, sentAt + interval), now));
+            r.replyWaitMs.push_back(MsBetween(sentAt, *lastChunk));
+            r.chunks += chunks;
+        }
+        lastEvaluation = now;
     };
     qv.OnResponseError = [&](TqvModbus*) { ++r.errors; };
     qv.OnAfterResponse = [&](TqvModbus* s) {

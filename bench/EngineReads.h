@@ -28,7 +28,12 @@ struct EngineReadResult {
     // Per accepted reply: ms from the moment it could be evaluated (its last chunk
     // delivered, and the interval over) to OnF03Response.
     std::vector<double> latenciesMs;
-    QString error; // the port could not be opened, or the run got stuck
+    // Where the rest of a transaction goes: from OnAfterSendMsg to the reply's last
+    // chunk, and from OnF03Response to the next request's OnAfterSendMsg.
+    std::vector<double> replyWaitMs;
+    std::vector<double> turnaroundMs;
+    int chunks = 0; // OnRecvData calls for the accepted replies
+    QString error;  // the port could not be opened, or the run got stuck
 };
 
 // The message string of a function 03 read, slave address in front as the main

@@ -55,6 +55,25 @@ ThroughputRun NewRun(const QString& client, quint32 baud, int interval) {
     return run;
 }
 
+// Timings of an engine run's transactions, gathered over its rounds.
+struct Samples {
+    std::vector<double> latency, replyWait, turnaround;
+    int chunks = 0;
+
+    void Add(const EngineReadResult& r) {
+        latency.insert(latency.end(), r.latenciesMs.begin(), r.latenciesMs.end());
+        replyWait.insert(replyWait.end(), r.replyWaitMs.begin(), r.replyWaitMs.end());
+        turnaround.insert(turnaround.end(), r.turnaroundMs.begin(), r.turnaroundMs.end());
+        chunks += r.chunks;
+    }
+    void SummariseInto(ThroughputRun& run) {
+        run.chunksPerReply = replyWait.empty() ? 0 : double(chunks) / double(replyWait.size());
+        run.latency = SummariseLatencies(std::move(latency));
+        run.replyWait = SummariseLatencies(std::move(replyWait));
+        run.turnaround = SummariseLatencies(std::move(turnaround));
+    }
+};
+
 class Bench {
 public:
     explicit Bench(const Settings& s) : s_(s) {}
@@ -106,7 +125,7 @@ private:
     }
 
     bool EngineRun(const QString& device, quint32 baud, int interval, int count, ThroughputRun& run,
-                   std::vector<double>& latencies) {
+                   Samples& samples) {
         EngineReadOptions o;
         o.device = device;
         o.baud = baud;
@@ -121,7 +140,7 @@ private:
         run.ok += r.ok;
         run.errors += r.errors;
         run.seconds += r.seconds;
-        latencies.insert(latencies.end(), r.latenciesMs.begin(), r.latenciesMs.end());
+        samples.Add(r);
         return Check(QStringLiteral("engine at %1 baud, interval %2 ms").arg(baud).arg(interval),
                      r.error, r.reads, r.ok, r.errors);
     }
@@ -145,7 +164,7 @@ private:
         ThroughputRun fast = NewRun(QStringLiteral("engine"), baud, 0);
         ThroughputRun lib = NewRun(QStringLiteral("libmodbus"), baud, -1);
         ThroughputRun paced = NewRun(QStringLiteral("engine"), baud, kDefaultInterval);
-        std::vector<double> fastLatency, pacedLatency;
+        Samples fastSamples, pacedSamples;
         bool ok = true;
         // Alternate the two masters so that a change in machine load hits both alike.
         for (int round = 0; ok && round < s_.rounds; ++round) {
@@ -155,7 +174,7 @@ private:
                          .arg(round + 1)
                          .arg(s_.rounds)
                          .arg(count));
-            ok = EngineRun(device, baud, 0, count, fast, fastLatency) &&
+            ok = EngineRun(device, baud, 0, count, fast, fastSamples) &&
                  LibmodbusRun(device, baud, count, lib);
         }
         if (ok) {
@@ -163,10 +182,10 @@ private:
                          .arg(baud)
                          .arg(kDefaultInterval)
                          .arg(s_.reads));
-            ok = EngineRun(device, baud, kDefaultInterval, s_.reads, paced, pacedLatency);
+            ok = EngineRun(device, baud, kDefaultInterval, s_.reads, paced, pacedSamples);
         }
-        fast.latency = SummariseLatencies(std::move(fastLatency));
-        paced.latency = SummariseLatencies(std::move(pacedLatency));
+        fastSamples.SummariseInto(fast);
+        pacedSamples.SummariseInto(paced);
         report.runs << fast << lib << paced;
         const QString simLog = sim.Stop().trimmed();
         if (!ok && !simLog.isEmpty())
