@@ -263,6 +263,20 @@ void AddNotes(BenchReport& r) {
                               "evaluated earlier), not by the line.");
     r.notes << QStringLiteral("libmodbus reads exactly the expected reply length and returns at "
                               "once, without the read-interval silence.");
+    for (const auto& w : r.wire) {
+        // libmodbus adds no wait of its own, so its pace is the simulated line's pace.
+        const ThroughputRun* lib = FindRun(r, QStringLiteral("libmodbus"), w.baud);
+        if (!lib || lib->Tps() <= 0)
+            continue;
+        const double lineMs = 1000.0 / lib->Tps();
+        if (lineMs > w.transactionMs * 1.02)
+            r.notes << QStringLiteral("At %1 baud the simulated line itself is slower than the "
+                                      "wire limit: libmodbus needs %2 ms per transaction against "
+                                      "%3 ms on the wire, so no master can reach 1.0 x wire there.")
+                           .arg(w.baud)
+                           .arg(lineMs, 0, 'f', 2)
+                           .arg(w.transactionMs, 0, 'f', 2);
+    }
     if (!r.quiet)
         r.notes << QStringLiteral("Load average %1 on %2 core(s): other work ran alongside; "
                                   "figures are noisy.")

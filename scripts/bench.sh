@@ -12,6 +12,6 @@ if ! pkg-config --exists libmodbus; then
     exit 1
 fi
 cmake -S "$top" -B "$dir" -DQETRA_BENCH=ON >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target qetra-bench meter-sim
+cmake --build "$dir" -j"$(nproc)" --target qetra-bench meter-sim >&2
 echo "nproc: $(nproc)" >&2
 exec "$dir/qetra-bench" "$@"
