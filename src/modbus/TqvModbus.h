@@ -48,8 +48,7 @@ public:
 
     // The default port: a TComm with TxContinueOnXoff, Outx_XonXoffFlow and
     // Inx_XonXoffFlow off and ReadIntervalTimeout 5 ms; all else at the TComm defaults.
-    // Pass nullptr for a component without owner.
-    explicit TqvModbus(QObject* owner);
+    explicit TqvModbus(QObject* owner = nullptr);
     // Any port behind the seam (tests pass a fake or a pseudo-terminal port).
     explicit TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner = nullptr);
     // Closes the port first when it is still open, and leaves the response watcher.
