@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <limits>
 #include <sys/resource.h>
