@@ -299,6 +299,8 @@ TEST_F(TCommPtyTest, FarEndClosingRaisesHangupOnceAndTheNextFarEndOpensAgain) {
     const double before = ProcessCpuMs();
     EXPECT_FALSE(WaitUntil([&] { return hangups > 1; }, 200));
     EXPECT_LT(ProcessCpuMs() - before, 100.0); // no worker spins on the dead line
+    // With the writer gone, further bytes are refused rather than queued for nobody.
+    EXPECT_TRUE(WaitUntil([&] { return !comm.SendData("q", 1); }));
 
     comm.ClosePort();
     Pty next;
@@ -555,4 +557,16 @@ TEST_F(TCommPtyTest, APortHeldByOneComponentIsRefusedToAnother) {
     comm.ClosePort();
     other.OpenPort();
     EXPECT_TRUE(other.IsOpen());
+}
+
+TEST_F(TCommPtyTest, ZeroBytesAreDroppedWhileIgnoreNullCharIsOn) {
+    comm.SetIgnoreNullChar(true);
+    comm.OpenPort();
+    ASSERT_TRUE(pty.Write(QByteArray("a\0b\0", 4)));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == "ab"; }));
+    // Switched off while open: the next chunk keeps its zeros.
+    comm.SetIgnoreNullChar(false);
+    ASSERT_TRUE(pty.Write(QByteArray("c\0d", 3)));
+    ASSERT_TRUE(WaitUntil([&] { return Received().size() == 5; }));
+    EXPECT_EQ(Received(), QByteArray("abc\0d", 5));
 }
