@@ -30,7 +30,11 @@ private:
 };
 
 TComm::TComm(QObject* owner)
-    : QObject(owner), receiver_(std::make_unique<CommEventReceiver>(*this)) {}
+    : QObject(owner), receiver_(std::make_unique<CommEventReceiver>(*this)) {
+    // As a child the receiver follows the component to whichever thread owns it; the
+    // component still deletes it itself, before its own members go.
+    receiver_->setParent(this);
+}
 
 TComm::~TComm() {
     ClosePort();

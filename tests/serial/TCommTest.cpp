@@ -272,8 +272,12 @@ TEST_F(TCommPtyTest, ClosingIsHarmlessWhenClosedAndModemStatusIsZeroWithoutLines
     comm.ClosePort();
     comm.ClosePort();
     EXPECT_FALSE(comm.IsOpen());
+    // The same line opens again and works.
     comm.OpenPort();
-    EXPECT_TRUE(comm.IsOpen());
+    ASSERT_TRUE(comm.SendData("again", 5));
+    EXPECT_EQ(pty.Read(5), QByteArray("again"));
+    ASSERT_TRUE(pty.Write("back"));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == "back"; }));
 }
 
 TEST_F(TCommPtyTest, AnIdlePortUsesNoProcessorTime) {
@@ -295,6 +299,8 @@ TEST_F(TCommPtyTest, FarEndClosingRaisesHangupOnceAndTheNextFarEndOpensAgain) {
     const double before = ProcessCpuMs();
     EXPECT_FALSE(WaitUntil([&] { return hangups > 1; }, 200));
     EXPECT_LT(ProcessCpuMs() - before, 100.0); // no worker spins on the dead line
+    // With the writer gone, further bytes are refused rather than queued for nobody.
+    EXPECT_TRUE(WaitUntil([&] { return !comm.SendData("q", 1); }));
 
     comm.ClosePort();
     Pty next;
@@ -518,4 +524,49 @@ TEST_F(TCommPtyTest, WithoutCountersTheModemLinesThemselvesAreWatched) {
     }
     ASSERT_TRUE(WaitUntil([&] { return !modem.empty(); }));
     EXPECT_EQ(modem, std::vector<quint32>{ModemEventBits::Ring});
+}
+
+TEST_F(TCommPtyTest, ADriverThatWakesWithoutMovingBytesDoesNotSpinAWorker) {
+    // Ready by poll(), yet never a byte either way: the far end's bytes stay unread
+    // and every write would block.
+    struct StubbornDevice : PosixSerialDevice {
+        Io Read(char*, std::size_t) override { return {Io::Status::WouldBlock, 0, EAGAIN}; }
+        Io Write(const char*, std::size_t) override { return {Io::Status::WouldBlock, 0, EAGAIN}; }
+    };
+    comm.SetDeviceFactory([] { return std::make_unique<StubbornDevice>(); });
+    comm.OpenPort();
+    ASSERT_TRUE(pty.Write("stuck"));
+    ASSERT_TRUE(comm.SendData("out", 3));
+    const double before = ProcessCpuMs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Two spinning workers would use about 600 ms here.
+    EXPECT_LT(ProcessCpuMs() - before, 60.0);
+    const auto start = std::chrono::steady_clock::now();
+    comm.ClosePort();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(chunks.empty());
+}
+
+TEST_F(TCommPtyTest, APortHeldByOneComponentIsRefusedToAnother) {
+    comm.OpenPort();
+    TComm other;
+    other.SetOpenSettleMs(0);
+    other.SetCommName(pty.SlavePath());
+    EXPECT_EQ(OpenError(other), "Error opening serial port");
+    EXPECT_FALSE(other.IsOpen());
+    comm.ClosePort();
+    other.OpenPort();
+    EXPECT_TRUE(other.IsOpen());
+}
+
+TEST_F(TCommPtyTest, ZeroBytesAreDroppedWhileIgnoreNullCharIsOn) {
+    comm.SetIgnoreNullChar(true);
+    comm.OpenPort();
+    ASSERT_TRUE(pty.Write(QByteArray("a\0b\0", 4)));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == "ab"; }));
+    // Switched off while open: the next chunk keeps its zeros.
+    comm.SetIgnoreNullChar(false);
+    ASSERT_TRUE(pty.Write(QByteArray("c\0d", 3)));
+    ASSERT_TRUE(WaitUntil([&] { return Received().size() == 5; }));
+    EXPECT_EQ(Received(), QByteArray("abc\0d", 5));
 }
