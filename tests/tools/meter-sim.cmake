@@ -18,3 +18,16 @@ if(TARGET meter-sim)
         METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
     add_dependencies(MeterSimLineTest meter-sim)
 endif()
+
+# A short soak: the program's master against the meter with faults injected.
+if(TARGET meter-sim AND TARGET qetra-poll)
+    if(QETRA_SANITIZE)
+        set(soak_memory 0)  # the sanitizers' quarantine grows by design
+    else()
+        set(soak_memory 1)
+    endif()
+    add_test(NAME MeterSimSoakShort COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/soak.sh 300)
+    set_tests_properties(MeterSimSoakShort PROPERTIES
+        ENVIRONMENT "BUILD_DIR=${CMAKE_BINARY_DIR};SOAK_TIMEOUT_MS=500;SOAK_CHECK_MEMORY=${soak_memory}"
+        TIMEOUT 300)
+endif()

@@ -6,13 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -266,4 +269,41 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
         EXPECT_EQ(p.exitCode(), 2) << qPrintable(bad.join(' '));
         EXPECT_TRUE(p.readAllStandardOutput().isEmpty()) << "no device served";
     }
+}
+
+TEST(MeterSimLine, WireTimeAndDelayPaceTheReplies) {
+    // 8 request and 113 reply bytes of 11 bits at 9600 bit/s take 139 ms on a real line.
+    SimProcess wire({"--wire-time"});
+    ASSERT_TRUE(wire.started());
+    LineClient client(wire.device(), 9600);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(client.transact(Request(1, 0x03, 0x130, 54), 2000, 5).size(), 113u);
+    EXPECT_GE(timer.elapsed(), 138);
+
+    SimProcess delayed({"--delay", "250"});
+    ASSERT_TRUE(delayed.started());
+    LineClient late(delayed.device(), 9600);
+    timer.restart();
+    EXPECT_EQ(late.transact(Request(1, 0x03, 0x101, 1), 2000, 5), WithCrc({1, 3, 2, 0, 1}));
+    EXPECT_GE(timer.elapsed(), 250);
+}
+
+TEST(MeterSimLine, ServesAnExistingDevice) {
+    // A pseudo-terminal made here stands in for a serial adapter.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QString device = QString::fromLocal8Bit(ptsname(master));
+    LineClient adapter(master);
+    SimProcess sim({"--device", device, "--address", "5"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    EXPECT_EQ(sim.device(), device);
+    EXPECT_EQ(adapter.transact(Request(5, 0x03, 0x101, 1)), WithCrc({5, 3, 2, 0, 5}));
+    EXPECT_EQ(sim.stop(), 0);
+
+    SimProcess missing({"--device", "/nonexistent/ttyX"});
+    EXPECT_FALSE(missing.started());
+    EXPECT_EQ(missing.stop(), 1);
 }

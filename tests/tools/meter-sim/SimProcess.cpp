@@ -31,8 +31,11 @@ SimProcess::~SimProcess() {
 }
 
 int SimProcess::stop() {
-    if (process_.state() == QProcess::NotRunning)
-        return -1;
+    if (process_.state() == QProcess::NotRunning) {
+        // Ended by itself: its exit code, or -1 when it never ran.
+        const bool ran = process_.error() != QProcess::FailedToStart;
+        return ran && process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    }
     process_.terminate();
     if (!process_.waitForFinished(10000)) {
         process_.kill();

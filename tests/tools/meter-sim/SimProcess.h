@@ -20,6 +20,7 @@ public:
     bool started() const { return !device_.isEmpty(); }
     const QString& device() const { return device_; }
     // Sends SIGTERM and waits; the exit code, or -1 when it did not end normally.
+    // For a process that ended by itself, its exit code.
     int stop();
     void signal(int signo);
     // Everything the simulator wrote to standard error so far.
@@ -37,6 +38,8 @@ private:
 class LineClient {
 public:
     LineClient(const QString& path, int baud);
+    // Takes over an open descriptor as it is (the master side of a pseudo-terminal).
+    explicit LineClient(int fd) : fd_(fd) {}
     ~LineClient();
     bool isOpen() const { return fd_ >= 0; }
     void setBaud(int baud);
