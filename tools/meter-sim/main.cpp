@@ -69,7 +69,8 @@ public:
           meter_(options.meter, QDateTime::currentMSecsSinceEpoch()), protocol_(meter_),
           faults_(options.faults), receiver_(options.meter.baud) {}
 
-    void run() {
+    // Serves until a stop signal (true) or a line failure (false).
+    bool run() {
         std::uint8_t buffer[512];
         bool running = true;
         while (running) {
@@ -84,15 +85,19 @@ public:
             const int ready = poll(fds, 2, timeoutMs);
             if (ready < 0 && errno != EINTR) {
                 std::perror("meter-sim: poll");
-                return;
+                return false;
             }
             if (fds[1].revents & POLLIN)
                 running = handleSignal();
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
                 const long n = line_.readSome(buffer, sizeof buffer);
-                if (n > 0)
+                if (n > 0) {
                     receiver_.feed({buffer, static_cast<std::size_t>(n)}, MonotonicUs());
-                else if (n < 0 || (fds[0].revents & (POLLHUP | POLLERR))) {
+                } else if (n < 0 && !line_.isPseudoTerminal()) {
+                    // The device went away (a USB adapter unplugged, say).
+                    std::perror("meter-sim: read");
+                    return false;
+                } else if (n < 0 || (fds[0].revents & (POLLHUP | POLLERR))) {
                     // A line that only reports hang-ups would spin the loop.
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
@@ -102,6 +107,7 @@ public:
                 serve(*frame);
             lineCounts_.overlong = receiver_.overlongFrames();
         }
+        return true;
     }
 
     void printStats() const { PrintStats(lineCounts_, faults_.counts()); }
@@ -273,8 +279,8 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
 
     MeterServer server(options, *line, signalFd);
-    server.run();
+    const bool stopped = server.run();
     server.printStats();
     close(signalFd);
-    return 0;
+    return stopped ? 0 : 1;
 }
