@@ -259,6 +259,10 @@ void AddNotes(BenchReport& r) {
                               "interval): by design each engine transaction costs wire time + "
                               "5 ms, the main overhead; best possible x wire: %1.")
                    .arg(expected.join(QStringLiteral(", ")));
+    r.notes << QStringLiteral("Evaluation latency: from the delivery of the reply's last chunk to "
+                              "the main thread (OnRecvData) to OnF03Response; at interval 200 ms "
+                              "from the later of that and the end of the interval (the "
+                              "watcher's timed wake).");
     r.notes << QStringLiteral("Interval 200 ms runs are paced by QueryInterval (a reply is never "
                               "evaluated earlier), not by the line.");
     r.notes << QStringLiteral("libmodbus reads exactly the expected reply length and returns at "
