@@ -31,7 +31,7 @@ QByteArray ReadMessageString(int slave, quint16 startAddress, int registers) {
 
 EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     EngineReadResult r;
-    TqvModbus qv(nullptr);
+    TqvModbus qv;
     qv.SetOpenSettleMs(0);
     // As the main window stores it: no modem, so no modem watcher thread.
     qv.SetTraceModemStatus(false);
@@ -41,6 +41,7 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     const QByteArray message = ReadMessageString(o.slave, o.startAddress, o.registers);
     const auto interval = std::chrono::milliseconds(o.queryIntervalMs);
     Clock::time_point start{}, end{}, sentAt{};
+    double cpuStart = 0, cpuEnd = 0;
     std::optional<Clock::time_point> lastChunk, lastEvaluation;
     int chunks = 0;
     bool stopping = false;
@@ -78,7 +79,7 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
         if (done && !stopping) {
             stopping = true;
             end = Clock::now();
-            r.cpuSeconds = ProcessCpuSeconds() - r.cpuSeconds;
+            cpuEnd = ProcessCpuSeconds();
             s->StopQuery();
         }
     };
@@ -105,7 +106,7 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     });
     guard.start(static_cast<int>(budgetMs));
 
-    r.cpuSeconds = ProcessCpuSeconds();
+    cpuStart = ProcessCpuSeconds();
     start = Clock::now();
     if (!qv.StartQuery()) {
         r.error = QStringLiteral("the engine did not start polling");
@@ -117,9 +118,10 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     if (stuck) {
         r.error = QStringLiteral("no progress after %1 transactions").arg(r.reads);
         end = Clock::now();
-        r.cpuSeconds = ProcessCpuSeconds() - r.cpuSeconds;
+        cpuEnd = ProcessCpuSeconds();
     }
     r.seconds = MsBetween(start, end) / 1000.0;
+    r.cpuSeconds = cpuEnd - cpuStart;
     qv.Close();
     return r;
 }
