@@ -3,6 +3,7 @@
 #include "OperatorDialogs.h"
 
 #include <QList>
+#include <QStringList>
 #include <functional>
 
 // Operator dialogs for tests: nothing is shown; every box is recorded in order, and each
