@@ -140,6 +140,7 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
 
 TEST_F(ShellFixture, StartAndStopSwitchTheControls) {
     Make();
+    FastLine();
     EXPECT_TRUE(Enabled("MMStart"));
     EXPECT_FALSE(Enabled("MMStop"));
     EXPECT_TRUE(Enabled("MMSetConn"));
@@ -174,15 +175,17 @@ TEST_F(ShellFixture, ConnectedFollowsRepliesAndMissingReplies) {
     ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
     EXPECT_EQ(shell->State().Traffic.ReceptionsWhileDisconnected, 11);
 
-    // The meter falls silent: ten missing replies keep the connection, eleven end it.
-    port.Reply = nullptr;
-    const int before = shell->State().Traffic.NoResponseCount;
-    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.NoResponseCount - before >= 10; }));
-    if (shell->State().Traffic.NoResponseCount - before == 10) {
-        EXPECT_TRUE(shell->Connected());
-    }
-    ASSERT_TRUE(WaitUntil([&] { return !shell->Connected(); }));
-    EXPECT_EQ(shell->State().Traffic.ConsecutiveNoResponse, 11);
+    // The meter falls silent. Each request goes out right after the previous reply was
+    // evaluated, so the port sees the connected state after 1, 2, ... missing replies.
+    QList<bool> connectedAfterMisses;
+    port.Reply = [&](const QByteArray&) {
+        connectedAfterMisses << shell->Connected();
+        return QByteArray();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return connectedAfterMisses.size() >= 13; }));
+    // Entry 0 is the first unanswered request, before any miss was counted.
+    EXPECT_EQ(connectedAfterMisses.mid(0, 11), QList<bool>(11, true));
+    EXPECT_EQ(connectedAfterMisses.mid(11, 2), QList<bool>(2, false));
 
     // After a stop one reply is enough to connect again.
     shell->StopPolling();
@@ -201,50 +204,37 @@ TEST_F(ShellFixture, StatusBarsShowTrafficAndCounterResetWaitsForTheNextReply) {
     Make();
     FastLine();
     port.Reply = ZeroMeterReply;
-    EXPECT_EQ(shell->StatusText(2, 3), QString());
+    // Replies are evaluated 150 ms after their request, so the test can act in between.
+    shell->Modbus().SetQueryInterval(150);
     shell->StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount >= 5; }));
-    shell->StopPolling();
-    ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
-    // The cycle's end clears the traffic panels.
-    EXPECT_EQ(shell->StatusText(0), QString());
-    EXPECT_EQ(shell->StatusText(2, 0), QString());
-
-    // One more transaction with the line still open, stopped right after it went out.
-    shell->StartPolling();
-    shell->StopPolling();
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0).startsWith("Send= "); }));
-    const QString sent = shell->StatusText(2, 0);
+    EXPECT_EQ(shell->StatusText(0), "TxD: 01 03 05 1B 00 19 F4 CB ");
+    EXPECT_EQ(shell->StatusText(1), "RxD: ");
+    EXPECT_EQ(shell->StatusText(2, 3), QString()); // nothing evaluated yet
+    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount == 3; }));
+    EXPECT_EQ(shell->StatusText(0), "TxD: 01 01 00 00 00 02 BD CB ");
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
     EXPECT_EQ(shell->StatusText(2, 1), "No Response= 0");
     EXPECT_EQ(shell->StatusText(2, 2), "CRC Error= 0");
     EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    EXPECT_TRUE(shell->StatusText(0).startsWith("TxD: 01 "));
-    EXPECT_TRUE(shell->StatusText(1).startsWith("RxD: 01 "));
-    ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(1).size() > 5; }));
+    EXPECT_TRUE(shell->StatusText(1).startsWith("RxD: 01 01 01 00 "));
 
+    // Reset while the third reply is awaited: the panels keep their texts until that reply
+    // is evaluated; then the percentage keeps its text because nothing was sent since.
     shell->Action("MMZero")->trigger();
-    EXPECT_EQ(shell->State().Traffic.SendCount, 0);
-    EXPECT_EQ(shell->StatusText(2, 0), QString()); // cleared by the cycle's end, not by the reset
-}
-
-TEST_F(ShellFixture, CounterResetKeepsTheTextsUntilTheNextReply) {
-    Make();
-    FastLine();
-    // Each request is answered, then the shown panel texts are checked across a reset
-    // made between the request and its evaluation.
-    port.Reply = ZeroMeterReply;
-    shell->Modbus().SetQueryInterval(150);
-    shell->StartPolling();
-    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount >= 3; }));
-    const QString shown = shell->StatusText(2, 0);
-    ASSERT_TRUE(shown.startsWith("Send= "));
-    shell->ResetCounters();
-    EXPECT_EQ(shell->StatusText(2, 0), shown);
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) != "Send= 2"; }));
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 0");
     EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) != shown; }));
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 1");
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) == "Send= 1"; }));
+
+    // The end of the cycle clears the traffic panels.
     shell->StopPolling();
-    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    EXPECT_EQ(shell->StatusText(0), QString());
+    EXPECT_EQ(shell->StatusText(1), QString());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(shell->StatusText(2, i), QString()) << i;
 }
 
 TEST_F(ShellFixture, AddressAndBaudChangeAreConfirmedAndTheLineFollows) {
