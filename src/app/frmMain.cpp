@@ -5,6 +5,11 @@
 #include "frmComm.h"
 #include "ui_frmMain.h"
 
+#ifdef QETRA_HAVE_APPDIALOGS
+#include "frmAbout.h"
+#include "frmHelp.h"
+#endif
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -621,11 +626,19 @@ void TFormTeskLink::OpenSettingsDialog() {
 }
 
 void TFormTeskLink::OpenHelp() {
-    // The help viewer joins here once it is built.
+#ifdef QETRA_HAVE_APPDIALOGS
+    // Read from the current directory each time, so a help file dropped beside the
+    // program is found without a restart.
+    TFormHelp help(windowTitle());
+    help.exec();
+#endif
 }
 
 void TFormTeskLink::OpenAbout() {
-    // The about box joins here once it is built.
+#ifdef QETRA_HAVE_APPDIALOGS
+    TForm_About about;
+    about.exec();
+#endif
 }
 
 // ---------------------------------------------------------------- the master's events

@@ -436,3 +436,23 @@ TEST_F(ShellFixture, DisplayCommandNeedsTheMeterAndQueuesTheToggledMode) {
     shell->ToggleDisplayMode();
     EXPECT_EQ(shell->Schedule().Slot(2), "00,B0,05,2A,00,01,02,00,00,00,00");
 }
+
+TEST_F(ShellFixture, HelpCommandsOpenTheirModalWindows) {
+    Make();
+    struct Case {
+        const char* action;
+        const char* dialogClass;
+    } cases[] = {{"MM0401", "TFormHelp"}, {"ToolButton9", "TFormHelp"}, {"MM0402", "TForm_About"}};
+    for (const auto& c : cases) {
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            WaitUntil([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                seen = w->metaObject()->className();
+                w->close();
+            }
+        });
+        shell->Action(c.action)->trigger();
+        EXPECT_EQ(seen, c.dialogClass) << c.action;
+    }
+}
