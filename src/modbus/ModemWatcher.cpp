@@ -14,8 +14,8 @@ TTraceModemStatus::TTraceModemStatus(ModbusPort& port, QObject* context,
                                      std::function<void()> onRing,
                                      std::function<void(bool)> onCarrier,
                                      std::chrono::milliseconds pace)
-    : port_(port), context_(context), onRing_(std::move(onRing)),
-      onCarrier_(std::move(onCarrier)), pace_(pace) {
+    : port_(port), context_(context), onRing_(std::move(onRing)), onCarrier_(std::move(onCarrier)),
+      pace_(pace) {
     const quint32 status = port_.ModemLineStatus();
     lastRing_ = status & kRing;
     lastCarrier_ = status & kCarrier;
@@ -35,8 +35,13 @@ void TTraceModemStatus::Resume() {
     std::lock_guard lock(state_->mutex);
     if (!state_->suspended)
         return;
+    // The snapshot is taken here, before the watcher runs again, so a change that comes
+    // after Resume is always reported and one from before it never is.
+    const quint32 status = port_.ModemLineStatus();
+    lastRing_ = status & kRing;
+    lastCarrier_ = status & kCarrier;
+    ++state_->snapshot;
     state_->suspended = false;
-    state_->resnapshot = true;
     state_->cv.notify_all();
 }
 
@@ -86,18 +91,15 @@ void TTraceModemStatus::Run() {
         s.cv.wait(lock, [&s] { return s.terminate || !s.suspended; });
         if (s.terminate)
             return;
-        const bool fresh = s.resnapshot;
-        s.resnapshot = false;
+        const quint64 snapshot = s.snapshot;
         lock.unlock();
         const quint32 status = port_.ModemLineStatus();
         lock.lock();
         ++polls_;
         const bool ring = status & kRing;
         const bool carrier = status & kCarrier;
-        if (fresh) {
-            lastRing_ = ring;
-            lastCarrier_ = carrier;
-        } else {
+        // A look taken before a newer snapshot is older news than the snapshot.
+        if (snapshot == s.snapshot && !s.suspended) {
             if (ring != lastRing_) {
                 lastRing_ = ring;
                 if (ring && !CallOnMainThread(onRing_, lock))

@@ -43,7 +43,7 @@ private:
         std::condition_variable cv;
         bool suspended = true;
         bool terminate = false;
-        bool resnapshot = false;
+        quint64 snapshot = 0; // counts the snapshots taken by Resume
         quint64 callId = 0;
         bool callDone = true;
     };
@@ -57,7 +57,7 @@ private:
     std::function<void(bool)> onCarrier_;
     std::chrono::milliseconds pace_;
     std::shared_ptr<State> state_ = std::make_shared<State>();
-    bool lastRing_ = false; // watcher thread only, after construction
+    bool lastRing_ = false; // guarded by State::mutex
     bool lastCarrier_ = false;
     std::atomic<quint64> polls_{0};
     std::thread thread_;

@@ -22,7 +22,9 @@ constexpr qsizetype kReceiveKeep = 1 << 20;
 // Step of the CTS wait before a write.
 constexpr int kCtsPollMs = 2;
 
-QString ModbusText(const char* utf8) { return QString::fromUtf8(utf8); }
+QString ModbusText(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 } // namespace
 
 TqvModbus::TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner)
@@ -127,18 +129,28 @@ void TqvModbus::PublishWaitRules() {
     watcher.WakeLocked();
 }
 
-quint32 TqvModbus::BaudRate() const { return port_->BaudRate(); }
-void TqvModbus::SetBaudRate(quint32 baud) { port_->SetBaudRate(baud); }
-QString TqvModbus::CommName() const { return port_->CommName(); }
+quint32 TqvModbus::BaudRate() const {
+    return port_->BaudRate();
+}
+void TqvModbus::SetBaudRate(quint32 baud) {
+    port_->SetBaudRate(baud);
+}
+QString TqvModbus::CommName() const {
+    return port_->CommName();
+}
 
 void TqvModbus::SetClock(SteadyClock clock) {
     std::lock_guard lock(ResponseWatcher::Instance().Mutex());
     clock_ = std::move(clock);
 }
 
-TqvModbus::TimePoint TqvModbus::Now() const { return clock_(); }
+TqvModbus::TimePoint TqvModbus::Now() const {
+    return clock_();
+}
 
-void TqvModbus::SetDelayFunction(Delay delay) { delay_ = std::move(delay); }
+void TqvModbus::SetDelayFunction(Delay delay) {
+    delay_ = std::move(delay);
+}
 
 // ---------------------------------------------------------------- open and close
 
@@ -169,8 +181,8 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     if (!modemWatcher_ && traceModemStatus_) {
         try {
             modemWatcher_ = new TTraceModemStatus(
-                *port_, this, [this] { RingChanged(); },
-                [this](bool on) { CarrierChanged(on); }, modemPollPace_);
+                *port_, this, [this] { RingChanged(); }, [this](bool on) { CarrierChanged(on); },
+                modemPollPace_);
         } catch (const std::exception&) {
             Close();
             modemWatcher_ = nullptr;
@@ -206,7 +218,9 @@ bool TqvModbus::StartQuery() {
     return true;
 }
 
-void TqvModbus::StopQuery() { keepPolling_ = false; }
+void TqvModbus::StopQuery() {
+    keepPolling_ = false;
+}
 
 // ---------------------------------------------------------------- response watcher
 
@@ -218,9 +232,15 @@ void TqvModbus::StartResponseWatcher() {
     }
 }
 
-void TqvModbus::StopResponseWatcher() { ResponseWatcher::Instance().Stop(); }
-bool TqvModbus::ResponseWatcherRunning() { return ResponseWatcher::Instance().Running(); }
-void TqvModbus::CheckRepliesNow() { ResponseWatcher::Instance().CheckNow(); }
+void TqvModbus::StopResponseWatcher() {
+    ResponseWatcher::Instance().Stop();
+}
+bool TqvModbus::ResponseWatcherRunning() {
+    return ResponseWatcher::Instance().Running();
+}
+void TqvModbus::CheckRepliesNow() {
+    ResponseWatcher::Instance().CheckNow();
+}
 int TqvModbus::ReplyItemCount(const TqvModbus* component) {
     return ResponseWatcher::Instance().Count(component);
 }
@@ -382,7 +402,9 @@ void TqvModbus::DoRequestHangup() {
         qCCritical(lcModbusTrace).noquote() << caption << text;
 }
 
-void TqvModbus::DoSendDataEmpty() { Raise("OnSendEmpty", OnSendEmpty, this); }
+void TqvModbus::DoSendDataEmpty() {
+    Raise("OnSendEmpty", OnSendEmpty, this);
+}
 
 void TqvModbus::DoModemStateChange(quint32 ModemEvent) {
     // With the modem watcher on duty the port's own reports would be counted twice.
@@ -396,7 +418,9 @@ void TqvModbus::DoModemStateChange(quint32 ModemEvent) {
 
 // ---------------------------------------------------------------- modem link
 
-void TqvModbus::RingChanged() { Raise("OnModemRING", OnModemRING, this); }
+void TqvModbus::RingChanged() {
+    Raise("OnModemRING", OnModemRING, this);
+}
 
 void TqvModbus::CarrierChanged(bool on) {
     if (connectWithModem_ && !on)
@@ -404,7 +428,9 @@ void TqvModbus::CarrierChanged(bool on) {
     Raise("OnModemRLSD", OnModemRLSD, this);
 }
 
-bool TqvModbus::CarrierOn() { return port_->ModemLineStatus() & kCarrier; }
+bool TqvModbus::CarrierOn() {
+    return port_->ModemLineStatus() & kCarrier;
+}
 
 void TqvModbus::ApplyModemWatcherRule() {
     if (!modemWatcher_)
@@ -428,10 +454,16 @@ quint64 TqvModbus::ModemWatcherPolls() const {
     return modemWatcher_ ? modemWatcher_->Polls() : 0;
 }
 
-bool TqvModbus::ConnectTimerActive() const { return connectTimer_->isActive(); }
-bool TqvModbus::HangupTimerActive() const { return hangupTimer_->isActive(); }
+bool TqvModbus::ConnectTimerActive() const {
+    return connectTimer_->isActive();
+}
+bool TqvModbus::HangupTimerActive() const {
+    return hangupTimer_->isActive();
+}
 
-void TqvModbus::BusyDelay(int ms) { delay_(ms); }
+void TqvModbus::BusyDelay(int ms) {
+    delay_(ms);
+}
 
 void TqvModbus::ConnectTick() {
     ++connectTicks_;

@@ -48,7 +48,8 @@ public:
 
     // The default port: a TComm with TxContinueOnXoff, Outx_XonXoffFlow and
     // Inx_XonXoffFlow off and ReadIntervalTimeout 5 ms; all else at the TComm defaults.
-    explicit TqvModbus(QObject* owner = nullptr);
+    // Pass nullptr for a component without owner.
+    explicit TqvModbus(QObject* owner);
     // Any port behind the seam (tests pass a fake or a pseudo-terminal port).
     explicit TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner = nullptr);
     // Closes the port first when it is still open, and leaves the response watcher.
