@@ -100,7 +100,7 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
     if (options_.makePort) {
         qvModbus1 = std::make_unique<TqvModbus>(options_.makePort());
     } else {
-        qvModbus1 = std::make_unique<TqvModbus>();
+        qvModbus1 = std::make_unique<TqvModbus>(nullptr);
         qvModbus1->SetOpenSettleMs(options_.portSettleMs);
     }
     // The line to the meter is a direct cable: no modem, no modem watcher.
