@@ -13,3 +13,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
                 ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
         LIBS qetra_app)
 endif()
+
+# End to end: the main window polling the simulated meter over a pseudo-terminal.
+if(TARGET meter-sim AND TARGET shell_window_tests)
+    qetra_add_test(shell_meter_sim_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSimTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
+        LIBS qetra_app)
+    target_compile_definitions(shell_meter_sim_tests PRIVATE
+                               METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
+    add_dependencies(shell_meter_sim_tests meter-sim)
+endif()
