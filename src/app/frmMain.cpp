@@ -164,6 +164,9 @@ void TFormTeskLink::BuildStatusBars() {
             auto* label = new QLabel(bar);
             label->setObjectName(QStringLiteral("%1Panel%2").arg(QLatin1String(name)).arg(i));
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            // A long reply must not widen the window: the text is cut at the panel's edge.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            label->setMinimumWidth(1);
             // A single panel fills its bar; the five statistics panels share theirs evenly.
             if (panels == 1)
                 bar->addWidget(label, 1);
@@ -201,7 +204,7 @@ void TFormTeskLink::BindMenuCommands() {
     ui->ToolButtonTileVertical->setIcon(
         st->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
     ui->ToolButtonMinimizeAll->setIcon(st->standardIcon(QStyle::SP_TitleBarMinButton));
-    ui->ToolButton9->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+    ui->ToolButton9->setIcon(st->standardIcon(QStyle::SP_MessageBoxQuestion));
 
     auto on = [this](QAction* a, auto fn) { connect(a, &QAction::triggered, this, fn); };
     on(ui->MMStart, [this] { StartPolling(); });

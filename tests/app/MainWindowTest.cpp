@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 void WidgetTestEnvironment::SetUp() {
     static int argc = 1;
@@ -455,4 +456,21 @@ TEST_F(ShellFixture, HelpCommandsOpenTheirModalWindows) {
         shell->Action(c.action)->trigger();
         EXPECT_EQ(seen, c.dialogClass) << c.action;
     }
+}
+
+TEST_F(ShellFixture, ALongReplyDoesNotWidenTheWindow) {
+    Make();
+    FastLine();
+    port.Reply = ZeroMeterReply;
+    shell->resize(800, 600);
+    shell->show();
+    shell->StartPolling();
+    // The metering block's reply: 113 bytes, over 300 characters of hex.
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(1).size() > 300; }));
+    shell->resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_LE(shell->width(), 800);
+    EXPECT_LE(shell->minimumSizeHint().width(), 800);
+    shell->StopPolling();
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
 }

@@ -24,3 +24,13 @@ if(TARGET meter-sim AND TARGET shell_window_tests)
                                METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
     add_dependencies(shell_meter_sim_tests meter-sim)
 endif()
+
+# Not a test: takes the main window's picture for the documentation (run under Xvfb).
+if(TARGET meter-sim AND TARGET shell_window_tests)
+    add_executable(main_window_screenshot ${CMAKE_CURRENT_LIST_DIR}/MainWindowScreenshot.cpp)
+    target_link_libraries(main_window_screenshot PRIVATE qetra_app)
+    if(TARGET qetra_views)
+        target_link_libraries(main_window_screenshot PRIVATE qetra_views)
+        target_compile_definitions(main_window_screenshot PRIVATE QETRA_HAVE_VIEWS)
+    endif()
+endif()
