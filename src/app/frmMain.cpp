@@ -167,30 +167,16 @@ void TFormTeskLink::BuildStatusBars() {
             // A long reply must not widen the window: the text is cut at the panel's edge.
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             label->setMinimumWidth(1);
-            // A single panel fills its bar; the five statistics panels share theirs evenly.
-            if (panels == 1)
-                bar->addWidget(label, 1);
-            else
-                bar->addWidget(label);
+            // Equal stretches: the panels share their bar evenly at any width.
+            bar->addWidget(label, 1);
             labels << label;
         }
-        bar->installEventFilter(this);
         ui->centralLayout->addWidget(bar);
         return std::make_pair(bar, labels);
     };
     std::tie(StatusBarSend, panels_[0]) = makeBar("StatusBarSend", 1);
     std::tie(StatusBarRecv, panels_[1]) = makeBar("StatusBarRecv", 1);
     std::tie(StatusBar2, panels_[2]) = makeBar("StatusBar2", 5);
-}
-
-bool TFormTeskLink::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize &&
-        (watched == StatusBarSend || watched == StatusBarRecv || watched == StatusBar2)) {
-        const int width = StatusBar2->width() / 5;
-        for (QLabel* label : std::as_const(panels_[2]))
-            label->setFixedWidth(std::max(0, width - StatusBar2->layout()->spacing()));
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFormTeskLink::BindMenuCommands() {

@@ -6,6 +6,7 @@
 #include "ui_frmComm.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -473,4 +474,24 @@ TEST_F(ShellFixture, ALongReplyDoesNotWidenTheWindow) {
     EXPECT_LE(shell->minimumSizeHint().width(), 800);
     shell->StopPolling();
     EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, TheStatisticsPanelsShareTheirBarEvenly) {
+    Make();
+    shell->resize(1000, 600);
+    shell->show();
+    for (int width : {1000, 640}) {
+        shell->resize(width, 600);
+        QCoreApplication::processEvents();
+        auto* bar = shell->findChild<QStatusBar*>("StatusBar2");
+        ASSERT_NE(bar, nullptr);
+        const QList<QLabel*> panels = bar->findChildren<QLabel*>();
+        ASSERT_EQ(panels.size(), 5);
+        int left = -1;
+        for (QLabel* p : panels) {
+            EXPECT_NEAR(p->width(), bar->width() / 5, 12) << width;
+            EXPECT_GT(p->x(), left); // side by side, in order
+            left = p->x() + p->width() - 1;
+        }
+    }
 }
