@@ -13,14 +13,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-void WidgetTestEnvironment::SetUp() {
-    static int argc = 1;
-    static char name[] = "shell_window_tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
-
 namespace {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);

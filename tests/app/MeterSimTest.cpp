@@ -7,14 +7,6 @@
 
 #include <QProcess>
 
-void WidgetTestEnvironment::SetUp() {
-    static int argc = 1;
-    static char name[] = "shell_meter_sim_tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
-
 namespace {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
 
 // A serial port for the main window's tests: it records what is opened and written, and
@@ -96,8 +97,20 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
     return done();
 }
 
-// One QApplication for a test binary of windows (gtest's main creates none).
+// One QApplication for a test binary of windows (gtest's main creates none). It is
+// destroyed before main() returns: torn down among the exit handlers it would outlive the
+// platform plugin that its shown windows used.
 class WidgetTestEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override;
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "shell_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
 };
