@@ -360,24 +360,31 @@ QMdiSubWindow* TFormTeskLink::SubWindowOf(const QWidget* child) const {
     return nullptr;
 }
 
-bool TFormTeskLink::IsChildOpen(const QString& name) const {
-    for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
+QMdiSubWindow* TFormTeskLink::OpenSubWindow(const QString& name) const {
+    for (QMdiSubWindow* s : ui->ClientArea->subWindowList()) {
+        // A closed on-demand window lingers until the event loop deletes it; it no longer
+        // counts as open.
+        if (s->testAttribute(Qt::WA_DeleteOnClose) && s->isHidden())
+            continue;
         if (s->widget() && s->widget()->objectName() == name)
-            return true;
-    return false;
+            return s;
+    }
+    return nullptr;
+}
+
+bool TFormTeskLink::IsChildOpen(const QString& name) const {
+    return OpenSubWindow(name) != nullptr;
 }
 
 QWidget* TFormTeskLink::Window(const QString& name) const {
-    for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
-        if (s->widget() && s->widget()->objectName() == name)
-            return s->widget();
+    if (QMdiSubWindow* s = OpenSubWindow(name))
+        return s->widget();
     return topLevelWindows_.value(name).data();
 }
 
 void TFormTeskLink::CloseChild(const QString& name) {
-    for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
-        if (s->widget() && s->widget()->objectName() == name)
-            s->close();
+    if (QMdiSubWindow* s = OpenSubWindow(name))
+        s->close();
 }
 
 void TFormTeskLink::ShowResident(const QString& name, bool bringToFront) {

@@ -165,6 +165,7 @@ private:
     void BindMenuCommands();
     void BindModbusEvents();
     QWidget* CreateWindow(const QString& name);
+    QMdiSubWindow* OpenSubWindow(const QString& name) const;
     QMdiSubWindow* AddChild(QWidget* child, bool deleteOnClose);
     void ShowResident(const QString& name, bool bringToFront);
     void SetPollingControls(bool polling);

@@ -395,8 +395,10 @@ TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
     EXPECT_EQ(created, 1);
     QPointer<QWidget> watch(first);
     shell->CloseChild("FormPara");
+    EXPECT_FALSE(shell->IsChildOpen("FormPara")); // at once, though deleted a bit later
     EXPECT_TRUE(WaitUntil([&] { return watch.isNull(); }));
-    EXPECT_FALSE(shell->IsChildOpen("FormPara"));
+    EXPECT_NE(shell->ShowWindowOfMenuItem("MM0202"), nullptr);
+    EXPECT_EQ(created, 2);
     EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0302"), nullptr); // not built: nothing opens
 }
 
@@ -486,4 +488,26 @@ TEST_F(ShellFixture, TheStatisticsPanelsShareTheirBarEvenly) {
             left = p->x() + p->width() - 1;
         }
     }
+}
+
+TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
+    Make();
+    shell->RegisterWindow("FormBase", [](TFormTeskLink&) { return Plain("FormBase"); });
+    shell->RegisterWindow("FormKw", [](TFormTeskLink&) { return Plain("FormKw"); });
+    shell->CreateResidentWindows();
+    shell->ShowWindowOfMenuItem("MM0301");
+    auto* menu = shell->findChild<QMenu*>("Window1");
+    ASSERT_NE(menu, nullptr);
+    for (int round = 0; round < 2; ++round) { // the list is rebuilt, not appended to
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            texts << (a->isSeparator() ? "-" : a->text());
+        EXPECT_EQ(texts, QStringList({"Cascade(&C)", "Tile Horizontally(&H)", "Tile Vertically(&T)",
+                                      "Minimize All(&M)", "-", "&1 FormBase", "&2 FormKw"}));
+    }
+    QAction* base = menu->actions()[5];
+    base->trigger();
+    EXPECT_EQ(shell->ClientArea()->activeSubWindow(),
+              shell->SubWindowOf(shell->Window("FormBase")));
 }
