@@ -125,11 +125,16 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
 
     // Choosing another port that opens makes Start available again.
     port.failNextOpens = false;
+    shell->State().PtRatio = 2.0;
+    shell->State().Traffic.SendCount = 4;
     TFormComm comm(*shell);
     comm.Controls().ComboBox1->setCurrentText("COM2");
     comm.Button1Click();
     EXPECT_TRUE(Enabled("MMStart"));
     EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM2@9600"}));
+    // A new port starts a new session; the counters go on.
+    EXPECT_EQ(shell->State().PtRatio, 1.0);
+    EXPECT_EQ(shell->State().Traffic.SendCount, 4);
 }
 
 TEST_F(ShellFixture, StartAndStopSwitchTheControls) {
