@@ -293,14 +293,6 @@ void TFormTeskLink::SetPanel(int bar, int panel, const QString& text) {
     panels_[bar][panel]->setText(text);
 }
 
-void TFormTeskLink::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    // Minimised children keep their icons inside the new client area.
-    for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
-        if (s->isMinimized())
-            s->showMinimized();
-}
-
 // ---------------------------------------------------------------- windows
 
 void TFormTeskLink::RegisterWindow(const QString& name, WindowFactory factory,
