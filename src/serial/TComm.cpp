@@ -51,6 +51,10 @@ SerialDevice* TComm::Device() const {
     return device_.get();
 }
 
+int TComm::PendingChunks() const {
+    return link_ ? link_->backlog->load() : 0;
+}
+
 void TComm::SetDeviceFactory(std::function<std::unique_ptr<SerialDevice>()> factory) {
     deviceFactory_ = std::move(factory);
 }
