@@ -583,3 +583,19 @@ TEST_F(TCommPtyTest, ZeroBytesAreDroppedWhileIgnoreNullCharIsOn) {
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 5; }));
     EXPECT_EQ(Received(), QByteArray("abc\0d", 5));
 }
+
+TEST_F(TCommPtyTest, AFailureHalfWayThroughOpeningHoldsNothing) {
+    struct NoEventDevice : PosixSerialDevice {
+        bool CreateCloseEvent() override { return false; }
+    };
+    comm.SetDeviceFactory([] { return std::make_unique<NoEventDevice>(); });
+    EXPECT_EQ(OpenError(comm), "Unable to create event");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_FALSE(comm.SendData("x", 1));
+    // The device was let go: another component can have it.
+    TComm other;
+    other.SetOpenSettleMs(0);
+    other.SetCommName(pty.SlavePath());
+    other.OpenPort();
+    EXPECT_TRUE(other.IsOpen());
+}
