@@ -147,8 +147,11 @@ bool TComm::SendData(const char* Buffer, quint16 Length) {
     if (!writer_ || Length == 0 || Buffer == nullptr)
         return false;
     QByteArray block(Buffer, Length); // the writer owns this copy from here on
-    qCDebug(lcSerialTrace).noquote() << "TxD" << block.toHex(' ');
-    return writer_->Queue().Push(std::move(block));
+    const QByteArray trace = lcSerialTrace().isDebugEnabled() ? block.toHex(' ') : QByteArray();
+    if (!writer_->Queue().Push(std::move(block)))
+        return false;
+    qCDebug(lcSerialTrace).noquote() << "TxD" << trace;
+    return true;
 }
 
 quint32 TComm::ModemLineStatus() {
