@@ -226,3 +226,21 @@ TEST(RtfReader, RecognisesRichText) {
     EXPECT_FALSE(RtfReader::looksLikeRtf("{\\rt"));
     EXPECT_FALSE(RtfReader::looksLikeRtf(""));
 }
+
+TEST(RtfReader, ReadsTheShippedHelpFileCleanly) {
+    QFile file(QStringLiteral(QETRA_RESOURCES_DIR "/QETRA.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray rtf = file.readAll();
+    ASSERT_TRUE(RtfReader::looksLikeRtf(rtf));
+    const auto doc = parse(rtf);
+    const QString text = doc->toPlainText();
+    // A control word the reader misread would leave backslashes or braces behind.
+    EXPECT_FALSE(text.contains('\\') || text.contains('{') || text.contains('}'));
+    EXPECT_TRUE(text.startsWith("QetraLink Help\nAdvanced")); // no \info title or author before it
+    for (const char* topic : {"dialout", "~/.local/share/QetraLink/ports", "/dev/ttyS0",
+                              "Save as default environment", "No Response=", "meter-sim"})
+        EXPECT_TRUE(text.contains(QLatin1String(topic))) << topic;
+    EXPECT_TRUE(isBold(formatOf(*doc, "Connecting the meter")));
+    EXPECT_TRUE(
+        formatOf(*doc, "sudo usermod").fontFamilies().toStringList().contains("DejaVu Sans Mono"));
+}
