@@ -19,3 +19,7 @@ qetra_add_test(dialogs_test
 # Not a test: renders the help window and the about box for docs/screenshots.
 add_executable(dialog_screenshots ${CMAKE_CURRENT_LIST_DIR}/DialogScreenshots.cpp)
 target_link_libraries(dialog_screenshots PRIVATE qetra_appdialogs)
+
+if(QETRA_FUZZ)
+    include(${CMAKE_CURRENT_LIST_DIR}/fuzz/rtf.cmake)
+endif()
