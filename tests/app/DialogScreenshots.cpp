@@ -1,6 +1,7 @@
-// Renders the help window and the about box to PNG files for the documentation:
+// Renders the help window, the about box and a count dialog to PNG files for the documentation:
 //     dialog_screenshots <output folder> <help file>
 #include "frmAbout.h"
+#include "frmAngleCount.h"
 #include "frmHelp.h"
 
 #include <QApplication>
@@ -28,10 +29,14 @@ int main(int argc, char** argv) {
     help.show();
     TForm_About about;
     about.show();
+    TFormAngleCount count;
+    count.setCount(QStringLiteral("100"));
+    count.show();
     QApplication::processEvents();
 
     bool saved = help.grab().save(out.filePath(QStringLiteral("help-window.png")));
     saved = about.grab().save(out.filePath(QStringLiteral("about-box.png"))) && saved;
+    saved = count.grab().save(out.filePath(QStringLiteral("angle-count.png"))) && saved;
     if (!saved) {
         std::fprintf(stderr, "cannot write the screenshots into %s\n", argv[1]);
         return 1;

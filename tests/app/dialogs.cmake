@@ -16,7 +16,7 @@ qetra_add_test(dialogs_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/DialogsTest.cpp
     LIBS qetra_appdialogs Qt6::Test)
 
-# Not a test: renders the help window and the about box for docs/screenshots.
+# Not a test: renders the help window, the about box and a count dialog for docs/screenshots.
 add_executable(dialog_screenshots ${CMAKE_CURRENT_LIST_DIR}/DialogScreenshots.cpp)
 target_link_libraries(dialog_screenshots PRIVATE qetra_appdialogs)
 

@@ -1,5 +1,6 @@
 // libFuzzer entry: any bytes given to the help window's reader must neither
-// crash nor hang it, and the document it fills must lay out.
+// crash nor hang it. The document is not laid out here: font matching for the
+// made-up family names would only exercise (and grow) the system's font caches.
 #include "RtfReader.h"
 
 #include <QGuiApplication>
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QTextDocument doc;
     RtfReader::read(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
                     doc);
-    if (doc.size().height() < 0 || doc.blockCount() < 1)
+    if (doc.blockCount() < 1 || doc.characterCount() < 1)
         std::abort();
     return 0;
 }
