@@ -93,6 +93,11 @@ TEST(RtfReader, DecodesCodePagesAndUnicode) {
     EXPECT_EQ(formatOf(*doc, QString::fromUtf8("中文")).fontFamilies().toStringList(),
               QStringList{QString::fromUtf8("宋体")});
 
+    // Or in Unicode, with substitutes to skip.
+    doc = parse("{\\rtf1{\\fonttbl{\\f0\\fcharset0 \\u23435?\\u20307?;}}\\f0 x}");
+    EXPECT_EQ(formatOf(*doc, "x").fontFamilies().toStringList(),
+              QStringList{QString::fromUtf8("宋体")});
+
     // Without a font character set the document's code page decides.
     EXPECT_EQ(parse("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8}")->toPlainText(),
               QString::fromUtf8("При"));
