@@ -62,6 +62,12 @@ TEST_F(HelpWindow, ShowsTheDesignLineWithoutAHelpFile) {
     help.show();
     EXPECT_EQ(help.windowTitle(), "Help");
     EXPECT_EQ(child<QTextEdit>(help, "RichEdit1")->toPlainText(), designLine);
+
+    // A name that exists but cannot be read as a file changes nothing either.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("QETRA.rtf"));
+    TFormHelp unreadable(QString(), path("QETRA.rtf"));
+    unreadable.show();
+    EXPECT_EQ(child<QTextEdit>(unreadable, "RichEdit1")->toPlainText(), designLine);
 }
 
 TEST_F(HelpWindow, ReadsQetraRtfFromTheCurrentDirectory) {
