@@ -51,6 +51,10 @@ SerialDevice* TComm::Device() const {
     return device_.get();
 }
 
+int TComm::PendingChunks() const {
+    return link_ ? link_->backlog->load() : 0;
+}
+
 void TComm::SetDeviceFactory(std::function<std::unique_ptr<SerialDevice>()> factory) {
     deviceFactory_ = std::move(factory);
 }
@@ -143,8 +147,11 @@ bool TComm::SendData(const char* Buffer, quint16 Length) {
     if (!writer_ || Length == 0 || Buffer == nullptr)
         return false;
     QByteArray block(Buffer, Length); // the writer owns this copy from here on
-    qCDebug(lcSerialTrace).noquote() << "TxD" << block.toHex(' ');
-    return writer_->Queue().Push(std::move(block));
+    const QByteArray trace = lcSerialTrace().isDebugEnabled() ? block.toHex(' ') : QByteArray();
+    if (!writer_->Queue().Push(std::move(block)))
+        return false;
+    qCDebug(lcSerialTrace).noquote() << "TxD" << trace;
+    return true;
 }
 
 quint32 TComm::ModemLineStatus() {

@@ -70,6 +70,13 @@ protected:
         c.OnRequestHangup = [this](TComm*) { ++hangups; };
     }
 
+    // The far end sends a flow control character. The line discipline acts on it before
+    // it hands over the marker byte behind it, so once the marker is here, it holds.
+    void FarEndSends(char flow, char marker) {
+        ASSERT_TRUE(pty.Write(QByteArray(1, flow) + marker));
+        ASSERT_TRUE(WaitUntil([&] { return Received().endsWith(marker); }));
+    }
+
     QByteArray Received() const {
         QByteArray all;
         for (const auto& c : chunks)
@@ -136,16 +143,21 @@ TEST_F(TCommPtyTest, BytesPassBothWaysIncludingFlowControlCharacters) {
 }
 
 TEST_F(TCommPtyTest, ChunksEndAfterTheReadIntervalWithoutBytes) {
+    // A 20 ms pause inside the read interval does not end the chunk.
+    comm.SetReadIntervalTimeout(300);
     comm.OpenPort();
-    // Separate writes right after each other form one chunk.
     ASSERT_TRUE(pty.Write("ab"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(pty.Write("cd"));
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 4; }));
     EXPECT_EQ(chunks, std::vector<QByteArray>{"abcd"});
 
-    // A 20 ms pause is four read intervals: two chunks.
+    // With 5 ms a chunk ends by itself once the line is quiet, so bytes after a pause
+    // form a chunk of their own.
+    comm.SetReadIntervalTimeout(5);
     chunks.clear();
     ASSERT_TRUE(pty.Write("x"));
+    ASSERT_TRUE(WaitUntil([&] { return chunks.size() == 1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(pty.Write("y"));
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 2; }));
@@ -361,23 +373,19 @@ TEST_F(TCommPtyTest, XoffHoldsOutputUntilXonAndCloseAbandonsAHeldWrite) {
     comm.SetOutx_XonXoffFlow(true);
     comm.OpenPort();
     ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
-    ASSERT_TRUE(pty.Write("\x13")); // XOFF from the far end
-    // The line discipline takes input from the far end a moment later.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    FarEndSends('\x13', '1'); // XOFF
     ASSERT_TRUE(comm.SendData("held", 4));
     EXPECT_EQ(pty.Read(4, 100), QByteArray());
-    ASSERT_TRUE(pty.Write("\x11")); // XON
+    FarEndSends('\x11', '2'); // XON
     EXPECT_EQ(pty.Read(4), QByteArray("held"));
     ASSERT_TRUE(WaitUntil([&] { return empties == 2; }));
-    EXPECT_TRUE(chunks.empty()); // flow characters are not data
+    EXPECT_EQ(Received(), "12"); // flow characters are not data
 
     // Held again with far more than the driver can buffer: the writer waits for room.
-    ASSERT_TRUE(pty.Write("\x13"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    FarEndSends('\x13', '3');
     const QByteArray big(65535, 'x');
     ASSERT_TRUE(comm.SendData(big.constData(), 65535));
-    const int base = empties;
-    EXPECT_FALSE(WaitUntil([&] { return empties > base; }, 100));
+    EXPECT_FALSE(WaitUntil([&] { return empties > 2; }, 100));
     const auto start = std::chrono::steady_clock::now();
     comm.ClosePort();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -389,13 +397,12 @@ TEST_F(TCommPtyTest, AWriteThatOutlastsItsTimeOutIsGivenUpAndTheQueueGoesOn) {
     comm.SetWriteTotalTimeoutConstant(50);
     comm.OpenPort();
     ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
-    ASSERT_TRUE(pty.Write("\x13"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    FarEndSends('\x13', '1');
     const QByteArray big(65535, 'x');
     ASSERT_TRUE(comm.SendData(big.constData(), 65535));
     // Given up after 50 ms: the queue runs dry and says so, and the writer goes on.
     ASSERT_TRUE(WaitUntil([&] { return empties == 2; }, 3000));
-    ASSERT_TRUE(pty.Write("\x11"));
+    FarEndSends('\x11', '2');
     ASSERT_TRUE(comm.SendData("next", 4));
     // What the driver had taken of the big block goes out, then the next block.
     QByteArray out;
@@ -410,30 +417,36 @@ TEST_F(TCommPtyTest, AWriteThatOutlastsItsTimeOutIsGivenUpAndTheQueueGoesOn) {
 TEST_F(TCommPtyTest, AFloodIsDeliveredCompleteAndMemoryStaysBoundedWhileTheOwnerLags) {
     comm.OpenPort();
     ASSERT_EQ(fcntl(pty.Master(), F_SETFL, O_NONBLOCK), 0);
-    // Nobody runs the event loop: the far end writes until the line refuses more.
     QByteArray sent;
-    int refusedMs = 0;
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (refusedMs < 200 && sent.size() < 16 * 1024 * 1024 &&
-           std::chrono::steady_clock::now() < give_up) {
+    // Writes one block if the line takes it; false when it is full.
+    auto offer = [&] {
         QByteArray block(4096, '\0');
         for (int i = 0; i < block.size(); ++i)
             block[i] = static_cast<char>((sent.size() + i) % 251);
         const ssize_t n = ::write(pty.Master(), block.constData(), block.size());
-        if (n > 0) {
+        if (n > 0)
             sent.append(block.constData(), n);
-            refusedMs = 0;
-        } else {
+        else
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            ++refusedMs;
-        }
-    }
-    // The reader pauses at 256 chunks of at most 2048 bytes waiting for the owner;
-    // the rest sits in the driver's buffers.
-    EXPECT_LT(sent.size(), 2 * 1024 * 1024);
-    EXPECT_GT(sent.size(), 256 * 1024);
+        return n > 0;
+    };
+    // Nobody runs the event loop: the reader takes chunks until it holds its limit.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (comm.PendingChunks() < kMaxPendingChunks && std::chrono::steady_clock::now() < giveUp)
+        offer();
+    ASSERT_EQ(comm.PendingChunks(), kMaxPendingChunks);
+
+    // From then on it takes nothing: the driver's buffers fill and the line refuses.
+    const qsizetype atLimit = sent.size();
+    int refusedInARow = 0;
+    while (refusedInARow < 100 && sent.size() < atLimit + 4 * 1024 * 1024)
+        refusedInARow = offer() ? 0 : refusedInARow + 1;
+    EXPECT_LT(sent.size(), atLimit + 1024 * 1024);
+    EXPECT_EQ(comm.PendingChunks(), kMaxPendingChunks);
+
     ASSERT_TRUE(WaitUntil([&] { return Received().size() >= sent.size(); }, 20000));
     EXPECT_EQ(Received(), sent);
+    EXPECT_EQ(comm.PendingChunks(), 0);
     EXPECT_EQ(hangups, 0);
 }
 
@@ -569,4 +582,20 @@ TEST_F(TCommPtyTest, ZeroBytesAreDroppedWhileIgnoreNullCharIsOn) {
     ASSERT_TRUE(pty.Write(QByteArray("c\0d", 3)));
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 5; }));
     EXPECT_EQ(Received(), QByteArray("abc\0d", 5));
+}
+
+TEST_F(TCommPtyTest, AFailureHalfWayThroughOpeningHoldsNothing) {
+    struct NoEventDevice : PosixSerialDevice {
+        bool CreateCloseEvent() override { return false; }
+    };
+    comm.SetDeviceFactory([] { return std::make_unique<NoEventDevice>(); });
+    EXPECT_EQ(OpenError(comm), "Unable to create event");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_FALSE(comm.SendData("x", 1));
+    // The device was let go: another component can have it.
+    TComm other;
+    other.SetOpenSettleMs(0);
+    other.SetCommName(pty.SlavePath());
+    other.OpenPort();
+    EXPECT_TRUE(other.IsOpen());
 }

@@ -1,0 +1,36 @@
+# Shell logic without windows: schedule, counters, routing.
+qetra_add_test(shell_logic_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PollScheduleTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/TrafficCountersTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/ReplyRoutingTest.cpp
+    LIBS qetra_shell_core qetra_operator_dialogs)
+
+# The main window and the COMM settings dialog, offscreen, with a scripted port. They
+# need the serial port component to link.
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
+    qetra_add_test(shell_window_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
+        LIBS qetra_app)
+endif()
+
+# End to end: the main window polling the simulated meter over a pseudo-terminal.
+if(TARGET meter-sim AND TARGET shell_window_tests)
+    qetra_add_test(shell_meter_sim_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSimTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
+        LIBS qetra_app)
+    target_compile_definitions(shell_meter_sim_tests PRIVATE
+                               METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
+    add_dependencies(shell_meter_sim_tests meter-sim)
+endif()
+
+# Not a test: takes the main window's picture for the documentation (run under Xvfb).
+if(TARGET meter-sim AND TARGET shell_window_tests)
+    add_executable(main_window_screenshot ${CMAKE_CURRENT_LIST_DIR}/MainWindowScreenshot.cpp)
+    target_link_libraries(main_window_screenshot PRIVATE qetra_app)
+    if(TARGET qetra_views)
+        target_link_libraries(main_window_screenshot PRIVATE qetra_views)
+        target_compile_definitions(main_window_screenshot PRIVATE QETRA_HAVE_VIEWS)
+    endif()
+endif()
