@@ -258,8 +258,8 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     EXPECT_EQ(p.exitCode(), 0);
     const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
     for (const char* option : {"--link", "--port", "--device", "--address", "--baud", "--seed",
-                               "--verbose", "--pt-ratio", "--ct1", "--drop", "--corrupt", "--split",
-                               "--stray", "--delay", "--wire-time"})
+                               "--verbose", "--pt-ratio", "--ct1", "--reference-current", "--drop",
+                               "--corrupt", "--split", "--stray", "--delay", "--wire-time"})
         EXPECT_TRUE(help.contains(option)) << option;
 
     for (const QStringList& bad : {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
