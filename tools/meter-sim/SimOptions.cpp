@@ -23,8 +23,14 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     p.setApplicationDescription(
         "Simulated three-phase power meter: a Modbus RTU slave on a pseudo-terminal.\n"
         "Prints the device it serves on the first line of standard output and serves\n"
-        "until SIGINT or SIGTERM; SIGUSR1 prints the traffic and fault counts on\n"
-        "standard error, as they are also printed at exit.");
+        "until SIGINT or SIGTERM, then removes its link and COM port registration.\n"
+        "SIGUSR1 prints the traffic and fault counts on standard error, as a line\n"
+        "starting with meter-sim-stats; the same line is printed at exit.\n"
+        "\n"
+        "The meter answers functions 01, 02, 03, 05, 06, 10 and B0 (coefficients) and\n"
+        "follows its settings: after a write that changes its address or baud rate it\n"
+        "answers only at the new ones. On a pseudo-terminal it hears a request only\n"
+        "when the other side has set the line to the meter's baud rate.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption link("link", "Create a symbolic link <path> to the device.", "path");
     const QCommandLineOption port(
