@@ -459,9 +459,9 @@ void MeterModel::clearExtremes() {
 void MeterModel::updateExtremes() {
     const auto stamp = clockStamp(true);
     for (int r = 0; r < ExtremeRecords; ++r) {
-        const auto [reg, isSigned] = ExtremeSources[r];
-        const std::uint16_t now = image_[reg];
-        auto value = [isSigned](std::uint16_t v) { return isSigned ? AsSigned(v) : int{v}; };
+        const Watched source = ExtremeSources[r];
+        const std::uint16_t now = image_[source.reg];
+        auto value = [source](std::uint16_t v) { return source.isSigned ? AsSigned(v) : int{v}; };
         if (value(now) > value(max_[r].value))
             max_[r] = {now, stamp};
         if (value(now) < value(min_[r].value))
