@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -76,15 +77,17 @@ public:
         while (running) {
             // Wake for the end of a frame, else now and then so the meter's
             // clock, alarms and relays move on between requests.
-            int timeoutMs = 200;
-            if (const auto deadline = receiver_.deadlineUs()) {
-                const std::int64_t waitUs = *deadline - MonotonicUs();
-                timeoutMs = waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
-            }
+            // The frame end is timed to the microsecond: at high baud rates the
+            // silence is shorter than two milliseconds.
+            std::int64_t waitUs = 200'000;
+            if (const auto deadline = receiver_.deadlineUs())
+                waitUs = std::max<std::int64_t>(0, *deadline - MonotonicUs());
+            const timespec timeout{static_cast<time_t>(waitUs / 1'000'000),
+                                   static_cast<long>(waitUs % 1'000'000 * 1000)};
             pollfd fds[2] = {{line_.fd(), POLLIN, 0}, {signalFd_, POLLIN, 0}};
-            const int ready = poll(fds, 2, timeoutMs);
+            const int ready = ppoll(fds, 2, &timeout, nullptr);
             if (ready < 0 && errno != EINTR) {
-                std::perror("meter-sim: poll");
+                std::perror("meter-sim: ppoll");
                 return false;
             }
             if (fds[1].revents & POLLIN)
