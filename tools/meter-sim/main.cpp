@@ -67,8 +67,9 @@ class MeterServer {
 public:
     MeterServer(const SimOptions& options, SimLine& line, int signalFd)
         : options_(options), line_(line), signalFd_(signalFd),
-          meter_(options.meter, QDateTime::currentMSecsSinceEpoch()), protocol_(meter_),
-          faults_(options.faults), receiver_(options.meter.baud) {}
+          startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
+          meter_(options.meter, startWallMs_), protocol_(meter_), faults_(options.faults),
+          receiver_(options.meter.baud) {}
 
     // Serves until a stop signal (true) or a line failure (false).
     bool run() {
@@ -105,7 +106,7 @@ public:
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             }
-            meter_.advance(QDateTime::currentMSecsSinceEpoch());
+            meter_.advance(meterTimeMs());
             if (auto frame = receiver_.take(MonotonicUs()))
                 serve(*frame);
             lineCounts_.overlong = receiver_.overlongFrames();
@@ -116,6 +117,10 @@ public:
     void printStats() const { PrintStats(lineCounts_, faults_.counts()); }
 
 private:
+    // The meter's time runs from the PC clock at start on a monotonic clock, so
+    // a clock adjustment on the PC neither freezes nor rushes the meter.
+    std::int64_t meterTimeMs() const { return startWallMs_ + (MonotonicUs() - startUs_) / 1000; }
+
     bool handleSignal() {
         signalfd_siginfo info{};
         if (read(signalFd_, &info, sizeof info) != sizeof info)
@@ -199,6 +204,8 @@ private:
     const SimOptions& options_;
     SimLine& line_;
     int signalFd_;
+    std::int64_t startWallMs_;
+    std::int64_t startUs_;
     MeterModel meter_;
     SlaveProtocol protocol_;
     FaultInjector faults_;
