@@ -31,3 +31,19 @@ if(TARGET meter-sim AND TARGET qetra-poll)
         ENVIRONMENT "BUILD_DIR=${CMAKE_BINARY_DIR};SOAK_TIMEOUT_MS=500;SOAK_CHECK_MEMORY=${soak_memory}"
         TIMEOUT 300)
 endif()
+
+# libFuzzer target over the meter's framing and slave (clang, -DQETRA_FUZZ=ON):
+#   build-fuzz/fuzz_meter_sim -max_total_time=60
+if(QETRA_FUZZ)
+    set(meter_sim_dir ${PROJECT_SOURCE_DIR}/tools/meter-sim)
+    add_executable(fuzz_meter_sim ${CMAKE_CURRENT_LIST_DIR}/meter-sim/fuzz_meter_sim.cpp
+        ${meter_sim_dir}/MeterPhysics.cpp ${meter_sim_dir}/MeterModel.cpp
+        ${meter_sim_dir}/SlaveProtocol.cpp ${meter_sim_dir}/RtuReceiver.cpp
+        ${PROJECT_SOURCE_DIR}/src/modbus/Crc16.cpp)
+    target_include_directories(fuzz_meter_sim PRIVATE ${meter_sim_dir}
+        ${PROJECT_SOURCE_DIR}/src/modbus)
+    target_link_libraries(fuzz_meter_sim PRIVATE Qt6::Core)
+    target_compile_options(fuzz_meter_sim PRIVATE -fsanitize=fuzzer,address,undefined
+                           -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(fuzz_meter_sim PRIVATE -fsanitize=fuzzer,address,undefined)
+endif()

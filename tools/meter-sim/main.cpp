@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -66,8 +67,9 @@ class MeterServer {
 public:
     MeterServer(const SimOptions& options, SimLine& line, int signalFd)
         : options_(options), line_(line), signalFd_(signalFd),
-          meter_(options.meter, QDateTime::currentMSecsSinceEpoch()), protocol_(meter_),
-          faults_(options.faults), receiver_(options.meter.baud) {}
+          startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
+          meter_(options.meter, startWallMs_), protocol_(meter_), faults_(options.faults),
+          receiver_(options.meter.baud) {}
 
     // Serves until a stop signal (true) or a line failure (false).
     bool run() {
@@ -76,15 +78,17 @@ public:
         while (running) {
             // Wake for the end of a frame, else now and then so the meter's
             // clock, alarms and relays move on between requests.
-            int timeoutMs = 200;
-            if (const auto deadline = receiver_.deadlineUs()) {
-                const std::int64_t waitUs = *deadline - MonotonicUs();
-                timeoutMs = waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
-            }
+            // The frame end is timed to the microsecond: at high baud rates the
+            // silence is shorter than two milliseconds.
+            std::int64_t waitUs = 200'000;
+            if (const auto deadline = receiver_.deadlineUs())
+                waitUs = std::max<std::int64_t>(0, *deadline - MonotonicUs());
+            const timespec timeout{static_cast<time_t>(waitUs / 1'000'000),
+                                   static_cast<long>(waitUs % 1'000'000 * 1000)};
             pollfd fds[2] = {{line_.fd(), POLLIN, 0}, {signalFd_, POLLIN, 0}};
-            const int ready = poll(fds, 2, timeoutMs);
+            const int ready = ppoll(fds, 2, &timeout, nullptr);
             if (ready < 0 && errno != EINTR) {
-                std::perror("meter-sim: poll");
+                std::perror("meter-sim: ppoll");
                 return false;
             }
             if (fds[1].revents & POLLIN)
@@ -102,7 +106,7 @@ public:
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             }
-            meter_.advance(QDateTime::currentMSecsSinceEpoch());
+            meter_.advance(meterTimeMs());
             if (auto frame = receiver_.take(MonotonicUs()))
                 serve(*frame);
             lineCounts_.overlong = receiver_.overlongFrames();
@@ -113,6 +117,10 @@ public:
     void printStats() const { PrintStats(lineCounts_, faults_.counts()); }
 
 private:
+    // The meter's time runs from the PC clock at start on a monotonic clock, so
+    // a clock adjustment on the PC neither freezes nor rushes the meter.
+    std::int64_t meterTimeMs() const { return startWallMs_ + (MonotonicUs() - startUs_) / 1000; }
+
     bool handleSignal() {
         signalfd_siginfo info{};
         if (read(signalFd_, &info, sizeof info) != sizeof info)
@@ -196,6 +204,8 @@ private:
     const SimOptions& options_;
     SimLine& line_;
     int signalFd_;
+    std::int64_t startWallMs_;
+    std::int64_t startUs_;
     MeterModel meter_;
     SlaveProtocol protocol_;
     FaultInjector faults_;

@@ -90,11 +90,3 @@ TEST(FaultInjector, RatesAreKeptAndRepeatableWithTheSeed) {
     EXPECT_NEAR(c.corrupted, 392, 80); // dropped replies are not corrupted as well
     EXPECT_NEAR(c.stray, 196, 60);
 }
-
-TEST(FaultInjector, StatsLineIsOneLineOfKeysAndValues) {
-    LineCounts line{.frames = 10, .ignored = 1, .exceptions = 2};
-    FaultCounts faults{.replies = 9, .dropped = 3, .corrupted = 4};
-    EXPECT_EQ(StatsLine(line, faults),
-              "meter-sim-stats frames=10 ignored=1 wrong_baud=0 overlong=0 broadcasts=0 "
-              "replies=9 exceptions=2 dropped=3 corrupted=4 stray=0 split=0");
-}
