@@ -6,6 +6,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 jobs=$(nproc)
+# Widget tests (and the listing of their cases at build time) need no display.
+export QT_QPA_PLATFORM=offscreen
 
 echo "== build and test =="
 scripts/build.sh build
