@@ -1,0 +1,38 @@
+#include "OperatorDialogs.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    switch (icon) {
+    case Icon::None:
+        break;
+    case Icon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case Icon::Error:
+        boxIcon = QMessageBox::Critical;
+        break;
+    case Icon::Question:
+        boxIcon = QMessageBox::Question;
+        break;
+    }
+    QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MessageBoxDialogs::ShowDefaultError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                    QMessageBox::Ok, parent_);
+    box.exec();
+}

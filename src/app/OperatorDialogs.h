@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every modal message box the program shows goes through this interface, so the windows
+// never call QMessageBox themselves and tests can answer the boxes. All calls are made on
+// the main thread and return only after the operator closed the box.
+class OperatorDialogs {
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+
+    virtual ~OperatorDialogs() = default;
+
+    // A box with an OK button. Confirmations of the meter use an empty caption and no icon.
+    virtual void ShowMessage(Icon icon, const QString& caption, const QString& text) = 0;
+    // A Yes/No question; true when the operator chose Yes.
+    virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+    // The application's own error box for an unexpected failure (caption: the program's
+    // name, error icon), used where a failure has no fixed text of its own.
+    virtual void ShowDefaultError(const QString& text) = 0;
+
+    // Shorthands for the kinds of box the windows use.
+    void Inform(const QString& caption, const QString& text) {
+        ShowMessage(Icon::None, caption, text);
+    }
+    void Warn(const QString& caption, const QString& text) {
+        ShowMessage(Icon::Warning, caption, text);
+    }
+    void Error(const QString& caption, const QString& text) {
+        ShowMessage(Icon::Error, caption, text);
+    }
+    // A write confirmed by the meter: empty caption, OK.
+    void Confirm(const QString& text) { ShowMessage(Icon::None, QString(), text); }
+    // The box every write command shows while the meter is not connected.
+    void ShowNotConnected();
+};
+
+// The caption and text of the not-connected box (the trailing blank belongs to the text).
+inline const QString kNotConnectedCaption = QStringLiteral("Communication Error");
+inline const QString kNotConnectedText = QStringLiteral("Please connect the meter first! ");
+
+inline void OperatorDialogs::ShowNotConnected() {
+    ShowMessage(Icon::None, kNotConnectedCaption, kNotConnectedText);
+}
+
+// The real boxes: QMessageBox, modal to `parent` (which may be null).
+class MessageBoxDialogs : public OperatorDialogs {
+public:
+    explicit MessageBoxDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void ShowMessage(Icon icon, const QString& caption, const QString& text) override;
+    bool AskYesNo(const QString& caption, const QString& text) override;
+    void ShowDefaultError(const QString& text) override;
+
+private:
+    QWidget* parent_;
+};

@@ -1,0 +1,164 @@
+#include "ReplyRouting.h"
+
+#include "OperatorDialogs.h"
+#include "SessionState.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcRouting, "qetra.routing")
+
+namespace {
+// Runs a window's handler so that nothing it throws reaches the master: polling must go
+// on whatever a window makes of a reply.
+template <typename Fn> void Guarded(const char* what, quint16 address, Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        qCDebug(lcRouting, "%s 0x%04X ended early: %s", what, unsigned(address), e.what());
+    } catch (...) {
+        qCDebug(lcRouting, "%s 0x%04X ended early", what, unsigned(address));
+    }
+}
+
+// Start address of the coefficient area: every write at or above it is followed by a
+// read of the coefficient block, so the windows show what the meter stored.
+constexpr quint16 kCoefficientArea = 0x51B;
+} // namespace
+
+ReplyRouting::ReplyRouting(SessionState& state, OperatorDialogs& dialogs, Host host)
+    : state_(state), dialogs_(dialogs), host_(std::move(host)) {}
+
+int ReplyRouting::AddBlockDecoder(quint16 startAddr, BlockDecoder decoder) {
+    const int key = nextKey_++;
+    decoders_.append({key, startAddr, std::move(decoder)});
+    return key;
+}
+
+void ReplyRouting::RemoveBlockDecoder(int key) {
+    decoders_.removeIf([key](const auto& e) { return e.key == key; });
+}
+
+bool ReplyRouting::HasBlockDecoder(quint16 startAddr) const {
+    return std::any_of(decoders_.cbegin(), decoders_.cend(),
+                       [startAddr](const auto& e) { return e.startAddr == startAddr; });
+}
+
+int ReplyRouting::AddWriteConfirmedHandler(quint16 startAddr, WriteConfirmedHandler handler) {
+    const int key = nextKey_++;
+    writeHandlers_.append({key, startAddr, std::move(handler)});
+    return key;
+}
+
+void ReplyRouting::RemoveWriteConfirmedHandler(int key) {
+    writeHandlers_.removeIf([key](const auto& e) { return e.key == key; });
+}
+
+void ReplyRouting::RegistersReceived(quint16 startAddr, const QList<quint16>& values) {
+    // A copy: a decoder may register or remove decoders (a window opening or closing).
+    const auto decoders = decoders_;
+    for (const auto& e : decoders) {
+        if (e.startAddr != startAddr || !e.handler)
+            continue;
+        // A decoder that fails leaves the controls it did not reach as they were; the
+        // meter is polled again soon, so the failure is not worth a box.
+        Guarded("decoder of block", startAddr, [&] { e.handler(values); });
+    }
+}
+
+void ReplyRouting::CoilsReceived(quint16 startAddr, const QList<bool>& values) {
+    if (coilHandler_)
+        Guarded("coil handler at", startAddr, [&] { coilHandler_(startAddr, values); });
+}
+
+void ReplyRouting::InputsReceived(quint16 startAddr, const QList<bool>& values) {
+    if (inputHandler_)
+        Guarded("input handler at", startAddr, [&] { inputHandler_(startAddr, values); });
+}
+
+void ReplyRouting::RelayWriteConfirmed(quint16 destAddr, bool value) {
+    if (relayHandler_)
+        Guarded("relay confirmation of coil", destAddr, [&] { relayHandler_(destAddr, value); });
+}
+
+QString ReplyRouting::WriteConfirmationText(quint16 startAddr) {
+    switch (startAddr) {
+    case 0x100:
+        return QStringLiteral("Meter Parameters have modified successfully!");
+    case 0x156:
+        return QStringLiteral("Energy Parameters have modified successfully!");
+    case 0x32A:
+        return QStringLiteral("Meter Clock has adjusted successfully!");
+    case 0x330:
+        return QStringLiteral("Alarm Parameters have modified successfully!");
+    case 0x51B:
+    case 0x526:
+        return QStringLiteral("Modular Coefficients have modified successfully!");
+    case 0x529:
+        return QStringLiteral("Meter Coefficients have modified successfully!");
+    case 0x52A:
+        return QStringLiteral("Meter Display Mode has modified successfully!");
+    case 0x52B:
+        return QStringLiteral("Meter PT Type has modified successfully!");
+    case 0x52C:
+    case 0x531:
+        return QStringLiteral("Angle Difference Const has modified successfully!");
+    default:
+        return {};
+    }
+}
+
+void ReplyRouting::WriteConfirmed(quint16 startAddr) {
+    const QString text = WriteConfirmationText(startAddr);
+    if (!text.isEmpty())
+        dialogs_.Confirm(text);
+
+    auto closeIfOpen = [this](const QString& name) {
+        if (host_.IsChildOpen && host_.IsChildOpen(name) && host_.CloseChild)
+            host_.CloseChild(name);
+    };
+    switch (startAddr) {
+    case 0x100:
+        // Read the stored settings back (20 registers).
+        state_.Schedule.Queue(5, QStringLiteral("00,03,01,00,00,14,00,00"));
+        break;
+    case 0x330:
+        closeIfOpen(QStringLiteral("FormSetAlarm"));
+        state_.Schedule.Queue(5, QStringLiteral("00,03,03,30,00,1F,00,00"));
+        break;
+    case 0x51B:
+    case 0x526:
+    case 0x52C:
+    case 0x531:
+        closeIfOpen(QStringLiteral("FormChangeConst"));
+        break;
+    default:
+        break;
+    }
+
+    const auto handlers = writeHandlers_;
+    for (const auto& e : handlers) {
+        if (e.startAddr == startAddr && e.handler)
+            Guarded("follow-up of the write at", startAddr, e.handler);
+    }
+
+    if (startAddr >= kCoefficientArea)
+        state_.Schedule.Queue(5, PollSchedule::kCoefficientRead);
+}
+
+void ReplyRouting::ResponseFailed() {
+    // After the meter stored a new address or baud rate it no longer answers the old
+    // ones, so the first failure after such a write is its confirmation.
+    if (state_.AddressChangePending) {
+        dialogs_.Confirm(QStringLiteral("Meter Address has modified successfully!"));
+        state_.AddressChangePending = false;
+        state_.DevAddr = state_.MeterAddress;
+    }
+    if (state_.BaudChangePending) {
+        dialogs_.Confirm(QStringLiteral("Meter Baudrate has modified successfully!"));
+        state_.BaudChangePending = false;
+        if (host_.RequestPortReopen)
+            host_.RequestPortReopen();
+    }
+}

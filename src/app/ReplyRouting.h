@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+class OperatorDialogs;
+struct SessionState;
+
+// Hands each accepted reply of the meter to the windows that registered for it, shows
+// the confirmations of writes and queues their read-backs, and confirms changes of the
+// meter's address and baud rate when the line goes quiet after them.
+//
+// Windows register from their subsystem's registration function (or their constructor)
+// and never learn about each other. A block nobody registered for is dropped.
+class ReplyRouting {
+public:
+    // Decodes one register block: Values[i] is register StartAddr + i.
+    using BlockDecoder = std::function<void(const QList<quint16>& Values)>;
+    // Coil (function 01) or discrete input (function 02) states, in request order.
+    using BitsHandler = std::function<void(quint16 StartAddr, const QList<bool>& Values)>;
+    // The meter's echo of a relay command (function 05): coil address and new state.
+    using RelayWriteHandler = std::function<void(quint16 DestAddr, bool Value)>;
+    // Runs after the meter confirmed a write starting at a given register.
+    using WriteConfirmedHandler = std::function<void()>;
+
+    // What the routing needs of the main window.
+    struct Host {
+        std::function<bool(const QString& name)> IsChildOpen;
+        std::function<void(const QString& name)> CloseChild;
+        // Posted, not run at once: the main window stops polling, reopens the port at
+        // MeterBaudRate and polls again once the current reply has been handled.
+        std::function<void()> RequestPortReopen;
+    };
+
+    ReplyRouting(SessionState& state, OperatorDialogs& dialogs, Host host);
+
+    // Several decoders may share a start address; they run in registration order, each
+    // in its own guard: an exception thrown by a decoder ends that decoder only, and the
+    // controls it already wrote keep their new text. Returns a key for RemoveBlockDecoder.
+    int AddBlockDecoder(quint16 startAddr, BlockDecoder decoder);
+    void RemoveBlockDecoder(int key);
+    bool HasBlockDecoder(quint16 startAddr) const;
+
+    // One handler each; a later call replaces the earlier one, an empty function removes it.
+    void SetCoilHandler(BitsHandler handler) { coilHandler_ = std::move(handler); }
+    void SetInputHandler(BitsHandler handler) { inputHandler_ = std::move(handler); }
+    void SetRelayWriteHandler(RelayWriteHandler handler) { relayHandler_ = std::move(handler); }
+
+    // Extra work after the confirmation box of a write at `startAddr` (for example the
+    // energy presetting window reloading its edits after 0x156). Returns a key.
+    int AddWriteConfirmedHandler(quint16 startAddr, WriteConfirmedHandler handler);
+    void RemoveWriteConfirmedHandler(int key);
+
+    // Entry points for the master's reply events.
+    void RegistersReceived(quint16 startAddr, const QList<quint16>& values);
+    void CoilsReceived(quint16 startAddr, const QList<bool>& values);
+    void InputsReceived(quint16 startAddr, const QList<bool>& values);
+    void RelayWriteConfirmed(quint16 destAddr, bool value);
+    // A write (functions 06, 10, B0) was echoed by the meter.
+    void WriteConfirmed(quint16 startAddr);
+    // A reply failed (after the counters were updated): confirms pending address and baud
+    // changes, address first.
+    void ResponseFailed();
+
+    // The confirmation text of a write at `startAddr`; empty when it has none.
+    static QString WriteConfirmationText(quint16 startAddr);
+
+private:
+    template <typename Handler> struct Entry {
+        int key;
+        quint16 startAddr;
+        Handler handler;
+    };
+
+    SessionState& state_;
+    OperatorDialogs& dialogs_;
+    Host host_;
+    int nextKey_ = 1;
+    QList<Entry<BlockDecoder>> decoders_;
+    QList<Entry<WriteConfirmedHandler>> writeHandlers_;
+    BitsHandler coilHandler_;
+    BitsHandler inputHandler_;
+    RelayWriteHandler relayHandler_;
+};

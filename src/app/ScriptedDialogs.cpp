@@ -1,0 +1,40 @@
+#include "ScriptedDialogs.h"
+
+#include <QStringList>
+
+void ScriptedDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
+    Record({Kind::Message, icon, caption, text});
+}
+
+bool ScriptedDialogs::AskYesNo(const QString& caption, const QString& text) {
+    bool yes = false;
+    if (answers_.isEmpty())
+        ++unanswered_;
+    else
+        yes = answers_.takeFirst();
+    Record({Kind::Question, Icon::Question, caption, text});
+    return yes;
+}
+
+void ScriptedDialogs::ShowDefaultError(const QString& text) {
+    Record({Kind::DefaultError, Icon::Error, QString(), text});
+}
+
+QStringList ScriptedDialogs::Texts() const {
+    QStringList texts;
+    for (const Box& box : shown_)
+        texts << box.text;
+    return texts;
+}
+
+void ScriptedDialogs::Clear() {
+    shown_.clear();
+    answers_.clear();
+    unanswered_ = 0;
+}
+
+void ScriptedDialogs::Record(Box box) {
+    shown_.append(box);
+    if (OnShown)
+        OnShown(shown_.constLast());
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "OperatorDialogs.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// Operator dialogs for tests: nothing is shown; every box is recorded in order, and each
+// Yes/No question takes the next answer the test queued. A question with no answer left
+// is answered No and counted in UnansweredQuestions, so a test can assert that it
+// scripted every question it expected.
+class ScriptedDialogs : public OperatorDialogs {
+public:
+    enum class Kind { Message, Question, DefaultError };
+
+    struct Box {
+        Kind kind;
+        Icon icon;
+        QString caption;
+        QString text;
+    };
+
+    void ShowMessage(Icon icon, const QString& caption, const QString& text) override;
+    bool AskYesNo(const QString& caption, const QString& text) override;
+    void ShowDefaultError(const QString& text) override;
+
+    // Answers for the coming questions, first in first out (true = Yes).
+    void QueueAnswer(bool yes) { answers_.append(yes); }
+
+    // Every box shown so far, in order.
+    const QList<Box>& Shown() const { return shown_; }
+    // Only the texts, in order (the usual thing a test compares).
+    QStringList Texts() const;
+    int UnansweredQuestions() const { return unanswered_; }
+    void Clear();
+
+    // Called after a box has been recorded, while the caller still waits for the box to
+    // close; lets a test act at the moment a modal box would be on the screen.
+    std::function<void(const Box&)> OnShown;
+
+private:
+    void Record(Box box);
+
+    QList<Box> shown_;
+    QList<bool> answers_;
+    int unanswered_ = 0;
+};

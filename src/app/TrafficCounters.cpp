@@ -1,0 +1,50 @@
+#include "TrafficCounters.h"
+
+void TrafficCounters::DataReceived() {
+    ConsecutiveNoResponse = 0;
+    if (!Connected) {
+        ++ReceptionsWhileDisconnected;
+        if (ReceptionsWhileDisconnected > kThreshold)
+            Connected = true;
+    }
+}
+
+void TrafficCounters::ResponseFailed(quint8 errorCode) {
+    if (errorCode == 1) {
+        ++NoResponseCount;
+        ++ConsecutiveNoResponse;
+        if (ConsecutiveNoResponse > kThreshold)
+            Connected = false;
+    } else {
+        ++CrcErrorCount;
+    }
+}
+
+QString TrafficCounters::SendText() const {
+    return QStringLiteral("Send= %1").arg(SendCount);
+}
+
+QString TrafficCounters::NoResponseText() const {
+    return QStringLiteral("No Response= %1").arg(NoResponseCount);
+}
+
+QString TrafficCounters::CrcErrorText() const {
+    return QStringLiteral("CRC Error= %1").arg(CrcErrorCount);
+}
+
+QString TrafficCounters::OkPercentText() const {
+    if (SendCount == 0)
+        return {};
+    // In floating point: the difference can be negative after a counter reset mid-cycle.
+    const double ok = (double(SendCount) - double(NoResponseCount) - double(CrcErrorCount)) /
+                      double(SendCount) * 100.0;
+    return QStringLiteral("OK=   ") + QString::asprintf("%.2f%%", ok);
+}
+
+QString BytesToHex(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size() * 3);
+    for (const char c : bytes)
+        text += QStringLiteral("%1 ").arg(quint8(c), 2, 16, QLatin1Char('0')).toUpper();
+    return text;
+}

@@ -1,0 +1,210 @@
+#pragma once
+
+#include "OperatorDialogs.h"
+#include "ReplyRouting.h"
+#include "SessionState.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QEvent;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QSettings;
+class QStatusBar;
+class TqvModbus;
+class TFormTeskLink;
+
+namespace Ui {
+class TFormTeskLink;
+}
+
+// Creates a child window for the main window. The window must have its object name set
+// to the name it is registered under ("FormBase", "FormPara", ...): that name is how
+// IsChildOpen and the menu commands find it.
+using WindowFactory = std::function<QWidget*(TFormTeskLink& shell)>;
+
+// Where a registered window lives.
+enum class WindowPlacement {
+    MdiChild, // a child of the main window's client area (all measurement and setup windows)
+    TopLevel, // an ordinary window of its own, created hidden (the resident calibration window)
+};
+
+// How the main window can be built differently in tests.
+struct ShellOptions {
+    // Message boxes; null = real QMessageBox boxes. Not owned; must outlive the window.
+    OperatorDialogs* dialogs = nullptr;
+    // Where the communication settings are kept; null = the user's QSettings for
+    // "Quorvant"/"TeskLink". Not owned.
+    QSettings* settings = nullptr;
+    // Pause after opening the port before the first write (the meter's line needs it);
+    // tests set 0.
+    int portSettleMs = 2000;
+};
+
+// The main window: client area with the child windows, menus, tool bar, the three status
+// bars, the Modbus master qvModbus1 and everything the child windows share.
+//
+// For child windows (all on the main thread):
+//  - State(): connected flag, meter model, PT/CT ratios, meter address and baud rate,
+//    change flags, calibration count and flags, display mode byte, settings.
+//  - Schedule(): pending-write slots 1..5 (Queue), one-shot flags and the per-window poll
+//    flags with ClearWindowPollFlags. A measurement window sets its poll flag when it is
+//    activated (connect to ChildActivated) and clears it in its destructor.
+//  - Routing(): register decoders for register blocks, coil/input/relay handlers and
+//    follow-ups of write confirmations.
+//  - Dialogs(): every message box.
+//  - IsChildOpen(name), Window(name), CloseChild(name), ApplyMeterModel().
+// Child windows are destroyed before the shared state, so a destructor may still use it.
+//
+// Each window subsystem has one registration function, called by the program's main()
+// before the resident windows are created, which registers its windows, decoders and
+// handlers:
+//   void RegisterViewWindows(TFormTeskLink&);        // src/views/ViewWindows.h
+//   void RegisterSetupWindows(TFormTeskLink&);       // src/setup/SetupWindows.h
+//   void RegisterCalibrationWindows(TFormTeskLink&); // src/calibration/CalibrationWindows.h
+class TFormTeskLink : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TFormTeskLink(ShellOptions options = {}, QWidget* parent = nullptr);
+    ~TFormTeskLink() override;
+
+    SessionState& State() { return state_; }
+    const SessionState& State() const { return state_; }
+    PollSchedule& Schedule() { return state_.Schedule; }
+    ReplyRouting& Routing() { return *routing_; }
+    OperatorDialogs& Dialogs() { return *dialogs_; }
+    TqvModbus& Modbus() { return *qvModbus1; }
+    bool Connected() const { return state_.Traffic.Connected; }
+
+    // --- windows ---
+    // Makes a window known by its object name. Resident windows ("FormSuperNum",
+    // "FormCalirate", "FormAngle", "FormWave", "FormBase") are created by
+    // CreateResidentWindows() in that order; the others are created by their menu command
+    // (or, for "FormAlarm", by ApplyMeterModel) when not already open. On-demand windows
+    // are deleted when closed. Register before CreateResidentWindows().
+    void RegisterWindow(const QString& name, WindowFactory factory,
+                        WindowPlacement placement = WindowPlacement::MdiChild);
+    bool IsWindowRegistered(const QString& name) const { return factories_.contains(name); }
+    // Creates the registered resident windows in their fixed order.
+    void CreateResidentWindows();
+    // True when a child of the client area has this object name.
+    bool IsChildOpen(const QString& name) const;
+    // The window with this object name (client-area child or top-level resident), or null.
+    QWidget* Window(const QString& name) const;
+    template <typename T> T* WindowAs(const QString& name) const {
+        return qobject_cast<T*>(Window(name));
+    }
+    // Closes the client-area child with this name, if open.
+    void CloseChild(const QString& name);
+    // Shows the window of a menu command ("MM0201", "MM0302", "MM05", ...): brings a
+    // resident window to the normal state and the front, or shows an open on-demand window,
+    // or creates it. Returns the window, or null when it is not registered.
+    QWidget* ShowWindowOfMenuItem(const QString& menuItem);
+    // The client area's sub-window frame of a child (null when it is not a child).
+    QMdiSubWindow* SubWindowOf(const QWidget* child) const;
+    QMdiArea* ClientArea() const;
+
+    // --- operations shared with the windows ---
+    // Start-up state: controls of a stopped line, ratios 1.0, the schedule reset, not
+    // connected. The counters are kept.
+    void ResetSession();
+    // Title by MeterModel; creates or destroys the alarm records window and shows or hides
+    // the alarm menu items; then emits MeterModelApplied.
+    void ApplyMeterModel();
+    // "Start COMM(&R)", "Stop COMM(&E)", "Counter Reset(&C)", "Quit(&Q)".
+    void StartPolling();
+    void StopPolling();
+    void ResetCounters();
+    void Quit();
+    // The "Display" command of the hidden SYS menu.
+    void ToggleDisplayMode();
+
+    // The start-up sequence run when the window is first shown: reset, settings, open.
+    // Run by showEvent once; tests may call it directly instead of showing the window.
+    void StartUp();
+
+    // Texts of the status bars: bar 0 = StatusBarSend, 1 = StatusBarRecv, 2 = StatusBar2
+    // (panels 0..4).
+    QString StatusText(int bar, int panel = 0) const;
+    // The menu command or tool button with this object name ("MMStart", "ToolButtonCut").
+    QAction* Action(const QString& name) const;
+
+signals:
+    // A client-area child became the active window (null when none is active).
+    void ChildActivated(QWidget* child);
+    // ApplyMeterModel ran; windows enable or disable their model-dependent controls.
+    void MeterModelApplied(quint8 model);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TFormComm;
+
+    struct Registration {
+        WindowFactory factory;
+        WindowPlacement placement;
+    };
+
+    void BuildStatusBars();
+    void BindMenuCommands();
+    void BindModbusEvents();
+    QWidget* CreateWindow(const QString& name);
+    QMdiSubWindow* AddChild(QWidget* child, bool deleteOnClose);
+    void ShowResident(const QString& name, bool bringToFront);
+    void SetPollingControls(bool polling);
+    // Opens the port with the current settings; on failure shows the "Cannot open the
+    // port" box and disables Start. True when the port opened.
+    bool OpenPort();
+    void ShowCannotOpen();
+    void ReopenPort();
+    void ReadSettings();
+    void WriteSettings();
+    void SetPanel(int bar, int panel, const QString& text);
+    void OpenSettingsDialog();
+    void OpenHelp();
+    void OpenAbout();
+
+    // The master's events.
+    void qvModbus1RecvData(const QByteArray& Data);
+    void qvModbus1AfterSendMsg(const QByteArray& Msg);
+    void qvModbus1QueryData();
+    void qvModbus1ResponseError();
+    void qvModbus1AfterResponse();
+    void qvModbus1QueryFinish();
+
+    std::unique_ptr<Ui::TFormTeskLink> ui;
+    ShellOptions options_;
+    std::unique_ptr<MessageBoxDialogs> ownDialogs_;
+    OperatorDialogs* dialogs_ = nullptr;
+    std::unique_ptr<QSettings> ownSettings_;
+    QSettings* settings_ = nullptr;
+    SessionState state_;
+    std::unique_ptr<ReplyRouting> routing_;
+    std::unique_ptr<TqvModbus> qvModbus1;
+    QHash<QString, Registration> factories_;
+    QHash<QString, QPointer<QWidget>> topLevelWindows_;
+    QStatusBar* StatusBarSend = nullptr;
+    QStatusBar* StatusBarRecv = nullptr;
+    QStatusBar* StatusBar2 = nullptr;
+    QList<QLabel*> panels_[3];
+    bool startedUp_ = false;
+    bool closing_ = false;
+};
+
+// The window title for a meter model (0 = QETRA 7100, else QETRA 7300).
+QString MeterModelTitle(quint8 model);
+// The text of the box shown when the port cannot be opened.
+QString CannotOpenPortText(const QString& portName);

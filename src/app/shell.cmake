@@ -1,0 +1,20 @@
+# The shell's logic without any window: counters and connected rule, poll schedule,
+# shared session state, reply routing, saved settings. QtCore only.
+add_library(qetra_shell_core STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.h
+    ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.cpp ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.h
+    ${CMAKE_CURRENT_LIST_DIR}/SessionState.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionState.h
+    ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.cpp ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.h
+    ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
+)
+target_include_directories(qetra_shell_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(qetra_shell_core PUBLIC Qt6::Core)
+
+# Operator dialogs: the message box interface, its QMessageBox form and the scripted form
+# the tests answer.
+add_library(qetra_operator_dialogs STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.cpp ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
+    ${CMAKE_CURRENT_LIST_DIR}/ScriptedDialogs.cpp ${CMAKE_CURRENT_LIST_DIR}/ScriptedDialogs.h
+)
+target_include_directories(qetra_operator_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(qetra_operator_dialogs PUBLIC Qt6::Widgets)
