@@ -5,6 +5,8 @@
 #include "WidgetTestApp.h"
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -61,4 +63,21 @@ TEST(FormParaTest, DemandWindowFollowsTheMeterModel) {
     form.ApplyMeterModel(1);
     EXPECT_TRUE(form.Label("Label12")->isEnabled());
     EXPECT_TRUE(form.Label("LabelDemaTime")->isEnabled());
+}
+
+TEST(ChildWindowFrame, SubWindowHasNoMaximiseButtonAndKeepsItsSize) {
+    WidgetTestApp();
+    QMdiArea area;
+    area.resize(1000, 800);
+    auto* form = new TFormPara;
+    QMdiSubWindow* sub = area.addSubWindow(form);
+    const Qt::WindowFlags flags = sub->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    sub->show();
+    const QSize before = form->size();
+    sub->resize(sub->width() + 200, sub->height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), before);
 }
