@@ -18,6 +18,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QSettings;
 class QStatusBar;
+class ModbusPort;
 class TqvModbus;
 class TFormTeskLink;
 
@@ -46,6 +47,9 @@ struct ShellOptions {
     // Pause after opening the port before the first write (the meter's line needs it);
     // tests set 0.
     int portSettleMs = 2000;
+    // The port behind the Modbus master; null = the serial port component. Tests put a
+    // scripted port here.
+    std::function<std::unique_ptr<ModbusPort>()> makePort;
 };
 
 // The main window: client area with the child windows, menus, tool bar, the three status

@@ -18,3 +18,17 @@ add_library(qetra_operator_dialogs STATIC
 )
 target_include_directories(qetra_operator_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_operator_dialogs PUBLIC Qt6::Widgets)
+
+# The main window, the COMM settings dialog and the saved settings.
+add_library(qetra_app STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp ${CMAKE_CURRENT_LIST_DIR}/Settings.h
+    ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
+    ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
+)
+target_include_directories(qetra_app PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(qetra_app PUBLIC qetra_shell_core qetra_operator_dialogs qetra_modbus
+                      qetra_serial Qt6::Widgets)
+if(TARGET qetra_appdialogs)
+    target_link_libraries(qetra_app PUBLIC qetra_appdialogs)
+    target_compile_definitions(qetra_app PRIVATE QETRA_HAVE_APPDIALOGS)
+endif()

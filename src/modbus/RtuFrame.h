@@ -18,6 +18,11 @@ bool ParseMessage(const QByteArray& message, ParsedMessage& out);
 // bytes (low byte first). An invalid message gives the empty frame with 8 and 8.
 ParsedMessage MakeRequestFrame(const QByteArray& message);
 
+// Reply bytes (CRC included) that a request frame calls for by its function code and
+// quantity: 0 for a request that gets no reply, -1 for an unknown function code or a
+// request too short to name its quantity. Unlike ParseMessage it applies no limits.
+int ExpectedReplyLength(const QByteArray& request);
+
 // Searches the received bytes for the reply to `request`: skips leading bytes while the
 // address and function code do not match and more than expectedLength bytes remain;
 // the first match is final and must carry a correct CRC. On success `reply` holds
@@ -27,5 +32,7 @@ bool LocateReply(const QByteArray& request, const QByteArray& received, int expe
                  QByteArray& reply);
 
 // True when the located reply's byte count or echoed fields agree with the request.
-// False when either is too short to hold the fields compared.
+// False when either is too short to hold the fields compared, and when the reply is
+// shorter than ExpectedReplyLength(request), so that an accepted reply can always be
+// unpacked in full.
 bool CheckReplyFields(const QByteArray& request, const QByteArray& reply);

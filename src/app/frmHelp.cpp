@@ -1,0 +1,105 @@
+#include "frmHelp.h"
+
+#include "RtfReader.h"
+#include "ui_frmHelp.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QShowEvent>
+
+namespace {
+
+bool askWithPrintDialog(QPrinter& printer, QWidget* owner) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+TFormHelp::TFormHelp(const QString& mainCaption, const QString& helpFile, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFormHelp>()), mainCaption_(mainCaption),
+      helpFile_(helpFile), confirmPrint_(askWithPrintDialog) {
+    ui->setupUi(this);
+
+    // The window's grey sits a little bluer than the desktop's default.
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, QColor(212, 213, 216));
+    setPalette(shade);
+    setAutoFillBackground(true);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(ui->PM0101);
+    PopupMenu1->addAction(ui->PM0102);
+    PM0103 = PopupMenu1->addSeparator();
+    PM0103->setObjectName(QStringLiteral("PM0103"));
+    PopupMenu1->addAction(ui->PM0104);
+
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TFormHelp::PopupMenu1Popup);
+    connect(ui->RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(ui->RichEdit1->viewport()->mapToGlobal(at));
+    });
+    connect(ui->PM0101, &QAction::triggered, this, &TFormHelp::PM0101Click);
+    connect(ui->PM0102, &QAction::triggered, this, &TFormHelp::PM0102Click);
+    connect(ui->PM0104, &QAction::triggered, this, &TFormHelp::PM0104Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &TFormHelp::Button1Click);
+}
+
+TFormHelp::~TFormHelp() = default;
+
+void TFormHelp::setPrintConfirmation(PrintConfirmation confirm) {
+    confirmPrint_ = confirm ? std::move(confirm) : askWithPrintDialog;
+}
+
+QString TFormHelp::printJobTitle() const {
+    if (mainCaption_.isEmpty())
+        return windowTitle();
+    return mainCaption_ + QLatin1Char(' ') + windowTitle();
+}
+
+void TFormHelp::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormHelp::FormShow() {
+    QFile file(helpFile_);
+    // A missing or unreadable file leaves the line that says there is no help.
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = file.readAll();
+    if (RtfReader::looksLikeRtf(content)) {
+        RtfReader::read(content, *ui->RichEdit1->document());
+    } else {
+        // A help file that is not rich text is still shown, as plain text.
+        ui->RichEdit1->setPlainText(QString::fromLocal8Bit(content));
+    }
+    ui->RichEdit1->moveCursor(QTextCursor::Start);
+}
+
+void TFormHelp::PopupMenu1Popup() {
+    ui->PM0101->setEnabled(ui->RichEdit1->textCursor().hasSelection());
+}
+
+void TFormHelp::PM0101Click() {
+    ui->RichEdit1->copy();
+}
+
+void TFormHelp::PM0102Click() {
+    ui->RichEdit1->selectAll();
+}
+
+void TFormHelp::PM0104Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(printJobTitle());
+    if (!confirmPrint_(printer, this))
+        return;
+    ui->RichEdit1->print(&printer);
+}
+
+void TFormHelp::Button1Click() {
+    accept();
+}

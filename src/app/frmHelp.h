@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QAction;
+class QPrinter;
+
+namespace Ui {
+class TFormHelp;
+}
+
+// The help viewer: shows the rich-text help file, lets the operator copy,
+// select all and print it.
+//
+// The shell opens it from "About Intelligent Power Meter(&M)" and from the
+// Help tool button without an owner, modally, and releases it when it closes:
+//     TFormHelp help(windowTitle());   // the main window's caption names the print job
+//     help.exec();
+// The help file is read each time the window is shown; without it (or when it
+// cannot be read) the window shows the line that says so.
+class TFormHelp : public QDialog {
+    Q_OBJECT
+
+public:
+    // Asks whether and where to print; false cancels. The default is the print dialog.
+    using PrintConfirmation = std::function<bool(QPrinter& printer, QWidget* owner)>;
+
+    explicit TFormHelp(const QString& mainCaption = QString(),
+                       const QString& helpFile = QStringLiteral("QETRA.rtf"),
+                       QWidget* parent = nullptr);
+    ~TFormHelp() override;
+
+    void setPrintConfirmation(PrintConfirmation confirm);
+    // The main window's caption, a blank and this window's caption.
+    QString printJobTitle() const;
+
+public slots:
+    void FormShow();
+    void PopupMenu1Popup();
+    void PM0101Click();
+    void PM0102Click();
+    void PM0104Click();
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::TFormHelp> ui;
+    QMenu* PopupMenu1;
+    QAction* PM0103;
+    QString mainCaption_;
+    QString helpFile_;
+    PrintConfirmation confirmPrint_;
+};

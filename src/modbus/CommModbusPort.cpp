@@ -1,0 +1,87 @@
+#include "CommModbusPort.h"
+
+#include "TComm.h"
+#include "TqvModbus.h"
+
+#include <limits>
+
+CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
+    comm_->SetTxContinueOnXoff(false);
+    comm_->SetOutx_XonXoffFlow(false);
+    comm_->SetInx_XonXoffFlow(false);
+    comm_->SetReadIntervalTimeout(5);
+
+    comm_->OnReceiveData = [this](TComm*, const char* buffer, quint16 length) {
+        if (OnReceiveData)
+            OnReceiveData(QByteArray(buffer, length));
+    };
+    comm_->OnReceiveError = [this](TComm*, quint32 flags) {
+        if (OnReceiveError)
+            OnReceiveError(flags);
+    };
+    comm_->OnModemStateChange = [this](TComm*, quint32 event) {
+        if (OnModemStateChange)
+            OnModemStateChange(event);
+    };
+    comm_->OnRequestHangup = [this](TComm*) {
+        if (OnRequestHangup)
+            OnRequestHangup();
+    };
+    comm_->OnSendDataEmpty = [this](TComm*) {
+        if (OnSendDataEmpty)
+            OnSendDataEmpty();
+    };
+}
+
+CommModbusPort::~CommModbusPort() {
+    comm_->ClosePort();
+}
+
+void CommModbusPort::SetOpenSettleMs(int ms) {
+    comm_->SetOpenSettleMs(ms);
+}
+QString CommModbusPort::CommName() const {
+    return comm_->CommName();
+}
+void CommModbusPort::SetCommName(const QString& name) {
+    comm_->SetCommName(name);
+}
+quint32 CommModbusPort::BaudRate() const {
+    return comm_->BaudRate();
+}
+void CommModbusPort::SetBaudRate(quint32 baud) {
+    comm_->SetBaudRate(baud);
+}
+void CommModbusPort::OpenPort() {
+    comm_->OpenPort();
+}
+void CommModbusPort::ClosePort() {
+    comm_->ClosePort();
+}
+bool CommModbusPort::IsOpen() const {
+    return comm_->IsOpen();
+}
+
+bool CommModbusPort::SendData(const QByteArray& bytes) {
+    // The port takes at most 65535 bytes at a time; no request of ours comes near that.
+    if (bytes.size() > std::numeric_limits<quint16>::max())
+        return false;
+    return comm_->SendData(bytes.constData(), quint16(bytes.size()));
+}
+
+quint32 CommModbusPort::ModemLineStatus() {
+    return comm_->ModemLineStatus();
+}
+
+// The master's own port, as the program uses it.
+TqvModbus::TqvModbus(QObject* owner) : QObject(owner) {
+    auto port = std::make_unique<CommModbusPort>();
+    commPort_ = port.get();
+    port_ = std::move(port);
+    Init();
+}
+
+void TqvModbus::SetOpenSettleMs(int ms) {
+    if (commPort_)
+        commPort_->SetOpenSettleMs(ms);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ModbusPort.h"
+
+#include <memory>
+
+class TComm;
+
+// Puts a TComm behind the port seam of the Modbus master, with the four settings the
+// master wants on its line: no XON/XOFF flow control in either direction, sending not
+// continued after XOFF, and a 5 ms read interval so a reply arrives in few chunks.
+class CommModbusPort : public ModbusPort {
+public:
+    CommModbusPort();
+    ~CommModbusPort() override; // closes the port: no worker outlives the adapter
+
+    TComm& Comm() { return *comm_; }
+    void SetOpenSettleMs(int ms);
+
+    QString CommName() const override;
+    void SetCommName(const QString& name) override;
+    quint32 BaudRate() const override;
+    void SetBaudRate(quint32 baud) override;
+    void OpenPort() override;
+    void ClosePort() override;
+    bool IsOpen() const override;
+    bool SendData(const QByteArray& bytes) override;
+    quint32 ModemLineStatus() override;
+
+private:
+    std::unique_ptr<TComm> comm_;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TqvModbus;
+
+// The three numbers that pace a wait for a reply, in milliseconds.
+struct WaitRules {
+    quint32 interval = 1000; // never evaluate earlier than this after the write
+    quint32 timeout = 3000;  // with interval, the longest wait
+    quint32 preview = 0;     // give up early when nothing at all came in; 0 = off
+};
+
+struct WaitJudgement {
+    bool over = false;
+    // When not over: the elapsed time at which the passing of time alone can next end
+    // the wait (the first instant strictly past a rule's bound). New bytes can end it
+    // sooner, and every chunk wakes the watcher.
+    std::chrono::nanoseconds nextCheck{0};
+};
+
+// The wait after a write is over when (a) more than the larger of interval and timeout
+// has elapsed, or (b) more than interval has elapsed and at least `expected` bytes came
+// in, or (c) preview is set, more than preview has elapsed and nothing came in at all.
+// Every comparison of time is strict.
+WaitJudgement JudgeWait(std::chrono::nanoseconds elapsed, qsizetype received, int expected,
+                        const WaitRules& rules);
+
+// The one response watcher of the process. Components register once; the watcher
+// sleeps on a condition variable until the earliest moment a registered wait can end
+// (or until a chunk, a new wait or a change of rules wakes it), decides, and hands the
+// evaluation to the component's own thread, waiting there until it has run. Because the
+// component starts its next transaction inside that evaluation, one wait always ends
+// before the next begins.
+//
+// The mutex also guards each component's published wait state (TqvModbus::shared_).
+class ResponseWatcher {
+public:
+    static ResponseWatcher& Instance();
+
+    void Start(); // throws std::system_error when the thread cannot be created
+    void Stop();  // safe while the watcher waits on the main thread
+    bool Running();
+
+    void Register(TqvModbus* component); // added once
+    void Unregister(TqvModbus* component);
+    int Count(const TqvModbus* component);
+
+    std::mutex& Mutex() { return mutex_; }
+    // Call with Mutex() held after changing anything the rules look at.
+    void WakeLocked();
+
+    // One pass on the calling thread: every wait that is over is evaluated at once.
+    void CheckNow();
+
+private:
+    ResponseWatcher() = default;
+    struct Due {
+        TqvModbus* component = nullptr;
+        quint64 seq = 0;
+    };
+    // Finds the first registered wait that is over and claims it; otherwise sets
+    // `wakeAt` to the earliest real instant at which one may be over.
+    bool ClaimDue(Due& due, std::chrono::steady_clock::time_point& wakeAt, bool& haveWake,
+                  const std::vector<TqvModbus*>& skip);
+    void Run();
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::vector<TqvModbus*> items_;
+    std::thread thread_;
+    bool stop_ = false;
+    quint64 wakeGen_ = 0;
+    // The evaluation handed to the main thread and not yet finished.
+    TqvModbus* pending_ = nullptr;
+    quint64 callId_ = 0;
+    bool callDone_ = true;
+};

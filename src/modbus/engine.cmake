@@ -1,0 +1,18 @@
+# The transaction engine: TqvModbus, the response watcher, the modem watcher, and the
+# adapter that puts a TComm behind the port seam.
+target_sources(qetra_modbus PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.h
+    ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.h
+    ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.h
+)
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
+    target_sources(qetra_modbus PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.h
+    )
+endif()
+find_package(Threads REQUIRED)
+target_link_libraries(qetra_modbus PUBLIC Threads::Threads)

@@ -1,0 +1,336 @@
+#include "CommWorkers.h"
+#include "LineEvents.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+qint64 MsSince(Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+// The reader runs above the writer, both above the main thread, so a reply is taken
+// off the line before anything else. Raising priority needs privileges most users
+// lack; the port works the same without it, so a refusal is not an error.
+void RaiseThreadPriority(int steps) {
+    const id_t tid = static_cast<id_t>(gettid());
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, tid);
+    if (errno != 0)
+        return;
+    (void)setpriority(PRIO_PROCESS, tid, nice - steps);
+}
+
+} // namespace
+
+CommEvent::CommEvent(int message, quint64 session_, quint32 param_, QByteArray block_,
+                     std::shared_ptr<std::atomic<int>> backlog)
+    : QEvent(static_cast<QEvent::Type>(message)), session(session_), param(param_),
+      block(std::move(block_)), backlog_(std::move(backlog)) {}
+
+CommEvent::~CommEvent() {
+    if (backlog_)
+        --*backlog_;
+}
+
+void PortLink::SetFilter(const ReceiveFilter::Settings& settings) {
+    std::lock_guard lock(filterMutex_);
+    filter_ = settings;
+}
+
+ReceiveFilter::Settings PortLink::Filter() const {
+    std::lock_guard lock(filterMutex_);
+    return filter_;
+}
+
+void PortLink::Post(int message, quint32 param, QByteArray block) const {
+    std::shared_ptr<std::atomic<int>> counted;
+    if (message == CommMessage::ReceiveData) {
+        counted = backlog;
+        ++*counted;
+    }
+    QCoreApplication::postEvent(receiver,
+                                new CommEvent(message, session, param, std::move(block), counted));
+}
+
+int ChunkWaitMs(const CommTimeouts& t, qint64 sinceLastByteMs, qint64 sinceFirstByteMs) {
+    constexpr quint32 kNoWait = std::numeric_limits<quint32>::max();
+    if (t.ReadIntervalTimeout == kNoWait)
+        return 0;
+    qint64 wait = -1;
+    if (t.ReadIntervalTimeout != 0)
+        wait = std::max<qint64>(0, qint64(t.ReadIntervalTimeout) - sinceLastByteMs);
+    const quint64 total = quint64(t.ReadTotalTimeoutMultiplier) * kReadChunkSize +
+                          quint64(t.ReadTotalTimeoutConstant);
+    if (total != 0) {
+        const qint64 left = std::max<qint64>(
+            0, qint64(std::min<quint64>(total, std::numeric_limits<qint32>::max())) -
+                   sinceFirstByteMs);
+        wait = wait < 0 ? left : std::min(wait, left);
+    }
+    return static_cast<int>(std::min<qint64>(wait, std::numeric_limits<int>::max()));
+}
+
+// ---------------------------------------------------------------- reader
+
+TReadThread::TReadThread(PortLink& link) : link_(link) {}
+
+TReadThread::~TReadThread() {
+    Join();
+}
+
+void TReadThread::Start() {
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TReadThread::Join() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TReadThread::Run() {
+    RaiseThreadPriority(2);
+    SerialDevice& dev = *link_.device;
+    // Drivers that count line events report modem lines through the counters too;
+    // the others may still show the lines themselves. Pseudo-terminals have neither,
+    // and then the reader sleeps until bytes or the close event arrive.
+    counters_ = dev.Counters();
+    if (!counters_)
+        modemLines_ = dev.ModemStatus();
+
+    for (;;) {
+        if (link_.backlog->load() >= kMaxPendingChunks) {
+            if (dev.WaitClosed(20) == SerialDevice::Wait::Closed)
+                break;
+            continue;
+        }
+        const bool watching = counters_ || modemLines_;
+        const auto w = dev.WaitReadable(watching ? kLineSamplePeriodMs : -1);
+        if (w == SerialDevice::Wait::Closed)
+            break;
+        if (w == SerialDevice::Wait::Hangup) {
+            link_.Post(CommMessage::RequestHangup);
+            break;
+        }
+        if (w == SerialDevice::Wait::Ready && !ReadChunk())
+            break;
+        SampleLines();
+    }
+    dev.Purge(true, false);
+}
+
+// Gathers one chunk: it ends when the read interval passes without another byte, the
+// read total runs out, or the buffer is full, so a reply usually arrives in one piece.
+bool TReadThread::ReadChunk() {
+    SerialDevice& dev = *link_.device;
+    std::size_t count = 0;
+    bool ok = true;
+    Clock::time_point first{}, last{};
+    while (count < kReadChunkSize) {
+        const SerialDevice::Io io = dev.Read(buffer_ + count, kReadChunkSize - count);
+        if (io.status == SerialDevice::Io::Status::Done) {
+            last = Clock::now();
+            if (count == 0)
+                first = last;
+            count += io.bytes;
+            continue;
+        }
+        if (io.status != SerialDevice::Io::Status::WouldBlock) {
+            // End of file on a terminal means it was hung up (the far end of a
+            // pseudo-terminal closed, an adapter unplugged): as fatal as an I/O error.
+            ok = false;
+            break;
+        }
+        if (count == 0)
+            return true; // woken without data
+        const int wait = ChunkWaitMs(dev.Timeouts(), MsSince(last), MsSince(first));
+        if (wait == 0)
+            break;
+        const auto w = dev.WaitReadable(wait);
+        if (w == SerialDevice::Wait::Closed)
+            return false;
+        if (w == SerialDevice::Wait::TimedOut)
+            break;
+        if (w == SerialDevice::Wait::Hangup) {
+            ok = false;
+            break;
+        }
+    }
+    if (count > 0 && !Deliver(buffer_, count))
+        return false;
+    if (!ok)
+        link_.Post(CommMessage::RequestHangup);
+    return ok;
+}
+
+bool TReadThread::Deliver(char* data, std::size_t count) {
+    filter_.Configure(link_.Filter());
+    count = filter_.Apply(data, count);
+    if (count == 0)
+        return true;
+    link_.Post(CommMessage::ReceiveData, static_cast<quint32>(count),
+               QByteArray(data, static_cast<qsizetype>(count)));
+    return true;
+}
+
+void TReadThread::SampleLines() {
+    SerialDevice& dev = *link_.device;
+    if (counters_) {
+        // A driver that stops answering has usually gone away; the next wait tells.
+        const auto now = dev.Counters();
+        if (!now) {
+            counters_.reset();
+            return;
+        }
+        if (const quint32 errors = LineErrorFlags(*counters_, *now))
+            link_.Post(CommMessage::ReceiveError, errors);
+        if (const quint32 modem = ModemEventsFromCounters(*counters_, *now))
+            link_.Post(CommMessage::ModemStateChange, modem);
+        counters_ = now;
+    } else if (modemLines_) {
+        const auto now = dev.ModemStatus();
+        if (!now) {
+            modemLines_.reset();
+            return;
+        }
+        if (const quint32 modem = ModemEventsFromStatus(*modemLines_, *now))
+            link_.Post(CommMessage::ModemStateChange, modem);
+        modemLines_ = now;
+    }
+}
+
+// ---------------------------------------------------------------- send queue
+
+bool SendQueue::Push(QByteArray block) {
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_)
+            return false;
+        blocks_.push_back(std::move(block));
+    }
+    cv_.notify_one();
+    return true;
+}
+
+std::optional<QByteArray> SendQueue::TryPop() {
+    std::lock_guard lock(mutex_);
+    if (stopped_ || blocks_.empty())
+        return std::nullopt;
+    QByteArray block = std::move(blocks_.front());
+    blocks_.pop_front();
+    return block;
+}
+
+bool SendQueue::WaitForInput() {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [this] { return stopped_ || !blocks_.empty(); });
+    return !stopped_;
+}
+
+void SendQueue::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        blocks_.clear();
+    }
+    cv_.notify_all();
+}
+
+bool SendQueue::Stopped() const {
+    std::lock_guard lock(mutex_);
+    return stopped_;
+}
+
+// ---------------------------------------------------------------- writer
+
+TWriteThread::TWriteThread(PortLink& link) : link_(link) {}
+
+TWriteThread::~TWriteThread() {
+    queue_.Stop();
+    Join();
+}
+
+void TWriteThread::Start() {
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TWriteThread::Join() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TWriteThread::Run() {
+    RaiseThreadPriority(1);
+    // The owner hears once that the writer is ready, then once each time the queue
+    // runs dry after a write.
+    bool notify = true;
+    for (;;) {
+        std::optional<QByteArray> block = queue_.TryPop();
+        if (!block) {
+            if (queue_.Stopped())
+                break;
+            link_.sendQueueEmpty->store(true);
+            if (notify)
+                link_.Post(CommMessage::SendDataEmpty);
+            notify = false;
+            if (!queue_.WaitForInput())
+                break;
+            continue;
+        }
+        link_.sendQueueEmpty->store(false);
+        if (!WriteBlock(*block))
+            break;
+        notify = true;
+    }
+    // Whatever ended the writer, nothing will serve the queue again: later SendData
+    // calls are refused instead of piling up.
+    queue_.Stop();
+    link_.device->Purge(false, true);
+    link_.sendQueueEmpty->store(true);
+}
+
+bool TWriteThread::WriteBlock(const QByteArray& block) {
+    SerialDevice& dev = *link_.device;
+    const CommTimeouts t = dev.Timeouts();
+    const quint64 totalMs = quint64(t.WriteTotalTimeoutMultiplier) * quint64(block.size()) +
+                            quint64(t.WriteTotalTimeoutConstant);
+    const Clock::time_point start = Clock::now();
+    const char* p = block.constData();
+    std::size_t left = static_cast<std::size_t>(block.size());
+    while (left > 0) {
+        const SerialDevice::Io io = dev.Write(p, left);
+        if (io.status == SerialDevice::Io::Status::Done) {
+            p += io.bytes;
+            left -= io.bytes;
+            continue;
+        }
+        if (io.status != SerialDevice::Io::Status::WouldBlock) {
+            link_.Post(CommMessage::RequestHangup);
+            return false;
+        }
+        int wait = -1;
+        if (totalMs != 0) {
+            const qint64 remaining = qint64(std::min<quint64>(totalMs, INT32_MAX)) - MsSince(start);
+            // A write the line cannot take in time (held by flow control) is given up;
+            // the queue behind it is still served.
+            if (remaining <= 0)
+                return true;
+            wait = static_cast<int>(remaining);
+        }
+        const auto w = dev.WaitWritable(wait);
+        if (w == SerialDevice::Wait::Closed)
+            return false;
+        if (w == SerialDevice::Wait::Hangup) {
+            link_.Post(CommMessage::RequestHangup);
+            return false;
+        }
+    }
+    return true;
+}

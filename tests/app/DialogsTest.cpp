@@ -1,0 +1,265 @@
+#include "GuiTestApp.h"
+#include "frmAbout.h"
+#include "frmAngleCount.h"
+#include "frmHelp.h"
+#include "frmValueCount.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const auto* const widgetApp =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
+
+const QString designLine =
+    QStringLiteral("Cannot find the file \"QETRA.rtf\", so no help information to show.");
+
+template <class T> T* child(QWidget& parent, const char* name) {
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Opens the help window's popup menu as a right click would, and closes it again.
+bool copyEnabledWhenMenuOpens(TFormHelp& help) {
+    auto* menu = child<QMenu>(help, "PopupMenu1");
+    menu->popup(QPoint(10, 10));
+    const bool enabled = child<QAction>(help, "PM0101")->isEnabled();
+    menu->hide();
+    return enabled;
+}
+
+class HelpWindow : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+};
+
+} // namespace
+
+TEST_F(HelpWindow, ShowsTheDesignLineWithoutAHelpFile) {
+    TFormHelp help(QString(), path("QETRA.rtf"));
+    help.show();
+    EXPECT_EQ(help.windowTitle(), "Help");
+    EXPECT_EQ(child<QTextEdit>(help, "RichEdit1")->toPlainText(), designLine);
+}
+
+TEST_F(HelpWindow, ReadsQetraRtfFromTheCurrentDirectory) {
+    writeFile(path("QETRA.rtf"), "{\\rtf1\\ansi Connect the meter {\\b first}.\\par Then poll.}");
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    TFormHelp help; // the default file name, relative to the current directory
+    help.show();
+    QDir::setCurrent(before);
+
+    auto* view = child<QTextEdit>(help, "RichEdit1");
+    EXPECT_EQ(view->toPlainText(), "Connect the meter first.\nThen poll.");
+    EXPECT_TRUE(view->isReadOnly());
+    QTextCursor at(view->document()->find("first"));
+    EXPECT_EQ(at.charFormat().fontWeight(), QFont::Bold);
+}
+
+TEST_F(HelpWindow, ShowsAHelpFileThatIsNotRichTextAsPlainText) {
+    writeFile(path("help.rtf"), "Plain notes\nsecond line");
+    TFormHelp help(QString(), path("help.rtf"));
+    help.show();
+    EXPECT_EQ(child<QTextEdit>(help, "RichEdit1")->toPlainText(), "Plain notes\nsecond line");
+}
+
+TEST_F(HelpWindow, CopyFollowsTheSelectionAndSelectAllSelectsEverything) {
+    writeFile(path("QETRA.rtf"), "{\\rtf1 First line\\par Second line}");
+    TFormHelp help(QString(), path("QETRA.rtf"));
+    help.show();
+    auto* view = child<QTextEdit>(help, "RichEdit1");
+
+    EXPECT_FALSE(copyEnabledWhenMenuOpens(help));
+    child<QAction>(help, "PM0102")->trigger();
+    EXPECT_TRUE(copyEnabledWhenMenuOpens(help));
+
+    QApplication::clipboard()->clear();
+    child<QAction>(help, "PM0101")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "First line\nSecond line");
+
+    view->moveCursor(QTextCursor::End); // selection gone again
+    EXPECT_FALSE(copyEnabledWhenMenuOpens(help));
+
+    EXPECT_EQ(child<QAction>(help, "PM0101")->shortcut(), QKeySequence("Ctrl+C"));
+    EXPECT_EQ(child<QAction>(help, "PM0102")->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_TRUE(child<QAction>(help, "PM0103")->isSeparator());
+}
+
+TEST_F(HelpWindow, PrintsTheHelpAsOneTitledJob) {
+    writeFile(path("QETRA.rtf"), "{\\rtf1 Printed {\\i help} text\\par}");
+    const QString mainCaption = QStringLiteral("Advanced Intelligent Power Meter -- QETRA 7300");
+    TFormHelp help(mainCaption, path("QETRA.rtf"));
+    help.show();
+
+    QString jobTitle;
+    int asked = 0;
+    help.setPrintConfirmation([&](QPrinter& printer, QWidget* owner) {
+        ++asked;
+        EXPECT_EQ(owner, &help);
+        jobTitle = printer.docName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("help.pdf"));
+        return true;
+    });
+    child<QAction>(help, "PM0104")->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(jobTitle, mainCaption + " Help");
+
+    QFile pdf(path("help.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray content = pdf.readAll();
+    EXPECT_TRUE(content.startsWith("%PDF-"));
+    EXPECT_GT(content.size(), 1000);
+    EXPECT_EQ(content.count("/Type /Page\n") + content.count("/Type /Page\r"), 1); // one page
+
+    // Declining the dialog prints nothing.
+    help.setPrintConfirmation([&](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("declined.pdf"));
+        return false;
+    });
+    child<QAction>(help, "PM0104")->trigger();
+    EXPECT_FALSE(QFile::exists(path("declined.pdf")));
+}
+
+TEST_F(HelpWindow, OkClosesTheWindow) {
+    TFormHelp help(QString(), path("QETRA.rtf"));
+    help.show();
+    auto* ok = child<QPushButton>(help, "Button1");
+    EXPECT_TRUE(ok->isDefault());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_FALSE(help.isVisible());
+    EXPECT_EQ(help.result(), QDialog::Accepted);
+}
+
+TEST(AboutBox, ShowsTheSystemItIsGiven) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TForm_About about(SystemDescription{QStringLiteral("Windows 95 (4.0.950 )"), 33554432});
+    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(child<QLabel>(about, "Label2")->text(), "QETRA Series");
+    EXPECT_EQ(child<QLabel>(about, "Label5")->text(), "Intelligent Power Meter");
+    EXPECT_TRUE(child<QLabel>(about, "Label5")->font().bold());
+    EXPECT_EQ(child<QLabel>(about, "Label4")->text(), "Windows 95 (4.0.950 )");
+    EXPECT_EQ(child<QLabel>(about, "Label6")->text(), "Physical Memory:");
+    EXPECT_EQ(child<QLabel>(about, "Label7")->text(), "32,768 KB");
+
+    // Without an answer from the system the labels keep their design texts.
+    TForm_About unknown(SystemDescription{});
+    EXPECT_EQ(child<QLabel>(unknown, "Label4")->text(), "");
+    EXPECT_EQ(child<QLabel>(unknown, "Label7")->text(), "");
+
+    // On this machine both come from the system.
+    TForm_About here;
+    EXPECT_FALSE(child<QLabel>(here, "Label4")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(here, "Label7")->text().endsWith(" KB"));
+}
+
+// Records what the about box asks the desktop to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST(AboutBox, TheLinkLabelOpensItsTextOnly) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("https", &recorder, "open");
+    QDesktopServices::setUrlHandler("http", &recorder, "open");
+    TForm_About about(SystemDescription{});
+    about.show();
+    auto* link = child<QLabel>(about, "Label3");
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_TRUE(recorder.opened.isEmpty()); // the empty design text opens nothing
+
+    link->setText("https://example.com/meters");
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl("https://example.com/meters")});
+    QDesktopServices::unsetUrlHandler("https");
+    QDesktopServices::unsetUrlHandler("http");
+
+    QTest::mouseClick(child<QPushButton>(about, "Button1"), Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+namespace {
+
+// Answers the next modal dialog: optionally types a count, then presses a button.
+void answerNextDialog(const char* button, const QString& typed, QString* seen) {
+    QTimer::singleShot(0, [=] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* edit = dialog->findChild<QLineEdit*>("Edit1");
+        ASSERT_NE(edit, nullptr);
+        *seen = edit->text();
+        if (!typed.isNull())
+            edit->setText(typed);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+}
+
+template <class Dialog>
+void checkCountDialog(const char* caption, const char* prompt, const char* designText) {
+    Dialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(caption));
+    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), QString::fromUtf8(prompt));
+    EXPECT_EQ(child<QLabel>(dialog, "Label2")->text(), QString::fromUtf8("输入读取次数："));
+    EXPECT_EQ(child<QLineEdit>(dialog, "Edit1")->text(), QLatin1String(designText));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button1")->text(), QString::fromUtf8("确 定"));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button2")->text(), QString::fromUtf8("取 消"));
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+
+    // OK hands back the text as typed, pre-filled with the current count.
+    QString seen;
+    answerNextDialog("Button1", "250", &seen);
+    EXPECT_EQ(Dialog::ask("100"), std::optional<QString>("250"));
+    EXPECT_EQ(seen, "100");
+
+    // Cancel changes nothing, even after typing.
+    answerNextDialog("Button2", "7", &seen);
+    EXPECT_EQ(Dialog::ask("100"), std::nullopt);
+
+    // Enter in the edit presses the default button.
+    Dialog typed;
+    typed.setCount("30");
+    typed.show();
+    QTest::keyClick(child<QLineEdit>(typed, "Edit1"), Qt::Key_Return);
+    EXPECT_EQ(typed.result(), QDialog::Accepted);
+    EXPECT_EQ(typed.count(), "30");
+}
+
+} // namespace
+
+TEST(CountDialogs, AngleCount) {
+    checkCountDialog<TFormAngleCount>("角度校正", "现在将进行角度校正！先输入读取次数！", "0000");
+}
+
+TEST(CountDialogs, ValueCount) {
+    checkCountDialog<TFormValueCount>("模值校正", "现在将进行模值校正！先输入读取次数！", "Edit1");
+}
+
+#include "DialogsTest.moc"

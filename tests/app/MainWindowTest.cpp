@@ -1,0 +1,458 @@
+#include "ScriptedDialogs.h"
+#include "ShellTestSupport.h"
+#include "TqvModbus.h"
+#include "frmComm.h"
+#include "frmMain.h"
+#include "ui_frmComm.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+void WidgetTestEnvironment::SetUp() {
+    static int argc = 1;
+    static char name[] = "shell_window_tests";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+}
+
+namespace {
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);
+
+struct ShellFixture : ::testing::Test {
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> settings;
+    ScriptedDialogs dialogs;
+    ScriptedPort::Log port;
+    std::unique_ptr<TFormTeskLink> shell;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
+    }
+    void TearDown() override { shell.reset(); }
+
+    // A main window as the program builds it, started up without being shown.
+    TFormTeskLink& Make(bool startUp = true) {
+        shell.reset();
+        ShellOptions o;
+        o.dialogs = &dialogs;
+        o.settings = settings.get();
+        o.portSettleMs = 0;
+        o.makePort = [this] { return std::make_unique<ScriptedPort>(port); };
+        shell = std::make_unique<TFormTeskLink>(o);
+        if (startUp)
+            shell->StartUp();
+        return *shell;
+    }
+    bool Enabled(const char* action) { return shell->Action(action)->isEnabled(); }
+    // Short waits so that a missing reply is declared within a few milliseconds.
+    void FastLine() {
+        shell->Modbus().SetQueryInterval(2);
+        shell->Modbus().SetQueryTimeout(10);
+    }
+};
+
+QWidget* Plain(const QString& name) {
+    auto* w = new QWidget;
+    w->setObjectName(name);
+    w->setWindowTitle(name);
+    return w;
+}
+
+} // namespace
+
+TEST_F(ShellFixture, FirstStartWithoutSettingsThenSavedSettingsAreReadBack) {
+    Make();
+    EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7300"));
+    EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM1@9600"}));
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+    EXPECT_FALSE(shell->State().SaveSettings);
+    {
+        TFormComm comm(*shell);
+        EXPECT_FALSE(comm.Controls().CheckBox1->isChecked());
+        EXPECT_EQ(comm.Controls().ComboBox1->currentText(), "COM1");
+        EXPECT_EQ(comm.Controls().Edit2->text(), "200");
+        comm.Controls().CheckBox1->setChecked(true);
+        comm.Controls().ComboBox2->setCurrentText("19200");
+        comm.Controls().ComboBox3->setCurrentText("16");
+        comm.Controls().Edit2->setText("350");
+        comm.Controls().ComboBox1->setCurrentText("COM7");
+        EXPECT_TRUE(comm.Button1Click());
+    }
+    shell->close();
+    ASSERT_TRUE(settings->childGroups().contains("Comm"));
+
+    port = {};
+    Make();
+    EXPECT_TRUE(shell->State().SaveSettings);
+    EXPECT_EQ(shell->State().PortName, "COM7");
+    EXPECT_EQ(shell->State().DevAddr, 16);
+    EXPECT_EQ(shell->Modbus().QueryInterval(), 350u);
+    EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM7@19200"}));
+    TFormComm comm(*shell);
+    EXPECT_TRUE(comm.Controls().CheckBox1->isChecked());
+}
+
+TEST_F(ShellFixture, ClosingWithoutTheSaveBoxWritesNothing) {
+    Make();
+    shell->close();
+    EXPECT_FALSE(settings->childGroups().contains("Comm"));
+}
+
+TEST_F(ShellFixture, ADamagedSavedValueKeepsItsDefaultAndStartUpGoesOn) {
+    settings->setValue("Comm/PortName", "COM3");
+    settings->setValue("Comm/Baudrate", "fast");
+    settings->setValue("Comm/QueryInterval", 500);
+    settings->sync();
+    Make();
+    EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM3@9600"}));
+    EXPECT_EQ(shell->State().DevAddr, 1);
+    EXPECT_EQ(shell->Modbus().QueryInterval(), 500u);
+    EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7300"));
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
+TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
+    port.failNextOpens = true;
+    Make();
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.Shown()[0].caption, "Error");
+    EXPECT_EQ(dialogs.Shown()[0].icon, OperatorDialogs::Icon::Error);
+    EXPECT_EQ(dialogs.Shown()[0].text, "  Cannot open the port \"COM1\".          ");
+    EXPECT_FALSE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("ToolButtonStart"));
+    EXPECT_TRUE(Enabled("MMSetConn"));
+    EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7300"));
+
+    // Choosing another port that opens makes Start available again.
+    port.failNextOpens = false;
+    TFormComm comm(*shell);
+    comm.Controls().ComboBox1->setCurrentText("COM2");
+    comm.Button1Click();
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM2@9600"}));
+}
+
+TEST_F(ShellFixture, StartAndStopSwitchTheControls) {
+    Make();
+    FastLine();
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("MMStop"));
+    EXPECT_TRUE(Enabled("MMSetConn"));
+    EXPECT_FALSE(Enabled("ToolButtonCut"));
+    shell->Action("MMStart")->trigger();
+    EXPECT_FALSE(Enabled("MMStart"));
+    EXPECT_TRUE(Enabled("MMStop"));
+    EXPECT_FALSE(Enabled("MMSetConn"));
+    EXPECT_FALSE(Enabled("ToolButtonStart"));
+    EXPECT_TRUE(Enabled("ToolButtonCut"));
+    EXPECT_FALSE(Enabled("ToolButtonSetConn"));
+    EXPECT_TRUE(shell->Modbus().CycleBusy());
+    shell->Action("ToolButtonCut")->trigger();
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("MMStop"));
+    EXPECT_TRUE(Enabled("ToolButtonSetConn"));
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, ConnectedFollowsRepliesAndMissingReplies) {
+    Make();
+    FastLine();
+    port.Reply = ZeroMeterReply;
+    shell->StartPolling();
+    // The first request reads the coefficients, then block 0x100.
+    ASSERT_TRUE(WaitUntil([&] { return port.sent.size() >= 2; }));
+    EXPECT_EQ(port.sent[0].left(6), QByteArray::fromHex("010305 1b0019"));
+    EXPECT_EQ(port.sent[1].left(6), QByteArray::fromHex("010301000022"));
+    ASSERT_TRUE(
+        WaitUntil([&] { return shell->State().Traffic.ReceptionsWhileDisconnected >= 10; }));
+    EXPECT_EQ(shell->Connected(), shell->State().Traffic.ReceptionsWhileDisconnected > 10);
+    ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
+    EXPECT_EQ(shell->State().Traffic.ReceptionsWhileDisconnected, 11);
+
+    // The meter falls silent. Each request goes out right after the previous reply was
+    // evaluated, so the port sees the connected state after 1, 2, ... missing replies.
+    QList<bool> connectedAfterMisses;
+    port.Reply = [&](const QByteArray&) {
+        connectedAfterMisses << shell->Connected();
+        return QByteArray();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return connectedAfterMisses.size() >= 13; }));
+    // Entry 0 is the first unanswered request, before any miss was counted.
+    EXPECT_EQ(connectedAfterMisses.mid(0, 11), QList<bool>(11, true));
+    EXPECT_EQ(connectedAfterMisses.mid(11, 2), QList<bool>(2, false));
+
+    // After a stop one reply is enough to connect again.
+    shell->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    port.Reply = ZeroMeterReply;
+    shell->StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
+    EXPECT_EQ(shell->State().Traffic.ReceptionsWhileDisconnected, 12);
+    shell->StopPolling();
+    EXPECT_FALSE(shell->Connected());
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
+TEST_F(ShellFixture, StatusBarsShowTrafficAndCounterResetWaitsForTheNextReply) {
+    Make();
+    FastLine();
+    port.Reply = ZeroMeterReply;
+    // Replies are evaluated 150 ms after their request, so the test can act in between.
+    shell->Modbus().SetQueryInterval(150);
+    shell->StartPolling();
+    EXPECT_EQ(shell->StatusText(0), "TxD: 01 03 05 1B 00 19 F4 CB ");
+    EXPECT_EQ(shell->StatusText(1), "RxD: ");
+    EXPECT_EQ(shell->StatusText(2, 3), QString()); // nothing evaluated yet
+    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount == 3; }));
+    EXPECT_EQ(shell->StatusText(0), "TxD: 01 01 00 00 00 02 BD CB ");
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
+    EXPECT_EQ(shell->StatusText(2, 1), "No Response= 0");
+    EXPECT_EQ(shell->StatusText(2, 2), "CRC Error= 0");
+    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(1).size() > 5; }));
+    EXPECT_TRUE(shell->StatusText(1).startsWith("RxD: 01 01 01 00 "));
+
+    // Reset while the third reply is awaited: the panels keep their texts until that reply
+    // is evaluated; then the percentage keeps its text because nothing was sent since.
+    shell->Action("MMZero")->trigger();
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) != "Send= 2"; }));
+    EXPECT_EQ(shell->StatusText(2, 0), "Send= 0");
+    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
+    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) == "Send= 1"; }));
+
+    // The end of the cycle clears the traffic panels.
+    shell->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    EXPECT_EQ(shell->StatusText(0), QString());
+    EXPECT_EQ(shell->StatusText(1), QString());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(shell->StatusText(2, i), QString()) << i;
+}
+
+TEST_F(ShellFixture, AddressAndBaudChangeAreConfirmedAndTheLineFollows) {
+    Make();
+    FastLine();
+    port.Reply = ZeroMeterReply;
+    shell->StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
+
+    // The meter settings window wrote a new address and baud rate; the meter now keeps
+    // quiet at the old ones.
+    SessionState& s = shell->State();
+    s.MeterAddress = 5;
+    s.MeterBaudRate = 19200;
+    s.AddressChangePending = s.BaudChangePending = true;
+    port.Reply = [&](const QByteArray& req) {
+        return port.baud == 19200 && quint8(req[0]) == 5 ? ZeroMeterReply(req) : QByteArray();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return dialogs.Shown().size() >= 2; }));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Meter Address has modified successfully!",
+                                            "Meter Baudrate has modified successfully!"}));
+    EXPECT_EQ(s.DevAddr, 5);
+    const qsizetype mark = port.sent.size();
+    ASSERT_TRUE(WaitUntil([&] { return port.sent.size() >= mark + 3 && port.opens.size() == 2; }));
+    EXPECT_EQ(port.opens.last(), "\\\\.\\COM1@19200");
+    EXPECT_EQ(quint8(port.sent.last()[0]), 5);
+    EXPECT_TRUE(shell->Modbus().CycleBusy());
+    EXPECT_TRUE(WaitUntil([&] { return shell->StatusText(1).startsWith("RxD: 05 "); }));
+    shell->StopPolling();
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, AReopenThatFailsIsReportedNotThrown) {
+    Make();
+    FastLine();
+    shell->StartPolling();
+    SessionState& s = shell->State();
+    s.MeterBaudRate = 38400;
+    s.BaudChangePending = true;
+    port.failNextOpens = true;
+    ASSERT_TRUE(WaitUntil([&] { return port.failedOpens == 1 && dialogs.Shown().size() == 2; }));
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Meter Baudrate has modified successfully!",
+                                            "  Cannot open the port \"COM1\".          "}));
+    EXPECT_FALSE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("MMStop"));
+    EXPECT_TRUE(Enabled("MMSetConn"));
+    EXPECT_FALSE(shell->Modbus().PortOpen());
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, WriteReplyForTheCoefficientAreaQueuesTheirReadWithoutABox) {
+    Make();
+    FastLine();
+    shell->Schedule().Queue(2, "00,B0,05,2E,00,01,02,00,01,00,00");
+    port.Reply = ZeroMeterReply;
+    shell->StartPolling(); // a start drops writes queued while stopped
+    EXPECT_TRUE(shell->Schedule().Slot(2).isEmpty());
+    ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
+    shell->Schedule().Queue(2, "00,B0,05,2E,00,01,02,00,01,00,00");
+    ASSERT_TRUE(WaitUntil([&] {
+        for (qsizetype i = 1; i < port.sent.size(); ++i)
+            if (quint8(port.sent[i - 1][1]) == 0xB0 &&
+                port.sent[i].left(6) == QByteArray::fromHex("0103051b0019"))
+                return true;
+        return false;
+    }));
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+    shell->StopPolling();
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, CommDialogChecksEveryFieldBeforeApplyingAny) {
+    Make();
+    TFormComm comm(*shell);
+    comm.Controls().ComboDriveType->setCurrentIndex(0);
+    comm.Controls().ComboBox3->setCurrentText("9");
+    comm.Controls().Edit2->setText("1x");
+    comm.Controls().ComboBox1->setCurrentText("COM4");
+    EXPECT_FALSE(comm.Button1Click());
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_TRUE(dialogs.Shown()[0].text.contains("Query Interval"));
+    EXPECT_EQ(comm.result(), 0);
+    EXPECT_EQ(shell->State().MeterModel, 1);
+    EXPECT_EQ(shell->State().DevAddr, 1);
+    EXPECT_EQ(shell->State().PortName, "COM1");
+    EXPECT_EQ(port.opens.size(), 1);
+
+    comm.Controls().Edit2->setText("0");
+    EXPECT_TRUE(comm.Button1Click());
+    EXPECT_EQ(comm.result(), QDialog::Accepted);
+    EXPECT_EQ(shell->State().MeterModel, 0);
+    EXPECT_EQ(shell->State().DevAddr, 9);
+    EXPECT_EQ(shell->Modbus().QueryInterval(), 0u);
+    EXPECT_EQ(port.opens.last(), "\\\\.\\COM4@9600");
+}
+
+TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
+    Make();
+    shell->State().Traffic.SendCount = 7;
+    shell->State().PtRatio = 2.0;
+    TFormComm comm(*shell);
+    EXPECT_TRUE(comm.Controls().LabelDevice->text().contains("/"));
+    comm.Controls().ComboBox2->setCurrentText("4800");
+    EXPECT_TRUE(comm.Button1Click());
+    EXPECT_EQ(port.opens.size(), 1);
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(port.baud, 4800u);
+    EXPECT_EQ(shell->State().Traffic.SendCount, 7);
+    EXPECT_EQ(shell->State().PtRatio, 2.0);
+}
+
+TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
+    Make(false);
+    int created = 0;
+    shell->RegisterWindow("FormAlarm", [&](TFormTeskLink&) {
+        ++created;
+        return Plain("FormAlarm");
+    });
+    shell->StartUp();
+    EXPECT_TRUE(shell->IsChildOpen("FormAlarm"));
+    EXPECT_TRUE(shell->SubWindowOf(shell->Window("FormAlarm"))->isMinimized());
+    std::vector<quint8> applied;
+    QObject::connect(shell.get(), &TFormTeskLink::MeterModelApplied,
+                     [&](quint8 m) { applied.push_back(m); });
+
+    shell->State().MeterModel = 0;
+    shell->ApplyMeterModel();
+    EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7100"));
+    EXPECT_FALSE(shell->IsChildOpen("FormAlarm"));
+    EXPECT_FALSE(shell->Action("MM0205")->isVisible());
+    EXPECT_FALSE(shell->Action("MM0303")->isVisible());
+    EXPECT_TRUE(shell->Action("MM0203")->isVisible());
+
+    shell->State().MeterModel = 1;
+    shell->ApplyMeterModel();
+    EXPECT_EQ(created, 2);
+    EXPECT_TRUE(shell->IsChildOpen("FormAlarm"));
+    EXPECT_TRUE(shell->Action("MM0205")->isVisible());
+    EXPECT_EQ(applied, (std::vector<quint8>{0, 1}));
+}
+
+TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
+    Make();
+    QStringList titles;
+    for (QAction* a : shell->menuBar()->actions())
+        titles << a->text() + (a->isVisible() ? "" : "[hidden]");
+    EXPECT_EQ(titles, QStringList({"Execute(&C)", "SYS[hidden]", "Read(&M)", "Setup(&S)",
+                                   "Calibrate[hidden]", "Window(&W)", "Help(&H)"}));
+    EXPECT_EQ(shell->Action("MMExit")->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_EQ(shell->Action("MMSetConn")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(shell->Action("ToolButtonCut")->toolTip(), "Stop COMM");
+}
+
+TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
+    Make();
+    int created = 0;
+    shell->RegisterWindow("FormPara", [&](TFormTeskLink&) {
+        ++created;
+        return Plain("FormPara");
+    });
+    QWidget* first = shell->ShowWindowOfMenuItem("MM0202");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0202"), first);
+    EXPECT_EQ(created, 1);
+    QPointer<QWidget> watch(first);
+    shell->CloseChild("FormPara");
+    EXPECT_TRUE(WaitUntil([&] { return watch.isNull(); }));
+    EXPECT_FALSE(shell->IsChildOpen("FormPara"));
+    EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0302"), nullptr); // not built: nothing opens
+}
+
+TEST_F(ShellFixture, ResidentWindowsAreCreatedInTheirOrderAndMinimisedAtStartUp) {
+    Make(false);
+    QStringList order;
+    for (const char* n : {"FormBase", "FormWave", "FormAngle", "FormSuperNum"}) {
+        const QString name = n;
+        shell->RegisterWindow(name, [&order, name](TFormTeskLink&) {
+            order << name;
+            return Plain(name);
+        });
+    }
+    shell->CreateResidentWindows();
+    EXPECT_EQ(order, QStringList({"FormSuperNum", "FormAngle", "FormWave", "FormBase"}));
+    shell->StartUp();
+    for (const char* n : {"FormSuperNum", "FormAngle", "FormWave"})
+        EXPECT_TRUE(shell->SubWindowOf(shell->Window(n))->isMinimized()) << n;
+    EXPECT_FALSE(shell->SubWindowOf(shell->Window("FormBase"))->isMinimized());
+}
+
+TEST_F(ShellFixture, DisplayCommandNeedsTheMeterAndQueuesTheToggledMode) {
+    Make();
+    shell->ToggleDisplayMode();
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Please connect the meter first! "}));
+    EXPECT_EQ(dialogs.Shown()[0].caption, "Communication Error");
+    shell->State().Traffic.Connected = true;
+    shell->ToggleDisplayMode();
+    EXPECT_EQ(shell->Schedule().Slot(2), "00,B0,05,2A,00,01,02,00,01,00,00");
+    shell->State().DisplayModeByte = 1;
+    shell->ToggleDisplayMode();
+    EXPECT_EQ(shell->Schedule().Slot(2), "00,B0,05,2A,00,01,02,00,00,00,00");
+}
+
+TEST_F(ShellFixture, HelpCommandsOpenTheirModalWindows) {
+    Make();
+    struct Case {
+        const char* action;
+        const char* dialogClass;
+    } cases[] = {{"MM0401", "TFormHelp"}, {"ToolButton9", "TFormHelp"}, {"MM0402", "TForm_About"}};
+    for (const auto& c : cases) {
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            WaitUntil([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                seen = w->metaObject()->className();
+                w->close();
+            }
+        });
+        shell->Action(c.action)->trigger();
+        EXPECT_EQ(seen, c.dialogClass) << c.action;
+    }
+}

@@ -1,0 +1,16 @@
+# Help viewer, its rich-text reader, about box, calibration count dialogs.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+qetra_add_test(rtf_reader_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/RtfReaderTest.cpp
+    LIBS qetra_rtfreader)
+target_compile_definitions(rtf_reader_test PRIVATE
+    QETRA_FIXTURES_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
+
+qetra_add_test(about_text_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/AboutTextTest.cpp
+    LIBS qetra_appdialogs)
+
+qetra_add_test(dialogs_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/DialogsTest.cpp
+    LIBS qetra_appdialogs Qt6::Test)

@@ -1,0 +1,120 @@
+#pragma once
+
+// Shared pieces of the engine tests: a Qt application, a fake port whose lines the test
+// sets, a clock the test moves, and a recorder of every event the master raises.
+
+#include "Crc16.h"
+#include "ModbusPort.h"
+#include "TqvModbus.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+
+inline QCoreApplication& TestApp() {
+    static int argc = 1;
+    static char name[] = "engine-tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// Runs the event loop until `done` holds or a generous bound passes. It sleeps between
+// events, so the CPU use of what runs meanwhile can be measured.
+template <class F> bool WaitFor(F done, int boundMs = 5000) {
+    QDeadlineTimer deadline(boundMs);
+    QTimer tick; // wakes the loop now and then so the bound is seen
+    tick.start(5);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+inline QByteArray WithCrc(const QByteArray& bytes) {
+    return bytes + ModbusCrcBytes(bytes, bytes.size());
+}
+
+class FakeModbusPort : public ModbusPort {
+public:
+    QString name = "COM2";
+    quint32 baud = 9600;
+    bool open = false;
+    bool failOpen = false;
+    bool refuseSend = false;
+    QList<QByteArray> sent;
+    std::atomic<quint32> status{0};
+
+    QString CommName() const override { return name; }
+    void SetCommName(const QString& n) override { name = n; }
+    quint32 BaudRate() const override { return baud; }
+    void SetBaudRate(quint32 b) override { baud = b; }
+    void OpenPort() override {
+        if (failOpen)
+            throw std::runtime_error("Error opening serial port");
+        open = true;
+    }
+    void ClosePort() override { open = false; }
+    bool IsOpen() const override { return open; }
+    bool SendData(const QByteArray& bytes) override {
+        if (!open || refuseSend || bytes.isEmpty())
+            return false;
+        sent << bytes;
+        return true;
+    }
+    quint32 ModemLineStatus() override { return open ? status.load() : 0; }
+
+    void Receive(const QByteArray& chunk) {
+        if (OnReceiveData)
+            OnReceiveData(chunk);
+    }
+};
+
+// A steady clock that only moves when the test says so.
+struct FakeClock {
+    std::atomic<std::chrono::nanoseconds::rep> ns{1'000'000'000};
+    TqvModbus::TimePoint Now() const {
+        return TqvModbus::TimePoint(std::chrono::nanoseconds(ns.load()));
+    }
+    void Advance(std::chrono::nanoseconds d) { ns += d.count(); }
+};
+
+// Records every event as one short text, so a single comparison checks the order.
+struct EventLog {
+    QStringList items;
+    void Attach(TqvModbus& qv) {
+        auto note = [this](const char* text) {
+            return [this, text](TqvModbus*) { items << text; };
+        };
+        qv.OnModemRING = note("RING");
+        qv.OnModemRLSD = note("RLSD");
+        qv.OnRecvData = [this](TqvModbus*, const QByteArray& d) { items << "Recv " + d.toHex(); };
+        qv.OnRecvError = [this](TqvModbus*, quint32 m) { items << QString("RecvError %1").arg(m); };
+        qv.OnAfterConnect = note("AfterConnect");
+        qv.OnAfterHangup = note("AfterHangup");
+        qv.OnAfterSendMsg = [this](TqvModbus*, const QByteArray& m) {
+            items << "Sent " + m.toHex();
+        };
+        qv.OnQueryData = note("QueryData");
+        qv.OnResponseError = [this](TqvModbus* s) {
+            items << QString("Error %1").arg(s->ResponseErrorCode());
+        };
+        qv.OnF03Response = [this](TqvModbus*, quint8 slave, quint16 start, QList<quint16> v) {
+            QStringList words;
+            for (quint16 w : v)
+                words << QString::number(w, 16);
+            items << QString("F03 %1 %2 %3").arg(slave).arg(start, 0, 16).arg(words.join(','));
+        };
+        qv.OnAfterResponse = note("AfterResponse");
+        qv.OnQueryFinish = note("QueryFinish");
+    }
+    int Count(const QString& item) const { return int(items.count(item)); }
+    void Clear() { items.clear(); }
+};

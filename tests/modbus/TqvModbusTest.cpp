@@ -1,0 +1,376 @@
+#include "EngineTestSupport.h"
+#include "ResponseWatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <ctime>
+
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray kReadTwo = "01,03,01,30,00,02,00,00"; // 2 registers: 9 reply bytes
+const QByteArray kReplyTwo = WithCrc(QByteArray::fromHex("010304000a000b"));
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestApp();
+        // Waits here end only when the test says so.
+        TqvModbus::StopResponseWatcher();
+        auto fake = std::make_unique<FakeModbusPort>();
+        port = fake.get();
+        qv = std::make_unique<TqvModbus>(std::move(fake));
+        qv->SetClock([this] { return clock.Now(); });
+        qv->SetDelayFunction([this](int ms) {
+            delays << ms;
+            clock.Advance(milliseconds(ms));
+        });
+        log.Attach(*qv);
+        message = kReadTwo;
+        qv->OnQueryData = [this](TqvModbus* s) {
+            log.items << "QueryData";
+            s->SetQueryMessage(message);
+        };
+        qv->SetQueryInterval(200);
+        qv->Open("COM2", 9600);
+    }
+    // Moves the clock to `t` after the last write and lets the watcher look.
+    void CheckAt(nanoseconds t) {
+        clock.ns = duration_cast<nanoseconds>(lastSend.time_since_epoch() + t).count();
+        TqvModbus::CheckRepliesNow();
+    }
+    void Start() {
+        ASSERT_TRUE(qv->StartQuery());
+        lastSend = clock.Now();
+    }
+
+    FakeClock clock;
+    FakeModbusPort* port = nullptr;
+    std::unique_ptr<TqvModbus> qv;
+    EventLog log;
+    QByteArray message;
+    QList<int> delays;
+    TqvModbus::TimePoint lastSend;
+};
+
+TEST(JudgeWaitTest, NextCheckIsTheFirstInstantPastTheNearestBound) {
+    const WaitRules rules{200, 3000, 500};
+    // Nothing yet: the preview bound comes first.
+    EXPECT_EQ(JudgeWait(0ns, 0, 9, rules).nextCheck, 500ms + 1ns);
+    // Complete: the interval bound.
+    EXPECT_EQ(JudgeWait(0ns, 9, 9, rules).nextCheck, 200ms + 1ns);
+    // Partly there: only the limit can end it by time.
+    EXPECT_EQ(JudgeWait(600ms, 3, 9, rules).nextCheck, 3000ms + 1ns);
+    EXPECT_FALSE(JudgeWait(3000ms, 3, 9, rules).over);
+    EXPECT_TRUE(JudgeWait(3000ms + 1ns, 3, 9, rules).over);
+    // Interval above timeout: the interval is the limit.
+    EXPECT_FALSE(JudgeWait(4000ms, 0, 9, {5000, 3000, 0}).over);
+    EXPECT_TRUE(JudgeWait(5000ms + 1ns, 0, 9, {5000, 3000, 0}).over);
+    // No reply expected: over just after the interval.
+    EXPECT_FALSE(JudgeWait(200ms, 0, 0, {200, 3000, 0}).over);
+    EXPECT_TRUE(JudgeWait(200ms + 1ns, 0, 0, {200, 3000, 0}).over);
+}
+
+TEST_F(EngineTest, CompleteReplyIsEvaluatedJustAfterTheIntervalAndNotBefore) {
+    qv->SetQueryTimeout(3000);
+    Start();
+    qv->StopQuery();
+    clock.Advance(40ms);
+    port->Receive(kReplyTwo);
+    CheckAt(199ms);
+    CheckAt(200ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(200ms + 1ns);
+    EXPECT_FALSE(qv->AwaitingReply());
+    EXPECT_EQ(qv->ResponseErrorCode(), 0);
+    EXPECT_EQ(log.items, QStringList({"QueryData", "Sent " + port->sent[0].toHex(),
+                                      "Recv " + kReplyTwo.toHex(), "F03 1 130 a,b", "AfterResponse",
+                                      "QueryFinish"}));
+    EXPECT_EQ(port->sent[0], QByteArray::fromHex("010301300002c5f8"));
+    EXPECT_FALSE(qv->CycleBusy());
+}
+
+TEST_F(EngineTest, MissingReplyEndsAtTheLimitAndTheNextTransactionFollows) {
+    Start();
+    CheckAt(3000ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(3000ms + 1ns);
+    EXPECT_EQ(log.items.mid(2), QStringList({"Error 1", "AfterResponse", "QueryData",
+                                             "Sent " + port->sent[1].toHex()}));
+    EXPECT_TRUE(qv->AwaitingReply());
+    EXPECT_EQ(port->sent.size(), 2);
+}
+
+TEST_F(EngineTest, IntervalAboveTimeoutIsTheLimit) {
+    qv->SetQueryInterval(5000);
+    Start();
+    qv->StopQuery();
+    CheckAt(4999ms);
+    CheckAt(5000ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(5000ms + 1ns);
+    EXPECT_EQ(qv->ResponseErrorCode(), 1);
+    EXPECT_EQ(log.items.back(), "QueryFinish");
+}
+
+TEST_F(EngineTest, PreviewTimeoutEndsOnlyASilentWait) {
+    qv->SetPreviewTimeout(500);
+    Start();
+    CheckAt(500ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(500ms + 1ns);
+    EXPECT_EQ(log.items.mid(2, 2), QStringList({"Error 1", "AfterResponse"}));
+
+    // The second transaction hears one byte: the preview rule no longer applies.
+    qv->StopQuery();
+    lastSend = clock.Now();
+    port->Receive(QByteArray(1, '\x01'));
+    CheckAt(501ms);
+    CheckAt(3000ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(3000ms + 1ns);
+    EXPECT_EQ(qv->ResponseErrorCode(), 1);
+    EXPECT_EQ(log.items.back(), "QueryFinish");
+}
+
+TEST_F(EngineTest, ReplyInThreeChunksIsEvaluatedOnce) {
+    Start();
+    qv->StopQuery();
+    port->Receive(kReplyTwo.left(2));
+    port->Receive(kReplyTwo.mid(2, 4));
+    CheckAt(250ms); // incomplete: waits on past the interval
+    EXPECT_TRUE(qv->AwaitingReply());
+    port->Receive(kReplyTwo.mid(6));
+    CheckAt(251ms);
+    CheckAt(252ms);
+    CheckAt(4000ms);
+    EXPECT_EQ(log.Count("AfterResponse"), 1);
+    EXPECT_EQ(log.items.filter("Recv ").size(), 3);
+    EXPECT_EQ(log.Count("F03 1 130 a,b"), 1);
+}
+
+TEST_F(EngineTest, WriteWithoutReplyCompletesAfterTheIntervalWithCodeZero) {
+    message = "01,C5,00,01,FF,00,00,00";
+    Start();
+    qv->StopQuery();
+    CheckAt(200ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(200ms + 1ns);
+    EXPECT_EQ(qv->ResponseErrorCode(), 0);
+    EXPECT_EQ(log.items.mid(2), QStringList({"AfterResponse", "QueryFinish"}));
+}
+
+TEST_F(EngineTest, StartAndStopQueryKeepTheCycleConsistent) {
+    qv->Close();
+    EXPECT_FALSE(qv->StartQuery());
+    EXPECT_TRUE(log.items.isEmpty());
+
+    qv->Open("COM2", 9600);
+    Start();
+    qv->StopQuery();
+    // A second start while the cycle runs changes nothing, not even polling.
+    EXPECT_TRUE(qv->StartQuery());
+    EXPECT_EQ(port->sent.size(), 1);
+    EXPECT_FALSE(qv->KeepPolling());
+    CheckAt(3000ms + 1ns);
+    EXPECT_EQ(log.items.mid(2), QStringList({"Error 1", "AfterResponse", "QueryFinish"}));
+    EXPECT_FALSE(qv->CycleBusy());
+}
+
+TEST_F(EngineTest, CloseDuringAWaitStillEndsItAndOpenForgetsIt) {
+    Start();
+    qv->Close();
+    EXPECT_FALSE(port->open);
+    CheckAt(3000ms + 1ns);
+    EXPECT_EQ(log.items.mid(2), QStringList({"Error 1", "AfterResponse", "QueryFinish"}));
+
+    // Closed and reopened during a wait: the old wait is never evaluated.
+    qv->Open("COM2", 9600);
+    Start();
+    qv->Close();
+    qv->Open("COM2", 9600);
+    log.Clear();
+    CheckAt(10s);
+    EXPECT_TRUE(log.items.isEmpty());
+    EXPECT_EQ(TqvModbus::ReplyItemCount(qv.get()), 1);
+}
+
+TEST_F(EngineTest, OpenTwiceNamesThePortThatIsOpen) {
+    try {
+        qv->Open("COM7", 19200);
+        FAIL() << "second Open did not throw";
+    } catch (const EModbusError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QString::fromUtf8("端口“COM2”已打开。"));
+    }
+    EXPECT_EQ(port->name, "COM2");
+    EXPECT_EQ(port->baud, 9600u);
+    EXPECT_TRUE(qv->PortOpen());
+}
+
+TEST_F(EngineTest, PortThatCannotOpenLeavesTheComponentClosed) {
+    qv->Close();
+    port->failOpen = true;
+    EXPECT_THROW(qv->Open("COM9", 9600), std::runtime_error);
+    EXPECT_FALSE(qv->PortOpen());
+    EXPECT_FALSE(qv->StartQuery());
+}
+
+TEST_F(EngineTest, WithoutAValidMessageNothingIsWrittenAndStrayBytesFail) {
+    for (const QByteArray& bad : {QByteArray(), QByteArray("01,03,01,3G,00,02,00,00"),
+                                  QByteArray("01,10,01,56,00,10,21,00,00")}) {
+        message = bad;
+        Start();
+        qv->StopQuery();
+        CheckAt(3000ms + 1ns);
+        EXPECT_EQ(qv->ResponseErrorCode(), 1) << bad.constData();
+    }
+    EXPECT_TRUE(port->sent.isEmpty());
+
+    // Eight or more bytes but no request to compare them with.
+    message = "zz";
+    Start();
+    qv->StopQuery();
+    port->Receive(kReplyTwo);
+    CheckAt(200ms + 1ns);
+    EXPECT_EQ(qv->ResponseErrorCode(), 2);
+    EXPECT_EQ(log.Count("F03 1 130 a,b"), 0);
+}
+
+TEST_F(EngineTest, ThrowingHandlersNeverStallTheCycle) {
+    qv->OnQueryData = [this](TqvModbus* s) {
+        s->SetQueryMessage(message);
+        throw std::runtime_error("schedule broke");
+    };
+    qv->OnF03Response = [](TqvModbus*, quint8, quint16, QList<quint16>) { throw 42; };
+    qv->OnAfterResponse = [](TqvModbus*) { throw std::logic_error("panel"); };
+    Start();
+    ASSERT_EQ(port->sent.size(), 1); // the request went out all the same
+    port->Receive(kReplyTwo);
+    CheckAt(200ms + 1ns);
+    EXPECT_EQ(port->sent.size(), 2); // and the next one followed
+    qv->StopQuery();
+    lastSend = clock.Now();
+    CheckAt(3000ms + 1ns);
+    EXPECT_FALSE(qv->CycleBusy());
+    EXPECT_EQ(log.items.back(), "QueryFinish");
+}
+
+TEST_F(EngineTest, FloodsAndEndlessRepliesStillEndAtTheLimit) {
+    Start();
+    qv->StopQuery();
+    // A line that never goes quiet: a chunk every 10 ms past the limit.
+    for (int t = 0; t <= 3100; t += 10) {
+        port->Receive(QByteArray(7, '\x55'));
+        CheckAt(milliseconds(t));
+        if (!qv->AwaitingReply())
+            break;
+    }
+    EXPECT_EQ(qv->ResponseErrorCode(), 2);
+    EXPECT_EQ(log.items.back(), "QueryFinish");
+    // Idle, nobody reads: what is kept stays bounded.
+    log.Clear();
+    qv->OnRecvData = nullptr;
+    const QByteArray block(256 * 1024, '\x33');
+    for (int i = 0; i < 12; ++i)
+        port->Receive(block);
+    EXPECT_LE(qv->ReceiveBuffer().size(), 1 << 20);
+}
+
+TEST_F(EngineTest, CtsWaitIsBoundedAndWritesNothingWhenItRunsOut) {
+    qv->SetRtsCtsControl(true);
+    Start();
+    qv->StopQuery();
+    EXPECT_TRUE(port->sent.isEmpty());
+    // The wait was bounded by the longer of interval and timeout.
+    int waited = 0;
+    for (int d : delays)
+        waited += d;
+    EXPECT_GE(waited, qv->CtsWaitLimitMs());
+    EXPECT_LE(waited, qv->CtsWaitLimitMs() + 10);
+    lastSend = clock.Now();
+    CheckAt(3000ms + 1ns);
+    EXPECT_EQ(qv->ResponseErrorCode(), 1);
+
+    // With CTS on the frame goes out at once.
+    port->status = 0x10;
+    delays.clear();
+    Start();
+    EXPECT_EQ(port->sent.size(), 1);
+    EXPECT_TRUE(delays.isEmpty());
+}
+
+TEST_F(EngineTest, PortNotificationsReachTheirEvents) {
+    QString caption, text;
+    qv->OnOperatorError = [&](const QString& c, const QString& t) {
+        caption = c;
+        text = t;
+    };
+    port->OnRequestHangup();
+    EXPECT_EQ(caption, QString::fromUtf8("严重错误"));
+    EXPECT_EQ(text, QString::fromUtf8("端口 COM2 发生通讯内部错误。"));
+    EXPECT_TRUE(qv->PortOpen());
+    port->OnReceiveError(0x08);
+    EXPECT_EQ(log.items, QStringList({"RecvError 8"}));
+}
+
+TEST_F(EngineTest, DestroyingAnOpenComponentClosesItsPort) {
+    Start();
+    qv.reset();
+    EXPECT_EQ(TqvModbus::ReplyItemCount(nullptr), 0);
+    TqvModbus::CheckRepliesNow(); // nothing left to evaluate, nothing touched
+    SUCCEED();
+}
+
+// The watcher thread on the real clock: never early, close to on time, idle when idle.
+TEST(ResponseWatcherThreadTest, EvaluatesOnTimeWithoutBusyWaiting) {
+    TestApp();
+    auto fake = std::make_unique<FakeModbusPort>();
+    FakeModbusPort* port = fake.get();
+    TqvModbus qv(std::move(fake));
+    qv.SetTraceModemStatus(false);
+    qv.SetQueryInterval(20);
+    qv.OnQueryData = [](TqvModbus* s) { s->SetQueryMessage(kReadTwo); };
+    std::vector<double> lateMs;
+    TqvModbus::TimePoint sent;
+    qv.OnAfterSendMsg = [&](TqvModbus* s, const QByteArray&) {
+        sent = s->Now();
+        port->Receive(kReplyTwo);
+    };
+    qv.OnAfterResponse = [&](TqvModbus* s) {
+        lateMs.push_back(duration<double, std::milli>(s->Now() - sent).count() - 20.0);
+        if (lateMs.size() == 25)
+            s->StopQuery();
+    };
+    TqvModbus::StartResponseWatcher();
+    qv.Open("COM2", 9600);
+    ASSERT_TRUE(qv.StartQuery());
+    ASSERT_TRUE(WaitFor([&] { return !qv.CycleBusy(); }));
+    ASSERT_EQ(lateMs.size(), 25u);
+    EXPECT_GT(*std::min_element(lateMs.begin(), lateMs.end()), 0.0);
+    std::nth_element(lateMs.begin(), lateMs.begin() + 12, lateMs.end());
+    EXPECT_LT(lateMs[12], 3.0) << "median lateness " << lateMs[12] << " ms";
+    RecordProperty("median_late_us", int(lateMs[12] * 1000));
+
+    // A long wait under way: the watcher sleeps until its deadline.
+    qv.SetQueryInterval(60000);
+    qv.OnAfterSendMsg = nullptr;
+    ASSERT_TRUE(qv.StartQuery());
+    timespec a{}, b{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
+    QElapsedTimer wall;
+    wall.start();
+    WaitFor([&] { return wall.elapsed() >= 300; });
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
+    const double cpuMs = (b.tv_sec - a.tv_sec) * 1e3 + (b.tv_nsec - a.tv_nsec) / 1e6;
+    EXPECT_LT(cpuMs, 30.0);
+    RecordProperty("idle_cpu_us", int(cpuMs * 1000));
+    qv.Close();
+    TqvModbus::StopResponseWatcher();
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+struct FaultSettings {
+    double drop = 0.0;    // probability that a reply is not sent
+    double corrupt = 0.0; // probability that one bit of the reply is flipped
+    double stray = 0.0;   // probability of junk bytes in front of the reply
+    bool split = false;   // write every reply in several pieces
+    std::uint32_t seed = 1;
+};
+
+// How one reply goes out on the line.
+struct ReplyPlan {
+    bool dropped = false;
+    std::vector<std::uint8_t> bytes; // stray bytes and the (possibly corrupted) reply
+    std::vector<std::size_t> pieces; // sizes of the writes, adding up to bytes.size()
+};
+
+// Counts of what went out and what was injected, printed for soak runs.
+struct FaultCounts {
+    std::uint64_t replies = 0; // replies handed to the injector
+    std::uint64_t dropped = 0;
+    std::uint64_t corrupted = 0;
+    std::uint64_t stray = 0;
+    std::uint64_t split = 0;
+};
+
+// Decides, reply by reply, which faults the line shows. Every reply consumes
+// the same number of random draws, so with one seed the n-th reply always
+// meets the same faults whatever the replies contain.
+class FaultInjector {
+public:
+    explicit FaultInjector(const FaultSettings& settings);
+
+    // `address` is the meter's address: junk never contains it, so the master
+    // cannot mistake junk for the start of the reply.
+    ReplyPlan plan(std::vector<std::uint8_t> reply, std::uint8_t address);
+
+    const FaultCounts& counts() const { return counts_; }
+
+private:
+    FaultSettings settings_;
+    std::mt19937 rng_;
+    FaultCounts counts_;
+};
+
+// What the line side saw, besides the replies.
+struct LineCounts {
+    std::uint64_t frames = 0;    // frames received (complete by the silence rule)
+    std::uint64_t ignored = 0;   // bad CRC, another address or too short
+    std::uint64_t wrongBaud = 0; // heard while the line ran at another baud rate
+    std::uint64_t overlong = 0;  // longer than any frame
+    std::uint64_t broadcasts = 0;
+    std::uint64_t exceptions = 0; // exception replies among the replies
+};
+
+// One line of key=value pairs, starting with "meter-sim-stats".
+std::string StatsLine(const LineCounts& line, const FaultCounts& faults);

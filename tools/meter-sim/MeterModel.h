@@ -1,0 +1,124 @@
+#pragma once
+
+#include "MeterPhysics.h"
+#include "MeterRegisters.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// Modbus exception codes the meter answers with.
+enum class MeterError : std::uint8_t {
+    None = 0,
+    IllegalFunction = 1,
+    IllegalAddress = 2,
+    IllegalValue = 3,
+};
+
+struct MeterConfig {
+    int address = 1;
+    int baud = 9600;
+    std::uint32_t seed = 1;
+    double ptRatio = 1.0; // PT1 / PT2, with PT2 fixed at 100 V
+    int ct1 = 5;          // CT primary; the secondary is 5 A
+};
+
+// The meter's state and register image. Time comes from outside: advance() is
+// given the wall-clock time in milliseconds since the epoch, so tests can run a
+// meter through hours in a moment. Reads see the image as of the last advance
+// or write.
+class MeterModel {
+public:
+    MeterModel(const MeterConfig& config, std::int64_t nowMs);
+
+    void advance(std::int64_t nowMs);
+
+    int address() const;
+    int baud() const;
+
+    MeterError readCoils(std::uint16_t start, std::uint16_t count, std::vector<bool>& out) const;
+    MeterError readInputs(std::uint16_t start, std::uint16_t count, std::vector<bool>& out) const;
+    MeterError writeCoil(std::uint16_t coil, bool on);
+    MeterError readRegisters(std::uint16_t start, std::uint16_t count,
+                             std::vector<std::uint16_t>& out) const;
+    // Functions 06 and 0x10: settings, commands, energies, clock, alarm configuration.
+    MeterError writeRegisters(std::uint16_t start, std::span<const std::uint16_t> values);
+    // Function 0xB0: the coefficient area.
+    MeterError writeCoefficients(std::uint16_t start, std::span<const std::uint16_t> values);
+
+    // The register image as of now (inspection by tests and the trace).
+    std::uint16_t reg(std::uint16_t address) const;
+    const MeterPhysicsState& physics() const { return physics_.state(); }
+
+    // The electrical error of each raw channel (VA VB VC IA IB IC) that the
+    // coefficients are meant to cancel.
+    struct ChannelError {
+        double gain;    // relative amplitude error
+        double degrees; // phase error
+    };
+    const std::array<ChannelError, 6>& channelErrors() const { return channelErrors_; }
+
+private:
+    struct Energy {
+        std::array<double, MeterReg::EnergyCounters> kwh{};
+    };
+    struct Extreme {
+        std::uint16_t value = 0;
+        std::array<std::uint16_t, 6> stamp{};
+    };
+    struct AlarmRecord {
+        std::uint16_t event = 0;
+        std::uint16_t value = 0;
+        std::array<std::uint16_t, 6> stamp{};
+    };
+    struct AlarmGroupState {
+        bool active = false;
+        bool pending = false;
+        std::int64_t pendingSinceMs = 0;
+    };
+
+    void refreshImage();
+    void refreshLive();
+    void refreshEnergy();
+    void refreshDistortion();
+    void refreshStatistics();
+    void refreshClockAndRunTime();
+    void refreshAlarms();
+    void refreshModelBlock();
+    void refreshRawVectors();
+    void updateExtremes();
+    void evaluateAlarms();
+    void clearExtremes();
+    std::array<std::uint16_t, 6> clockStamp(bool twoDigitYear) const;
+    double ptRatio() const;
+    double ctRatio() const;
+
+    MeterError writeSettings(std::uint16_t start, std::span<const std::uint16_t> values);
+    MeterError writeEnergy(std::uint16_t start, std::span<const std::uint16_t> values);
+    MeterError writeClock(std::uint16_t start, std::span<const std::uint16_t> values);
+    MeterError writeAlarmConfig(std::uint16_t start, std::span<const std::uint16_t> values);
+
+    MeterPhysics physics_;
+    std::int64_t nowMs_;
+    std::int64_t clockOffsetMs_ = 0;
+    double runHours_ = 0.0;
+
+    std::array<std::uint16_t, MeterReg::SettingsLast - MeterReg::SettingsFirst + 1> settings_{};
+    std::array<bool, 2> relays_{};
+    std::array<std::int64_t, 2> relayOnSinceMs_{};
+    std::array<bool, 4> inputs_{};
+    Energy energy_;
+    std::array<double, 3> demand_{}; // P, Q, S on the secondary side
+    std::array<Extreme, MeterReg::ExtremeRecords> max_{};
+    std::array<Extreme, MeterReg::ExtremeRecords> min_{};
+    std::array<std::uint16_t, MeterReg::AlarmLast - MeterReg::AlarmEnable + 1> alarmConfig_{};
+    std::array<AlarmGroupState, MeterReg::AlarmGroupCount> alarmGroups_{};
+    std::vector<AlarmRecord> alarmRecords_; // newest first, at most nine
+    std::array<std::uint16_t, MeterReg::CoefficientsLast - MeterReg::CoefficientsFirst + 1>
+        coefficients_{};
+    std::array<ChannelError, 6> channelErrors_{};
+
+    // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
+    std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+// The electrical state of the simulated installation on the meter's secondary
+// side: three phases that wander slowly around 230 V and 5 A with a power factor
+// between 0.9 and 0.98, a frequency near 50 Hz and a warm meter. Everything
+// drifts as a mean-reverting random walk, so successive reads differ a little
+// but stay plausible; a seed makes a run repeatable.
+struct PhaseState {
+    double volts = 230.0;
+    double amps = 5.0;
+    double lagDegrees = 18.0; // current behind voltage; negative = leading
+};
+
+struct MeterPhysicsState {
+    std::array<PhaseState, 3> phases{};
+    double frequencyHz = 50.0;
+    double temperatureC = 35.0;
+    bool capacitive = false;
+    // Harmonic amplitudes in percent of the fundamental, index n = order (2..31).
+    std::array<std::array<double, 32>, 3> voltageHarmonics{};
+    std::array<std::array<double, 32>, 3> currentHarmonics{};
+};
+
+class MeterPhysics {
+public:
+    explicit MeterPhysics(std::uint32_t seed);
+
+    // Moves the state on by dtSeconds (0 is allowed and changes nothing).
+    void advance(double dtSeconds);
+
+    const MeterPhysicsState& state() const { return state_; }
+    std::mt19937& random() { return rng_; }
+
+private:
+    double drift(double value, double mean, double pull, double sigma, double dt);
+
+    std::mt19937 rng_;
+    std::normal_distribution<double> normal_{0.0, 1.0};
+    MeterPhysicsState state_;
+};
+
+// Power factor range the load keeps to, as lag angles in degrees.
+constexpr double MinLagDegrees = 11.48; // PF 0.98
+constexpr double MaxLagDegrees = 25.84; // PF 0.90

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The meter's end of the serial line: either a new pseudo-terminal, whose
+// slave side the program opens, or an existing serial device.
+class SimLine {
+public:
+    // Creates a pseudo-terminal. Its slave side is kept open here as well, in
+    // raw mode at `baud`, so the line stays up between the program's opens.
+    static std::unique_ptr<SimLine> OpenPseudoTerminal(int baud, std::string& error);
+    // Opens a serial device in raw mode, 8 data bits, no parity, at `baud`.
+    static std::unique_ptr<SimLine> OpenDevice(const std::string& path, int baud,
+                                               std::string& error);
+    ~SimLine();
+    SimLine(const SimLine&) = delete;
+    SimLine& operator=(const SimLine&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    bool isPseudoTerminal() const { return slaveFd_ >= 0; }
+
+    // The baud rate the line runs at now; on a pseudo-terminal that is what the
+    // program on the other side set. 0 when it cannot be told.
+    int lineBaud() const;
+    // Switches a serial device to another baud rate after the pending output is
+    // sent. On a pseudo-terminal the program sets the rate; nothing to do.
+    bool setBaud(int baud);
+
+    // Reads what is there without waiting; -1 on error.
+    long readSome(std::uint8_t* buffer, std::size_t size);
+    // Writes everything, waiting for room when the line is full.
+    bool writeAll(const std::uint8_t* data, std::size_t size);
+
+private:
+    SimLine(int fd, int slaveFd, std::string path)
+        : fd_(fd), slaveFd_(slaveFd), path_(std::move(path)) {}
+
+    int fd_;
+    int slaveFd_;
+    std::string path_;
+};

@@ -1,0 +1,110 @@
+#include "SimOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+bool Probability(const QString& text, double& out) {
+    bool ok = false;
+    out = text.toDouble(&ok);
+    return ok && out >= 0.0 && out <= 1.0;
+}
+
+bool Integer(const QString& text, long long low, long long high, long long& out) {
+    bool ok = false;
+    out = text.toLongLong(&ok);
+    return ok && out >= low && out <= high;
+}
+
+} // namespace
+
+OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QString& message) {
+    QCommandLineParser p;
+    p.setApplicationDescription(
+        "Simulated three-phase power meter: a Modbus RTU slave on a pseudo-terminal.\n"
+        "Prints the device it serves on the first line of standard output and serves\n"
+        "until SIGINT or SIGTERM; SIGUSR1 prints the traffic and fault counts on\n"
+        "standard error, as they are also printed at exit.");
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption link("link", "Create a symbolic link <path> to the device.", "path");
+    const QCommandLineOption port(
+        "port", "Register the device as COM port <name> (e.g. COM1) for the program.", "name");
+    const QCommandLineOption device(
+        "device", "Serve the existing serial device <path> instead of a pseudo-terminal.", "path");
+    const QCommandLineOption address("address", "Slave address 1..247 (default 1).", "a", "1");
+    const QCommandLineOption baud("baud", "Baud rate of the meter (default 9600).", "bps", "9600");
+    const QCommandLineOption seed("seed", "Seed of measurements and faults (default 1).", "n", "1");
+    const QCommandLineOption verbose({"v", "verbose"}, "Trace the traffic on standard error.");
+    const QCommandLineOption ptRatio("pt-ratio", "PT ratio PT1/PT2 (default 1).", "r", "1");
+    const QCommandLineOption ct1("ct1", "CT primary in A; the secondary is 5 A (default 5).",
+                                 "amps", "5");
+    const QCommandLineOption drop("drop", "Leave a reply out with probability <p>.", "p", "0");
+    const QCommandLineOption corrupt("corrupt", "Flip one bit of a reply with probability <p>.",
+                                     "p", "0");
+    const QCommandLineOption split("split", "Write every reply in pieces with short pauses.");
+    const QCommandLineOption stray("stray", "Send junk bytes before a reply with probability <p>.",
+                                   "p", "0");
+    const QCommandLineOption delay("delay", "Wait <ms> before answering (default 0).", "ms", "0");
+    const QCommandLineOption wireTime(
+        "wire-time", "Answer only after the request and reply would have crossed a real line.");
+    p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, drop,
+                  corrupt, split, stray, delay, wireTime});
+
+    if (!p.parse(arguments)) {
+        message = p.errorText();
+        return OptionsResult::Error;
+    }
+    if (p.isSet(help)) {
+        message = p.helpText();
+        return OptionsResult::Help;
+    }
+    if (!p.positionalArguments().isEmpty()) {
+        message = QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().first());
+        return OptionsResult::Error;
+    }
+    auto fail = [&message](const QString& why) {
+        message = why;
+        return OptionsResult::Error;
+    };
+
+    out.link = p.value(link);
+    out.port = p.value(port);
+    out.device = p.value(device);
+    out.verbose = p.isSet(verbose);
+    out.faults.split = p.isSet(split);
+    out.wireTime = p.isSet(wireTime);
+
+    long long n = 0;
+    if (!Integer(p.value(address), 1, 247, n))
+        return fail("--address must be 1..247");
+    out.meter.address = static_cast<int>(n);
+    if (!Integer(p.value(baud), 600, 38400, n) ||
+        !QList<long long>{600, 1200, 2400, 4800, 9600, 19200, 38400}.contains(n))
+        return fail("--baud must be one of 600 1200 2400 4800 9600 19200 38400");
+    out.meter.baud = static_cast<int>(n);
+    if (!Integer(p.value(seed), 0, 0xFFFFFFFFLL, n))
+        return fail("--seed must be a number 0..4294967295");
+    out.meter.seed = static_cast<std::uint32_t>(n);
+    out.faults.seed = out.meter.seed;
+    if (!Integer(p.value(ct1), 1, 65535, n))
+        return fail("--ct1 must be 1..65535");
+    out.meter.ct1 = static_cast<int>(n);
+    if (!Integer(p.value(delay), 0, 60000, n))
+        return fail("--delay must be 0..60000 ms");
+    out.delayMs = static_cast<int>(n);
+
+    bool ok = false;
+    out.meter.ptRatio = p.value(ptRatio).toDouble(&ok);
+    // PT1 is kept as PT2 (100 V) times the ratio in a 32-bit register.
+    if (!ok || out.meter.ptRatio < 0.01 || out.meter.ptRatio > 2.0e7)
+        return fail("--pt-ratio must be a number 0.01..20000000");
+    if (!Probability(p.value(drop), out.faults.drop))
+        return fail("--drop must be a probability 0..1");
+    if (!Probability(p.value(corrupt), out.faults.corrupt))
+        return fail("--corrupt must be a probability 0..1");
+    if (!Probability(p.value(stray), out.faults.stray))
+        return fail("--stray must be a probability 0..1");
+    if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
+        return fail("--link must differ from --device");
+    return OptionsResult::Run;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "FaultInjector.h"
+#include "MeterModel.h"
+
+#include <QString>
+#include <QStringList>
+
+struct SimOptions {
+    QString link;   // symbolic link to the served device
+    QString port;   // COMn name to register the device under
+    QString device; // serve this serial device instead of a new pseudo-terminal
+    bool verbose = false;
+    int delayMs = 0;
+    bool wireTime = false;
+    MeterConfig meter;
+    FaultSettings faults;
+};
+
+enum class OptionsResult { Run, Help, Error };
+
+// Parses the command line (program name first). For Help, `message` is the
+// help text; for Error, the reason.
+OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QString& message);

@@ -1,0 +1,280 @@
+// meter-sim: a simulated power meter answering Modbus RTU on a serial line.
+
+#include "FaultInjector.h"
+#include "MeterModel.h"
+#include "PortName.h"
+#include "RtuReceiver.h"
+#include "SimLine.h"
+#include "SimOptions.h"
+#include "SlaveProtocol.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <thread>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcTraffic, "qetra.sim.traffic", QtWarningMsg)
+
+namespace {
+
+std::int64_t MonotonicUs() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+QString Hex(const std::uint8_t* data, std::size_t n) {
+    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(n))
+        .toHex(' ')
+        .toUpper();
+}
+
+void PrintStats(const LineCounts& line, const FaultCounts& faults) {
+    std::fprintf(stderr, "%s\n", StatsLine(line, faults).c_str());
+    std::fflush(stderr);
+}
+
+// Everything the simulator created, removed again however it ends.
+struct Registrations {
+    QString link;
+    QString linkTarget;
+    QString port;
+    QString device;
+    ~Registrations() {
+        if (!link.isEmpty()) {
+            // Only our own link: someone may have replaced it meanwhile.
+            char target[4096] = {};
+            const QByteArray path = link.toLocal8Bit();
+            const ssize_t n = readlink(path.constData(), target, sizeof target - 1);
+            if (n > 0 && QString::fromLocal8Bit(target, n) == linkTarget)
+                unlink(path.constData());
+        }
+        if (!port.isEmpty())
+            UnregisterComPort(port, device);
+    }
+};
+
+class MeterServer {
+public:
+    MeterServer(const SimOptions& options, SimLine& line, int signalFd)
+        : options_(options), line_(line), signalFd_(signalFd),
+          meter_(options.meter, QDateTime::currentMSecsSinceEpoch()), protocol_(meter_),
+          faults_(options.faults), receiver_(options.meter.baud) {}
+
+    void run() {
+        std::uint8_t buffer[512];
+        bool running = true;
+        while (running) {
+            // Wake for the end of a frame, else now and then so the meter's
+            // clock, alarms and relays move on between requests.
+            int timeoutMs = 200;
+            if (const auto deadline = receiver_.deadlineUs()) {
+                const std::int64_t waitUs = *deadline - MonotonicUs();
+                timeoutMs = waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
+            }
+            pollfd fds[2] = {{line_.fd(), POLLIN, 0}, {signalFd_, POLLIN, 0}};
+            const int ready = poll(fds, 2, timeoutMs);
+            if (ready < 0 && errno != EINTR) {
+                std::perror("meter-sim: poll");
+                return;
+            }
+            if (fds[1].revents & POLLIN)
+                running = handleSignal();
+            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+                const long n = line_.readSome(buffer, sizeof buffer);
+                if (n > 0)
+                    receiver_.feed({buffer, static_cast<std::size_t>(n)}, MonotonicUs());
+                else if (n < 0 || (fds[0].revents & (POLLHUP | POLLERR))) {
+                    // A line that only reports hang-ups would spin the loop.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            }
+            meter_.advance(QDateTime::currentMSecsSinceEpoch());
+            if (auto frame = receiver_.take(MonotonicUs()))
+                serve(*frame);
+            lineCounts_.overlong = receiver_.overlongFrames();
+        }
+    }
+
+    void printStats() const { PrintStats(lineCounts_, faults_.counts()); }
+
+private:
+    bool handleSignal() {
+        signalfd_siginfo info{};
+        if (read(signalFd_, &info, sizeof info) != sizeof info)
+            return true;
+        if (info.ssi_signo == SIGUSR1) {
+            printStats();
+            return true;
+        }
+        return false;
+    }
+
+    void serve(const std::vector<std::uint8_t>& frame) {
+        ++lineCounts_.frames;
+        qCDebug(lcTraffic).noquote() << "rx" << Hex(frame.data(), frame.size());
+        // Bytes sent at another baud rate arrive as garbage on a real line.
+        if (line_.isPseudoTerminal()) {
+            const int heard = line_.lineBaud();
+            if (heard != meter_.baud()) {
+                ++lineCounts_.wrongBaud;
+                qCDebug(lcTraffic)
+                    << "line at" << heard << "bps, meter at" << meter_.baud() << "bps: not heard";
+                return;
+            }
+        }
+        const int baudBefore = meter_.baud();
+        SlaveOutcome outcome = protocol_.handle(frame);
+        switch (outcome.kind) {
+        case SlaveOutcome::Ignored:
+            ++lineCounts_.ignored;
+            qCDebug(lcTraffic) << "ignored";
+            return;
+        case SlaveOutcome::Broadcast:
+            ++lineCounts_.broadcasts;
+            qCDebug(lcTraffic) << "broadcast executed";
+            break;
+        case SlaveOutcome::Exception:
+            ++lineCounts_.exceptions;
+            [[fallthrough]];
+        case SlaveOutcome::Reply:
+            reply(frame.size(), outcome.reply);
+            break;
+        }
+        if (meter_.baud() != baudBefore) {
+            line_.setBaud(meter_.baud());
+            qCDebug(lcTraffic) << "now at" << meter_.baud() << "bps";
+        }
+        receiver_.setBaud(meter_.baud());
+    }
+
+    void reply(std::size_t requestSize, const std::vector<std::uint8_t>& bytes) {
+        const int baud = meter_.baud();
+        const std::uint8_t address = bytes.front();
+        const ReplyPlan plan = faults_.plan(bytes, address);
+        if (plan.dropped) {
+            qCDebug(lcTraffic) << "reply dropped";
+            return;
+        }
+        std::int64_t waitUs = 1000LL * options_.delayMs;
+        // A pseudo-terminal moves bytes at once; pacing by the wire time makes
+        // a transaction last as long as on a real line.
+        if (options_.wireTime)
+            waitUs += CharacterTimeUs(baud) * static_cast<std::int64_t>(requestSize + bytes.size());
+        if (waitUs > 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+        // Pauses between pieces stay well inside the 3.5-character gap.
+        const auto pause =
+            std::chrono::microseconds(std::max<std::int64_t>(500, CharacterTimeUs(baud)));
+        std::size_t at = 0;
+        for (std::size_t k = 0; k < plan.pieces.size(); ++k) {
+            if (k > 0)
+                std::this_thread::sleep_for(pause);
+            if (!line_.writeAll(plan.bytes.data() + at, plan.pieces[k])) {
+                qCDebug(lcTraffic) << "write failed";
+                return;
+            }
+            at += plan.pieces[k];
+        }
+        qCDebug(lcTraffic).noquote() << "tx" << Hex(plan.bytes.data(), plan.bytes.size());
+    }
+
+    const SimOptions& options_;
+    SimLine& line_;
+    int signalFd_;
+    MeterModel meter_;
+    SlaveProtocol protocol_;
+    FaultInjector faults_;
+    RtuReceiver receiver_;
+    LineCounts lineCounts_;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Signals are taken through a descriptor in the serving loop; block them
+    // before anything could start a thread.
+    sigset_t handledSignals;
+    sigemptyset(&handledSignals);
+    sigaddset(&handledSignals, SIGINT);
+    sigaddset(&handledSignals, SIGTERM);
+    sigaddset(&handledSignals, SIGUSR1);
+    sigaddset(&handledSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("meter-sim");
+
+    SimOptions options;
+    QString message;
+    switch (ParseSimOptions(QCoreApplication::arguments(), options, message)) {
+    case OptionsResult::Help:
+        std::fputs(qPrintable(message), stdout);
+        return 0;
+    case OptionsResult::Error:
+        std::fprintf(stderr, "meter-sim: %s\n", qPrintable(message));
+        return 2;
+    case OptionsResult::Run:
+        break;
+    }
+    if (options.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("qetra.sim.traffic.debug=true"));
+
+    std::string error;
+    std::unique_ptr<SimLine> line =
+        options.device.isEmpty()
+            ? SimLine::OpenPseudoTerminal(options.meter.baud, error)
+            : SimLine::OpenDevice(options.device.toStdString(), options.meter.baud, error);
+    if (!line) {
+        std::fprintf(stderr, "meter-sim: %s\n", error.c_str());
+        return 1;
+    }
+    const QString devicePath = QString::fromStdString(line->path());
+
+    Registrations created;
+    if (!options.link.isEmpty()) {
+        const QByteArray linkPath = options.link.toLocal8Bit();
+        char existing[8] = {};
+        // Replace an old link, never a real file.
+        if (readlink(linkPath.constData(), existing, sizeof existing) >= 0)
+            unlink(linkPath.constData());
+        if (symlink(line->path().c_str(), linkPath.constData()) != 0) {
+            std::fprintf(stderr, "meter-sim: cannot create link %s: %s\n", linkPath.constData(),
+                         std::strerror(errno));
+            return 1;
+        }
+        created.link = options.link;
+        created.linkTarget = devicePath;
+    }
+    if (!options.port.isEmpty()) {
+        if (!RegisterComPort(options.port, devicePath, &message)) {
+            std::fprintf(stderr, "meter-sim: %s\n", qPrintable(message));
+            return 1;
+        }
+        created.port = options.port;
+        created.device = devicePath;
+    }
+
+    const int signalFd = signalfd(-1, &handledSignals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        std::perror("meter-sim: signalfd");
+        return 1;
+    }
+
+    std::printf("%s\n", line->path().c_str());
+    std::fflush(stdout);
+
+    MeterServer server(options, *line, signalFd);
+    server.run();
+    server.printStats();
+    close(signalFd);
+    return 0;
+}
