@@ -35,6 +35,10 @@ ResponseWatcher& ResponseWatcher::Instance() {
     return watcher;
 }
 
+ResponseWatcher::~ResponseWatcher() {
+    Stop();
+}
+
 void ResponseWatcher::Start() {
     std::lock_guard lock(mutex_);
     if (thread_.joinable())

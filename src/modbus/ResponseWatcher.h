@@ -61,6 +61,7 @@ public:
 
 private:
     ResponseWatcher() = default;
+    ~ResponseWatcher(); // a program that never stopped the watcher still ends cleanly
     struct Due {
         TqvModbus* component = nullptr;
         quint64 seq = 0;

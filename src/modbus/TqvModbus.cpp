@@ -180,12 +180,11 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
 
     if (!modemWatcher_ && traceModemStatus_) {
         try {
-            modemWatcher_ = new TTraceModemStatus(
+            modemWatcher_ = std::make_unique<TTraceModemStatus>(
                 *port_, this, [this] { RingChanged(); }, [this](bool on) { CarrierChanged(on); },
                 modemPollPace_);
         } catch (const std::exception&) {
             Close();
-            modemWatcher_ = nullptr;
             throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
         }
     }
@@ -442,8 +441,7 @@ void TqvModbus::ApplyModemWatcherRule() {
 }
 
 void TqvModbus::StopModemWatcher() {
-    delete modemWatcher_;
-    modemWatcher_ = nullptr;
+    modemWatcher_.reset();
 }
 
 bool TqvModbus::ModemWatcherRunning() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModbusPort.h"
+#include "ModemWatcher.h"
 #include "ReplyEvents.h"
 
 #include <QByteArray>
@@ -23,7 +24,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class TTraceModemStatus;
 class CommModbusPort;
 class QTimer;
 
@@ -48,8 +48,7 @@ public:
 
     // The default port: a TComm with TxContinueOnXoff, Outx_XonXoffFlow and
     // Inx_XonXoffFlow off and ReadIntervalTimeout 5 ms; all else at the TComm defaults.
-    // Pass nullptr for a component without owner.
-    explicit TqvModbus(QObject* owner);
+    explicit TqvModbus(QObject* owner = nullptr);
     // Any port behind the seam (tests pass a fake or a pseudo-terminal port).
     explicit TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner = nullptr);
     // Closes the port first when it is still open, and leaves the response watcher.
@@ -115,8 +114,9 @@ public:
     void StopQuery();
 
     // The one response watcher of the process. Start it once before any reply is to be
-    // evaluated (the main window does at creation) and stop it once at the end; stopping
-    // never deadlocks against a main thread that is itself waiting in Stop.
+    // evaluated (the main window does at creation) and stop it once at the end. Stopping
+    // is safe while the watcher waits for this thread to evaluate a reply; that
+    // evaluation then still runs, from the event loop.
     static void StartResponseWatcher();
     static void StopResponseWatcher();
     static bool ResponseWatcherRunning();
@@ -188,7 +188,6 @@ public:
 
 private:
     friend class ResponseWatcher;
-    friend class TTraceModemStatus;
 
     void Init();
     void DoModemStateChange(quint32 ModemEvent);
@@ -212,7 +211,7 @@ private:
     CommModbusPort* commPort_ = nullptr; // port_ when it is the default TComm port
     QTimer* connectTimer_ = nullptr;
     QTimer* hangupTimer_ = nullptr;
-    TTraceModemStatus* modemWatcher_ = nullptr;
+    std::unique_ptr<TTraceModemStatus> modemWatcher_;
     SteadyClock clock_;
     Delay delay_;
 

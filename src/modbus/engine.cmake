@@ -7,12 +7,8 @@ target_sources(qetra_modbus PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.h
     ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.h
+    ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.h
 )
-if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
-    target_sources(qetra_modbus PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.h
-    )
-endif()
 find_package(Threads REQUIRED)
 target_link_libraries(qetra_modbus PUBLIC Threads::Threads)

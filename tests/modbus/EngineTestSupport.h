@@ -51,7 +51,12 @@ public:
     bool refuseSend = false;
     QList<QByteArray> sent;
     std::atomic<quint32> status{0};
+    bool* openWhenDestroyed = nullptr; // reports the port's state at its end
 
+    ~FakeModbusPort() override {
+        if (openWhenDestroyed)
+            *openWhenDestroyed = open;
+    }
     QString CommName() const override { return name; }
     void SetCommName(const QString& n) override { name = n; }
     quint32 BaudRate() const override { return baud; }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <thread>
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
@@ -171,6 +172,11 @@ TEST_F(EngineTest, StartAndStopQueryKeepTheCycleConsistent) {
     EXPECT_TRUE(log.items.isEmpty());
 
     qv->Open("COM2", 9600);
+    // Outside a cycle the send step only reports that the line is up.
+    qv->SendNextRequest();
+    EXPECT_EQ(log.items, QStringList({"AfterConnect"}));
+    EXPECT_TRUE(port->sent.isEmpty());
+    log.Clear();
     Start();
     qv->StopQuery();
     // A second start while the cycle runs changes nothing, not even polling.
@@ -318,12 +324,39 @@ TEST_F(EngineTest, PortNotificationsReachTheirEvents) {
     EXPECT_EQ(log.items, QStringList({"RecvError 8"}));
 }
 
-TEST_F(EngineTest, DestroyingAnOpenComponentClosesItsPort) {
+TEST_F(EngineTest, DestroyingAnOpenComponentClosesItsPortAndLeavesTheWatcher) {
+    bool openAtEnd = true;
+    port->openWhenDestroyed = &openAtEnd;
     Start();
+    const TqvModbus* gone = qv.get();
     qv.reset();
-    EXPECT_EQ(TqvModbus::ReplyItemCount(nullptr), 0);
-    TqvModbus::CheckRepliesNow(); // nothing left to evaluate, nothing touched
-    SUCCEED();
+    EXPECT_FALSE(openAtEnd);
+    EXPECT_EQ(TqvModbus::ReplyItemCount(gone), 0);
+    // Its wait is over by now, but nothing is left to evaluate (the sanitizer build
+    // would catch a look at the freed component).
+    clock.Advance(10s);
+    TqvModbus::CheckRepliesNow();
+}
+
+TEST_F(EngineTest, StoppingTheWatcherWhileItWaitsOnTheMainThreadDoesNotDeadlock) {
+    qv->SetClock([] { return std::chrono::steady_clock::now(); });
+    qv->SetQueryInterval(1);
+    qv->SetQueryTimeout(1);
+    TqvModbus::StartResponseWatcher();
+    Start();
+    qv->StopQuery();
+    // Once the wait is over the watcher has handed the evaluation to this thread and
+    // waits for it; this thread does not run it before stopping the watcher.
+    QDeadlineTimer bound(5000);
+    while (qv->AwaitingReply() && !bound.hasExpired())
+        std::this_thread::yield();
+    ASSERT_FALSE(qv->AwaitingReply());
+    TqvModbus::StopResponseWatcher();
+    EXPECT_FALSE(TqvModbus::ResponseWatcherRunning());
+    // The handed-over evaluation still runs, once.
+    EXPECT_TRUE(WaitFor([&] { return !qv->CycleBusy(); }));
+    EXPECT_EQ(log.Count("AfterResponse"), 1);
+    EXPECT_EQ(log.items.back(), "QueryFinish");
 }
 
 // The watcher thread on the real clock: never early, close to on time, idle when idle.

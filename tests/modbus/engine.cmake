@@ -5,3 +5,13 @@ qetra_add_test(modbus_engine_tests
         ${CMAKE_CURRENT_LIST_DIR}/TqvModbusTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModemLinkTest.cpp
     LIBS qetra_modbus)
+
+# The engine over the real serial port against a scripted meter on a pseudo-terminal.
+add_library(qetra_pty_responder STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/PtyResponder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PtyResponder.h)
+target_include_directories(qetra_pty_responder PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(qetra_pty_responder PUBLIC qetra_modbus)
+qetra_add_test(modbus_engine_line_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/EngineLineTest.cpp
+    LIBS qetra_modbus qetra_pty_responder)

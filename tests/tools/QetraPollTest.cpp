@@ -1,0 +1,114 @@
+#include "PollOptions.h"
+#include "PtyResponder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+struct PollRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+PollRun RunPoll(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
+    PollRun r;
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+TEST(QetraPollTest, ReadsTheMeteringBlockAsJson) {
+    PtyResponder meter([](const QByteArray& request, int) { return RegisterReadAnswer(request); });
+    ASSERT_TRUE(meter.Valid());
+    const PollRun r =
+        RunPoll({"--port", meter.SlavePath(), "--json", "--interval", "20", "--addr", "0x11",
+                 "--passes", "2", "00,03,01,30,00,36,00,00", "00,03,01,00,00,22,00,00"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(first["tx"].toString(), "110301300036c6bf");
+    EXPECT_EQ(first["code"].toInt(), 0);
+    EXPECT_EQ(first["event"].toString(), "OnF03Response");
+    EXPECT_EQ(first["slave"].toInt(), 0x11);
+    EXPECT_EQ(first["start"].toInt(), 0x130);
+    const QJsonArray values = first["values"].toArray();
+    ASSERT_EQ(values.size(), 54);
+    for (int i = 0; i < 54; ++i)
+        EXPECT_EQ(values[i].toInt(), 0x1000 + 0x130 + i);
+    EXPECT_EQ(first["rx"].toString().size(), 2 * (5 + 2 * 54));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object()["start"].toInt(), 0x100);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[3]).object()["n"].toInt(), 4);
+    EXPECT_TRUE(r.err.contains("Send= 4  OK= 4  No Response= 0")) << r.err.constData();
+}
+
+TEST(QetraPollTest, AnyFailedTransactionGivesStatusOne) {
+    // The meter answers only the first request.
+    PtyResponder meter([](const QByteArray& request, int index) {
+        return index == 0 ? RegisterReadAnswer(request) : QByteArray();
+    });
+    ASSERT_TRUE(meter.Valid());
+    const PollRun r = RunPoll({"--port", meter.SlavePath(), "--interval", "5", "--timeout", "50",
+                               "--passes", "2", "00,03,05,18,00,01,00,00"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("[1] code 0  OnF03Response")) << r.out.constData();
+    EXPECT_TRUE(r.out.contains("[2] code 1  OnResponseError")) << r.out.constData();
+    EXPECT_TRUE(r.out.contains("Send= 2  OK= 1  No Response= 1")) << r.out.constData();
+}
+
+TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
+    const QList<QStringList> bad = {
+        {},
+        {"00,03,01,30,00,36,00,00"}, // no port
+        {"--port", "/dev/null"},     // no message
+        {"--port", "/dev/null", "--baud", "fast", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "--addr", "300", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "--passes", "0", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "00,03,01,3G,00,01,00,00"},    // not hex
+        {"--port", "/dev/null", "00,10,01,56,00,10,21,00,00"}, // count disagrees
+        {"--port", "/dev/null", "--bogus", "00,03,00,00,00,01,00,00"},
+    };
+    for (const QStringList& args : bad) {
+        const PollRun r = RunPoll(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("Usage: qetra-poll")) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const PollRun help = RunPoll({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("Exit status"));
+}
+
+TEST(QetraPollTest, PortThatCannotOpenIsAFailureNotAUsageError) {
+    const PollRun r = RunPoll({"--port", "/nonexistent/tty", "00,03,00,00,00,01,00,00"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Error opening serial port")) << r.err.constData();
+}
+
+TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
+    EXPECT_EQ(WithSlaveAddress("00,03,01,30,00,36,00,00", 1), "01,03,01,30,00,36,00,00");
+    EXPECT_EQ(WithSlaveAddress("FF,05,00,00,FF,00,00,00", 0xF7), "F7,05,00,00,FF,00,00,00");
+    const PollArguments a = ParsePollArguments({"qetra-poll", "--port", "COM1", "--addr", "10",
+                                                "--baud", "38400", "00,01,00,00,00,02,00,00"});
+    ASSERT_TRUE(a.options) << a.error.toStdString();
+    EXPECT_EQ(a.options->messages, QList<QByteArray>({"0A,01,00,00,00,02,00,00"}));
+    EXPECT_EQ(a.options->baud, 38400u);
+    EXPECT_EQ(a.options->interval, 200u);
+    EXPECT_EQ(a.options->timeout, 3000u);
+}
+
+} // namespace

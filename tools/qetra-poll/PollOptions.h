@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What qetra-poll was asked to do.
+struct PollOptions {
+    QString port; // a COM name or a device path
+    quint32 baud = 9600;
+    int address = 1;        // slave address put in front of every message
+    quint32 interval = 200; // QueryInterval, ms
+    quint32 timeout = 3000; // QueryTimeout, ms
+    int passes = 1;
+    bool json = false;
+    bool trace = false;
+    QList<QByteArray> messages; // with the address already in front
+};
+
+struct PollArguments {
+    std::optional<PollOptions> options; // empty on error or for --help
+    bool help = false;
+    QString error; // why the arguments were refused
+    QString helpText;
+};
+
+// Parses the command line (arguments()[0] is the program). Never exits the process.
+PollArguments ParsePollArguments(const QStringList& arguments);
+
+// Replaces the first two characters of a message with the address in two hex digits,
+// as the main window does. A message shorter than that gets the address in front.
+QByteArray WithSlaveAddress(const QByteArray& message, int address);
