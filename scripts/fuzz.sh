@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 seconds=${1:-30}
-targets=(fuzz_message fuzz_reply)
+targets=(fuzz_message fuzz_reply fuzz_rtf)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQETRA_FUZZ=ON -DQETRA_BENCH=OFF \
     -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -15,7 +15,10 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
 mkdir -p fuzz-artifacts
 for t in "${targets[@]}"; do
-    seeds=tests/modbus/fuzz/corpus-${t#fuzz_}
+    case $t in
+        fuzz_rtf) seeds=tests/app/fuzz/corpus-rtf ;;
+        *) seeds=tests/modbus/fuzz/corpus-${t#fuzz_} ;;
+    esac
     work=build-fuzz/corpus-$t
     mkdir -p "$work"
     echo "== $t for ${seconds}s =="

@@ -154,6 +154,7 @@ private:
     void flushBytes();
     void flushText();
     void newParagraph();
+    void flushFontNameBytes();
     void finishFontName();
     int codePageNow() const;
     QStringDecoder& decoder(int codePage);
@@ -172,7 +173,8 @@ private:
     int defaultFont_ = 0;
     QHash<int, FontEntry> fonts_;
     int fontBeingDefined_ = -1;
-    QByteArray fontNameBytes_;
+    QByteArray fontNameBytes_; // name bytes in the font's code page
+    QString fontNameText_;     // the name decoded so far
     std::vector<std::optional<QColor>> colours_;
     int red_ = -1, green_ = -1, blue_ = -1;
 
@@ -342,7 +344,15 @@ void Parser::word(std::string_view w, bool hasParam, int param) {
     const bool on = !hasParam || param != 0;
 
     if (s.dest == Destination::FontTable) {
-        if (w == "f") {
+        if (w == "u") {
+            // Names outside the font's code page come as Unicode with substitutes.
+            const int code = param < 0 ? param + 65536 : param;
+            if (code >= 0 && code <= 0xFFFF) {
+                flushFontNameBytes();
+                fontNameText_.append(QChar(static_cast<char16_t>(code)));
+            }
+            skipChars_ = s.unicodeSkip;
+        } else if (w == "f") {
             finishFontName();
             fontBeingDefined_ = param;
             fonts_[param];
@@ -518,6 +528,7 @@ void Parser::word(std::string_view w, bool hasParam, int param) {
         s.dest = Destination::FontTable;
         fontBeingDefined_ = -1;
         fontNameBytes_.clear();
+        fontNameText_.clear();
     } else if (w == "colortbl") {
         s.dest = Destination::ColorTable;
         colours_.clear();
@@ -631,13 +642,21 @@ void Parser::newParagraph() {
     cursor_.insertBlock(blockFormat(), charFormat());
 }
 
-void Parser::finishFontName() {
-    if (fontBeingDefined_ >= 0 && !fontNameBytes_.isEmpty()) {
-        FontEntry& font = fonts_[fontBeingDefined_];
-        const int codePage = font.codePage > 0 ? font.codePage : docCodePage_;
-        font.name = QString(decoder(codePage).decode(fontNameBytes_)).trimmed();
-    }
+void Parser::flushFontNameBytes() {
+    if (fontNameBytes_.isEmpty())
+        return;
+    const auto font = fonts_.constFind(fontBeingDefined_);
+    const int codePage =
+        font != fonts_.constEnd() && font->codePage > 0 ? font->codePage : docCodePage_;
+    fontNameText_ += decoder(codePage).decode(fontNameBytes_);
     fontNameBytes_.clear();
+}
+
+void Parser::finishFontName() {
+    flushFontNameBytes();
+    if (fontBeingDefined_ >= 0 && !fontNameText_.trimmed().isEmpty())
+        fonts_[fontBeingDefined_].name = fontNameText_.trimmed();
+    fontNameText_.clear();
     fontBeingDefined_ = -1;
 }
 

@@ -4,10 +4,13 @@
 #include "ui_frmHelp.h"
 
 #include <QFile>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QShowEvent>
+
+Q_LOGGING_CATEGORY(lcHelp, "qetra.help")
 
 namespace {
 
@@ -68,8 +71,12 @@ void TFormHelp::showEvent(QShowEvent* event) {
 void TFormHelp::FormShow() {
     QFile file(helpFile_);
     // A missing or unreadable file leaves the line that says there is no help.
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcHelp) << "cannot read the help file" << helpFile_ << ":" << file.errorString();
+        return;
+    }
     const QByteArray content = file.readAll();
     if (RtfReader::looksLikeRtf(content)) {
         RtfReader::read(content, *ui->RichEdit1->document());

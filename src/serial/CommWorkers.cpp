@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <limits>
 #include <sys/resource.h>
@@ -26,6 +27,19 @@ void RaiseThreadPriority(int steps) {
     if (errno != 0)
         return;
     (void)setpriority(PRIO_PROCESS, tid, nice - steps);
+}
+
+// A driver that keeps saying "ready" and then has nothing to give (or no room to
+// take) would turn a worker into a busy loop. After many such wakes in a row the
+// worker rests a little before each further try, until bytes move again. False when
+// the port closes meanwhile.
+bool PauseAfterEmptyWake(SerialDevice& dev, int& emptyWakes) {
+    constexpr int kEmptyWakeLimit = 100;
+    if (emptyWakes < kEmptyWakeLimit) {
+        ++emptyWakes;
+        return true;
+    }
+    return dev.WaitClosed(10) != SerialDevice::Wait::Closed;
 }
 
 } // namespace
@@ -80,7 +94,16 @@ int ChunkWaitMs(const CommTimeouts& t, qint64 sinceLastByteMs, qint64 sinceFirst
 
 // ---------------------------------------------------------------- reader
 
-TReadThread::TReadThread(PortLink& link) : link_(link) {}
+TReadThread::TReadThread(PortLink& link) : link_(link) {
+    // Drivers that count line events report modem lines through the counters too;
+    // the others may still show the lines themselves. Pseudo-terminals have neither,
+    // and then the reader sleeps until bytes or the close event arrive. The first
+    // sample is taken here, while the port opens, so that every change after the
+    // opening is seen.
+    counters_ = link_.device->Counters();
+    if (!counters_)
+        modemLines_ = link_.device->ModemStatus();
+}
 
 TReadThread::~TReadThread() {
     Join();
@@ -98,13 +121,6 @@ void TReadThread::Join() {
 void TReadThread::Run() {
     RaiseThreadPriority(2);
     SerialDevice& dev = *link_.device;
-    // Drivers that count line events report modem lines through the counters too;
-    // the others may still show the lines themselves. Pseudo-terminals have neither,
-    // and then the reader sleeps until bytes or the close event arrive.
-    counters_ = dev.Counters();
-    if (!counters_)
-        modemLines_ = dev.ModemStatus();
-
     for (;;) {
         if (link_.backlog->load() >= kMaxPendingChunks) {
             if (dev.WaitClosed(20) == SerialDevice::Wait::Closed)
@@ -136,6 +152,7 @@ bool TReadThread::ReadChunk() {
     while (count < kReadChunkSize) {
         const SerialDevice::Io io = dev.Read(buffer_ + count, kReadChunkSize - count);
         if (io.status == SerialDevice::Io::Status::Done) {
+            emptyWakes_ = 0;
             last = Clock::now();
             if (count == 0)
                 first = last;
@@ -149,7 +166,7 @@ bool TReadThread::ReadChunk() {
             break;
         }
         if (count == 0)
-            return true; // woken without data
+            return PauseAfterEmptyWake(dev, emptyWakes_);
         const int wait = ChunkWaitMs(dev.Timeouts(), MsSince(last), MsSince(first));
         if (wait == 0)
             break;
@@ -302,11 +319,13 @@ bool TWriteThread::WriteBlock(const QByteArray& block) {
     const quint64 totalMs = quint64(t.WriteTotalTimeoutMultiplier) * quint64(block.size()) +
                             quint64(t.WriteTotalTimeoutConstant);
     const Clock::time_point start = Clock::now();
+    int emptyWakes = 0;
     const char* p = block.constData();
     std::size_t left = static_cast<std::size_t>(block.size());
     while (left > 0) {
         const SerialDevice::Io io = dev.Write(p, left);
         if (io.status == SerialDevice::Io::Status::Done) {
+            emptyWakes = 0;
             p += io.bytes;
             left -= io.bytes;
             continue;
@@ -315,6 +334,8 @@ bool TWriteThread::WriteBlock(const QByteArray& block) {
             link_.Post(CommMessage::RequestHangup);
             return false;
         }
+        if (!PauseAfterEmptyWake(dev, emptyWakes))
+            return false;
         int wait = -1;
         if (totalMs != 0) {
             const qint64 remaining = qint64(std::min<quint64>(totalMs, INT32_MAX)) - MsSince(start);

@@ -94,6 +94,7 @@ private:
     ReceiveFilter filter_;
     std::optional<LineCounters> counters_;
     std::optional<quint32> modemLines_;
+    int emptyWakes_ = 0;
     char buffer_[kReadChunkSize];
 };
 

@@ -7,6 +7,7 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -133,9 +134,13 @@ SerialDevice::OpenResult PosixSerialDevice::Open(const QString& path) {
         ::close(fd);
         return OpenResult::NotTerminal;
     }
-    // No sharing: other programs get EBUSY while we hold the port. Some drivers do not
-    // know the request; the port is still usable then.
-    (void)ioctl(fd, TIOCEXCL);
+    // No sharing: a second program (or a second component) that wants the port is
+    // refused. A lock rather than the terminal's exclusive mode: it goes away with the
+    // process however that ends, and it binds root too.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return OpenResult::CannotOpen;
+    }
     fd_ = fd;
     return OpenResult::Ok;
 }
@@ -158,8 +163,7 @@ void PosixSerialDevice::SignalClose() {
 
 void PosixSerialDevice::Close() {
     if (fd_ >= 0) {
-        (void)ioctl(fd_, TIOCNXCL);
-        ::close(fd_);
+        ::close(fd_); // releases the lock
         fd_ = -1;
     }
     if (closeFd_ >= 0) {

@@ -30,7 +30,11 @@ private:
 };
 
 TComm::TComm(QObject* owner)
-    : QObject(owner), receiver_(std::make_unique<CommEventReceiver>(*this)) {}
+    : QObject(owner), receiver_(std::make_unique<CommEventReceiver>(*this)) {
+    // As a child the receiver follows the component to whichever thread owns it; the
+    // component still deletes it itself, before its own members go.
+    receiver_->setParent(this);
+}
 
 TComm::~TComm() {
     ClosePort();
@@ -45,6 +49,10 @@ bool TComm::IsOpen() const {
 
 SerialDevice* TComm::Device() const {
     return device_.get();
+}
+
+int TComm::PendingChunks() const {
+    return link_ ? link_->backlog->load() : 0;
 }
 
 void TComm::SetDeviceFactory(std::function<std::unique_ptr<SerialDevice>()> factory) {
@@ -139,8 +147,11 @@ bool TComm::SendData(const char* Buffer, quint16 Length) {
     if (!writer_ || Length == 0 || Buffer == nullptr)
         return false;
     QByteArray block(Buffer, Length); // the writer owns this copy from here on
-    qCDebug(lcSerialTrace).noquote() << "TxD" << block.toHex(' ');
-    return writer_->Queue().Push(std::move(block));
+    const QByteArray trace = lcSerialTrace().isDebugEnabled() ? block.toHex(' ') : QByteArray();
+    if (!writer_->Queue().Push(std::move(block)))
+        return false;
+    qCDebug(lcSerialTrace).noquote() << "TxD" << trace;
+    return true;
 }
 
 quint32 TComm::ModemLineStatus() {

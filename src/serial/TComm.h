@@ -101,6 +101,9 @@ public:
     // CTS 0x10, DSR 0x20, ring 0x40, carrier 0x80; 0 when closed or unknown.
     quint32 ModemLineStatus();
 
+    // Received chunks handed over by the reader and not yet raised as events. The
+    // reader stops taking bytes from the line while this is at its limit.
+    int PendingChunks() const;
     // The open device (nullptr when closed), for diagnostics and tests.
     SerialDevice* Device() const;
     // Where OpenPort gets its device from; the default is the Linux serial device.

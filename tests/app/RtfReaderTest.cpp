@@ -93,6 +93,11 @@ TEST(RtfReader, DecodesCodePagesAndUnicode) {
     EXPECT_EQ(formatOf(*doc, QString::fromUtf8("中文")).fontFamilies().toStringList(),
               QStringList{QString::fromUtf8("宋体")});
 
+    // Or in Unicode, with substitutes to skip.
+    doc = parse("{\\rtf1{\\fonttbl{\\f0\\fcharset0 \\u23435?\\u20307?;}}\\f0 x}");
+    EXPECT_EQ(formatOf(*doc, "x").fontFamilies().toStringList(),
+              QStringList{QString::fromUtf8("宋体")});
+
     // Without a font character set the document's code page decides.
     EXPECT_EQ(parse("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8}")->toPlainText(),
               QString::fromUtf8("При"));
@@ -225,4 +230,22 @@ TEST(RtfReader, RecognisesRichText) {
     EXPECT_FALSE(RtfReader::looksLikeRtf("plain help text"));
     EXPECT_FALSE(RtfReader::looksLikeRtf("{\\rt"));
     EXPECT_FALSE(RtfReader::looksLikeRtf(""));
+}
+
+TEST(RtfReader, ReadsTheShippedHelpFileCleanly) {
+    QFile file(QStringLiteral(QETRA_RESOURCES_DIR "/QETRA.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray rtf = file.readAll();
+    ASSERT_TRUE(RtfReader::looksLikeRtf(rtf));
+    const auto doc = parse(rtf);
+    const QString text = doc->toPlainText();
+    // A control word the reader misread would leave backslashes or braces behind.
+    EXPECT_FALSE(text.contains('\\') || text.contains('{') || text.contains('}'));
+    EXPECT_TRUE(text.startsWith("QetraLink Help\nAdvanced")); // no \info title or author before it
+    for (const char* topic : {"dialout", "~/.local/share/QetraLink/ports", "/dev/ttyS0",
+                              "Save as default environment", "No Response=", "meter-sim"})
+        EXPECT_TRUE(text.contains(QLatin1String(topic))) << topic;
+    EXPECT_TRUE(isBold(formatOf(*doc, "Connecting the meter")));
+    EXPECT_TRUE(
+        formatOf(*doc, "sudo usermod").fontFamilies().toStringList().contains("DejaVu Sans Mono"));
 }

@@ -1,4 +1,5 @@
 #include "TComm.h"
+#include "CommWorkers.h"
 #include "PosixSerialDevice.h"
 #include "SerialTestSupport.h"
 
@@ -6,7 +7,9 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <termios.h>
 #include <thread>
 
@@ -65,6 +68,13 @@ protected:
         };
         c.OnSendDataEmpty = [this](TComm*) { ++empties; };
         c.OnRequestHangup = [this](TComm*) { ++hangups; };
+    }
+
+    // The far end sends a flow control character. The line discipline acts on it before
+    // it hands over the marker byte behind it, so once the marker is here, it holds.
+    void FarEndSends(char flow, char marker) {
+        ASSERT_TRUE(pty.Write(QByteArray(1, flow) + marker));
+        ASSERT_TRUE(WaitUntil([&] { return Received().endsWith(marker); }));
     }
 
     QByteArray Received() const {
@@ -133,16 +143,21 @@ TEST_F(TCommPtyTest, BytesPassBothWaysIncludingFlowControlCharacters) {
 }
 
 TEST_F(TCommPtyTest, ChunksEndAfterTheReadIntervalWithoutBytes) {
+    // A 20 ms pause inside the read interval does not end the chunk.
+    comm.SetReadIntervalTimeout(300);
     comm.OpenPort();
-    // Separate writes right after each other form one chunk.
     ASSERT_TRUE(pty.Write("ab"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(pty.Write("cd"));
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 4; }));
     EXPECT_EQ(chunks, std::vector<QByteArray>{"abcd"});
 
-    // A 20 ms pause is four read intervals: two chunks.
+    // With 5 ms a chunk ends by itself once the line is quiet, so bytes after a pause
+    // form a chunk of their own.
+    comm.SetReadIntervalTimeout(5);
     chunks.clear();
     ASSERT_TRUE(pty.Write("x"));
+    ASSERT_TRUE(WaitUntil([&] { return chunks.size() == 1; }));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(pty.Write("y"));
     ASSERT_TRUE(WaitUntil([&] { return Received().size() == 2; }));
@@ -269,8 +284,12 @@ TEST_F(TCommPtyTest, ClosingIsHarmlessWhenClosedAndModemStatusIsZeroWithoutLines
     comm.ClosePort();
     comm.ClosePort();
     EXPECT_FALSE(comm.IsOpen());
+    // The same line opens again and works.
     comm.OpenPort();
-    EXPECT_TRUE(comm.IsOpen());
+    ASSERT_TRUE(comm.SendData("again", 5));
+    EXPECT_EQ(pty.Read(5), QByteArray("again"));
+    ASSERT_TRUE(pty.Write("back"));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == "back"; }));
 }
 
 TEST_F(TCommPtyTest, AnIdlePortUsesNoProcessorTime) {
@@ -292,6 +311,8 @@ TEST_F(TCommPtyTest, FarEndClosingRaisesHangupOnceAndTheNextFarEndOpensAgain) {
     const double before = ProcessCpuMs();
     EXPECT_FALSE(WaitUntil([&] { return hangups > 1; }, 200));
     EXPECT_LT(ProcessCpuMs() - before, 100.0); // no worker spins on the dead line
+    // With the writer gone, further bytes are refused rather than queued for nobody.
+    EXPECT_TRUE(WaitUntil([&] { return !comm.SendData("q", 1); }));
 
     comm.ClosePort();
     Pty next;
@@ -346,4 +367,235 @@ TEST(TCommLifetime, DestroyingAnOpenPortStopsItsWorkers) {
     EXPECT_EQ(ThreadCount(), base);
     WaitUntil([] { return false; }, 20); // anything still queued must not be raised
     EXPECT_EQ(received, 0);
+}
+
+TEST_F(TCommPtyTest, XoffHoldsOutputUntilXonAndCloseAbandonsAHeldWrite) {
+    comm.SetOutx_XonXoffFlow(true);
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
+    FarEndSends('\x13', '1'); // XOFF
+    ASSERT_TRUE(comm.SendData("held", 4));
+    EXPECT_EQ(pty.Read(4, 100), QByteArray());
+    FarEndSends('\x11', '2'); // XON
+    EXPECT_EQ(pty.Read(4), QByteArray("held"));
+    ASSERT_TRUE(WaitUntil([&] { return empties == 2; }));
+    EXPECT_EQ(Received(), "12"); // flow characters are not data
+
+    // Held again with far more than the driver can buffer: the writer waits for room.
+    FarEndSends('\x13', '3');
+    const QByteArray big(65535, 'x');
+    ASSERT_TRUE(comm.SendData(big.constData(), 65535));
+    EXPECT_FALSE(WaitUntil([&] { return empties > 2; }, 100));
+    const auto start = std::chrono::steady_clock::now();
+    comm.ClosePort();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(TCommPtyTest, AWriteThatOutlastsItsTimeOutIsGivenUpAndTheQueueGoesOn) {
+    comm.SetOutx_XonXoffFlow(true);
+    comm.SetWriteTotalTimeoutConstant(50);
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
+    FarEndSends('\x13', '1');
+    const QByteArray big(65535, 'x');
+    ASSERT_TRUE(comm.SendData(big.constData(), 65535));
+    // Given up after 50 ms: the queue runs dry and says so, and the writer goes on.
+    ASSERT_TRUE(WaitUntil([&] { return empties == 2; }, 3000));
+    FarEndSends('\x11', '2');
+    ASSERT_TRUE(comm.SendData("next", 4));
+    // What the driver had taken of the big block goes out, then the next block.
+    QByteArray out;
+    ASSERT_TRUE(WaitUntil([&] {
+        out += pty.ReadAvailable();
+        return out.endsWith("next");
+    }));
+    EXPECT_LT(out.size(), big.size() + 4);
+    EXPECT_EQ(hangups, 0);
+}
+
+TEST_F(TCommPtyTest, AFloodIsDeliveredCompleteAndMemoryStaysBoundedWhileTheOwnerLags) {
+    comm.OpenPort();
+    ASSERT_EQ(fcntl(pty.Master(), F_SETFL, O_NONBLOCK), 0);
+    QByteArray sent;
+    // Writes one block if the line takes it; false when it is full.
+    auto offer = [&] {
+        QByteArray block(4096, '\0');
+        for (int i = 0; i < block.size(); ++i)
+            block[i] = static_cast<char>((sent.size() + i) % 251);
+        const ssize_t n = ::write(pty.Master(), block.constData(), block.size());
+        if (n > 0)
+            sent.append(block.constData(), n);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return n > 0;
+    };
+    // Nobody runs the event loop: the reader takes chunks until it holds its limit.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (comm.PendingChunks() < kMaxPendingChunks && std::chrono::steady_clock::now() < giveUp)
+        offer();
+    ASSERT_EQ(comm.PendingChunks(), kMaxPendingChunks);
+
+    // From then on it takes nothing: the driver's buffers fill and the line refuses.
+    const qsizetype atLimit = sent.size();
+    int refusedInARow = 0;
+    while (refusedInARow < 100 && sent.size() < atLimit + 4 * 1024 * 1024)
+        refusedInARow = offer() ? 0 : refusedInARow + 1;
+    EXPECT_LT(sent.size(), atLimit + 1024 * 1024);
+    EXPECT_EQ(comm.PendingChunks(), kMaxPendingChunks);
+
+    ASSERT_TRUE(WaitUntil([&] { return Received().size() >= sent.size(); }, 20000));
+    EXPECT_EQ(Received(), sent);
+    EXPECT_EQ(comm.PendingChunks(), 0);
+    EXPECT_EQ(hangups, 0);
+}
+
+namespace {
+
+// A real pseudo-terminal whose driver pretends to count line events and to show modem
+// lines, as a UART driver does; the test sets what it reports.
+struct ScriptedLinesDevice : PosixSerialDevice {
+    std::optional<LineCounters> Counters() override {
+        std::lock_guard lock(mutex);
+        ++samples;
+        return counters;
+    }
+    std::optional<quint32> ModemStatus() override {
+        std::lock_guard lock(mutex);
+        return status;
+    }
+    std::mutex mutex;
+    std::optional<LineCounters> counters;
+    std::optional<quint32> status;
+    int samples = 0;
+};
+
+} // namespace
+
+TEST_F(TCommPtyTest, LineErrorsAndModemChangesFromTheDriverBecomeEvents) {
+    ScriptedLinesDevice* device = nullptr;
+    comm.SetDeviceFactory([&] {
+        auto d = std::make_unique<ScriptedLinesDevice>();
+        d->counters = LineCounters{};
+        device = d.get();
+        return d;
+    });
+    std::vector<quint32> errors, modem;
+    comm.OnReceiveError = [&](TComm*, quint32 mask) { errors.push_back(mask); };
+    comm.OnModemStateChange = [&](TComm*, quint32 bits) { modem.push_back(bits); };
+    comm.OpenPort();
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters->frame = 1;
+        device->counters->brk = 1;
+        device->counters->dsr = 1;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !errors.empty() && !modem.empty(); }));
+    EXPECT_EQ(errors, std::vector<quint32>{LineErrorBits::Framing | LineErrorBits::Break});
+    EXPECT_EQ(modem, std::vector<quint32>{ModemEventBits::Dsr});
+
+    // Each change is reported once.
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters->carrier = 1;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return modem.size() == 2; }));
+    EXPECT_EQ(modem[1], ModemEventBits::CarrierOrCts);
+    EXPECT_EQ(errors.size(), 1u);
+
+    // A driver that stops answering is no longer asked.
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters.reset();
+    }
+    auto samples = [&] {
+        std::lock_guard lock(device->mutex);
+        return device->samples;
+    };
+    // Three sample periods to notice, three more to show that sampling has stopped.
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    const int before = samples();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    EXPECT_EQ(samples(), before);
+}
+
+TEST_F(TCommPtyTest, WithoutCountersTheModemLinesThemselvesAreWatched) {
+    ScriptedLinesDevice* device = nullptr;
+    comm.SetDeviceFactory([&] {
+        auto d = std::make_unique<ScriptedLinesDevice>();
+        d->status = ModemStatusBits::Cts;
+        device = d.get();
+        return d;
+    });
+    std::vector<quint32> modem;
+    comm.OnModemStateChange = [&](TComm*, quint32 bits) { modem.push_back(bits); };
+    comm.OpenPort();
+    EXPECT_EQ(comm.ModemLineStatus(), ModemStatusBits::Cts);
+    {
+        std::lock_guard lock(device->mutex);
+        device->status = ModemStatusBits::Cts | ModemStatusBits::Ring;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !modem.empty(); }));
+    EXPECT_EQ(modem, std::vector<quint32>{ModemEventBits::Ring});
+}
+
+TEST_F(TCommPtyTest, ADriverThatWakesWithoutMovingBytesDoesNotSpinAWorker) {
+    // Ready by poll(), yet never a byte either way: the far end's bytes stay unread
+    // and every write would block.
+    struct StubbornDevice : PosixSerialDevice {
+        Io Read(char*, std::size_t) override { return {Io::Status::WouldBlock, 0, EAGAIN}; }
+        Io Write(const char*, std::size_t) override { return {Io::Status::WouldBlock, 0, EAGAIN}; }
+    };
+    comm.SetDeviceFactory([] { return std::make_unique<StubbornDevice>(); });
+    comm.OpenPort();
+    ASSERT_TRUE(pty.Write("stuck"));
+    ASSERT_TRUE(comm.SendData("out", 3));
+    const double before = ProcessCpuMs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Two spinning workers would use about 600 ms here.
+    EXPECT_LT(ProcessCpuMs() - before, 60.0);
+    const auto start = std::chrono::steady_clock::now();
+    comm.ClosePort();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(chunks.empty());
+}
+
+TEST_F(TCommPtyTest, APortHeldByOneComponentIsRefusedToAnother) {
+    comm.OpenPort();
+    TComm other;
+    other.SetOpenSettleMs(0);
+    other.SetCommName(pty.SlavePath());
+    EXPECT_EQ(OpenError(other), "Error opening serial port");
+    EXPECT_FALSE(other.IsOpen());
+    comm.ClosePort();
+    other.OpenPort();
+    EXPECT_TRUE(other.IsOpen());
+}
+
+TEST_F(TCommPtyTest, ZeroBytesAreDroppedWhileIgnoreNullCharIsOn) {
+    comm.SetIgnoreNullChar(true);
+    comm.OpenPort();
+    ASSERT_TRUE(pty.Write(QByteArray("a\0b\0", 4)));
+    ASSERT_TRUE(WaitUntil([&] { return Received() == "ab"; }));
+    // Switched off while open: the next chunk keeps its zeros.
+    comm.SetIgnoreNullChar(false);
+    ASSERT_TRUE(pty.Write(QByteArray("c\0d", 3)));
+    ASSERT_TRUE(WaitUntil([&] { return Received().size() == 5; }));
+    EXPECT_EQ(Received(), QByteArray("abc\0d", 5));
+}
+
+TEST_F(TCommPtyTest, AFailureHalfWayThroughOpeningHoldsNothing) {
+    struct NoEventDevice : PosixSerialDevice {
+        bool CreateCloseEvent() override { return false; }
+    };
+    comm.SetDeviceFactory([] { return std::make_unique<NoEventDevice>(); });
+    EXPECT_EQ(OpenError(comm), "Unable to create event");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_FALSE(comm.SendData("x", 1));
+    // The device was let go: another component can have it.
+    TComm other;
+    other.SetOpenSettleMs(0);
+    other.SetCommName(pty.SlavePath());
+    other.OpenPort();
+    EXPECT_TRUE(other.IsOpen());
 }
