@@ -102,7 +102,8 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 } // namespace
 
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
-    : physics_(config.seed), nowMs_(nowMs) {
+    : physics_(config.seed), nowMs_(nowMs),
+      lowCurrentReference_(config.referenceCurrentPercent == 10) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -412,28 +413,27 @@ void MeterModel::refreshModelBlock() {
 
 void MeterModel::refreshRawVectors() {
     // The meter sits on a calibration bench: a reference source feeds rated
-    // voltage (by the PT type: 100 V or 380 V) and 100 % current at unity power
-    // factor. Each channel's raw vector carries its own gain and phase error,
-    // reduced by the stored coefficients.
+    // voltage (by the PT type: 100 V or 380 V) and 100 % or 10 % of rated current
+    // at unity power factor. Each channel's raw vector carries its own gain and
+    // phase error, reduced by the coefficients of the range in use.
     const bool pt380 = coefficients_[PtType - CoefficientsFirst] == 1;
+    const bool low = lowCurrentReference_;
     auto coef = [this](std::uint16_t reg) {
         return static_cast<double>(AsSigned(coefficients_[reg - CoefficientsFirst]));
     };
+    auto pick = [](bool first, int a, int b) { return static_cast<std::uint16_t>(first ? a : b); };
     const double refV = pt380 ? 3800.0 : 1000.0;
-    const double refI = 5000.0;
-    const std::uint16_t gainReg[6] = {static_cast<std::uint16_t>(pt380 ? 0x520 : 0x51B),
-                                      static_cast<std::uint16_t>(pt380 ? 0x521 : 0x51C),
-                                      static_cast<std::uint16_t>(pt380 ? 0x522 : 0x51D),
-                                      0x523,
-                                      0x524,
-                                      0x525};
+    const double refI = low ? 500.0 : 5000.0;
+    const std::uint16_t gainReg[6] = {pick(pt380, 0x520, 0x51B), pick(pt380, 0x521, 0x51C),
+                                      pick(pt380, 0x522, 0x51D), pick(low, 0x526, 0x523),
+                                      pick(low, 0x527, 0x524),   pick(low, 0x528, 0x525)};
     // Voltage A is the reference and has no angle constant.
     const std::uint16_t angleReg[6] = {0,
-                                       static_cast<std::uint16_t>(pt380 ? 0x52D : 0x51E),
-                                       static_cast<std::uint16_t>(pt380 ? 0x52F : 0x51F),
-                                       0x52C,
-                                       0x52E,
-                                       0x530};
+                                       pick(pt380, 0x52D, 0x51E),
+                                       pick(pt380, 0x52F, 0x51F),
+                                       pick(low, 0x531, 0x52C),
+                                       pick(low, 0x532, 0x52E),
+                                       pick(low, 0x533, 0x530)};
     const double trueAngle[6] = {0, 120, 240, 0, 120, 240};
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     for (int ch = 0; ch < 6; ++ch) {
@@ -459,9 +459,9 @@ void MeterModel::clearExtremes() {
 void MeterModel::updateExtremes() {
     const auto stamp = clockStamp(true);
     for (int r = 0; r < ExtremeRecords; ++r) {
-        const auto [reg, isSigned] = ExtremeSources[r];
-        const std::uint16_t now = image_[reg];
-        auto value = [isSigned](std::uint16_t v) { return isSigned ? AsSigned(v) : int{v}; };
+        const Watched source = ExtremeSources[r];
+        const std::uint16_t now = image_[source.reg];
+        auto value = [source](std::uint16_t v) { return source.isSigned ? AsSigned(v) : int{v}; };
         if (value(now) > value(max_[r].value))
             max_[r] = {now, stamp};
         if (value(now) < value(min_[r].value))

@@ -22,6 +22,9 @@ struct MeterConfig {
     std::uint32_t seed = 1;
     double ptRatio = 1.0; // PT1 / PT2, with PT2 fixed at 100 V
     int ct1 = 5;          // CT primary; the secondary is 5 A
+    // Current the calibration bench feeds, in percent of rated (10 or 100); the
+    // bench voltage follows the PT type register (100 V or 380 V).
+    int referenceCurrentPercent = 100;
 };
 
 // The meter's state and register image. Time comes from outside: advance() is
@@ -118,6 +121,7 @@ private:
     std::array<std::uint16_t, MeterReg::CoefficientsLast - MeterReg::CoefficientsFirst + 1>
         coefficients_{};
     std::array<ChannelError, 6> channelErrors_{};
+    bool lowCurrentReference_ = false;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};

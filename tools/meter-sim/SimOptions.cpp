@@ -23,8 +23,14 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     p.setApplicationDescription(
         "Simulated three-phase power meter: a Modbus RTU slave on a pseudo-terminal.\n"
         "Prints the device it serves on the first line of standard output and serves\n"
-        "until SIGINT or SIGTERM; SIGUSR1 prints the traffic and fault counts on\n"
-        "standard error, as they are also printed at exit.");
+        "until SIGINT or SIGTERM, then removes its link and COM port registration.\n"
+        "SIGUSR1 prints the traffic and fault counts on standard error, as a line\n"
+        "starting with meter-sim-stats; the same line is printed at exit.\n"
+        "\n"
+        "The meter answers functions 01, 02, 03, 05, 06, 10 and B0 (coefficients) and\n"
+        "follows its settings: after a write that changes its address or baud rate it\n"
+        "answers only at the new ones. On a pseudo-terminal it hears a request only\n"
+        "when the other side has set the line to the meter's baud rate.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption link("link", "Create a symbolic link <path> to the device.", "path");
     const QCommandLineOption port(
@@ -38,6 +44,11 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     const QCommandLineOption ptRatio("pt-ratio", "PT ratio PT1/PT2 (default 1).", "r", "1");
     const QCommandLineOption ct1("ct1", "CT primary in A; the secondary is 5 A (default 5).",
                                  "amps", "5");
+    const QCommandLineOption reference(
+        "reference-current",
+        "Current of the calibration bench behind the raw vectors, 10 or 100 percent of rated "
+        "(default 100); the bench voltage follows the meter's PT type.",
+        "percent", "100");
     const QCommandLineOption drop("drop", "Leave a reply out with probability <p>.", "p", "0");
     const QCommandLineOption corrupt("corrupt", "Flip one bit of a reply with probability <p>.",
                                      "p", "0");
@@ -47,8 +58,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     const QCommandLineOption delay("delay", "Wait <ms> before answering (default 0).", "ms", "0");
     const QCommandLineOption wireTime(
         "wire-time", "Answer only after the request and reply would have crossed a real line.");
-    p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, drop,
-                  corrupt, split, stray, delay, wireTime});
+    p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
+                  drop, corrupt, split, stray, delay, wireTime});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -89,6 +100,9 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     if (!Integer(p.value(ct1), 1, 65535, n))
         return fail("--ct1 must be 1..65535");
     out.meter.ct1 = static_cast<int>(n);
+    if (!Integer(p.value(reference), 10, 100, n) || (n != 10 && n != 100))
+        return fail("--reference-current must be 10 or 100");
+    out.meter.referenceCurrentPercent = static_cast<int>(n);
     if (!Integer(p.value(delay), 0, 60000, n))
         return fail("--delay must be 0..60000 ms");
     out.delayMs = static_cast<int>(n);

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -66,47 +67,60 @@ class MeterServer {
 public:
     MeterServer(const SimOptions& options, SimLine& line, int signalFd)
         : options_(options), line_(line), signalFd_(signalFd),
-          meter_(options.meter, QDateTime::currentMSecsSinceEpoch()), protocol_(meter_),
-          faults_(options.faults), receiver_(options.meter.baud) {}
+          startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
+          meter_(options.meter, startWallMs_), protocol_(meter_), faults_(options.faults),
+          receiver_(options.meter.baud) {}
 
-    void run() {
+    // Serves until a stop signal (true) or a line failure (false).
+    bool run() {
         std::uint8_t buffer[512];
         bool running = true;
         while (running) {
             // Wake for the end of a frame, else now and then so the meter's
             // clock, alarms and relays move on between requests.
-            int timeoutMs = 200;
-            if (const auto deadline = receiver_.deadlineUs()) {
-                const std::int64_t waitUs = *deadline - MonotonicUs();
-                timeoutMs = waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
-            }
+            // The frame end is timed to the microsecond: at high baud rates the
+            // silence is shorter than two milliseconds.
+            std::int64_t waitUs = 200'000;
+            if (const auto deadline = receiver_.deadlineUs())
+                waitUs = std::max<std::int64_t>(0, *deadline - MonotonicUs());
+            const timespec timeout{static_cast<time_t>(waitUs / 1'000'000),
+                                   static_cast<long>(waitUs % 1'000'000 * 1000)};
             pollfd fds[2] = {{line_.fd(), POLLIN, 0}, {signalFd_, POLLIN, 0}};
-            const int ready = poll(fds, 2, timeoutMs);
+            const int ready = ppoll(fds, 2, &timeout, nullptr);
             if (ready < 0 && errno != EINTR) {
-                std::perror("meter-sim: poll");
-                return;
+                std::perror("meter-sim: ppoll");
+                return false;
             }
             if (fds[1].revents & POLLIN)
                 running = handleSignal();
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
                 const long n = line_.readSome(buffer, sizeof buffer);
-                if (n > 0)
+                if (n > 0) {
                     receiver_.feed({buffer, static_cast<std::size_t>(n)}, MonotonicUs());
-                else if (n < 0 || (fds[0].revents & (POLLHUP | POLLERR))) {
+                } else if (n < 0 && !line_.isPseudoTerminal()) {
+                    // The device went away (a USB adapter unplugged, say).
+                    std::perror("meter-sim: read");
+                    return false;
+                } else if (n < 0 || (fds[0].revents & (POLLHUP | POLLERR))) {
                     // A line that only reports hang-ups would spin the loop.
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             }
-            meter_.advance(QDateTime::currentMSecsSinceEpoch());
+            meter_.advance(meterTimeMs());
             if (auto frame = receiver_.take(MonotonicUs()))
                 serve(*frame);
             lineCounts_.overlong = receiver_.overlongFrames();
         }
+        return true;
     }
 
     void printStats() const { PrintStats(lineCounts_, faults_.counts()); }
 
 private:
+    // The meter's time runs from the PC clock at start on a monotonic clock, so
+    // a clock adjustment on the PC neither freezes nor rushes the meter.
+    std::int64_t meterTimeMs() const { return startWallMs_ + (MonotonicUs() - startUs_) / 1000; }
+
     bool handleSignal() {
         signalfd_siginfo info{};
         if (read(signalFd_, &info, sizeof info) != sizeof info)
@@ -190,6 +204,8 @@ private:
     const SimOptions& options_;
     SimLine& line_;
     int signalFd_;
+    std::int64_t startWallMs_;
+    std::int64_t startUs_;
     MeterModel meter_;
     SlaveProtocol protocol_;
     FaultInjector faults_;
@@ -273,8 +289,8 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
 
     MeterServer server(options, *line, signalFd);
-    server.run();
+    const bool stopped = server.run();
     server.printStats();
     close(signalFd);
-    return 0;
+    return stopped ? 0 : 1;
 }
