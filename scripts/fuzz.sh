@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 seconds=${1:-30}
-targets=(fuzz_message fuzz_reply fuzz_rtf)
+targets=(fuzz_message fuzz_reply fuzz_rtf fuzz_meter_sim)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQETRA_FUZZ=ON -DQETRA_BENCH=OFF \
     -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -17,6 +17,7 @@ mkdir -p fuzz-artifacts
 for t in "${targets[@]}"; do
     case $t in
         fuzz_rtf) seeds=tests/app/fuzz/corpus-rtf ;;
+        fuzz_meter_sim) seeds=tests/modbus/fuzz/corpus-reply ;; # raw line bytes
         *) seeds=tests/modbus/fuzz/corpus-${t#fuzz_} ;;
     esac
     work=build-fuzz/corpus-$t

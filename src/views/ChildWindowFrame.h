@@ -1,0 +1,9 @@
+#pragma once
+
+class QWidget;
+
+// The frame every fixed-layout child window wears: a title bar with the system menu and a
+// minimise button, no maximise button and no resizing. The window keeps its designed size.
+// Call from the window's constructor; the frame is applied again whenever the window is
+// put into a client-area sub-window.
+void UseFixedChildFrame(QWidget* window);

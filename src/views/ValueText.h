@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+// Number texts in the two styles the windows use. Both take the decimal separator from
+// `locale`; the fixed style never groups thousands, the grouped style always does (also
+// in locales whose default is to omit the group separator).
+QString FixedText(double value, int decimals, const QLocale& locale);
+QString GroupedText(double value, int decimals, const QLocale& locale);
+
+// Kinds of power for FormatPowerText; the numbers are the meter's own kind codes.
+enum PowerKind : int { PowerWatt = 0, PowerVar = 1, PowerVoltAmpere = 2 };
+
+// The meter reports secondary-side quantities; these turn a register into a primary-side
+// text with an automatic unit prefix. The value is held in single precision like the
+// meter's own display, and the unit switch compares its magnitude, so negative values
+// take the same branch as positive ones.
+//
+// Voltage: register (unsigned, 0.1 V) x PT ratio. "230.0 V", "23.000 kV".
+QString FormatVoltageText(quint16 reg, double ptRatio, const QLocale& locale);
+// Current: register (unsigned, mA) x CT ratio. "5.000 A", "12.34 A", "100.0 A".
+QString FormatCurrentText(quint16 reg, double ctRatio, const QLocale& locale);
+// Power: register in W / var (signed) or VA (unsigned) x PT ratio x CT ratio.
+// "230 W", "1.234 kW". An unknown kind gives an empty text.
+QString FormatPowerText(quint16 reg, int kind, double ptRatio, double ctRatio,
+                        const QLocale& locale);

@@ -1,0 +1,194 @@
+#include "FormBase.h"
+
+#include "QtPrinters.h"
+#include "ScriptedDialogs.h"
+#include "SessionState.h"
+#include "WidgetTestApp.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormBaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WidgetTestApp();
+        state.Schedule.Restart(); // slot 5 holds the parameter read, 1..4 are free
+        form = std::make_unique<TFormBase>(state, dialogs);
+        form->SetLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void Connect() { state.Traffic.Connected = true; }
+    QColor TextColor(QWidget* w, QPalette::ColorRole role) {
+        return w->palette().color(QPalette::Active, role);
+    }
+    bool NothingQueued() const {
+        for (int slot = 1; slot <= 4; ++slot) {
+            if (!state.Schedule.Slot(slot).isEmpty())
+                return false;
+        }
+        return true;
+    }
+
+    SessionState state;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TFormBase> form;
+};
+
+} // namespace
+
+TEST_F(FormBaseTest, EveryDecodedLabelExistsInTheFormAndStartsBlueWithItsPlaceholder) {
+    EXPECT_EQ(form->windowTitle(), "Metering Parameters");
+    const auto texts = DecodeMeteringBlock(QList<quint16>(MeteringBlockCount, 0), {}, QLocale::c());
+    ASSERT_EQ(texts.size(), 44);
+    for (const auto& t : texts) {
+        QLabel* label = form->Label(t.label);
+        ASSERT_NE(label, nullptr) << t.label.toStdString();
+        EXPECT_EQ(TextColor(label, QPalette::WindowText), QColor(Qt::blue))
+            << t.label.toStdString();
+    }
+    EXPECT_EQ(form->Label("LabelUa")->text(), "00000.00");
+    EXPECT_EQ(form->Label("LabelIa")->text(), "0000.00");
+    EXPECT_EQ(form->Label("LabelTemp")->text(), "00.0");
+    EXPECT_EQ(form->Label("LabelEp_imp")->text(), "0000000000000");
+    EXPECT_EQ(form->Label("LabelEp_exp")->text(), "000000000");
+    EXPECT_EQ(form->Label("LabelDI3")->text(), "OFF");
+    EXPECT_EQ(form->RelayButton(1)->text(), "");
+    EXPECT_EQ(form->RelayButton(2)->property("tag").toInt(), 2);
+    EXPECT_EQ(form->EnergyResetButton()->text(), "Energy Reset");
+}
+
+TEST_F(FormBaseTest, RepliesSetTextsAndColours) {
+    state.PtRatio = 100.0;
+    state.CtRatio = 20.0;
+    QList<quint16> block(MeteringBlockCount, 0);
+    block[0x00] = 4998;
+    block[0x01] = 2300;
+    block[0x09] = 5000;
+    block[0x20] = 'C';
+    form->ShowMeteringBlock(block);
+    EXPECT_EQ(form->Label("LabelF")->text(), "49.98 Hz");
+    EXPECT_EQ(form->Label("LabelUa")->text(), "23.000 kV");
+    EXPECT_EQ(form->Label("LabelIa")->text(), "100.0 A");
+    EXPECT_EQ(form->Label("LabelRt")->text(), "Capacitive");
+    EXPECT_EQ(form->Label("LabelEq_net")->text(), "0.0 kvarh");
+
+    form->ShowTemperature({0xFF38});
+    EXPECT_EQ(form->Label("LabelTemp")->text(), "-20.0 \u00B0C");
+
+    form->ShowInputStates({true, false, true, false});
+    EXPECT_EQ(form->Label("LabelDI1")->text(), "ON");
+    EXPECT_EQ(TextColor(form->Label("LabelDI1"), QPalette::WindowText), TFormBase::OnColor());
+    EXPECT_EQ(form->Label("LabelDI2")->text(), "OFF");
+    EXPECT_EQ(TextColor(form->Label("LabelDI2"), QPalette::WindowText), TFormBase::OffColor());
+
+    form->ShowRelayStates({false, true});
+    EXPECT_EQ(form->RelayButton(1)->text(), "Off");
+    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), QColor(0, 128, 0));
+    EXPECT_EQ(form->RelayButton(2)->text(), "On");
+    EXPECT_EQ(TextColor(form->RelayButton(2), QPalette::ButtonText), QColor(255, 0, 0));
+
+    // Short replies touch only what they carry.
+    form->ShowRelayStates({true});
+    EXPECT_EQ(form->RelayButton(1)->text(), "On");
+    EXPECT_EQ(form->RelayButton(2)->text(), "On");
+    form->ShowTemperature({});
+    EXPECT_EQ(form->Label("LabelTemp")->text(), "-20.0 \u00B0C");
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
+TEST_F(FormBaseTest, WritesWhileDisconnectedAskNothingAndQueueNothing) {
+    form->ButtonDO1Click();
+    form->ButtonDO2Click();
+    form->Button1Click();
+    ASSERT_EQ(dialogs.Shown().size(), 3);
+    for (const auto& box : dialogs.Shown()) {
+        EXPECT_EQ(box.kind, ScriptedDialogs::Kind::Message);
+        EXPECT_EQ(box.caption, "Communication Error");
+        EXPECT_EQ(box.text, "Please connect the meter first! ");
+    }
+    EXPECT_TRUE(NothingQueued());
+    EXPECT_EQ(form->RelayButton(1)->text(), "");
+}
+
+TEST_F(FormBaseTest, NoAnswerChangesNothing) {
+    Connect();
+    form->ShowRelayStates({false, true});
+    dialogs.QueueAnswer(false);
+    dialogs.QueueAnswer(false);
+    dialogs.QueueAnswer(false);
+    form->ButtonDO1Click();
+    form->ButtonDO2Click();
+    form->Button1Click();
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList({"Are you sure to switch on RO1?", "Are you sure to switch off RO2?",
+                           "Are you sure to reset all Energy Parameters?"}));
+    EXPECT_EQ(dialogs.UnansweredQuestions(), 0);
+    EXPECT_TRUE(NothingQueued());
+    EXPECT_EQ(form->RelayButton(1)->text(), "Off");
+    EXPECT_EQ(form->RelayButton(2)->text(), "On");
+}
+
+TEST_F(FormBaseTest, RelayClicksQueueTheCommandInSlotOne) {
+    Connect();
+    // Before the first relay poll the caption is empty: the click offers to switch off.
+    dialogs.QueueAnswer(true);
+    form->ButtonDO1Click();
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.Shown()[0].caption, "Prompt");
+    EXPECT_EQ(dialogs.Shown()[0].text, "Are you sure to switch off RO1?");
+    EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,00,00,00,00,00");
+    EXPECT_EQ(form->RelayButton(1)->text(), "Off");
+    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), TFormBase::OffColor());
+
+    // Now "Off": the next click switches on, and replaces the command still waiting.
+    dialogs.QueueAnswer(true);
+    form->ButtonDO1Click();
+    EXPECT_EQ(dialogs.Texts().last(), "Are you sure to switch on RO1?");
+    EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,00,FF,00,00,00");
+    EXPECT_EQ(form->RelayButton(1)->text(), "On");
+    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), TFormBase::OnColor());
+
+    form->ShowRelayStates({false, false});
+    dialogs.QueueAnswer(true);
+    form->RelayButton(2)->click(); // through the button's signal
+    EXPECT_EQ(dialogs.Texts().last(), "Are you sure to switch on RO2?");
+    EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,01,FF,00,00,00");
+    EXPECT_EQ(state.Schedule.Slot(2), "");
+    EXPECT_EQ(dialogs.UnansweredQuestions(), 0);
+}
+
+TEST_F(FormBaseTest, EnergyResetQueuesTheZeroWriteInSlotTwo) {
+    Connect();
+    dialogs.QueueAnswer(true);
+    form->EnergyResetButton()->click();
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.Shown()[0].caption, "Prompt");
+    EXPECT_EQ(state.Schedule.Slot(2),
+              "00,10,01,56,00,10,20,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,"
+              "00,00,00,00,00,00,00,00,00,00,00,00,00,00");
+    EXPECT_EQ(state.Schedule.Slot(1), "");
+}
+
+TEST_F(FormBaseTest, RelayEchoConfirmsThenShowsTheMetersState) {
+    form->ShowRelayStates({false, false});
+    QString captionWhileBoxOpen;
+    dialogs.OnShown = [&](const ScriptedDialogs::Box&) {
+        captionWhileBoxOpen = form->RelayButton(1)->text();
+    };
+    form->RelayWriteConfirmed(0, true);
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.Shown()[0].caption, "");
+    EXPECT_EQ(dialogs.Shown()[0].text, "Control RO1 successfully!");
+    EXPECT_EQ(captionWhileBoxOpen, "Off");
+    EXPECT_EQ(form->RelayButton(1)->text(), "On");
+
+    form->RelayWriteConfirmed(1, false);
+    EXPECT_EQ(dialogs.Texts().last(), "Control RO2 successfully!");
+    EXPECT_EQ(form->RelayButton(2)->text(), "Off");
+
+    form->RelayWriteConfirmed(2, true);
+    EXPECT_EQ(dialogs.Shown().size(), 2);
+}

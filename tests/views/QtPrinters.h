@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '"' << l.join(QStringLiteral("\", \"")).toStdString() << '"';
+}
+
+#include "LabelText.h"
+
+inline void PrintTo(const LabelText& t, std::ostream* os) {
+    *os << t.label.toStdString() << "=\"" << t.text.toStdString() << '"';
+}

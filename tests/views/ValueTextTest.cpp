@@ -1,0 +1,65 @@
+#include "ValueText.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QLocale kUs(QLocale::English, QLocale::UnitedStates);
+const QLocale kDe(QLocale::German, QLocale::Germany);
+
+} // namespace
+
+TEST(ValueText, VoltageScalesByPtAndSwitchesToKilovolts) {
+    EXPECT_EQ(FormatVoltageText(2300, 1.0, kUs), "230.0 V");
+    EXPECT_EQ(FormatVoltageText(2300, 100.0, kUs), "23.000 kV");
+    EXPECT_EQ(FormatVoltageText(0, 1.0, kUs), "0.0 V");
+    // 999.9 V stays in volts, 1000.0 V is the first kilovolt value.
+    EXPECT_EQ(FormatVoltageText(9999, 1.0, kUs), "999.9 V");
+    EXPECT_EQ(FormatVoltageText(10000, 1.0, kUs), "1.000 kV");
+    EXPECT_EQ(FormatVoltageText(65535, 1.0, kUs), "6.554 kV");
+    // The value is held in single precision: 655.35 V is 655.349976 and shows as 655.3 V.
+    EXPECT_EQ(FormatVoltageText(65535, 0.1, kUs), "655.3 V");
+    EXPECT_EQ(FormatVoltageText(45, 1.0, kUs), "4.5 V");
+}
+
+TEST(ValueText, CurrentDecimalsFollowTheMagnitude) {
+    EXPECT_EQ(FormatCurrentText(5000, 1.0, kUs), "5.000 A");
+    EXPECT_EQ(FormatCurrentText(5000, 20.0, kUs), "100.0 A");
+    EXPECT_EQ(FormatCurrentText(9999, 1.0, kUs), "9.999 A");
+    EXPECT_EQ(FormatCurrentText(10000, 1.0, kUs), "10.00 A");
+    EXPECT_EQ(FormatCurrentText(65535, 1.0, kUs), "65.54 A");
+    EXPECT_EQ(FormatCurrentText(50000, 2.0, kUs), "100.0 A");
+    EXPECT_EQ(FormatCurrentText(60000, 200.0, kUs), "12,000.0 A");
+    // A CT primary of 0 makes every current zero.
+    EXPECT_EQ(FormatCurrentText(5000, 0.0, kUs), "0.000 A");
+}
+
+TEST(ValueText, PowerReadsSignedForWattsAndVarsButUnsignedForVoltAmperes) {
+    EXPECT_EQ(FormatPowerText(0xFF9C, PowerWatt, 1.0, 1.0, kUs), "-100 W");
+    EXPECT_EQ(FormatPowerText(0xFF9C, PowerVar, 1.0, 1.0, kUs), "-100 var");
+    EXPECT_EQ(FormatPowerText(0xFF9C, PowerVoltAmpere, 1.0, 1.0, kUs), "65.436 kVA");
+    EXPECT_EQ(FormatPowerText(230, PowerWatt, 1.0, 1.0, kUs), "230 W");
+    EXPECT_EQ(FormatPowerText(1234, PowerWatt, 1.0, 1.0, kUs), "1.234 kW");
+    EXPECT_EQ(FormatPowerText(1250, PowerVar, 10.0, 1.0, kUs), "12.500 kvar");
+    EXPECT_EQ(FormatPowerText(300, PowerVoltAmpere, 2.0, 5.0, kUs), "3.000 kVA");
+    // The magnitude decides the unit: negative values switch to kilo at -1000 too.
+    EXPECT_EQ(FormatPowerText(static_cast<quint16>(-999), PowerWatt, 1.0, 1.0, kUs), "-999 W");
+    EXPECT_EQ(FormatPowerText(static_cast<quint16>(-1000), PowerWatt, 1.0, 1.0, kUs), "-1.000 kW");
+    // Large primaries are grouped.
+    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kUs), "60,000.000 kW");
+    EXPECT_EQ(FormatPowerText(100, 3, 1.0, 1.0, kUs), "");
+}
+
+TEST(ValueText, SeparatorsFollowTheLocale) {
+    EXPECT_EQ(FormatVoltageText(2300, 1.0, kDe), "230,0 V");
+    EXPECT_EQ(FormatVoltageText(2300, 100.0, kDe), "23,000 kV");
+    EXPECT_EQ(FormatCurrentText(60000, 200.0, kDe), "12.000,0 A");
+    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kDe), "60.000,000 kW");
+    EXPECT_EQ(FixedText(12345.6, 1, kDe), "12345,6");
+    EXPECT_EQ(GroupedText(12345.6, 1, kDe), "12.345,6");
+    // The C locale omits grouping unless asked; the grouped style groups anyway.
+    EXPECT_EQ(GroupedText(12345.6, 1, QLocale::c()), "12,345.6");
+    EXPECT_EQ(FixedText(-12345.6, 1, kUs), "-12345.6");
+}

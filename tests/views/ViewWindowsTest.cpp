@@ -1,0 +1,103 @@
+#include "ShellHarness.h"
+
+#include "QtPrinters.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<quint16> ParamBlock(quint32 pt1, quint16 pt2, quint16 ct1, int count = 34) {
+    QList<quint16> v(count, 0);
+    v[0x01] = 1;
+    v[0x02] = 9600;
+    v[0x05] = quint16(pt1 >> 16);
+    v[0x06] = quint16(pt1 & 0xFFFF);
+    v[0x07] = pt2;
+    v[0x08] = ct1;
+    return v;
+}
+
+class ViewWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override { h.Make(true); }
+    ViewShell h;
+};
+
+} // namespace
+
+TEST_F(ViewWindowsTest, MeteringWindowIsResidentAndParameterWindowComesOnDemand) {
+    ASSERT_NE(h.Base(), nullptr);
+    EXPECT_TRUE(h.shell->IsChildOpen("FormBase"));
+    EXPECT_FALSE(h.shell->IsChildOpen("FormPara"));
+    auto* para = qobject_cast<TFormPara*>(h.shell->ShowWindowOfMenuItem("MM0202"));
+    ASSERT_NE(para, nullptr);
+    EXPECT_TRUE(h.shell->IsChildOpen("FormPara"));
+    // No meter settings window in this build: its button stays disabled.
+    EXPECT_FALSE(para->SetupButton()->isEnabled());
+    EXPECT_EQ(h.shell->ShowWindowOfMenuItem("MM0202"), para);
+
+    h.shell->CloseChild("FormPara");
+    EXPECT_TRUE(WaitUntil([&] { return h.Para() == nullptr; }));
+    EXPECT_NE(h.shell->ShowWindowOfMenuItem("MM0202"), nullptr);
+}
+
+TEST_F(ViewWindowsTest, ParameterRepliesSetRatiosAlwaysAndLabelsOnlyWhileOpen) {
+    ReplyRouting& routing = h.shell->Routing();
+    routing.RegistersReceived(0x100, ParamBlock(10000, 100, 100));
+    EXPECT_DOUBLE_EQ(h.shell->State().PtRatio, 100.0);
+    EXPECT_DOUBLE_EQ(h.shell->State().CtRatio, 20.0);
+
+    QList<quint16> block(MeteringBlockCount, 0);
+    block[0x01] = 2300;
+    block[0x09] = 5000;
+    routing.RegistersReceived(0x130, block);
+    EXPECT_EQ(h.BaseText("LabelUa"), "23.000 kV");
+    EXPECT_EQ(h.BaseText("LabelIa"), "100.0 A");
+
+    // A PT secondary of 0 keeps the PT ratio; the 20-register read-back decodes too.
+    routing.RegistersReceived(0x100, ParamBlock(400, 0, 5, 20));
+    EXPECT_DOUBLE_EQ(h.shell->State().PtRatio, 100.0);
+    EXPECT_DOUBLE_EQ(h.shell->State().CtRatio, 1.0);
+
+    auto* para = qobject_cast<TFormPara*>(h.shell->ShowWindowOfMenuItem("MM0202"));
+    ASSERT_NE(para, nullptr);
+    EXPECT_EQ(para->Label("LabelPT1")->text(), "0.000000");
+    routing.RegistersReceived(0x100, ParamBlock(100000, 100, 25));
+    EXPECT_EQ(para->Label("LabelPT1")->text(), "100000 V");
+    EXPECT_EQ(para->Label("LabelCT1")->text(), "25 A");
+    EXPECT_DOUBLE_EQ(h.shell->State().PtRatio, 1000.0);
+
+    // A session reset brings the ratios back to 1.
+    h.shell->ResetSession();
+    routing.RegistersReceived(0x130, block);
+    EXPECT_EQ(h.BaseText("LabelUa"), "230.0 V");
+}
+
+TEST_F(ViewWindowsTest, BitsTemperatureAndRelayEchoesReachTheMeteringWindow) {
+    ReplyRouting& routing = h.shell->Routing();
+    routing.CoilsReceived(0, {true, false});
+    EXPECT_EQ(h.Base()->RelayButton(1)->text(), "On");
+    EXPECT_EQ(h.Base()->RelayButton(2)->text(), "Off");
+    routing.InputsReceived(0, {false, false, false, true});
+    EXPECT_EQ(h.BaseText("LabelDI4"), "ON");
+    routing.RegistersReceived(0x518, {0xFF38});
+    EXPECT_EQ(h.BaseText("LabelTemp"), "-20.0 \u00B0C");
+    routing.RelayWriteConfirmed(1, true);
+    EXPECT_EQ(h.dialogs.Texts(), QStringList({"Control RO2 successfully!"}));
+    EXPECT_EQ(h.Base()->RelayButton(2)->text(), "On");
+}
+
+TEST_F(ViewWindowsTest, DemandWindowFollowsTheModelOfTheMainWindow) {
+    auto* para = qobject_cast<TFormPara*>(h.shell->ShowWindowOfMenuItem("MM0202"));
+    ASSERT_NE(para, nullptr);
+    EXPECT_TRUE(para->Label("LabelDemaTime")->isEnabled());
+    h.shell->State().MeterModel = 0;
+    h.shell->ApplyMeterModel();
+    EXPECT_FALSE(para->Label("LabelDemaTime")->isEnabled());
+    EXPECT_FALSE(para->Label("Label12")->isEnabled());
+    h.shell->State().MeterModel = 1;
+    h.shell->ApplyMeterModel();
+    EXPECT_TRUE(para->Label("Label12")->isEnabled());
+}
