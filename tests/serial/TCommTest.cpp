@@ -233,6 +233,12 @@ TEST_F(TCommPtyTest, LineSettingsApplyAtOnceWhileOpenAndAtOpenWhileClosed) {
     // A rate without a B-constant goes through the arbitrary-rate interface.
     comm.SetBaudRate(250000);
     EXPECT_EQ(ReadCustomBaudRate(pty.Master()), 250000u);
+    EXPECT_EQ(DriverInputRate(pty.Master()), 250000u);
+    // Back to a standard rate: the receive side must follow, not keep the odd rate.
+    comm.SetBaudRate(19200);
+    ASSERT_EQ(tcgetattr(pty.Master(), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
+    EXPECT_EQ(DriverInputRate(pty.Master()), 19200u);
 
     comm.SetReadIntervalTimeout(40);
     EXPECT_EQ(device->Timeouts().ReadIntervalTimeout, 40u);
