@@ -109,6 +109,17 @@ TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
     EXPECT_EQ(a.options->baud, 38400u);
     EXPECT_EQ(a.options->interval, 200u);
     EXPECT_EQ(a.options->timeout, 3000u);
+
+    // Passes times messages is the number of transactions; one that cannot be counted
+    // is refused rather than wrapped round.
+    QStringList many = {"qetra-poll", "--port", "COM1", "--passes", "100000000"};
+    for (int i = 0; i < 22; ++i)
+        many << "00,03,00,00,00,01,00,00";
+    const PollArguments b = ParsePollArguments(many);
+    EXPECT_FALSE(b.options);
+    EXPECT_TRUE(b.error.contains("--passes")) << b.error.toStdString();
+    many.removeLast();
+    EXPECT_TRUE(ParsePollArguments(many).options);
 }
 
 } // namespace
