@@ -509,17 +509,19 @@ TEST_F(TCommPtyTest, LineErrorsAndModemChangesFromTheDriverBecomeEvents) {
     EXPECT_EQ(modem[1], ModemEventBits::CarrierOrCts);
     EXPECT_EQ(errors.size(), 1u);
 
-    // A driver that stops answering is no longer asked.
-    {
-        std::lock_guard lock(device->mutex);
-        device->counters.reset();
-    }
+    // A driver that stops answering is no longer asked: once the reader has met the
+    // silence, three more sample periods pass without a question.
     auto samples = [&] {
         std::lock_guard lock(device->mutex);
         return device->samples;
     };
-    // Three sample periods to notice, three more to show that sampling has stopped.
-    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    int atSilence = 0;
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters.reset();
+        atSilence = device->samples;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return samples() > atSilence; }));
     const int before = samples();
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
     EXPECT_EQ(samples(), before);
