@@ -148,8 +148,13 @@ QString LoadTypeText(quint16 reg) {
     case 'r':
         return QStringLiteral("Resistance");
     default:
-        return QString(QChar::fromLatin1(static_cast<char>(reg & 0xFF)));
+        break;
     }
+    const char letter = static_cast<char>(reg & 0xFF);
+    // A NUL would reach the label as a character of its own and be drawn as a box.
+    if (letter == '\0')
+        return {};
+    return QString(QChar::fromLatin1(letter));
 }
 
 QString TemperatureText(quint16 reg, const QLocale& locale) {
