@@ -202,33 +202,54 @@ TEST_F(ShellFixture, ConnectedFollowsRepliesAndMissingReplies) {
 TEST_F(ShellFixture, StatusBarsShowTrafficAndCounterResetWaitsForTheNextReply) {
     Make();
     FastLine();
-    port.Reply = ZeroMeterReply;
-    // Replies are evaluated 150 ms after their request, so the test can act in between.
-    shell->Modbus().SetQueryInterval(150);
+    // The panels as they stand each time a request goes out: by then the previous reply
+    // has been received and evaluated.
+    struct Panels {
+        QString tx, rx, send, noResponse, crcError, ok;
+    };
+    QList<Panels> atSend;
+    QString sendPanelAfterReset;
+    port.Reply = [&](const QByteArray& req) {
+        atSend.append({shell->StatusText(0), shell->StatusText(1), shell->StatusText(2, 0),
+                       shell->StatusText(2, 1), shell->StatusText(2, 2), shell->StatusText(2, 3)});
+        if (atSend.size() == 3) {
+            // "Counter Reset(&C)" while the third reply is on its way: queued ahead of that
+            // reply, and so of its evaluation.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [&] {
+                    shell->Action("MMZero")->trigger();
+                    sendPanelAfterReset = shell->StatusText(2, 0);
+                },
+                Qt::QueuedConnection);
+        }
+        return ZeroMeterReply(req);
+    };
     shell->StartPolling();
     EXPECT_EQ(shell->StatusText(0), "TxD: 01 03 05 1B 00 19 F4 CB ");
     EXPECT_EQ(shell->StatusText(1), "RxD: ");
     EXPECT_EQ(shell->StatusText(2, 3), QString()); // nothing evaluated yet
-    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount == 3; }));
-    EXPECT_EQ(shell->StatusText(0), "TxD: 01 01 00 00 00 02 BD CB ");
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
-    EXPECT_EQ(shell->StatusText(2, 1), "No Response= 0");
-    EXPECT_EQ(shell->StatusText(2, 2), "CRC Error= 0");
-    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(1).size() > 5; }));
-    EXPECT_TRUE(shell->StatusText(1).startsWith("RxD: 01 01 01 00 "));
+    ASSERT_TRUE(WaitUntil([&] { return atSend.size() >= 5; }));
+    shell->StopPolling();
 
-    // Reset while the third reply is awaited: the panels keep their texts until that reply
-    // is evaluated; then the percentage keeps its text because nothing was sent since.
-    shell->Action("MMZero")->trigger();
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) != "Send= 2"; }));
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 0");
-    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) == "Send= 1"; }));
+    // Requests: coefficients, parameters, coils, inputs, metering block.
+    EXPECT_TRUE(atSend[2].tx.startsWith("TxD: 01 03 01 00 00 22 "));
+    EXPECT_TRUE(atSend[2].rx.startsWith("RxD: 01 03 44 00 00 "));
+    EXPECT_EQ(atSend[2].send, "Send= 2");
+    EXPECT_EQ(atSend[2].noResponse, "No Response= 0");
+    EXPECT_EQ(atSend[2].crcError, "CRC Error= 0");
+    EXPECT_EQ(atSend[2].ok, "OK=   100.00%");
+    EXPECT_EQ(atSend[3].tx, "TxD: 01 01 00 00 00 02 BD CB ");
+    EXPECT_TRUE(atSend[3].rx.startsWith("RxD: 01 01 01 00 "));
+
+    // The reset leaves the panels until the next reply; that one shows the zeroed counts
+    // and, with nothing sent since the reset, leaves the percentage as it was.
+    EXPECT_EQ(sendPanelAfterReset, "Send= 2");
+    EXPECT_EQ(atSend[3].send, "Send= 0");
+    EXPECT_EQ(atSend[3].ok, "OK=   100.00%");
+    EXPECT_EQ(atSend[4].send, "Send= 1");
 
     // The end of the cycle clears the traffic panels.
-    shell->StopPolling();
     ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
     EXPECT_EQ(shell->StatusText(0), QString());
     EXPECT_EQ(shell->StatusText(1), QString());
