@@ -287,6 +287,28 @@ TEST_F(ShellFixture, AddressAndBaudChangeAreConfirmedAndTheLineFollows) {
     EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
 }
 
+TEST_F(ShellFixture, ABaudChangeConfirmedAfterStopReopensThePortWithoutPolling) {
+    Make();
+    FastLine();
+    shell->StartPolling();
+    SessionState& s = shell->State();
+    s.MeterBaudRate = 19200;
+    s.BaudChangePending = true;
+    // The operator stops while the first request still waits for its (missing) reply;
+    // that failure confirms the change.
+    shell->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return port.opens.size() == 2; }));
+    EXPECT_EQ(port.opens.last(), "\\\\.\\COM1@19200");
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Meter Baudrate has modified successfully!"}));
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    const qsizetype sent = port.sent.size();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shell->Modbus().CycleBusy());
+    EXPECT_EQ(port.sent.size(), sent);
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("MMStop"));
+}
+
 TEST_F(ShellFixture, AReopenThatFailsIsReportedNotThrown) {
     Make();
     FastLine();
