@@ -388,6 +388,27 @@ TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
     EXPECT_EQ(shell->State().PtRatio, 2.0);
 }
 
+TEST_F(ShellFixture, CommDialogKeepsAPortThatIsNotInItsList) {
+    settings->setValue("Comm/PortName", "/dev/ttyUSB0");
+    settings->setValue("Comm/Baudrate", 9600);
+    settings->setValue("Comm/DevAddr", 1);
+    settings->setValue("Comm/QueryInterval", 200);
+    Make();
+    ASSERT_EQ(port.opens, QStringList({"\\\\.\\/dev/ttyUSB0@9600"}));
+    shell->State().PtRatio = 2.0;
+    TFormComm comm(*shell);
+    EXPECT_EQ(comm.Controls().ComboBox1->currentIndex(), -1);
+    EXPECT_TRUE(comm.Controls().LabelDevice->text().contains("/dev/ttyUSB0"));
+    comm.Controls().Edit2->setText("300");
+    EXPECT_TRUE(comm.Button1Click());
+    EXPECT_EQ(shell->Modbus().QueryInterval(), 300u);
+    EXPECT_EQ(shell->State().PortName, "/dev/ttyUSB0");
+    EXPECT_EQ(port.opens.size(), 1);
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(shell->State().PtRatio, 2.0);
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
 TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     Make(false);
     int created = 0;
