@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -446,9 +447,45 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
         titles << a->text() + (a->isVisible() ? "" : "[hidden]");
     EXPECT_EQ(titles, QStringList({"Execute(&C)", "SYS[hidden]", "Read(&M)", "Setup(&S)",
                                    "Calibrate[hidden]", "Window(&W)", "Help(&H)"}));
-    EXPECT_EQ(shell->Action("MMExit")->shortcut(), QKeySequence("Ctrl+X"));
-    EXPECT_EQ(shell->Action("MMSetConn")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(shell->Action("ToolButtonCut")->toolTip(), "Stop COMM");
+
+    // Every item as the operator finds it: "name caption shortcut", in menu order.
+    auto items = [](QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions())
+            out << (a->isSeparator()
+                        ? QStringLiteral("-")
+                        : QStringLiteral("%1 %2 %3")
+                              .arg(a->objectName(), a->text(), a->shortcut().toString()));
+        return out;
+    };
+    auto menu = [&](const char* name) { return items(shell->findChild<QMenu*>(name)); };
+    EXPECT_EQ(menu("MM01"),
+              QStringList({"MMStart Start COMM(&R) Ctrl+R", "MMStop Stop COMM(&E) Ctrl+E",
+                           "MMSetConn COMM Settings(&S) Ctrl+S", "MMZero Counter Reset(&C) ",
+                           "MMExit Quit(&Q) Ctrl+X"}));
+    EXPECT_EQ(menu("mnuSys"), QStringList({"mnuDisplay Display ", "PT1 PT "}));
+    EXPECT_EQ(menu("MM02"),
+              QStringList({"MM0201 Metering Parameters(&T) ", "MM0202 Meter Parameters(&B) ",
+                           "MM0203 Max / Min Parameters(&N) ", "MM0204 Harmonics Parameters(&H) ",
+                           "MM0205 Alarm Parameters(&A) ", "MM0206 Phase Angle Parameters(&P) "}));
+    EXPECT_EQ(menu("MM03"),
+              QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
+                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) "}));
+    EXPECT_EQ(menu("Window1").mid(0, 4),
+              QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ",
+                           "N8 Tile Vertically(&T) ", "N9 Minimize All(&M) "}));
+    EXPECT_EQ(menu("MM04"),
+              QStringList({"MM0401 About Intelligent Power Meter(&M) ", "MM0402 About Us(&A) "}));
+
+    QStringList tools;
+    for (QAction* a : shell->findChild<QToolBar*>("ToolBar1")->actions())
+        tools << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + " " + a->toolTip());
+    EXPECT_EQ(tools,
+              QStringList({"ToolButtonStart Start COMM", "ToolButtonCut Stop COMM",
+                           "ToolButtonSetConn COMM Settings", "-", "ToolButtonCascade Cascade",
+                           "ToolButtonTileHorizontal Tile Horizontal",
+                           "ToolButtonTileVertical Tile Vertical",
+                           "ToolButtonMinimizeAll Minimize All", "-", "ToolButton9 Help"}));
 }
 
 TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
