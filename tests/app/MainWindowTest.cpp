@@ -436,6 +436,7 @@ TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     shell->ApplyMeterModel();
     EXPECT_EQ(created, 2);
     EXPECT_TRUE(shell->IsChildOpen("FormAlarm"));
+    EXPECT_TRUE(shell->SubWindowOf(shell->Window("FormAlarm"))->isMinimized());
     EXPECT_TRUE(shell->Action("MM0205")->isVisible());
     EXPECT_EQ(applied, (std::vector<quint8>{0, 1}));
 }
