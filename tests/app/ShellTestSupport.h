@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -114,6 +115,9 @@ public:
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        // The expected texts use a full stop as decimal separator, whatever the machine's
+        // own locale is.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
     void TearDown() override { app_.reset(); }
 

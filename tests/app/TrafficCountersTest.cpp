@@ -44,6 +44,7 @@ TEST(TrafficCounters, RejectedRepliesCountAsCrcErrorsAndKeepTheConnection) {
 }
 
 TEST(TrafficCounters, StatusTexts) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TrafficCounters t;
     EXPECT_EQ(t.OkPercentText(), QString());
     for (int i = 0; i < 8; ++i)
