@@ -14,6 +14,12 @@ sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
 # The simulator prints its device on its first line once it serves.
 for _ in $(seq 100); do [ -s meter-sim.out ] && break; sleep 0.05; done
+# Without the simulator COM1 would name the machine's first on-board port.
+if [ ! -s meter-sim.out ] || ! kill -0 "$sim" 2>/dev/null; then
+    echo "The simulated meter did not start:" >&2
+    cat meter-sim.log >&2
+    exit 1
+fi
 echo "Simulated meter on $(head -n1 meter-sim.out), registered as COM1"
 cp -f "$top/resources/QETRA.rtf" . 2>/dev/null || true
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -30,8 +30,9 @@ public:
     struct Host {
         std::function<bool(const QString& name)> IsChildOpen;
         std::function<void(const QString& name)> CloseChild;
-        // Posted, not run at once: the main window stops polling, reopens the port at
-        // MeterBaudRate and polls again once the current reply has been handled.
+        // Posted, not run at once: once the current reply has been handled, the main
+        // window stops polling, reopens the port at MeterBaudRate and polls again unless
+        // the operator stopped polling in the meantime.
         std::function<void()> RequestPortReopen;
     };
 

@@ -1,5 +1,7 @@
 #include "TrafficCounters.h"
 
+#include <QLocale>
+
 void TrafficCounters::DataReceived() {
     ConsecutiveNoResponse = 0;
     if (!Connected) {
@@ -38,7 +40,10 @@ QString TrafficCounters::OkPercentText() const {
     // In floating point: the difference can be negative after a counter reset mid-cycle.
     const double ok = (double(SendCount) - double(NoResponseCount) - double(CrcErrorCount)) /
                       double(SendCount) * 100.0;
-    return QStringLiteral("OK=   ") + QString::asprintf("%.2f%%", ok);
+    // Two decimals with the system's decimal separator, like every number the windows show.
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return QStringLiteral("OK=   ") + locale.toString(ok, 'f', 2) + QLatin1Char('%');
 }
 
 QString BytesToHex(const QByteArray& bytes) {

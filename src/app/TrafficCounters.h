@@ -32,7 +32,8 @@ public:
     QString SendText() const;       // "Send= 12"
     QString NoResponseText() const; // "No Response= 0"
     QString CrcErrorText() const;   // "CRC Error= 0"
-    // "OK=   99.50%"; empty while nothing was sent (the panel then keeps its text).
+    // "OK=   99.50%" with the system's decimal separator; empty while nothing was sent
+    // (the panel then keeps its text).
     QString OkPercentText() const;
 
     // More than this many receptions connect, more than this many missing replies in a row

@@ -41,7 +41,8 @@ void TFormComm::FormShow() {
     ui->Edit2->setText(QString::number(shell_.Modbus().QueryInterval()));
     ui->CheckBox1->setChecked(s.SaveSettings);
     ui->ComboDriveType->setCurrentIndex(s.MeterModel);
-    ShowResolvedDevice(ui->ComboBox1->currentText());
+    ShowResolvedDevice(ui->ComboBox1->currentIndex() >= 0 ? ui->ComboBox1->currentText()
+                                                          : shownPortName_);
 }
 
 void TFormComm::ShowResolvedDevice(const QString& portName) {
@@ -73,7 +74,11 @@ bool TFormComm::Button1Click() {
     shell_.Modbus().SetBaudRate(baud);
     s.SaveSettings = ui->CheckBox1->isChecked();
 
-    const QString port = ui->ComboBox1->currentText();
+    // A port outside the list (a device path kept in the settings file) leaves the list
+    // without a selection; the operator has not chosen another port then, and the one in
+    // use stays open.
+    const QString port =
+        ui->ComboBox1->currentIndex() >= 0 ? ui->ComboBox1->currentText() : shownPortName_;
     if (port != shownPortName_) {
         shell_.Modbus().Close();
         shell_.ResetSession();

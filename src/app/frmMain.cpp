@@ -424,6 +424,7 @@ QWidget* TFormTeskLink::ShowWindowOfMenuItem(const QString& menuItem) {
 // ---------------------------------------------------------------- shared operations
 
 void TFormTeskLink::SetPollingControls(bool polling) {
+    pollingOn_ = polling;
     ui->MMStart->setEnabled(!polling);
     ui->MMStop->setEnabled(polling);
     ui->MMSetConn->setEnabled(!polling);
@@ -576,6 +577,9 @@ bool TFormTeskLink::OpenPort() {
 }
 
 void TFormTeskLink::ReopenPort() {
+    // The failure that confirmed the new rate may be the last reply of a cycle the
+    // operator has already stopped; polling then stays stopped, as the controls say.
+    const bool resume = pollingOn_;
     qvModbus1->StopQuery();
     qvModbus1->Close();
     qvModbus1->SetBaudRate(state_.MeterBaudRate);
@@ -588,7 +592,8 @@ void TFormTeskLink::ReopenPort() {
         ShowCannotOpen();
         return;
     }
-    qvModbus1->StartQuery();
+    if (resume)
+        qvModbus1->StartQuery();
 }
 
 bool TFormTeskLink::event(QEvent* event) {

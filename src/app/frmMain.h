@@ -204,7 +204,8 @@ private:
     QStatusBar* StatusBar2 = nullptr;
     QList<QLabel*> panels_[3];
     bool startedUp_ = false;
-    bool closing_ = false;
+    // Polling was started by the operator and not stopped since (the controls' state).
+    bool pollingOn_ = false;
 };
 
 // The window title for a meter model (0 = QETRA 7100, else QETRA 7300).

@@ -55,8 +55,9 @@ TermiosPlan BuildTermios(const LineSettings& s, const termios& current) {
     t.c_oflag = 0;
     t.c_lflag = 0;
 
-    // Hang-up-on-close stays as the device had it; everything else is ours.
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    // Hang-up-on-close stays as the device had it; everything else is ours. The input
+    // rate bits still name an arbitrary rate set earlier; cleared, input follows output.
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CIBAUD);
     // Carrier loss must not hang the line up under us: the modem link watches the
     // carrier through modem events instead.
     t.c_cflag |= CREAD | CLOCAL;

@@ -112,7 +112,11 @@ void TFormBase::RelayClick(int relay) {
         dialogs_.ShowNotConnected();
         return;
     }
-    const RelayClickPlan plan = PlanRelayClick(relay, RelayButton(relay)->text());
+    // Some desktops insert keyboard accelerators ("O&ff") into every button text; the
+    // caption the operator sees is what tells the relay's state.
+    QString caption = RelayButton(relay)->text();
+    caption.remove(QLatin1Char('&'));
+    const RelayClickPlan plan = PlanRelayClick(relay, caption);
     if (!dialogs_.AskYesNo(kPromptCaption, plan.question))
         return;
     // The caption shows the requested state until the meter reports the real one.

@@ -16,15 +16,15 @@ enum class Row {
     ReactiveEnergy,
 };
 
-struct RowSpec {
+struct BlockRow {
     int offset; // register - 0x130
     const char* label;
-    Row row;
+    Row kind;
     int powerKind = PowerWatt;
 };
 
 // Block 0x130 in register order. 0x154 and 0x155 are not shown.
-constexpr RowSpec kRows[] = {
+constexpr BlockRow kRows[] = {
     {0x00, "LabelF", Row::Frequency},
     {0x01, "LabelUa", Row::Voltage},
     {0x02, "LabelUb", Row::Voltage},
@@ -83,10 +83,10 @@ qint32 Combine32(quint16 high, quint16 low) {
     return static_cast<qint32>((static_cast<quint32>(high) << 16) | low);
 }
 
-QString RowText(const RowSpec& spec, const QList<quint16>& v, const ScaleRatios& r,
+QString RowText(const BlockRow& row, const QList<quint16>& v, const ScaleRatios& r,
                 const QLocale& locale) {
-    const quint16 reg = v[spec.offset];
-    switch (spec.row) {
+    const quint16 reg = v[row.offset];
+    switch (row.kind) {
     case Row::Frequency:
         return FixedText(reg / 100.0, 2, locale) + QStringLiteral(" Hz");
     case Row::Voltage:
@@ -94,7 +94,7 @@ QString RowText(const RowSpec& spec, const QList<quint16>& v, const ScaleRatios&
     case Row::Current:
         return FormatCurrentText(reg, r.ct, locale);
     case Row::Power:
-        return FormatPowerText(reg, spec.powerKind, r.pt, r.ct, locale);
+        return FormatPowerText(reg, row.powerKind, r.pt, r.ct, locale);
     case Row::PowerFactor:
         return FixedText(static_cast<qint16>(reg) / 1000.0, 3, locale);
     case Row::Unbalance:
@@ -102,10 +102,10 @@ QString RowText(const RowSpec& spec, const QList<quint16>& v, const ScaleRatios&
     case Row::LoadType:
         return LoadTypeText(reg);
     case Row::ActiveEnergy:
-        return FixedText(Combine32(reg, v[spec.offset + 1]) / 10.0, 1, locale) +
+        return FixedText(Combine32(reg, v[row.offset + 1]) / 10.0, 1, locale) +
                QStringLiteral(" kWh");
     case Row::ReactiveEnergy:
-        return FixedText(Combine32(reg, v[spec.offset + 1]) / 10.0, 1, locale) +
+        return FixedText(Combine32(reg, v[row.offset + 1]) / 10.0, 1, locale) +
                QStringLiteral(" kvarh");
     }
     return {};
@@ -116,11 +116,11 @@ QString RowText(const RowSpec& spec, const QList<quint16>& v, const ScaleRatios&
 LabelTexts DecodeMeteringBlock(const QList<quint16>& values, const ScaleRatios& ratios,
                                const QLocale& locale) {
     LabelTexts texts;
-    for (const auto& spec : kRows) {
-        const int last = spec.offset + (IsEnergy(spec.row) ? 1 : 0);
+    for (const auto& row : kRows) {
+        const int last = row.offset + (IsEnergy(row.kind) ? 1 : 0);
         if (last >= values.size())
             break;
-        texts.append({QString::fromLatin1(spec.label), RowText(spec, values, ratios, locale)});
+        texts.append({QString::fromLatin1(row.label), RowText(row, values, ratios, locale)});
     }
     return texts;
 }
@@ -148,8 +148,13 @@ QString LoadTypeText(quint16 reg) {
     case 'r':
         return QStringLiteral("Resistance");
     default:
-        return QString(QChar::fromLatin1(static_cast<char>(reg & 0xFF)));
+        break;
     }
+    const char letter = static_cast<char>(reg & 0xFF);
+    // A NUL would reach the label as a character of its own and be drawn as a box.
+    if (letter == '\0')
+        return {};
+    return QString(QChar::fromLatin1(letter));
 }
 
 QString TemperatureText(quint16 reg, const QLocale& locale) {

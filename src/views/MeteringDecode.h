@@ -31,7 +31,8 @@ LabelTexts DecodeMeteringBlock(const QList<quint16>& values, const ScaleRatios& 
 // decimal, for the energy presetting edits; empty when the block is too short.
 QList<QString> EnergyEditTexts(const QList<quint16>& values, const QLocale& locale);
 
-// Register 0x150: the meter reports its load as a character code.
+// Register 0x150: the meter reports its load as a character code; other codes show as
+// the character of their low byte (none for a low byte of 0).
 QString LoadTypeText(quint16 reg);
 
 // Register 0x518: tenths of a degree, signed. "-20.0 °C".

@@ -14,22 +14,34 @@ double RoundDecimal(double value, int decimals) {
     return std::round(scaled + std::copysign(std::fabs(scaled) * 1e-12, scaled)) / scale;
 }
 
+// The meter's texts are plain digits with a hyphen-minus whatever the user's language;
+// only the decimal and group separators are the user's. Some locales bring their own
+// digits, a typographic minus or direction marks, which must not reach the labels.
+QString NumberText(double value, int decimals, bool grouped, const QLocale& locale) {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(grouped ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
+    const QString plain = c.toString(RoundDecimal(value, decimals), 'f', decimals);
+    QString text;
+    text.reserve(plain.size() + 4);
+    for (const QChar ch : plain) {
+        if (ch == QLatin1Char('.'))
+            text += locale.decimalPoint();
+        else if (ch == QLatin1Char(','))
+            text += locale.groupSeparator();
+        else
+            text += ch;
+    }
+    return text;
+}
+
 } // namespace
 
 QString FixedText(double value, int decimals, const QLocale& locale) {
-    value = RoundDecimal(value, decimals);
-    QLocale l = locale;
-    l.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return l.toString(value, 'f', decimals);
+    return NumberText(value, decimals, false, locale);
 }
 
 QString GroupedText(double value, int decimals, const QLocale& locale) {
-    value = RoundDecimal(value, decimals);
-    QLocale l = locale;
-    // The C locale omits the group separator by default; the meter texts always group.
-    l.setNumberOptions(locale.numberOptions() &
-                       ~QLocale::NumberOptions(QLocale::OmitGroupSeparator));
-    return l.toString(value, 'f', decimals);
+    return NumberText(value, decimals, true, locale);
 }
 
 QString FormatVoltageText(quint16 reg, double ptRatio, const QLocale& locale) {

@@ -4,8 +4,9 @@
 #include <QString>
 
 // Number texts in the two styles the windows use. Both take the decimal separator from
-// `locale`; the fixed style never groups thousands, the grouped style always does (also
-// in locales whose default is to omit the group separator).
+// `locale` and keep plain digits and a hyphen-minus; the fixed style never groups
+// thousands, the grouped style always does, in threes with the locale's group separator
+// (also in locales whose default is to omit it).
 QString FixedText(double value, int decimals, const QLocale& locale);
 QString GroupedText(double value, int decimals, const QLocale& locale);
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -202,33 +203,54 @@ TEST_F(ShellFixture, ConnectedFollowsRepliesAndMissingReplies) {
 TEST_F(ShellFixture, StatusBarsShowTrafficAndCounterResetWaitsForTheNextReply) {
     Make();
     FastLine();
-    port.Reply = ZeroMeterReply;
-    // Replies are evaluated 150 ms after their request, so the test can act in between.
-    shell->Modbus().SetQueryInterval(150);
+    // The panels as they stand each time a request goes out: by then the previous reply
+    // has been received and evaluated.
+    struct Panels {
+        QString tx, rx, send, noResponse, crcError, ok;
+    };
+    QList<Panels> atSend;
+    QString sendPanelAfterReset;
+    port.Reply = [&](const QByteArray& req) {
+        atSend.append({shell->StatusText(0), shell->StatusText(1), shell->StatusText(2, 0),
+                       shell->StatusText(2, 1), shell->StatusText(2, 2), shell->StatusText(2, 3)});
+        if (atSend.size() == 3) {
+            // "Counter Reset(&C)" while the third reply is on its way: queued ahead of that
+            // reply, and so of its evaluation.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [&] {
+                    shell->Action("MMZero")->trigger();
+                    sendPanelAfterReset = shell->StatusText(2, 0);
+                },
+                Qt::QueuedConnection);
+        }
+        return ZeroMeterReply(req);
+    };
     shell->StartPolling();
     EXPECT_EQ(shell->StatusText(0), "TxD: 01 03 05 1B 00 19 F4 CB ");
     EXPECT_EQ(shell->StatusText(1), "RxD: ");
     EXPECT_EQ(shell->StatusText(2, 3), QString()); // nothing evaluated yet
-    ASSERT_TRUE(WaitUntil([&] { return shell->State().Traffic.SendCount == 3; }));
-    EXPECT_EQ(shell->StatusText(0), "TxD: 01 01 00 00 00 02 BD CB ");
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
-    EXPECT_EQ(shell->StatusText(2, 1), "No Response= 0");
-    EXPECT_EQ(shell->StatusText(2, 2), "CRC Error= 0");
-    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(1).size() > 5; }));
-    EXPECT_TRUE(shell->StatusText(1).startsWith("RxD: 01 01 01 00 "));
+    ASSERT_TRUE(WaitUntil([&] { return atSend.size() >= 5; }));
+    shell->StopPolling();
 
-    // Reset while the third reply is awaited: the panels keep their texts until that reply
-    // is evaluated; then the percentage keeps its text because nothing was sent since.
-    shell->Action("MMZero")->trigger();
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 2");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) != "Send= 2"; }));
-    EXPECT_EQ(shell->StatusText(2, 0), "Send= 0");
-    EXPECT_EQ(shell->StatusText(2, 3), "OK=   100.00%");
-    ASSERT_TRUE(WaitUntil([&] { return shell->StatusText(2, 0) == "Send= 1"; }));
+    // Requests: coefficients, parameters, coils, inputs, metering block.
+    EXPECT_TRUE(atSend[2].tx.startsWith("TxD: 01 03 01 00 00 22 "));
+    EXPECT_TRUE(atSend[2].rx.startsWith("RxD: 01 03 44 00 00 "));
+    EXPECT_EQ(atSend[2].send, "Send= 2");
+    EXPECT_EQ(atSend[2].noResponse, "No Response= 0");
+    EXPECT_EQ(atSend[2].crcError, "CRC Error= 0");
+    EXPECT_EQ(atSend[2].ok, "OK=   100.00%");
+    EXPECT_EQ(atSend[3].tx, "TxD: 01 01 00 00 00 02 BD CB ");
+    EXPECT_TRUE(atSend[3].rx.startsWith("RxD: 01 01 01 00 "));
+
+    // The reset leaves the panels until the next reply; that one shows the zeroed counts
+    // and, with nothing sent since the reset, leaves the percentage as it was.
+    EXPECT_EQ(sendPanelAfterReset, "Send= 2");
+    EXPECT_EQ(atSend[3].send, "Send= 0");
+    EXPECT_EQ(atSend[3].ok, "OK=   100.00%");
+    EXPECT_EQ(atSend[4].send, "Send= 1");
 
     // The end of the cycle clears the traffic panels.
-    shell->StopPolling();
     ASSERT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
     EXPECT_EQ(shell->StatusText(0), QString());
     EXPECT_EQ(shell->StatusText(1), QString());
@@ -264,6 +286,28 @@ TEST_F(ShellFixture, AddressAndBaudChangeAreConfirmedAndTheLineFollows) {
     EXPECT_TRUE(WaitUntil([&] { return shell->StatusText(1).startsWith("RxD: 05 "); }));
     shell->StopPolling();
     EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+}
+
+TEST_F(ShellFixture, ABaudChangeConfirmedAfterStopReopensThePortWithoutPolling) {
+    Make();
+    FastLine();
+    shell->StartPolling();
+    SessionState& s = shell->State();
+    s.MeterBaudRate = 19200;
+    s.BaudChangePending = true;
+    // The operator stops while the first request still waits for its (missing) reply;
+    // that failure confirms the change.
+    shell->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return port.opens.size() == 2; }));
+    EXPECT_EQ(port.opens.last(), "\\\\.\\COM1@19200");
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Meter Baudrate has modified successfully!"}));
+    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
+    const qsizetype sent = port.sent.size();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shell->Modbus().CycleBusy());
+    EXPECT_EQ(port.sent.size(), sent);
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_FALSE(Enabled("MMStop"));
 }
 
 TEST_F(ShellFixture, AReopenThatFailsIsReportedNotThrown) {
@@ -345,6 +389,27 @@ TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
     EXPECT_EQ(shell->State().PtRatio, 2.0);
 }
 
+TEST_F(ShellFixture, CommDialogKeepsAPortThatIsNotInItsList) {
+    settings->setValue("Comm/PortName", "/dev/ttyUSB0");
+    settings->setValue("Comm/Baudrate", 9600);
+    settings->setValue("Comm/DevAddr", 1);
+    settings->setValue("Comm/QueryInterval", 200);
+    Make();
+    ASSERT_EQ(port.opens, QStringList({"\\\\.\\/dev/ttyUSB0@9600"}));
+    shell->State().PtRatio = 2.0;
+    TFormComm comm(*shell);
+    EXPECT_EQ(comm.Controls().ComboBox1->currentIndex(), -1);
+    EXPECT_TRUE(comm.Controls().LabelDevice->text().contains("/dev/ttyUSB0"));
+    comm.Controls().Edit2->setText("300");
+    EXPECT_TRUE(comm.Button1Click());
+    EXPECT_EQ(shell->Modbus().QueryInterval(), 300u);
+    EXPECT_EQ(shell->State().PortName, "/dev/ttyUSB0");
+    EXPECT_EQ(port.opens.size(), 1);
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(shell->State().PtRatio, 2.0);
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
 TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     Make(false);
     int created = 0;
@@ -371,6 +436,7 @@ TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     shell->ApplyMeterModel();
     EXPECT_EQ(created, 2);
     EXPECT_TRUE(shell->IsChildOpen("FormAlarm"));
+    EXPECT_TRUE(shell->SubWindowOf(shell->Window("FormAlarm"))->isMinimized());
     EXPECT_TRUE(shell->Action("MM0205")->isVisible());
     EXPECT_EQ(applied, (std::vector<quint8>{0, 1}));
 }
@@ -382,9 +448,45 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
         titles << a->text() + (a->isVisible() ? "" : "[hidden]");
     EXPECT_EQ(titles, QStringList({"Execute(&C)", "SYS[hidden]", "Read(&M)", "Setup(&S)",
                                    "Calibrate[hidden]", "Window(&W)", "Help(&H)"}));
-    EXPECT_EQ(shell->Action("MMExit")->shortcut(), QKeySequence("Ctrl+X"));
-    EXPECT_EQ(shell->Action("MMSetConn")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(shell->Action("ToolButtonCut")->toolTip(), "Stop COMM");
+
+    // Every item as the operator finds it: "name caption shortcut", in menu order.
+    auto items = [](QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions())
+            out << (a->isSeparator()
+                        ? QStringLiteral("-")
+                        : QStringLiteral("%1 %2 %3")
+                              .arg(a->objectName(), a->text(), a->shortcut().toString()));
+        return out;
+    };
+    auto menu = [&](const char* name) { return items(shell->findChild<QMenu*>(name)); };
+    EXPECT_EQ(menu("MM01"),
+              QStringList({"MMStart Start COMM(&R) Ctrl+R", "MMStop Stop COMM(&E) Ctrl+E",
+                           "MMSetConn COMM Settings(&S) Ctrl+S", "MMZero Counter Reset(&C) ",
+                           "MMExit Quit(&Q) Ctrl+X"}));
+    EXPECT_EQ(menu("mnuSys"), QStringList({"mnuDisplay Display ", "PT1 PT "}));
+    EXPECT_EQ(menu("MM02"),
+              QStringList({"MM0201 Metering Parameters(&T) ", "MM0202 Meter Parameters(&B) ",
+                           "MM0203 Max / Min Parameters(&N) ", "MM0204 Harmonics Parameters(&H) ",
+                           "MM0205 Alarm Parameters(&A) ", "MM0206 Phase Angle Parameters(&P) "}));
+    EXPECT_EQ(menu("MM03"),
+              QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
+                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) "}));
+    EXPECT_EQ(menu("Window1").mid(0, 4),
+              QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ",
+                           "N8 Tile Vertically(&T) ", "N9 Minimize All(&M) "}));
+    EXPECT_EQ(menu("MM04"),
+              QStringList({"MM0401 About Intelligent Power Meter(&M) ", "MM0402 About Us(&A) "}));
+
+    QStringList tools;
+    for (QAction* a : shell->findChild<QToolBar*>("ToolBar1")->actions())
+        tools << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + " " + a->toolTip());
+    EXPECT_EQ(tools,
+              QStringList({"ToolButtonStart Start COMM", "ToolButtonCut Stop COMM",
+                           "ToolButtonSetConn COMM Settings", "-", "ToolButtonCascade Cascade",
+                           "ToolButtonTileHorizontal Tile Horizontal",
+                           "ToolButtonTileVertical Tile Vertical",
+                           "ToolButtonMinimizeAll Minimize All", "-", "ToolButton9 Help"}));
 }
 
 TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,7 +17,10 @@
 
 // A serial port for the main window's tests: it records what is opened and written, and
 // answers each request with whatever Reply returns (nothing when it returns no bytes).
-// The answer arrives from the event loop, as a real port's chunks do.
+// The answer arrives from the event loop, as a real port's chunks do. It is posted, like
+// the reader thread's chunks, so it is handled before the master's evaluation of the
+// reply, which the response watcher posts later: a busy machine cannot turn a prompt
+// answer into a missing one.
 class ScriptedPort : public ModbusPort {
 public:
     struct Log {
@@ -30,6 +34,7 @@ public:
     };
 
     explicit ScriptedPort(Log& log) : log_(log) {}
+    ~ScriptedPort() override { *alive_ = false; }
 
     QString CommName() const override { return name_; }
     void SetCommName(const QString& name) override { name_ = name; }
@@ -51,10 +56,13 @@ public:
             return true;
         const QByteArray reply = log_.Reply(bytes);
         if (!reply.isEmpty()) {
-            QTimer::singleShot(0, [this, reply] {
-                if (OnReceiveData)
-                    OnReceiveData(reply);
-            });
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [this, alive = alive_, reply] {
+                    if (*alive && OnReceiveData)
+                        OnReceiveData(reply);
+                },
+                Qt::QueuedConnection);
         }
         return true;
     }
@@ -63,6 +71,8 @@ public:
 private:
     Log& log_;
     QString name_;
+    // An answer still queued when the window and its port are gone is dropped.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Appends the CRC to a reply body.
@@ -105,6 +115,9 @@ public:
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        // The expected texts use a full stop as decimal separator, whatever the machine's
+        // own locale is.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
     void TearDown() override { app_.reset(); }
 

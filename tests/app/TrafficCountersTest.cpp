@@ -1,5 +1,6 @@
 #include "TrafficCounters.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 TEST(TrafficCounters, ElevenReceptionsConnectTheFirstTimeThenOneIsEnough) {
@@ -43,6 +44,7 @@ TEST(TrafficCounters, RejectedRepliesCountAsCrcErrorsAndKeepTheConnection) {
 }
 
 TEST(TrafficCounters, StatusTexts) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TrafficCounters t;
     EXPECT_EQ(t.OkPercentText(), QString());
     for (int i = 0; i < 8; ++i)
@@ -60,6 +62,18 @@ TEST(TrafficCounters, StatusTexts) {
     t.RequestSent();
     t.ResponseFailed(1);
     EXPECT_EQ(t.OkPercentText(), "OK=   66.67%");
+}
+
+TEST(TrafficCounters, ThePercentageUsesTheSystemsDecimalSeparator) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TrafficCounters t;
+    for (int i = 0; i < 3; ++i)
+        t.RequestSent();
+    t.ResponseFailed(2);
+    const QString german = t.OkPercentText();
+    QLocale::setDefault(before);
+    EXPECT_EQ(german, "OK=   66,67%");
 }
 
 TEST(TrafficCounters, BytesToHex) {

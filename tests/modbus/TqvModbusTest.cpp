@@ -367,13 +367,15 @@ TEST(ResponseWatcherThreadTest, EvaluatesOnTimeWithoutBusyWaiting) {
     TqvModbus qv(std::move(fake));
     qv.SetTraceModemStatus(false);
     qv.SetQueryInterval(20);
-    qv.OnQueryData = [](TqvModbus* s) { s->SetQueryMessage(kReadTwo); };
     std::vector<double> lateMs;
+    // Taken before the request is written, so never after the moment the wait counts
+    // from: a thread preempted around the write cannot make a timely evaluation look early.
     TqvModbus::TimePoint sent;
-    qv.OnAfterSendMsg = [&](TqvModbus* s, const QByteArray&) {
+    qv.OnQueryData = [&](TqvModbus* s) {
         sent = s->Now();
-        port->Receive(kReplyTwo);
+        s->SetQueryMessage(kReadTwo);
     };
+    qv.OnAfterSendMsg = [&](TqvModbus*, const QByteArray&) { port->Receive(kReplyTwo); };
     qv.OnAfterResponse = [&](TqvModbus* s) {
         lateMs.push_back(duration<double, std::milli>(s->Now() - sent).count() - 20.0);
         if (lateMs.size() == 25)

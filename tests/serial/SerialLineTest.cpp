@@ -115,6 +115,15 @@ TEST(BuildTermios, StandardRatesUseTheirConstantsOthersGoSeparately) {
     p = BuildTermios(s, DirtyTerminal());
     EXPECT_EQ(p.customBaud, 250000u);
 
+    // A terminal left at an arbitrary rate carries it in the input-rate bits too; a
+    // standard rate clears them so that input follows output again.
+    termios odd = DirtyTerminal();
+    odd.c_cflag |= CIBAUD;
+    s.BaudRate = 9600;
+    EXPECT_EQ(BuildTermios(s, odd).tio.c_cflag & CIBAUD, 0u);
+    s.BaudRate = 250000;
+    EXPECT_EQ(BuildTermios(s, odd).tio.c_cflag & CIBAUD, 0u);
+
     s.BaudRate = 0; // would hang the line up: the old rate stays
     p = BuildTermios(s, DirtyTerminal());
     EXPECT_EQ(cfgetospeed(&p.tio), speed_t(B9600));

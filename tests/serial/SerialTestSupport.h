@@ -38,5 +38,8 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 // Threads of this process right now.
 int ThreadCount();
 
+// The receive rate the driver keeps for the line on `fd` (its kernel record), or 0.
+quint32 DriverInputRate(int fd);
+
 // CPU time this process has used, in milliseconds.
 double ProcessCpuMs();

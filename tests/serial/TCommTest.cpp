@@ -233,6 +233,12 @@ TEST_F(TCommPtyTest, LineSettingsApplyAtOnceWhileOpenAndAtOpenWhileClosed) {
     // A rate without a B-constant goes through the arbitrary-rate interface.
     comm.SetBaudRate(250000);
     EXPECT_EQ(ReadCustomBaudRate(pty.Master()), 250000u);
+    EXPECT_EQ(DriverInputRate(pty.Master()), 250000u);
+    // Back to a standard rate: the receive side must follow, not keep the odd rate.
+    comm.SetBaudRate(19200);
+    ASSERT_EQ(tcgetattr(pty.Master(), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
+    EXPECT_EQ(DriverInputRate(pty.Master()), 19200u);
 
     comm.SetReadIntervalTimeout(40);
     EXPECT_EQ(device->Timeouts().ReadIntervalTimeout, 40u);
@@ -503,17 +509,19 @@ TEST_F(TCommPtyTest, LineErrorsAndModemChangesFromTheDriverBecomeEvents) {
     EXPECT_EQ(modem[1], ModemEventBits::CarrierOrCts);
     EXPECT_EQ(errors.size(), 1u);
 
-    // A driver that stops answering is no longer asked.
-    {
-        std::lock_guard lock(device->mutex);
-        device->counters.reset();
-    }
+    // A driver that stops answering is no longer asked: once the reader has met the
+    // silence, three more sample periods pass without a question.
     auto samples = [&] {
         std::lock_guard lock(device->mutex);
         return device->samples;
     };
-    // Three sample periods to notice, three more to show that sampling has stopped.
-    std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
+    int atSilence = 0;
+    {
+        std::lock_guard lock(device->mutex);
+        device->counters.reset();
+        atSilence = device->samples;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return samples() > atSilence; }));
     const int before = samples();
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * kLineSamplePeriodMs));
     EXPECT_EQ(samples(), before);

@@ -57,12 +57,13 @@ TEST(QetraPollTest, ReadsTheMeteringBlockAsJson) {
 }
 
 TEST(QetraPollTest, AnyFailedTransactionGivesStatusOne) {
-    // The meter answers only the first request.
+    // The meter answers only the first request. The time-out is what a loaded machine
+    // needs to get the answer across; only the second, silent request waits it out.
     PtyResponder meter([](const QByteArray& request, int index) {
         return index == 0 ? RegisterReadAnswer(request) : QByteArray();
     });
     ASSERT_TRUE(meter.Valid());
-    const PollRun r = RunPoll({"--port", meter.SlavePath(), "--interval", "5", "--timeout", "50",
+    const PollRun r = RunPoll({"--port", meter.SlavePath(), "--interval", "5", "--timeout", "1000",
                                "--passes", "2", "00,03,05,18,00,01,00,00"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.contains("[1] code 0  OnF03Response")) << r.out.constData();
@@ -109,6 +110,17 @@ TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
     EXPECT_EQ(a.options->baud, 38400u);
     EXPECT_EQ(a.options->interval, 200u);
     EXPECT_EQ(a.options->timeout, 3000u);
+
+    // Passes times messages is the number of transactions; one that cannot be counted
+    // is refused rather than wrapped round.
+    QStringList many = {"qetra-poll", "--port", "COM1", "--passes", "100000000"};
+    for (int i = 0; i < 22; ++i)
+        many << "00,03,00,00,00,01,00,00";
+    const PollArguments b = ParsePollArguments(many);
+    EXPECT_FALSE(b.options);
+    EXPECT_TRUE(b.error.contains("--passes")) << b.error.toStdString();
+    many.removeLast();
+    EXPECT_TRUE(ParsePollArguments(many).options);
 }
 
 } // namespace

@@ -160,6 +160,23 @@ TEST_F(FormBaseTest, RelayClicksQueueTheCommandInSlotOne) {
     EXPECT_EQ(dialogs.UnansweredQuestions(), 0);
 }
 
+TEST_F(FormBaseTest, RelayClickReadsTheCaptionWithoutAcceleratorMarks) {
+    // Some desktops put keyboard accelerators into every button text on their own; the
+    // caption still says "Off" to the operator and must switch the relay on.
+    Connect();
+    form->ShowRelayStates({false, true});
+    form->RelayButton(1)->setText("O&ff");
+    form->RelayButton(2)->setText("&On");
+    dialogs.QueueAnswer(true);
+    dialogs.QueueAnswer(true);
+    form->ButtonDO1Click();
+    EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,00,FF,00,00,00");
+    form->ButtonDO2Click();
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList({"Are you sure to switch on RO1?", "Are you sure to switch off RO2?"}));
+    EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,01,00,00,00,00");
+}
+
 TEST_F(FormBaseTest, EnergyResetQueuesTheZeroWriteInSlotTwo) {
     Connect();
     dialogs.QueueAnswer(true);

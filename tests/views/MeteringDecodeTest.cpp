@@ -120,6 +120,10 @@ TEST(MeteringDecode, LoadTypeCodes) {
     EXPECT_EQ(LoadTypeText(0x0041), "A");
     // The whole word is compared; only the fallback looks at the low byte.
     EXPECT_EQ(LoadTypeText(0x014C), "L");
+    // A meter without load may report no letter at all: nothing to show, not a NUL
+    // character that a label draws as a box.
+    EXPECT_EQ(LoadTypeText(0x0000), "");
+    EXPECT_EQ(LoadTypeText(0x0100), "");
 }
 
 TEST(MeteringDecode, TemperatureIsSignedTenths) {

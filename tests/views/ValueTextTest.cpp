@@ -1,5 +1,7 @@
 #include "ValueText.h"
 
+#include "MeteringDecode.h"
+
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +52,8 @@ TEST(ValueText, PowerReadsSignedForWattsAndVarsButUnsignedForVoltAmperes) {
     // Large primaries are grouped.
     EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kUs), "60,000.000 kW");
     EXPECT_EQ(FormatPowerText(100, 3, 1.0, 1.0, kUs), "");
+    // A small negative power that rounds to nothing shows no sign (CT1 = 1 A).
+    EXPECT_EQ(FormatPowerText(0xFFFE, PowerWatt, 1.0, 0.2, kUs), "0 W");
 }
 
 TEST(ValueText, SeparatorsFollowTheLocale) {
@@ -62,4 +66,20 @@ TEST(ValueText, SeparatorsFollowTheLocale) {
     // The C locale omits grouping unless asked; the grouped style groups anyway.
     EXPECT_EQ(GroupedText(12345.6, 1, QLocale::c()), "12,345.6");
     EXPECT_EQ(FixedText(-12345.6, 1, kUs), "-12345.6");
+}
+
+TEST(ValueText, OnlyTheSeparatorsComeFromTheLocale) {
+    // Locales with their own digits, minus signs or direction marks still give plain
+    // digits and a hyphen-minus; the separators are the locale's own.
+    const QLocale sv(QLocale::Swedish, QLocale::Sweden);
+    EXPECT_EQ(FormatPowerText(0xFF9C, PowerWatt, 1.0, 1.0, sv), "-100 W");
+    EXPECT_EQ(TemperatureText(0xFF38, sv), "-20,0 \u00B0C");
+    EXPECT_EQ(FixedText(-12345.6, 1, sv), "-12345,6");
+
+    const QLocale ar(QLocale::Arabic, QLocale::Egypt);
+    const QString dec = ar.decimalPoint(), grp = ar.groupSeparator();
+    EXPECT_EQ(FormatCurrentText(60000, 200.0, ar), "12" + grp + "000" + dec + "0 A");
+    EXPECT_EQ(FormatPowerText(0xFF9C, PowerVar, 1.0, 1.0, ar), "-100 var");
+    EXPECT_EQ(FormatVoltageText(2300, 1.0, QLocale(QLocale::Bangla, QLocale::Bangladesh)),
+              "230.0 V");
 }

@@ -314,7 +314,12 @@ void MeterModel::refreshLive() {
 
 void MeterModel::refreshEnergy() {
     for (int k = 0; k < EnergyCounters; ++k) {
-        const auto tenths = static_cast<std::int64_t>(std::floor(energy_.kwh[k] * 10.0 + 1e-6));
+        // A counter shows a tenth once the whole tenth has been counted, in either
+        // direction: a net counter that has just gone below zero still reads 0.0. The
+        // nudge keeps preset values such as -1.0 from losing a tenth to rounding.
+        const double scaled = energy_.kwh[k] * 10.0;
+        const auto tenths =
+            static_cast<std::int64_t>(std::trunc(scaled + std::copysign(1e-6, scaled)));
         const auto v = static_cast<std::uint32_t>(tenths);
         image_[EnergyFirst + 2 * k] = static_cast<std::uint16_t>(v >> 16);
         image_[EnergyFirst + 2 * k + 1] = static_cast<std::uint16_t>(v & 0xFFFF);

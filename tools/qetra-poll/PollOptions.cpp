@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+#include <limits>
+
 namespace {
 
 const char* const kDescription =
@@ -131,6 +133,13 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
             return result;
         }
         o.messages << message;
+    }
+    // The run is counted in transactions; a count past int would wrap round.
+    if (qint64(o.passes) * o.messages.size() > std::numeric_limits<int>::max()) {
+        result.error = QString("bad --passes: %1 passes of %2 messages are too many transactions")
+                           .arg(o.passes)
+                           .arg(o.messages.size());
+        return result;
     }
     result.options = o;
     return result;

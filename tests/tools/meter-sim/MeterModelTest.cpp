@@ -163,6 +163,21 @@ TEST(MeterModel, EnergyWritesClearAndPresetTheCounters) {
     EXPECT_GT(Long(m, EnergyFirst), 123456);
 }
 
+TEST(MeterModel, CountersShowWholeTenthsOnlyAfterAReset) {
+    // A capacitive load drives the net reactive counter below zero right after a reset;
+    // like every counter it shows a tenth only once the whole tenth has been counted.
+    MeterModel m({.seed = 3}, Start);
+    std::int64_t now = Start;
+    for (int k = 0; k < 7200 && Signed(m.reg(Q1 + 3)) >= 0; ++k)
+        m.advance(now += 1000);
+    ASSERT_LT(Signed(m.reg(Q1 + 3)), 0) << "the load never turned capacitive";
+    ASSERT_EQ(m.writeRegisters(EnergyFirst, std::vector<std::uint16_t>(16, 0)), MeterError::None);
+    m.advance(now += 2000);
+    ASSERT_LT(Signed(m.reg(Q1 + 3)), 0);
+    EXPECT_EQ(Long(m, EnergyFirst + 14), 0); // Eq_net
+    EXPECT_EQ(Long(m, EnergyFirst + 6), 0);  // Eq_exp
+}
+
 TEST(MeterModel, MaxMinRecordsFollowTheValuesAndClearOnCommand) {
     MeterModel m({.seed = 11}, Start);
     std::int64_t now = Start;
