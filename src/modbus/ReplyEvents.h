@@ -24,7 +24,8 @@ using TF10ResponseEvent =
     std::function<void(TqvModbus* Sender, quint8 SlaveAddr, quint16 StartAddr, quint16 DataCount)>;
 using TFC3ResponseEvent = std::function<void(TqvModbus* Sender, quint8 SlaveAddr, quint16 DevStatus,
                                              quint16 RTDLength, QList<quint16> Values)>;
-using TFC4ResponseEvent = std::function<void(TqvModbus* Sender, quint8 SlaveAddr, quint16 DevStatus)>;
+using TFC4ResponseEvent =
+    std::function<void(TqvModbus* Sender, quint8 SlaveAddr, quint16 DevStatus)>;
 
 // The published events of the master, in declaration order. An unassigned event is skipped.
 struct TqvModbusEvents {

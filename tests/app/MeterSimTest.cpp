@@ -1,3 +1,4 @@
+#include "MeterSimProcess.h"
 #include "ScriptedDialogs.h"
 #include "ShellTestSupport.h"
 #include "TqvModbus.h"
@@ -5,7 +6,7 @@
 #include "frmMain.h"
 #include "ui_frmComm.h"
 
-#include <QProcess>
+#include <memory>
 
 namespace {
 
@@ -16,26 +17,20 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetT
 struct MeterSimFixture : ::testing::Test {
     QTemporaryDir ports;
     QTemporaryDir config;
-    QProcess sim;
+    std::unique_ptr<MeterSimProcess> sim;
     QString device;
 
     void SetUp() override {
         ASSERT_TRUE(ports.isValid());
         ASSERT_TRUE(config.isValid());
+        // The simulator registers COM1 there, and the program looks it up there.
         qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QETRA_PORTS_DIR", ports.path());
-        sim.setProcessEnvironment(env);
-        sim.start(QStringLiteral(METER_SIM_PATH), {"--port", "COM1"});
-        ASSERT_TRUE(sim.waitForStarted(10000));
-        ASSERT_TRUE(WaitUntil([&] { return sim.canReadLine(); }, 10000))
-            << sim.readAllStandardError().toStdString();
-        device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", "COM1"});
+        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
+        device = sim->device();
     }
     void TearDown() override {
-        sim.terminate();
-        if (!sim.waitForFinished(5000))
-            sim.kill();
+        sim.reset();
         qunsetenv("QETRA_PORTS_DIR");
     }
 };

@@ -19,10 +19,7 @@ if(TARGET meter-sim AND TARGET shell_window_tests)
     qetra_add_test(shell_meter_sim_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSimTest.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
-        LIBS qetra_app)
-    target_compile_definitions(shell_meter_sim_tests PRIVATE
-                               METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
-    add_dependencies(shell_meter_sim_tests meter-sim)
+        LIBS qetra_app qetra_test_meter_sim)
 endif()
 
 # Not a test: takes the main window's picture for the documentation (run under Xvfb).

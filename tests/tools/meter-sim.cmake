@@ -13,10 +13,7 @@ if(TARGET meter-sim)
         SOURCES
             meter-sim/SimProcess.cpp meter-sim/SimProcess.h
             meter-sim/MeterSimLineTest.cpp
-        LIBS meter_sim_core qetra_serial)
-    target_compile_definitions(MeterSimLineTest PRIVATE
-        METER_SIM_PATH="$<TARGET_FILE:meter-sim>")
-    add_dependencies(MeterSimLineTest meter-sim)
+        LIBS meter_sim_core qetra_serial qetra_test_meter_sim)
 endif()
 
 # A short soak: the program's master against the meter with faults injected.

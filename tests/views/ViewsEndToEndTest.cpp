@@ -1,15 +1,15 @@
 // The two windows against the simulated meter on a pseudo-terminal, through the real
 // serial port, Modbus master, poll schedule and reply routing.
 
+#include "MeterSimProcess.h"
+#include "QtPrinters.h"
 #include "ShellHarness.h"
 
-#include "QtPrinters.h"
-
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -24,25 +24,15 @@ protected:
 
     void TearDown() override {
         h.shell.reset();
-        if (sim.state() != QProcess::NotRunning) {
-            sim.terminate();
-            if (!sim.waitForFinished(5000))
-                sim.kill();
-        }
+        sim.reset();
         qunsetenv("QETRA_PORTS_DIR");
     }
 
     // Starts the simulator as COM7 and a main window polling it every 20 ms.
     void Start(const QStringList& simArguments = {}) {
         qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim.setProgram(QStringLiteral(METER_SIM_PATH));
-        sim.setArguments(QStringList{"--port", kPort} + simArguments);
-        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sim.start();
-        ASSERT_TRUE(sim.waitForStarted(10000));
-        // The simulator names its device on the first line once it serves it.
-        ASSERT_TRUE(WaitUntil([&] { return sim.canReadLine(); }, 10000));
-        ASSERT_FALSE(sim.readLine().trimmed().isEmpty());
+        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", kPort} + simArguments);
+        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
 
         h.settings.beginGroup("Comm");
         h.settings.setValue("PortName", kPort);
@@ -61,7 +51,7 @@ protected:
     bool BoxShown(const QString& text) { return h.dialogs.Texts().contains(text); }
 
     QTemporaryDir ports;
-    QProcess sim;
+    std::unique_ptr<MeterSimProcess> sim;
     ViewShell h;
 };
 

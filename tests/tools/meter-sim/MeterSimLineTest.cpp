@@ -60,7 +60,7 @@ protected:
             GTEST_SKIP() << "mbpoll is not installed (scripts/deb-packages.txt lists it)";
         ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
     }
-    SimProcess sim{{"--seed", "3"}};
+    MeterSimProcess sim{{"--seed", "3"}};
 };
 
 } // namespace
@@ -137,7 +137,7 @@ TEST(MeterSimLine, ComPortAndLinkReachTheSimulatorAndGoAwayAtExit) {
     env.insert("QETRA_PORTS_DIR", dir.filePath("ports"));
     qputenv("QETRA_PORTS_DIR", dir.filePath("ports").toLocal8Bit());
     const QString link = dir.filePath("meter");
-    SimProcess sim({"--port", "COM1", "--link", link}, env);
+    MeterSimProcess sim({"--port", "COM1", "--link", link}, env);
     ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
 
     const QString resolved = ResolvePortName(QStringLiteral("\\\\.\\COM1"));
@@ -157,7 +157,7 @@ TEST(MeterSimLine, ComPortAndLinkReachTheSimulatorAndGoAwayAtExit) {
 }
 
 TEST(MeterSimLine, AddressChangeSilencesTheOldAddress) {
-    SimProcess sim({});
+    MeterSimProcess sim({});
     ASSERT_TRUE(sim.started());
     LineClient client(sim.device(), 9600);
     auto settings = Registers(client.transact(Request(1, 0x03, 0x100, 20)));
@@ -171,7 +171,7 @@ TEST(MeterSimLine, AddressChangeSilencesTheOldAddress) {
 }
 
 TEST(MeterSimLine, BaudChangeIsHeardOnlyAtTheNewRate) {
-    SimProcess sim({"--baud", "9600"});
+    MeterSimProcess sim({"--baud", "9600"});
     ASSERT_TRUE(sim.started());
     LineClient client(sim.device(), 9600);
     auto settings = Registers(client.transact(Request(1, 0x03, 0x100, 20)));
@@ -191,7 +191,7 @@ TEST(MeterSimLine, BaudChangeIsHeardOnlyAtTheNewRate) {
 
 // What the master sees must add up to what the simulator says it injected.
 TEST(MeterSimLine, InjectedFaultsMatchTheCountsItPrints) {
-    SimProcess sim(
+    MeterSimProcess sim(
         {"--drop", "0.15", "--corrupt", "0.2", "--stray", "0.2", "--split", "--seed", "7"});
     ASSERT_TRUE(sim.started());
     LineClient client(sim.device(), 9600);
@@ -233,7 +233,7 @@ TEST(MeterSimLine, InjectedFaultsMatchTheCountsItPrints) {
 }
 
 TEST(MeterSimLine, GarbageAndFloodsDoNotStopTheMeter) {
-    SimProcess sim({});
+    MeterSimProcess sim({});
     ASSERT_TRUE(sim.started());
     LineClient client(sim.device(), 9600);
     std::mt19937 rng(99);
@@ -274,7 +274,7 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
 
 TEST(MeterSimLine, WireTimeAndDelayPaceTheReplies) {
     // 8 request and 113 reply bytes of 11 bits at 9600 bit/s take 139 ms on a real line.
-    SimProcess wire({"--wire-time"});
+    MeterSimProcess wire({"--wire-time"});
     ASSERT_TRUE(wire.started());
     LineClient client(wire.device(), 9600);
     QElapsedTimer timer;
@@ -282,7 +282,7 @@ TEST(MeterSimLine, WireTimeAndDelayPaceTheReplies) {
     EXPECT_EQ(client.transact(Request(1, 0x03, 0x130, 54), 2000, 5).size(), 113u);
     EXPECT_GE(timer.elapsed(), 138);
 
-    SimProcess delayed({"--delay", "250"});
+    MeterSimProcess delayed({"--delay", "250"});
     ASSERT_TRUE(delayed.started());
     LineClient late(delayed.device(), 9600);
     timer.restart();
@@ -298,13 +298,13 @@ TEST(MeterSimLine, ServesAnExistingDevice) {
     ASSERT_EQ(unlockpt(master), 0);
     const QString device = QString::fromLocal8Bit(ptsname(master));
     LineClient adapter(master);
-    SimProcess sim({"--device", device, "--address", "5"});
+    MeterSimProcess sim({"--device", device, "--address", "5"});
     ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
     EXPECT_EQ(sim.device(), device);
     EXPECT_EQ(adapter.transact(Request(5, 0x03, 0x101, 1)), WithCrc({5, 3, 2, 0, 5}));
     EXPECT_EQ(sim.stop(), 0);
 
-    SimProcess missing({"--device", "/nonexistent/ttyX"});
+    MeterSimProcess missing({"--device", "/nonexistent/ttyX"});
     EXPECT_FALSE(missing.started());
     EXPECT_EQ(missing.stop(), 1);
 }

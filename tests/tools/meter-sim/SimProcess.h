@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "MeterSimProcess.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,31 +9,6 @@
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The built meter-sim as a child process: started with options, its device
-// read from the first line of its output, stopped with SIGTERM.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                          QProcessEnvironment::systemEnvironment());
-    ~SimProcess();
-
-    bool started() const { return !device_.isEmpty(); }
-    const QString& device() const { return device_; }
-    // Sends SIGTERM and waits; the exit code, or -1 when it did not end normally.
-    // For a process that ended by itself, its exit code.
-    int stop();
-    void signal(int signo);
-    // Everything the simulator wrote to standard error so far.
-    QString errors();
-    // Waits (up to 10 s) until standard error holds `text`.
-    bool waitForError(const QString& text);
-
-private:
-    QProcess process_;
-    QString device_;
-    QString errors_;
-};
 
 // A minimal master on the simulator's line: raw 8N1 at a chosen baud rate.
 class LineClient {
