@@ -3,13 +3,13 @@
 #include <utility>
 
 std::int64_t CharacterTimeUs(int baud) {
-    return baud > 0 ? (11'000'000LL + baud - 1) / baud : 0;
+    return baud > 0 ? (10'000'000LL + baud - 1) / baud : 0;
 }
 
 void RtuReceiver::setBaud(int baud) {
     // Above 19200 bit/s the gap is fixed, as on real lines where the UART
     // timing would otherwise be too tight to observe.
-    silenceUs_ = baud > 19200 || baud <= 0 ? 1750 : (38'500'000LL + baud - 1) / baud;
+    silenceUs_ = baud > 19200 || baud <= 0 ? 1750 : (35'000'000LL + baud - 1) / baud;
 }
 
 void RtuReceiver::feed(std::span<const std::uint8_t> bytes, std::int64_t nowUs) {

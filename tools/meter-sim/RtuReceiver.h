@@ -6,8 +6,8 @@
 #include <vector>
 
 // Gathers received bytes into frames the way a slave on the line does: a frame
-// ends when the line has been silent for 3.5 character times (11 bits each) at
-// the meter's baud rate, or 1.75 ms above 19200 bit/s. Times are microseconds
+// ends when the line has been silent for 3.5 character times at the meter's baud
+// rate, or 1.75 ms above 19200 bit/s. Times are microseconds
 // of a monotonic clock supplied by the caller.
 class RtuReceiver {
 public:
@@ -39,5 +39,6 @@ private:
     std::uint64_t overlong_ = 0;
 };
 
-// Time one character of 11 bits takes on the line, in microseconds.
+// Time one character takes on the meter's 8N1 line (start, eight data bits, stop:
+// 10 bits), in microseconds.
 std::int64_t CharacterTimeUs(int baud);

@@ -273,14 +273,14 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
 }
 
 TEST(MeterSimLine, WireTimeAndDelayPaceTheReplies) {
-    // 8 request and 113 reply bytes of 11 bits at 9600 bit/s take 139 ms on a real line.
+    // 8 request and 113 reply bytes of 10 bits at 9600 bit/s take 126 ms on a real line.
     MeterSimProcess wire({"--wire-time"});
     ASSERT_TRUE(wire.started());
     LineClient client(wire.device(), 9600);
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(client.transact(Request(1, 0x03, 0x130, 54), 2000, 5).size(), 113u);
-    EXPECT_GE(timer.elapsed(), 138);
+    EXPECT_GE(timer.elapsed(), 126);
 
     MeterSimProcess delayed({"--delay", "250"});
     ASSERT_TRUE(delayed.started());

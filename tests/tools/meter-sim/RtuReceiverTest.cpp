@@ -7,11 +7,11 @@
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(RtuReceiver, SilenceIsThreeAndAHalfCharactersUpTo19200) {
-    EXPECT_EQ(RtuReceiver(9600).silenceUs(), 4011); // 3.5 x 11 bits at 9600
-    EXPECT_EQ(RtuReceiver(19200).silenceUs(), 2006);
-    EXPECT_EQ(RtuReceiver(1200).silenceUs(), 32084);
+    EXPECT_EQ(RtuReceiver(9600).silenceUs(), 3646); // 3.5 x 10 bits at 9600
+    EXPECT_EQ(RtuReceiver(19200).silenceUs(), 1823);
+    EXPECT_EQ(RtuReceiver(1200).silenceUs(), 29167);
     EXPECT_EQ(RtuReceiver(38400).silenceUs(), 1750);
-    EXPECT_EQ(CharacterTimeUs(9600), 1146);
+    EXPECT_EQ(CharacterTimeUs(9600), 1042);
 }
 
 TEST(RtuReceiver, FrameEndsOnlyAfterTheSilence) {
@@ -22,9 +22,9 @@ TEST(RtuReceiver, FrameEndsOnlyAfterTheSilence) {
     // A pause shorter than the silence keeps the frame together.
     EXPECT_FALSE(rx.take(1000 + 3000));
     rx.feed(b, 4000);
-    EXPECT_EQ(*rx.deadlineUs(), 4000 + 4011);
-    EXPECT_FALSE(rx.take(4000 + 4010));
-    const auto frame = rx.take(4000 + 4011);
+    EXPECT_EQ(*rx.deadlineUs(), 4000 + 3646);
+    EXPECT_FALSE(rx.take(4000 + 3645));
+    const auto frame = rx.take(4000 + 3646);
     ASSERT_TRUE(frame);
     EXPECT_EQ(*frame, (Bytes{1, 3, 1, 0x30, 0, 0x36, 0xC4, 0x2F}));
     EXPECT_FALSE(rx.take(100000));
