@@ -1,5 +1,7 @@
 #include "AboutText.h"
 
+#include "NumberText.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -34,9 +36,7 @@ std::optional<QString> WindowsVersionText(unsigned platformId, unsigned major, u
 
 QString PhysicalMemoryText(quint64 totalBytes, const QLocale& locale) {
     const quint64 kilobytes = totalBytes / 1024 + (totalBytes % 1024 >= 512 ? 1 : 0);
-    QLocale grouped = locale;
-    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return grouped.toString(kilobytes) + QStringLiteral(" KB");
+    return GroupedText(double(kilobytes), 0, locale) + QStringLiteral(" KB");
 }
 
 namespace {

@@ -33,6 +33,39 @@ void PollSchedule::ClearWindowPollFlags() {
     PollMaxMin = PollHarmonics = PollAlarm = PollAngle = PollClock = false;
 }
 
+bool* PollSchedule::FlagOf(PollFlag flag) {
+    switch (flag) {
+    case PollFlag::MaxMin:
+        return &PollMaxMin;
+    case PollFlag::Harmonics:
+        return &PollHarmonics;
+    case PollFlag::Alarm:
+        return &PollAlarm;
+    case PollFlag::Angle:
+        return &PollAngle;
+    case PollFlag::Clock:
+        return &PollClock;
+    case PollFlag::None:
+        break;
+    }
+    return nullptr;
+}
+
+void PollSchedule::SelectWindowPollFlag(PollFlag flag) {
+    ClearWindowPollFlags();
+    SetPollFlag(flag, true);
+}
+
+void PollSchedule::SetPollFlag(PollFlag flag, bool on) {
+    if (bool* f = FlagOf(flag))
+        *f = on;
+}
+
+bool PollSchedule::IsPollFlagSet(PollFlag flag) const {
+    bool* f = const_cast<PollSchedule*>(this)->FlagOf(flag);
+    return f != nullptr && *f;
+}
+
 void PollSchedule::Restart() {
     for (int i = 0; i < kSlotCount - 1; ++i)
         slots_[i].clear();
@@ -48,14 +81,11 @@ void PollSchedule::Reset() {
     CalibrationReadsLeft = -1;
 }
 
-std::optional<QString> PollSchedule::NextMessage(int slaveAddress) {
-    const std::optional<QString> message = ChooseMessage();
-    if (!message)
-        return std::nullopt;
-    return WithSlaveAddress(*message, slaveAddress);
+QString PollSchedule::NextMessage(int slaveAddress) {
+    return WithSlaveAddress(ChooseMessage(), slaveAddress);
 }
 
-std::optional<QString> PollSchedule::ChooseMessage() {
+QString PollSchedule::ChooseMessage() {
     if (ReadCoefficientsOnce) {
         ReadCoefficientsOnce = false;
         return kCoefficientRead;
@@ -92,7 +122,10 @@ std::optional<QString> PollSchedule::ChooseMessage() {
         return kAngleRead;
     if (PollClock)
         return Alternate(kClockRead, kRunTimeRead);
-    return std::nullopt;
+    // The sixth place of a rotation with no measurement window active repeats the
+    // rotation's last read, never whatever was sent last (a relay command or a setting
+    // sent twice would switch or store twice and show two confirmations).
+    return kTemperatureRead;
 }
 
 QString PollSchedule::Alternate(const QString& first, const QString& second) {

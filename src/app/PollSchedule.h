@@ -2,7 +2,25 @@
 
 #include <QString>
 #include <array>
-#include <optional>
+
+// The pending-write slots by what they carry; slot 1 is sent first.
+enum PendingSlot : int {
+    RelaySlot = 1,       // relay output commands (function 05)
+    WriteSlot = 2,       // register writes: settings, resets, presets, clock, coefficients
+    SecondWriteSlot = 3, // the second message of a window that writes two or three at once
+    ThirdWriteSlot = 4,  // the third such message
+    ReadOnceSlot = 5,    // reads that must happen once, soon (read-backs, activation reads)
+};
+
+// The optional block of the rotation's sixth place, by the window that asks for it.
+enum class PollFlag {
+    None,
+    MaxMin,    // 0x239 and 0x2B0, alternating
+    Harmonics, // 0x168
+    Alarm,     // 0x354
+    Angle,     // 0x39D
+    Clock,     // 0x32A and 0x3A5, alternating
+};
 
 // Chooses the request of every transaction: one-shot reads first, then the queued writes
 // (slot 1 first), then a fixed rotation of the blocks that are always read, whose sixth
@@ -38,6 +56,11 @@ public:
     bool PollAngle = false;     // 0x39D
     bool PollClock = false;     // 0x32A and 0x3A5, alternating
     void ClearWindowPollFlags();
+    // A measurement window became active: its flag alone is set (None clears them all).
+    void SelectWindowPollFlag(PollFlag flag);
+    // Sets or clears one flag, leaving the others (a window's destruction clears its own).
+    void SetPollFlag(PollFlag flag, bool on);
+    bool IsPollFlagSet(PollFlag flag) const;
 
     // One read of the coefficient block 0x51B before anything else; cleared when sent.
     bool ReadCoefficientsOnce = true;
@@ -52,16 +75,17 @@ public:
     // calibration run.
     void Reset();
 
-    // The next request with `slaveAddress` (low byte) written into its first byte, or
-    // nothing when the rotation's sixth place has no window flag set: the master then
-    // repeats its previous request.
-    std::optional<QString> NextMessage(int slaveAddress);
+    // The next request with `slaveAddress` (low byte) written into its first byte. When
+    // the rotation's sixth place has no window flag set it reads the temperature again:
+    // the master would otherwise repeat its last request, and that may have been a write.
+    QString NextMessage(int slaveAddress);
 
     quint32 RotationIndex() const { return rotationIndex_; }
     qint32 AlternationCounter() const { return alternationCounter_; }
 
 private:
-    std::optional<QString> ChooseMessage();
+    bool* FlagOf(PollFlag flag);
+    QString ChooseMessage();
     QString Alternate(const QString& first, const QString& second);
 
     std::array<QString, kSlotCount> slots_{};

@@ -30,9 +30,12 @@ constexpr quint16 kCoefficientArea = 0x51B;
 ReplyRouting::ReplyRouting(SessionState& state, OperatorDialogs& dialogs, Host host)
     : state_(state), dialogs_(dialogs), host_(std::move(host)) {}
 
-int ReplyRouting::AddBlockDecoder(quint16 startAddr, BlockDecoder decoder) {
+int ReplyRouting::AddBlockDecoder(quint16 startAddr, BlockDecoder decoder, DecodeStage stage) {
     const int key = nextKey_++;
-    decoders_.append({key, startAddr, std::move(decoder)});
+    // Kept in running order: stage first, then registration.
+    const auto at = std::find_if(decoders_.begin(), decoders_.end(),
+                                 [stage](const auto& e) { return e.stage > stage; });
+    decoders_.insert(at, {key, startAddr, std::move(decoder), stage});
     return key;
 }
 

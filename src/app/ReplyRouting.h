@@ -36,12 +36,23 @@ public:
         std::function<void()> RequestPortReopen;
     };
 
+    // When a block's decoders run. A reply can change what the others show: block 0x100
+    // carries the PT and CT ratios that every voltage, current and power text is scaled
+    // by, so whatever updates the shared state from a block runs before any window is
+    // filled from it.
+    enum class DecodeStage {
+        SharedState, // the main window's state (ratios, meter address and baud rate)
+        Windows,     // the windows' controls
+    };
+
     ReplyRouting(SessionState& state, OperatorDialogs& dialogs, Host host);
 
-    // Several decoders may share a start address; they run in registration order, each
-    // in its own guard: an exception thrown by a decoder ends that decoder only, and the
-    // controls it already wrote keep their new text. Returns a key for RemoveBlockDecoder.
-    int AddBlockDecoder(quint16 startAddr, BlockDecoder decoder);
+    // Several decoders may share a start address; they run stage by stage and in
+    // registration order within a stage, each in its own guard: an exception thrown by a
+    // decoder ends that decoder only, and the controls it already wrote keep their new
+    // text. Returns a key for RemoveBlockDecoder.
+    int AddBlockDecoder(quint16 startAddr, BlockDecoder decoder,
+                        DecodeStage stage = DecodeStage::Windows);
     void RemoveBlockDecoder(int key);
     bool HasBlockDecoder(quint16 startAddr) const;
 
@@ -74,6 +85,7 @@ private:
         int key;
         quint16 startAddr;
         Handler handler;
+        DecodeStage stage = DecodeStage::Windows;
     };
 
     SessionState& state_;

@@ -1,5 +1,7 @@
 #include "TrafficCounters.h"
 
+#include "NumberText.h"
+
 #include <QLocale>
 
 void TrafficCounters::DataReceived() {
@@ -41,9 +43,7 @@ QString TrafficCounters::OkPercentText() const {
     const double ok = (double(SendCount) - double(NoResponseCount) - double(CrcErrorCount)) /
                       double(SendCount) * 100.0;
     // Two decimals with the system's decimal separator, like every number the windows show.
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return QStringLiteral("OK=   ") + locale.toString(ok, 'f', 2) + QLatin1Char('%');
+    return QStringLiteral("OK=   ") + FixedText(ok, 2) + QLatin1Char('%');
 }
 
 QString BytesToHex(const QByteArray& bytes) {

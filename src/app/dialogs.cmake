@@ -19,4 +19,4 @@ add_library(qetra_appdialogs STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmValueCount.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmValueCount.h)
 target_include_directories(qetra_appdialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(qetra_appdialogs PUBLIC qetra_rtfreader Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(qetra_appdialogs PUBLIC qetra_rtfreader qetra_shell_core Qt6::Widgets Qt6::PrintSupport)

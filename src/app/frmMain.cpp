@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "TqvModbus.h"
+#include "WindowTable.h"
 #include "frmComm.h"
 #include "ui_frmMain.h"
 
@@ -32,33 +33,22 @@ namespace {
 // reply handler that confirmed the change has returned.
 const QEvent::Type kReopenPortEvent = QEvent::Type(QEvent::User + 101);
 
-// Resident windows, created at start-up in this order when their subsystem is built.
-const char* const kResidentWindows[] = {"FormSuperNum", "FormCalirate", "FormAngle", "FormWave",
-                                        "FormBase"};
+// A resident window is never destroyed before exit: its close box minimises it, and its
+// menu item brings it back.
+class MinimiseOnClose : public QObject {
+public:
+    using QObject::QObject;
 
-// Menu commands that open a window, with the window they open.
-struct MenuWindow {
-    const char* menuItem;
-    const char* window;
-    bool resident; // brought to the front when it exists; never created by the menu
-    bool toFront;  // resident windows: raise as well as restore
-};
-const MenuWindow kMenuWindows[] = {
-    {"MM0201", "FormBase", true, true},      {"MM0202", "FormPara", false, true},
-    {"MM0203", "FormSuperNum", true, true},  {"MM0204", "FormWave", true, false},
-    {"MM0205", "FormAlarm", true, true},     {"MM0206", "FormAngle", true, true},
-    {"MM0301", "FormKw", false, true},       {"MM0302", "FormSetPara", false, true},
-    {"MM0303", "FormSetAlarm", false, true}, {"MM0304", "FormDriveType", false, true},
-    {"MM05", "FormCalirate", false, true},
-};
-
-const MenuWindow* FindMenuWindow(const QString& menuItem) {
-    for (const MenuWindow& m : kMenuWindows) {
-        if (menuItem == QLatin1String(m.menuItem))
-            return &m;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            static_cast<QWidget*>(watched)->showMinimized();
+            return true;
+        }
+        return false;
     }
-    return nullptr;
-}
+};
 
 } // namespace
 
@@ -130,7 +120,7 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
     ui->MM05->setVisible(false);
 
     connect(ui->ClientArea, &QMdiArea::subWindowActivated, this,
-            [this](QMdiSubWindow* sub) { emit ChildActivated(sub ? sub->widget() : nullptr); });
+            &TFormTeskLink::ChildWindowActivated);
 
     // Replies are evaluated by the process-wide watcher from now on.
     TqvModbus::StartResponseWatcher();
@@ -243,10 +233,12 @@ void TFormTeskLink::BindMenuCommands() {
     on(ui->N9, minimizeAll);
     on(ui->ToolButtonMinimizeAll, minimizeAll);
 
-    for (const MenuWindow& m : kMenuWindows) {
-        if (QAction* a = Action(QLatin1String(m.menuItem))) {
-            const QString item = QLatin1String(m.menuItem);
-            on(a, [this, item] { ShowWindowOfMenuItem(item); });
+    for (const WindowRow& row : WindowTable()) {
+        if (row.menuItem == nullptr)
+            continue;
+        if (QAction* a = Action(QLatin1String(row.menuItem))) {
+            const QString name = QLatin1String(row.name);
+            on(a, [this, name] { ShowWindowNamed(name); });
         }
     }
 
@@ -295,54 +287,71 @@ void TFormTeskLink::SetPanel(int bar, int panel, const QString& text) {
 
 // ---------------------------------------------------------------- windows
 
-void TFormTeskLink::RegisterWindow(const QString& name, WindowFactory factory,
-                                   WindowPlacement placement) {
-    factories_.insert(name, Registration{std::move(factory), placement});
+void TFormTeskLink::RegisterWindow(const QString& name, WindowFactory factory) {
+    Q_ASSERT_X(FindWindowRow(name) != nullptr, "RegisterWindow", "a window without a table row");
+    factories_.insert(name, std::move(factory));
 }
 
 QMdiArea* TFormTeskLink::ClientArea() const {
     return ui->ClientArea;
 }
 
-QMdiSubWindow* TFormTeskLink::AddChild(QWidget* child, bool deleteOnClose) {
-    QMdiSubWindow* sub = ui->ClientArea->addSubWindow(child);
-    if (deleteOnClose) {
+QWidget* TFormTeskLink::CreateWindow(const QString& name) {
+    const WindowRow* row = FindWindowRow(name);
+    const auto it = factories_.constFind(name);
+    if (row == nullptr || it == factories_.cend() || !*it)
+        return nullptr;
+    QWidget* w = (*it)(*this);
+    if (w == nullptr)
+        return nullptr;
+    if (w->objectName().isEmpty())
+        w->setObjectName(name);
+
+    if (row->pollFlag != PollFlag::None) {
+        // The window's block joins the rotation while it is the active window, and leaves
+        // it with the window.
+        const PollFlag flag = row->pollFlag;
+        connect(w, &QObject::destroyed, this,
+                [this, flag] { state_.Schedule.SetPollFlag(flag, false); });
+    }
+
+    if (row->placement == WindowPlacement::TopLevel) {
+        // Closing hides it; it lives until exit.
+        w->setParent(this, Qt::Window);
+        w->hide();
+        topLevelWindows_.insert(name, w);
+        return w;
+    }
+    QMdiSubWindow* sub = ui->ClientArea->addSubWindow(w);
+    if (row->life == WindowLife::OnDemand) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        child->setAttribute(Qt::WA_DeleteOnClose);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        // addSubWindow() makes every sub-window delete itself on close; a resident one
+        // must survive its close box.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->installEventFilter(new MinimiseOnClose(sub));
     }
     sub->show();
-    return sub;
-}
-
-QWidget* TFormTeskLink::CreateWindow(const QString& name) {
-    const auto it = factories_.constFind(name);
-    if (it == factories_.cend() || !it->factory)
-        return nullptr;
-    QWidget* w = it->factory(*this);
-    if (w && w->objectName().isEmpty())
-        w->setObjectName(name);
     return w;
 }
 
 void TFormTeskLink::CreateResidentWindows() {
-    for (const char* n : kResidentWindows) {
-        const QString name = QLatin1String(n);
-        if (Window(name))
-            continue;
-        const auto it = factories_.constFind(name);
-        if (it == factories_.cend())
-            continue;
-        QWidget* w = CreateWindow(name);
-        if (!w)
-            continue;
-        if (it->placement == WindowPlacement::TopLevel) {
-            w->setParent(this, Qt::Window);
-            w->hide();
-            topLevelWindows_.insert(name, w);
-        } else {
-            AddChild(w, false);
-        }
+    for (const WindowRow& row : WindowTable()) {
+        const QString name = QLatin1String(row.name);
+        if (row.life == WindowLife::Resident && !Window(name))
+            CreateWindow(name);
     }
+}
+
+void TFormTeskLink::ChildWindowActivated(QMdiSubWindow* sub) {
+    QWidget* child = sub ? sub->widget() : nullptr;
+    if (child != nullptr) {
+        const WindowRow* row = FindWindowRow(child->objectName());
+        if (row != nullptr && row->pollFlag != PollFlag::None)
+            state_.Schedule.SelectWindowPollFlag(row->pollFlag);
+    }
+    emit ChildActivated(child);
 }
 
 QMdiSubWindow* TFormTeskLink::SubWindowOf(const QWidget* child) const {
@@ -379,45 +388,43 @@ void TFormTeskLink::CloseChild(const QString& name) {
         s->close();
 }
 
-void TFormTeskLink::ShowResident(const QString& name, bool bringToFront) {
-    QWidget* w = Window(name);
-    if (!w)
-        return;
-    if (QMdiSubWindow* sub = SubWindowOf(w)) {
-        sub->showNormal();
-        if (bringToFront)
-            ui->ClientArea->setActiveSubWindow(sub);
-    } else {
-        w->showNormal();
-        if (bringToFront)
-            w->raise();
-    }
+void TFormTeskLink::DestroyChild(const QString& name) {
+    for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
+        if (s->widget() && s->widget()->objectName() == name)
+            delete s;
 }
 
 QWidget* TFormTeskLink::ShowWindowOfMenuItem(const QString& menuItem) {
-    const MenuWindow* m = FindMenuWindow(menuItem);
-    if (!m)
+    const WindowRow* row = FindMenuWindowRow(menuItem);
+    return row ? ShowWindowNamed(QLatin1String(row->name)) : nullptr;
+}
+
+QWidget* TFormTeskLink::ShowWindowNamed(const QString& name) {
+    const WindowRow* row = FindWindowRow(name);
+    if (row == nullptr)
         return nullptr;
-    const QString name = QLatin1String(m->window);
-    if (m->resident) {
-        ShowResident(name, m->toFront);
-        return Window(name);
-    }
-    QWidget* w = nullptr;
-    QMdiSubWindow* sub = nullptr;
-    if (IsChildOpen(name)) {
-        w = Window(name);
-        sub = SubWindowOf(w);
-    } else {
+    QWidget* w = Window(name);
+    // Resident windows exist whenever their menu item is visible; the menu only brings
+    // them back. On-demand windows are created when they are not open.
+    if (w == nullptr && row->life == WindowLife::OnDemand)
         w = CreateWindow(name);
-        if (!w)
-            return nullptr;
-        sub = AddChild(w, true);
+    if (w == nullptr)
+        return nullptr;
+    if (QMdiSubWindow* sub = SubWindowOf(w)) {
+        sub->showNormal();
+        if (row->movedToOriginByMenu)
+            sub->move(0, 0);
+        if (row->raisedByMenu)
+            ui->ClientArea->setActiveSubWindow(sub);
+    } else {
+        w->showNormal();
+        if (row->movedToOriginByMenu)
+            w->move(0, 0);
+        if (row->raisedByMenu) {
+            w->raise();
+            w->activateWindow();
+        }
     }
-    sub->showNormal();
-    if (name == QLatin1String("FormCalirate"))
-        sub->move(0, 0);
-    ui->ClientArea->setActiveSubWindow(sub);
     return w;
 }
 
@@ -441,24 +448,20 @@ void TFormTeskLink::ResetSession() {
 void TFormTeskLink::ApplyMeterModel() {
     const quint8 model = state_.MeterModel;
     setWindowTitle(MeterModelTitle(model));
-    const QString alarm = QStringLiteral("FormAlarm");
+    auto createMinimised = [this](const QString& name) {
+        if (IsChildOpen(name))
+            return;
+        if (QWidget* w = CreateWindow(name); w != nullptr && SubWindowOf(w) != nullptr)
+            SubWindowOf(w)->showMinimized();
+    };
     if (model != 0) {
-        if (!IsChildOpen(alarm)) {
-            if (QWidget* w = CreateWindow(alarm))
-                AddChild(w, false)->showMinimized();
-        }
+        createMinimised(WindowName::Alarm);
         ui->MM0203->setVisible(true);
         ui->MM0205->setVisible(true);
         ui->MM0303->setVisible(true);
-        const QString maxMin = QStringLiteral("FormSuperNum");
-        if (!IsChildOpen(maxMin)) {
-            if (QWidget* w = CreateWindow(maxMin))
-                AddChild(w, false)->showMinimized();
-        }
+        createMinimised(WindowName::SuperNum);
     } else {
-        for (QMdiSubWindow* s : ui->ClientArea->subWindowList())
-            if (s->widget() && s->widget()->objectName() == alarm)
-                delete s;
+        DestroyChild(WindowName::Alarm);
         ui->MM0205->setVisible(false);
         ui->MM0303->setVisible(false);
     }
@@ -518,8 +521,10 @@ void TFormTeskLink::StartUp() {
     ResetSession();
     state_.MeterModel = 1;
     state_.CalibrationCount = QStringLiteral("100");
-    for (const char* n : {"FormSuperNum", "FormAngle", "FormWave"}) {
-        if (QMdiSubWindow* sub = SubWindowOf(Window(QLatin1String(n))))
+    for (const WindowRow& row : WindowTable()) {
+        if (!row.minimisedAtStart)
+            continue;
+        if (QMdiSubWindow* sub = SubWindowOf(Window(QLatin1String(row.name))))
             sub->showMinimized();
     }
     state_.PortName = QStringLiteral("COM1");
@@ -673,8 +678,7 @@ void TFormTeskLink::qvModbus1RecvData(const QByteArray& Data) {
 }
 
 void TFormTeskLink::qvModbus1QueryData() {
-    if (const std::optional<QString> message = state_.Schedule.NextMessage(state_.DevAddr))
-        qvModbus1->SetQueryMessage(message->toLatin1());
+    qvModbus1->SetQueryMessage(state_.Schedule.NextMessage(state_.DevAddr).toLatin1());
 }
 
 void TFormTeskLink::qvModbus1ResponseError() {

@@ -3,6 +3,7 @@
 #include "OperatorDialogs.h"
 #include "ReplyRouting.h"
 #include "SessionState.h"
+#include "WindowTable.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -26,16 +27,9 @@ namespace Ui {
 class TFormTeskLink;
 }
 
-// Creates a child window for the main window. The window must have its object name set
-// to the name it is registered under ("FormBase", "FormPara", ...): that name is how
-// IsChildOpen and the menu commands find it.
+// Creates a child window for the main window. The window table (WindowTable.h) holds
+// everything else about it: its name, menu item, life, placement and poll flag.
 using WindowFactory = std::function<QWidget*(TFormTeskLink& shell)>;
-
-// Where a registered window lives.
-enum class WindowPlacement {
-    MdiChild, // a child of the main window's client area (all measurement and setup windows)
-    TopLevel, // an ordinary window of its own, created hidden (the resident calibration window)
-};
 
 // How the main window can be built differently in tests.
 struct ShellOptions {
@@ -59,8 +53,8 @@ struct ShellOptions {
 //  - State(): connected flag, meter model, PT/CT ratios, meter address and baud rate,
 //    change flags, calibration count and flags, display mode byte, settings.
 //  - Schedule(): pending-write slots 1..5 (Queue), one-shot flags and the per-window poll
-//    flags with ClearWindowPollFlags. A measurement window sets its poll flag when it is
-//    activated (connect to ChildActivated) and clears it in its destructor.
+//    flags. The main window selects a window's poll flag (its table row) when the window
+//    is activated and clears it when the window is destroyed.
 //  - Routing(): register decoders for register blocks, coil/input/relay handlers and
 //    follow-ups of write confirmations.
 //  - Dialogs(): every message box.
@@ -89,15 +83,13 @@ public:
     bool Connected() const { return state_.Traffic.Connected; }
 
     // --- windows ---
-    // Makes a window known by its object name. Resident windows ("FormSuperNum",
-    // "FormCalirate", "FormAngle", "FormWave", "FormBase") are created by
-    // CreateResidentWindows() in that order; the others are created by their menu command
-    // (or, for "FormAlarm", by ApplyMeterModel) when not already open. On-demand windows
-    // are deleted when closed. Register before CreateResidentWindows().
-    void RegisterWindow(const QString& name, WindowFactory factory,
-                        WindowPlacement placement = WindowPlacement::MdiChild);
+    // Gives the window of a table row its factory. Resident windows are created by
+    // CreateResidentWindows() in table order, "FormAlarm" by ApplyMeterModel, the others by
+    // their menu command or ShowWindowNamed when not already open. Register before
+    // CreateResidentWindows().
+    void RegisterWindow(const QString& name, WindowFactory factory);
     bool IsWindowRegistered(const QString& name) const { return factories_.contains(name); }
-    // Creates the registered resident windows in their fixed order.
+    // Creates the registered resident windows in table order.
     void CreateResidentWindows();
     // True when a child of the client area has this object name.
     bool IsChildOpen(const QString& name) const;
@@ -106,11 +98,13 @@ public:
     template <typename T> T* WindowAs(const QString& name) const {
         return qobject_cast<T*>(Window(name));
     }
-    // Closes the client-area child with this name, if open.
+    // Closes the client-area child with this name, if open (a resident one minimises).
     void CloseChild(const QString& name);
-    // Shows the window of a menu command ("MM0201", "MM0302", "MM05", ...): brings a
-    // resident window to the normal state and the front, or shows an open on-demand window,
-    // or creates it. Returns the window, or null when it is not registered.
+    // Shows a window as its menu command does: brings a resident window to the normal state
+    // (and the front, where its row says so), or shows an open on-demand window, or creates
+    // it. Returns the window, or null when it is not registered.
+    QWidget* ShowWindowNamed(const QString& name);
+    // The same by menu command ("MM0201", "MM0302", "MM05", ...).
     QWidget* ShowWindowOfMenuItem(const QString& menuItem);
     // The client area's sub-window frame of a child (null when it is not a child).
     QMdiSubWindow* SubWindowOf(const QWidget* child) const;
@@ -155,18 +149,14 @@ protected:
 private:
     friend class TFormComm;
 
-    struct Registration {
-        WindowFactory factory;
-        WindowPlacement placement;
-    };
-
     void BuildStatusBars();
     void BindMenuCommands();
     void BindModbusEvents();
+    // Creates the window of a table row and puts it where the row says.
     QWidget* CreateWindow(const QString& name);
+    void DestroyChild(const QString& name);
+    void ChildWindowActivated(QMdiSubWindow* sub);
     QMdiSubWindow* OpenSubWindow(const QString& name) const;
-    QMdiSubWindow* AddChild(QWidget* child, bool deleteOnClose);
-    void ShowResident(const QString& name, bool bringToFront);
     void SetPollingControls(bool polling);
     // Opens the port with the current settings; on failure shows the "Cannot open the
     // port" box and disables Start. True when the port opened.
@@ -197,7 +187,7 @@ private:
     SessionState state_;
     std::unique_ptr<ReplyRouting> routing_;
     std::unique_ptr<TqvModbus> qvModbus1;
-    QHash<QString, Registration> factories_;
+    QHash<QString, WindowFactory> factories_;
     QHash<QString, QPointer<QWidget>> topLevelWindows_;
     QStatusBar* StatusBarSend = nullptr;
     QStatusBar* StatusBarRecv = nullptr;

@@ -1,8 +1,11 @@
 # The shell's logic without any window: counters and connected rule, poll schedule,
 # shared session state, reply routing, saved settings. QtCore only.
 add_library(qetra_shell_core STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberText.h
     ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.cpp ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.h
+    ${CMAKE_CURRENT_LIST_DIR}/WindowTable.cpp ${CMAKE_CURRENT_LIST_DIR}/WindowTable.h
+    ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.cpp ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionState.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionState.h
     ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.cpp ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
@@ -23,6 +26,7 @@ target_link_libraries(qetra_operator_dialogs PUBLIC Qt6::Widgets)
 add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp ${CMAKE_CURRENT_LIST_DIR}/Settings.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
+    ${CMAKE_CURRENT_LIST_DIR}/WindowRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
 )
 target_include_directories(qetra_app PUBLIC ${CMAKE_CURRENT_LIST_DIR})

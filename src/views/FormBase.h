@@ -51,10 +51,6 @@ public:
     QPushButton* RelayButton(int relay) const;
     QPushButton* EnergyResetButton() const;
 
-    // The colours of the on and off states.
-    static const QColor& OnColor();
-    static const QColor& OffColor();
-
 private:
     void RelayClick(int relay);
     void SetRelayState(int relay, bool on);

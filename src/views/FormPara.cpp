@@ -1,14 +1,14 @@
 #include "FormPara.h"
 
-#include "ChildWindowFrame.h"
 #include "MeterParamDecode.h"
+#include "WindowKit.h"
 #include "ui_frmPara.h"
 
 TFormPara::TFormPara(std::function<void()> openSettings, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FormPara>()),
       openSettings_(std::move(openSettings)) {
     ui->setupUi(this);
-    UseFixedChildFrame(this);
+    PrepareChildWindow(this);
     ui->Button1->setEnabled(static_cast<bool>(openSettings_));
     connect(ui->Button1, &QPushButton::clicked, this, &TFormPara::Button1Click);
 }
@@ -24,10 +24,7 @@ QPushButton* TFormPara::SetupButton() const {
 }
 
 void TFormPara::ShowParameters(const QList<quint16>& values) {
-    for (const LabelText& t : DecodeMeterParamBlock(values)) {
-        if (QLabel* label = Label(t.label))
-            label->setText(t.text);
-    }
+    ApplyLabelTexts(this, DecodeMeterParamBlock(values));
 }
 
 void TFormPara::ApplyMeterModel(quint8 model) {

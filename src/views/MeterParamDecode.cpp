@@ -1,5 +1,7 @@
 #include "MeterParamDecode.h"
 
+#include "BlockDecode.h"
+
 namespace {
 
 constexpr int kPt1High = 0x05;
@@ -7,7 +9,7 @@ constexpr int kPt2 = 0x07;
 constexpr int kCt1 = 0x08;
 
 qint32 Pt1(const QList<quint16>& v) {
-    return static_cast<qint32>((static_cast<quint32>(v[kPt1High]) << 16) | v[kPt1High + 1]);
+    return static_cast<qint32>(ReadQuantity(v, kPt1High, RegWidth::S32));
 }
 
 QString Decimal(quint16 v) {
@@ -52,97 +54,58 @@ QString RelayModeText(quint16 code) {
     return FromList(code, {"Latch", "Momentary"});
 }
 
-LabelTexts DecodeMeterParamBlock(const QList<quint16>& v) {
-    enum class Fmt {
-        Number,
-        Bps,
-        Volts,
-        Amps,
-        VoltWiring,
-        CurrentWiring,
-        DoMode,
-        Pulse,
-        PulseWidth,
-        RelayMode,
-        Ms,
-        Minutes,
-        Pt1Volts
-    };
-    struct Row {
-        int offset; // register - 0x100; PT1 ends at its low word
-        const char* label;
-        Fmt fmt;
-    };
-    static constexpr Row kRows[] = {
-        {0x00, "LabelPassword", Fmt::Number},
-        {0x01, "LabelAddr", Fmt::Number},
-        {0x02, "LabelBaudrate", Fmt::Bps},
-        {0x03, "LabelUWireMode", Fmt::VoltWiring},
-        {0x04, "LabelIWireMode", Fmt::CurrentWiring},
-        {0x06, "LabelPT1", Fmt::Pt1Volts},
-        {0x07, "LabelPT2", Fmt::Volts},
-        {0x08, "LabelCT1", Fmt::Amps},
-        {0x09, "LabelDriveWork", Fmt::DoMode},
-        {0x0A, "LabelPulse1", Fmt::Pulse},
-        {0x0B, "LabelPulse2", Fmt::Pulse},
-        {0x0C, "LabelPulseWidth", Fmt::PulseWidth},
-        {0x0D, "LabelPulseConst", Fmt::Number},
-        {0x0E, "LabelRO1Mode", Fmt::RelayMode},
-        {0x0F, "LabelRO1Time", Fmt::Ms},
-        {0x10, "LabelRO2Mode", Fmt::RelayMode},
-        {0x11, "LabelRO2Time", Fmt::Ms},
-        {0x12, "LabelLightTime", Fmt::Minutes},
-        {0x13, "LabelDemaTime", Fmt::Minutes},
-    };
-    LabelTexts texts;
-    for (const auto& row : kRows) {
-        if (row.offset >= v.size())
-            break;
-        const quint16 r = v[row.offset];
-        QString text;
-        switch (row.fmt) {
-        case Fmt::Number:
-            text = Decimal(r);
-            break;
-        case Fmt::Bps:
-            text = Decimal(r) + QStringLiteral(" bps");
-            break;
-        case Fmt::Volts:
-            text = Decimal(r) + QStringLiteral(" V");
-            break;
-        case Fmt::Amps:
-            text = Decimal(r) + QStringLiteral(" A");
-            break;
-        case Fmt::VoltWiring:
-            text = VoltageWiringText(r);
-            break;
-        case Fmt::CurrentWiring:
-            text = CurrentWiringText(r);
-            break;
-        case Fmt::DoMode:
-            text = DigitalOutputModeText(r);
-            break;
-        case Fmt::Pulse:
-            text = PulseSourceText(r);
-            break;
-        // The meter counts the pulse width in steps of 20 ms.
-        case Fmt::PulseWidth:
-            text = QString::number(r * 20) + QStringLiteral(" ms");
-            break;
-        case Fmt::RelayMode:
-            text = RelayModeText(r);
-            break;
-        case Fmt::Ms:
-            text = Decimal(r) + QStringLiteral(" ms");
-            break;
-        case Fmt::Minutes:
-            text = Decimal(r) + QStringLiteral(" Min");
-            break;
-        case Fmt::Pt1Volts:
-            text = QString::number(Pt1(v)) + QStringLiteral(" V");
-            break;
-        }
-        texts.append({QString::fromLatin1(row.label), text});
-    }
-    return texts;
+namespace {
+
+QString Code(qint64 v) {
+    return QString::number(v);
+}
+QString VoltWiring(qint64 v, const DecodeContext&) {
+    return VoltageWiringText(quint16(v));
+}
+QString CurrentWiring(qint64 v, const DecodeContext&) {
+    return CurrentWiringText(quint16(v));
+}
+QString DoMode(qint64 v, const DecodeContext&) {
+    return DigitalOutputModeText(quint16(v));
+}
+QString Pulse(qint64 v, const DecodeContext&) {
+    return PulseSourceText(quint16(v));
+}
+// The meter counts the pulse width in steps of 20 ms.
+QString PulseWidth(qint64 v, const DecodeContext&) {
+    return Code(v * 20) + QStringLiteral(" ms");
+}
+QString RelayMode(qint64 v, const DecodeContext&) {
+    return RelayModeText(quint16(v));
+}
+
+// Registers 0x100..0x113 in order; PT1 is a 32-bit value at 0x105..0x106.
+// clang-format off
+constexpr BlockRow kRows[] = {
+    {0x00, RegWidth::U16, "LabelPassword",   DecimalFormat()},
+    {0x01, RegWidth::U16, "LabelAddr",       DecimalFormat()},
+    {0x02, RegWidth::U16, "LabelBaudrate",   DecimalFormat(" bps")},
+    {0x03, RegWidth::U16, "LabelUWireMode",  CustomFormat(VoltWiring)},
+    {0x04, RegWidth::U16, "LabelIWireMode",  CustomFormat(CurrentWiring)},
+    {0x05, RegWidth::S32, "LabelPT1",        DecimalFormat(" V")},
+    {0x07, RegWidth::U16, "LabelPT2",        DecimalFormat(" V")},
+    {0x08, RegWidth::U16, "LabelCT1",        DecimalFormat(" A")},
+    {0x09, RegWidth::U16, "LabelDriveWork",  CustomFormat(DoMode)},
+    {0x0A, RegWidth::U16, "LabelPulse1",     CustomFormat(Pulse)},
+    {0x0B, RegWidth::U16, "LabelPulse2",     CustomFormat(Pulse)},
+    {0x0C, RegWidth::U16, "LabelPulseWidth", CustomFormat(PulseWidth)},
+    {0x0D, RegWidth::U16, "LabelPulseConst", DecimalFormat()},
+    {0x0E, RegWidth::U16, "LabelRO1Mode",    CustomFormat(RelayMode)},
+    {0x0F, RegWidth::U16, "LabelRO1Time",    DecimalFormat(" ms")},
+    {0x10, RegWidth::U16, "LabelRO2Mode",    CustomFormat(RelayMode)},
+    {0x11, RegWidth::U16, "LabelRO2Time",    DecimalFormat(" ms")},
+    {0x12, RegWidth::U16, "LabelLightTime",  DecimalFormat(" Min")},
+    {0x13, RegWidth::U16, "LabelDemaTime",   DecimalFormat(" Min")},
+};
+// clang-format on
+
+} // namespace
+
+LabelTexts DecodeMeterParamBlock(const QList<quint16>& values) {
+    return DecodeBlock(kRows, values, DecodeContext{});
 }

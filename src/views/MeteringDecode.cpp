@@ -1,128 +1,72 @@
 #include "MeteringDecode.h"
 
-#include "ValueText.h"
+#include "BlockDecode.h"
+#include "NumberText.h"
 
 namespace {
 
-enum class Row {
-    Frequency,
-    Voltage,
-    Current,
-    Power,
-    PowerFactor,
-    Unbalance,
-    LoadType,
-    ActiveEnergy,
-    ReactiveEnergy,
-};
-
-struct BlockRow {
-    int offset; // register - 0x130
-    const char* label;
-    Row kind;
-    int powerKind = PowerWatt;
-};
+QString LoadTypeFormat(qint64 value, const DecodeContext&) {
+    return LoadTypeText(static_cast<quint16>(value));
+}
 
 // Block 0x130 in register order. 0x154 and 0x155 are not shown.
+// clang-format off
 constexpr BlockRow kRows[] = {
-    {0x00, "LabelF", Row::Frequency},
-    {0x01, "LabelUa", Row::Voltage},
-    {0x02, "LabelUb", Row::Voltage},
-    {0x03, "LabelUc", Row::Voltage},
-    {0x04, "LabelUnavg", Row::Voltage},
-    {0x05, "LabelUab", Row::Voltage},
-    {0x06, "LabelUbc", Row::Voltage},
-    {0x07, "LabelUca", Row::Voltage},
-    {0x08, "LabelUlavg", Row::Voltage},
-    {0x09, "LabelIa", Row::Current},
-    {0x0A, "LabelIb", Row::Current},
-    {0x0B, "LabelIc", Row::Current},
-    {0x0C, "LabelIavg", Row::Current},
-    {0x0D, "LabelIn", Row::Current},
-    {0x0E, "LabelPa", Row::Power, PowerWatt},
-    {0x0F, "LabelPb", Row::Power, PowerWatt},
-    {0x10, "LabelPc", Row::Power, PowerWatt},
-    {0x11, "LabelPavg", Row::Power, PowerWatt},
-    {0x12, "LabelQa", Row::Power, PowerVar},
-    {0x13, "LabelQb", Row::Power, PowerVar},
-    {0x14, "LabelQc", Row::Power, PowerVar},
-    {0x15, "LabelQavg", Row::Power, PowerVar},
-    {0x16, "LabelSa", Row::Power, PowerVoltAmpere},
-    {0x17, "LabelSb", Row::Power, PowerVoltAmpere},
-    {0x18, "LabelSc", Row::Power, PowerVoltAmpere},
-    {0x19, "LabelSavg", Row::Power, PowerVoltAmpere},
-    {0x1A, "LabelPfa", Row::PowerFactor},
-    {0x1B, "LabelPfb", Row::PowerFactor},
-    {0x1C, "LabelPfc", Row::PowerFactor},
-    {0x1D, "LabelPfavg", Row::PowerFactor},
-    {0x1E, "LabelUunbl", Row::Unbalance},
-    {0x1F, "LabelIunbl", Row::Unbalance},
-    {0x20, "LabelRt", Row::LoadType},
-    {0x21, "LabelP_dema", Row::Power, PowerWatt},
-    {0x22, "LabelQ_dema", Row::Power, PowerVar},
-    {0x23, "LabelS_dema", Row::Power, PowerVoltAmpere},
-    {0x26, "LabelEp_imp", Row::ActiveEnergy},
-    {0x28, "LabelEp_exp", Row::ActiveEnergy},
-    {0x2A, "LabelEq_imp", Row::ReactiveEnergy},
-    {0x2C, "LabelEq_exp", Row::ReactiveEnergy},
-    {0x2E, "LabelEp_total", Row::ActiveEnergy},
-    {0x30, "LabelEp_net", Row::ActiveEnergy},
-    {0x32, "LabelEq_total", Row::ReactiveEnergy},
-    {0x34, "LabelEq_net", Row::ReactiveEnergy},
+    {0x00, RegWidth::U16, "LabelF",        FixedFormat(100, 2, " Hz")},
+    {0x01, RegWidth::U16, "LabelUa",       VoltageFormat()},
+    {0x02, RegWidth::U16, "LabelUb",       VoltageFormat()},
+    {0x03, RegWidth::U16, "LabelUc",       VoltageFormat()},
+    {0x04, RegWidth::U16, "LabelUnavg",    VoltageFormat()},
+    {0x05, RegWidth::U16, "LabelUab",      VoltageFormat()},
+    {0x06, RegWidth::U16, "LabelUbc",      VoltageFormat()},
+    {0x07, RegWidth::U16, "LabelUca",      VoltageFormat()},
+    {0x08, RegWidth::U16, "LabelUlavg",    VoltageFormat()},
+    {0x09, RegWidth::U16, "LabelIa",       CurrentFormat()},
+    {0x0A, RegWidth::U16, "LabelIb",       CurrentFormat()},
+    {0x0B, RegWidth::U16, "LabelIc",       CurrentFormat()},
+    {0x0C, RegWidth::U16, "LabelIavg",     CurrentFormat()},
+    {0x0D, RegWidth::U16, "LabelIn",       CurrentFormat()},
+    {0x0E, RegWidth::U16, "LabelPa",       PowerFormat(PowerWatt)},
+    {0x0F, RegWidth::U16, "LabelPb",       PowerFormat(PowerWatt)},
+    {0x10, RegWidth::U16, "LabelPc",       PowerFormat(PowerWatt)},
+    {0x11, RegWidth::U16, "LabelPavg",     PowerFormat(PowerWatt)},
+    {0x12, RegWidth::U16, "LabelQa",       PowerFormat(PowerVar)},
+    {0x13, RegWidth::U16, "LabelQb",       PowerFormat(PowerVar)},
+    {0x14, RegWidth::U16, "LabelQc",       PowerFormat(PowerVar)},
+    {0x15, RegWidth::U16, "LabelQavg",     PowerFormat(PowerVar)},
+    {0x16, RegWidth::U16, "LabelSa",       PowerFormat(PowerVoltAmpere)},
+    {0x17, RegWidth::U16, "LabelSb",       PowerFormat(PowerVoltAmpere)},
+    {0x18, RegWidth::U16, "LabelSc",       PowerFormat(PowerVoltAmpere)},
+    {0x19, RegWidth::U16, "LabelSavg",     PowerFormat(PowerVoltAmpere)},
+    {0x1A, RegWidth::S16, "LabelPfa",      FixedFormat(1000, 3)},
+    {0x1B, RegWidth::S16, "LabelPfb",      FixedFormat(1000, 3)},
+    {0x1C, RegWidth::S16, "LabelPfc",      FixedFormat(1000, 3)},
+    {0x1D, RegWidth::S16, "LabelPfavg",    FixedFormat(1000, 3)},
+    {0x1E, RegWidth::U16, "LabelUunbl",    FixedFormat(10, 3, " %")},
+    {0x1F, RegWidth::U16, "LabelIunbl",    FixedFormat(10, 3, " %")},
+    {0x20, RegWidth::U16, "LabelRt",       CustomFormat(LoadTypeFormat)},
+    {0x21, RegWidth::U16, "LabelP_dema",   PowerFormat(PowerWatt)},
+    {0x22, RegWidth::U16, "LabelQ_dema",   PowerFormat(PowerVar)},
+    {0x23, RegWidth::U16, "LabelS_dema",   PowerFormat(PowerVoltAmpere)},
+    {0x26, RegWidth::S32, "LabelEp_imp",   FixedFormat(10, 1, " kWh")},
+    {0x28, RegWidth::S32, "LabelEp_exp",   FixedFormat(10, 1, " kWh")},
+    {0x2A, RegWidth::S32, "LabelEq_imp",   FixedFormat(10, 1, " kvarh")},
+    {0x2C, RegWidth::S32, "LabelEq_exp",   FixedFormat(10, 1, " kvarh")},
+    {0x2E, RegWidth::S32, "LabelEp_total", FixedFormat(10, 1, " kWh")},
+    {0x30, RegWidth::S32, "LabelEp_net",   FixedFormat(10, 1, " kWh")},
+    {0x32, RegWidth::S32, "LabelEq_total", FixedFormat(10, 1, " kvarh")},
+    {0x34, RegWidth::S32, "LabelEq_net",   FixedFormat(10, 1, " kvarh")},
 };
+// clang-format on
 
 constexpr int kFirstEnergyOffset = 0x26;
 constexpr int kEnergyCount = 8;
-
-bool IsEnergy(Row row) {
-    return row == Row::ActiveEnergy || row == Row::ReactiveEnergy;
-}
-
-// High word at the lower address; the counters are signed.
-qint32 Combine32(quint16 high, quint16 low) {
-    return static_cast<qint32>((static_cast<quint32>(high) << 16) | low);
-}
-
-QString RowText(const BlockRow& row, const QList<quint16>& v, const ScaleRatios& r,
-                const QLocale& locale) {
-    const quint16 reg = v[row.offset];
-    switch (row.kind) {
-    case Row::Frequency:
-        return FixedText(reg / 100.0, 2, locale) + QStringLiteral(" Hz");
-    case Row::Voltage:
-        return FormatVoltageText(reg, r.pt, locale);
-    case Row::Current:
-        return FormatCurrentText(reg, r.ct, locale);
-    case Row::Power:
-        return FormatPowerText(reg, row.powerKind, r.pt, r.ct, locale);
-    case Row::PowerFactor:
-        return FixedText(static_cast<qint16>(reg) / 1000.0, 3, locale);
-    case Row::Unbalance:
-        return FixedText(reg / 10.0, 3, locale) + QStringLiteral(" %");
-    case Row::LoadType:
-        return LoadTypeText(reg);
-    case Row::ActiveEnergy:
-        return FixedText(Combine32(reg, v[row.offset + 1]) / 10.0, 1, locale) +
-               QStringLiteral(" kWh");
-    case Row::ReactiveEnergy:
-        return FixedText(Combine32(reg, v[row.offset + 1]) / 10.0, 1, locale) +
-               QStringLiteral(" kvarh");
-    }
-    return {};
-}
 
 } // namespace
 
 LabelTexts DecodeMeteringBlock(const QList<quint16>& values, const ScaleRatios& ratios,
                                const QLocale& locale) {
-    LabelTexts texts;
-    for (const auto& row : kRows) {
-        const int last = row.offset + (IsEnergy(row.kind) ? 1 : 0);
-        if (last >= values.size())
-            break;
-        texts.append({QString::fromLatin1(row.label), RowText(row, values, ratios, locale)});
-    }
-    return texts;
+    return DecodeBlock(kRows, values, DecodeContext{ratios, locale});
 }
 
 QList<QString> EnergyEditTexts(const QList<quint16>& values, const QLocale& locale) {
@@ -131,7 +75,7 @@ QList<QString> EnergyEditTexts(const QList<quint16>& values, const QLocale& loca
         return texts;
     for (int i = 0; i < kEnergyCount; ++i) {
         const int at = kFirstEnergyOffset + 2 * i;
-        texts.append(FixedText(Combine32(values[at], values[at + 1]) / 10.0, 1, locale));
+        texts.append(FixedText(ReadQuantity(values, at, RegWidth::S32) / 10.0, 1, locale));
     }
     return texts;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LabelText.h"
+#include "ValueText.h"
 
 #include <QList>
 #include <QLocale>
@@ -14,12 +15,6 @@
 inline constexpr quint16 MeteringBlockStart = 0x130;
 inline constexpr int MeteringBlockCount = 54;
 inline constexpr quint16 TemperatureRegister = 0x518;
-
-// PT and CT ratios of the meter, as last read from its parameter block.
-struct ScaleRatios {
-    double pt = 1.0;
-    double ct = 1.0;
-};
 
 // Label texts of block 0x130 in register order. `values`[i] is register 0x130 + i.
 // Rows whose registers are missing from a short block are left out, together with

@@ -1,48 +1,6 @@
 #include "ValueText.h"
 
-#include <cmath>
-
-namespace {
-
-// The registers are decimal fixed-point numbers, so a value that should end in 5 at the
-// first dropped digit must round away from zero even when binary arithmetic put it a hair
-// below (6553.5 V / 1000 is 6.55349999... as a double and must read 6.554 kV). The nudge
-// is far below the resolution of a single-precision value, which is shown as it is held.
-double RoundDecimal(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    const double scaled = value * scale;
-    return std::round(scaled + std::copysign(std::fabs(scaled) * 1e-12, scaled)) / scale;
-}
-
-// The meter's texts are plain digits with a hyphen-minus whatever the user's language;
-// only the decimal and group separators are the user's. Some locales bring their own
-// digits, a typographic minus or direction marks, which must not reach the labels.
-QString NumberText(double value, int decimals, bool grouped, const QLocale& locale) {
-    QLocale c = QLocale::c();
-    c.setNumberOptions(grouped ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
-    const QString plain = c.toString(RoundDecimal(value, decimals), 'f', decimals);
-    QString text;
-    text.reserve(plain.size() + 4);
-    for (const QChar ch : plain) {
-        if (ch == QLatin1Char('.'))
-            text += locale.decimalPoint();
-        else if (ch == QLatin1Char(','))
-            text += locale.groupSeparator();
-        else
-            text += ch;
-    }
-    return text;
-}
-
-} // namespace
-
-QString FixedText(double value, int decimals, const QLocale& locale) {
-    return NumberText(value, decimals, false, locale);
-}
-
-QString GroupedText(double value, int decimals, const QLocale& locale) {
-    return NumberText(value, decimals, true, locale);
-}
+#include "NumberText.h"
 
 QString FormatVoltageText(quint16 reg, double ptRatio, const QLocale& locale) {
     const float v = static_cast<float>(reg * ptRatio / 10.0);

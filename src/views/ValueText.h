@@ -1,14 +1,15 @@
 #pragma once
 
+#include "NumberText.h"
+
 #include <QLocale>
 #include <QString>
 
-// Number texts in the two styles the windows use. Both take the decimal separator from
-// `locale` and keep plain digits and a hyphen-minus; the fixed style never groups
-// thousands, the grouped style always does, in threes with the locale's group separator
-// (also in locales whose default is to omit it).
-QString FixedText(double value, int decimals, const QLocale& locale);
-QString GroupedText(double value, int decimals, const QLocale& locale);
+// PT and CT ratios of the meter, as last read from its parameter block.
+struct ScaleRatios {
+    double pt = 1.0;
+    double ct = 1.0;
+};
 
 // Kinds of power for FormatPowerText; the numbers are the meter's own kind codes.
 enum PowerKind : int { PowerWatt = 0, PowerVar = 1, PowerVoltAmpere = 2 };

@@ -3,41 +3,42 @@
 #include "FormBase.h"
 #include "FormPara.h"
 #include "MeterParamDecode.h"
-#include "frmMain.h"
+#include "WindowRouting.h"
 
 namespace {
 
-const QString kFormBase = QStringLiteral("FormBase");
-const QString kFormPara = QStringLiteral("FormPara");
-const QString kFormSetPara = QStringLiteral("FormSetPara");
-
 QWidget* CreateFormBase(TFormTeskLink& shell) {
-    auto* w = new TFormBase(shell.State(), shell.Dialogs());
-    w->setObjectName(kFormBase);
-    return w;
+    return new TFormBase(shell.State(), shell.Dialogs());
 }
 
 QWidget* CreateFormPara(TFormTeskLink& shell) {
     std::function<void()> openSettings;
-    if (shell.IsWindowRegistered(kFormSetPara))
-        openSettings = [&shell] { shell.ShowWindowOfMenuItem(QStringLiteral("MM0302")); };
+    if (shell.IsWindowRegistered(WindowName::SetPara))
+        openSettings = [&shell] { shell.ShowWindowNamed(WindowName::SetPara); };
     auto* w = new TFormPara(std::move(openSettings));
-    w->setObjectName(kFormPara);
     w->ApplyMeterModel(shell.State().MeterModel);
     QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormPara::ApplyMeterModel);
     return w;
 }
 
+// Every parameter reply rescales what the other windows show, whether or not the
+// parameter window is open.
+void TakeRatios(SessionState& state, const QList<quint16>& values) {
+    const ScaleRatios ratios = RatiosFromParamBlock(values, {state.PtRatio, state.CtRatio});
+    state.PtRatio = ratios.pt;
+    state.CtRatio = ratios.ct;
+}
+
 } // namespace
 
 void RegisterViewWindows(TFormTeskLink& shell) {
-    shell.RegisterWindow(kFormBase, CreateFormBase);
-    shell.RegisterWindow(kFormPara, CreateFormPara);
+    shell.RegisterWindow(WindowName::Base, CreateFormBase);
+    shell.RegisterWindow(WindowName::Para, CreateFormPara);
 
+    ReplyRouting& routing = shell.Routing();
     // The metering window exists for the whole run; the look-up only guards the moments
     // before it is created and after it is gone.
-    auto formBase = [&shell] { return shell.WindowAs<TFormBase>(kFormBase); };
-    ReplyRouting& routing = shell.Routing();
+    auto formBase = [&shell] { return shell.WindowAs<TFormBase>(WindowName::Base); };
     routing.SetCoilHandler([formBase](quint16, const QList<bool>& values) {
         if (auto* w = formBase())
             w->ShowRelayStates(values);
@@ -50,23 +51,13 @@ void RegisterViewWindows(TFormTeskLink& shell) {
         if (auto* w = formBase())
             w->RelayWriteConfirmed(coil, value);
     });
-    routing.AddBlockDecoder(MeteringBlockStart, [formBase](const QList<quint16>& values) {
-        if (auto* w = formBase())
-            w->ShowMeteringBlock(values);
-    });
-    routing.AddBlockDecoder(TemperatureRegister, [formBase](const QList<quint16>& values) {
-        if (auto* w = formBase())
-            w->ShowTemperature(values);
-    });
-    // Every parameter reply rescales what the other windows show, whether or not the
-    // parameter window is open.
-    routing.AddBlockDecoder(MeterParamBlockStart, [&shell](const QList<quint16>& values) {
-        SessionState& state = shell.State();
-        const ScaleRatios ratios =
-            RatiosFromParamBlock(values, ScaleRatios{state.PtRatio, state.CtRatio});
-        state.PtRatio = ratios.pt;
-        state.CtRatio = ratios.ct;
-        if (auto* w = shell.WindowAs<TFormPara>(kFormPara); w && shell.IsChildOpen(kFormPara))
-            w->ShowParameters(values);
-    });
+    RouteBlock(shell, MeteringBlockStart, WindowName::Base, &TFormBase::ShowMeteringBlock);
+    RouteBlock(shell, TemperatureRegister, WindowName::Base, &TFormBase::ShowTemperature);
+
+    routing.AddBlockDecoder(
+        MeterParamBlockStart,
+        [&shell](const QList<quint16>& values) { TakeRatios(shell.State(), values); },
+        ReplyRouting::DecodeStage::SharedState);
+    RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters,
+               RouteWhen::OnlyWhileOpen);
 }

@@ -1,4 +1,4 @@
-#include "GuiTestApp.h"
+#include "QtTestSupport.h"
 #include "frmAbout.h"
 #include "frmAngleCount.h"
 #include "frmHelp.h"

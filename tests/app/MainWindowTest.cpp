@@ -1,5 +1,4 @@
-#include "ScriptedDialogs.h"
-#include "ShellTestSupport.h"
+#include "TestShell.h"
 #include "TqvModbus.h"
 #include "frmComm.h"
 #include "frmMain.h"
@@ -12,44 +11,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
 
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
 
-struct ShellFixture : ::testing::Test {
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> settings;
-    ScriptedDialogs dialogs;
-    ScriptedPort::Log port;
-    std::unique_ptr<TFormTeskLink> shell;
-
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
-    }
+struct ShellFixture : ::testing::Test, TestShell {
     void TearDown() override { shell.reset(); }
 
-    // A main window as the program builds it, started up without being shown.
-    TFormTeskLink& Make(bool startUp = true) {
-        shell.reset();
-        ShellOptions o;
-        o.dialogs = &dialogs;
-        o.settings = settings.get();
-        o.portSettleMs = 0;
-        o.makePort = [this] { return std::make_unique<ScriptedPort>(port); };
-        shell = std::make_unique<TFormTeskLink>(o);
-        if (startUp)
-            shell->StartUp();
-        return *shell;
-    }
+    // A main window as the program builds it, on a scripted line, started up without
+    // being shown.
+    TFormTeskLink& Make(bool startUp = true) { return TestShell::Make({}, ScriptedLine, startUp); }
     bool Enabled(const char* action) { return shell->Action(action)->isEnabled(); }
-    // Short waits so that a missing reply is declared within a few milliseconds.
-    void FastLine() {
-        shell->Modbus().SetQueryInterval(2);
-        shell->Modbus().SetQueryTimeout(10);
-    }
 };
 
 QWidget* Plain(const QString& name) {
@@ -80,7 +56,7 @@ TEST_F(ShellFixture, FirstStartWithoutSettingsThenSavedSettingsAreReadBack) {
         EXPECT_TRUE(comm.Button1Click());
     }
     shell->close();
-    ASSERT_TRUE(settings->childGroups().contains("Comm"));
+    ASSERT_TRUE(settings.childGroups().contains("Comm"));
 
     port = {};
     Make();
@@ -96,14 +72,14 @@ TEST_F(ShellFixture, FirstStartWithoutSettingsThenSavedSettingsAreReadBack) {
 TEST_F(ShellFixture, ClosingWithoutTheSaveBoxWritesNothing) {
     Make();
     shell->close();
-    EXPECT_FALSE(settings->childGroups().contains("Comm"));
+    EXPECT_FALSE(settings.childGroups().contains("Comm"));
 }
 
 TEST_F(ShellFixture, ADamagedSavedValueKeepsItsDefaultAndStartUpGoesOn) {
-    settings->setValue("Comm/PortName", "COM3");
-    settings->setValue("Comm/Baudrate", "fast");
-    settings->setValue("Comm/QueryInterval", 500);
-    settings->sync();
+    settings.setValue("Comm/PortName", "COM3");
+    settings.setValue("Comm/Baudrate", "fast");
+    settings.setValue("Comm/QueryInterval", 500);
+    settings.sync();
     Make();
     EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM3@9600"}));
     EXPECT_EQ(shell->State().DevAddr, 1);
@@ -390,10 +366,10 @@ TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
 }
 
 TEST_F(ShellFixture, CommDialogKeepsAPortThatIsNotInItsList) {
-    settings->setValue("Comm/PortName", "/dev/ttyUSB0");
-    settings->setValue("Comm/Baudrate", 9600);
-    settings->setValue("Comm/DevAddr", 1);
-    settings->setValue("Comm/QueryInterval", 200);
+    settings.setValue("Comm/PortName", "/dev/ttyUSB0");
+    settings.setValue("Comm/Baudrate", 9600);
+    settings.setValue("Comm/DevAddr", 1);
+    settings.setValue("Comm/QueryInterval", 200);
     Make();
     ASSERT_EQ(port.opens, QStringList({"\\\\.\\/dev/ttyUSB0@9600"}));
     shell->State().PtRatio = 2.0;
@@ -506,7 +482,7 @@ TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
     EXPECT_TRUE(WaitUntil([&] { return watch.isNull(); }));
     EXPECT_NE(shell->ShowWindowOfMenuItem("MM0202"), nullptr);
     EXPECT_EQ(created, 2);
-    EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0302"), nullptr); // not built: nothing opens
+    EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0302"), nullptr); // not registered: nothing opens
 }
 
 TEST_F(ShellFixture, ResidentWindowsAreCreatedInTheirOrderAndMinimisedAtStartUp) {
@@ -525,6 +501,56 @@ TEST_F(ShellFixture, ResidentWindowsAreCreatedInTheirOrderAndMinimisedAtStartUp)
     for (const char* n : {"FormSuperNum", "FormAngle", "FormWave"})
         EXPECT_TRUE(shell->SubWindowOf(shell->Window(n))->isMinimized()) << n;
     EXPECT_FALSE(shell->SubWindowOf(shell->Window("FormBase"))->isMinimized());
+
+    // The close box of a resident window minimises it; its menu item brings it back.
+    shell->show();
+    for (const auto& [name, item] : {std::pair{"FormBase", "MM0201"}, {"FormAngle", "MM0206"}}) {
+        QMdiSubWindow* sub = shell->SubWindowOf(shell->Window(name));
+        shell->ShowWindowOfMenuItem(item);
+        ASSERT_FALSE(sub->isMinimized()) << name;
+        QAction* closeBox = nullptr;
+        for (QAction* a : sub->systemMenu()->actions())
+            if (a->shortcut() == QKeySequence::Close || a->text().contains("Close"))
+                closeBox = a;
+        ASSERT_NE(closeBox, nullptr);
+        closeBox->trigger();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(shell->Window(name), sub->widget()) << name << " was destroyed";
+        EXPECT_TRUE(sub->isMinimized()) << name;
+        EXPECT_EQ(shell->ShowWindowOfMenuItem(item), sub->widget());
+        EXPECT_FALSE(sub->isMinimized()) << name;
+        EXPECT_EQ(shell->ClientArea()->activeSubWindow(), sub) << name;
+    }
+}
+
+TEST_F(ShellFixture, ActivatingAMeasurementWindowSelectsItsBlockAndDestroyingItDropsIt) {
+    Make(false);
+    for (const char* n : {"FormBase", "FormAngle", "FormSuperNum", "FormDriveType"}) {
+        const QString name = n;
+        shell->RegisterWindow(name, [name](TFormTeskLink&) { return Plain(name); });
+    }
+    shell->CreateResidentWindows();
+    shell->StartUp();
+    shell->show();
+    PollSchedule& s = shell->Schedule();
+    auto activate = [&](const char* name) {
+        shell->ClientArea()->setActiveSubWindow(shell->SubWindowOf(shell->Window(name)));
+    };
+    activate("FormSuperNum");
+    EXPECT_TRUE(s.PollMaxMin);
+    activate("FormAngle");
+    EXPECT_TRUE(s.PollAngle);
+    EXPECT_FALSE(s.PollMaxMin);
+    activate("FormBase"); // no block of its own: the last window's block stays
+    EXPECT_TRUE(s.PollAngle);
+
+    QPointer<QWidget> model = shell->ShowWindowOfMenuItem("MM0304");
+    ASSERT_FALSE(model.isNull());
+    EXPECT_TRUE(s.PollClock);
+    EXPECT_FALSE(s.PollAngle);
+    shell->CloseChild("FormDriveType");
+    ASSERT_TRUE(WaitUntil([&] { return model.isNull(); }));
+    EXPECT_FALSE(s.PollClock);
 }
 
 TEST_F(ShellFixture, DisplayCommandNeedsTheMeterAndQueuesTheToggledMode) {

@@ -1,6 +1,5 @@
 #include "MeterSimProcess.h"
-#include "ScriptedDialogs.h"
-#include "ShellTestSupport.h"
+#include "TestShell.h"
 #include "TqvModbus.h"
 #include "frmComm.h"
 #include "frmMain.h"
@@ -10,7 +9,8 @@
 
 namespace {
 
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
 
 // The simulated meter on a pseudo-terminal, registered as COM1 in a private folder of
 // port links so the user's own links are left alone.
@@ -25,7 +25,8 @@ struct MeterSimFixture : ::testing::Test {
         ASSERT_TRUE(config.isValid());
         // The simulator registers COM1 there, and the program looks it up there.
         qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", "COM1"});
+        // -v: the simulator traces every frame it receives on standard error.
+        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", "COM1", "-v"});
         ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
         device = sim->device();
     }
@@ -84,4 +85,22 @@ TEST_F(MeterSimFixture, PollsTheMeterShowsTrafficAndSavesOnQuitWhenAsked) {
     EXPECT_EQ(settings.value("Comm/DevAddr").toInt(), 1);
     EXPECT_EQ(settings.value("Comm/QueryInterval").toInt(), 200);
     EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
+TEST_F(MeterSimFixture, AWriteQueuedBeforeAnIdleSixthPlaceReachesTheMeterOnce) {
+    TestShell t;
+    t.Make({}, TestShell::RealPort);
+    ASSERT_TRUE(t->Modbus().PortOpen());
+    t->StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return t->Connected(); }, 15000));
+    // No measurement window is active. Right after the temperature read goes out, the
+    // operator switches RO1 on: the command is the next request, and the sixth place of
+    // the rotation follows it.
+    ASSERT_TRUE(WaitUntil([&] { return t->StatusText(0).startsWith("TxD: 01 03 05 18 "); }));
+    t->Schedule().Queue(RelaySlot, "00,05,00,00,FF,00,00,00");
+    const int sent = t->State().Traffic.SendCount;
+    ASSERT_TRUE(WaitUntil([&] { return t->State().Traffic.SendCount >= sent + 5; }));
+    t->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !t->Modbus().CycleBusy(); }));
+    EXPECT_EQ(sim->errors().count("rx 01 05 00 00 FF 00"), 1) << qPrintable(sim->errors());
 }

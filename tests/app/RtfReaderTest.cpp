@@ -1,5 +1,5 @@
 #include "RtfReader.h"
-#include "GuiTestApp.h"
+#include "QtTestSupport.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -10,7 +10,6 @@ qetra_add_test(shell_logic_tests
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
     qetra_add_test(shell_window_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
-                ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
         LIBS qetra_app)
 endif()
 
@@ -18,7 +17,6 @@ endif()
 if(TARGET meter-sim AND TARGET shell_window_tests)
     qetra_add_test(shell_meter_sim_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSimTest.cpp
-                ${CMAKE_CURRENT_LIST_DIR}/ShellTestSupport.h
         LIBS qetra_app qetra_test_meter_sim)
 endif()
 

@@ -1,9 +1,9 @@
 #include "FormBase.h"
+#include "WindowKit.h"
 
-#include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "SessionState.h"
-#include "WidgetTestApp.h"
+#include "WindowTestSupport.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -80,9 +80,9 @@ TEST_F(FormBaseTest, RepliesSetTextsAndColours) {
 
     form->ShowInputStates({true, false, true, false});
     EXPECT_EQ(form->Label("LabelDI1")->text(), "ON");
-    EXPECT_EQ(TextColor(form->Label("LabelDI1"), QPalette::WindowText), TFormBase::OnColor());
+    EXPECT_EQ(TextColor(form->Label("LabelDI1"), QPalette::WindowText), OnColor());
     EXPECT_EQ(form->Label("LabelDI2")->text(), "OFF");
-    EXPECT_EQ(TextColor(form->Label("LabelDI2"), QPalette::WindowText), TFormBase::OffColor());
+    EXPECT_EQ(TextColor(form->Label("LabelDI2"), QPalette::WindowText), OffColor());
 
     form->ShowRelayStates({false, true});
     EXPECT_EQ(form->RelayButton(1)->text(), "Off");
@@ -141,7 +141,7 @@ TEST_F(FormBaseTest, RelayClicksQueueTheCommandInSlotOne) {
     EXPECT_EQ(dialogs.Shown()[0].text, "Are you sure to switch off RO1?");
     EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,00,00,00,00,00");
     EXPECT_EQ(form->RelayButton(1)->text(), "Off");
-    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), TFormBase::OffColor());
+    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), OffColor());
 
     // Now "Off": the next click switches on, and replaces the command still waiting.
     dialogs.QueueAnswer(true);
@@ -149,7 +149,7 @@ TEST_F(FormBaseTest, RelayClicksQueueTheCommandInSlotOne) {
     EXPECT_EQ(dialogs.Texts().last(), "Are you sure to switch on RO1?");
     EXPECT_EQ(state.Schedule.Slot(1), "00,05,00,00,FF,00,00,00");
     EXPECT_EQ(form->RelayButton(1)->text(), "On");
-    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), TFormBase::OnColor());
+    EXPECT_EQ(TextColor(form->RelayButton(1), QPalette::ButtonText), OnColor());
 
     form->ShowRelayStates({false, false});
     dialogs.QueueAnswer(true);

@@ -1,8 +1,7 @@
 #include "FormPara.h"
 
 #include "MeterParamDecode.h"
-#include "QtPrinters.h"
-#include "WidgetTestApp.h"
+#include "WindowTestSupport.h"
 
 #include <QLabel>
 #include <QMdiArea>

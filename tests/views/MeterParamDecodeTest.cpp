@@ -1,6 +1,6 @@
 #include "MeterParamDecode.h"
 
-#include "QtPrinters.h"
+#include "DecodeTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "MeteringDecode.h"
 
-#include "QtPrinters.h"
+#include "DecodeTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "MeteringDecode.h"
 
-#include "QtPrinters.h"
+#include "DecodeTestSupport.h"
 
 #include <gtest/gtest.h>
 

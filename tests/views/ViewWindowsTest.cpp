@@ -1,6 +1,6 @@
 #include "ShellHarness.h"
 
-#include "QtPrinters.h"
+#include "WindowTestSupport.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,8 +2,9 @@
 // serial port, Modbus master, poll schedule and reply routing.
 
 #include "MeterSimProcess.h"
-#include "QtPrinters.h"
 #include "ShellHarness.h"
+#include "WindowKit.h"
+#include "WindowTestSupport.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -90,7 +91,7 @@ TEST_F(ViewsEndToEnd, LiveValuesRelayAndEnergyResetAndParameters) {
     ASSERT_TRUE(WaitUntil([&] { return BoxShown("Control RO1 successfully!"); }));
     EXPECT_EQ(h.dialogs.Texts().first(), "Are you sure to switch on RO1?");
     EXPECT_EQ(ro1->text(), "On");
-    EXPECT_EQ(ro1->palette().color(QPalette::Active, QPalette::ButtonText), TFormBase::OnColor());
+    EXPECT_EQ(ro1->palette().color(QPalette::Active, QPalette::ButtonText), OnColor());
     // Only the next relay poll can put the caption back: the meter really switched.
     ro1->setText(QString());
     ASSERT_TRUE(WaitUntil([&] { return !ro1->text().isEmpty(); }));

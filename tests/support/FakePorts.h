@@ -3,22 +3,18 @@
 #include "Crc16.h"
 #include "ModbusPort.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QLocale>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QStringList>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 
-// A serial port for the main window's tests: it records what is opened and written, and
-// answers each request with whatever Reply returns (nothing when it returns no bytes).
-// The answer arrives from the event loop, as a real port's chunks do. It is posted, like
-// the reader thread's chunks, so it is handled before the master's evaluation of the
+// Ports for the main window's tests, behind the master's port seam. Tests that talk to a
+// meter use meter-sim on a pseudo-terminal instead (MeterSimProcess.h).
+
+// Records what is opened and written, and answers each request with whatever Reply
+// returns (nothing when it returns no bytes). The answer is posted to the event loop, as
+// the reader thread's chunks are, so it is handled before the master's evaluation of the
 // reply, which the response watcher posts later: a busy machine cannot turn a prompt
 // answer into a missing one.
 class ScriptedPort : public ModbusPort {
@@ -52,9 +48,7 @@ public:
     bool IsOpen() const override { return log_.open; }
     bool SendData(const QByteArray& bytes) override {
         log_.sent << bytes;
-        if (!log_.Reply)
-            return true;
-        const QByteArray reply = log_.Reply(bytes);
+        const QByteArray reply = log_.Reply ? log_.Reply(bytes) : QByteArray();
         if (!reply.isEmpty()) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -73,6 +67,17 @@ private:
     QString name_;
     // An answer still queued when the window and its port are gone is dropped.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// A port that opens and swallows every request: for tests that feed the reply routing
+// themselves.
+class SilentPort : public ScriptedPort {
+public:
+    SilentPort() : SilentPort(std::make_unique<Log>()) {}
+
+private:
+    explicit SilentPort(std::unique_ptr<Log> log) : ScriptedPort(*log), log_(std::move(log)) {}
+    std::unique_ptr<Log> log_;
 };
 
 // Appends the CRC to a reply body.
@@ -98,32 +103,3 @@ inline QByteArray ZeroMeterReply(const QByteArray& req) {
     }
     return WithCrc(body);
 }
-
-// Runs the event loop until `done` holds or `ms` pass; returns `done()`.
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
-// One QApplication for a test binary of windows (gtest's main creates none). It is
-// destroyed before main() returns: torn down among the exit handlers it would outlive the
-// platform plugin that its shown windows used.
-class WidgetTestEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        // The expected texts use a full stop as decimal separator, whatever the machine's
-        // own locale is.
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "shell_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ReplyRouting.h"
+#include "frmMain.h"
+
+#include <QList>
+#include <QString>
+
+// One-line wiring of a window to the replies it shows. The window is looked up by name at
+// each reply, so a window that is closed (or not created yet) simply misses the reply.
+
+// Whether a block reaches a window only while it is open as a client-area child (the
+// decoders of windows that can be absent), or whenever it exists (resident windows,
+// including the top-level calibration window).
+enum class RouteWhen { WindowExists, OnlyWhileOpen };
+
+// Hands every reply of block `startAddr` to `show` of window `name`.
+template <class Window>
+int RouteBlock(TFormTeskLink& shell, quint16 startAddr, const QString& name,
+               void (Window::*show)(const QList<quint16>&),
+               RouteWhen when = RouteWhen::WindowExists) {
+    return shell.Routing().AddBlockDecoder(
+        startAddr, [&shell, name, show, when](const QList<quint16>& values) {
+            if (when == RouteWhen::OnlyWhileOpen && !shell.IsChildOpen(name))
+                return;
+            if (auto* w = shell.WindowAs<Window>(name))
+                (w->*show)(values);
+        });
+}
+
+// Runs `confirmed` of window `name` (when open) after the meter echoed a write at
+// `startAddr` and its confirmation box was shown.
+template <class Window>
+int RouteWriteConfirmed(TFormTeskLink& shell, quint16 startAddr, const QString& name,
+                        void (Window::*confirmed)()) {
+    return shell.Routing().AddWriteConfirmedHandler(startAddr, [&shell, name, confirmed] {
+        if (!shell.IsChildOpen(name))
+            return;
+        if (auto* w = shell.WindowAs<Window>(name))
+            (w->*confirmed)();
+    });
+}
+
+// Runs `activated` of `window` each time it becomes the active client-area child
+// (after the main window selected its poll flag).
+template <class Window>
+void OnWindowActivated(TFormTeskLink& shell, Window* window, void (Window::*activated)()) {
+    QObject::connect(&shell, &TFormTeskLink::ChildActivated, window,
+                     [window, activated](QWidget* child) {
+                         if (child == window)
+                             (window->*activated)();
+                     });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "BlockDecode.h"
+#include "LabelText.h"
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+class QTableWidget;
+class QWidget;
+
+// What every child window does with its controls, in one place. Windows hold controls and
+// hand them texts that the decoders made; none of them formats numbers or touches bytes.
+
+// Call at the end of a child window's constructor: the fixed frame (UseFixedChildFrame),
+// the value labels' colour and settled widths. A window's size is final before the first
+// reply arrives.
+void PrepareChildWindow(QWidget* window);
+
+// Value labels are marked in the form with the dynamic property valueLabel = true. They
+// are drawn in the value colour and keep one width whatever they show: the wider of their
+// placeholder and of their optional widthSample property (the widest text the meter can
+// make them show), so a window does not grow or jump as values arrive.
+void StyleValueLabels(QWidget* form);
+QColor ValueColor();
+
+// Puts each text on the label of that object name below `form`; names without a label
+// are skipped.
+void ApplyLabelTexts(const QWidget* form, const LabelTexts& texts);
+
+// On/off states: on red, off green, as text colour of a label or button.
+QColor OnColor();
+QColor OffColor();
+void ShowOnOff(QWidget* control, bool on);
+
+// Grids in the meter's grid coordinates (GridText): row 0 and column 0 are the fixed
+// headings, shown as the table's horizontal and vertical header; cell (r, c) with r, c >= 1
+// is the table's item (r - 1, c - 1). The table has rowCount() = rows - 1 and
+// columnCount() = columns - 1.
+void ApplyGridTexts(QTableWidget* grid, const GridTexts& texts);
+QString GridCellText(const QTableWidget* grid, int row, int column);
+// Headings of row 0 (columns 1..) and column 0 (rows 1..).
+void SetGridHeadings(QTableWidget* grid, const QStringList& columnHeadings,
+                     const QStringList& rowHeadings);
