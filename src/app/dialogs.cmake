@@ -14,9 +14,7 @@ add_library(qetra_appdialogs STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmHelp.h
     ${CMAKE_CURRENT_LIST_DIR}/frmAbout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmAbout.h
-    ${CMAKE_CURRENT_LIST_DIR}/frmAngleCount.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/frmAngleCount.h
-    ${CMAKE_CURRENT_LIST_DIR}/frmValueCount.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/frmValueCount.h)
+    ${CMAKE_CURRENT_LIST_DIR}/frmCount.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frmCount.h)
 target_include_directories(qetra_appdialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_appdialogs PUBLIC qetra_rtfreader qetra_shell_core Qt6::Widgets Qt6::PrintSupport)

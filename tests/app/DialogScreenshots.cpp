@@ -1,7 +1,7 @@
 // Renders the help window, the about box and a count dialog to PNG files for the documentation:
 //     dialog_screenshots <output folder> <help file>
 #include "frmAbout.h"
-#include "frmAngleCount.h"
+#include "frmCount.h"
 #include "frmHelp.h"
 
 #include <QApplication>

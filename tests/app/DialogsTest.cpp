@@ -1,8 +1,7 @@
 #include "QtTestSupport.h"
 #include "frmAbout.h"
-#include "frmAngleCount.h"
+#include "frmCount.h"
 #include "frmHelp.h"
-#include "frmValueCount.h"
 
 #include <QAction>
 #include <QApplication>

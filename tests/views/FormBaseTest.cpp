@@ -1,6 +1,7 @@
 #include "FormBase.h"
 #include "WindowKit.h"
 
+#include "RegisterBlock.h"
 #include "ScriptedDialogs.h"
 #include "SessionState.h"
 #include "WindowTestSupport.h"
@@ -208,4 +209,32 @@ TEST_F(FormBaseTest, RelayEchoConfirmsThenShowsTheMetersState) {
 
     form->RelayWriteConfirmed(2, true);
     EXPECT_EQ(dialogs.Shown().size(), 2);
+}
+
+TEST_F(FormBaseTest, TheWindowKeepsItsSizeAndShowsWholeValuesWhenTheyArrive) {
+    form->show();
+    QCoreApplication::processEvents();
+    const QSize before = form->size();
+    // The widest texts the meter makes on a high-voltage installation: 65 kV / 100 V PTs and
+    // 1000 A / 5 A CTs, full-scale registers, the largest energy counters.
+    RegisterBlock block(MeteringBlockCount, 0xFFFF);
+    for (int i = 0x0E; i <= 0x15; ++i)
+        block.SetSigned(i, -32768);
+    for (int i = 0x1A; i <= 0x1D; ++i)
+        block.SetSigned(i, -1000);
+    block.Set(0x20, 'C');
+    block.Set(0x21, 0x8000).Set(0x22, 0x8000);
+    for (int i = 0x26; i < 0x36; i += 2)
+        block.Set32(i, -2147483647 - 1);
+    state.PtRatio = 650;
+    state.CtRatio = 200;
+    form->ShowMeteringBlock(block);
+    form->ShowTemperature({quint16(-400)});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), before);
+    for (const auto& t : DecodeMeteringBlock(block, {650, 200}, QLocale::c())) {
+        const QLabel* label = form->Label(t.label);
+        EXPECT_GE(label->width(), label->sizeHint().width())
+            << t.label.toStdString() << " cuts " << label->text().toStdString();
+    }
 }
