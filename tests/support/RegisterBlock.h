@@ -2,12 +2,20 @@
 
 #include <QList>
 #include <QtGlobal>
+#include <initializer_list>
+#include <utility>
 
 // A register block as a reply of the meter carries it, built by offset from the block's
 // start: RegisterBlock(54).Set(0x01, 2300).Set32(0x26, -10).
 class RegisterBlock {
 public:
     explicit RegisterBlock(int count, quint16 fill = 0) : values_(count, fill) {}
+    // Zeros but for the registers given as {offset, value}.
+    RegisterBlock(int count, std::initializer_list<std::pair<int, quint16>> registers)
+        : values_(count, 0) {
+        for (const auto& [offset, value] : registers)
+            values_[offset] = value;
+    }
 
     RegisterBlock& Set(int offset, quint16 value) {
         values_[offset] = value;

@@ -1,16 +1,14 @@
 #include "MeterParamDecode.h"
 
 #include "DecodeTestSupport.h"
+#include "RegisterBlock.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 QList<quint16> Block(std::initializer_list<std::pair<int, quint16>> regs, int count = 34) {
-    QList<quint16> v(count, 0);
-    for (const auto& [offset, value] : regs)
-        v[offset] = value;
-    return v;
+    return RegisterBlock(count, regs);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "MeteringDecode.h"
 
 #include "DecodeTestSupport.h"
+#include "RegisterBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,7 @@ const QLocale kDe(QLocale::German, QLocale::Germany);
 
 // A block 0x130 with every register 0 except the ones given (offset from 0x130).
 QList<quint16> Block(std::initializer_list<std::pair<int, quint16>> regs) {
-    QList<quint16> v(MeteringBlockCount, 0);
-    for (const auto& [offset, value] : regs)
-        v[offset] = value;
-    return v;
+    return RegisterBlock(MeteringBlockCount, regs);
 }
 
 } // namespace

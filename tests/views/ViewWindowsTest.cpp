@@ -1,3 +1,4 @@
+#include "RegisterBlock.h"
 #include "ShellHarness.h"
 
 #include "WindowTestSupport.h"
@@ -9,14 +10,8 @@
 namespace {
 
 QList<quint16> ParamBlock(quint32 pt1, quint16 pt2, quint16 ct1, int count = 34) {
-    QList<quint16> v(count, 0);
-    v[0x01] = 1;
-    v[0x02] = 9600;
-    v[0x05] = quint16(pt1 >> 16);
-    v[0x06] = quint16(pt1 & 0xFFFF);
-    v[0x07] = pt2;
-    v[0x08] = ct1;
-    return v;
+    return RegisterBlock(count, {{0x01, 1}, {0x02, 9600}, {0x07, pt2}, {0x08, ct1}})
+        .Set32(0x05, pt1);
 }
 
 class ViewWindowsTest : public ::testing::Test {
