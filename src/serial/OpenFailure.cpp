@@ -58,7 +58,8 @@ QString OpenFailureText(const OpenFailure& f) {
     case EPERM: {
         QString text = QStringLiteral("%1: permission denied.").arg(dev);
         if (f.group.isEmpty())
-            return text + QStringLiteral(" Ask the administrator for access to the device.");
+            return text + QStringLiteral(" No group may use it: ask the administrator for "
+                                         "access to the device.");
         if (f.userInGroup)
             return text + QStringLiteral(" The device belongs to group %1, which your account "
                                          "already has: log out and in again so that it takes "
@@ -111,6 +112,10 @@ namespace {
 void OwningGroup(const QString& device, OpenFailure& f) {
     struct stat st {};
     if (::stat(device.toLocal8Bit().constData(), &st) != 0)
+        return;
+    // Only a group that may read and write the device is worth joining (ttyS ports are
+    // often root's alone until a udev rule says otherwise).
+    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
         return;
     if (const group* g = getgrgid(st.st_gid))
         f.group = QString::fromLocal8Bit(g->gr_name);

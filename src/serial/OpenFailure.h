@@ -17,7 +17,7 @@ struct OpenFailure {
     QString device;              // the device node that was tried
     int error = 0;               // errno of the failed open, or 0 with one of the flags below
     bool notTerminal = false;    // opened, but it is no terminal (/dev/null, a file)
-    QString group;               // the group that owns the device, for a refused open
+    QString group;               // the group that owns the device and may use it, if any
     bool userInGroup = false;    // the user's account already lists that group
     QList<DeviceHolder> holders; // processes that have it open, for a busy device
 };

@@ -153,7 +153,7 @@ QString SerialPortDetails(const SerialPortInfo& p) {
     if (!name.isEmpty())
         parts << name;
     else if (!p.driver.isEmpty())
-        parts << p.driver;
+        parts << QStringLiteral("(driver %1)").arg(p.driver);
     if (!p.comNames.isEmpty())
         parts << QLatin1Char('[') + p.comNames.join(QStringLiteral(", ")) + QLatin1Char(']');
     return parts.join(QStringLiteral("  "));
@@ -162,4 +162,25 @@ QString SerialPortDetails(const SerialPortInfo& p) {
 QString SerialPortLine(const SerialPortInfo& p) {
     const QString details = SerialPortDetails(p);
     return details.isEmpty() ? p.path : p.path + QStringLiteral("  ") + details;
+}
+
+QList<ComPortLink> ListComPortLinks() {
+    QList<ComPortLink> links;
+    const QDir folder(PortLinksFolder());
+    for (const QFileInfo& link :
+         folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        const int n = ComPortNumber(link.fileName());
+        if (n < 1 || n > kMaxComPort || !link.isSymLink())
+            continue;
+        links.append({QStringLiteral("COM%1").arg(n), link.symLinkTarget(), link.exists()});
+    }
+    std::sort(links.begin(), links.end(), [](const ComPortLink& a, const ComPortLink& b) {
+        return DeviceLess(a.name, b.name);
+    });
+    return links;
+}
+
+QString ComPortLinkLine(const ComPortLink& link) {
+    return QStringLiteral("%1 -> %2%3")
+        .arg(link.name, link.target, link.present ? QString() : QStringLiteral(" (missing)"));
 }

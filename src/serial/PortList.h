@@ -28,3 +28,14 @@ QList<SerialPortInfo> ListSerialPorts(const QString& root = QString());
 QString SerialPortLine(const SerialPortInfo& port);
 // The same without the path, for a label beside the chosen port.
 QString SerialPortDetails(const SerialPortInfo& port);
+
+// A COMn name of the program that has a link in PortLinksFolder().
+struct ComPortLink {
+    QString name;         // "COM3"
+    QString target;       // where the link points ("/dev/serial/by-id/usb-...", "/dev/pts/4")
+    bool present = false; // the target exists
+};
+// The COM links, COM1 first.
+QList<ComPortLink> ListComPortLinks();
+// "COM3 -> /dev/serial/by-id/usb-... (missing)".
+QString ComPortLinkLine(const ComPortLink& link);

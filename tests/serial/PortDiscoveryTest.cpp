@@ -149,7 +149,8 @@ TEST(OpenFailureText, SaysWhyAndWhatToDoForEachError) {
          {},
          false,
          {},
-         d + ": permission denied. Ask the administrator for access to the device."},
+         d + ": permission denied. No group may use it: ask the administrator for access to "
+             "the device."},
         {EBUSY, false, {}, false, {}, d + " is busy: another program has it open."},
         {EBUSY,
          false,
