@@ -173,6 +173,15 @@ void MeterSearch::Cancel() {
     engine_->StopQuery();
 }
 
+void MeterSearch::Abort() {
+    if (!running_)
+        return;
+    cancelled_ = true;
+    running_ = false;
+    engine_->StopQuery();
+    engine_->Close();
+}
+
 void MeterSearch::PrepareTry() {
     const int perRate = plan_.lastAddress - plan_.firstAddress + 1;
     const quint32 baud = plan_.rates[done_ / perRate];

@@ -68,6 +68,9 @@ public:
     bool Start(const QString& portName, const SearchPlan& plan, QString* why = nullptr);
     // Stops after the try under way (at most one reply wait); OnFinished follows.
     void Cancel();
+    // Stops at once and closes the port, without waiting for the try under way and
+    // without OnFinished (the owner is going away).
+    void Abort();
     bool Running() const { return running_; }
     bool Cancelled() const { return cancelled_; }
     int Done() const { return done_; }

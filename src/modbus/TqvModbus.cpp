@@ -4,6 +4,7 @@
 #include "PortName.h"
 #include "ResponseWatcher.h"
 #include "RtuFrame.h"
+#include "TComm.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -580,6 +581,10 @@ bool TqvModbus::ReopenLine(QString* why) {
     const bool resume = resumeOnReturn_;
     try {
         Open(port_->CommName(), port_->BaudRate());
+    } catch (const ECommsError& e) {
+        if (why)
+            *why = e.Reason().isEmpty() ? e.Text().trimmed() : e.Reason();
+        return false;
     } catch (const std::exception& e) {
         if (why)
             *why = QString::fromStdString(e.what());

@@ -200,7 +200,8 @@ public:
     // "/dev/pts/3 (COM1)".
     QString LineDevice() const { return lineDevice_; }
     // Tries the lost line now. True when the port is open (it may have been already); false
-    // with the reason in *why (ECommsError's explanation) when it cannot be opened yet.
+    // with the reason in *why when it cannot be opened yet (for the serial port: why, and
+    // what to do about it).
     bool ReopenLine(QString* why = nullptr);
     // Pace of the tries while the line is lost (1000 ms); 0 = only ReopenLine.
     void SetReopenPollMs(int ms);
