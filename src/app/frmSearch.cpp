@@ -18,13 +18,9 @@ TFormSearch::TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* par
     setObjectName(QStringLiteral("FormSearch"));
     setWindowTitle(QStringLiteral("Search for a meter"));
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(
-        QStringLiteral("Every address 1..247 at every baud rate of the meter is tried on %1 "
-                       "with a read of the meter's model block.")
-            .arg(PortDisplayName(port)),
-        this);
-    intro->setWordWrap(true);
-    layout->addWidget(intro);
+    intro_ = new QLabel(this);
+    intro_->setWordWrap(true);
+    layout->addWidget(intro_);
     progress_ = new QProgressBar(this);
     layout->addWidget(progress_);
     status_ = new QLabel(this);
@@ -104,6 +100,14 @@ bool TFormSearch::StartSearch() {
     }
     list_->clear();
     progress_->setRange(0, search_.Total());
+    QStringList rates;
+    for (quint32 r : plan_.rates)
+        rates << QString::number(r);
+    intro_->setText(QStringLiteral("Addresses %1..%2 at %3 baud are tried on %4 with a read of "
+                                   "the meter's model block.")
+                        .arg(plan_.firstAddress)
+                        .arg(plan_.lastAddress)
+                        .arg(rates.join(QStringLiteral(", ")), PortDisplayName(port_)));
     return true;
 }
 

@@ -54,6 +54,7 @@ private:
     bool tookPort_ = false;
     bool started_ = false;
     std::optional<FoundMeter> chosen_;
+    QLabel* intro_ = nullptr;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QListWidget* list_ = nullptr;
