@@ -1,9 +1,13 @@
 #include "frmComm.h"
 
+#include "PortList.h"
 #include "PortName.h"
 #include "TqvModbus.h"
 #include "frmMain.h"
+#include "frmSearch.h"
 #include "ui_frmComm.h"
+
+#include <QLineEdit>
 
 namespace {
 // A field's text as an unsigned number; false when it is not one.
@@ -12,42 +16,117 @@ bool ParseNumber(const QString& text, quint32& out) {
     out = text.trimmed().toUInt(&ok);
     return ok;
 }
+// Where the details of a present device are kept in the port list.
+constexpr int kDetailsRole = Qt::UserRole + 1;
 } // namespace
 
-TFormComm::TFormComm(TFormTeskLink& shell, QWidget* parent)
+TFormComm::TFormComm(TFormTeskLink& shell, QWidget* parent, const QString& deviceRoot)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::TFormComm>()), shell_(shell) {
     ui->setupUi(this);
-    for (int i = 1; i <= 128; ++i)
-        ui->ComboBox1->addItem(QStringLiteral("COM%1").arg(i));
+    FillPortList(deviceRoot);
     for (int i = 1; i <= 247; ++i)
         ui->ComboBox3->addItem(QString::number(i));
+    for (int i = 1; i <= kMaxComPort; ++i)
+        ui->ComboComName->addItem(QStringLiteral("COM%1").arg(i));
     connect(ui->ComboBox1, &QComboBox::currentTextChanged, this, &TFormComm::ShowResolvedDevice);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->ButtonAssign, &QPushButton::clicked, this, [this] { AssignComName(); });
+    connect(ui->ButtonSearch, &QPushButton::clicked, this, &TFormComm::SearchForMeter);
     FormShow();
 }
 
 TFormComm::~TFormComm() = default;
 
+void TFormComm::FillPortList(const QString& deviceRoot) {
+    // A device path may be typed as well; a long by-id name must not widen the dialog.
+    ui->ComboBox1->setEditable(true);
+    ui->ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ui->ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ui->ComboBox1->setMinimumContentsLength(12);
+    for (int i = 1; i <= kMaxComPort; ++i)
+        ui->ComboBox1->addItem(QStringLiteral("COM%1").arg(i));
+    for (const SerialPortInfo& p : ListSerialPorts(deviceRoot)) {
+        ui->ComboBox1->addItem(p.path);
+        const int row = ui->ComboBox1->count() - 1;
+        ui->ComboBox1->setItemData(row, SerialPortDetails(p), kDetailsRole);
+        ui->ComboBox1->setItemData(row, SerialPortLine(p), Qt::ToolTipRole);
+    }
+}
+
 void TFormComm::FormShow() {
     const SessionState& s = shell_.State();
     shownPortName_ = s.PortName;
-    // A value that is not in a list leaves that list without a selection.
+    // A value that is not in a list leaves that list without a selection; a port outside
+    // the list (a device path kept in the settings file) is still shown as typed text.
     ui->ComboBox1->setCurrentIndex(ui->ComboBox1->findText(s.PortName));
+    if (ui->ComboBox1->currentIndex() < 0)
+        ui->ComboBox1->setEditText(s.PortName);
     ui->ComboBox2->setCurrentIndex(
         ui->ComboBox2->findText(QString::number(shell_.Modbus().BaudRate())));
     ui->ComboBox3->setCurrentIndex(ui->ComboBox3->findText(QString::number(s.DevAddr)));
     ui->Edit2->setText(QString::number(shell_.Modbus().QueryInterval()));
     ui->CheckBox1->setChecked(s.SaveSettings);
     ui->ComboDriveType->setCurrentIndex(s.MeterModel);
-    ShowResolvedDevice(ui->ComboBox1->currentIndex() >= 0 ? ui->ComboBox1->currentText()
-                                                          : shownPortName_);
+    ShowResolvedDevice(ChosenPort());
+}
+
+QString TFormComm::ChosenPort() const {
+    const QString typed = ui->ComboBox1->currentText().trimmed();
+    return typed.isEmpty() ? shownPortName_ : typed;
 }
 
 void TFormComm::ShowResolvedDevice(const QString& portName) {
-    ui->LabelDevice->setText(portName.isEmpty() ? QString()
-                                                : QStringLiteral("= ") + ResolvePortName(portName));
+    if (portName.isEmpty()) {
+        ui->LabelDevice->clear();
+        return;
+    }
+    const int row = ui->ComboBox1->findText(portName);
+    const QString details =
+        row >= 0 ? ui->ComboBox1->itemData(row, kDetailsRole).toString() : QString();
+    if (!details.isEmpty())
+        ui->LabelDevice->setText(details);
+    else
+        ui->LabelDevice->setText(QStringLiteral("= ") + ResolvePortName(portName));
+}
+
+bool TFormComm::AssignComName() {
+    const QString device = BarePortName(ChosenPort());
+    const QString com = ui->ComboComName->currentText();
+    auto refuse = [this](const QString& why) {
+        shell_.Dialogs().Warn(windowTitle(),
+                              QStringLiteral("COM name: %1. Nothing was changed.").arg(why));
+        return false;
+    };
+    if (ComPortNumber(device) != 0)
+        return refuse(QStringLiteral("choose a device (such as a /dev/serial/by-id name) to "
+                                     "give %1 to, not a COM name")
+                          .arg(com));
+    if (const QString why = CheckPortChoice(device); !why.isEmpty())
+        return refuse(why);
+    QString why;
+    if (!RegisterComPort(com, device, &why))
+        return refuse(why);
+    ui->ComboBox1->setCurrentIndex(ui->ComboBox1->findText(com));
+    ShowResolvedDevice(com);
+    return true;
+}
+
+void TFormComm::SearchForMeter() {
+    const QString port = ChosenPort();
+    if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
+        shell_.Dialogs().Warn(windowTitle(), QStringLiteral("COMM Port: %1.").arg(why));
+        return;
+    }
+    TFormSearch search(shell_, port, this);
+    if (search.exec() == QDialog::Accepted && search.Chosen())
+        UseFoundMeter(search.Chosen()->address, search.Chosen()->baud);
+}
+
+void TFormComm::UseFoundMeter(int address, quint32 baud) {
+    ui->ComboBox2->setCurrentIndex(ui->ComboBox2->findText(QString::number(baud)));
+    ui->ComboBox3->setCurrentIndex(ui->ComboBox3->findText(QString::number(address)));
 }
 
 bool TFormComm::Button1Click() {
@@ -58,6 +137,16 @@ bool TFormComm::Button1Click() {
                                .arg(field, text));
         return false;
     };
+    // A newly chosen port must be one; the port already in use was checked when chosen
+    // (its device may be away just now, and the other settings can still be changed).
+    const QString port = ChosenPort();
+    if (port != shownPortName_) {
+        if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
+            shell_.Dialogs().Warn(windowTitle(),
+                                  QStringLiteral("COMM Port: %1. Nothing was changed.").arg(why));
+            return false;
+        }
+    }
     if (!ParseNumber(ui->ComboBox3->currentText(), address))
         return bad(QStringLiteral("Meter Address"), ui->ComboBox3->currentText());
     if (!ParseNumber(ui->Edit2->text(), interval))
@@ -74,12 +163,9 @@ bool TFormComm::Button1Click() {
     shell_.Modbus().SetBaudRate(baud);
     s.SaveSettings = ui->CheckBox1->isChecked();
 
-    // A port outside the list (a device path kept in the settings file) leaves the list
-    // without a selection; the operator has not chosen another port then, and the one in
-    // use stays open.
-    const QString port =
-        ui->ComboBox1->currentIndex() >= 0 ? ui->ComboBox1->currentText() : shownPortName_;
-    if (port != shownPortName_) {
+    // Another port, or the same one when it is not open (a lost line, a port that failed
+    // to open): open it now.
+    if (port != shownPortName_ || !shell_.Modbus().PortOpen()) {
         shell_.Modbus().Close();
         shell_.ResetSession();
         s.PortName = port;

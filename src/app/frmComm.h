@@ -12,23 +12,43 @@ class TFormComm;
 
 // "COMM Settings": port, baud rate, slave address, poll interval, meter model and whether
 // the settings are saved on exit. OK applies them to the main window and its Modbus
-// master; the port is reopened only when its name changed.
+// master; the port is reopened when its name changed or when it is not open (a line that
+// was lost, a port that failed to open).
+//
+// The port list holds COM1..COM128 and then the serial devices present on the machine
+// (USB adapters by their stable /dev/serial/by-id name); a device path may also be typed.
+// "Assign to this device" gives the chosen device a COM name (a link in the folder of port
+// links), "Search..." looks for a meter whose address or baud rate is unknown.
 class TFormComm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFormComm(TFormTeskLink& shell, QWidget* parent = nullptr);
+    // deviceRoot: where the present devices are looked for ("" = this machine; tests pass
+    // a fake tree).
+    explicit TFormComm(TFormTeskLink& shell, QWidget* parent = nullptr,
+                       const QString& deviceRoot = QString());
     ~TFormComm() override;
 
     // OK: checks every field, then applies all of them and closes with Accepted. A field
-    // that does not hold a whole number is named in a box; nothing is applied and the
+    // that is not valid is named in a box with the reason; nothing is applied and the
     // dialog stays open. Returns whether the settings were applied.
     bool Button1Click();
+    // Gives the chosen device the COM name of ComboComName and selects that name. False
+    // (with a box) for a port that is no device or a failed link.
+    bool AssignComName();
+    // Opens the search on the chosen port; a meter the operator uses fills in the baud
+    // rate and the address.
+    void SearchForMeter();
+    // Takes a found meter's rate and address into the fields.
+    void UseFoundMeter(int address, quint32 baud);
+    // The port as chosen or typed.
+    QString ChosenPort() const;
 
     Ui::TFormComm& Controls() { return *ui; }
 
 private:
     void FormShow();
+    void FillPortList(const QString& deviceRoot);
     void ShowResolvedDevice(const QString& portName);
 
     std::unique_ptr<Ui::TFormComm> ui;

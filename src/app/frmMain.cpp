@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "Settings.h"
+#include "TComm.h"
 #include "TqvModbus.h"
 #include "WindowTable.h"
 #include "frmComm.h"
@@ -59,6 +60,15 @@ QString MeterModelTitle(quint8 model) {
 
 QString CannotOpenPortText(const QString& portName) {
     return QStringLiteral("  Cannot open the port \"%1\".          ").arg(portName);
+}
+
+QString LineLostText(const QString& device, bool resumes) {
+    return resumes ? QStringLiteral("Line lost: %1 - polling resumes when it is back").arg(device)
+                   : QStringLiteral("Line lost: %1 - reopened when it is back").arg(device);
+}
+
+QString LineBackText(const QString& device) {
+    return QStringLiteral("Line back: %1").arg(device);
 }
 
 TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
@@ -469,6 +479,8 @@ void TFormTeskLink::ApplyMeterModel() {
 }
 
 void TFormTeskLink::StartPolling() {
+    if (!ReopenForStart())
+        return;
     state_.Schedule.Restart();
     // A failure to start leaves the controls as they were; the operator sees that
     // nothing is sent and can try again.
@@ -484,6 +496,8 @@ void TFormTeskLink::StopPolling() {
     qvModbus1->StopQuery();
     state_.Traffic.Connected = false;
     SetPollingControls(false);
+    if (qvModbus1->LineLost())
+        ShowLineState(LineLostText(qvModbus1->LineDevice(), false));
 }
 
 void TFormTeskLink::ResetCounters() {
@@ -564,8 +578,9 @@ void TFormTeskLink::WriteSettings() {
     WriteCommSettings(*settings_, values);
 }
 
-void TFormTeskLink::ShowCannotOpen() {
-    dialogs_->Error(QStringLiteral("Error"), CannotOpenPortText(state_.PortName));
+void TFormTeskLink::ShowCannotOpen(const QString& reason) {
+    const QString text = CannotOpenPortText(state_.PortName);
+    dialogs_->Error(QStringLiteral("Error"), reason.isEmpty() ? text : text + "\n\n" + reason);
     ui->MMStart->setEnabled(false);
     ui->ToolButtonStart->setEnabled(false);
 }
@@ -573,10 +588,15 @@ void TFormTeskLink::ShowCannotOpen() {
 bool TFormTeskLink::OpenPort() {
     try {
         qvModbus1->Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
+        ShowLineState(QString());
         return true;
+    } catch (const ECommsError& e) {
+        qCWarning(lcShell, "cannot open %s: %s", qPrintable(state_.PortName), e.what());
+        ShowCannotOpen(e.Reason());
+        return false;
     } catch (const std::exception& e) {
         qCWarning(lcShell, "cannot open %s: %s", qPrintable(state_.PortName), e.what());
-        ShowCannotOpen();
+        ShowCannotOpen(QString::fromStdString(e.what()));
         return false;
     }
 }
@@ -664,6 +684,8 @@ void TFormTeskLink::BindModbusEvents() {
     };
     m.OnAfterResponse = [this](TqvModbus*) { qvModbus1AfterResponse(); };
     m.OnQueryFinish = [this](TqvModbus*) { qvModbus1QueryFinish(); };
+    m.OnLineLost = [this](TqvModbus*) { LineLost(); };
+    m.OnLineBack = [this](TqvModbus*) { LineBack(); };
 }
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
@@ -702,4 +724,49 @@ void TFormTeskLink::qvModbus1QueryFinish() {
     SetPanel(1, 0, QString());
     for (int i = 0; i < 4; ++i)
         SetPanel(2, i, QString());
+}
+
+// ---------------------------------------------------------------- a lost line
+
+void TFormTeskLink::ShowLineState(const QString& text) {
+    // The fifth statistics panel is free: the line's state goes there.
+    SetPanel(2, 4, text);
+}
+
+void TFormTeskLink::LineLost() {
+    // A meter behind a line that is gone cannot take writes.
+    state_.Traffic.Connected = false;
+    const bool resumes = qvModbus1->ResumeOnReturn();
+    // Start reopens the port at once; Stop gives up the resuming; the settings may choose
+    // another port.
+    SetPollingControls(false);
+    ui->MMStop->setEnabled(resumes);
+    ui->ToolButtonCut->setEnabled(resumes);
+    ShowLineState(LineLostText(qvModbus1->LineDevice(), resumes));
+}
+
+void TFormTeskLink::LineBack() {
+    SetPollingControls(qvModbus1->CycleBusy());
+    ShowLineState(LineBackText(qvModbus1->LineDevice()));
+}
+
+bool TFormTeskLink::ReopenForStart() {
+    if (qvModbus1->PortOpen())
+        return true;
+    // Reopen the port the master had: after a lost line that is the same device (by-id
+    // name or COM link), which may be back by now.
+    QString why;
+    if (qvModbus1->ReopenLine(&why)) {
+        ShowLineState(LineBackText(qvModbus1->LineDevice()));
+        return true;
+    }
+    qCWarning(lcShell, "cannot reopen %s: %s", qPrintable(state_.PortName), qPrintable(why));
+    const bool lost = qvModbus1->LineLost();
+    ShowCannotOpen(why);
+    // A line that is only away for now is still tried; Start stays for another go.
+    if (lost) {
+        SetPollingControls(false);
+        ShowLineState(LineLostText(qvModbus1->LineDevice(), false));
+    }
+    return false;
 }

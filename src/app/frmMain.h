@@ -161,7 +161,17 @@ private:
     // Opens the port with the current settings; on failure shows the "Cannot open the
     // port" box and disables Start. True when the port opened.
     bool OpenPort();
-    void ShowCannotOpen();
+    // The "Cannot open the port" box, with the reason (why and what to do) under it.
+    void ShowCannotOpen(const QString& reason = QString());
+    // A lost line (adapter unplugged, far end closed): the master has closed the port and
+    // paused polling; the controls and the status bar say so. When the device is back
+    // the master reopens it (and resumes polling if it was on) and LineBack follows.
+    void LineLost();
+    void LineBack();
+    // Start while the line is lost or the port closed: open it first. False (with the box
+    // shown) when it cannot be opened.
+    bool ReopenForStart();
+    void ShowLineState(const QString& text);
     void ReopenPort();
     void ReadSettings();
     void WriteSettings();
@@ -202,3 +212,6 @@ private:
 QString MeterModelTitle(quint8 model);
 // The text of the box shown when the port cannot be opened.
 QString CannotOpenPortText(const QString& portName);
+// The status bar text of a lost line, and of one that is back.
+QString LineLostText(const QString& device, bool resumes);
+QString LineBackText(const QString& device);

@@ -28,6 +28,7 @@ add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
+    ${CMAKE_CURRENT_LIST_DIR}/frmSearch.cpp ${CMAKE_CURRENT_LIST_DIR}/frmSearch.h
 )
 target_include_directories(qetra_app PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_app PUBLIC qetra_shell_core qetra_operator_dialogs qetra_modbus

@@ -1,9 +1,12 @@
 #include "TqvModbus.h"
 
 #include "ModemWatcher.h"
+#include "PortName.h"
 #include "ResponseWatcher.h"
 #include "RtuFrame.h"
+#include "TComm.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -45,6 +48,9 @@ void TqvModbus::Init() {
     hangupTimer_ = new QTimer(this);
     hangupTimer_->setInterval(2000);
     connect(hangupTimer_, &QTimer::timeout, this, &TqvModbus::HangupTick);
+    reopenTimer_ = new QTimer(this);
+    reopenTimer_->setInterval(1000);
+    connect(reopenTimer_, &QTimer::timeout, this, &TqvModbus::ReopenTick);
 
     clock_ = [] { return std::chrono::steady_clock::now(); };
     delay_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
@@ -177,6 +183,9 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     port_->SetBaudRate(BaudRate);
     port_->OpenPort(); // its ECommsError goes to the caller as it is
     portOpen_ = true;
+    lineLost_ = false;
+    reopenTimer_->stop();
+    lineDevice_ = PortDisplayName(CommName);
 
     if (!modemWatcher_ && traceModemStatus_) {
         try {
@@ -197,6 +206,9 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
 void TqvModbus::Close() {
     connectTimer_->stop();
     hangupTimer_->stop();
+    reopenTimer_->stop();
+    lineLost_ = false;
+    resumeOnReturn_ = false;
     cycleBusy_ = false;
     keepPolling_ = false;
     StopModemWatcher();
@@ -219,6 +231,7 @@ bool TqvModbus::StartQuery() {
 
 void TqvModbus::StopQuery() {
     keepPolling_ = false;
+    resumeOnReturn_ = false;
 }
 
 // ---------------------------------------------------------------- response watcher
@@ -391,16 +404,6 @@ void TqvModbus::DoReceiveError(quint32 EventMask) {
     Raise("OnRecvError", OnRecvError, this, EventMask);
 }
 
-void TqvModbus::DoRequestHangup() {
-    const QString caption = ModbusText("严重错误");
-    const QString text =
-        ModbusText("端口 ") + port_->CommName() + ModbusText(" 发生通讯内部错误。");
-    if (OnOperatorError)
-        Raise("OnOperatorError", OnOperatorError, caption, text);
-    else
-        qCCritical(lcModbusTrace).noquote() << caption << text;
-}
-
 void TqvModbus::DoSendDataEmpty() {
     Raise("OnSendEmpty", OnSendEmpty, this);
 }
@@ -519,4 +522,96 @@ void TqvModbus::HangupTick() {
     hangupTimer_->stop();
     linkUp_ = false;
     Raise("OnAfterHangup", OnAfterHangup, this);
+}
+
+// ---------------------------------------------------------------- a lost line
+
+void TqvModbus::DoRequestHangup() {
+    if (!portOpen_)
+        return;
+    // The device has gone: nothing written to it can ever be answered, so sending on
+    // would only pile up unanswered requests. Close, pause, and wait for it to return.
+    const bool resume = keepPolling_;
+    Close();
+    lineLost_ = true;
+    resumeOnReturn_ = resume;
+    if (reopenTimer_->interval() > 0)
+        reopenTimer_->start();
+    EndWaitNow();
+    Raise("OnLineLost", OnLineLost, this);
+
+    const QString caption = ModbusText("严重错误");
+    const QString text =
+        ModbusText("端口 ") + lineDevice_ + ModbusText(" 发生通讯内部错误。") +
+        QStringLiteral("\nThe line to the meter is lost: %1 hung up (adapter unplugged, or the "
+                       "other end closed). The port is closed and opened again as soon as the "
+                       "device is back.")
+            .arg(lineDevice_);
+    if (OnOperatorError)
+        Raise("OnOperatorError", OnOperatorError, caption, text);
+    else
+        qCCritical(lcModbusTrace).noquote() << caption << text;
+}
+
+void TqvModbus::EndWaitNow() {
+    bool claimed = false;
+    {
+        auto& watcher = ResponseWatcher::Instance();
+        std::lock_guard lock(watcher.Mutex());
+        bool expected = true;
+        // Whoever claims the wait evaluates it; if the watcher was first, its evaluation
+        // is already on its way to this thread.
+        claimed = awaitingReply_.compare_exchange_strong(expected, false);
+    }
+    if (claimed)
+        ProcessReply();
+}
+
+void TqvModbus::SetReopenPollMs(int ms) {
+    reopenTimer_->setInterval(std::max(ms, 0));
+    if (ms <= 0)
+        reopenTimer_->stop();
+    else if (lineLost_ && !reopenTimer_->isActive())
+        reopenTimer_->start();
+}
+
+bool TqvModbus::ReopenLine(QString* why) {
+    if (portOpen_)
+        return true;
+    const bool resume = resumeOnReturn_;
+    try {
+        Open(port_->CommName(), port_->BaudRate());
+    } catch (const ECommsError& e) {
+        if (why)
+            *why = e.Reason().isEmpty() ? e.Text().trimmed() : e.Reason();
+        return false;
+    } catch (const std::exception& e) {
+        if (why)
+            *why = QString::fromStdString(e.what());
+        return false;
+    }
+    resumeOnReturn_ = resume;
+    return true;
+}
+
+void TqvModbus::ReopenTick() {
+    if (!lineLost_ || portOpen_) {
+        reopenTimer_->stop();
+        return;
+    }
+    // An adapter that is still away is not worth an open; one that is back may still be
+    // refused for a moment (its device node gets its group a little after it appears).
+    const QString device = ResolvePortName(port_->CommName());
+    if (!QFileInfo::exists(device))
+        return;
+    QString why;
+    if (!ReopenLine(&why)) {
+        qCDebug(lcModbusTrace).noquote() << "line still lost:" << why;
+        return;
+    }
+    const bool resume = resumeOnReturn_;
+    resumeOnReturn_ = false;
+    if (resume)
+        StartQuery();
+    Raise("OnLineBack", OnLineBack, this);
 }

@@ -182,9 +182,31 @@ public:
     // CTS poll step). Tests replace it so that nothing waits in real time.
     void SetDelayFunction(Delay delay);
     // Shown for a reader or writer failure of the port: caption "严重错误", text
-    // "端口 <name> 发生通讯内部错误。". The program routes it to a modal error box; without
-    // it the failure is logged.
+    // "端口 <device> 发生通讯内部错误。" and an English line under it. The program routes it to
+    // a modal error box; without it the failure is logged.
     std::function<void(const QString& caption, const QString& text)> OnOperatorError;
+
+    // ---- a lost line ----
+    // When the port reports that its device has gone (adapter unplugged, the far end of a
+    // pseudo-terminal closed), a line that can never answer again is not polled: the port
+    // is closed, the transaction under way ends at once as unanswered, polling pauses and
+    // OnLineLost is raised (then the box above). From then on the same port name is tried
+    // again every ReopenPollMs; when its device is back (the same by-id name or COM link),
+    // the port opens, polling resumes if it was on, and OnLineBack is raised.
+    bool LineLost() const { return lineLost_; }
+    // Polling was on when the line was lost and has not been stopped since.
+    bool ResumeOnReturn() const { return resumeOnReturn_; }
+    // The device of the port as last opened, as the operator knows it: "/dev/ttyUSB0",
+    // "/dev/pts/3 (COM1)".
+    QString LineDevice() const { return lineDevice_; }
+    // Tries the lost line now. True when the port is open (it may have been already); false
+    // with the reason in *why when it cannot be opened yet (for the serial port: why, and
+    // what to do about it).
+    bool ReopenLine(QString* why = nullptr);
+    // Pace of the tries while the line is lost (1000 ms); 0 = only ReopenLine.
+    void SetReopenPollMs(int ms);
+    std::function<void(TqvModbus* Sender)> OnLineLost;
+    std::function<void(TqvModbus* Sender)> OnLineBack;
 
 private:
     friend class ResponseWatcher;
@@ -194,6 +216,8 @@ private:
     void DoReceiveData(const QByteArray& chunk);
     void DoReceiveError(quint32 EventMask);
     void DoRequestHangup();
+    void EndWaitNow();
+    void ReopenTick();
     void DoSendDataEmpty();
     void RingChanged();
     void CarrierChanged(bool on);
@@ -211,6 +235,7 @@ private:
     CommModbusPort* commPort_ = nullptr; // port_ when it is the default TComm port
     QTimer* connectTimer_ = nullptr;
     QTimer* hangupTimer_ = nullptr;
+    QTimer* reopenTimer_ = nullptr;
     std::unique_ptr<TTraceModemStatus> modemWatcher_;
     SteadyClock clock_;
     Delay delay_;
@@ -249,6 +274,9 @@ private:
     TimePoint sendTime_{};
     quint64 waitSeq_ = 0; // numbers each wait, so a stale evaluation is dropped
     std::chrono::milliseconds modemPollPace_{50};
+    bool lineLost_ = false;
+    bool resumeOnReturn_ = false;
+    QString lineDevice_;
 
     // What the response watcher reads across threads; guarded by its mutex and written
     // together with awaitingReply_, so the watcher never sees a new wait with old data.

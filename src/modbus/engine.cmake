@@ -12,3 +12,9 @@ target_sources(qetra_modbus PRIVATE
 )
 find_package(Threads REQUIRED)
 target_link_libraries(qetra_modbus PUBLIC Threads::Threads)
+
+# The search for a meter whose address or baud rate is unknown, on the engine.
+target_sources(qetra_modbus PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/MeterSearch.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MeterSearch.h
+)

@@ -6,6 +6,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace {
 
 QString StripDevicePrefix(QString name) {
@@ -15,7 +18,79 @@ QString StripDevicePrefix(QString name) {
     return name;
 }
 
+// Terminal devices that sysfs does not list: the pseudo-terminal slaves (majors 136..143)
+// and the old-style terminals and consoles (4, 5).
+bool IsTerminalMajor(unsigned major) {
+    return major == 4 || major == 5 || (major >= 136 && major <= 143);
+}
+
+// Whether the character device `st` is a terminal: sysfs names its class for devices
+// with a driver of their own (ttyS, ttyUSB, ttyACM, ...).
+bool IsTerminalDevice(const struct stat& st) {
+    const QString entry = QStringLiteral("/sys/dev/char/%1:%2/subsystem")
+                              .arg(major(st.st_rdev))
+                              .arg(minor(st.st_rdev));
+    const QFileInfo subsystem(entry);
+    if (subsystem.exists())
+        return subsystem.canonicalFilePath().endsWith(QStringLiteral("/tty"));
+    return IsTerminalMajor(major(st.st_rdev));
+}
+
 } // namespace
+
+QString BarePortName(const QString& name) {
+    return StripDevicePrefix(name);
+}
+
+QString PortDisplayName(const QString& name) {
+    const QString bare = StripDevicePrefix(name);
+    const int n = ComPortNumber(bare);
+    if (n == 0)
+        return bare;
+    const QString resolved = ResolvePortName(bare);
+    const QFileInfo info(resolved);
+    const QString device = info.exists() ? info.canonicalFilePath() : resolved;
+    return QStringLiteral("%1 (COM%2)").arg(device).arg(n);
+}
+
+QString CheckPortChoice(const QString& name) {
+    const QString bare = StripDevicePrefix(name).trimmed();
+    if (bare.isEmpty())
+        return QStringLiteral("no port given");
+    static const QRegularExpression comLike(QStringLiteral("^COM[0-9]+$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (comLike.match(bare).hasMatch()) {
+        const int n = ComPortNumber(bare);
+        if (n < 1 || n > kMaxComPort)
+            return QStringLiteral("%1 is not a port of the program: use COM1 to COM%2")
+                .arg(bare)
+                .arg(kMaxComPort);
+        return {};
+    }
+    if (!bare.startsWith(QLatin1Char('/')))
+        return QStringLiteral("\"%1\" is neither COM1..COM%2 nor a device path such as "
+                              "/dev/ttyUSB0")
+            .arg(bare)
+            .arg(kMaxComPort);
+    const QFileInfo info(bare);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("%1 points to %2, which does not exist: the adapter is not "
+                              "plugged in")
+            .arg(bare, info.symLinkTarget());
+    if (!info.exists())
+        return QStringLiteral("%1 does not exist: the adapter is not plugged in, or the name "
+                              "is wrong")
+            .arg(bare);
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder, not a serial device").arg(bare);
+    struct stat st {};
+    if (::stat(bare.toLocal8Bit().constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return QStringLiteral("%1 is not a serial device (not a character device)").arg(bare);
+    if (!IsTerminalDevice(st))
+        return QStringLiteral("%1 is not a serial device (a character device, but no terminal)")
+            .arg(bare);
+    return {};
+}
 
 QString PortLinksFolder() {
     const QByteArray env = qgetenv("QETRA_PORTS_DIR");
@@ -58,8 +133,11 @@ bool RegisterComPort(const QString& comName, const QString& device, QString* err
             *error = why;
         return false;
     };
-    if (n == 0)
-        return fail(QStringLiteral("not a COM port name: %1").arg(comName));
+    if (n < 1 || n > kMaxComPort)
+        return fail(QStringLiteral("%1 is not a port of the program: use COM1 to COM%2")
+                        .arg(BarePortName(comName))
+                        .arg(kMaxComPort));
+
     const QString folder = PortLinksFolder();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create %1").arg(folder));

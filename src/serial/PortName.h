@@ -12,6 +12,9 @@
 //   4. without such a link COMn is the n-th on-board port, /dev/ttyS<n-1>;
 //   5. anything else is passed on unchanged (and will usually fail to open).
 
+// COM names the program offers: COM1 .. COM128.
+constexpr int kMaxComPort = 128;
+
 // The folder of COMn links: $QETRA_PORTS_DIR when set (tests and tools use it),
 // else ${XDG_DATA_HOME:-~/.local/share}/QetraLink/ports.
 QString PortLinksFolder();
@@ -22,8 +25,22 @@ QString ResolvePortName(const QString& name);
 // Number n of a COMn name (prefix allowed, any case), or 0 when it is none.
 int ComPortNumber(const QString& name);
 
-// Makes COMn (n = ComPortNumber(comName)) point at `device` in PortLinksFolder(),
-// replacing an older link. False with a reason in *error when that fails.
+// A port name without the "\\.\" prefix.
+QString BarePortName(const QString& name);
+
+// How the operator is told which device a port is: the Linux device behind it, with the
+// COM name in brackets when the port was chosen by one ("/dev/ttyUSB0 (COM3)").
+QString PortDisplayName(const QString& name);
+
+// Checks a port the operator typed or chose before anything is saved: a COM name must be
+// COM1..COM128; a device path must exist (a link must not dangle), must not be a folder
+// and must be a terminal device. Empty when it will do, else the reason in plain English.
+// Whether the device can be opened (permissions, another program) shows only on opening.
+QString CheckPortChoice(const QString& name);
+
+// Makes COMn (n = ComPortNumber(comName), 1..128) point at `device` in PortLinksFolder(),
+// replacing an older link. False with a reason in *error when that fails. The device is
+// taken as it is: the settings dialog checks it with CheckPortChoice first.
 bool RegisterComPort(const QString& comName, const QString& device, QString* error = nullptr);
 
 // Removes the COMn link if it still points at `device`.

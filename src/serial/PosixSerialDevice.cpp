@@ -121,10 +121,13 @@ PosixSerialDevice::~PosixSerialDevice() {
 
 SerialDevice::OpenResult PosixSerialDevice::Open(const QString& path) {
     Close();
+    openError_ = 0;
     const QByteArray native = path.toLocal8Bit();
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        openError_ = errno;
         return OpenResult::CannotOpen;
+    }
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
         ::close(fd);
@@ -140,6 +143,7 @@ SerialDevice::OpenResult PosixSerialDevice::Open(const QString& path) {
     // process however that ends, and it binds root too.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
+        openError_ = EBUSY;
         return OpenResult::CannotOpen;
     }
     fd_ = fd;

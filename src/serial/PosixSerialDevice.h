@@ -38,6 +38,7 @@ public:
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
 
     OpenResult Open(const QString& path) override;
+    int OpenError() const override { return openError_; }
     bool IsOpen() const override { return fd_ >= 0; }
     bool CreateCloseEvent() override;
     void SignalClose() override;
@@ -68,6 +69,7 @@ private:
 
     int fd_ = -1;
     int closeFd_ = -1;
+    int openError_ = 0;
     bool rs485Enabled_ = false; // RS-485 direction control was switched on by us
     mutable std::mutex mutex_;  // guards timeouts_ and built_
     CommTimeouts timeouts_;

@@ -31,6 +31,9 @@ public:
     virtual ~SerialDevice() = default;
 
     virtual OpenResult Open(const QString& path) = 0;
+    // errno of the last Open that gave CannotOpen (EBUSY when another program holds the
+    // port); 0 when unknown.
+    virtual int OpenError() const { return 0; }
     virtual bool IsOpen() const = 0;
     // The close event that every wait below also watches. Created after the device is
     // configured; signalling it makes every current and later wait return Closed.

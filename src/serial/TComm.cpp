@@ -1,5 +1,6 @@
 #include "TComm.h"
 #include "CommWorkers.h"
+#include "OpenFailure.h"
 #include "PortName.h"
 #include "PosixSerialDevice.h"
 #include "ReceiveFilter.h"
@@ -28,6 +29,17 @@ public:
 private:
     TComm& comm_;
 };
+
+namespace {
+QString JoinedText(const char* text, const QString& reason) {
+    const QString shortText = QString::fromLatin1(text).trimmed();
+    return reason.isEmpty() ? shortText : shortText + QStringLiteral(": ") + reason;
+}
+} // namespace
+
+ECommsError::ECommsError(const char* text, const QString& reason)
+    : std::runtime_error(JoinedText(text, reason).toStdString()), text_(QString::fromLatin1(text)),
+      reason_(reason) {}
 
 TComm::TComm(QObject* owner)
     : QObject(owner), receiver_(std::make_unique<CommEventReceiver>(*this)) {
@@ -65,16 +77,20 @@ void TComm::OpenPort() {
 
     std::unique_ptr<SerialDevice> dev =
         deviceFactory_ ? deviceFactory_() : std::make_unique<PosixSerialDevice>();
-    switch (dev->Open(ResolvePortName(commName_))) {
+    const QString path = ResolvePortName(commName_);
+    const QString shown = PortDisplayName(commName_);
+    switch (dev->Open(path)) {
     case SerialDevice::OpenResult::Ok:
         break;
     case SerialDevice::OpenResult::CannotOpen:
-        throw ECommsError("Error opening serial port");
+        throw ECommsError("Error opening serial port",
+                          DescribeOpenFailure(path, dev->OpenError(), false, shown));
     case SerialDevice::OpenResult::NotCharDevice:
-        throw ECommsError("File handle is not a comm handle ");
     case SerialDevice::OpenResult::NotTerminal:
-        // A character device without a line (/dev/null, a printer) has no comm queues.
-        throw ECommsError("Cannot setup comm buffer");
+        // A file, or a character device without a line (/dev/null, a printer): neither
+        // is a port, whatever else could be done with it.
+        throw ECommsError("File handle is not a comm handle ",
+                          DescribeOpenFailure(path, 0, true, shown));
     }
     // The queues themselves need no setting up: a Linux terminal driver sizes its own
     // (4096 bytes of input for the line discipline) and offers no request to change it.

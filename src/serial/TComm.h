@@ -19,10 +19,18 @@ struct PortLink;
 class TReadThread;
 class TWriteThread;
 
-// Raised when a port cannot be opened; what() is the text shown to the operator.
+// Raised when a port cannot be opened. Text() is the component's own short text ("Error
+// opening serial port"); Reason() says in plain English why and what to do about it (empty
+// when there is nothing to add); what() is both together.
 class ECommsError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ECommsError(const char* text, const QString& reason = QString());
+    QString Text() const { return text_; }
+    QString Reason() const { return reason_; }
+
+private:
+    QString text_;
+    QString reason_;
 };
 
 // One serial port: opens and configures the device and moves bytes through it with a

@@ -5,6 +5,10 @@
 #include "ui_frmComm.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -20,7 +24,16 @@ const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
 
 struct ShellFixture : ::testing::Test, TestShell {
-    void TearDown() override { shell.reset(); }
+    QTemporaryDir links; // the folder of COM links, private to the test
+
+    void SetUp() override {
+        ASSERT_TRUE(links.isValid());
+        qputenv("QETRA_PORTS_DIR", links.path().toLocal8Bit());
+    }
+    void TearDown() override {
+        shell.reset();
+        qunsetenv("QETRA_PORTS_DIR");
+    }
 
     // A main window as the program builds it, on a scripted line, started up without
     // being shown.
@@ -94,11 +107,21 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
     ASSERT_EQ(dialogs.Shown().size(), 1);
     EXPECT_EQ(dialogs.Shown()[0].caption, "Error");
     EXPECT_EQ(dialogs.Shown()[0].icon, OperatorDialogs::Icon::Error);
-    EXPECT_EQ(dialogs.Shown()[0].text, "  Cannot open the port \"COM1\".          ");
+    // The program's own text, and under it why the port would not open.
+    EXPECT_EQ(dialogs.Shown()[0].text,
+              "  Cannot open the port \"COM1\".          \n\nno such port");
     EXPECT_FALSE(Enabled("MMStart"));
     EXPECT_FALSE(Enabled("ToolButtonStart"));
     EXPECT_TRUE(Enabled("MMSetConn"));
     EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7300"));
+
+    // OK with the same port tries it once more: the adapter may be plugged in by now.
+    {
+        TFormComm again(*shell);
+        EXPECT_TRUE(again.Button1Click());
+    }
+    EXPECT_EQ(port.failedOpens, 2);
+    EXPECT_EQ(dialogs.Shown().size(), 2);
 
     // Choosing another port that opens makes Start available again.
     port.failNextOpens = false;
@@ -643,4 +666,128 @@ TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
     base->trigger();
     EXPECT_EQ(shell->ClientArea()->activeSubWindow(),
               shell->SubWindowOf(shell->Window("FormBase")));
+}
+
+TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack) {
+    // COM1 is a link to a stand-in for the adapter, which the test unplugs and plugs in.
+    const QString device = dir.filePath("ttyUSB0");
+    auto plugIn = [&] {
+        QFile f(device);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    plugIn();
+    ASSERT_TRUE(QFile::link(device, links.filePath("COM1")));
+    Make();
+    FastLine();
+    shell->Modbus().SetReopenPollMs(0); // the test decides when a try is made
+    shell->Action("MMStart")->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return port.sent.size() >= 2; }));
+    const int noResponse = shell->State().Traffic.NoResponseCount;
+
+    QFile::remove(device);
+    shell->Modbus().Port().OnRequestHangup();
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.Shown()[0].caption, QString::fromUtf8("严重错误"));
+    const QString named = device + " (COM1)";
+    EXPECT_TRUE(
+        dialogs.Shown()[0].text.startsWith(QString::fromUtf8("端口 ") + named +
+                                           QString::fromUtf8(" 发生通讯内部错误。\nThe line "
+                                                             "to the meter is lost: ")))
+        << dialogs.Shown()[0].text.toStdString();
+    EXPECT_FALSE(port.open);
+    EXPECT_EQ(shell->StatusText(2, 4),
+              "Line lost: " + named + " - polling resumes when it is back");
+    // The request in flight is counted as unanswered; nothing more is sent.
+    EXPECT_EQ(shell->State().Traffic.NoResponseCount, noResponse + 1);
+    const qsizetype sent = port.sent.size();
+    EXPECT_FALSE(WaitUntil([&] { return port.sent.size() > sent; }, 100));
+    EXPECT_TRUE(Enabled("MMStart"));
+    EXPECT_TRUE(Enabled("MMStop"));
+    EXPECT_TRUE(Enabled("MMSetConn"));
+    EXPECT_FALSE(shell->Connected());
+
+    // Plugged in again: the port reopens and polling goes on without anybody touching it.
+    plugIn();
+    shell->Modbus().SetReopenPollMs(10);
+    ASSERT_TRUE(WaitUntil([&] { return port.sent.size() > sent; }));
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(shell->StatusText(2, 4), "Line back: " + named);
+    EXPECT_FALSE(Enabled("MMStart"));
+    EXPECT_TRUE(Enabled("MMStop"));
+
+    // Lost again, and this time the operator stops and starts: Start reopens the port.
+    shell->Modbus().SetReopenPollMs(0);
+    shell->Modbus().Port().OnRequestHangup();
+    shell->Action("MMStop")->trigger();
+    EXPECT_EQ(shell->StatusText(2, 4), "Line lost: " + named + " - reopened when it is back");
+    EXPECT_FALSE(Enabled("MMStop"));
+    shell->Action("MMStart")->trigger();
+    EXPECT_TRUE(port.open);
+    EXPECT_TRUE(shell->Modbus().CycleBusy());
+    EXPECT_FALSE(Enabled("MMStart"));
+    EXPECT_EQ(dialogs.Shown().size(), 2);
+}
+
+TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNames) {
+    // A machine with one USB adapter, and a by-id link of one that has gone.
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    QDir(root.path()).mkpath("dev/serial/by-id");
+    QFile node(root.filePath("dev/ttyUSB0"));
+    ASSERT_TRUE(node.open(QIODevice::WriteOnly));
+    node.close();
+    const QString stable = root.filePath("dev/serial/by-id/usb-FTDI_FT232R_A10K-if00-port0");
+    ASSERT_TRUE(QFile::link("../../ttyUSB0", stable));
+    const QString gone = root.filePath("dev/serial/by-id/usb-gone-if00-port0");
+    ASSERT_TRUE(QFile::link("../../ttyUSB5", gone));
+    Make();
+    TFormComm comm(*shell, nullptr, root.path());
+    QComboBox* list = comm.Controls().ComboBox1;
+    ASSERT_EQ(list->count(), 129);
+    EXPECT_EQ(list->itemText(127), "COM128");
+    EXPECT_EQ(list->itemText(128), stable);
+    list->setCurrentIndex(128);
+    EXPECT_EQ(comm.Controls().LabelDevice->text(), "= " + root.filePath("dev/ttyUSB0"));
+
+    // Bad ports: a clear reason, nothing saved, the port in use stays open.
+    const struct {
+        QString typed;
+        QString reason;
+    } bad[] = {
+        {"COM129", "COM129 is not a port of the program: use COM1 to COM128"},
+        {root.path(), root.path() + " is a folder, not a serial device"},
+        {gone, gone + " points to " + root.filePath("dev/ttyUSB5") +
+                   ", which does not exist: the adapter is not plugged in"},
+        {"/dev/null", "/dev/null is not a serial device (a character device, but no terminal)"},
+        {stable, stable + " is not a serial device (not a character device)"},
+    };
+    for (const auto& b : bad) {
+        dialogs.Clear();
+        list->setEditText(b.typed);
+        EXPECT_FALSE(comm.Button1Click()) << b.typed.toStdString();
+        ASSERT_EQ(dialogs.Shown().size(), 1);
+        EXPECT_EQ(dialogs.Shown()[0].text, "COMM Port: " + b.reason + ". Nothing was changed.");
+    }
+    EXPECT_EQ(shell->State().PortName, "COM1");
+    EXPECT_EQ(port.opens.size(), 1);
+    EXPECT_TRUE(port.open);
+
+    // A device gets a COM name: the link goes into the folder and the name is chosen.
+    dialogs.Clear();
+    list->setEditText("/dev/ptmx");
+    comm.Controls().ComboComName->setCurrentText("COM9");
+    ASSERT_TRUE(comm.AssignComName()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(QFileInfo(links.filePath("COM9")).symLinkTarget(), "/dev/ptmx");
+    EXPECT_EQ(list->currentText(), "COM9");
+    EXPECT_EQ(comm.Controls().LabelDevice->text(), "= " + links.filePath("COM9"));
+    // A COM name is no device to name.
+    EXPECT_FALSE(comm.AssignComName());
+    EXPECT_EQ(dialogs.Shown().size(), 1);
+
+    // A meter found by the search fills in its rate and address.
+    comm.UseFoundMeter(200, 2400);
+    EXPECT_TRUE(comm.Button1Click());
+    EXPECT_EQ(shell->State().PortName, "COM9");
+    EXPECT_EQ(shell->State().DevAddr, 200);
+    EXPECT_EQ(shell->Modbus().BaudRate(), 2400u);
 }

@@ -3,7 +3,13 @@
 #include "TqvModbus.h"
 #include "frmComm.h"
 #include "frmMain.h"
+#include "frmSearch.h"
 #include "ui_frmComm.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
 
 #include <memory>
 
@@ -103,4 +109,119 @@ TEST_F(MeterSimFixture, AWriteQueuedBeforeAnIdleSixthPlaceReachesTheMeterOnce) {
     t->StopPolling();
     ASSERT_TRUE(WaitUntil([&] { return !t->Modbus().CycleBusy(); }));
     EXPECT_EQ(sim->errors().count("rx 01 05 00 00 FF 00"), 1) << qPrintable(sim->errors());
+}
+
+TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnStart) {
+    ScriptedDialogs dialogs;
+    ShellOptions o;
+    o.dialogs = &dialogs;
+    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
+    o.settings = &settings;
+    o.portSettleMs = 0;
+    TFormTeskLink shell(o);
+    shell.StartUp();
+    ASSERT_TRUE(shell.Modbus().PortOpen());
+    shell.Modbus().SetReopenPollMs(100);
+    shell.Action("MMStart")->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= 3; }));
+
+    // The far end goes away mid-poll (the simulator ends and takes its COM1 link along).
+    const QString oldDevice = device;
+    ASSERT_EQ(sim->stop(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !dialogs.Shown().isEmpty(); }));
+    EXPECT_EQ(dialogs.Shown()[0].caption, QString::fromUtf8("严重错误"));
+    EXPECT_TRUE(
+        dialogs.Shown()[0].text.startsWith(QString::fromUtf8("端口 ") + oldDevice + " (COM1) "))
+        << dialogs.Shown()[0].text.toStdString();
+    EXPECT_TRUE(shell.StatusText(2, 4).startsWith("Line lost: " + oldDevice + " (COM1)"));
+    EXPECT_FALSE(shell.Modbus().PortOpen());
+    const int sentWhileLost = shell.State().Traffic.SendCount;
+    const int unansweredWhileLost = shell.State().Traffic.NoResponseCount;
+
+    // A new simulator under the same COM name: polling resumes by itself.
+    sim = std::make_unique<MeterSimProcess>(QStringList{"--port", "COM1"});
+    ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
+    ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= sentWhileLost + 3; }));
+    EXPECT_EQ(shell.StatusText(2, 4), "Line back: " + sim->device() + " (COM1)");
+    EXPECT_EQ(shell.State().Traffic.NoResponseCount, unansweredWhileLost);
+    EXPECT_FALSE(shell.Action("MMStart")->isEnabled());
+
+    // Once more, with Stop and Start: Start opens the port that is back.
+    shell.Modbus().SetReopenPollMs(0);
+    ASSERT_EQ(sim->stop(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return dialogs.Shown().size() == 2; }));
+    shell.Action("MMStop")->trigger();
+    sim = std::make_unique<MeterSimProcess>(QStringList{"--port", "COM1"});
+    ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
+    EXPECT_FALSE(shell.Modbus().PortOpen());
+    const int sentBeforeStart = shell.State().Traffic.SendCount;
+    shell.Action("MMStart")->trigger();
+    EXPECT_TRUE(shell.Modbus().PortOpen());
+    ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= sentBeforeStart + 3; }));
+    EXPECT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: 01 "); }));
+    EXPECT_EQ(dialogs.Shown().size(), 2) << dialogs.Texts().join('|').toStdString();
+}
+
+TEST(MeterSimSearch, FindsTheMeterAtItsUnusualAddressAndRateAndOneClickUsesIt) {
+    QTemporaryDir ports, config;
+    ASSERT_TRUE(ports.isValid() && config.isValid());
+    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
+    MeterSimProcess sim({"--port", "COM1", "--address", "200", "--baud", "2400"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    ScriptedDialogs dialogs;
+    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
+    ShellOptions o;
+    o.dialogs = &dialogs;
+    o.settings = &settings;
+    o.portSettleMs = 0;
+    TFormTeskLink shell(o);
+    shell.StartUp();
+    ASSERT_TRUE(shell.Modbus().PortOpen());
+
+    TFormComm comm(shell);
+    SearchPlan plan;
+    plan.rates = {9600, 2400};
+    plan.firstAddress = 198;
+    plan.lastAddress = 202;
+    plan.turnaroundMs = 400; // a loaded test machine may be slow to schedule the meter
+    {
+        // While polling, the search refuses: it would take the line from under it.
+        shell.StartPolling();
+        TFormSearch refused(shell, "COM1", &comm);
+        EXPECT_FALSE(refused.StartSearch());
+        ASSERT_EQ(dialogs.Shown().size(), 1);
+        EXPECT_TRUE(dialogs.Shown()[0].text.startsWith("The meter is being polled"));
+        shell.StopPolling();
+        ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
+    }
+    TFormSearch search(shell, "COM1", &comm);
+    search.SetPlan(plan);
+    ASSERT_TRUE(search.StartSearch()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_FALSE(shell.Modbus().PortOpen()); // lent to the search
+    ASSERT_TRUE(WaitUntil([&] { return !search.Running(); }, int(plan.LongestMs()) + 10000));
+    ASSERT_EQ(search.List()->count(), 1) << qPrintable(sim.errors());
+    EXPECT_EQ(search.List()->item(0)->text(), "address 200 at 2400 baud, version 1.20");
+    EXPECT_EQ(search.StatusLabel()->text(), "Done: 1 meter(s) found in 10 tries.");
+    EXPECT_EQ(search.Progress()->value(), 10);
+    EXPECT_TRUE(shell.Modbus().PortOpen()); // given back
+
+    // For the documentation: the dialog with the meter it found.
+    const QByteArray shots = qgetenv("QETRA_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        comm.show();
+        search.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(search.grab().save(QString::fromLocal8Bit(shots) + "/search-found-meter.png"));
+    }
+
+    search.UseRow(0);
+    ASSERT_TRUE(search.Chosen());
+    comm.UseFoundMeter(search.Chosen()->address, search.Chosen()->baud);
+    ASSERT_TRUE(comm.Button1Click());
+    EXPECT_EQ(shell.State().DevAddr, 200);
+    EXPECT_EQ(shell.Modbus().BaudRate(), 2400u);
+    shell.StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: C8 03 "); }, 15000));
+    shell.StopPolling();
+    qunsetenv("QETRA_PORTS_DIR");
 }

@@ -1,5 +1,8 @@
 #include "EngineTestSupport.h"
+
 #include "ResponseWatcher.h"
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -310,18 +313,80 @@ TEST_F(EngineTest, CtsWaitIsBoundedAndWritesNothingWhenItRunsOut) {
     EXPECT_TRUE(delays.isEmpty());
 }
 
-TEST_F(EngineTest, PortNotificationsReachTheirEvents) {
-    QString caption, text;
-    qv->OnOperatorError = [&](const QString& c, const QString& t) {
-        caption = c;
-        text = t;
+TEST_F(EngineTest, ALostLineIsClosedAndPausedAndResumesWhenItsDeviceIsBack) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString device = dir.filePath("ttyUSB0");
+    auto plugIn = [&] {
+        QFile f(device);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     };
-    port->OnRequestHangup();
-    EXPECT_EQ(caption, QString::fromUtf8("严重错误"));
-    EXPECT_EQ(text, QString::fromUtf8("端口 COM2 发生通讯内部错误。"));
-    EXPECT_TRUE(qv->PortOpen());
+    plugIn();
+    qv->Close();
+    qv->Open(device, 9600);
+    qv->SetReopenPollMs(0); // the test makes the tries
+    QStringList boxes;
+    qv->OnOperatorError = [&](const QString& c, const QString& t) { boxes << c + "|" + t; };
+    qv->OnLineLost = [&](TqvModbus*) { log.items << "LineLost"; };
+    qv->OnLineBack = [&](TqvModbus*) { log.items << "LineBack"; };
+
     port->OnReceiveError(0x08);
     EXPECT_EQ(log.items, QStringList({"RecvError 8"}));
+    Start();
+    log.Clear();
+    QFile::remove(device);
+    port->OnRequestHangup();
+    // The request in flight is lost, and counted so, at once; nothing waits for it.
+    EXPECT_EQ(log.items, QStringList({"Error 1", "AfterResponse", "QueryFinish", "LineLost"}));
+    EXPECT_FALSE(port->open);
+    EXPECT_FALSE(qv->PortOpen());
+    EXPECT_FALSE(qv->CycleBusy());
+    EXPECT_TRUE(qv->LineLost());
+    EXPECT_TRUE(qv->ResumeOnReturn());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0], QString::fromUtf8("严重错误|端口 ") + device +
+                            QString::fromUtf8(" 发生通讯内部错误。") +
+                            "\nThe line to the meter is lost: " + device +
+                            " hung up (adapter unplugged, or the other end closed). The port is "
+                            "closed and opened again as soon as the device is back.");
+    // No request goes into the dead line, however long it stays away.
+    CheckAt(60s);
+    EXPECT_EQ(port->sent.size(), 1);
+    port->failOpen = true;
+    QString why;
+    EXPECT_FALSE(qv->ReopenLine(&why));
+    EXPECT_EQ(why, "Error opening serial port");
+    EXPECT_TRUE(qv->LineLost());
+
+    // The device is back: the next try opens it and polling goes on by itself.
+    port->failOpen = false;
+    log.Clear();
+    plugIn();
+    qv->SetReopenPollMs(5);
+    ASSERT_TRUE(WaitFor([&] { return log.items.contains("LineBack"); }));
+    EXPECT_EQ(log.items,
+              QStringList({"QueryData", "Sent " + port->sent.last().toHex(), "LineBack"}));
+    EXPECT_TRUE(qv->PortOpen());
+    EXPECT_TRUE(qv->CycleBusy());
+    EXPECT_FALSE(qv->LineLost());
+    EXPECT_EQ(port->sent.size(), 2);
+
+    // Lost while stopped, or stopped while lost: the port comes back, polling does not.
+    lastSend = clock.Now();
+    qv->StopQuery();
+    CheckAt(3000ms + 1ns);
+    port->OnRequestHangup();
+    EXPECT_FALSE(qv->ResumeOnReturn());
+    log.Clear();
+    ASSERT_TRUE(WaitFor([&] { return log.items.contains("LineBack"); }));
+    EXPECT_EQ(log.items, QStringList({"LineBack"}));
+    EXPECT_TRUE(qv->PortOpen());
+    EXPECT_FALSE(qv->CycleBusy());
+    // A hang-up of a port that is already closed again changes nothing.
+    qv->Close();
+    port->OnRequestHangup();
+    EXPECT_FALSE(qv->LineLost());
+    EXPECT_EQ(boxes.size(), 2);
 }
 
 TEST_F(EngineTest, DestroyingAnOpenComponentClosesItsPortAndLeavesTheWatcher) {

@@ -15,3 +15,10 @@ target_link_libraries(qetra_pty_responder PUBLIC qetra_modbus)
 qetra_add_test(modbus_engine_line_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/EngineLineTest.cpp
     LIBS qetra_modbus qetra_pty_responder)
+
+# The search for a meter, against the simulated meter and against a silent line.
+if(TARGET qetra_test_meter_sim)
+    qetra_add_test(meter_search_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSearchTest.cpp
+        LIBS qetra_modbus qetra_pty_responder qetra_test_meter_sim)
+endif()

@@ -12,14 +12,18 @@
 #include <mutex>
 #include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
-std::string OpenError(TComm& comm) {
+// The component's short text of an open failure; its explanation goes to *reason.
+std::string OpenError(TComm& comm, QString* reason = nullptr) {
     try {
         comm.OpenPort();
     } catch (const ECommsError& e) {
-        return e.what();
+        if (reason)
+            *reason = e.Reason();
+        return e.Text().toStdString();
     }
     return "(opened)";
 }
@@ -98,23 +102,36 @@ TEST(TCommOpen, FailuresRaiseTheirTextsAndLeaveThePortClosed) {
     TComm comm;
     comm.SetOpenSettleMs(0);
 
-    comm.SetCommName("/dev/no-such-port-here");
-    EXPECT_EQ(OpenError(comm), "Error opening serial port");
-    EXPECT_FALSE(comm.IsOpen());
-
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QFile file(dir.filePath("plain-file"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    comm.SetCommName("\\\\.\\" + file.fileName());
-    EXPECT_EQ(OpenError(comm), "File handle is not a comm handle ");
-    EXPECT_FALSE(comm.IsOpen());
 
-    // A character device without a line.
-    comm.SetCommName("/dev/null");
-    EXPECT_EQ(OpenError(comm), "Cannot setup comm buffer");
-    EXPECT_FALSE(comm.IsOpen());
+    struct Case {
+        QString name;
+        const char* text;
+        QString reason; // the whole explanation, naming the device
+    };
+    const Case cases[] = {
+        {"/dev/no-such-port-here", "Error opening serial port",
+         "/dev/no-such-port-here: no such device. The adapter is not plugged in (or the port "
+         "name is wrong)."},
+        {"\\\\.\\" + file.fileName(), "File handle is not a comm handle ",
+         file.fileName() + " is not a serial device (it is no terminal)."},
+        // A character device without a line.
+        {"/dev/null", "File handle is not a comm handle ",
+         "/dev/null is not a serial device (it is no terminal)."},
+        {dir.path(), "Error opening serial port",
+         dir.path() + " is a folder, not a serial device."},
+    };
+    for (const Case& c : cases) {
+        comm.SetCommName(c.name);
+        QString reason;
+        EXPECT_EQ(OpenError(comm, &reason), c.text) << c.name.toStdString();
+        EXPECT_EQ(reason, c.reason);
+        EXPECT_FALSE(comm.IsOpen());
+    }
     EXPECT_EQ(comm.ModemLineStatus(), 0u);
     EXPECT_FALSE(comm.SendData("x", 1));
 }
@@ -573,7 +590,12 @@ TEST_F(TCommPtyTest, APortHeldByOneComponentIsRefusedToAnother) {
     TComm other;
     other.SetOpenSettleMs(0);
     other.SetCommName(pty.SlavePath());
-    EXPECT_EQ(OpenError(other), "Error opening serial port");
+    QString reason;
+    EXPECT_EQ(OpenError(other, &reason), "Error opening serial port");
+    // The holder is this very test program, found through /proc.
+    EXPECT_TRUE(reason.startsWith(pty.SlavePath() + " is busy: another program has it open."))
+        << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QString("(process %1)").arg(getpid()))) << reason.toStdString();
     EXPECT_FALSE(other.IsOpen());
     comm.ClosePort();
     other.OpenPort();

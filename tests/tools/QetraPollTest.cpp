@@ -1,5 +1,17 @@
+#include "MessageCheck.h"
+#include "MeterSimProcess.h"
 #include "PollOptions.h"
 #include "PtyResponder.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +41,13 @@ PollRun RunPoll(const QStringList& arguments) {
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+bool WaitUntilTrue(const std::function<bool()>& done, int ms = 10000) {
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
 }
 
 TEST(QetraPollTest, ReadsTheMeteringBlockAsJson) {
@@ -82,6 +101,11 @@ TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
         {"--port", "/dev/null", "00,03,01,3G,00,01,00,00"},    // not hex
         {"--port", "/dev/null", "00,10,01,56,00,10,21,00,00"}, // count disagrees
         {"--port", "/dev/null", "--bogus", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "--baud", "1", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "--wait-back", "-1", "00,03,00,00,00,01,00,00"},
+        {"--port", "/dev/null", "--scan", "--scan-addresses", "0-5"},
+        {"--port", "/dev/null", "--scan", "--scan-rates", "9600,115200"},
+        {"--port", "/dev/null", "--scan", "00,03,00,00,00,01,00,00"},
     };
     for (const QStringList& args : bad) {
         const PollRun r = RunPoll(args);
@@ -89,6 +113,33 @@ TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
         EXPECT_TRUE(r.err.contains("Usage: qetra-poll")) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
+    // Message strings are checked strictly before anything is sent, each with its reason.
+    const struct {
+        const char* message;
+        const char* reason;
+    } strict[] = {
+        {"00,03,01,30,00,01,00,00,00",
+         "9 fields, but this request of function 03 takes 8 (address first, two CRC "
+         "placeholders last)"},
+        {"00,03,01,30,00,01,00,00,00,00,00,00", "12 fields, but this request of function 03"},
+        {"00,03,01,30,00,01,00,00,", "ends with a separator (a trailing comma or blank)"},
+        {"00,03,01,30,00,01,00,00 ", "ends with a separator (a trailing comma or blank)"},
+        {"00;03,01,30,00,01,00,00", "\"00;03\" is not a field of two hex digits"},
+        {"00,03,01,30,,00,01,00,00", "\"\" is not a field of two hex digits"},
+        {"00,01,00,00,00,00,00,00", "a read of quantity 0: ask for at least one"},
+        {"00,03,01,30,00,00,00,00", "a read of quantity 0: ask for at least one"},
+        {"00,07,01,30,00,01,00,00", "not a request the master can send"},
+    };
+    for (const auto& c : strict) {
+        EXPECT_EQ(MessageProblem(c.message).left(int(strlen(c.reason))), QString(c.reason))
+            << c.message;
+    }
+    QByteArray huge = "00,03,01,30,00,01,00,00";
+    for (int i = 0; i < 40000 - 8; ++i)
+        huge += ",00";
+    EXPECT_TRUE(MessageProblem(huge).startsWith("40000 fields"));
+    EXPECT_TRUE(MessageProblem("00,10,01,56,00,01,02,00,07,00,00").isEmpty());
+    EXPECT_TRUE(MessageProblem("00,05,00,10,FF,00,00,00").isEmpty());
     const PollRun help = RunPoll({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("Exit status"));
@@ -97,7 +148,115 @@ TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
 TEST(QetraPollTest, PortThatCannotOpenIsAFailureNotAUsageError) {
     const PollRun r = RunPoll({"--port", "/nonexistent/tty", "00,03,00,00,00,01,00,00"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("Error opening serial port")) << r.err.constData();
+    EXPECT_EQ(r.err, "qetra-poll: cannot open /nonexistent/tty: Error opening serial port: "
+                     "/nonexistent/tty: no such device. The adapter is not plugged in (or the "
+                     "port name is wrong).\n");
+    const PollRun null = RunPoll({"--port", "/dev/null", "00,03,00,00,00,01,00,00"});
+    EXPECT_EQ(null.exitCode, 1);
+    EXPECT_EQ(null.err, "qetra-poll: cannot open /dev/null: File handle is not a comm handle: "
+                        "/dev/null is not a serial device (it is no terminal).\n");
+}
+
+// The meter's line as the program's COM1, in a private folder of port links.
+struct LinkedLine : ::testing::Test {
+    QTemporaryDir ports;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    void SetUp() override {
+        ASSERT_TRUE(ports.isValid());
+        env.insert("QETRA_PORTS_DIR", ports.path());
+    }
+    void LinkCom1(const QString& device) {
+        QFile::remove(ports.filePath("COM1"));
+        ASSERT_TRUE(QFile::link(device, ports.filePath("COM1")));
+    }
+};
+
+bool WaitForText(QProcess& p, QByteArray& seen, const QByteArray& text, int ms = 10000) {
+    QDeadlineTimer deadline(ms);
+    while (!seen.contains(text) && !deadline.hasExpired()) {
+        p.waitForReadyRead(50);
+        seen += p.readAllStandardError();
+    }
+    return seen.contains(text);
+}
+
+TEST_F(LinkedLine, ALostLineIsWaitedForResumedWhenBackAndTheRunSummedUpOnSigterm) {
+    // The fourth request is still waiting for its answer when the line goes.
+    auto first = std::make_unique<PtyResponder>([](const QByteArray& request, int index) {
+        return index < 3 ? RegisterReadAnswer(request) : QByteArray();
+    });
+    ASSERT_TRUE(first->Valid());
+    LinkCom1(first->SlavePath());
+    QProcess poll;
+    poll.setProcessEnvironment(env);
+    poll.start(QETRA_POLL_PATH,
+               {"--port", "COM1", "--interval", "20", "--timeout", "1000", "--passes", "100000",
+                "--wait-back", "20", "00,03,05,18,00,01,00,00"});
+    ASSERT_TRUE(poll.waitForStarted());
+    ASSERT_TRUE(WaitUntilTrue([&] { return first->Requests() >= 4; }));
+
+    // The far end hangs up mid-poll, and comes back as another pseudo-terminal under the
+    // same COM name.
+    const QString gone = QFileInfo(first->SlavePath()).canonicalFilePath();
+    first.reset();
+    QByteArray err;
+    ASSERT_TRUE(WaitForText(poll, err, "the line is lost: ")) << err.constData();
+    EXPECT_TRUE(err.contains(" hung up (adapter unplugged, or the other end closed); waiting up "
+                             "to 20 s for it to come back"))
+        << err.constData();
+    EXPECT_FALSE(err.contains(QString::fromUtf8("严重错误").toUtf8()));
+    PtyResponder second([](const QByteArray& request, int) { return RegisterReadAnswer(request); });
+    ASSERT_TRUE(second.Valid());
+    LinkCom1(second.SlavePath());
+    ASSERT_TRUE(WaitForText(poll, err, "is back; polling goes on")) << err.constData();
+    ASSERT_TRUE(WaitUntilTrue([&] { return second.Requests() >= 3; }));
+
+    ::kill(pid_t(poll.processId()), SIGTERM);
+    ASSERT_TRUE(poll.waitForFinished(10000));
+    EXPECT_EQ(poll.exitCode(), 143);
+    const QByteArray out = poll.readAllStandardOutput();
+    // The request in flight when the line went counts as unanswered; the rest were answered.
+    EXPECT_TRUE(out.contains("No Response= 1  CRC Error= 0")) << out.right(300).constData();
+    EXPECT_TRUE(out.contains("code 1  OnResponseError")) << out.right(300).constData();
+    EXPECT_FALSE(gone.isEmpty());
+}
+
+TEST_F(LinkedLine, ALineThatStaysAwayEndsTheRunAfterTheWait) {
+    auto meter = std::make_unique<PtyResponder>([](const QByteArray& request, int index) {
+        return index < 2 ? RegisterReadAnswer(request) : QByteArray();
+    });
+    ASSERT_TRUE(meter->Valid());
+    LinkCom1(meter->SlavePath());
+    QProcess poll;
+    poll.setProcessEnvironment(env);
+    poll.start(QETRA_POLL_PATH, {"--port", "COM1", "--interval", "20", "--passes", "100000",
+                                 "--wait-back", "1", "00,03,05,18,00,01,00,00"});
+    ASSERT_TRUE(poll.waitForStarted());
+    ASSERT_TRUE(WaitUntilTrue([&] { return meter->Requests() >= 3; }));
+    QElapsedTimer took;
+    took.start();
+    meter.reset();
+    ASSERT_TRUE(poll.waitForFinished(10000));
+    EXPECT_LT(took.elapsed(), 5000);
+    EXPECT_EQ(poll.exitCode(), 1);
+    const QByteArray err = poll.readAllStandardError();
+    EXPECT_TRUE(err.contains("did not come back within 1 s; giving up")) << err.constData();
+    EXPECT_TRUE(poll.readAllStandardOutput().contains("Send= 3  OK= 2  No Response= 1"));
+}
+
+TEST(QetraPollScan, FindsTheSimulatedMeterAndListsPorts) {
+    MeterSimProcess sim({"--address", "200", "--baud", "2400"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    const PollRun r = RunPoll({"--port", sim.device(), "--scan", "--scan-addresses", "199-201",
+                               "--scan-rates", "9600,2400", "--scan-turnaround", "400"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.out, "found: address 200 at 2400 baud, version 1.20\n");
+    EXPECT_TRUE(r.err.contains("searching at 2400 baud, addresses 199-201")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("1 meter(s) found in 6 of 6 tries")) << r.err.constData();
+
+    const PollRun list = RunPoll({"--list-ports"});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_FALSE(list.out.isEmpty());
 }
 
 TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {

@@ -1,6 +1,7 @@
 #include "PollOptions.h"
 
-#include "RtuFrame.h"
+#include "MessageCheck.h"
+#include "PosixSerialDevice.h"
 
 #include <QCommandLineParser>
 
@@ -27,8 +28,20 @@ with "dest" and "value" for single-coil writes, "count" for register writes, and
 "event":"OnResponseError" for a failed transaction. The summary of the counters goes to
 standard error in --json mode and to standard output otherwise.
 
-Exit status: 0 when every transaction was accepted, 1 when any failed (or the port could
-not be opened), 2 for bad arguments.)";
+When the line is lost (adapter unplugged, the other end closed) the poller says so on
+standard error, waits up to --wait-back seconds for the device to come back under the same
+name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does.
+
+--list-ports lists the serial devices present and the COM names of the program.
+--scan searches --port for meters: every address (--scan-addresses, default 1-247) at
+every baud rate of the meter (--scan-rates, default 9600,38400,19200,4800,2400,1200,600)
+with a read of the model block; each meter found is printed with its address, baud rate
+and version, progress goes to standard error.
+
+Exit status: 0 when every transaction was accepted (for --scan: a meter was found), 1 when
+any failed, the port could not be opened or the line did not come back (for --scan: none
+found), 2 for bad arguments, 130 or 143 when stopped by SIGINT or SIGTERM (after the
+summary).)";
 
 std::optional<quint32> ParseNumber(const QString& text, quint32 max) {
     bool ok = false;
@@ -41,6 +54,30 @@ std::optional<quint32> ParseNumber(const QString& text, quint32 max) {
 }
 
 } // namespace
+
+bool ParseAddressRange(const QString& text, int& first, int& last) {
+    const QStringList parts = text.split(QLatin1Char('-'));
+    if (parts.isEmpty() || parts.size() > 2)
+        return false;
+    const auto a = ParseNumber(parts.first().trimmed(), 247);
+    const auto b = ParseNumber(parts.last().trimmed(), 247);
+    if (!a || !b || *a < 1 || *b < *a)
+        return false;
+    first = int(*a);
+    last = int(*b);
+    return true;
+}
+
+bool ParseRateList(const QString& text, QList<quint32>& rates) {
+    rates.clear();
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const auto rate = ParseNumber(part.trimmed(), 38400);
+        if (!rate || !MeterBaudRates().contains(*rate) || rates.contains(*rate))
+            return false;
+        rates << *rate;
+    }
+    return !rates.isEmpty();
+}
 
 QByteArray WithSlaveAddress(const QByteArray& message, int address) {
     const QByteArray hex = QByteArray::number(address, 16).rightJustified(2, '0').toUpper();
@@ -68,8 +105,22 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "passes", "Times to send the list of messages (default 1).", "n", "1");
     const QCommandLineOption jsonOption("json", "One JSON object per transaction and line.");
     const QCommandLineOption traceOption("trace", "Hex trace of the line on standard error.");
+    const QCommandLineOption waitBackOption(
+        "wait-back", "After the line is lost, wait this long for it to come back (default 5).",
+        "seconds", "5");
+    const QCommandLineOption listOption("list-ports", "List the serial ports and COM names.");
+    const QCommandLineOption scanOption("scan", "Search --port for meters.");
+    const QCommandLineOption scanAddrOption(
+        "scan-addresses", "Addresses to search, FIRST-LAST (default 1-247).", "range", "1-247");
+    const QCommandLineOption scanRatesOption(
+        "scan-rates", "Baud rates to search, in this order (default 9600,38400,...,600).", "rates",
+        "9600,38400,19200,4800,2400,1200,600");
+    const QCommandLineOption scanTurnOption(
+        "scan-turnaround", "Time the meter may take to start its reply, ms (default 50).", "ms",
+        "50");
     parser.addOptions({helpOption, portOption, baudOption, addrOption, intervalOption,
-                       timeoutOption, passesOption, jsonOption, traceOption});
+                       timeoutOption, passesOption, jsonOption, traceOption, waitBackOption,
+                       listOption, scanOption, scanAddrOption, scanRatesOption, scanTurnOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -84,9 +135,41 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     }
 
     PollOptions o;
+    o.listPorts = parser.isSet(listOption);
+    if (o.listPorts) {
+        result.options = o;
+        return result;
+    }
     o.port = parser.value(portOption);
     if (o.port.isEmpty()) {
         result.error = "--port is required";
+        return result;
+    }
+    o.scan = parser.isSet(scanOption);
+    if (o.scan) {
+        const auto turnaround = ParseNumber(parser.value(scanTurnOption), 10000);
+        if (!ParseAddressRange(parser.value(scanAddrOption), o.scanPlan.firstAddress,
+                               o.scanPlan.lastAddress)) {
+            result.error =
+                "bad --scan-addresses (FIRST-LAST within 1-247): " + parser.value(scanAddrOption);
+            return result;
+        }
+        if (!ParseRateList(parser.value(scanRatesOption), o.scanPlan.rates)) {
+            result.error = "bad --scan-rates (rates of the meter: 600 1200 2400 4800 9600 19200 "
+                           "38400, each once): " +
+                           parser.value(scanRatesOption);
+            return result;
+        }
+        if (!turnaround) {
+            result.error = "bad --scan-turnaround (0..10000 ms): " + parser.value(scanTurnOption);
+            return result;
+        }
+        o.scanPlan.turnaroundMs = int(*turnaround);
+        if (!parser.positionalArguments().isEmpty()) {
+            result.error = "--scan takes no message";
+            return result;
+        }
+        result.options = o;
         return result;
     }
     const auto baud = ParseNumber(parser.value(baudOption), 4000000);
@@ -94,8 +177,10 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     const auto interval = ParseNumber(parser.value(intervalOption), 3600000);
     const auto timeout = ParseNumber(parser.value(timeoutOption), 3600000);
     const auto passes = ParseNumber(parser.value(passesOption), 100000000);
-    if (!baud || *baud == 0) {
-        result.error = "bad --baud: " + parser.value(baudOption);
+    // Only the rates the terminal driver knows by name: a rate such as 1 would be set
+    // through the arbitrary-rate request, and no line carries it.
+    if (!baud || StandardBaudConstant(*baud) == B0 || *baud < 50) {
+        result.error = "bad --baud (a standard rate such as 9600): " + parser.value(baudOption);
         return result;
     }
     if (!addr) {
@@ -117,6 +202,12 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     o.passes = int(*passes);
     o.json = parser.isSet(jsonOption);
     o.trace = parser.isSet(traceOption);
+    const auto waitBack = ParseNumber(parser.value(waitBackOption), 86400);
+    if (!waitBack) {
+        result.error = "bad --wait-back (seconds, at most a day): " + parser.value(waitBackOption);
+        return result;
+    }
+    o.waitBack = int(*waitBack);
 
     const QStringList messages = parser.positionalArguments();
     if (messages.isEmpty()) {
@@ -124,15 +215,13 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         return result;
     }
     for (const QString& text : messages) {
-        const QByteArray message = WithSlaveAddress(text.toLatin1(), o.address);
-        ParsedMessage parsed;
-        // The program itself would send nothing for such a message; here it is a mistake
-        // on the command line, so say so before anything goes on the line.
-        if (!ParseMessage(message, parsed)) {
-            result.error = "invalid message string: " + text;
+        // The program itself would send nothing, or something else, for a faulty message;
+        // here it is a mistake on the command line, so say so before anything is sent.
+        if (const QString problem = MessageProblem(text.toLatin1()); !problem.isEmpty()) {
+            result.error = "invalid message string \"" + text + "\": " + problem;
             return result;
         }
-        o.messages << message;
+        o.messages << WithSlaveAddress(text.toLatin1(), o.address);
     }
     // The run is counted in transactions; a count past int would wrap round.
     if (qint64(o.passes) * o.messages.size() > std::numeric_limits<int>::max()) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "MeterSearch.h"
+
 #include <optional>
 
 // What qetra-poll was asked to do.
@@ -18,6 +20,13 @@ struct PollOptions {
     bool json = false;
     bool trace = false;
     QList<QByteArray> messages; // with the address already in front
+    // After the line is lost: how long to wait for its device to come back, seconds.
+    int waitBack = 5;
+
+    // Instead of polling: list the serial ports, or search the port for meters.
+    bool listPorts = false;
+    bool scan = false;
+    SearchPlan scanPlan;
 };
 
 struct PollArguments {
@@ -29,6 +38,11 @@ struct PollArguments {
 
 // Parses the command line (arguments()[0] is the program). Never exits the process.
 PollArguments ParsePollArguments(const QStringList& arguments);
+
+// "1-247", "200" -> first and last address; false when it is not a range within 1..247.
+bool ParseAddressRange(const QString& text, int& first, int& last);
+// "9600,2400" -> the rates; false for a rate that is not the meter's.
+bool ParseRateList(const QString& text, QList<quint32>& rates);
 
 // Replaces the first two characters of a message with the address in two hex digits,
 // as the main window does. A message shorter than that gets the address in front.

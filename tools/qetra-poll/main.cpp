@@ -1,21 +1,32 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "MeterSearch.h"
 #include "PollOptions.h"
 #include "PollReport.h"
+#include "PortList.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
 void Print(FILE* out, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
     std::fflush(out);
+}
+void Say(const QString& text) {
+    Print(stderr, ("qetra-poll: " + text + "\n").toLocal8Bit());
 }
 
 template <class T> QJsonArray ToJson(const QList<T>& values) {
@@ -25,24 +36,109 @@ template <class T> QJsonArray ToJson(const QList<T>& values) {
     return array;
 }
 
-} // namespace
+// SIGINT and SIGTERM reach the event loop through a socket pair, so the run can end
+// with its summary instead of dying in the middle of a line.
+int signalPipe[2] = {-1, -1};
+void OnStopSignal(int signo) {
+    const char c = char(signo);
+    (void)!::write(signalPipe[1], &c, 1);
+}
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    const PollArguments args = ParsePollArguments(app.arguments());
-    if (args.help) {
-        Print(stdout, args.helpText.toLocal8Bit());
-        return 0;
+class StopSignals {
+public:
+    explicit StopSignals(std::function<void()> stop) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+            return;
+        notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop] {
+            char c = 0;
+            if (::read(signalPipe[0], &c, 1) == 1 && received_ == 0) {
+                received_ = int(quint8(c));
+                stop();
+            }
+        });
+        struct sigaction sa {};
+        sa.sa_handler = OnStopSignal;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, nullptr);
+        sigaction(SIGTERM, &sa, nullptr);
     }
-    if (!args.options) {
-        Print(stderr, ("qetra-poll: " + args.error +
-                       "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
-                       "[--timeout MS] [--passes N] [--json] [--trace] MESSAGE...\n"
-                       "Try 'qetra-poll --help' for more.\n")
-                          .toLocal8Bit());
-        return 2;
+    // 128 + the signal that stopped the run, or 0.
+    int ExitCode() const { return received_ != 0 ? 128 + received_ : 0; }
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+    int received_ = 0;
+};
+
+int ListPorts() {
+    const QList<SerialPortInfo> ports = ListSerialPorts();
+    for (const SerialPortInfo& p : ports)
+        Print(stdout, (SerialPortLine(p) + "\n").toLocal8Bit());
+    if (ports.isEmpty())
+        Print(stdout, "(no serial device found)\n");
+    for (const ComPortLink& link : ListComPortLinks())
+        Print(stdout, (ComPortLinkLine(link) + "\n").toLocal8Bit());
+    return 0;
+}
+
+int RunScan(QCoreApplication& app, const PollOptions& o) {
+    TqvModbus::StartResponseWatcher();
+    MeterSearch search;
+    const bool progressInPlace = isatty(STDERR_FILENO);
+    quint32 lastRate = 0;
+    search.OnProgress = [&](int done, int total, quint32 baud, int address) {
+        if (baud != lastRate) {
+            lastRate = baud;
+            if (progressInPlace)
+                Print(stderr, "\n");
+            Say(QStringLiteral("searching at %1 baud, addresses %2-%3, %4 ms a try")
+                    .arg(baud)
+                    .arg(o.scanPlan.firstAddress)
+                    .arg(o.scanPlan.lastAddress)
+                    .arg(SearchReplyWaitMs(baud, o.scanPlan.turnaroundMs)));
+        }
+        if (progressInPlace)
+            Print(stderr, QStringLiteral("\r  try %1 of %2: address %3   ")
+                              .arg(done + 1)
+                              .arg(total)
+                              .arg(address)
+                              .toLocal8Bit());
+    };
+    search.OnFound = [&](const FoundMeter& m) {
+        if (progressInPlace)
+            Print(stderr, "\n");
+        Print(stdout, ("found: " + FoundMeterText(m) + "\n").toLocal8Bit());
+    };
+    search.OnFinished = [&] { app.quit(); };
+    StopSignals stops([&] { search.Cancel(); });
+
+    QElapsedTimer took;
+    took.start();
+    QString why;
+    if (!search.Start(o.port, o.scanPlan, &why)) {
+        Say("cannot search " + o.port + ": " + why);
+        TqvModbus::StopResponseWatcher();
+        return 1;
     }
-    const PollOptions& o = *args.options;
+    app.exec();
+    TqvModbus::StopResponseWatcher();
+    if (progressInPlace)
+        Print(stderr, "\n");
+    if (!search.Failure().isEmpty())
+        Say("search ended: " + search.Failure());
+    Say(QStringLiteral("%1 meter(s) found in %2 of %3 tries, %4 s%5")
+            .arg(search.Found().size())
+            .arg(search.Done())
+            .arg(search.Total())
+            .arg(double(took.elapsed()) / 1000.0, 0, 'f', 1)
+            .arg(search.Cancelled() ? QStringLiteral(" (stopped)") : QString()));
+    if (stops.ExitCode() != 0)
+        return stops.ExitCode();
+    return search.Found().isEmpty() ? 1 : 0;
+}
+
+int RunPoll(QCoreApplication& app, const PollOptions& o) {
     if (o.trace)
         QLoggingCategory::setFilterRules("qetra.modbus.trace.debug=true");
 
@@ -51,11 +147,13 @@ int main(int argc, char* argv[]) {
     qv.SetTraceModemStatus(false); // a direct line: no modem watcher thread
     qv.SetQueryInterval(o.interval);
     qv.SetQueryTimeout(o.timeout);
+    qv.SetReopenPollMs(200);
 
     const int total = o.passes * int(o.messages.size());
     int next = 0;
     PollRecord current;
     PollCounters counters;
+    bool gaveUp = false;
 
     qv.OnQueryData = [&](TqvModbus* s) {
         s->SetQueryMessage(o.messages[next % o.messages.size()]);
@@ -103,13 +201,46 @@ int main(int argc, char* argv[]) {
         if (counters.sent >= total)
             s->StopQuery();
     };
-    qv.OnQueryFinish = [&](TqvModbus*) { app.quit(); };
+    qv.OnQueryFinish = [&](TqvModbus* s) {
+        // A lost line ends the cycle too; then the wait for its return decides.
+        if (!s->LineLost() || counters.sent >= total)
+            app.quit();
+    };
+
+    // A lost line: said in plain English here instead of the program's error box.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [&] {
+        Say(QStringLiteral("%1 did not come back within %2 s; giving up")
+                .arg(qv.LineDevice())
+                .arg(o.waitBack));
+        gaveUp = true;
+        app.quit();
+    });
+    qv.OnOperatorError = [](const QString&, const QString&) {};
+    qv.OnLineLost = [&](TqvModbus* s) {
+        Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
+                           "closed); waiting up to %2 s for it to come back")
+                .arg(s->LineDevice())
+                .arg(o.waitBack));
+        if (counters.sent >= total)
+            return; // nothing left to send
+        giveUp.start(o.waitBack * 1000);
+    };
+    qv.OnLineBack = [&](TqvModbus* s) {
+        giveUp.stop();
+        Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
+    };
+    StopSignals stops([&] {
+        qv.StopQuery();
+        app.quit();
+    });
 
     TqvModbus::StartResponseWatcher();
     try {
         qv.Open(o.port, o.baud);
     } catch (const std::exception& e) {
-        Print(stderr, "qetra-poll: " + QByteArray(e.what()) + " (" + o.port.toLocal8Bit() + ")\n");
+        Say("cannot open " + o.port + ": " + QString::fromStdString(e.what()));
         TqvModbus::StopResponseWatcher();
         return 1;
     }
@@ -119,5 +250,36 @@ int main(int argc, char* argv[]) {
     TqvModbus::StopResponseWatcher();
 
     Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
-    return counters.ok == total && counters.sent == total ? 0 : 1;
+    if (stops.ExitCode() != 0)
+        return stops.ExitCode();
+    return !gaveUp && counters.ok == total && counters.sent == total ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const PollArguments args = ParsePollArguments(app.arguments());
+    if (args.help) {
+        Print(stdout, args.helpText.toLocal8Bit());
+        return 0;
+    }
+    if (!args.options) {
+        Print(stderr, ("qetra-poll: " + args.error +
+                       "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
+                       "[--timeout MS] [--passes N] [--wait-back S] [--json] [--trace] "
+                       "MESSAGE...\n"
+                       "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
+                       "[--scan-rates R,...]\n"
+                       "       qetra-poll --list-ports\n"
+                       "Try 'qetra-poll --help' for more.\n")
+                          .toLocal8Bit());
+        return 2;
+    }
+    const PollOptions& o = *args.options;
+    if (o.listPorts)
+        return ListPorts();
+    if (o.scan)
+        return RunScan(app, o);
+    return RunPoll(app, o);
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "MeterSearch.h"
+
+#include <QDialog>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class TFormTeskLink;
+
+// "Search for a meter": tries every address at every baud rate of the meter on one port
+// with a harmless read of the model block, shows the progress and every meter that
+// answers; the operator uses one with a click on "Use" (or a double click). Cancel stops
+// a running search at once (within one try's wait) and closes the dialog otherwise.
+//
+// The search needs the port to itself: it refuses while polling is on, closes the main
+// window's port while it runs and reopens it afterwards.
+class TFormSearch : public QDialog {
+    Q_OBJECT
+public:
+    TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* parent = nullptr);
+    ~TFormSearch() override;
+
+    // Restricts the search (tests); the default is the full plan.
+    void SetPlan(const SearchPlan& plan) { plan_ = plan; }
+    // Starts; false (with a box) while polling is on or when the port cannot be opened.
+    bool StartSearch();
+    void CancelSearch();
+    bool Running() const { return search_.Running(); }
+    const QList<FoundMeter>& Found() const { return search_.Found(); }
+    // Uses the meter in row `row` of the list: closes the dialog with Accepted.
+    void UseRow(int row);
+    const std::optional<FoundMeter>& Chosen() const { return chosen_; }
+
+    QProgressBar* Progress() const { return progress_; }
+    QListWidget* List() const { return list_; }
+    QLabel* StatusLabel() const { return status_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+private:
+    void Finished();
+    void GiveBackPort();
+
+    TFormTeskLink& shell_;
+    QString port_;
+    SearchPlan plan_;
+    MeterSearch search_;
+    bool tookPort_ = false;
+    bool started_ = false;
+    std::optional<FoundMeter> chosen_;
+    QLabel* intro_ = nullptr;
+    QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QPushButton* use_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};

@@ -1,0 +1,227 @@
+#include "MeterSearch.h"
+
+#include "Crc16.h"
+#include "ModbusPort.h"
+#include "TqvModbus.h"
+
+#include <QtGlobal>
+
+namespace {
+constexpr quint16 kVersionRegister = 0x510;
+constexpr int kVersionRegisters = 4;
+constexpr int kRequestBytes = 8;
+constexpr int kReplyBytes = 5 + 2 * kVersionRegisters;
+} // namespace
+
+QList<quint32> MeterBaudRates() {
+    return {9600, 38400, 19200, 4800, 2400, 1200, 600};
+}
+
+int SearchPlan::Tries() const {
+    if (lastAddress < firstAddress)
+        return 0;
+    return int(rates.size()) * (lastAddress - firstAddress + 1);
+}
+
+qint64 SearchPlan::LongestMs() const {
+    qint64 total = 0;
+    for (quint32 rate : rates)
+        total += qint64(SearchReplyWaitMs(rate, turnaroundMs)) * (lastAddress - firstAddress + 1);
+    return total;
+}
+
+QString SearchPlan::Problem() const {
+    if (firstAddress < 1 || lastAddress > 247 || firstAddress > lastAddress)
+        return QStringLiteral("addresses must lie within 1..247, the first not above the last");
+    if (rates.isEmpty())
+        return QStringLiteral("no baud rate to try");
+    for (quint32 rate : rates)
+        if (!MeterBaudRates().contains(rate))
+            return QStringLiteral("%1 is not a baud rate of the meter (600, 1200, 2400, 4800, "
+                                  "9600, 19200, 38400)")
+                .arg(rate);
+    if (turnaroundMs < 0 || turnaroundMs > 10000)
+        return QStringLiteral("the turnaround must lie within 0..10000 ms");
+    return {};
+}
+
+int SearchReplyWaitMs(quint32 baud, int turnaroundMs) {
+    const double charMs = 10000.0 / double(qMax<quint32>(baud, 1));
+    // Above 19200 baud the frame-end silence is fixed at 1.75 ms.
+    const double silenceMs = baud > 19200 ? 1.75 : 3.5 * charMs;
+    // The serial reader hands a chunk over after 5 ms without another byte.
+    constexpr double kReaderMs = 5.0;
+    return int((kRequestBytes + kReplyBytes) * charMs + silenceMs + kReaderMs + 0.999) +
+           turnaroundMs;
+}
+
+QByteArray SearchMessage(int address) {
+    return QStringLiteral("%1,03,05,10,00,%2,00,00")
+        .arg(address, 2, 16, QLatin1Char('0'))
+        .arg(kVersionRegisters, 2, 16, QLatin1Char('0'))
+        .toUpper()
+        .toLatin1();
+}
+
+QString VersionText(const QList<quint16>& registers) {
+    QString text;
+    for (quint16 r : registers) {
+        const char c = char(r & 0xFF);
+        if (c >= 0x20 && c < 0x7F)
+            text += QLatin1Char(c);
+    }
+    return text.trimmed();
+}
+
+QString FoundMeterText(const FoundMeter& m) {
+    const QString what = m.exception != 0
+                             ? QStringLiteral("answers with exception %1").arg(m.exception)
+                             : QStringLiteral("version %1")
+                                   .arg(m.version.isEmpty() ? QStringLiteral("(none)") : m.version);
+    return QStringLiteral("address %1 at %2 baud, %3").arg(m.address).arg(m.baud).arg(what);
+}
+
+MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QObject(parent) {
+    if (port) {
+        engine_ = std::make_unique<TqvModbus>(std::move(port));
+    } else {
+        engine_ = std::make_unique<TqvModbus>(nullptr);
+        engine_->SetOpenSettleMs(0);
+    }
+    TqvModbus& e = *engine_;
+    e.SetTraceModemStatus(false);
+    e.SetConnectWithModem(false);
+    e.SetReopenPollMs(0);
+    // A try is over as soon as its reply is complete; nothing paces the search but the line.
+    e.SetQueryInterval(0);
+    e.OnQueryData = [this](TqvModbus* s) {
+        s->SetQueryMessage(SearchMessage(plan_.firstAddress +
+                                         done_ % (plan_.lastAddress - plan_.firstAddress + 1)));
+    };
+    e.OnF03Response = [this](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
+        if (start == kVersionRegister)
+            TryAnswered({int(slave), currentBaud_, VersionText(values), 0});
+    };
+    e.OnResponseError = [this](TqvModbus* s) {
+        // A meter that refuses the read is still a meter at that address and rate: its
+        // exception reply carries the address, the function with the top bit and a CRC.
+        const QByteArray rx = s->ReceiveBuffer();
+        const QByteArray& tx = s->RequestFrame();
+        for (qsizetype i = 0; tx.size() >= 2 && i + 5 <= rx.size(); ++i) {
+            if (rx[i] != tx[0] || quint8(rx[i + 1]) != (quint8(tx[1]) | 0x80))
+                continue;
+            if (ModbusCrcBytes(rx.mid(i, 3), 3) == rx.mid(i + 3, 2)) {
+                TryAnswered({quint8(tx[0]), currentBaud_, QString(), quint8(rx[i + 2])});
+                return;
+            }
+        }
+    };
+    e.OnAfterResponse = [this](TqvModbus*) { TryEnded(); };
+    // A lost line ends the cycle (the try in flight first), then reports itself; either
+    // may come first to the search.
+    auto ended = [this](TqvModbus* s) {
+        if (s->LineLost() && failure_.isEmpty())
+            failure_ = QStringLiteral("the line is lost: %1 hung up").arg(s->LineDevice());
+        Finish();
+    };
+    e.OnQueryFinish = ended;
+    e.OnLineLost = ended;
+    // The engine's own box has nothing to add to the search's report.
+    e.OnOperatorError = [](const QString&, const QString&) {};
+}
+
+MeterSearch::~MeterSearch() {
+    engine_->OnQueryFinish = nullptr;
+    engine_->OnLineLost = nullptr;
+    engine_->StopQuery();
+    engine_->Close();
+}
+
+bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString* why) {
+    auto fail = [why](const QString& text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    if (running_)
+        return fail(QStringLiteral("a search is already running"));
+    if (const QString problem = plan.Problem(); !problem.isEmpty())
+        return fail(problem);
+    plan_ = plan;
+    done_ = 0;
+    cancelled_ = false;
+    found_.clear();
+    failure_.clear();
+    currentBaud_ = plan_.rates.first();
+    engine_->SetQueryTimeout(quint32(SearchReplyWaitMs(currentBaud_, plan_.turnaroundMs)));
+    try {
+        engine_->Open(portName, currentBaud_);
+    } catch (const std::exception& e) {
+        return fail(QString::fromStdString(e.what()));
+    }
+    running_ = true;
+    answered_ = false;
+    PrepareTry();
+    engine_->StartQuery();
+    return true;
+}
+
+void MeterSearch::Cancel() {
+    if (!running_)
+        return;
+    cancelled_ = true;
+    engine_->StopQuery();
+}
+
+void MeterSearch::Abort() {
+    if (!running_)
+        return;
+    cancelled_ = true;
+    running_ = false;
+    engine_->StopQuery();
+    engine_->Close();
+}
+
+void MeterSearch::PrepareTry() {
+    const int perRate = plan_.lastAddress - plan_.firstAddress + 1;
+    const quint32 baud = plan_.rates[done_ / perRate];
+    if (baud != currentBaud_) {
+        currentBaud_ = baud;
+        // Applied to the open line at once; the last try's wait is over by now.
+        engine_->SetBaudRate(baud);
+        engine_->SetQueryTimeout(quint32(SearchReplyWaitMs(baud, plan_.turnaroundMs)));
+    }
+    answered_ = false;
+    if (OnProgress)
+        OnProgress(done_, Total(), baud, plan_.firstAddress + done_ % perRate);
+}
+
+void MeterSearch::TryAnswered(const FoundMeter& meter) {
+    if (answered_)
+        return;
+    answered_ = true;
+    found_ << meter;
+    if (OnFound)
+        OnFound(meter);
+}
+
+void MeterSearch::TryEnded() {
+    if (!running_)
+        return;
+    ++done_;
+    if (done_ >= Total() || cancelled_) {
+        engine_->StopQuery();
+        return;
+    }
+    PrepareTry();
+}
+
+void MeterSearch::Finish() {
+    if (!running_)
+        return;
+    running_ = false;
+    engine_->StopQuery();
+    engine_->Close();
+    if (OnFinished)
+        OnFinished();
+}
