@@ -26,6 +26,10 @@ const QString kPort = QStringLiteral("COM8");
 // power factor.
 constexpr double kVolts = 380.0;
 constexpr double kAmps = 5.0;
+// What 20 readings of 16-bit raw vectors can tell apart (see below): gain counts and
+// thousandths of a degree.
+constexpr int kGainBound = 15;
+constexpr int kAngleBound = 18;
 
 // The number in front of a value's unit ("387.6 V" -> 387.6, "-50 var" -> -50).
 double Number(const QString& text) {
@@ -137,31 +141,32 @@ TEST_F(CalibrationEndToEnd, TwoRunsCalibrateTheMeterToTheBench) {
     const auto amplitude = RunCalibration(2, true, kGainLabels);
     Report("amplitude run 1", amplitude);
     // 2 % of 65535 counts off on voltage B; the others were calibrated at the factory.
-    EXPECT_NEAR(amplitude["LabVbADv"], -1311, 15);
+    EXPECT_NEAR(amplitude["LabVbADv"], -1311, kGainBound);
     for (const char* l : {"LabVaADv", "LabVcADv", "LabIaADv", "LabIbADv", "LabIcADv"})
-        EXPECT_NEAR(amplitude[l], 0, 12) << l;
+        EXPECT_NEAR(amplitude[l], 0, kGainBound) << l;
     ASSERT_TRUE(HistoryShows("LabVbAD", gainVb + amplitude["LabVbADv"]));
 
     const int angleIc = Text("LabIcRI").toInt();
     const auto angle = RunCalibration(1, true, kAngleLabels);
     Report("angle run 1", angle);
-    EXPECT_NEAR(angle["LabIcRIv"], -1500, 15);
+    EXPECT_NEAR(angle["LabIcRIv"], -1500, kAngleBound);
     for (const char* l : {"LabIaRIv", "LabVbRIv", "LabIbRIv", "LabVcRIv"})
-        EXPECT_NEAR(angle[l], 0, 10) << l;
+        EXPECT_NEAR(angle[l], 0, kAngleBound) << l;
     ASSERT_TRUE(HistoryShows("LabIcRI", angleIc + angle["LabIcRIv"]));
     EXPECT_TRUE(t.dialogs.Texts().contains("Angle Difference Const has modified successfully!"));
 
-    // The next runs find nothing left to correct beyond what one reading's last digit
-    // leaves in an average of 20 (a count of the raw vector is 17 gain counts and 15
-    // thousandths of a degree at 380 V).
+    // The next runs find nothing left to correct beyond what the raw vectors' last digit
+    // leaves in an average of 20 readings: one count of a raw vector is 17 gain counts
+    // and 15 thousandths of a degree at 380 V, so a run's average wanders by some 3 to 4
+    // counts. The bounds are four times that, a hundredth of the drift corrected above.
     const auto amplitudeAfter = RunCalibration(2, false, kGainLabels);
     Report("amplitude run 2", amplitudeAfter);
     for (const QString& l : kGainLabels)
-        EXPECT_NEAR(amplitudeAfter[l], 0, 12) << l.toStdString();
+        EXPECT_NEAR(amplitudeAfter[l], 0, kGainBound) << l.toStdString();
     const auto angleAfter = RunCalibration(1, false, kAngleLabels);
     Report("angle run 2", angleAfter);
     for (const QString& l : kAngleLabels)
-        EXPECT_NEAR(angleAfter[l], 0, 10) << l.toStdString();
+        EXPECT_NEAR(angleAfter[l], 0, kAngleBound) << l.toStdString();
 
     // The metering window agrees with the bench.
     for (const char* l : {"LabelUa", "LabelUb", "LabelUc"})
@@ -176,7 +181,7 @@ TEST_F(CalibrationEndToEnd, TwoRunsCalibrateTheMeterToTheBench) {
     for (const char* l : {"LabelUa", "LabelUb", "LabelUc"})
         EXPECT_NEAR(Metering(l), kVolts, 0.3) << l;
     for (const char* l : {"LabelIa", "LabelIb", "LabelIc"})
-        EXPECT_NEAR(Metering(l), kAmps, 0.003) << l;
+        EXPECT_NEAR(Metering(l), kAmps, 0.004) << l;
     for (const char* l : {"LabelQa", "LabelQb", "LabelQc"})
         EXPECT_NEAR(Metering(l), 0, 3) << l;
     EXPECT_EQ(Text("LabelVbCa"), Base()->Label("LabelUb")->text());
