@@ -3,7 +3,7 @@
 
 run: deps
 	scripts/build.sh build
-	scripts/run.sh
+	scripts/run.sh $(ARGS)
 
 test: deps
 	scripts/test-all.sh

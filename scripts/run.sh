@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the simulated meter on COM1 and the program against it; stops the
-# simulator when the program exits.
+# simulator when the program exits. Arguments go to the program; with --factory
+# (the factory menus) the meter sits on its calibration bench at 380 V and rated
+# current, miscalibrated, ready to be calibrated.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top/build"
@@ -9,7 +11,13 @@ if [ ! -x ./meter-sim ] || [ ! -x ./QetraLink ]; then
     echo "this command starts 'meter-sim --port COM1' and QetraLink against it."
     exit 0
 fi
-./meter-sim --port COM1 > meter-sim.out 2> meter-sim.log &
+sim_args=(--port COM1)
+for a in "$@"; do
+    if [ "$a" = --factory ]; then
+        sim_args+=(--reference 380V/100% --miscalibrate)
+    fi
+done
+./meter-sim "${sim_args[@]}" > meter-sim.out 2> meter-sim.log &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
 # The simulator prints its device on its first line once it serves.
@@ -20,12 +28,12 @@ if [ ! -s meter-sim.out ] || ! kill -0 "$sim" 2>/dev/null; then
     cat meter-sim.log >&2
     exit 1
 fi
-echo "Simulated meter on $(head -n1 meter-sim.out), registered as COM1"
+echo "Simulated meter (${sim_args[*]}) on $(head -n1 meter-sim.out), registered as COM1"
 cp -f "$top/resources/QETRA.rtf" . 2>/dev/null || true
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the program under Xvfb"
-    exec_cmd=(xvfb-run -a ./QetraLink)
+    exec_cmd=(xvfb-run -a ./QetraLink "$@")
 else
-    exec_cmd=(./QetraLink)
+    exec_cmd=(./QetraLink "$@")
 fi
 "${exec_cmd[@]}"

@@ -31,6 +31,12 @@ bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxDialogs::AskOkCancel(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
 void MessageBoxDialogs::ShowDefaultError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
                     QMessageBox::Ok, parent_);

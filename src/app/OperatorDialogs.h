@@ -17,6 +17,11 @@ public:
     virtual void ShowMessage(Icon icon, const QString& caption, const QString& text) = 0;
     // A Yes/No question; true when the operator chose Yes.
     virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+    // The same question with OK/Cancel buttons; true when the operator chose OK. Forms
+    // without such a box answer it as a Yes/No question.
+    virtual bool AskOkCancel(const QString& caption, const QString& text) {
+        return AskYesNo(caption, text);
+    }
     // The application's own error box for an unexpected failure (caption: the program's
     // name, error icon), used where a failure has no fixed text of its own.
     virtual void ShowDefaultError(const QString& text) = 0;
@@ -53,6 +58,7 @@ public:
 
     void ShowMessage(Icon icon, const QString& caption, const QString& text) override;
     bool AskYesNo(const QString& caption, const QString& text) override;
+    bool AskOkCancel(const QString& caption, const QString& text) override;
     void ShowDefaultError(const QString& text) override;
 
 private:

@@ -522,6 +522,11 @@ void TFormTeskLink::ToggleDisplayMode() {
                                  .toUpper());
 }
 
+void TFormTeskLink::ShowFactoryMenus() {
+    ui->mnuSys->menuAction()->setVisible(true);
+    ui->MM05->setVisible(true);
+}
+
 // ---------------------------------------------------------------- start-up, port, settings
 
 void TFormTeskLink::showEvent(QShowEvent* event) {

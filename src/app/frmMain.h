@@ -124,6 +124,9 @@ public:
     void Quit();
     // The "Display" command of the hidden SYS menu.
     void ToggleDisplayMode();
+    // Makes the factory menus "SYS" and "Calibrate" visible; a normal start keeps them
+    // hidden (the program's --factory option).
+    void ShowFactoryMenus();
 
     // The start-up sequence run when the window is first shown: reset, settings, open.
     // Run by showEvent once; tests may call it directly instead of showing the window.

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #ifdef QETRA_HAVE_VIEWS
 #include "ViewWindows.h"
@@ -17,7 +18,18 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationName(QStringLiteral("TeskLink"));
 
+    // The factory menus (meter calibration, display mode) are for the bench, not for
+    // the operator in the field.
+    QCommandLineParser options;
+    options.addHelpOption();
+    const QCommandLineOption factory(QStringLiteral("factory"),
+                                     QStringLiteral("Show the factory menus SYS and Calibrate."));
+    options.addOption(factory);
+    options.process(app);
+
     TFormTeskLink FormTeskLink;
+    if (options.isSet(factory))
+        FormTeskLink.ShowFactoryMenus();
 #ifdef QETRA_HAVE_VIEWS
     RegisterViewWindows(FormTeskLink);
 #endif

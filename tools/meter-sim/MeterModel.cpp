@@ -103,7 +103,7 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
-      lowCurrentReference_(config.referenceCurrentPercent == 10) {
+      lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -140,6 +140,14 @@ MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     coefficients_[SystemFrequency - CoefficientsFirst] = 0;
     coefficients_[DisplayMode - CoefficientsFirst] = 0;
     coefficients_[PtType - CoefficientsFirst] = 1;
+    if (config.onBench || config.miscalibrated)
+        calibrateCoefficients();
+    if (config.onBench)
+        coefficients_[PtType - CoefficientsFirst] = config.benchPt380 ? 1 : 0;
+    if (config.miscalibrated) {
+        channelErrors_[1].gain += MiscalibratedGainVB;
+        channelErrors_[5].degrees += MiscalibratedDegreesIC;
+    }
 
     // Three groups configured but off, so the alarm windows show something sensible.
     alarmConfig_[AlarmDelay - AlarmEnable] = 3;
@@ -245,6 +253,73 @@ void MeterModel::refreshImage() {
     refreshAlarms();
     refreshModelBlock();
     refreshRawVectors();
+    if (onBench_)
+        refreshBenchLive();
+}
+
+void MeterModel::calibrateCoefficients() {
+    // What the factory left in the meter: every range's coefficients cancel the errors of
+    // its channels. Current A is set a fortieth of a degree ahead of voltage A, where the
+    // factory's calibration program puts it.
+    const std::uint16_t gainRegs[6][2] = {{0x520, 0x51B}, {0x521, 0x51C}, {0x522, 0x51D},
+                                          {0x523, 0x526}, {0x524, 0x527}, {0x525, 0x528}};
+    const std::uint16_t angleRegs[6][2] = {{0, 0},         {0x52D, 0x51E}, {0x52F, 0x51F},
+                                           {0x52C, 0x531}, {0x52E, 0x532}, {0x530, 0x533}};
+    for (int ch = 0; ch < 6; ++ch) {
+        const auto& err = channelErrors_[ch];
+        for (std::uint16_t reg : gainRegs[ch])
+            coefficients_[reg - CoefficientsFirst] = S16(-err.gain * 65535.0);
+        const double target = ch == 3 ? 0.025 : 0.0;
+        for (std::uint16_t reg : angleRegs[ch])
+            if (reg)
+                coefficients_[reg - CoefficientsFirst] = S16((target - err.degrees) * 1000.0);
+    }
+}
+
+void MeterModel::refreshBenchLive() {
+    // On the bench the meter measures the reference source through its channels: the
+    // raw vectors (0.1 V and mA) are what it shows, so a miscalibrated channel shows in
+    // the live values and a calibrated one agrees with the bench.
+    std::array<Phasor, 3> v, i;
+    for (int k = 0; k < 3; ++k) {
+        v[k] = {double(AsSigned(image_[RawVectors + 2 * k])),
+                double(AsSigned(image_[RawVectors + 2 * k + 1]))};
+        i[k] = {double(AsSigned(image_[RawVectors + 6 + 2 * k])),
+                double(AsSigned(image_[RawVectors + 6 + 2 * k + 1]))};
+    }
+    auto& r = image_;
+    std::array<double, 3> volts, amps;
+    double sumV = 0, sumL = 0, sumI = 0, pSum = 0, qSum = 0, sSum = 0;
+    for (int k = 0; k < 3; ++k) {
+        volts[k] = std::abs(v[k]);
+        amps[k] = std::abs(i[k]);
+        const double line = std::abs(v[k] - v[(k + 1) % 3]);
+        r[V1 + k] = U16(volts[k]);
+        r[V1 + 4 + k] = U16(line);
+        r[I1 + k] = U16(amps[k]);
+        // Volts times amperes from 0.1 V and mA.
+        const Phasor power = v[k] * std::conj(i[k]) / 10000.0;
+        r[P1 + k] = S16(power.real());
+        r[Q1 + k] = S16(power.imag());
+        r[S1 + k] = U16(std::abs(power));
+        r[Pf1 + k] = S16(std::abs(power) > 0 ? power.real() / std::abs(power) * 1000 : 1000);
+        sumV += volts[k];
+        sumL += line;
+        sumI += amps[k];
+        pSum += power.real();
+        qSum += power.imag();
+        sSum += std::abs(power);
+    }
+    r[V1 + 3] = U16(sumV / 3);
+    r[V1 + 7] = U16(sumL / 3);
+    r[I1 + 3] = U16(sumI / 3);
+    r[I1 + 4] = U16(std::abs(i[0] + i[1] + i[2]));
+    r[P1 + 3] = S16(pSum);
+    r[Q1 + 3] = S16(qSum);
+    r[S1 + 3] = U16(sSum);
+    r[Pf1 + 3] = S16(sSum > 0 ? pSum / sSum * 1000 : 1000);
+    r[VoltageUnbalance] = U16(Unbalance(volts) * 10);
+    r[CurrentUnbalance] = U16(Unbalance(amps) * 10);
 }
 
 void MeterModel::refreshLive() {

@@ -25,7 +25,19 @@ struct MeterConfig {
     // Current the calibration bench feeds, in percent of rated (10 or 100); the
     // bench voltage follows the PT type register (100 V or 380 V).
     int referenceCurrentPercent = 100;
+    // The meter sits on the calibration bench (--reference): its PT type starts at
+    // 380 V or 100 V as the bench feeds, its factory calibration matches its channels,
+    // and its live block shows what the channels measure.
+    bool onBench = false;
+    bool benchPt380 = true;
+    // The factory calibration no longer matches two channels (--miscalibrate): voltage
+    // B reads 2 % high and current C 1.5 degrees ahead.
+    bool miscalibrated = false;
 };
+
+// The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
+constexpr double MiscalibratedGainVB = 0.02;
+constexpr double MiscalibratedDegreesIC = 1.5;
 
 // The meter's state and register image. Time comes from outside: advance() is
 // given the wall-clock time in milliseconds since the epoch, so tests can run a
@@ -90,6 +102,8 @@ private:
     void refreshAlarms();
     void refreshModelBlock();
     void refreshRawVectors();
+    void refreshBenchLive();
+    void calibrateCoefficients();
     void updateExtremes();
     void evaluateAlarms();
     void clearExtremes();
@@ -122,6 +136,7 @@ private:
         coefficients_{};
     std::array<ChannelError, 6> channelErrors_{};
     bool lowCurrentReference_ = false;
+    bool onBench_ = false;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};

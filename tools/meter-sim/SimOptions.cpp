@@ -1,6 +1,7 @@
 #include "SimOptions.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
@@ -49,6 +50,17 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "Current of the calibration bench behind the raw vectors, 10 or 100 percent of rated "
         "(default 100); the bench voltage follows the meter's PT type.",
         "percent", "100");
+    const QCommandLineOption bench(
+        "reference",
+        "Put the meter on the calibration bench: the source feeds <volts>V/<percent>%, "
+        "380V or 100V and 100% or 10% of rated current (e.g. 380V/100%). The meter's PT "
+        "type starts at that voltage, its coefficients match its channels and its live "
+        "values show what the channels measure.",
+        "volts/percent");
+    const QCommandLineOption miscalibrate(
+        "miscalibrate",
+        "The meter's factory calibration is off: voltage B reads 2% high and current C "
+        "1.5 degrees ahead until the meter is calibrated again.");
     const QCommandLineOption drop("drop", "Leave a reply out with probability <p>.", "p", "0");
     const QCommandLineOption corrupt("corrupt", "Flip one bit of a reply with probability <p>.",
                                      "p", "0");
@@ -60,6 +72,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "wire-time", "Answer only after the request and reply would have crossed a real line.");
     p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
                   drop, corrupt, split, stray, delay, wireTime});
+    p.addOptions({bench, miscalibrate});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -103,6 +116,18 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     if (!Integer(p.value(reference), 10, 100, n) || (n != 10 && n != 100))
         return fail("--reference-current must be 10 or 100");
     out.meter.referenceCurrentPercent = static_cast<int>(n);
+    out.meter.miscalibrated = p.isSet(miscalibrate);
+    if (p.isSet(bench)) {
+        static const QRegularExpression form(
+            QStringLiteral(R"(^\s*(100|380)\s*V?\s*[/,]\s*(10|100)\s*%?\s*$)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const auto m = form.match(p.value(bench));
+        if (!m.hasMatch())
+            return fail("--reference must be 380V/100%, 380V/10%, 100V/100% or 100V/10%");
+        out.meter.onBench = true;
+        out.meter.benchPt380 = m.captured(1) == QLatin1String("380");
+        out.meter.referenceCurrentPercent = m.captured(2).toInt();
+    }
     if (!Integer(p.value(delay), 0, 60000, n))
         return fail("--delay must be 0..60000 ms");
     out.delayMs = static_cast<int>(n);

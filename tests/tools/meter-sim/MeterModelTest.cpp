@@ -518,6 +518,57 @@ TEST(MeterModel, CalibrationCorrectionsShrinkTheRawVectorError) {
     }
 }
 
+// On the bench the live block is what the channels measure of the reference: a meter
+// fresh from the factory agrees with the bench at both references; --miscalibrate puts
+// voltage B 2 % high and current C 1.5 degrees ahead until its coefficients are corrected.
+TEST(MeterModel, BenchMeterShowsTheReferenceUnlessMiscalibrated) {
+    struct Case {
+        const char* name;
+        bool pt380;
+        int percent;
+        bool miscalibrated;
+        double volts, amps;      // register units: 0.1 V and mA
+        double v2, v12, q3, pf3; // what V2, V12, Q3 and PF3 show
+    };
+    const double q = 3800.0 * 5000.0 / 10000.0 * std::sin(-1.5 * std::numbers::pi / 180);
+    const Case cases[] = {
+        {"380 V 100 %", true, 100, false, 3800, 5000, 3800, 6581.8, 0, 1000},
+        {"100 V 10 %", false, 10, false, 1000, 500, 1000, 1732.1, 0, 1000},
+        {"380 V 100 % miscalibrated", true, 100, true, 3800, 5000, 3876, 6647.7, q, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MeterModel m({.seed = 9,
+                      .referenceCurrentPercent = c.percent,
+                      .onBench = true,
+                      .benchPt380 = c.pt380,
+                      .miscalibrated = c.miscalibrated},
+                     Start);
+        EXPECT_EQ(m.reg(PtType), c.pt380 ? 1 : 0);
+        std::int64_t now = Start;
+        RunMeter(m, now, 20, 500, [&] {
+            // Raw vectors carry a count of noise; the live values follow them.
+            EXPECT_NEAR(m.reg(V1), c.volts, 3);
+            EXPECT_NEAR(m.reg(V1 + 1), c.v2, 4);
+            EXPECT_NEAR(m.reg(V1 + 2), c.volts, 3);
+            EXPECT_NEAR(m.reg(V1 + 4), c.v12, 6);
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(m.reg(I1 + k), c.amps, 3) << k;
+            EXPECT_NEAR(Signed(m.reg(Q1 + 2)), c.q3, 3);
+            EXPECT_NEAR(Signed(m.reg(Pf1 + 2)), c.pf3, 1);
+        });
+    }
+
+    // Correcting the two drifted coefficients brings the channels back to the bench.
+    MeterModel m({.seed = 9, .onBench = true, .miscalibrated = true}, Start);
+    const auto gain = static_cast<std::uint16_t>(Signed(m.reg(0x521)) - 1311);
+    const auto angle = static_cast<std::uint16_t>(Signed(m.reg(0x530)) - 1500);
+    ASSERT_EQ(m.writeCoefficients(0x521, std::span(&gain, 1)), MeterError::None);
+    ASSERT_EQ(m.writeCoefficients(0x530, std::span(&angle, 1)), MeterError::None);
+    EXPECT_NEAR(m.reg(V1 + 1), 3800, 4);
+    EXPECT_NEAR(Signed(m.reg(Q1 + 2)), 0, 3);
+}
+
 TEST(MeterModel, SameSeedAndTimesGiveTheSameMeter) {
     MeterModel a({.seed = 42}, Start), b({.seed = 42}, Start), c({.seed = 43}, Start);
     for (int k = 1; k <= 100; ++k) {

@@ -258,13 +258,16 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitCode(), 0);
     const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
-    for (const char* option : {"--link", "--port", "--device", "--address", "--baud", "--seed",
-                               "--verbose", "--pt-ratio", "--ct1", "--reference-current", "--drop",
-                               "--corrupt", "--split", "--stray", "--delay", "--wire-time"})
+    for (const char* option :
+         {"--link", "--port", "--device", "--address", "--baud", "--seed", "--verbose",
+          "--pt-ratio", "--ct1", "--reference-current", "--drop", "--corrupt", "--split", "--stray",
+          "--delay", "--wire-time", "--reference", "--miscalibrate"})
         EXPECT_TRUE(help.contains(option)) << option;
 
-    for (const QStringList& bad : {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
-                                   QStringList{"--baud", "1000"}, QStringList{"--bogus"}}) {
+    for (const QStringList& bad :
+         {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
+          QStringList{"--baud", "1000"}, QStringList{"--bogus"},
+          QStringList{"--reference", "230V/100%"}, QStringList{"--reference", "380V/50%"}}) {
         p.start(QStringLiteral(METER_SIM_PATH), bad);
         ASSERT_TRUE(p.waitForFinished(10000));
         EXPECT_EQ(p.exitCode(), 2) << qPrintable(bad.join(' '));
