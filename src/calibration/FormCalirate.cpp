@@ -5,8 +5,7 @@
 #include "PollSchedule.h"
 #include "SessionState.h"
 #include "WindowKit.h"
-#include "frmAngleCount.h"
-#include "frmValueCount.h"
+#include "frmCount.h"
 #include "ui_frmCalirate.h"
 
 #include <QCloseEvent>
