@@ -169,7 +169,7 @@ TEST_F(SettingsWindowsTest, ControlsLoadOnceAfterEachActivation) {
     EXPECT_EQ(t.State().MeterBaudRate, 9600u);
 }
 
-TEST_F(SettingsWindowsTest, SetQueuesTheWriteAndFlagsOnlyRealChanges) {
+TEST_F(SettingsWindowsTest, SetQueuesTheWriteOnlyWhenConnectedAndConfirmed) {
     TFormSetPara* w = OpenSettings();
     ASSERT_NE(w, nullptr);
     t->Routing().RegistersReceived(0x100, ParameterBlock());
@@ -199,23 +199,6 @@ TEST_F(SettingsWindowsTest, SetQueuesTheWriteAndFlagsOnlyRealChanges) {
     EXPECT_FALSE(t.State().AddressChangePending);
     EXPECT_EQ(t.State().MeterBaudRate, 19200u);
     EXPECT_EQ(w, OpenSettings()) << "the window stays open";
-
-    // The meter's echo, then the failure that confirms the switch.
-    t->Routing().WriteConfirmed(0x100);
-    EXPECT_EQ(t.State().Schedule.Slot(ReadOnceSlot), "00,03,01,00,00,14,00,00");
-    EXPECT_TRUE(t.State().BaudChangePending) << "the echo itself confirms nothing";
-    t.dialogs.Clear();
-    t->Routing().ResponseFailed();
-    EXPECT_EQ(t.dialogs.Texts(), QStringList{"Meter Baudrate has modified successfully!"});
-    EXPECT_FALSE(t.State().BaudChangePending);
-
-    // Writing what the meter already has raises no flag.
-    t.State().Schedule.Queue(WriteSlot, QString());
-    t.dialogs.QueueAnswer(true);
-    w->SetButton()->click();
-    EXPECT_FALSE(WriteSlotText().isEmpty());
-    EXPECT_FALSE(t.State().AddressChangePending);
-    EXPECT_FALSE(t.State().BaudChangePending);
 }
 
 TEST_F(SettingsWindowsTest, BadInputShowsWhyAndQueuesAndChangesNothing) {
@@ -232,13 +215,26 @@ TEST_F(SettingsWindowsTest, BadInputShowsWhyAndQueuesAndChangesNothing) {
         const char* names;
     };
     const BadInput cases[] = {
-        {"EditPT2", "0", "\"PT2\" must be a whole number from 1 to 65535"},
+        {"EditPassWord", "",
+         "\"Access Code\" must be a whole number from 0 to 65535 (it is empty)"},
+        {"EditPassWord", "65536", "\"Access Code\" must be a whole number from 0 to 65535"},
+        {"EditPassWord", "-1", "(it holds \"-1\")"},
+        {"EditPT1", "4294967296", "\"PT1\" must be a whole number from 0 to 4294967295"},
+        {"EditPT1", "1e5", "\"PT1\""},
+        {"EditPT2", "0",
+         "\"PT2\" must be a whole number from 1 to 65535 (it holds \"0\"). "
+         "Nothing was sent to the meter. A PT secondary of 0"},
         {"EditCT1", "0", "\"CT1\" must be a whole number from 1 to 65535"},
-        {"EditPT1", "", "\"PT1\" must be a whole number from 0 to 4294967295 (it is empty)"},
-        {"EditRO2Time", "65536", "\"RO2-Momentary On Time\""},
-        {"EditPassWord", "12a", "\"Access Code\""},
+        {"EditPulseConst", "1.5", "\"Pulse Rate\""},
+        {"EditRO1Time", "abc", "\"RO1-Momentary On Time\""},
+        {"EditRO2Time", "70000",
+         "\"RO2-Momentary On Time\" must be a whole number from 0 to 65535"},
+        {"ComboAddr", nullptr, "\"Meter Address\" has no value selected: choose one from its list"},
+        {"ComboBaudRate", nullptr, "\"Baud Rate\" has no value selected"},
+        {"ComboDOWork", nullptr, "\"DO Mode\" has no value selected"},
+        {"ComboPulseWidth", nullptr, "\"Pulse Width\" has no value selected"},
+        {"ComboLightTime", nullptr, "\"Backlight On Time\" has no value selected"},
         {"ComboDemaTime", nullptr, "\"Demand Window Width\" has no value selected"},
-        {"ComboAddr", nullptr, "\"Meter Address\" has no value selected"},
     };
     for (const BadInput& c : cases) {
         const MeterSettingsForm good = w->Form();
