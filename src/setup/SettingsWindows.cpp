@@ -6,13 +6,32 @@
 #include "MeteringDecode.h"
 #include "WindowRouting.h"
 
+#include <QPointer>
+#include <memory>
+
 namespace {
+
+// The window system hands the front child its activation again whenever the main window
+// gets the focus back, after every message box for one. Only a change of the front child
+// is the operator bringing the settings window forward; otherwise a refused input would
+// have its box followed by a reload that throws away the operator's other edits.
+void OnBroughtForward(TFormTeskLink& shell, TFormSetPara* w) {
+    auto front = std::make_shared<QPointer<QWidget>>();
+    QObject::connect(&shell, &TFormTeskLink::ChildActivated, w, [w, front](QWidget* child) {
+        if (child == nullptr)
+            return;
+        const bool wasFront = *front == w;
+        *front = child;
+        if (child == w && !wasFront)
+            w->FormActivate();
+    });
+}
 
 QWidget* CreateFormSetPara(TFormTeskLink& shell) {
     auto* w = new TFormSetPara(shell.State(), shell.Dialogs());
     w->ApplyMeterModel(shell.State().MeterModel);
     QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormSetPara::ApplyMeterModel);
-    OnWindowActivated(shell, w, &TFormSetPara::FormActivate);
+    OnBroughtForward(shell, w);
     return w;
 }
 

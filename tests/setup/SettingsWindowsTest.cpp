@@ -158,6 +158,11 @@ TEST_F(SettingsWindowsTest, ControlsLoadOnceAfterEachActivation) {
     EXPECT_EQ(w->Combo("ComboAddr")->currentText(), "7");
     EXPECT_EQ(t.State().MeterAddress, 7);
 
+    // The main window getting the focus back (after a message box) is no new activation.
+    emit t->ChildActivated(nullptr);
+    emit t->ChildActivated(w);
+    EXPECT_FALSE(w->LoadRequested());
+
     // Another window in front and this one back again: the next block loads it.
     t->ShowWindowOfMenuItem("MM0201");
     ASSERT_NE(t->ClientArea()->activeSubWindow()->widget(), w);
