@@ -11,10 +11,11 @@
 
 namespace {
 
-// The window system hands the front child its activation again whenever the main window
-// gets the focus back, after every message box for one. Only a change of the front child
-// is the operator bringing the settings window forward; otherwise a refused input would
-// have its box followed by a reload that throws away the operator's other edits.
+// The client area reports its children's activation also when the main window loses and
+// regains the focus (around a message box, for one), so the front child can be reported
+// active again without the operator touching it. Only a change of the front child is the
+// operator bringing the settings window forward; otherwise the box of a refused input
+// would be followed by a reload that throws away the operator's other edits.
 void OnBroughtForward(TFormTeskLink& shell, TFormSetPara* w) {
     auto front = std::make_shared<QPointer<QWidget>>();
     QObject::connect(&shell, &TFormTeskLink::ChildActivated, w, [w, front](QWidget* child) {
