@@ -62,6 +62,8 @@ MeterSettingsForm TFormSetPara::Form() const {
     f.lightTime = ui->ComboLightTime->currentIndex();
     f.demandTime = ui->ComboDemaTime->currentIndex();
     f.doWork = ui->ComboDOWork->currentIndex();
+    if (!ui->ComboDemaTime->isEnabled())
+        f.keptDemandWindow = meterDemandWindow_;
     return f;
 }
 
@@ -98,6 +100,7 @@ void TFormSetPara::FillFromMeter(const QList<quint16>& values) {
     if (!fill)
         return;
     loadRequest_ = false;
+    meterDemandWindow_ = values[0x13];
     ShowForm(*fill);
     NoteSettingsRead(state_, values, *fill);
 }

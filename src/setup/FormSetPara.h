@@ -54,4 +54,6 @@ private:
     SessionState& state_;
     OperatorDialogs& dialogs_;
     bool loadRequest_ = false;
+    // The demand window as the meter last reported it (see MeterSettingsForm).
+    std::optional<quint16> meterDemandWindow_;
 };

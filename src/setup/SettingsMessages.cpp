@@ -232,6 +232,10 @@ MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
         }
         const int index = *ListOf(f, field.offset);
         const QStringList items = ItemsOf(field.offset);
+        if (field.offset == 0x13 && index < 0 && f.keptDemandWindow) {
+            regs[field.offset] = *f.keptDemandWindow;
+            continue;
+        }
         if (index < 0 || index >= items.size())
             return {std::nullopt, {control, NoSelectionProblem(caption)}};
         regs[field.offset] =

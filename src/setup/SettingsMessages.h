@@ -47,6 +47,10 @@ struct MeterSettingsForm {
     int baudRate = -1, voltageWiring = -1, currentWiring = -1, address = -1;
     int do1Output = -1, do2Output = -1, ro1Mode = -1, ro2Mode = -1;
     int pulseWidth = -1, lightTime = -1, demandTime = -1, doWork = -1;
+    // Meters without a demand window (the QETRA 7100) may report 0 there, which the list
+    // cannot show; while the list is disabled the value last read is written back as it
+    // was, so that the rest of the settings can still be written.
+    std::optional<quint16> keptDemandWindow;
 };
 
 // The state of a freshly opened window: 9600 baud, address 1, the first item of the

@@ -81,6 +81,12 @@ TEST(MeterSettingsMessage, EachControlLandsInItsRegister) {
          "00,01"},
         {"demand 30", [](auto& f) { f.demandTime = DemandWindowItems().indexOf("30"); }, 0x13, 1,
          "00,1E"},
+        {"demand window kept while its list is disabled",
+         [](auto& f) {
+             f.demandTime = -1;
+             f.keptDemandWindow = 0;
+         },
+         0x13, 1, "00,00"},
     };
     for (const BuildCase& c : cases) {
         MeterSettingsForm form = ValidForm();

@@ -122,8 +122,15 @@ TEST_F(SettingsWindowsTest, SettingsWindowOpensWithItsListsAndFollowsTheModel) {
     t->ApplyMeterModel();
     EXPECT_FALSE(w->Combo("ComboDemaTime")->isEnabled());
     EXPECT_FALSE(w->findChild<QLabel*>("Label48")->isEnabled());
+    // A meter without a demand window reports 0 there; the rest can still be written.
+    t->Routing().RegistersReceived(
+        0x100,
+        RegisterBlock(34).Set(0x01, 1).Set(0x02, 9600).Set(0x07, 100).Set(0x08, 5).Set(0x0C, 1));
+    EXPECT_EQ(w->Combo("ComboDemaTime")->currentIndex(), -1);
+    EXPECT_TRUE(CheckMeterSettings(w->Form()).registers);
     t.State().MeterModel = 1;
     t->ApplyMeterModel();
+    EXPECT_FALSE(CheckMeterSettings(w->Form()).registers) << "the operator chooses one now";
     EXPECT_TRUE(w->Combo("ComboDemaTime")->isEnabled());
     EXPECT_TRUE(w->findChild<QLabel*>("Label48")->isEnabled());
 
