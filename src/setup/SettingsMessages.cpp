@@ -30,130 +30,52 @@ QStringList Numbers(int first, int last, int step = 1) {
     return items;
 }
 
-// One field of the window and the register(s) it goes to.
+// One field of the window and the register(s) it goes to: an edit holding a number, or a
+// list whose register is the item index plus `min` (the baud rate list is the exception:
+// its register is the item's number).
 struct SettingsField {
-    enum class Kind { Number, List };
-    int offset; // register offset from 0x100; PT1 takes two
-    Kind kind;
+    int offset; // from 0x100; PT1 takes two registers
     const char* control;
     const char* caption;
-    // Number: the range. List: the register is the item index plus `min` (the baud
-    // rate list is the exception: its register is the item's number).
+    QString MeterSettingsForm::*edit = nullptr;
+    int MeterSettingsForm::*list = nullptr;
+    QStringList (*items)() = nullptr;
     quint64 min = 0;
     quint64 max = 0xFFFF;
     // Why 0 cannot be written even where the register would hold it.
     const char* zeroReason = nullptr;
 };
 
-using K = SettingsField::Kind;
+using F = MeterSettingsForm;
+constexpr quint16 kBaudOffset = 0x02;
+constexpr quint16 kDemandOffset = 0x13;
+
 // In register order.
 // clang-format off
 const SettingsField kFields[] = {
-    {0x00, K::Number, "EditPassWord",    "Access Code:"},
-    {0x01, K::List,   "ComboAddr",       "Meter Address:", 1},
-    {0x02, K::List,   "ComboBaudRate",   "Baud Rate:"},
-    {0x03, K::List,   "ComboUWire",      "Voltage Wiring:"},
-    {0x04, K::List,   "ComboIWire",      "Current Wiring:"},
-    {0x05, K::Number, "EditPT1",         "PT1", 0, 0xFFFFFFFFu},
-    {0x07, K::Number, "EditPT2",         "PT2", 1, 0xFFFF,
+    {0x00, "EditPassWord",    "Access Code:",            &F::accessCode},
+    {0x01, "ComboAddr",       "Meter Address:",          nullptr, &F::address, AddressItems, 1},
+    {0x02, "ComboBaudRate",   "Baud Rate:",              nullptr, &F::baudRate, BaudRateItems},
+    {0x03, "ComboUWire",      "Voltage Wiring:",         nullptr, &F::voltageWiring, VoltageWiringItems},
+    {0x04, "ComboIWire",      "Current Wiring:",         nullptr, &F::currentWiring, CurrentWiringItems},
+    {0x05, "EditPT1",         "PT1",                     &F::pt1, nullptr, nullptr, 0, 0xFFFFFFFFu},
+    {0x07, "EditPT2",         "PT2",                     &F::pt2, nullptr, nullptr, 1, 0xFFFF,
      "A PT secondary of 0 would make the PT ratio PT1/PT2 infinite."},
-    {0x08, K::Number, "EditCT1",         "CT1", 1, 0xFFFF,
+    {0x08, "EditCT1",         "CT1",                     &F::ct1, nullptr, nullptr, 1, 0xFFFF,
      "A CT primary of 0 would make the CT ratio zero and every current and power show as 0."},
-    {0x09, K::List,   "ComboDOWork",     "DO Mode:"},
-    {0x0A, K::List,   "ComboDO1Output",  "DO1 (Pulse) Selecting:"},
-    {0x0B, K::List,   "ComboDO2Output",  "DO2 (Pulse) Selecting:"},
-    {0x0C, K::List,   "ComboPulseWidth", "Pulse Width:", 1},
-    {0x0D, K::Number, "EditPulseConst",  "Pulse Rate:"},
-    {0x0E, K::List,   "ComboRO1Mode",    "RO1-Output Mode:"},
-    {0x0F, K::Number, "EditRO1Time",     "RO1-Momentary On Time:"},
-    {0x10, K::List,   "ComboRO2Mode",    "RO2-Output Mode:"},
-    {0x11, K::Number, "EditRO2Time",     "RO2-Momentary On Time:"},
-    {0x12, K::List,   "ComboLightTime",  "Backlight On Time:"},
-    {0x13, K::List,   "ComboDemaTime",   "Demand Window Width:", 1},
+    {0x09, "ComboDOWork",     "DO Mode:",                nullptr, &F::doWork, DoModeItems},
+    {0x0A, "ComboDO1Output",  "DO1 (Pulse) Selecting:",  nullptr, &F::do1Output, PulseSourceItems},
+    {0x0B, "ComboDO2Output",  "DO2 (Pulse) Selecting:",  nullptr, &F::do2Output, PulseSourceItems},
+    {0x0C, "ComboPulseWidth", "Pulse Width:",            nullptr, &F::pulseWidth, PulseWidthItems, 1},
+    {0x0D, "EditPulseConst",  "Pulse Rate:",             &F::pulseConst},
+    {0x0E, "ComboRO1Mode",    "RO1-Output Mode:",        nullptr, &F::ro1Mode, RelayModeItems},
+    {0x0F, "EditRO1Time",     "RO1-Momentary On Time:",  &F::ro1Time},
+    {0x10, "ComboRO2Mode",    "RO2-Output Mode:",        nullptr, &F::ro2Mode, RelayModeItems},
+    {0x11, "EditRO2Time",     "RO2-Momentary On Time:",  &F::ro2Time},
+    {0x12, "ComboLightTime",  "Backlight On Time:",      nullptr, &F::lightTime, BacklightItems},
+    {0x13, "ComboDemaTime",   "Demand Window Width:",    nullptr, &F::demandTime, DemandWindowItems, 1},
 };
 // clang-format on
-
-// The form's member of a field, text or index.
-QString* EditOf(MeterSettingsForm& f, int offset) {
-    switch (offset) {
-    case 0x00:
-        return &f.accessCode;
-    case 0x05:
-        return &f.pt1;
-    case 0x07:
-        return &f.pt2;
-    case 0x08:
-        return &f.ct1;
-    case 0x0D:
-        return &f.pulseConst;
-    case 0x0F:
-        return &f.ro1Time;
-    case 0x11:
-        return &f.ro2Time;
-    default:
-        return nullptr;
-    }
-}
-
-int* ListOf(MeterSettingsForm& f, int offset) {
-    switch (offset) {
-    case 0x01:
-        return &f.address;
-    case 0x02:
-        return &f.baudRate;
-    case 0x03:
-        return &f.voltageWiring;
-    case 0x04:
-        return &f.currentWiring;
-    case 0x09:
-        return &f.doWork;
-    case 0x0A:
-        return &f.do1Output;
-    case 0x0B:
-        return &f.do2Output;
-    case 0x0C:
-        return &f.pulseWidth;
-    case 0x0E:
-        return &f.ro1Mode;
-    case 0x10:
-        return &f.ro2Mode;
-    case 0x12:
-        return &f.lightTime;
-    case 0x13:
-        return &f.demandTime;
-    default:
-        return nullptr;
-    }
-}
-
-QStringList ItemsOf(int offset) {
-    switch (offset) {
-    case 0x01:
-        return AddressItems();
-    case 0x02:
-        return BaudRateItems();
-    case 0x03:
-        return VoltageWiringItems();
-    case 0x04:
-        return CurrentWiringItems();
-    case 0x09:
-        return DoModeItems();
-    case 0x0A:
-    case 0x0B:
-        return PulseSourceItems();
-    case 0x0C:
-        return PulseWidthItems();
-    case 0x0E:
-    case 0x10:
-        return RelayModeItems();
-    case 0x12:
-        return BacklightItems();
-    case 0x13:
-        return DemandWindowItems();
-    default:
-        return {};
-    }
-}
 
 // The baud rate list's index for a rate; rates it does not hold show as 9600.
 int BaudRateIndex(quint16 rate) {
@@ -208,13 +130,12 @@ MeterSettingsForm InitialMeterSettingsForm() {
 }
 
 MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
-    MeterSettingsForm f = form;
     MeterSettingsRegisters regs{};
     for (const SettingsField& field : kFields) {
         const QString caption = QString::fromLatin1(field.caption);
         const QString control = QString::fromLatin1(field.control);
-        if (field.kind == K::Number) {
-            const QString& text = *EditOf(f, field.offset);
+        if (field.edit != nullptr) {
+            const QString& text = form.*field.edit;
             const auto value = ParseWholeNumber(text, field.min, field.max);
             if (!value) {
                 QString message = WholeNumberProblem(caption, text, field.min, field.max);
@@ -230,16 +151,16 @@ MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
             }
             continue;
         }
-        const int index = *ListOf(f, field.offset);
-        const QStringList items = ItemsOf(field.offset);
-        if (field.offset == 0x13 && index < 0 && f.keptDemandWindow) {
-            regs[field.offset] = *f.keptDemandWindow;
+        const int index = form.*field.list;
+        const QStringList items = field.items();
+        if (field.offset == kDemandOffset && index < 0 && form.keptDemandWindow) {
+            regs[field.offset] = *form.keptDemandWindow;
             continue;
         }
         if (index < 0 || index >= items.size())
             return {std::nullopt, {control, NoSelectionProblem(caption)}};
-        regs[field.offset] =
-            field.offset == 0x02 ? quint16(items[index].toUInt()) : quint16(index + int(field.min));
+        regs[field.offset] = field.offset == kBaudOffset ? quint16(items[index].toUInt())
+                                                         : quint16(index + int(field.min));
     }
     return {regs, {}};
 }
@@ -255,18 +176,16 @@ std::optional<MeterSettingsForm> MeterSettingsFill(const QList<quint16>& values)
     MeterSettingsForm f;
     for (const SettingsField& field : kFields) {
         const quint16 v = values[field.offset];
-        if (field.kind == K::Number) {
+        if (field.edit != nullptr) {
             const quint64 number =
                 field.max > 0xFFFF ? (quint64(v) << 16) | values[field.offset + 1] : quint64(v);
-            *EditOf(f, field.offset) = QString::number(number);
-            continue;
+            f.*field.edit = QString::number(number);
+        } else if (field.offset == kBaudOffset) {
+            f.*field.list = BaudRateIndex(v);
+        } else {
+            const int index = int(v) - int(field.min);
+            f.*field.list = index >= 0 && index < field.items().size() ? index : -1;
         }
-        if (field.offset == 0x02) {
-            f.baudRate = BaudRateIndex(v);
-            continue;
-        }
-        const int index = int(v) - int(field.min);
-        *ListOf(f, field.offset) = index >= 0 && index < ItemsOf(field.offset).size() ? index : -1;
     }
     return f;
 }
