@@ -1,0 +1,99 @@
+#include "SettingsInput.h"
+
+#include "NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The caption as a name inside a sentence: "Access Code:" becomes "Access Code".
+QString FieldName(const QString& caption) {
+    QString name = caption.trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return QLatin1Char('"') + name.trimmed() + QLatin1Char('"');
+}
+
+QString Holds(const QString& text) {
+    return text.trimmed().isEmpty() ? QStringLiteral("it is empty")
+                                    : QStringLiteral("it holds \"%1\"").arg(text);
+}
+
+std::optional<double> ReadNumber(const QString& text, QLocale locale) {
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double v = locale.toDouble(text, &ok);
+    if (ok && std::isfinite(v))
+        return v;
+    return std::nullopt;
+}
+
+// Nearest whole number, an exact half going to the even neighbour, whatever rounding
+// mode the floating-point unit was left in.
+double RoundHalfEven(double x) {
+    const double down = std::floor(x);
+    const double rest = x - down;
+    if (rest > 0.5)
+        return down + 1;
+    if (rest < 0.5)
+        return down;
+    return std::fmod(down, 2.0) == 0.0 ? down : down + 1;
+}
+
+} // namespace
+
+std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max) {
+    const QString digits = text.trimmed();
+    // Twenty digits already overflow 64 bits; every field of the meter is far below that.
+    if (digits.isEmpty() || digits.size() > 19)
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + quint64(c.unicode() - '0');
+    }
+    if (value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max) {
+    return QStringLiteral("%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
+                          "the meter.")
+        .arg(FieldName(caption))
+        .arg(min)
+        .arg(max)
+        .arg(Holds(text));
+}
+
+QString NoSelectionProblem(const QString& caption) {
+    return QStringLiteral("%1 has no value selected: choose one from its list. Nothing was "
+                          "sent to the meter.")
+        .arg(FieldName(caption));
+}
+
+std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& locale) {
+    const QString t = text.trimmed();
+    std::optional<double> v = ReadNumber(t, locale);
+    if (!v)
+        v = ReadNumber(t, QLocale::c());
+    if (!v)
+        return std::nullopt;
+    const double tenths = RoundHalfEven(*v * 10.0);
+    // A value past the counter's range would wrap round to a wrong, maybe negative, count.
+    if (!(tenths >= double(std::numeric_limits<qint32>::min()) &&
+          tenths <= double(std::numeric_limits<qint32>::max())))
+        return std::nullopt;
+    return qint32(tenths);
+}
+
+QString EnergyProblem(const QString& caption, const QString& text, const QLocale& locale) {
+    const double lowest = std::numeric_limits<qint32>::min() / 10.0;
+    const double highest = std::numeric_limits<qint32>::max() / 10.0;
+    return QStringLiteral("%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
+                          "meter.")
+        .arg(FieldName(caption), FixedText(lowest, 1, locale), FixedText(highest, 1, locale),
+             Holds(text));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// Checks of what the operator typed into the setup windows, before any message for the
+// meter is built from it. Every refusal comes as a message that names the field by its
+// caption and says what it accepts.
+
+// A refused input: the object name of the control (so the window can put the cursor
+// there) and the message for the operator.
+struct InputProblem {
+    QString control;
+    QString message;
+};
+
+// A whole decimal number in min..max: digits only (blanks around them are ignored), no
+// sign, no separators. Anything else, the empty text included, is refused.
+std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max);
+
+// The message for a field that does not hold a whole number in min..max. `caption` is the
+// field's caption as the window shows it.
+QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max);
+
+// The message for a drop-down list with nothing selected.
+QString NoSelectionProblem(const QString& caption);
+
+// An energy counter as the meter holds it: tenths of a kWh or kvarh, signed 32-bit. The
+// text is read as a decimal number in `locale` (as the windows show it) or with a plain
+// '.' as decimal separator; thousands separators are refused, since "1.234" would mean
+// different numbers in different locales. The number times ten is rounded to the nearest
+// whole tenth, ties to the even one. Not a number, or outside the counter's range after
+// rounding: nothing.
+std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& locale);
+
+// The message for an energy edit that ParseEnergyTenths refused; the range is written in
+// `locale`.
+QString EnergyProblem(const QString& caption, const QString& text, const QLocale& locale);

@@ -1,0 +1,260 @@
+#include "SettingsMessages.h"
+
+#include "SessionState.h"
+
+QString WriteRegistersMessage(quint16 start, const QList<quint16>& registers) {
+    const auto count = quint16(registers.size());
+    QList<quint8> bytes = {0x00,
+                           0x10,
+                           quint8(start >> 8),
+                           quint8(start),
+                           quint8(count >> 8),
+                           quint8(count),
+                           quint8(2 * count)};
+    for (const quint16 r : registers)
+        bytes << quint8(r >> 8) << quint8(r);
+    QString message;
+    for (const quint8 b : bytes)
+        message += QStringLiteral("%1,").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return message + QStringLiteral("00,00");
+}
+
+// ---------------------------------------------------------------- meter settings
+
+namespace {
+
+QStringList Numbers(int first, int last, int step = 1) {
+    QStringList items;
+    for (int n = first; n <= last; n += step)
+        items << QString::number(n);
+    return items;
+}
+
+// One field of the window and the register(s) it goes to: an edit holding a number, or a
+// list whose register is the item index plus `min` (the baud rate list is the exception:
+// its register is the item's number).
+struct SettingsField {
+    int offset; // from 0x100; PT1 takes two registers
+    const char* control;
+    const char* caption;
+    QString MeterSettingsForm::*edit = nullptr;
+    int MeterSettingsForm::*list = nullptr;
+    QStringList (*items)() = nullptr;
+    quint64 min = 0;
+    quint64 max = 0xFFFF;
+    // Why 0 cannot be written even where the register would hold it.
+    const char* zeroReason = nullptr;
+};
+
+using F = MeterSettingsForm;
+constexpr quint16 kBaudOffset = 0x02;
+constexpr quint16 kDemandOffset = 0x13;
+
+// In register order.
+// clang-format off
+const SettingsField kFields[] = {
+    {0x00, "EditPassWord",    "Access Code:",            &F::accessCode},
+    {0x01, "ComboAddr",       "Meter Address:",          nullptr, &F::address, AddressItems, 1},
+    {0x02, "ComboBaudRate",   "Baud Rate:",              nullptr, &F::baudRate, BaudRateItems},
+    {0x03, "ComboUWire",      "Voltage Wiring:",         nullptr, &F::voltageWiring, VoltageWiringItems},
+    {0x04, "ComboIWire",      "Current Wiring:",         nullptr, &F::currentWiring, CurrentWiringItems},
+    {0x05, "EditPT1",         "PT1",                     &F::pt1, nullptr, nullptr, 0, 0xFFFFFFFFu},
+    {0x07, "EditPT2",         "PT2",                     &F::pt2, nullptr, nullptr, 1, 0xFFFF,
+     "A PT secondary of 0 would make the PT ratio PT1/PT2 infinite."},
+    {0x08, "EditCT1",         "CT1",                     &F::ct1, nullptr, nullptr, 1, 0xFFFF,
+     "A CT primary of 0 would make the CT ratio zero and every current and power show as 0."},
+    {0x09, "ComboDOWork",     "DO Mode:",                nullptr, &F::doWork, DoModeItems},
+    {0x0A, "ComboDO1Output",  "DO1 (Pulse) Selecting:",  nullptr, &F::do1Output, PulseSourceItems},
+    {0x0B, "ComboDO2Output",  "DO2 (Pulse) Selecting:",  nullptr, &F::do2Output, PulseSourceItems},
+    {0x0C, "ComboPulseWidth", "Pulse Width:",            nullptr, &F::pulseWidth, PulseWidthItems, 1},
+    {0x0D, "EditPulseConst",  "Pulse Rate:",             &F::pulseConst},
+    {0x0E, "ComboRO1Mode",    "RO1-Output Mode:",        nullptr, &F::ro1Mode, RelayModeItems},
+    {0x0F, "EditRO1Time",     "RO1-Momentary On Time:",  &F::ro1Time},
+    {0x10, "ComboRO2Mode",    "RO2-Output Mode:",        nullptr, &F::ro2Mode, RelayModeItems},
+    {0x11, "EditRO2Time",     "RO2-Momentary On Time:",  &F::ro2Time},
+    {0x12, "ComboLightTime",  "Backlight On Time:",      nullptr, &F::lightTime, BacklightItems},
+    {0x13, "ComboDemaTime",   "Demand Window Width:",    nullptr, &F::demandTime, DemandWindowItems, 1},
+};
+// clang-format on
+
+// The baud rate list's index for a rate; rates it does not hold show as 9600.
+int BaudRateIndex(quint16 rate) {
+    const int at = BaudRateItems().indexOf(QString::number(rate));
+    return at >= 0 ? at : 2;
+}
+
+} // namespace
+
+QStringList BaudRateItems() {
+    return {"38400", "19200", "9600", "4800", "2400", "1200", "600"};
+}
+QStringList VoltageWiringItems() {
+    return {"3LN", "2LN", "2LL"};
+}
+QStringList CurrentWiringItems() {
+    return {"3CT", "1CT", "2CT"};
+}
+QStringList AddressItems() {
+    return Numbers(1, 247);
+}
+QStringList PulseSourceItems() {
+    return {"None", "Ep+", "Ep-", "Eq+", "Eq-", "Ept", "Epn", "Eqt", "Eqn"};
+}
+QStringList RelayModeItems() {
+    return {"Latch", "Momentary"};
+}
+QStringList PulseWidthItems() {
+    return Numbers(20, 1000, 20);
+}
+QStringList BacklightItems() {
+    return Numbers(0, 120);
+}
+QStringList DemandWindowItems() {
+    return Numbers(1, 30);
+}
+QStringList DoModeItems() {
+    return {"Energy Pulse", "Alarm Output"};
+}
+
+MeterSettingsForm InitialMeterSettingsForm() {
+    MeterSettingsForm f;
+    f.baudRate = 2;
+    f.voltageWiring = 0;
+    f.currentWiring = 0;
+    f.address = 0;
+    f.do1Output = 0;
+    f.do2Output = 0;
+    f.ro1Mode = 0;
+    f.ro2Mode = 0;
+    return f;
+}
+
+MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
+    MeterSettingsRegisters regs{};
+    for (const SettingsField& field : kFields) {
+        const QString caption = QString::fromLatin1(field.caption);
+        const QString control = QString::fromLatin1(field.control);
+        if (field.edit != nullptr) {
+            const QString& text = form.*field.edit;
+            const auto value = ParseWholeNumber(text, field.min, field.max);
+            if (!value) {
+                QString message = WholeNumberProblem(caption, text, field.min, field.max);
+                if (field.zeroReason && ParseWholeNumber(text, 0, 0))
+                    message += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
+                return {std::nullopt, {control, message}};
+            }
+            if (field.max > 0xFFFF) {
+                regs[field.offset] = quint16(*value >> 16);
+                regs[field.offset + 1] = quint16(*value & 0xFFFF);
+            } else {
+                regs[field.offset] = quint16(*value);
+            }
+            continue;
+        }
+        const int index = form.*field.list;
+        const QStringList items = field.items();
+        if (field.offset == kDemandOffset && index < 0 && form.keptDemandWindow) {
+            regs[field.offset] = *form.keptDemandWindow;
+            continue;
+        }
+        if (index < 0 || index >= items.size())
+            return {std::nullopt, {control, NoSelectionProblem(caption)}};
+        regs[field.offset] = field.offset == kBaudOffset ? quint16(items[index].toUInt())
+                                                         : quint16(index + int(field.min));
+    }
+    return {regs, {}};
+}
+
+QString MeterSettingsMessage(const MeterSettingsRegisters& registers) {
+    return WriteRegistersMessage(MeterSettingsStart,
+                                 QList<quint16>(registers.begin(), registers.end()));
+}
+
+std::optional<MeterSettingsForm> MeterSettingsFill(const QList<quint16>& values) {
+    if (values.size() < MeterSettingsCount)
+        return std::nullopt;
+    MeterSettingsForm f;
+    for (const SettingsField& field : kFields) {
+        const quint16 v = values[field.offset];
+        if (field.edit != nullptr) {
+            const quint64 number =
+                field.max > 0xFFFF ? (quint64(v) << 16) | values[field.offset + 1] : quint64(v);
+            f.*field.edit = QString::number(number);
+        } else if (field.offset == kBaudOffset) {
+            f.*field.list = BaudRateIndex(v);
+        } else {
+            const int index = int(v) - int(field.min);
+            f.*field.list = index >= 0 && index < field.items().size() ? index : -1;
+        }
+    }
+    return f;
+}
+
+quint32 BaudRateOfIndex(int index) {
+    const QStringList items = BaudRateItems();
+    return index >= 0 && index < items.size() ? items[index].toUInt() : 0;
+}
+
+void NoteSettingsWrite(SessionState& state, const MeterSettingsRegisters& registers) {
+    const quint16 address = registers[0x01];
+    const quint16 baud = registers[0x02];
+    if (address != state.MeterAddress) {
+        state.MeterAddress = address;
+        state.AddressChangePending = true;
+    }
+    if (baud != state.MeterBaudRate) {
+        state.MeterBaudRate = baud;
+        state.BaudChangePending = true;
+    }
+}
+
+void NoteSettingsRead(SessionState& state, const QList<quint16>& values,
+                      const MeterSettingsForm& shown) {
+    if (values.size() > 0x01)
+        state.MeterAddress = values[0x01];
+    state.MeterBaudRate = BaudRateOfIndex(shown.baudRate);
+}
+
+QString MeterSettingsCaption(const QString& control) {
+    for (const SettingsField& field : kFields)
+        if (control == QLatin1String(field.control))
+            return QString::fromLatin1(field.caption);
+    return {};
+}
+
+// ---------------------------------------------------------------- energy presets
+
+QStringList EnergyPresetCaptions() {
+    return {"Energy Ep_imp:",
+            "Energy Ep_exp:",
+            "Reactive Energy Eq_imp:",
+            "Reactive Energy Eq_exp:",
+            "Energy Ep_total:",
+            "Energy Ep_net:",
+            "Reactive Energy Eq_total:",
+            "Reactive Energy Eq_net:"};
+}
+
+EnergyPresetCheck CheckEnergyPresets(const QStringList& texts, const QLocale& locale) {
+    const QStringList captions = EnergyPresetCaptions();
+    EnergyPresets presets{};
+    for (int i = 0; i < EnergyCounterCount; ++i) {
+        const QString text = i < texts.size() ? texts[i] : QString();
+        const auto tenths = ParseEnergyTenths(text, locale);
+        if (!tenths)
+            return {
+                std::nullopt,
+                {QStringLiteral("Edit%1").arg(i + 1), EnergyProblem(captions[i], text, locale)}};
+        presets[i] = *tenths;
+    }
+    return {presets, {}};
+}
+
+QString EnergyPresetMessage(const EnergyPresets& presets) {
+    QList<quint16> regs;
+    for (const qint32 v : presets) {
+        const auto bits = quint32(v);
+        regs << quint16(bits >> 16) << quint16(bits & 0xFFFF);
+    }
+    return WriteRegistersMessage(EnergyPresetStart, regs);
+}

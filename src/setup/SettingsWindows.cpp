@@ -1,0 +1,55 @@
+#include "SettingsWindows.h"
+
+#include "FormKw.h"
+#include "FormSetPara.h"
+#include "MeterParamDecode.h"
+#include "MeteringDecode.h"
+#include "WindowRouting.h"
+
+#include <QPointer>
+#include <memory>
+
+namespace {
+
+// The client area reports its children's activation also when the main window loses and
+// regains the focus (around a message box, for one), so the front child can be reported
+// active again without the operator touching it. Only a change of the front child is the
+// operator bringing the settings window forward; otherwise the box of a refused input
+// would be followed by a reload that throws away the operator's other edits.
+void OnBroughtForward(TFormTeskLink& shell, TFormSetPara* w) {
+    auto front = std::make_shared<QPointer<QWidget>>();
+    QObject::connect(&shell, &TFormTeskLink::ChildActivated, w, [w, front](QWidget* child) {
+        if (child == nullptr)
+            return;
+        const bool wasFront = *front == w;
+        *front = child;
+        if (child == w && !wasFront)
+            w->FormActivate();
+    });
+}
+
+QWidget* CreateFormSetPara(TFormTeskLink& shell) {
+    auto* w = new TFormSetPara(shell.State(), shell.Dialogs());
+    w->ApplyMeterModel(shell.State().MeterModel);
+    QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormSetPara::ApplyMeterModel);
+    OnBroughtForward(shell, w);
+    return w;
+}
+
+QWidget* CreateFormKw(TFormTeskLink& shell) {
+    return new TFormKw(shell.State(), shell.Dialogs());
+}
+
+} // namespace
+
+void RegisterSettingsWindows(TFormTeskLink& shell) {
+    shell.RegisterWindow(WindowName::SetPara, CreateFormSetPara);
+    shell.RegisterWindow(WindowName::Kw, CreateFormKw);
+
+    // The parameter block fills the settings window after the ratios were taken from it.
+    RouteBlock(shell, MeterParamBlockStart, WindowName::SetPara, &TFormSetPara::FillFromMeter,
+               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, MeteringBlockStart, WindowName::Kw, &TFormKw::FillFromMeter,
+               RouteWhen::OnlyWhileOpen);
+    RouteWriteConfirmed(shell, EnergyPresetStart, WindowName::Kw, &TFormKw::EnergyWriteConfirmed);
+}
