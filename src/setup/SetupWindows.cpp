@@ -1,9 +1,10 @@
 #include "SetupWindows.h"
 
+#include "AlarmWindows.h"
 #include "SettingsWindows.h"
 #include "frmMain.h"
 
 void RegisterSetupWindows(TFormTeskLink& shell) {
-    // Each window group registers its windows, decoders and follow-ups here.
     RegisterSettingsWindows(shell);
+    RegisterAlarmWindows(shell);
 }

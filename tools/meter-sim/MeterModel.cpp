@@ -734,10 +734,19 @@ MeterError MeterModel::writeAlarmConfig(std::uint16_t start,
     }
     if (!valid)
         return MeterError::IllegalValue;
+    // New alarm parameters start the record list afresh. A group that keeps watching the
+    // same quantity stays in alarm until the new limit clears it, which is then recorded
+    // as its reset.
+    std::array<AlarmGroupState, AlarmGroupCount> carried{};
+    for (int g = 0; g < AlarmGroupCount; ++g) {
+        const int item = AlarmGroups - AlarmEnable + 3 * g;
+        const bool stillWatched =
+            (alarmConfig_[0] & next[0] & (1u << g)) != 0 && alarmConfig_[item] == next[item];
+        carried[g].active = stillWatched && alarmGroups_[g].active;
+    }
     alarmConfig_ = next;
-    // New alarm parameters start the record list afresh.
     alarmRecords_.clear();
-    alarmGroups_ = {};
+    alarmGroups_ = carried;
     evaluateAlarms();
     return MeterError::None;
 }

@@ -431,6 +431,41 @@ TEST(MeterModel, AlarmRecordsAppearWhenALimitIsCrossed) {
     EXPECT_EQ(m.writeRegisters(AlarmGroups, std::span(&badItem, 1)), MeterError::IllegalValue);
 }
 
+TEST(MeterModel, ANewLimitThatClearsAnActiveAlarmRecordsItsReset) {
+    MeterModel m({.seed = 8}, Start);
+    // Group 1: V1 above 200.0 V, no delay; the phases run near 230 V.
+    std::vector<std::uint16_t> config(31, 0);
+    config[0] = 1;
+    config[4] = 1;
+    config[5] = 1;
+    config[6] = 2000;
+    ASSERT_EQ(m.writeRegisters(AlarmEnable, config), MeterError::None);
+    EXPECT_EQ(m.reg(AlarmState), 1);
+    EXPECT_EQ(m.reg(AlarmRecords), 1);
+
+    // Another group's parameters: the alarm goes on, the records start afresh.
+    const std::uint16_t group2[3] = {0, 1, 5000};
+    ASSERT_EQ(m.writeRegisters(AlarmGroups + 3, group2), MeterError::None);
+    EXPECT_EQ(m.reg(AlarmState), 1);
+    EXPECT_EQ(Read(m, AlarmRecords, 8), std::vector<std::uint16_t>(8, 0));
+
+    // A limit above the voltage ends it, and that is its reset record.
+    const std::uint16_t higher = 3000;
+    ASSERT_EQ(m.writeRegisters(AlarmGroups + 2, std::span(&higher, 1)), MeterError::None);
+    EXPECT_EQ(m.reg(AlarmState), 0);
+    const auto record = Read(m, AlarmRecords, 8);
+    EXPECT_EQ(record[0], 0x8001);
+    EXPECT_EQ(record[1], m.reg(V1));
+    EXPECT_GE(record[3], 1) << "month of the reset";
+
+    // Switching a group in alarm off ends its watch without a record.
+    ASSERT_EQ(m.writeRegisters(AlarmEnable, config), MeterError::None);
+    ASSERT_EQ(m.reg(AlarmState), 1);
+    const std::uint16_t off = 0;
+    ASSERT_EQ(m.writeRegisters(AlarmEnable, std::span(&off, 1)), MeterError::None);
+    EXPECT_EQ(Read(m, AlarmState, 73), std::vector<std::uint16_t>(73, 0));
+}
+
 // Calibrates like the factory window does: averages the raw vectors' error
 // against the reference and adds it to the coefficients of the range in use.
 // Both bench set-ups: 380 V with rated current, and 100 V with 10 % current.

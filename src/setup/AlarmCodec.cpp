@@ -1,0 +1,332 @@
+#include "AlarmCodec.h"
+
+#include "NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// clang-format off
+const char* const kItemTexts[AlarmItemCount] = {
+    "F (Frequency)",
+    "V1 (Phase A Voltage)", "V2 (Phase B Voltage)", "V3 (Phase C Voltage)",
+    "Vlnavg (Phase Voltage Average)",
+    "V12 (Line AB Voltage)", "V23 (Line BC Voltage)", "V31 (Line CA Voltage)",
+    "Vllavg (Line Voltage Average)",
+    "I1 (Current A)", "I2 (Current B)", "I3 (Current C)", "Iavg (Current Average)",
+    "In (Neutral Current)",
+    "P1 (Power 1)", "P2 (Power 2)", "P3 (Power 3)", "Psum (Power)",
+    "Q1 (Reactive Power 1)", "Q2 (Reactive Power 2)", "Q3 (Reactive Power 3)",
+    "Qsum (Reactive Power)",
+    "S1 (Apparent Power 1)", "S2 (Apparent Power 2)", "S3 (Apparent Power 3)",
+    "Ssum (Apparent Power)",
+    "PF1 (Power Factor 1)", "PF2 (Power Factor 2)", "PF3 (Power Factor 3)", "PF (Power Factor)",
+    "U_unbl (Voltage Unbalance Factor)", "I_unbl (Current Unbalance Factor)",
+    "Dmd_P (Power Demand)", "Dmd_Q (Reactive Power Demand)", "Dmd_S (Apparent Power Demand)",
+};
+// clang-format on
+
+// What an item's limit register measures.
+enum class Quantity { Frequency, Voltage, Current, Watt, Var, VoltAmpere, PowerFactor, Unbalance };
+
+Quantity QuantityOf(int code) {
+    if (code == 0)
+        return Quantity::Frequency;
+    if (code <= 8)
+        return Quantity::Voltage;
+    if (code <= 13)
+        return Quantity::Current;
+    if (code <= 17 || code == 32)
+        return Quantity::Watt;
+    if (code <= 21 || code == 33)
+        return Quantity::Var;
+    if (code <= 25 || code == 34)
+        return Quantity::VoltAmpere;
+    if (code <= 29)
+        return Quantity::PowerFactor;
+    return Quantity::Unbalance;
+}
+
+bool ValidItem(int code) {
+    return code >= 0 && code < AlarmItemCount;
+}
+
+// One register step of the item in its base unit: the meter keeps voltages in 0.1 V and
+// currents in mA of the secondary side, powers in W, var and VA of the secondary side.
+struct Scale {
+    double numerator; // register = value x numerator / divisor
+    double divisor;
+};
+Scale ScaleOf(Quantity q, const ScaleRatios& r) {
+    switch (q) {
+    case Quantity::Frequency:
+    case Quantity::Unbalance:
+        return {100.0, 1.0};
+    case Quantity::Voltage:
+        return {10.0, r.pt};
+    case Quantity::Current:
+        return {1000.0, r.ct};
+    case Quantity::Watt:
+    case Quantity::Var:
+    case Quantity::VoltAmpere:
+        return {1.0, r.pt * r.ct};
+    case Quantity::PowerFactor:
+        return {1000.0, 1.0};
+    }
+    return {1.0, 1.0};
+}
+
+// The fewest decimals, no fewer than the format's own, with which every register value
+// of this step size gets a text of its own: the step is a whole number of last digits, or
+// the last digit is finer than the step, so that half a digit of rounding stays clear of
+// half a step.
+int DecimalsFor(double step, int minimum) {
+    constexpr int kMostExtra = 6;
+    if (!(step > 0.0) || !std::isfinite(step))
+        return minimum;
+    for (int d = minimum; d < minimum + kMostExtra; ++d) {
+        const double steps = step * std::pow(10.0, d);
+        const bool whole = steps >= 0.5 && std::fabs(steps - std::round(steps)) <= 1e-9 * steps;
+        if (whole || steps >= 1.01)
+            return d;
+    }
+    return minimum + kMostExtra;
+}
+
+// Below 1000 of the unit as it is, otherwise in thousands with a k before the unit.
+QString WithPrefix(double value, double step, int decimals, int kiloDecimals, const char* unit,
+                   const QLocale& locale) {
+    if (std::fabs(value) < 1000.0)
+        return GroupedText(value, DecimalsFor(step, decimals), locale) + QLatin1Char(' ') +
+               QLatin1String(unit);
+    return GroupedText(value / 1000.0, DecimalsFor(step / 1000.0, kiloDecimals), locale) +
+           QStringLiteral(" k") + QLatin1String(unit);
+}
+
+void AppendRegister(QString& message, quint16 reg) {
+    message += QStringLiteral("%1,%2,")
+                   .arg(reg >> 8, 2, 16, QLatin1Char('0'))
+                   .arg(reg & 0xFF, 2, 16, QLatin1Char('0'))
+                   .toUpper();
+}
+
+QString ParameterError(const QString& detail) {
+    return QStringLiteral("Alarm Parameter error!\n") + detail;
+}
+
+} // namespace
+
+QString AlarmItemText(int code) {
+    return ValidItem(code) ? QString::fromLatin1(kItemTexts[code]) : QString();
+}
+
+QStringList AlarmItemTexts() {
+    QStringList texts;
+    for (const char* t : kItemTexts)
+        texts << QString::fromLatin1(t);
+    return texts;
+}
+
+QStringList AlarmDelayTexts() {
+    QStringList texts;
+    for (int k = 0; k < AlarmDelayCount; ++k)
+        texts << QString::number(k * AlarmDelayStepMs);
+    return texts;
+}
+
+bool AlarmItemIsSigned(int code) {
+    switch (QuantityOf(code)) {
+    case Quantity::Watt:
+    case Quantity::Var:
+    case Quantity::PowerFactor:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString AlarmLimitText(int code, quint16 reg, const ScaleRatios& ratios, const QLocale& locale) {
+    if (!ValidItem(code))
+        return {};
+    const Quantity q = QuantityOf(code);
+    const Scale s = ScaleOf(q, ratios);
+    const double value = AlarmItemIsSigned(code) ? double(qint16(reg)) : double(reg);
+    const double step = s.divisor / s.numerator;
+    switch (q) {
+    case Quantity::Frequency:
+        return FixedText(value / 100.0, 2, locale) + QStringLiteral(" Hz");
+    case Quantity::Voltage:
+        return WithPrefix(value * step, step, 1, 3, "V", locale);
+    case Quantity::Current: {
+        const double amps = value * step;
+        const double magnitude = std::fabs(amps);
+        const int decimals = magnitude < 10.0 ? 3 : magnitude < 100.0 ? 2 : 1;
+        return GroupedText(amps, DecimalsFor(step, decimals), locale) + QStringLiteral(" A");
+    }
+    case Quantity::Watt:
+        return WithPrefix(value * step, step, 0, 3, "W", locale);
+    case Quantity::Var:
+        return WithPrefix(value * step, step, 0, 3, "var", locale);
+    case Quantity::VoltAmpere:
+        return WithPrefix(value * step, step, 0, 3, "VA", locale);
+    case Quantity::PowerFactor:
+        return FixedText(value / 1000.0, 3, locale);
+    case Quantity::Unbalance:
+        return FixedText(value / 100.0, 3, locale) + QStringLiteral(" %");
+    }
+    return {};
+}
+
+std::optional<double> ParseAlarmLimit(const QString& text, const QLocale& locale) {
+    QString number = text.trimmed();
+    bool kilo = false;
+    auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    while (!number.isEmpty() && !isDigit(number.back())) {
+        if (number.back() == QLatin1Char('k') || number.back() == QLatin1Char('K'))
+            kilo = true;
+        number.chop(1);
+    }
+    number = number.trimmed();
+    if (number.isEmpty())
+        return std::nullopt;
+
+    bool ok = false;
+    double value = locale.toDouble(number, &ok);
+    if (!ok) {
+        // The window's own texts are plain digits with a hyphen-minus and the locale's
+        // separators, which some locales' own number reading does not take (those with a
+        // typographic minus, for one).
+        QString plain;
+        for (const QChar c : number) {
+            if (isDigit(c) || c == QLatin1Char('-') || c == QLatin1Char('+'))
+                plain += c;
+            else if (QString(c) == locale.decimalPoint())
+                plain += QLatin1Char('.');
+            else if (QString(c) != locale.groupSeparator())
+                return std::nullopt;
+        }
+        value = QLocale::c().toDouble(plain, &ok);
+    }
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return kilo ? value * 1000.0 : value;
+}
+
+EncodedLimit EncodeAlarmLimit(int code, double value, const ScaleRatios& ratios) {
+    if (!ValidItem(code))
+        return {EncodedLimit::Fault::OutOfRange};
+    const Scale s = ScaleOf(QuantityOf(code), ratios);
+    if (s.divisor == 0.0 || !std::isfinite(s.divisor))
+        return {EncodedLimit::Fault::Scaling};
+    // Ties go to the even register, as the meter's own conversions do.
+    const double reg = std::nearbyint(value * s.numerator / s.divisor);
+    const bool isSigned = AlarmItemIsSigned(code);
+    const double low = isSigned ? std::numeric_limits<qint16>::min() : 0.0;
+    const double high =
+        isSigned ? std::numeric_limits<qint16>::max() : std::numeric_limits<quint16>::max();
+    if (!std::isfinite(reg) || reg < low || reg > high)
+        return {EncodedLimit::Fault::OutOfRange};
+    return {EncodedLimit::Fault::None, static_cast<quint16>(static_cast<qint32>(reg))};
+}
+
+std::optional<AlarmSettingsInput> AlarmSettingsFromBlock(const QList<quint16>& values,
+                                                         const ScaleRatios& ratios,
+                                                         const QLocale& locale) {
+    if (values.size() < AlarmParamBlockCount)
+        return std::nullopt;
+    AlarmSettingsInput in;
+    in.delay = values[1] < AlarmDelayCount ? values[1] : -1;
+    for (int g = 0; g < AlarmGroupCount; ++g) {
+        AlarmGroupInput& group = in.groups[g];
+        group.status = (values[0] >> g) & 1;
+        group.do1 = (values[2] >> g) & 1;
+        group.do2 = (values[3] >> g) & 1;
+        const int base = 4 + 3 * g;
+        const int item = values[base];
+        group.item = ValidItem(item) ? item : -1;
+        group.direction = values[base + 1] <= 1 ? values[base + 1] : -1;
+        group.limit = AlarmLimitText(item, values[base + 2], ratios, locale);
+    }
+    return in;
+}
+
+AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios& ratios,
+                              const QLocale& locale) {
+    AlarmWritePlan plan;
+    quint16 enable = 0, do1 = 0, do2 = 0;
+    std::array<quint16, 3 * AlarmGroupCount> groupRegs{};
+    for (int g = 0; g < AlarmGroupCount; ++g) {
+        const AlarmGroupInput& in = input.groups[g];
+        const QString group = QStringLiteral("Group %1: ").arg(g + 1);
+        auto listChosen = [&](int index, const char* name, const char* choices) {
+            if (index == 0 || index == 1)
+                return true;
+            plan.error =
+                ParameterError(group + QStringLiteral("%1 has no selection (%2).")
+                                           .arg(QLatin1String(name), QLatin1String(choices)));
+            return false;
+        };
+        if (!listChosen(in.status, "Status", "OFF or ACTIVE") ||
+            !listChosen(in.do1, "DO1", "OFF or ON") || !listChosen(in.do2, "DO2", "OFF or ON"))
+            return plan;
+        if (!ValidItem(in.item)) {
+            plan.error = QStringLiteral("Alarm Item error!\n") + group +
+                         QStringLiteral("no alarm item is selected.");
+            return plan;
+        }
+        if (!listChosen(in.direction, "Limit", "Below or Above"))
+            return plan;
+
+        const std::optional<double> value = ParseAlarmLimit(in.limit, locale);
+        if (!value) {
+            plan.error = ParameterError(
+                group + QStringLiteral("Value \"%1\" is not a number.").arg(in.limit.trimmed()));
+            return plan;
+        }
+        const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);
+        if (limit.fault == EncodedLimit::Fault::Scaling) {
+            plan.error =
+                ParameterError(group + QStringLiteral("Value cannot be converted with the meter's "
+                                                      "PT ratio %1 and CT ratio %2.")
+                                           .arg(ratios.pt)
+                                           .arg(ratios.ct));
+            return plan;
+        }
+        if (limit.fault == EncodedLimit::Fault::OutOfRange) {
+            const bool isSigned = AlarmItemIsSigned(in.item);
+            plan.error = ParameterError(
+                group +
+                QStringLiteral("Value \"%1\" is outside %2 .. %3.")
+                    .arg(in.limit.trimmed(),
+                         AlarmLimitText(in.item, isSigned ? 0x8000 : 0, ratios, locale),
+                         AlarmLimitText(in.item, isSigned ? 0x7FFF : 0xFFFF, ratios, locale)));
+            return plan;
+        }
+        enable |= quint16(in.status << g);
+        do1 |= quint16(in.do1 << g);
+        do2 |= quint16(in.do2 << g);
+        groupRegs[3 * g] = quint16(in.item);
+        groupRegs[3 * g + 1] = quint16(in.direction);
+        groupRegs[3 * g + 2] = limit.reg;
+    }
+    if (input.delay < 0 || input.delay >= AlarmDelayCount) {
+        plan.error = ParameterError(QStringLiteral("Alarm Delay has no selection (0 .. %1 ms).")
+                                        .arg((AlarmDelayCount - 1) * AlarmDelayStepMs));
+        return plan;
+    }
+
+    // Enable, delay, DO1 and DO2 words and groups 1..4: 16 registers from 0x330.
+    QString a = QStringLiteral("00,10,03,30,00,10,20,");
+    for (quint16 reg : {enable, quint16(input.delay), do1, do2})
+        AppendRegister(a, reg);
+    for (int i = 0; i < 12; ++i)
+        AppendRegister(a, groupRegs[i]);
+    // Groups 5..9: 15 registers from 0x340.
+    QString b = QStringLiteral("00,10,03,40,00,0F,1E,");
+    for (int i = 12; i < 3 * AlarmGroupCount; ++i)
+        AppendRegister(b, groupRegs[i]);
+    plan.groups1to4 = a + QStringLiteral("00,00");
+    plan.groups5to9 = b + QStringLiteral("00,00");
+    return plan;
+}

@@ -1,0 +1,35 @@
+#include "AlarmWindows.h"
+
+#include "AlarmCodec.h"
+#include "AlarmRecords.h"
+#include "FormAlarm.h"
+#include "FormSetAlarm.h"
+#include "WindowRouting.h"
+
+namespace {
+
+QWidget* CreateFormSetAlarm(TFormTeskLink& shell) {
+    auto* w = new TFormSetAlarm(shell.State(), shell.Dialogs());
+    OnWindowActivated(shell, w, &TFormSetAlarm::FormActivate);
+    return w;
+}
+
+QWidget* CreateFormAlarm(TFormTeskLink& shell) {
+    auto* w =
+        new TFormAlarm(shell.State(), [&shell] { shell.ShowWindowNamed(WindowName::SetAlarm); });
+    OnWindowActivated(shell, w, &TFormAlarm::FormActivate);
+    return w;
+}
+
+} // namespace
+
+void RegisterAlarmWindows(TFormTeskLink& shell) {
+    shell.RegisterWindow(WindowName::SetAlarm, CreateFormSetAlarm);
+    shell.RegisterWindow(WindowName::Alarm, CreateFormAlarm);
+    RouteBlock(shell, AlarmParamBlockStart, WindowName::SetAlarm,
+               &TFormSetAlarm::ShowAlarmParameters, RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, AlarmParamBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmItems,
+               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, AlarmRecordBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmRecords,
+               RouteWhen::OnlyWhileOpen);
+}

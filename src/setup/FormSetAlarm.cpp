@@ -1,0 +1,114 @@
+#include "FormSetAlarm.h"
+
+#include "OperatorDialogs.h"
+#include "SessionState.h"
+#include "WindowKit.h"
+#include "WriteCommand.h"
+#include "ui_frmSetAlarm.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFormSetAlarm::TFormSetAlarm(SessionState& state, OperatorDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::FormSetAlarm>()), state_(state), dialogs_(dialogs) {
+    ui->setupUi(this);
+    const QStringList items = AlarmItemTexts();
+    for (int g = 1; g <= AlarmGroupCount; ++g)
+        ItemCombo(g)->addItems(items);
+    ui->ComboPreAlarmTime->addItems(AlarmDelayTexts());
+    ui->ComboPreAlarmTime->setMaxVisibleItems(20);
+    // Nothing is selected until the meter's configuration has been read.
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        combo->setCurrentIndex(-1);
+    PrepareChildWindow(this);
+    connect(ui->Button1, &QPushButton::clicked, this, &TFormSetAlarm::Button1Click);
+}
+
+TFormSetAlarm::~TFormSetAlarm() = default;
+
+template <typename T> T* TFormSetAlarm::GroupControl(const char* prefix, int group) const {
+    return findChild<T*>(QLatin1String(prefix) + QString::number(group));
+}
+
+QComboBox* TFormSetAlarm::SwitchCombo(int group) const {
+    return GroupControl<QComboBox>("ComboSwitch", group);
+}
+QComboBox* TFormSetAlarm::Do1Combo(int group) const {
+    return GroupControl<QComboBox>("ComboAlarm1", group);
+}
+QComboBox* TFormSetAlarm::Do2Combo(int group) const {
+    return GroupControl<QComboBox>("ComboAlarm2", group);
+}
+QComboBox* TFormSetAlarm::ItemCombo(int group) const {
+    return GroupControl<QComboBox>("ComboAlarmType", group);
+}
+QComboBox* TFormSetAlarm::DirectionCombo(int group) const {
+    return GroupControl<QComboBox>("ComboLimited", group);
+}
+QLineEdit* TFormSetAlarm::LimitEdit(int group) const {
+    return GroupControl<QLineEdit>("EditAlarmNum", group);
+}
+QComboBox* TFormSetAlarm::DelayCombo() const {
+    return ui->ComboPreAlarmTime;
+}
+QPushButton* TFormSetAlarm::SetButton() const {
+    return ui->Button1;
+}
+
+AlarmSettingsInput TFormSetAlarm::Input() const {
+    AlarmSettingsInput in;
+    for (int g = 1; g <= AlarmGroupCount; ++g) {
+        AlarmGroupInput& group = in.groups[g - 1];
+        group.status = SwitchCombo(g)->currentIndex();
+        group.do1 = Do1Combo(g)->currentIndex();
+        group.do2 = Do2Combo(g)->currentIndex();
+        group.item = ItemCombo(g)->currentIndex();
+        group.direction = DirectionCombo(g)->currentIndex();
+        group.limit = LimitEdit(g)->text();
+    }
+    in.delay = ui->ComboPreAlarmTime->currentIndex();
+    return in;
+}
+
+void TFormSetAlarm::SetInput(const AlarmSettingsInput& input) {
+    for (int g = 1; g <= AlarmGroupCount; ++g) {
+        const AlarmGroupInput& group = input.groups[g - 1];
+        SwitchCombo(g)->setCurrentIndex(group.status);
+        Do1Combo(g)->setCurrentIndex(group.do1);
+        Do2Combo(g)->setCurrentIndex(group.do2);
+        ItemCombo(g)->setCurrentIndex(group.item);
+        DirectionCombo(g)->setCurrentIndex(group.direction);
+        LimitEdit(g)->setText(group.limit);
+    }
+    ui->ComboPreAlarmTime->setCurrentIndex(input.delay);
+}
+
+void TFormSetAlarm::FormActivate() {
+    state_.Schedule.Queue(ReadOnceSlot, AlarmParamRead);
+}
+
+void TFormSetAlarm::ShowAlarmParameters(const QList<quint16>& values) {
+    if (const auto input =
+            AlarmSettingsFromBlock(values, {state_.PtRatio, state_.CtRatio}, locale_))
+        SetInput(*input);
+}
+
+void TFormSetAlarm::Button1Click() {
+    if (!MeterConnected(state_, dialogs_))
+        return;
+    // Every group, list and limit is checked before anything is queued: the two messages
+    // share the enable word, so one sent without the other would switch groups on with
+    // settings the operator never saw.
+    const AlarmWritePlan plan = PlanAlarmWrite(Input(), {state_.PtRatio, state_.CtRatio}, locale_);
+    if (!plan.ok()) {
+        dialogs_.Warn(AlarmErrorCaption, plan.error);
+        return;
+    }
+    // The schedule sends slot 2 before slot 3: groups 5..9 reach the meter first, then
+    // the enable word with groups 1..4, then the configuration is read back.
+    QueueConfirmedWrites(state_, dialogs_, AlarmWriteQuestion,
+                         {{WriteSlot, plan.groups5to9},
+                          {SecondWriteSlot, plan.groups1to4},
+                          {ReadOnceSlot, AlarmParamRead}});
+}
