@@ -16,6 +16,22 @@ enum class MeterError : std::uint8_t {
     IllegalValue = 3,
 };
 
+// A connection fault of the installation: the meter measures its inputs as they are
+// wired, so its voltages, currents, powers and phase angles show the fault.
+enum class WiringFault : std::uint8_t {
+    None,
+    ReversedCt1, // CT of phase 1 turned round (S1 and S2 swapped)
+    ReversedCt2,
+    ReversedCt3,
+    SwappedCt12, // the CTs of phases 1 and 2 on each other's current inputs
+    SwappedCt23,
+    SwappedCt31,
+    SwappedPhases23, // phases 2 and 3 exchanged, voltage and current together
+    MissingV1,       // no voltage on V1 (blown fuse, loose lead)
+    MissingV2,
+    MissingV3,
+};
+
 struct MeterConfig {
     int address = 1;
     int baud = 9600;
@@ -25,6 +41,7 @@ struct MeterConfig {
     // Current the calibration bench feeds, in percent of rated (10 or 100); the
     // bench voltage follows the PT type register (100 V or 380 V).
     int referenceCurrentPercent = 100;
+    WiringFault wiring = WiringFault::None;
 };
 
 // The meter's state and register image. Time comes from outside: advance() is
@@ -122,6 +139,7 @@ private:
         coefficients_{};
     std::array<ChannelError, 6> channelErrors_{};
     bool lowCurrentReference_ = false;
+    WiringFault wiring_ = WiringFault::None;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};
