@@ -12,13 +12,12 @@
 
 TFormDriveType::TFormDriveType(SessionState& state, OperatorDialogs& dialogs,
                                std::function<void()> applyMeterModel, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::FormDriveType>()), state_(state),
-      dialogs_(dialogs), applyMeterModel_(std::move(applyMeterModel)) {
+    : QWidget(parent), ui(std::make_unique<Ui::FormDriveType>()), state_(state), dialogs_(dialogs),
+      applyMeterModel_(std::move(applyMeterModel)) {
     ui->setupUi(this);
     ui->ComboDriveType->setCurrentIndex(state_.MeterModel == 0 ? 0 : 1);
     // Only the operator's choice changes the model, not the list following the main window.
-    connect(ui->ComboDriveType, &QComboBox::activated, this,
-            &TFormDriveType::ComboDriveTypeChange);
+    connect(ui->ComboDriveType, &QComboBox::activated, this, &TFormDriveType::ComboDriveTypeChange);
     connect(ui->Button1, &QPushButton::clicked, this, &TFormDriveType::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &TFormDriveType::Button2Click);
     connect(ui->Button3, &QPushButton::clicked, this, &TFormDriveType::Button3Click);
@@ -54,9 +53,9 @@ void TFormDriveType::showEvent(QShowEvent* event) {
 }
 
 void TFormDriveType::EnableClockAndRunTime() {
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->Label9, ui->LabelEquipTime, ui->Button2,
-                                                      ui->Label5, ui->LabelEquipRunTime,
-                                                      ui->Button3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->Label9, ui->LabelEquipTime, ui->Button2, ui->Label5,
+                                         ui->LabelEquipRunTime, ui->Button3})
         w->setEnabled(true);
 }
 

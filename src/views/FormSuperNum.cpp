@@ -44,8 +44,7 @@ void PrepareGrid(QTableWidget* grid, bool maximum, const int (&widths)[8]) {
 } // namespace
 
 TFormSuperNum::TFormSuperNum(SessionState& state, OperatorDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::FormSuperNum>()), state_(state),
-      dialogs_(dialogs) {
+    : QWidget(parent), ui(std::make_unique<Ui::FormSuperNum>()), state_(state), dialogs_(dialogs) {
     ui->setupUi(this);
     PrepareGrid(ui->StringGridMax, true, kMaxWidths);
     PrepareGrid(ui->StringGridMin, false, kMinWidths);

@@ -20,6 +20,8 @@ constexpr int kRowHeight = 22;
 template <std::size_t N>
 void PrepareGrid(QTableWidget* grid, const QStringList& columns, const QStringList& rows,
                  const int (&tailWidths)[N]) {
+    // A read-only table: no cell cursor to mark.
+    grid->setFocusPolicy(Qt::NoFocus);
     grid->setColumnCount(int(columns.size()));
     grid->setRowCount(int(rows.size()));
     SetGridHeadings(grid, columns, rows);

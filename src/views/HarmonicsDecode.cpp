@@ -75,8 +75,7 @@ QStringList HarmonicHeadings() {
 } // namespace
 
 QStringList VoltageGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics")
-                              << QStringLiteral("Even Harmonics")
+    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
                               << QStringLiteral("Crest Factor") << QStringLiteral("THFF(TIF)");
 }
 
@@ -85,8 +84,8 @@ QStringList VoltageGridRowHeadings() {
 }
 
 QStringList CurrentGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics")
-                              << QStringLiteral("Even Harmonics") << QStringLiteral("K Factor");
+    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
+                              << QStringLiteral("K Factor");
 }
 
 QStringList CurrentGridRowHeadings() {

@@ -38,17 +38,21 @@ GridTexts DecodeMaxMinBlock(const QList<quint16>& values, const ScaleRatios& rat
 }
 
 QStringList MaxMinColumnHeadings(bool maximum) {
-    return {QStringLiteral("YY"), QStringLiteral("MM"), QStringLiteral("DD"),
-            QStringLiteral("hh"), QStringLiteral("mm"), QStringLiteral("ss"),
+    return {QStringLiteral("YY"),
+            QStringLiteral("MM"),
+            QStringLiteral("DD"),
+            QStringLiteral("hh"),
+            QStringLiteral("mm"),
+            QStringLiteral("ss"),
             maximum ? QStringLiteral("Max Value") : QStringLiteral("Min Value")};
 }
 
 QStringList MaxMinRowHeadings() {
-    return {QStringLiteral("U1"),    QStringLiteral("U2"),    QStringLiteral("U3"),
-            QStringLiteral("U12"),   QStringLiteral("U23"),   QStringLiteral("U31"),
-            QStringLiteral("I1"),    QStringLiteral("I2"),    QStringLiteral("I3"),
-            QStringLiteral("P"),     QStringLiteral("Q"),     QStringLiteral("S"),
-            QStringLiteral("PF"),    QStringLiteral("F"),     QStringLiteral("Dmd_P"),
+    return {QStringLiteral("U1"),    QStringLiteral("U2"),   QStringLiteral("U3"),
+            QStringLiteral("U12"),   QStringLiteral("U23"),  QStringLiteral("U31"),
+            QStringLiteral("I1"),    QStringLiteral("I2"),   QStringLiteral("I3"),
+            QStringLiteral("P"),     QStringLiteral("Q"),    QStringLiteral("S"),
+            QStringLiteral("PF"),    QStringLiteral("F"),    QStringLiteral("Dmd_P"),
             QStringLiteral("Dmd_Q"), QStringLiteral("Dmd_S")};
 }
 

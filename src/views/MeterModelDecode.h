@@ -19,7 +19,7 @@ inline const QString ModelBlockRead = QStringLiteral("00,03,05,10,00,22,00,00");
 
 // What block 0x510 says; a short block leaves out what it does not hold.
 struct ModelBlockView {
-    std::optional<QString> version; // low bytes of 0x510..0x513 as characters
+    std::optional<QString> version;    // low bytes of 0x510..0x513 as characters
     std::optional<int> frequencyIndex; // 0x529: 1 = "60 Hz", anything else "50 Hz"
     std::optional<int> displayIndex;   // 0x52A: 1 = "All Lights", anything else "Normal"
     std::optional<int> ptIndex;        // 0x52B: 1 = "380 V", anything else "100 V"

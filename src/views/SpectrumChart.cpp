@@ -78,17 +78,18 @@ void SpectrumChart::paintEvent(QPaintEvent*) {
         for (int phase = 0; phase < 3; ++phase) {
             const double value = std::clamp(spectrum_->percent[phase][h], 0.0, top);
             const double barHeight = plot.height() * value / top;
-            p.fillRect(QRectF(x0 + phase * barWidth, plot.bottom() - barHeight, barWidth, barHeight),
-                       PhaseColor(phase));
+            p.fillRect(
+                QRectF(x0 + phase * barWidth, plot.bottom() - barHeight, barWidth, barHeight),
+                PhaseColor(phase));
         }
         // Every harmonic number where there is room, else the odd ones.
         const QString number = QString::number(h + FirstHarmonic);
         if (groupWidth >= fm.horizontalAdvance(QStringLiteral("31")) + 2 ||
             (h + FirstHarmonic) % 2 == 1) {
             p.setPen(palette().color(QPalette::Text));
-            p.drawText(QRectF(plot.left() + h * groupWidth, plot.bottom() + 3, groupWidth,
-                              fm.height()),
-                       Qt::AlignHCenter | Qt::AlignTop, number);
+            p.drawText(
+                QRectF(plot.left() + h * groupWidth, plot.bottom() + 3, groupWidth, fm.height()),
+                Qt::AlignHCenter | Qt::AlignTop, number);
         }
     }
 

@@ -45,7 +45,8 @@ QWidget* CreateFormAngle(TFormTeskLink&) {
 }
 
 QWidget* CreateFormDriveType(TFormTeskLink& shell) {
-    auto* w = new TFormDriveType(shell.State(), shell.Dialogs(), [&shell] { shell.ApplyMeterModel(); });
+    auto* w =
+        new TFormDriveType(shell.State(), shell.Dialogs(), [&shell] { shell.ApplyMeterModel(); });
     OnWindowActivated(shell, w, &TFormDriveType::FormActivate);
     return w;
 }

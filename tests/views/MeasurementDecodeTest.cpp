@@ -25,11 +25,14 @@ TEST(HarmonicsDecode, DistortionLabelsAreUnsignedHundredthsWithOneDecimal) {
         const char* label;
         const char* text;
     } cases[] = {
-        {0, 1234, "LabelTHD_V1", "12.3"}, {3, 0xFFFF, "LabelTHD_V", "655.4"},
-        {4, 5, "LabelTHD_I1", "0.1"},     {7, 0, "LabelTHD_I", "0.0"},
+        {0, 1234, "LabelTHD_V1", "12.3"},
+        {3, 0xFFFF, "LabelTHD_V", "655.4"},
+        {4, 5, "LabelTHD_I1", "0.1"},
+        {7, 0, "LabelTHD_I", "0.0"},
     };
     for (const auto& c : cases) {
-        const LabelTexts texts = DecodeThdBlock(RegisterBlock(ThdBlockCount).Set(c.offset, c.reg), kUs);
+        const LabelTexts texts =
+            DecodeThdBlock(RegisterBlock(ThdBlockCount).Set(c.offset, c.reg), kUs);
         ASSERT_EQ(texts.size(), ThdBlockCount);
         EXPECT_EQ(texts[c.offset].label, c.label);
         EXPECT_EQ(texts[c.offset].text, c.text) << c.label;
@@ -41,10 +44,10 @@ TEST(HarmonicsDecode, DistortionLabelsAreUnsignedHundredthsWithOneDecimal) {
 
 TEST(HarmonicsDecode, CurrentSpectrumFillsOneRowPerPhase) {
     const RegisterBlock block = RegisterBlock(CurrentSpectrumCount)
-                                    .Set(5, 250)       // I1, harmonic 7
-                                    .Set(32, 15)       // I1, K factor
-                                    .Set(30, 1234)     // I1, odd harmonics
-                                    .Set(33 + 31, 7)   // I2, even harmonics
+                                    .Set(5, 250)          // I1, harmonic 7
+                                    .Set(32, 15)          // I1, K factor
+                                    .Set(30, 1234)        // I1, odd harmonics
+                                    .Set(33 + 31, 7)      // I2, even harmonics
                                     .Set(66 + 0, 0xFFFF); // I3, harmonic 2
     const GridTexts cells = DecodeCurrentSpectrum(block, kUs);
     ASSERT_EQ(cells.size(), CurrentSpectrumCount);
@@ -52,8 +55,8 @@ TEST(HarmonicsDecode, CurrentSpectrumFillsOneRowPerPhase) {
         int row, column;
         const char* text;
     } cases[] = {
-        {1, 6, "2.5 %"},   {1, 33, "1.5"},  {1, 31, "12.3 %"}, {2, 32, "0.1 %"},
-        {3, 1, "655.4 %"}, {2, 33, "0.0"},  {3, 30, "0.0 %"},
+        {1, 6, "2.5 %"},   {1, 33, "1.5"}, {1, 31, "12.3 %"}, {2, 32, "0.1 %"},
+        {3, 1, "655.4 %"}, {2, 33, "0.0"}, {3, 30, "0.0 %"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TextAt(cells, c.row, c.column), c.text) << c.row << "," << c.column;
@@ -75,16 +78,15 @@ TEST(HarmonicsDecode, HeadingsTakeTheSuffixOfTheLastDigit) {
     const struct {
         int column;
         const char* heading;
-    } cases[] = {{1, "H 2nd"},   {2, "H 3rd"},   {3, "H 4th"},   {9, "H 10th"},
-                 {10, "H 11st"}, {11, "H 12nd"}, {12, "H 13rd"}, {20, "H 21st"},
-                 {29, "H 30th"}, {30, "H 31st"}};
+    } cases[] = {{1, "H 2nd"},   {2, "H 3rd"},   {3, "H 4th"},   {9, "H 10th"},  {10, "H 11st"},
+                 {11, "H 12nd"}, {12, "H 13rd"}, {20, "H 21st"}, {29, "H 30th"}, {30, "H 31st"}};
     for (const auto& c : cases)
         EXPECT_EQ(HarmonicHeading(c.column), c.heading);
     const QStringList u = VoltageGridColumnHeadings(), i = CurrentGridColumnHeadings();
     ASSERT_EQ(u.size(), 34);
     ASSERT_EQ(i.size(), 33);
-    EXPECT_EQ(u.mid(30), QStringList({"Odd Harmonics", "Even Harmonics", "Crest Factor",
-                                      "THFF(TIF)"}));
+    EXPECT_EQ(u.mid(30),
+              QStringList({"Odd Harmonics", "Even Harmonics", "Crest Factor", "THFF(TIF)"}));
     EXPECT_EQ(i.mid(30), QStringList({"Odd Harmonics", "Even Harmonics", "K Factor"}));
     EXPECT_EQ(VoltageGridRowHeadings(), QStringList({"U1/U12", "U2/U31", "U3/U23"}));
     EXPECT_EQ(CurrentGridRowHeadings(), QStringList({"I1", "I2", "I3"}));
@@ -97,12 +99,12 @@ TEST(MaxMinDecode, EachRecordIsWrittenByItsQuantityWithTheRatios) {
         ScaleRatios ratios;
         const char* text;
     } cases[] = {
-        {1, 2300, {}, "230.0 V"},          {4, 4000, {100, 1}, "40.000 kV"},
-        {7, 5000, {}, "5.000 A"},          {9, 5000, {1, 20}, "100.0 A"},
-        {10, 0xFF9C, {}, "-100 W"},        {11, 1500, {}, "1.500 kvar"},
-        {12, 0xFF9C, {}, "65.436 kVA"},    {13, 0xFC7C, {}, "-0.900"},
-        {14, 2300, {}, "23.00 Hz"},        {15, 0xFC18, {}, "-1.000 kW"},
-        {16, 10, {10, 10}, "1.000 kvar"},  {17, 0xFFFF, {}, "65.535 kVA"},
+        {1, 2300, {}, "230.0 V"},         {4, 4000, {100, 1}, "40.000 kV"},
+        {7, 5000, {}, "5.000 A"},         {9, 5000, {1, 20}, "100.0 A"},
+        {10, 0xFF9C, {}, "-100 W"},       {11, 1500, {}, "1.500 kvar"},
+        {12, 0xFF9C, {}, "65.436 kVA"},   {13, 0xFC7C, {}, "-0.900"},
+        {14, 2300, {}, "23.00 Hz"},       {15, 0xFC18, {}, "-1.000 kW"},
+        {16, 10, {10, 10}, "1.000 kvar"}, {17, 0xFFFF, {}, "65.535 kVA"},
     };
     for (const auto& c : cases) {
         const int at = (c.record - 1) * MaxMinRecordSize;
@@ -124,8 +126,8 @@ TEST(MaxMinDecode, EachRecordIsWrittenByItsQuantityWithTheRatios) {
     EXPECT_EQ(TextAt(shortCells, 2, 1), "2026");
     EXPECT_EQ(shortCells.size(), 7 + 2);
     EXPECT_EQ(MaxMinColumnHeadings(true).last(), "Max Value");
-    EXPECT_EQ(MaxMinColumnHeadings(false), QStringList({"YY", "MM", "DD", "hh", "mm", "ss",
-                                                        "Min Value"}));
+    EXPECT_EQ(MaxMinColumnHeadings(false),
+              QStringList({"YY", "MM", "DD", "hh", "mm", "ss", "Min Value"}));
     ASSERT_EQ(MaxMinRowHeadings().size(), MaxMinRecordCount);
     EXPECT_EQ(MaxMinRowHeadings()[12], "PF");
     EXPECT_EQ(ClearStatisticsMessage(), "00,10,01,14,00,01,02,00,0A,00,00");
@@ -138,8 +140,10 @@ TEST(PhaseAngleDecode, AnglesAreUnsignedTenthsWithoutWrap) {
         const char* label;
         const char* text;
     } cases[] = {
-        {0, 1200, "LabelAngleUbUa", "120.0"}, {1, 3599, "LabelAngleUcUa", "359.9"},
-        {2, 0xFFFF, "LabelAngleIaUa", "6553.5"}, {7, 5, "LabelAngleIcUab", "0.5"},
+        {0, 1200, "LabelAngleUbUa", "120.0"},
+        {1, 3599, "LabelAngleUcUa", "359.9"},
+        {2, 0xFFFF, "LabelAngleIaUa", "6553.5"},
+        {7, 5, "LabelAngleIcUab", "0.5"},
     };
     for (const auto& c : cases) {
         const LabelTexts texts =
@@ -183,7 +187,8 @@ TEST(MeterModelDecode, ModelBlockClockAndRunTime) {
         quint8 displayByte;
     } selections[] = {{0, 0, 0}, {1, 1, 1}, {2, 0, 0}, {0xFFFF, 0, 0}};
     for (const auto& c : selections) {
-        const RegisterBlock b = RegisterBlock(34).Set(0x19, c.reg).Set(0x1A, c.reg).Set(0x1B, c.reg);
+        const RegisterBlock b =
+            RegisterBlock(34).Set(0x19, c.reg).Set(0x1A, c.reg).Set(0x1B, c.reg);
         const ModelBlockView v = DecodeModelBlock(b);
         EXPECT_EQ(v.frequencyIndex, c.index) << c.reg;
         EXPECT_EQ(v.displayIndex, c.index) << c.reg;
@@ -197,8 +202,10 @@ TEST(MeterModelDecode, ModelBlockClockAndRunTime) {
     EXPECT_FALSE(DisplayModeFromModelBlock(RegisterBlock(34).First(0x1A)));
     EXPECT_FALSE(DecodeModelBlock(RegisterBlock(34).First(3)).version);
 
-    EXPECT_EQ(MeterClockText(RegisterBlock(6).Set(0, 2006).Set(1, 3).Set(2, 1).Set(3, 12).Set(4, 34).Set(5, 56)),
-              "2006-3-1 12:34:56");
+    EXPECT_EQ(
+        MeterClockText(
+            RegisterBlock(6).Set(0, 2006).Set(1, 3).Set(2, 1).Set(3, 12).Set(4, 34).Set(5, 56)),
+        "2006-3-1 12:34:56");
     EXPECT_EQ(MeterClockText(RegisterBlock(6).Set(0, 26).Set(1, 12).Set(2, 31)), "26-12-31 0:0:0");
     EXPECT_FALSE(MeterClockText(RegisterBlock(6).First(5)));
 

@@ -41,9 +41,6 @@ protected:
     TFormSuperNum* SuperNum() const { return h.Window<TFormSuperNum>(WindowName::SuperNum); }
     TFormAngle* Angle() const { return h.Window<TFormAngle>(WindowName::Angle); }
     TFormDriveType* DriveType() const { return h.Window<TFormDriveType>(WindowName::DriveType); }
-    void Activate(QWidget* w) const {
-        h.shell->ClientArea()->setActiveSubWindow(h.shell->SubWindowOf(w));
-    }
     ReplyRouting& Routing() const { return h.shell->Routing(); }
 
     ViewShell h;
@@ -59,21 +56,20 @@ TEST_F(MeasurementShell, ResidentWindowsStartMinimisedAndEachActivationSelectsIt
 
     PollSchedule& s = h.shell->Schedule();
     const struct {
-        const char* menuItem; // nullptr: activated by hand (its menu item only restores it)
+        const char* menuItem;
         const char* window;
         PollFlag flag;
     } cases[] = {
         {"MM0203", "FormSuperNum", PollFlag::MaxMin},
         {"MM0206", "FormAngle", PollFlag::Angle},
-        {nullptr, "FormWave", PollFlag::Harmonics},
+        {"MM0204", "FormWave", PollFlag::Harmonics},
         {"MM0304", "FormDriveType", PollFlag::Clock},
     };
     for (const auto& c : cases) {
-        QWidget* w = c.menuItem ? h.shell->ShowWindowOfMenuItem(c.menuItem)
-                                : h.shell->ShowWindowNamed(c.window);
+        // The harmonics menu item only restores its window, which activates it when it was
+        // minimised.
+        QWidget* w = h.shell->ShowWindowOfMenuItem(c.menuItem);
         ASSERT_NE(w, nullptr) << c.window;
-        if (!c.menuItem)
-            Activate(w);
         EXPECT_EQ(h.shell->ClientArea()->activeSubWindow(), h.shell->SubWindowOf(w)) << c.window;
         for (PollFlag f : {PollFlag::MaxMin, PollFlag::Harmonics, PollFlag::Angle, PollFlag::Clock})
             EXPECT_EQ(s.IsPollFlagSet(f), f == c.flag) << c.window << " flag " << int(f);
@@ -110,11 +106,12 @@ TEST_F(MeasurementShell, RepliesReachTheirWindows) {
     for (int k = 0; k < 3; ++k)
         metering.Set(0x01 + k, 2300).Set(0x09 + k, 5000);
     Routing().RegistersReceived(0x130, metering);
-    Routing().RegistersReceived(0x39D, RegisterBlock(8).Set(0, 2400).Set(1, 1200).Set(2, 180)
-                                           .Set(3, 2580).Set(4, 1380));
+    Routing().RegistersReceived(
+        0x39D, RegisterBlock(8).Set(0, 2400).Set(1, 1200).Set(2, 180).Set(3, 2580).Set(4, 1380));
     EXPECT_EQ(Angle()->Label("LabelAngleUbUa")->text(), "240.0");
     ASSERT_TRUE(Angle()->Diagram()->Phasors());
-    EXPECT_TRUE(Angle()->WiringText().contains("Phase sequence reversed")) << Angle()->WiringText().toStdString();
+    EXPECT_TRUE(Angle()->WiringText().contains("Phase sequence reversed"))
+        << Angle()->WiringText().toStdString();
 
     // Meter model blocks: the display mode byte always, the window only while it is open.
     RegisterBlock modelBlock(34);

@@ -153,13 +153,18 @@ TEST_F(MeasurementEndToEnd, ClearStatisticsRestartsTheRecordsAndTheGridsShowIt) 
     const QDateTime started = QDateTime::currentDateTime();
     Start();
     Activate(WindowName::SuperNum);
-    auto filled = [&](const QTableWidget* grid) { return GridCellText(grid, 17, 7).endsWith("VA"); };
-    ASSERT_TRUE(WaitUntil([&] { return filled(SuperNum()->MaxGrid()) && filled(SuperNum()->MinGrid()); }));
+    auto filled = [&](const QTableWidget* grid) {
+        return GridCellText(grid, 17, 7).endsWith("VA");
+    };
+    ASSERT_TRUE(
+        WaitUntil([&] { return filled(SuperNum()->MaxGrid()) && filled(SuperNum()->MinGrid()); }));
     ASSERT_TRUE(WaitUntil([&] { return h.shell->Connected(); }));
     // Clear in a later second than the meter's start: records that have not moved since
     // (the slow demands) still carry the start's stamp until the clear.
     ASSERT_TRUE(WaitUntil(
-        [&] { return QDateTime::currentDateTime().toSecsSinceEpoch() > started.toSecsSinceEpoch() + 1; },
+        [&] {
+            return QDateTime::currentDateTime().toSecsSinceEpoch() > started.toSecsSinceEpoch() + 1;
+        },
         5000));
     const QDateTime cleared = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
     auto earliest = [&] {
@@ -193,8 +198,8 @@ TEST_F(MeasurementEndToEnd, AdjustSetsTheMeterClockAndResetZeroesTheRunTime) {
     ASSERT_NE(runTime->text(), "0.00 Hours");
 
     // Put the meter's clock far off first, with the message "Adjust" builds.
-    h.State().Schedule.Queue(WriteSlot, ClockAdjustMessage(QDateTime(QDate(2006, 3, 1),
-                                                                     QTime(12, 34, 56))));
+    h.State().Schedule.Queue(WriteSlot,
+                             ClockAdjustMessage(QDateTime(QDate(2006, 3, 1), QTime(12, 34, 56))));
     ASSERT_TRUE(WaitUntil([&] { return clock->text().startsWith("2006-3-1 12:3"); }))
         << clock->text().toStdString();
     h.dialogs.Clear();

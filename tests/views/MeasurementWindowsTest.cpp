@@ -12,8 +12,8 @@
 #include "PhaseAngleDecode.h"
 #include "PhasorDiagram.h"
 #include "SpectrumChart.h"
-#include "WiringCheck.h"
 #include "WindowKit.h"
+#include "WiringCheck.h"
 
 #include "RegisterBlock.h"
 #include "ScriptedDialogs.h"
@@ -153,8 +153,9 @@ TEST_F(MeasurementWindows, AngleWindowDrawsPhasorsAndNamesWiringFaults) {
     for (int k = 0; k < 3; ++k)
         metering.Set(0x01 + k, 2300).Set(0x09 + k, 5000);
     // Angles before the first metering block: the labels fill, the diagram waits.
-    const RegisterBlock angles = RegisterBlock(8).Set(0, 1200).Set(1, 2400).Set(2, 180).Set(3, 1380)
-                                     .Set(4, 780); // I3 at 78 degrees: CT3 reversed
+    const RegisterBlock angles =
+        RegisterBlock(8).Set(0, 1200).Set(1, 2400).Set(2, 180).Set(3, 1380).Set(
+            4, 780); // I3 at 78 degrees: CT3 reversed
     form.ShowAngles(angles);
     EXPECT_EQ(form.Label("LabelAngleUbUa")->text(), "120.0");
     EXPECT_FALSE(form.Diagram()->Phasors());
@@ -214,13 +215,15 @@ TEST_F(MeasurementWindows, MeterModelWindowActivatesAndWritesAsTheMeterExpects) 
     EXPECT_TRUE(state.Schedule.PollAngle);
 
     RegisterBlock modelBlock(34);
-    modelBlock.Set(0, 0x0131).Set(1, 0x2E).Set(2, 0x32).Set(3, 0x30).Set(0x19, 2).Set(0x1A, 1).Set(0x1B, 1);
+    modelBlock.Set(0, 0x0131).Set(1, 0x2E).Set(2, 0x32).Set(3, 0x30).Set(0x19, 2).Set(0x1A, 1).Set(
+        0x1B, 1);
     form.ShowModelBlock(modelBlock);
     EXPECT_EQ(form.Label("LabelVersion")->text(), "1.20");
     EXPECT_EQ(form.Combo("ComboSYSHz")->currentText(), "50 Hz");
     EXPECT_EQ(form.Combo("ComboDisplay")->currentText(), "All Lights");
     EXPECT_EQ(form.Combo("ComboPT")->currentText(), "380 V");
-    form.ShowClock(RegisterBlock(6).Set(0, 2006).Set(1, 3).Set(2, 1).Set(3, 12).Set(4, 34).Set(5, 56));
+    form.ShowClock(
+        RegisterBlock(6).Set(0, 2006).Set(1, 3).Set(2, 1).Set(3, 12).Set(4, 34).Set(5, 56));
     EXPECT_EQ(form.Label("LabelEquipTime")->text(), "2006-3-1 12:34:56");
     form.ShowClock(RegisterBlock(6).First(5)); // a short reply changes nothing
     EXPECT_EQ(form.Label("LabelEquipTime")->text(), "2006-3-1 12:34:56");
@@ -238,7 +241,8 @@ TEST_F(MeasurementWindows, MeterModelWindowActivatesAndWritesAsTheMeterExpects) 
     dialogs.QueueAnswer(true);
     form.Button("Button2")->click();
     EXPECT_EQ(dialogs.Texts().last(), "Are you sure to adjust the Meter Clock?");
-    EXPECT_EQ(Queued(), Only(WriteSlot, "00,10,03,2A,00,06,0C,07,D6,00,03,00,01,00,0C,00,22,00,38,00,00"));
+    EXPECT_EQ(Queued(),
+              Only(WriteSlot, "00,10,03,2A,00,06,0C,07,D6,00,03,00,01,00,0C,00,22,00,38,00,00"));
     dialogs.QueueAnswer(true);
     form.Button("Button3")->click();
     EXPECT_EQ(dialogs.Texts().last(), "Are you sure to reset the Meter Runtime?");

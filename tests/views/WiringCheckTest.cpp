@@ -41,9 +41,15 @@ TEST(WiringCheck, PhasorSetsGiveTheMatchingHints) {
         {"healthy, inductive", Healthy(), {}},
         {"healthy, capacitive", Healthy(-25), {}},
         {"healthy, poor power factor", Healthy(55), {}},
-        {"slightly unbalanced", With([](PhasorSet& p) { p.volts[1] = 2200; p.amps[2] = 800; }), {}},
+        {"slightly unbalanced",
+         With([](PhasorSet& p) {
+             p.volts[1] = 2200;
+             p.amps[2] = 800;
+         }),
+         {}},
         {"CT1 reversed", With([](PhasorSet& p) { p.currentLag[0] += 180; }), {{F::ReversedCt, 1}}},
-        {"CT3 reversed, capacitive", With([](PhasorSet& p) { p.currentLag[2] -= 180; }, -20),
+        {"CT3 reversed, capacitive",
+         With([](PhasorSet& p) { p.currentLag[2] -= 180; }, -20),
          {{F::ReversedCt, 3}}},
         {"CTs 1 and 2 exchanged",
          With([](PhasorSet& p) { std::swap(p.currentLag[0], p.currentLag[1]); }),
@@ -51,22 +57,38 @@ TEST(WiringCheck, PhasorSetsGiveTheMatchingHints) {
         {"CTs 3 and 1 exchanged",
          With([](PhasorSet& p) { std::swap(p.currentLag[0], p.currentLag[2]); }),
          {{F::CtOnWrongPhase, 1, 3}, {F::CtOnWrongPhase, 3, 1}}},
-        {"phases 2 and 3 exchanged", With([](PhasorSet& p) {
+        {"phases 2 and 3 exchanged",
+         With([](PhasorSet& p) {
              std::swap(p.voltageLag[1], p.voltageLag[2]);
              std::swap(p.currentLag[1], p.currentLag[2]);
          }),
          {{F::ReversedSequence}}},
-        {"V2 at 180 degrees", With([](PhasorSet& p) { p.voltageLag[1] = 180; }),
+        {"V2 at 180 degrees",
+         With([](PhasorSet& p) { p.voltageLag[1] = 180; }),
          {{F::IrregularVoltageAngles}}},
-        {"no voltage on V3", With([](PhasorSet& p) { p.volts[2] = 30; }),
-         {{F::MissingVoltage, 3}}},
+        {"no voltage on V3", With([](PhasorSet& p) { p.volts[2] = 30; }), {{F::MissingVoltage, 3}}},
         {"no voltage on V1: no angle to judge by",
-         With([](PhasorSet& p) { p.volts[0] = 0; p.currentLag[1] += 180; }),
+         With([](PhasorSet& p) {
+             p.volts[0] = 0;
+             p.currentLag[1] += 180;
+         }),
          {{F::MissingVoltage, 1}}},
-        {"no voltage at all", With([](PhasorSet& p) { p.volts = {0, 0, 0}; }), {{F::NoVoltage}}},
-        {"no load", With([](PhasorSet& p) { p.amps = {0, 0, 0}; }), {{F::NoCurrent}}},
+        {"no voltage at all",
+         With([](PhasorSet& p) {
+             p.volts = {0, 0, 0};
+         }),
+         {{F::NoVoltage}}},
+        {"no load",
+         With([](PhasorSet& p) {
+             p.amps = {0, 0, 0};
+         }),
+         {{F::NoCurrent}}},
         {"a weak current's angle is not judged",
-         With([](PhasorSet& p) { p.amps[1] = 300; p.currentLag[1] = 300; }), {}},
+         With([](PhasorSet& p) {
+             p.amps[1] = 300;
+             p.currentLag[1] = 300;
+         }),
+         {}},
     };
     for (const auto& c : cases) {
         std::vector<Expected> got;

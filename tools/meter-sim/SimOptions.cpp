@@ -14,10 +14,10 @@ bool Probability(const QString& text, double& out) {
 }
 
 // The names of --wiring-fault, in the order of WiringFault.
-const char* const kWiringFaults[] = {
-    "none",         "reversed-ct1", "reversed-ct2", "reversed-ct3",
-    "swapped-ct12", "swapped-ct23", "swapped-ct31", "swapped-phases23",
-    "missing-v1",   "missing-v2",   "missing-v3"};
+const char* const kWiringFaults[] = {"none",         "reversed-ct1",     "reversed-ct2",
+                                     "reversed-ct3", "swapped-ct12",     "swapped-ct23",
+                                     "swapped-ct31", "swapped-phases23", "missing-v1",
+                                     "missing-v2",   "missing-v3"};
 
 bool Integer(const QString& text, long long low, long long high, long long& out) {
     bool ok = false;
@@ -130,9 +130,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     const auto fault = std::find(std::begin(kWiringFaults), std::end(kWiringFaults),
                                  p.value(wiring).toStdString());
     if (fault == std::end(kWiringFaults))
-        return fail("--wiring-fault must be one of: " + QStringList(std::begin(kWiringFaults),
-                                                                    std::end(kWiringFaults))
-                                                            .join(' '));
+        return fail("--wiring-fault must be one of: " +
+                    QStringList(std::begin(kWiringFaults), std::end(kWiringFaults)).join(' '));
     out.meter.wiring = static_cast<WiringFault>(fault - std::begin(kWiringFaults));
     if (!Probability(p.value(drop), out.faults.drop))
         return fail("--drop must be a probability 0..1");
