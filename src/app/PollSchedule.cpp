@@ -12,6 +12,7 @@ const QString kTemperatureRead = QStringLiteral("00,03,05,18,00,01,00,00");
 const QString kMaxRead = QStringLiteral("00,03,02,39,00,77,00,00");
 const QString kMinRead = QStringLiteral("00,03,02,B0,00,77,00,00");
 const QString kHarmonicsRead = QStringLiteral("00,03,01,68,00,08,00,00");
+const QString kCurrentSpectrumRead = QStringLiteral("00,03,01,D6,00,63,00,00");
 const QString kAlarmRecordsRead = QStringLiteral("00,03,03,54,00,49,00,00");
 const QString kAngleRead = QStringLiteral("00,03,03,9D,00,08,00,00");
 const QString kClockRead = QStringLiteral("00,03,03,2a,00,06,00,00");
@@ -114,8 +115,10 @@ QString PollSchedule::ChooseMessage() {
     rotationIndex_ = 0;
     if (PollMaxMin)
         return Alternate(kMaxRead, kMinRead);
+    // The harmonics window shows the distortion and, from every other turn, the current
+    // spectrum (the meter has no voltage spectrum block).
     if (PollHarmonics)
-        return kHarmonicsRead;
+        return Alternate(kHarmonicsRead, kCurrentSpectrumRead);
     if (PollAlarm)
         return kAlarmRecordsRead;
     if (PollAngle)

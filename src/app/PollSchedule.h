@@ -16,7 +16,7 @@ enum PendingSlot : int {
 enum class PollFlag {
     None,
     MaxMin,    // 0x239 and 0x2B0, alternating
-    Harmonics, // 0x168
+    Harmonics, // 0x168 and 0x1D6, alternating
     Alarm,     // 0x354
     Angle,     // 0x39D
     Clock,     // 0x32A and 0x3A5, alternating
@@ -51,7 +51,7 @@ public:
     // rotation. A measurement window's activation calls ClearWindowPollFlags() and then
     // sets its own flag; its destruction clears its own flag.
     bool PollMaxMin = false;    // 0x239 and 0x2B0, alternating
-    bool PollHarmonics = false; // 0x168
+    bool PollHarmonics = false; // 0x168 and 0x1D6, alternating
     bool PollAlarm = false;     // 0x354
     bool PollAngle = false;     // 0x39D
     bool PollClock = false;     // 0x32A and 0x3A5, alternating

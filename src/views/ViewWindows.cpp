@@ -1,8 +1,16 @@
 #include "ViewWindows.h"
 
+#include "FormAngle.h"
 #include "FormBase.h"
+#include "FormDriveType.h"
 #include "FormPara.h"
+#include "FormSuperNum.h"
+#include "FormWave.h"
+#include "HarmonicsDecode.h"
+#include "MaxMinDecode.h"
+#include "MeterModelDecode.h"
 #include "MeterParamDecode.h"
+#include "PhaseAngleDecode.h"
 #include "WindowRouting.h"
 
 namespace {
@@ -21,6 +29,28 @@ QWidget* CreateFormPara(TFormTeskLink& shell) {
     return w;
 }
 
+QWidget* CreateFormWave(TFormTeskLink& shell) {
+    auto* w = new TFormWave(shell.State());
+    OnWindowActivated(shell, w, &TFormWave::FormActivate);
+    QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormWave::ApplyMeterModel);
+    return w;
+}
+
+QWidget* CreateFormSuperNum(TFormTeskLink& shell) {
+    return new TFormSuperNum(shell.State(), shell.Dialogs());
+}
+
+QWidget* CreateFormAngle(TFormTeskLink&) {
+    return new TFormAngle;
+}
+
+QWidget* CreateFormDriveType(TFormTeskLink& shell) {
+    auto* w =
+        new TFormDriveType(shell.State(), shell.Dialogs(), [&shell] { shell.ApplyMeterModel(); });
+    OnWindowActivated(shell, w, &TFormDriveType::FormActivate);
+    return w;
+}
+
 // Every parameter reply rescales what the other windows show, whether or not the
 // parameter window is open.
 void TakeRatios(SessionState& state, const QList<quint16>& values) {
@@ -34,6 +64,10 @@ void TakeRatios(SessionState& state, const QList<quint16>& values) {
 void RegisterViewWindows(TFormTeskLink& shell) {
     shell.RegisterWindow(WindowName::Base, CreateFormBase);
     shell.RegisterWindow(WindowName::Para, CreateFormPara);
+    shell.RegisterWindow(WindowName::Wave, CreateFormWave);
+    shell.RegisterWindow(WindowName::SuperNum, CreateFormSuperNum);
+    shell.RegisterWindow(WindowName::Angle, CreateFormAngle);
+    shell.RegisterWindow(WindowName::DriveType, CreateFormDriveType);
 
     ReplyRouting& routing = shell.Routing();
     // The metering window exists for the whole run; the look-up only guards the moments
@@ -59,5 +93,32 @@ void RegisterViewWindows(TFormTeskLink& shell) {
         [&shell](const QList<quint16>& values) { TakeRatios(shell.State(), values); },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters,
+               RouteWhen::OnlyWhileOpen);
+
+    RouteBlock(shell, ThdBlockStart, WindowName::Wave, &TFormWave::ShowThd);
+    RouteBlock(shell, CurrentSpectrumStart, WindowName::Wave, &TFormWave::ShowCurrentSpectrum);
+
+    RouteBlock(shell, MaxBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMaxBlock,
+               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, MinBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMinBlock,
+               RouteWhen::OnlyWhileOpen);
+
+    RouteBlock(shell, PhaseAngleBlockStart, WindowName::Angle, &TFormAngle::ShowAngles);
+    RouteBlock(shell, MeteringBlockStart, WindowName::Angle, &TFormAngle::ShowMeteringBlock);
+
+    // The display mode byte follows every reply of block 0x510, whether or not the meter
+    // model window is open.
+    routing.AddBlockDecoder(
+        ModelBlockStart,
+        [&shell](const QList<quint16>& values) {
+            if (const auto mode = DisplayModeFromModelBlock(values))
+                shell.State().DisplayModeByte = *mode;
+        },
+        ReplyRouting::DecodeStage::SharedState);
+    RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock,
+               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, ClockBlockStart, WindowName::DriveType, &TFormDriveType::ShowClock,
+               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, RunTimeBlockStart, WindowName::DriveType, &TFormDriveType::ShowRunTime,
                RouteWhen::OnlyWhileOpen);
 }

@@ -41,14 +41,14 @@ TEST(PollSchedule, SixthPlaceReadsTheActiveWindowsBlocksInTurn) {
     const QString max = "01,03,02,39,00,77,00,00", min = "01,03,02,B0,00,77,00,00";
     const QString clock = "01,03,03,2a,00,06,00,00", runTime = "01,03,03,a5,00,02,00,00";
     const QString thd = "01,03,01,68,00,08,00,00", alarms = "01,03,03,54,00,49,00,00";
-    const QString angles = "01,03,03,9D,00,08,00,00";
+    const QString angles = "01,03,03,9D,00,08,00,00", spectrum = "01,03,01,D6,00,63,00,00";
     const struct {
         PollFlag flag;
         QStringList sixthPlaces; // of three rotations in a row
     } cases[] = {
         // No measurement window active: the temperature is read again.
         {PollFlag::None, {kTemp, kTemp, kTemp}},     {PollFlag::MaxMin, {max, min, max}},
-        {PollFlag::Harmonics, {thd, thd, thd}},      {PollFlag::Alarm, {alarms, alarms, alarms}},
+        {PollFlag::Harmonics, {thd, spectrum, thd}}, {PollFlag::Alarm, {alarms, alarms, alarms}},
         {PollFlag::Angle, {angles, angles, angles}}, {PollFlag::Clock, {clock, runTime, clock}},
     };
     for (const auto& c : cases) {

@@ -13,3 +13,11 @@ inline void PrintTo(const LabelText& t, std::ostream* os) {
 inline void PrintTo(const GridText& t, std::ostream* os) {
     *os << '(' << t.row << ',' << t.column << ")=\"" << t.text.toStdString() << '"';
 }
+
+// The text of grid cell (row, column) in `cells`, or a null string when it is not there.
+inline QString TextAt(const GridTexts& cells, int row, int column) {
+    for (const GridText& t : cells)
+        if (t.row == row && t.column == column)
+            return t.text;
+    return {};
+}

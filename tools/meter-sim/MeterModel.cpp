@@ -95,6 +95,37 @@ AlarmSource AlarmItemSource(int code) {
 
 constexpr int Bauds[] = {600, 1200, 2400, 4800, 9600, 19200, 38400};
 
+// What the meter's inputs see of the installation's phasors when it is wired with `fault`.
+void ApplyWiring(WiringFault fault, std::array<Phasor, 3>& v, std::array<Phasor, 3>& i) {
+    switch (fault) {
+    case WiringFault::None:
+        break;
+    case WiringFault::ReversedCt1:
+    case WiringFault::ReversedCt2:
+    case WiringFault::ReversedCt3:
+        i[static_cast<int>(fault) - static_cast<int>(WiringFault::ReversedCt1)] *= -1.0;
+        break;
+    case WiringFault::SwappedCt12:
+        std::swap(i[0], i[1]);
+        break;
+    case WiringFault::SwappedCt23:
+        std::swap(i[1], i[2]);
+        break;
+    case WiringFault::SwappedCt31:
+        std::swap(i[2], i[0]);
+        break;
+    case WiringFault::SwappedPhases23:
+        std::swap(v[1], v[2]);
+        std::swap(i[1], i[2]);
+        break;
+    case WiringFault::MissingV1:
+    case WiringFault::MissingV2:
+    case WiringFault::MissingV3:
+        v[static_cast<int>(fault) - static_cast<int>(WiringFault::MissingV1)] = 0.0;
+        break;
+    }
+}
+
 bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::uint16_t last) {
     return count > 0 && start >= first && start + count - 1 <= last;
 }
@@ -103,7 +134,8 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
-      lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench) {
+      lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
+      wiring_(config.wiring) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -330,8 +362,11 @@ void MeterModel::refreshLive() {
         const auto& p = s.phases[k];
         v[k] = std::polar(p.volts, -120.0 * k * Deg);
         i[k] = std::polar(p.amps, (-120.0 * k - p.lagDegrees) * Deg);
-        volts[k] = p.volts;
-        amps[k] = p.amps;
+    }
+    ApplyWiring(wiring_, v, i);
+    for (int k = 0; k < 3; ++k) {
+        volts[k] = std::abs(v[k]);
+        amps[k] = std::abs(i[k]);
     }
     const std::array<Phasor, 3> line = {v[0] - v[1], v[1] - v[2], v[2] - v[0]};
 
@@ -357,7 +392,8 @@ void MeterModel::refreshLive() {
         r[P1 + k] = S16(power.real());
         r[Q1 + k] = S16(power.imag());
         r[S1 + k] = U16(std::abs(power));
-        r[Pf1 + k] = S16(power.real() / std::abs(power) * 1000);
+        // A phase without voltage has no power and reads unity power factor.
+        r[Pf1 + k] = S16(std::abs(power) > 0 ? power.real() / std::abs(power) * 1000 : 1000);
         pSum += power.real();
         qSum += power.imag();
         sSum += std::abs(power);

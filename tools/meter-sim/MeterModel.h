@@ -16,6 +16,22 @@ enum class MeterError : std::uint8_t {
     IllegalValue = 3,
 };
 
+// A connection fault of the installation: the meter measures its inputs as they are
+// wired, so its voltages, currents, powers and phase angles show the fault.
+enum class WiringFault : std::uint8_t {
+    None,
+    ReversedCt1, // CT of phase 1 turned round (S1 and S2 swapped)
+    ReversedCt2,
+    ReversedCt3,
+    SwappedCt12, // the CTs of phases 1 and 2 on each other's current inputs
+    SwappedCt23,
+    SwappedCt31,
+    SwappedPhases23, // phases 2 and 3 exchanged, voltage and current together
+    MissingV1,       // no voltage on V1 (blown fuse, loose lead)
+    MissingV2,
+    MissingV3,
+};
+
 struct MeterConfig {
     int address = 1;
     int baud = 9600;
@@ -33,6 +49,7 @@ struct MeterConfig {
     // The factory calibration no longer matches two channels (--miscalibrate): voltage
     // B reads 2 % high and current C 1.5 degrees ahead.
     bool miscalibrated = false;
+    WiringFault wiring = WiringFault::None;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
@@ -137,6 +154,7 @@ private:
     std::array<ChannelError, 6> channelErrors_{};
     bool lowCurrentReference_ = false;
     bool onBench_ = false;
+    WiringFault wiring_ = WiringFault::None;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};

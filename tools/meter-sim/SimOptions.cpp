@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 bool Probability(const QString& text, double& out) {
@@ -10,6 +13,12 @@ bool Probability(const QString& text, double& out) {
     out = text.toDouble(&ok);
     return ok && out >= 0.0 && out <= 1.0;
 }
+
+// The names of --wiring-fault, in the order of WiringFault.
+const char* const kWiringFaults[] = {"none",         "reversed-ct1",     "reversed-ct2",
+                                     "reversed-ct3", "swapped-ct12",     "swapped-ct23",
+                                     "swapped-ct31", "swapped-phases23", "missing-v1",
+                                     "missing-v2",   "missing-v3"};
 
 bool Integer(const QString& text, long long low, long long high, long long& out) {
     bool ok = false;
@@ -70,8 +79,14 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     const QCommandLineOption delay("delay", "Wait <ms> before answering (default 0).", "ms", "0");
     const QCommandLineOption wireTime(
         "wire-time", "Answer only after the request and reply would have crossed a real line.");
+    const QCommandLineOption wiring(
+        "wiring-fault",
+        "Measure the installation through a wiring fault: reversed-ct1..3, swapped-ct12, "
+        "swapped-ct23, swapped-ct31, swapped-phases23 (phase sequence reversed), missing-v1..3 "
+        "(default none).",
+        "fault", "none");
     p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
-                  drop, corrupt, split, stray, delay, wireTime});
+                  drop, corrupt, split, stray, delay, wireTime, wiring});
     p.addOptions({bench, miscalibrate});
 
     if (!p.parse(arguments)) {
@@ -137,6 +152,12 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     // PT1 is kept as PT2 (100 V) times the ratio in a 32-bit register.
     if (!ok || out.meter.ptRatio < 0.01 || out.meter.ptRatio > 2.0e7)
         return fail("--pt-ratio must be a number 0.01..20000000");
+    const auto fault = std::find(std::begin(kWiringFaults), std::end(kWiringFaults),
+                                 p.value(wiring).toStdString());
+    if (fault == std::end(kWiringFaults))
+        return fail("--wiring-fault must be one of: " +
+                    QStringList(std::begin(kWiringFaults), std::end(kWiringFaults)).join(' '));
+    out.meter.wiring = static_cast<WiringFault>(fault - std::begin(kWiringFaults));
     if (!Probability(p.value(drop), out.faults.drop))
         return fail("--drop must be a probability 0..1");
     if (!Probability(p.value(corrupt), out.faults.corrupt))

@@ -118,6 +118,49 @@ TEST(MeterModel, PhaseAnglesDescribeTheBalancedSystem) {
     });
 }
 
+TEST(MeterModel, WiringFaultsShowInAnglesAndMagnitudes) {
+    // The angles behind V1 of V2, V3, I1, I2, I3 that each fault gives: a base angle, plus
+    // for a current the load angle of the phase whose current it really carries.
+    struct Angle {
+        double base;
+        int loadOf = -1; // phase 0..2, or -1 for a voltage
+    };
+    const struct {
+        WiringFault fault;
+        Angle angles[5];
+        int deadVoltage; // phase without voltage, or -1
+    } cases[] = {
+        {WiringFault::None, {{120}, {240}, {0, 0}, {120, 1}, {240, 2}}, -1},
+        {WiringFault::ReversedCt1, {{120}, {240}, {180, 0}, {120, 1}, {240, 2}}, -1},
+        {WiringFault::ReversedCt3, {{120}, {240}, {0, 0}, {120, 1}, {60, 2}}, -1},
+        {WiringFault::SwappedCt12, {{120}, {240}, {120, 1}, {0, 0}, {240, 2}}, -1},
+        {WiringFault::SwappedCt31, {{120}, {240}, {240, 2}, {120, 1}, {0, 0}}, -1},
+        {WiringFault::SwappedPhases23, {{240}, {120}, {0, 0}, {240, 2}, {120, 1}}, -1},
+        {WiringFault::MissingV2, {{0}, {240}, {0, 0}, {120, 1}, {240, 2}}, 1},
+    };
+    for (const auto& c : cases) {
+        MeterModel m({.seed = 7, .wiring = c.fault}, Start);
+        const auto& phases = m.physics().phases;
+        for (int k = 0; k < 5; ++k) {
+            const Angle a = c.angles[k];
+            const double want = a.base + (a.loadOf >= 0 ? phases[a.loadOf].lagDegrees : 0.0);
+            const double got = m.reg(PhaseAngles + k) / 10.0;
+            const double diff = std::fmod(std::abs(got - want) + 360.0, 360.0);
+            EXPECT_LT(std::min(diff, 360 - diff), 0.2)
+                << "fault " << int(c.fault) << " angle " << k << ": " << got << " vs " << want;
+        }
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GT(m.reg(I1 + k), 3000) << int(c.fault);
+            if (k == c.deadVoltage) {
+                EXPECT_EQ(m.reg(V1 + k), 0);
+                EXPECT_EQ(Signed(m.reg(Pf1 + k)), 1000) << "no power without voltage";
+            } else {
+                EXPECT_GT(m.reg(V1 + k), 2000) << int(c.fault);
+            }
+        }
+    }
+}
+
 TEST(MeterModel, EnergyCountersFollowActiveAndReactivePower) {
     // Primary side: a PT ratio of 100 and a CT ratio of 20 scale the counters.
     MeterModel m({.seed = 9, .ptRatio = 100, .ct1 = 100}, Start);

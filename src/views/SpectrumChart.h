@@ -1,0 +1,34 @@
+#pragma once
+
+#include "HarmonicsDecode.h"
+
+#include <QWidget>
+#include <optional>
+
+// A bar chart of the current spectrum: harmonics 2..31 along the bottom, one bar per
+// phase (I1, I2, I3) for each, in percent of the fundamental. Redrawn with every spectrum
+// reply; until the first one it says what it is waiting for.
+class SpectrumChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SpectrumChart(QWidget* parent = nullptr);
+
+    void SetSpectrum(const CurrentSpectrum& spectrum);
+    const std::optional<CurrentSpectrum>& Spectrum() const { return spectrum_; }
+
+    QSize sizeHint() const override { return {860, 240}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::optional<CurrentSpectrum> spectrum_;
+};
+
+// The top of the value axis for a highest bar of `largest` percent: 1, 2 or 5 times a
+// power of ten, at least 1 %.
+double SpectrumAxisTop(double largest);
+
+// The colour of each phase in the chart and the phasor diagram.
+QColor PhaseColor(int phase); // 0..2
