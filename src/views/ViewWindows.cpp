@@ -3,6 +3,7 @@
 #include "FormBase.h"
 #include "FormPara.h"
 #include "MeterParamDecode.h"
+#include "MeteringLogControl.h"
 #include "frmMain.h"
 
 namespace {
@@ -69,4 +70,7 @@ void RegisterViewWindows(TFormTeskLink& shell) {
         if (auto* w = shell.WindowAs<TFormPara>(kFormPara); w && shell.IsChildOpen(kFormPara))
             w->ShowParameters(values);
     });
+    // "Log to file…": the metering block's values to CSV, scaled as the window shows them
+    // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.
+    new MeteringLogControl(shell);
 }

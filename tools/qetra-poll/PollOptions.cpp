@@ -68,8 +68,14 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "passes", "Times to send the list of messages (default 1).", "n", "1");
     const QCommandLineOption jsonOption("json", "One JSON object per transaction and line.");
     const QCommandLineOption traceOption("trace", "Hex trace of the line on standard error.");
+    const QCommandLineOption csvOption(
+        "csv",
+        "Append one CSV line per good reply of block 0x130 (54 registers) to FILE, as the "
+        "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
+        "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
+        "file");
     parser.addOptions({helpOption, portOption, baudOption, addrOption, intervalOption,
-                       timeoutOption, passesOption, jsonOption, traceOption});
+                       timeoutOption, passesOption, jsonOption, traceOption, csvOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -117,6 +123,11 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     o.passes = int(*passes);
     o.json = parser.isSet(jsonOption);
     o.trace = parser.isSet(traceOption);
+    o.csvFile = parser.value(csvOption);
+    if (parser.isSet(csvOption) && o.csvFile.isEmpty()) {
+        result.error = "--csv needs a file name";
+        return result;
+    }
 
     const QStringList messages = parser.positionalArguments();
     if (messages.isEmpty()) {

@@ -17,6 +17,9 @@ struct PollOptions {
     int passes = 1;
     bool json = false;
     bool trace = false;
+    // The metering data log: one CSV line per good reply of block 0x130, as the program
+    // writes it; empty = none.
+    QString csvFile;
     QList<QByteArray> messages; // with the address already in front
 };
 

@@ -1,6 +1,8 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "MeterParamDecode.h"
+#include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "TqvModbus.h"
@@ -37,7 +39,8 @@ int main(int argc, char* argv[]) {
     if (!args.options) {
         Print(stderr, ("qetra-poll: " + args.error +
                        "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
-                       "[--timeout MS] [--passes N] [--json] [--trace] MESSAGE...\n"
+                       "[--timeout MS] [--passes N] [--json] [--trace] [--csv FILE] "
+                       "MESSAGE...\n"
                        "Try 'qetra-poll --help' for more.\n")
                           .toLocal8Bit());
         return 2;
@@ -51,6 +54,15 @@ int main(int argc, char* argv[]) {
     qv.SetTraceModemStatus(false); // a direct line: no modem watcher thread
     qv.SetQueryInterval(o.interval);
     qv.SetQueryTimeout(o.timeout);
+
+    // The data log: the same lines as the program's, so field logs of both read alike.
+    MeteringCsvLog csv;
+    ScaleRatios ratios;
+    bool csvFailed = false;
+    if (!o.csvFile.isEmpty() && !csv.Start(MeteringLogSettings{o.csvFile, 0, LogRotation::None})) {
+        Print(stderr, "qetra-poll: " + csv.LastError().toLocal8Bit() + "\n");
+        return 1;
+    }
 
     const int total = o.passes * int(o.messages.size());
     int next = 0;
@@ -76,6 +88,17 @@ int main(int argc, char* argv[]) {
     qv.OnF03Response = [&](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
         current.event = "OnF03Response";
         current.fields = {{"slave", slave}, {"start", start}, {"values", ToJson(values)}};
+        if (!csv.Active())
+            return;
+        if (start == MeterParamBlockStart)
+            ratios = RatiosFromParamBlock(values, ratios);
+        else if (start == TemperatureRegister && !values.isEmpty())
+            csv.TemperatureReceived(values.front());
+        else if (start == MeteringBlockStart &&
+                 csv.BlockReceived(values, ratios) == MeteringCsvLog::Outcome::Failed) {
+            csvFailed = true;
+            Print(stderr, "qetra-poll: logging stopped: " + csv.LastError().toLocal8Bit() + "\n");
+        }
     };
     qv.OnF05Response = [&](TqvModbus*, quint8 slave, quint16 dest, bool value) {
         current.event = "OnF05Response";
@@ -119,5 +142,5 @@ int main(int argc, char* argv[]) {
     TqvModbus::StopResponseWatcher();
 
     Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
-    return counters.ok == total && counters.sent == total ? 0 : 1;
+    return counters.ok == total && counters.sent == total && !csvFailed ? 0 : 1;
 }

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "TrafficRows.h"
+#include "TransactionObserver.h"
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+// The traffic monitor's rows: fed by the master as its transaction observer, bounded to a
+// number of rows (the oldest go first), so a day of polling never grows the program.
+//
+// Paused, it goes on recording into its bounded buffer but shows the rows of the moment
+// it was paused, so the operator can read them while the line runs on; resuming shows
+// the buffer as it is then. The counts are per transaction (and per stray piece), since
+// the last Clear, and are not bounded by the buffer: they match the status bar's counters
+// when both start together.
+class TrafficModel : public QAbstractTableModel, public TransactionObserver {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultCapacity = 10000;
+
+    explicit TrafficModel(QObject* parent = nullptr);
+
+    // The wall clock, ms since the epoch; tests fix it.
+    void SetWallClock(std::function<qint64()> clock) { wallClock_ = std::move(clock); }
+
+    int Capacity() const { return capacity_; }
+    // At least 1; extra rows are dropped at once, oldest first.
+    void SetCapacity(int rows);
+    bool Paused() const { return paused_; }
+    void SetPaused(bool paused);
+    void Clear();
+
+    // Every recorded row, oldest first (also while paused: the buffer, not the view).
+    const QList<TrafficRow>& Recorded() const { return rows_; }
+    // The row shown at `row` (of the unfiltered view).
+    const TrafficRow& RowAt(int row) const { return Shown()[row]; }
+    // Transactions evaluated since the last Clear, by their outcome; Stray counts pieces
+    // of stray bytes.
+    int Count(TrafficStatus status) const { return counts_[size_t(status)]; }
+    int Transactions() const;
+
+    void Append(const QList<TrafficRow>& rows);
+
+    // TransactionObserver
+    void TransactionEvaluated(const TransactionRecord& record) override;
+    void StrayBytesReceived(const QByteArray& bytes, TransactionRecord::TimePoint at) override;
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    // The counts changed (after every transaction and on Clear).
+    void CountsChanged();
+
+private:
+    const QList<TrafficRow>& Shown() const { return paused_ ? frozen_ : rows_; }
+    void DropOldest(int n);
+
+    QList<TrafficRow> rows_;
+    QList<TrafficRow> frozen_; // what the view shows while paused
+    int capacity_ = kDefaultCapacity;
+    bool paused_ = false;
+    std::array<int, kTrafficStatusCount> counts_{};
+    std::function<qint64()> wallClock_;
+};
+
+// Rows of one status and/or one function (a request's rows and its reply's share both).
+class TrafficFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    // Empty = any.
+    void SetStatus(std::optional<TrafficStatus> status);
+    void SetFunction(std::optional<int> function);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    std::optional<TrafficStatus> status_;
+    std::optional<int> function_;
+};
