@@ -40,7 +40,8 @@ TEST(TrafficAndLogEndToEnd, MonitorCountsMatchTheStatusBarAndTheLogHasEveryGoodB
     shell.Action("mnuTrafficMonitor")->trigger();
     auto* monitor = shell.findChild<TFormTrafficMonitor*>();
     ASSERT_NE(monitor, nullptr);
-    ASSERT_TRUE(monitor->isVisible());
+    ASSERT_NE(shell.SubWindowOf(monitor), nullptr); // a child of the client area
+    EXPECT_FALSE(monitor->isHidden());
 
     auto* log = shell.findChild<MeteringLogControl*>();
     ASSERT_NE(log, nullptr);
@@ -60,6 +61,11 @@ TEST(TrafficAndLogEndToEnd, MonitorCountsMatchTheStatusBarAndTheLogHasEveryGoodB
     shell.StopPolling();
     ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
 
+    RecordProperty("sent", t.SendCount);
+    RecordProperty("no_response", t.NoResponseCount);
+    RecordProperty("crc_error", t.CrcErrorCount);
+    RecordProperty("stray_pieces", shell.Traffic().Count(TrafficStatus::Stray));
+    RecordProperty("good_blocks", goodBlocks);
     // The monitor counted what the status bar counted.
     const TrafficModel& m = shell.Traffic();
     EXPECT_EQ(m.Transactions(), t.SendCount);
