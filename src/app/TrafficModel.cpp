@@ -5,8 +5,17 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+// Bytes a cell shows; laying out a reply of hundreds of bytes in every visible row on every
+// repaint would cost more than the rest of the window.
+constexpr int kShownBytes = 32;
+} // namespace
+
 TrafficModel::TrafficModel(QObject* parent)
-    : QAbstractTableModel(parent), wallClock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+    : QAbstractTableModel(parent), wallClock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
+    batch_.setSingleShot(true);
+    connect(&batch_, &QTimer::timeout, this, &TrafficModel::Flush);
+}
 
 void TrafficModel::SetCapacity(int rows) {
     capacity_ = std::max(1, rows);
@@ -30,6 +39,7 @@ void TrafficModel::SetPaused(bool paused) {
 }
 
 void TrafficModel::Clear() {
+    pending_.clear();
     beginResetModel();
     rows_.clear();
     frozen_.clear();
@@ -76,19 +86,44 @@ void TrafficModel::TransactionEvaluated(const TransactionRecord& record) {
     // now by the master's own measure of how long ago the request was written.
     const auto ago =
         std::chrono::duration_cast<std::chrono::milliseconds>(record.evaluated - record.written);
-    const QList<TrafficRow> rows = TransactionRows(record, wallClock_() - ago.count());
-    for (const TrafficRow& row : rows) {
-        // The request row carries the transaction's outcome; stray pieces count apart.
-        if (row.direction == TrafficDirection::Tx || row.status == TrafficStatus::Stray)
-            ++counts_[size_t(row.status)];
-    }
-    Append(rows);
-    emit CountsChanged();
+    ++counts_[size_t(StatusOfCode(record.code))];
+    pending_.append(Observed{record, wallClock_() - ago.count(), false});
+    Schedule();
 }
 
 void TrafficModel::StrayBytesReceived(const QByteArray& bytes, TransactionRecord::TimePoint) {
-    ++counts_[size_t(TrafficStatus::Stray)];
-    Append({StrayRow(bytes, wallClock_())});
+    Observed stray;
+    stray.record.received = bytes;
+    stray.atMs = wallClock_();
+    stray.stray = true;
+    pending_.append(std::move(stray));
+    Schedule();
+}
+
+void TrafficModel::Schedule() {
+    if (batchMs_ <= 0)
+        Flush();
+    else if (!batch_.isActive())
+        batch_.start(batchMs_);
+}
+
+void TrafficModel::Flush() {
+    batch_.stop();
+    if (pending_.isEmpty())
+        return;
+    QList<TrafficRow> rows;
+    for (const Observed& o : std::as_const(pending_)) {
+        if (o.stray) {
+            rows.append(StrayRow(o.record.received, o.atMs));
+            continue;
+        }
+        rows.append(TransactionRows(o.record, o.atMs));
+    }
+    pending_.clear();
+    for (const TrafficRow& row : std::as_const(rows))
+        if (row.status == TrafficStatus::Stray)
+            ++counts_[size_t(TrafficStatus::Stray)];
+    Append(rows);
     emit CountsChanged();
 }
 
@@ -104,13 +139,12 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Shown().size())
         return {};
     const TrafficRow& row = Shown()[index.row()];
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        // Texts are made only for the rows a view asks for.
-        if (index.column() == ColTime && role == Qt::DisplayRole)
-            return QDateTime::fromMSecsSinceEpoch(row.timeMs)
-                .toString(QStringLiteral("HH:mm:ss.zzz"));
-        return TrafficRowTexts(row).value(index.column());
-    }
+    // Texts are made only for the cells a view asks for.
+    if (role == Qt::DisplayRole && index.column() == ColBytes && row.bytes.size() > kShownBytes)
+        return QString::fromLatin1(row.bytes.left(kShownBytes).toHex(' ').toUpper()) +
+               QStringLiteral(" \u2026 (%1 bytes)").arg(row.bytes.size());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return TrafficCellText(row, index.column());
     if (role == Qt::TextAlignmentRole &&
         (index.column() == ColLatency || index.column() == ColSlave))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -12,6 +13,12 @@
 
 // The traffic monitor's rows: fed by the master as its transaction observer, bounded to a
 // number of rows (the oldest go first), so a day of polling never grows the program.
+//
+// The master calls the observer in the middle of its transaction; all the observer does
+// there is count the outcome and keep the record. The rows are made, and a view told of
+// them, in batches from the event loop (every 200 ms by default, or on Flush), so a
+// monitor that is watched and scrolled never delays a reply's evaluation or the next
+// request.
 //
 // Paused, it goes on recording into its bounded buffer but shows the rows of the moment
 // it was paused, so the operator can read them while the line runs on; resuming shows
@@ -39,12 +46,16 @@ public:
     const QList<TrafficRow>& Recorded() const { return rows_; }
     // The row shown at `row` (of the unfiltered view).
     const TrafficRow& RowAt(int row) const { return Shown()[row]; }
-    // Transactions evaluated since the last Clear, by their outcome; Stray counts pieces
-    // of stray bytes.
+    // Transactions evaluated since the last Clear, by their outcome, counted as they are
+    // observed; Stray counts pieces of stray bytes, found when their rows are made.
     int Count(TrafficStatus status) const { return counts_[size_t(status)]; }
     int Transactions() const;
 
     void Append(const QList<TrafficRow>& rows);
+    // Makes the rows of everything observed so far now (a batch would do it shortly).
+    void Flush();
+    // How long observed transactions wait for their batch; 0 = rows at once.
+    void SetBatchMs(int ms) { batchMs_ = ms; }
 
     // TransactionObserver
     void TransactionEvaluated(const TransactionRecord& record) override;
@@ -64,6 +75,16 @@ signals:
 private:
     const QList<TrafficRow>& Shown() const { return paused_ ? frozen_ : rows_; }
     void DropOldest(int n);
+    void Schedule();
+
+    struct Observed {
+        TransactionRecord record; // empty request and no times for stray bytes
+        qint64 atMs = 0;          // wall clock of the write, or of the stray bytes
+        bool stray = false;
+    };
+    QList<Observed> pending_;
+    QTimer batch_;
+    int batchMs_ = 200;
 
     QList<TrafficRow> rows_;
     QList<TrafficRow> frozen_; // what the view shows while paused

@@ -265,18 +265,38 @@ QStringList TrafficHeaders() {
             QStringLiteral("Status")};
 }
 
+QString TrafficCellText(const TrafficRow& row, int column, bool withDate) {
+    switch (column) {
+    case ColTime:
+        return QDateTime::fromMSecsSinceEpoch(row.timeMs)
+            .toString(withDate ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                               : QStringLiteral("HH:mm:ss.zzz"));
+    case ColDirection:
+        return row.direction == TrafficDirection::Tx ? QStringLiteral("TX") : QStringLiteral("RX");
+    case ColSlave:
+        return row.slave >= 0 ? QString::number(row.slave) : QString();
+    case ColFunction:
+        return row.functionName;
+    case ColStart:
+        return row.start;
+    case ColDetail:
+        return row.detail;
+    case ColBytes:
+        return QString::fromLatin1(row.bytes.toHex(' ').toUpper());
+    case ColLatency:
+        return row.latencyMs ? QString::number(*row.latencyMs, 'f', 1) : QString();
+    case ColStatus:
+        return StatusName(row.status);
+    default:
+        return {};
+    }
+}
+
 QStringList TrafficRowTexts(const TrafficRow& row, bool withDate) {
     QStringList t;
     t.reserve(TrafficColumnCount);
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(row.timeMs);
-    t << time.toString(withDate ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                : QStringLiteral("HH:mm:ss.zzz"));
-    t << (row.direction == TrafficDirection::Tx ? QStringLiteral("TX") : QStringLiteral("RX"));
-    t << (row.slave >= 0 ? QString::number(row.slave) : QString());
-    t << row.functionName << row.start << row.detail;
-    t << QString::fromLatin1(row.bytes.toHex(' ').toUpper());
-    t << (row.latencyMs ? QString::number(*row.latencyMs, 'f', 1) : QString());
-    t << StatusName(row.status);
+    for (int c = 0; c < TrafficColumnCount; ++c)
+        t << TrafficCellText(row, c, withDate);
     return t;
 }
 

@@ -67,6 +67,7 @@ QStringList TrafficHeaders();
 // The texts of a row's columns. Times read "HH:mm:ss.zzz" local, or with the date in
 // front when `withDate` is set (saved files).
 QStringList TrafficRowTexts(const TrafficRow& row, bool withDate = false);
+QString TrafficCellText(const TrafficRow& row, int column, bool withDate = false);
 // Rows as tab-separated text with a header line (clipboard, .txt files) or as CSV.
 QString TrafficRowsAsText(const QList<TrafficRow>& rows);
 QString TrafficRowsAsCsv(const QList<TrafficRow>& rows);

@@ -73,6 +73,8 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
 
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("LabelCounts"));
+    // A new count must not lay the whole window out again.
+    counts_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("GridTraffic"));

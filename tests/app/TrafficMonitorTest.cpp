@@ -2,7 +2,9 @@
 #include "RtuFrame.h"
 #include "TrafficModel.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -166,6 +168,10 @@ TEST(TrafficRows, SavedFilesQuoteWhatWouldSplitAField) {
 
 // The record: bounded, pausable, counted per transaction like the status bar.
 TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView) {
+    static int argc = 1;
+    static char name[] = "traffic";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv); // the batches' timer
     TrafficModel model;
     qint64 now = kWrittenAt;
     model.SetWallClock([&] { return now; });
@@ -179,6 +185,10 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     model.TransactionEvaluated(lost);
     model.TransactionEvaluated(bad);
     model.StrayBytesReceived(Hex("AA"), {});
+    // Counted at once; the rows come with the next batch.
+    EXPECT_EQ(model.Transactions(), 5);
+    EXPECT_EQ(model.rowCount(), 0);
+    model.Flush();
     EXPECT_EQ(model.rowCount(), 5); // 11 rows made, the newest 5 kept
     EXPECT_EQ(model.Recorded().back().status, TrafficStatus::Stray);
     EXPECT_EQ(model.Transactions(), 5);
@@ -193,6 +203,7 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     now += 1000;
     for (int i = 0; i < 4; ++i)
         model.TransactionEvaluated(ok);
+    model.Flush();
     EXPECT_EQ(model.data(model.index(0, ColBytes)).toString(), shownFirst);
     EXPECT_EQ(model.Recorded().size(), 5);
     EXPECT_EQ(model.Count(TrafficStatus::Ok), 7);
@@ -204,6 +215,10 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     TrafficFilterModel filter;
     filter.setSourceModel(&model);
     model.TransactionEvaluated(lost);
+    // The batch comes from the event loop by itself.
+    const QDeadlineTimer deadline(5000);
+    while (model.Recorded().back().status != TrafficStatus::NoResponse && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     filter.SetStatus(TrafficStatus::NoResponse);
     EXPECT_EQ(filter.rowCount(), 2); // the request and its missing reply
     filter.SetStatus(std::nullopt);
