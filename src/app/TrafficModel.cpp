@@ -13,8 +13,8 @@ constexpr int kShownBytes = 32;
 
 TrafficModel::TrafficModel(QObject* parent)
     : QAbstractTableModel(parent), wallClock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
-    batch_.setSingleShot(true);
-    connect(&batch_, &QTimer::timeout, this, &TrafficModel::Flush);
+    quiet_.setSingleShot(true);
+    connect(&quiet_, &QTimer::timeout, this, &TrafficModel::Flush);
 }
 
 void TrafficModel::SetCapacity(int rows) {
@@ -101,14 +101,26 @@ void TrafficModel::StrayBytesReceived(const QByteArray& bytes, TransactionRecord
 }
 
 void TrafficModel::Schedule() {
-    if (batchMs_ <= 0)
+    if (batchMs_ <= 0) {
         Flush();
-    else if (!batch_.isActive())
-        batch_.start(batchMs_);
+        return;
+    }
+    if (flushQueued_)
+        return;
+    if (!sinceFlush_.isValid() || sinceFlush_.elapsed() >= batchMs_) {
+        // Posted now, run once the master's evaluation has returned, that is after it
+        // has written its next request.
+        flushQueued_ = true;
+        QTimer::singleShot(0, this, &TrafficModel::Flush);
+    } else {
+        quiet_.start(2 * batchMs_);
+    }
 }
 
 void TrafficModel::Flush() {
-    batch_.stop();
+    flushQueued_ = false;
+    quiet_.stop();
+    sinceFlush_.restart();
     if (pending_.isEmpty())
         return;
     QList<TrafficRow> rows;

@@ -4,6 +4,7 @@
 #include "TransactionObserver.h"
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QSortFilterProxyModel>
 #include <QTimer>
 
@@ -16,9 +17,10 @@
 //
 // The master calls the observer in the middle of its transaction; all the observer does
 // there is count the outcome and keep the record. The rows are made, and a view told of
-// them, in batches from the event loop (every 200 ms by default, or on Flush), so a
-// monitor that is watched and scrolled never delays a reply's evaluation or the next
-// request.
+// them, in batches: at most one per 200 ms (SetBatchMs), run from the event loop just
+// after the master has written its next request, when the line is busy with the reply for
+// at least its wire time. So a monitor that is watched and scrolled never delays a reply's
+// evaluation or the next request. When the line goes quiet the rest follows shortly.
 //
 // Paused, it goes on recording into its bounded buffer but shows the rows of the moment
 // it was paused, so the operator can read them while the line runs on; resuming shows
@@ -83,7 +85,9 @@ private:
         bool stray = false;
     };
     QList<Observed> pending_;
-    QTimer batch_;
+    QTimer quiet_; // the line went quiet: show what is left
+    QElapsedTimer sinceFlush_;
+    bool flushQueued_ = false;
     int batchMs_ = 200;
 
     QList<TrafficRow> rows_;

@@ -136,16 +136,8 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
         if (followTail_)
             view_->scrollToBottom();
     });
-    // The counts line is redrawn at most a few times a second, not per transaction.
-    connect(&model_, &TrafficModel::CountsChanged, this, [this] {
-        if (countsDue_)
-            return;
-        countsDue_ = true;
-        QTimer::singleShot(250, this, [this] {
-            countsDue_ = false;
-            UpdateCounts();
-        });
-    });
+    // Comes with each batch of rows, a few times a second at most.
+    connect(&model_, &TrafficModel::CountsChanged, this, [this] { UpdateCounts(); });
     UpdateCounts();
 }
 

@@ -56,6 +56,5 @@ private:
     QComboBox* function_ = nullptr;
     QSpinBox* capacity_ = nullptr;
     QLabel* counts_ = nullptr;
-    bool countsDue_ = false;
     bool followTail_ = true;
 };
