@@ -415,6 +415,8 @@ int main(int argc, char* argv[]) {
     report.quiet = report.loadAverage >= 0 && report.loadAverage < kQuietLoad;
     AddNotes(report);
     if (traffic)
+        traffic->Flush(); // the last batch, still waiting for the event loop
+    if (traffic)
         report.notes << QStringLiteral("Traffic monitor attached (%1): %2 transactions recorded, "
                                        "%3 rows kept of at most %4.")
                             .arg(monitor ? QStringLiteral("record and window")

@@ -87,7 +87,7 @@ void TFormLogToFile::SetSettings(const MeteringLogSettings& s) {
 }
 
 std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
-    const MeteringLogSettings s = Settings();
+    MeteringLogSettings s = Settings();
     if (s.fileName.isEmpty()) {
         dialogs_.Warn(kCaption, QStringLiteral("CSV file: enter the name of the file to log to."));
         return std::nullopt;
@@ -110,6 +110,10 @@ std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
                                     .arg(kMinLogIntervalS)
                                     .arg(kMaxLogIntervalS));
         return std::nullopt;
+    }
+    if (every_->currentIndex() == 1) {
+        seconds_->setValue(seconds);
+        s.minIntervalS = seconds;
     }
     return s;
 }

@@ -16,7 +16,7 @@ MeteringLogControl::MeteringLogControl(TFormTeskLink& shell) : QObject(&shell), 
         dialog.SetSettings(previous);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
-        return dialog.Settings();
+        return dialog.Checked(); // what accept() checked, with the seconds as typed
     };
     ReplyRouting& routing = shell.Routing();
     routing.AddBlockDecoder(MeteringBlockStart,
