@@ -37,6 +37,7 @@ EngineReadResult RunEngineReads(const EngineReadOptions& o) {
     qv.SetTraceModemStatus(false);
     qv.SetQueryInterval(static_cast<quint32>(o.queryIntervalMs));
     qv.SetQueryTimeout(static_cast<quint32>(o.queryTimeoutMs));
+    qv.SetTransactionObserver(o.observer);
 
     const QByteArray message = ReadMessageString(o.slave, o.startAddress, o.registers);
     const auto interval = std::chrono::milliseconds(o.queryIntervalMs);

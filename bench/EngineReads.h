@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class TransactionObserver;
 #include <QtGlobal>
 #include <vector>
 
@@ -17,6 +19,8 @@ struct EngineReadOptions {
     int queryTimeoutMs = 3000;
     int count = 0;      // stop after this many transactions; 0 = run for `seconds`
     double seconds = 0; // with count 0: stop at the first evaluation after this long
+    // Watches every transaction, as the program's traffic monitor does; null = none.
+    TransactionObserver* observer = nullptr;
 };
 
 struct EngineReadResult {

@@ -7,15 +7,21 @@
 #include "EngineReads.h"
 #include "LibmodbusReads.h"
 #include "MeterSimProcess.h"
+#include "OperatorDialogs.h"
 #include "TqvModbus.h"
+#include "TrafficModel.h"
 #include "WireLimit.h"
+#include "frmTrafficMonitor.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +42,8 @@ struct Settings {
     int rounds = 3;
     double cpuSeconds = 30;
     int noReplyTimeoutMs = kDefaultTimeout;
+    // The program's traffic monitor fed by every engine transaction; null = none.
+    TransactionObserver* observer = nullptr;
 };
 
 QTextStream& Err() {
@@ -72,6 +80,16 @@ struct Samples {
         run.replyWait = SummariseLatencies(std::move(replyWait));
         run.turnaround = SummariseLatencies(std::move(turnaround));
     }
+};
+
+// The monitor window's message boxes (a failed save) never come up in the benchmark.
+class QuietDialogs : public OperatorDialogs {
+public:
+    void ShowMessage(Icon, const QString&, const QString& text) override {
+        Progress(QStringLiteral("message: %1").arg(text));
+    }
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    void ShowDefaultError(const QString& text) override { Progress(text); }
 };
 
 class Bench {
@@ -135,6 +153,7 @@ private:
         o.queryIntervalMs = interval;
         o.queryTimeoutMs = kDefaultTimeout;
         o.count = count;
+        o.observer = s_.observer;
         const EngineReadResult r = RunEngineReads(o);
         run.reads += r.reads;
         run.ok += r.ok;
@@ -205,6 +224,7 @@ private:
         o.queryIntervalMs = kDefaultInterval;
         o.queryTimeoutMs = timeoutMs;
         o.seconds = s_.cpuSeconds;
+        o.observer = s_.observer;
         const EngineReadResult r = RunEngineReads(o);
         CpuRun c;
         c.scenario = scenario;
@@ -291,7 +311,17 @@ void AddNotes(BenchReport& r) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The monitor's window needs the widget application; everything else runs without.
+    bool wantsView = false;
+    for (int i = 1; i < argc; ++i)
+        wantsView = wantsView || std::strcmp(argv[i], "--monitor-view") == 0;
+    if (wantsView && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        wantsView ? std::make_unique<QApplication>(argc, argv)
+                  : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("qetra-bench"));
 
     QCommandLineParser parser;
@@ -323,7 +353,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("smoke"),
         QStringLiteral("A short run of a few seconds that checks that everything still works: "
                        "4 reads per run in 2 rounds, 1 s CPU runs with a 300 ms reply timeout."));
-    parser.addOptions({simOpt, readsOpt, roundsOpt, cpuOpt, smokeOpt});
+    const QCommandLineOption monitorOpt(
+        QStringLiteral("monitor"),
+        QStringLiteral("Feed every engine transaction into the program's traffic monitor "
+                       "record (10,000 rows, the oldest dropped), as the program always does."));
+    const QCommandLineOption monitorViewOpt(
+        QStringLiteral("monitor-view"),
+        QStringLiteral("As --monitor, with the monitor window shown and following the newest "
+                       "row (offscreen when there is no display)."));
+    parser.addOptions({simOpt, readsOpt, roundsOpt, cpuOpt, smokeOpt, monitorOpt, monitorViewOpt});
     parser.process(app);
 
     Settings s;
@@ -351,6 +389,20 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // The traffic monitor as the program has it: the model always, the window on demand.
+    std::unique_ptr<TrafficModel> traffic;
+    std::unique_ptr<QuietDialogs> noDialogs;
+    std::unique_ptr<TFormTrafficMonitor> monitor;
+    if (parser.isSet(monitorOpt) || parser.isSet(monitorViewOpt)) {
+        traffic = std::make_unique<TrafficModel>();
+        s.observer = traffic.get();
+        if (parser.isSet(monitorViewOpt)) {
+            noDialogs = std::make_unique<QuietDialogs>();
+            monitor = std::make_unique<TFormTrafficMonitor>(*traffic, *noDialogs);
+            monitor->show();
+        }
+    }
+
     BenchReport report;
     report.cores = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN));
     const double loadBefore = LoadAverage1();
@@ -362,6 +414,16 @@ int main(int argc, char* argv[]) {
     report.loadAverage = std::max(loadBefore, LoadAverage1());
     report.quiet = report.loadAverage >= 0 && report.loadAverage < kQuietLoad;
     AddNotes(report);
+    if (traffic)
+        traffic->Flush(); // the last batch, still waiting for the event loop
+    if (traffic)
+        report.notes << QStringLiteral("Traffic monitor attached (%1): %2 transactions recorded, "
+                                       "%3 rows kept of at most %4.")
+                            .arg(monitor ? QStringLiteral("record and window")
+                                         : QStringLiteral("record only"))
+                            .arg(traffic->Transactions())
+                            .arg(traffic->Recorded().size())
+                            .arg(traffic->Capacity());
 
     QTextStream out(stdout);
     out << FormatTable(report) << '\n' << FormatJsonLine(report) << '\n';

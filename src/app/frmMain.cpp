@@ -5,6 +5,7 @@
 #include "TqvModbus.h"
 #include "WindowTable.h"
 #include "frmComm.h"
+#include "frmTrafficMonitor.h"
 #include "ui_frmMain.h"
 
 #ifdef QETRA_HAVE_APPDIALOGS
@@ -33,6 +34,10 @@ namespace {
 // Posted to the main window to reopen the port at the meter's new baud rate once the
 // reply handler that confirmed the change has returned.
 const QEvent::Type kReopenPortEvent = QEvent::Type(QEvent::User + 101);
+
+// The Window menu's own commands (the four window actions and the traffic monitor); the
+// list of open windows follows them.
+constexpr int kFixedWindowItems = 5;
 
 // A resident window is never destroyed before exit: its close box minimises it, and its
 // menu item brings it back.
@@ -123,9 +128,12 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
         dialogs_->Error(caption, text);
     };
     BindModbusEvents();
+    traffic_ = std::make_unique<TrafficModel>();
+    qvModbus1->SetTransactionObserver(traffic_.get());
 
     BuildStatusBars();
     BindMenuCommands();
+    AddTrafficCommands();
     ui->mnuSys->menuAction()->setVisible(false);
     ui->MM05->setVisible(false);
 
@@ -139,6 +147,7 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
 TFormTeskLink::~TFormTeskLink() {
     // No more events into a half-destroyed window.
     static_cast<TqvModbusEvents&>(*qvModbus1) = TqvModbusEvents{};
+    qvModbus1->SetTransactionObserver(nullptr);
     qvModbus1->OnOperatorError = nullptr;
     qvModbus1->StopQuery();
     qvModbus1->Close();
@@ -256,7 +265,7 @@ void TFormTeskLink::BindMenuCommands() {
     connect(ui->Window1, &QMenu::aboutToShow, this, [this] {
         QMenu* menu = ui->Window1;
         const QList<QAction*> actions = menu->actions();
-        for (int i = 4; i < actions.size(); ++i) {
+        for (int i = kFixedWindowItems; i < actions.size(); ++i) {
             menu->removeAction(actions[i]);
             actions[i]->deleteLater();
         }
@@ -279,6 +288,37 @@ void TFormTeskLink::BindMenuCommands() {
             });
         }
     });
+}
+
+void TFormTeskLink::AddTrafficCommands() {
+    auto* monitor = new QAction(QStringLiteral("Traffic Monitor(&F)"), this);
+    monitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
+    ui->Window1->insertAction(nullptr, monitor);
+    connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
+
+    auto* log = new QAction(QStringLiteral("Log to file\u2026(&L)"), this);
+    log->setObjectName(QStringLiteral("MMLogToFile"));
+    log->setEnabled(false);
+    ui->MM01->insertAction(ui->MMExit, log);
+}
+
+TFormTrafficMonitor* TFormTeskLink::ShowTrafficMonitor() {
+    if (!monitor_) {
+        monitor_ = new TFormTrafficMonitor(*traffic_, *dialogs_);
+        // Resident once opened: closing hides it, and recording never depended on it.
+        QMdiSubWindow* sub = ui->ClientArea->addSubWindow(monitor_);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    QMdiSubWindow* sub = SubWindowOf(monitor_);
+    if (sub) {
+        sub->showNormal();
+        ui->ClientArea->setActiveSubWindow(sub);
+    }
+    return monitor_;
+}
+
+void TFormTeskLink::SetStatusNote(const QString& text) {
+    SetPanel(2, 4, text);
 }
 
 QAction* TFormTeskLink::Action(const QString& name) const {

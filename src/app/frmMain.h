@@ -4,6 +4,7 @@
 #include "ReplyRouting.h"
 #include "SessionState.h"
 #include "WindowTable.h"
+#include "TrafficModel.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -22,6 +23,7 @@ class QStatusBar;
 class ModbusPort;
 class TqvModbus;
 class TFormTeskLink;
+class TFormTrafficMonitor;
 
 namespace Ui {
 class TFormTeskLink;
@@ -138,6 +140,19 @@ public:
     // The menu command or tool button with this object name ("MMStart", "ToolButtonCut").
     QAction* Action(const QString& name) const;
 
+    // --- traffic monitor and data logging ---
+    // Every transaction of the master, recorded from start-up whether or not the monitor
+    // window is open (bounded: the oldest rows go first).
+    TrafficModel& Traffic() { return *traffic_; }
+    // "Traffic Monitor(&F)" of the Window menu: shows the monitor window, creating it the
+    // first time. Closing it only hides it.
+    TFormTrafficMonitor* ShowTrafficMonitor();
+    // Panel 4 of the statistics bar, for a lasting note such as the data log's state
+    // (never cleared by the end of polling).
+    void SetStatusNote(const QString& text);
+    // "Log to file…(&L)" of the Execute menu is the action named "MMLogToFile"; it is
+    // disabled until a logger connects to it and enables it.
+
 signals:
     // A client-area child became the active window (null when none is active).
     void ChildActivated(QWidget* child);
@@ -155,6 +170,7 @@ private:
     void BuildStatusBars();
     void BindMenuCommands();
     void BindModbusEvents();
+    void AddTrafficCommands();
     // Creates the window of a table row and puts it where the row says.
     QWidget* CreateWindow(const QString& name);
     void DestroyChild(const QString& name);
@@ -199,7 +215,9 @@ private:
     QSettings* settings_ = nullptr;
     SessionState state_;
     std::unique_ptr<ReplyRouting> routing_;
+    std::unique_ptr<TrafficModel> traffic_;
     std::unique_ptr<TqvModbus> qvModbus1;
+    QPointer<TFormTrafficMonitor> monitor_;
     QHash<QString, WindowFactory> factories_;
     QHash<QString, QPointer<QWidget>> topLevelWindows_;
     QStatusBar* StatusBarSend = nullptr;

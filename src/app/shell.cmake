@@ -13,6 +13,15 @@ add_library(qetra_shell_core STATIC
 target_include_directories(qetra_shell_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_shell_core PUBLIC Qt6::Core)
 
+# The traffic monitor's rows: what one transaction looks like on the line, and the
+# bounded, pausable record of them. QtCore and the Modbus master only.
+add_library(qetra_traffic STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/TrafficRows.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficRows.h
+    ${CMAKE_CURRENT_LIST_DIR}/TrafficModel.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficModel.h
+)
+target_include_directories(qetra_traffic PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(qetra_traffic PUBLIC qetra_modbus Qt6::Core)
+
 # Operator dialogs: the message box interface, its QMessageBox form and the scripted form
 # the tests answer.
 add_library(qetra_operator_dialogs STATIC
@@ -29,10 +38,11 @@ add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/WindowRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
     ${CMAKE_CURRENT_LIST_DIR}/frmSearch.cpp ${CMAKE_CURRENT_LIST_DIR}/frmSearch.h
+    ${CMAKE_CURRENT_LIST_DIR}/frmTrafficMonitor.cpp ${CMAKE_CURRENT_LIST_DIR}/frmTrafficMonitor.h
 )
 target_include_directories(qetra_app PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_app PUBLIC qetra_shell_core qetra_operator_dialogs qetra_modbus
-                      qetra_serial Qt6::Widgets)
+                      qetra_traffic qetra_serial Qt6::Widgets)
 if(TARGET qetra_appdialogs)
     target_link_libraries(qetra_app PUBLIC qetra_appdialogs)
     target_compile_definitions(qetra_app PRIVATE QETRA_HAVE_APPDIALOGS)

@@ -173,6 +173,7 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
         shared_.seq = waitSeq_;
         shared_.received = 0;
     }
+    waitOpen_ = false;
     cycleBusy_ = false;
     queryMessage_.clear();
     receiveBuffer_.clear();
@@ -309,6 +310,8 @@ void TqvModbus::SendNextRequest() {
         awaitingReply_ = true;
         watcher.WakeLocked();
     }
+    waitOpen_ = true;
+    lastChunk_.reset();
     Raise("OnAfterSendMsg", OnAfterSendMsg, this, requestFrame_);
 }
 
@@ -324,6 +327,7 @@ void TqvModbus::BuildFrame() {
 
 void TqvModbus::ProcessReply() {
     const QByteArray received = receiveBuffer_;
+    waitOpen_ = false;
     responseErrorCode_ = 0;
     if (expectedLength_ > 0) {
         QByteArray reply;
@@ -340,6 +344,7 @@ void TqvModbus::ProcessReply() {
 
         qCDebug(lcModbusTrace).noquote()
             << "RX" << received.toHex(' ') << "code" << responseErrorCode_;
+        NotifyEvaluated(received);
         if (responseErrorCode_ != 0) {
             Raise("OnResponseError", OnResponseError, this);
         } else {
@@ -351,6 +356,8 @@ void TqvModbus::ProcessReply() {
                 qCWarning(lcModbusTrace) << "reply handler threw";
             }
         }
+    } else {
+        NotifyEvaluated(received);
     }
     Raise("OnAfterResponse", OnAfterResponse, this);
     if (keepPolling_) {
@@ -359,6 +366,20 @@ void TqvModbus::ProcessReply() {
         cycleBusy_ = false;
         Raise("OnQueryFinish", OnQueryFinish, this);
     }
+}
+
+void TqvModbus::NotifyEvaluated(const QByteArray& received) {
+    if (!observer_)
+        return;
+    TransactionRecord record;
+    record.request = requestFrame_;
+    record.received = received;
+    record.expectedLength = expectedLength_;
+    record.code = responseErrorCode_;
+    record.written = sendTime_;
+    record.lastChunk = lastChunk_;
+    record.evaluated = Now();
+    observer_->TransactionEvaluated(record);
 }
 
 int TqvModbus::CtsWaitLimitMs() const {
@@ -396,6 +417,12 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
             receiveBuffer_.remove(0, receiveBuffer_.size() - kReceiveKeep);
         shared_.received = receiveBuffer_.size();
         watcher.WakeLocked();
+    }
+    if (observer_) {
+        if (waitOpen_)
+            lastChunk_ = Now();
+        else
+            observer_->StrayBytesReceived(chunk, Now());
     }
     Raise("OnRecvData", OnRecvData, this, chunk);
 }

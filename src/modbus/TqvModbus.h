@@ -3,6 +3,7 @@
 #include "ModbusPort.h"
 #include "ModemWatcher.h"
 #include "ReplyEvents.h"
+#include "TransactionObserver.h"
 
 #include <QByteArray>
 #include <QLoggingCategory>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 // Hex traces of requests and replies, and reports of failing event handlers.
@@ -172,6 +174,10 @@ public:
 
     // ---- seams ----
     ModbusPort& Port() { return *port_; }
+    // A traffic monitor: told of every evaluated transaction and of bytes that arrive while
+    // no reply is awaited. Null (the default) costs nothing. Not owned.
+    void SetTransactionObserver(TransactionObserver* observer) { observer_ = observer; }
+    TransactionObserver* Observer() const { return observer_; }
     // The settle sleep at the end of opening the default TComm port (2000 ms by default;
     // tools and tests set 0). No effect on other ports.
     void SetOpenSettleMs(int ms);
@@ -228,6 +234,7 @@ private:
     void PublishWaitRules();
     // Runs on the main thread for the watcher: ProcessReply if the wait `seq` was ended.
     void CompleteWait(quint64 seq);
+    void NotifyEvaluated(const QByteArray& received);
 
     template <class F, class... A> void Raise(const char* name, const F& handler, A&&... args);
 
@@ -277,6 +284,11 @@ private:
     bool lineLost_ = false;
     bool resumeOnReturn_ = false;
     QString lineDevice_;
+    TransactionObserver* observer_ = nullptr;
+    // A request's wait is open from its write until its evaluation takes the received
+    // bytes; what arrives outside it is never evaluated (main thread only).
+    bool waitOpen_ = false;
+    std::optional<TimePoint> lastChunk_; // kept only for an observer
 
     // What the response watcher reads across threads; guarded by its mutex and written
     // together with awaitingReply_, so the watcher never sees a new wait with old data.

@@ -3,6 +3,7 @@
 target_sources(qetra_modbus PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.h
+    ${CMAKE_CURRENT_LIST_DIR}/TransactionObserver.h
     ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.h
     ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.cpp

@@ -19,6 +19,12 @@ enum PowerKind : int { PowerWatt = 0, PowerVar = 1, PowerVoltAmpere = 2 };
 // meter's own display, and the unit switch compares its magnitude, so negative values
 // take the same branch as positive ones.
 //
+// The primary-side quantities behind the texts below, in single precision as shown:
+// volts, amperes, and watts, vars or volt-amperes by kind (0 for an unknown kind).
+float PrimaryVoltage(quint16 reg, double ptRatio);
+float PrimaryCurrent(quint16 reg, double ctRatio);
+float PrimaryPower(quint16 reg, int kind, double ptRatio, double ctRatio);
+
 // Voltage: register (unsigned, 0.1 V) x PT ratio. "230.0 V", "23.000 kV".
 QString FormatVoltageText(quint16 reg, double ptRatio, const QLocale& locale);
 // Current: register (unsigned, mA) x CT ratio. "5.000 A", "12.34 A", "100.0 A".

@@ -12,6 +12,7 @@
 #include "MeterParamDecode.h"
 #include "PhaseAngleDecode.h"
 #include "WindowRouting.h"
+#include "MeteringLogControl.h"
 
 namespace {
 
@@ -121,4 +122,8 @@ void RegisterViewWindows(TFormTeskLink& shell) {
                RouteWhen::OnlyWhileOpen);
     RouteBlock(shell, RunTimeBlockStart, WindowName::DriveType, &TFormDriveType::ShowRunTime,
                RouteWhen::OnlyWhileOpen);
+
+    // "Log to file…": the metering block's values to CSV, scaled as the window shows them
+    // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.
+    new MeteringLogControl(shell);
 }

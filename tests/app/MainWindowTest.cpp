@@ -462,7 +462,7 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
     EXPECT_EQ(menu("MM01"),
               QStringList({"MMStart Start COMM(&R) Ctrl+R", "MMStop Stop COMM(&E) Ctrl+E",
                            "MMSetConn COMM Settings(&S) Ctrl+S", "MMZero Counter Reset(&C) ",
-                           "MMExit Quit(&Q) Ctrl+X"}));
+                           "MMLogToFile Log to file\u2026(&L) ", "MMExit Quit(&Q) Ctrl+X"}));
     EXPECT_EQ(menu("mnuSys"), QStringList({"mnuDisplay Display ", "PT1 PT "}));
     EXPECT_EQ(menu("MM02"),
               QStringList({"MM0201 Metering Parameters(&T) ", "MM0202 Meter Parameters(&B) ",
@@ -471,9 +471,10 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
     EXPECT_EQ(menu("MM03"),
               QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
                            "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) "}));
-    EXPECT_EQ(menu("Window1").mid(0, 4),
-              QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ",
-                           "N8 Tile Vertically(&T) ", "N9 Minimize All(&M) "}));
+    EXPECT_EQ(
+        menu("Window1").mid(0, 5),
+        QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ", "N8 Tile Vertically(&T) ",
+                     "N9 Minimize All(&M) ", "mnuTrafficMonitor Traffic Monitor(&F) "}));
     EXPECT_EQ(menu("MM04"),
               QStringList({"MM0401 About Intelligent Power Meter(&M) ", "MM0402 About Us(&A) "}));
 
@@ -660,9 +661,10 @@ TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
         for (QAction* a : menu->actions())
             texts << (a->isSeparator() ? "-" : a->text());
         EXPECT_EQ(texts, QStringList({"Cascade(&C)", "Tile Horizontally(&H)", "Tile Vertically(&T)",
-                                      "Minimize All(&M)", "-", "&1 FormBase", "&2 FormKw"}));
+                                      "Minimize All(&M)", "Traffic Monitor(&F)", "-", "&1 FormBase",
+                                      "&2 FormKw"}));
     }
-    QAction* base = menu->actions()[5];
+    QAction* base = menu->actions()[6];
     base->trigger();
     EXPECT_EQ(shell->ClientArea()->activeSubWindow(),
               shell->SubWindowOf(shell->Window("FormBase")));

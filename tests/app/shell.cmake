@@ -29,3 +29,8 @@ if(TARGET meter-sim AND TARGET shell_window_tests)
         target_compile_definitions(main_window_screenshot PRIVATE QETRA_HAVE_VIEWS)
     endif()
 endif()
+
+# The traffic monitor's rows and record: no window, no line.
+qetra_add_test(traffic_monitor_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/TrafficMonitorTest.cpp
+    LIBS qetra_traffic)

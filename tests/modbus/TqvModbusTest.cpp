@@ -158,6 +158,51 @@ TEST_F(EngineTest, ReplyInThreeChunksIsEvaluatedOnce) {
     EXPECT_EQ(log.Count("F03 1 130 a,b"), 1);
 }
 
+// What a traffic monitor is told: each transaction once, before its reply event, with the
+// write and last-chunk times of the master's clock; and bytes no wait will ever look at.
+TEST_F(EngineTest, AnObserverSeesEachTransactionAndTheBytesNoWaitTakes) {
+    struct Observer : TransactionObserver {
+        EventLog* log = nullptr;
+        QList<TransactionRecord> records;
+        QList<QByteArray> strays;
+        void TransactionEvaluated(const TransactionRecord& r) override {
+            records << r;
+            log->items << "Observed";
+        }
+        void StrayBytesReceived(const QByteArray& b, TransactionRecord::TimePoint) override {
+            strays << b;
+        }
+    } observer;
+    observer.log = &log;
+    qv->SetTransactionObserver(&observer);
+    port->Receive("\x7f"); // before any request: nobody waits for it
+    Start();
+    qv->StopQuery();
+    clock.Advance(40ms);
+    port->Receive(kReplyTwo.left(4));
+    clock.Advance(15ms);
+    port->Receive(kReplyTwo.mid(4));
+    CheckAt(250ms);
+    port->Receive("\xff\x01"); // after the cycle ended
+    qv->SetTransactionObserver(nullptr);
+    port->Receive("\xee"); // not observed any more
+
+    ASSERT_EQ(observer.records.size(), 1);
+    const TransactionRecord& r = observer.records.front();
+    EXPECT_EQ(r.request, port->sent.value(0));
+    EXPECT_EQ(r.received, kReplyTwo);
+    EXPECT_EQ(r.expectedLength, 9);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.written, lastSend);
+    ASSERT_TRUE(r.lastChunk);
+    EXPECT_EQ(*r.lastChunk - r.written, 55ms);
+    EXPECT_EQ(r.evaluated - r.written, 250ms);
+    EXPECT_EQ(observer.strays, QList<QByteArray>({"\x7f", "\xff\x01"}));
+    const auto observed = log.items.indexOf("Observed");
+    ASSERT_GE(observed, 0);
+    EXPECT_EQ(log.items.value(observed + 1), "F03 1 130 a,b");
+}
+
 TEST_F(EngineTest, WriteWithoutReplyCompletesAfterTheIntervalWithCodeZero) {
     message = "01,C5,00,01,FF,00,00,00";
     Start();

@@ -1,5 +1,7 @@
 #include "MessageCheck.h"
 #include "MeterSimProcess.h"
+#include "MeterParamDecode.h"
+#include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PtyResponder.h"
 
@@ -20,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -73,6 +76,36 @@ TEST(QetraPollTest, ReadsTheMeteringBlockAsJson) {
     EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object()["start"].toInt(), 0x100);
     EXPECT_EQ(QJsonDocument::fromJson(lines[3]).object()["n"].toInt(), 4);
     EXPECT_TRUE(r.err.contains("Send= 4  OK= 4  No Response= 0")) << r.err.constData();
+}
+
+// The field log of the command line is the program's: the same header, one line per reply
+// of block 0x130, scaled by the ratios of the parameter block read before it.
+TEST(QetraPollTest, CsvLogHasTheProgramsLinesScaledByTheParameterBlock) {
+    PtyResponder meter([](const QByteArray& request, int) { return RegisterReadAnswer(request); });
+    ASSERT_TRUE(meter.Valid());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString csv = dir.filePath("field.csv");
+    const PollRun r = RunPoll({"--port", meter.SlavePath(), "--interval", "20", "--passes", "2",
+                               "--csv", csv, "00,03,01,00,00,22,00,00", "00,03,01,30,00,36,00,00"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+
+    QList<quint16> params, block;
+    for (int i = 0; i < 0x22; ++i)
+        params << quint16(0x1000 + 0x100 + i);
+    for (int i = 0; i < 54; ++i)
+        block << quint16(0x1000 + 0x130 + i);
+    const QString expected = MeteringCsvRow(QDateTime::currentDateTime(), block,
+                                            RatiosFromParamBlock(params, {}), std::nullopt);
+    const QString expectedValues = expected.mid(expected.indexOf(','));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    ASSERT_EQ(lines.size(), 4); // header, two lines, nothing after the last line end
+    EXPECT_EQ(lines[0], MeteringCsvHeader());
+    for (int i : {1, 2})
+        EXPECT_EQ(lines[i].mid(lines[i].indexOf(',')), expectedValues) << lines[i].toStdString();
+    EXPECT_TRUE(lines[3].isEmpty());
 }
 
 TEST(QetraPollTest, AnyFailedTransactionGivesStatusOne) {

@@ -118,9 +118,16 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     const QCommandLineOption scanTurnOption(
         "scan-turnaround", "Time the meter may take to start its reply, ms (default 50).", "ms",
         "50");
+    const QCommandLineOption csvOption(
+        "csv",
+        "Append one CSV line per good reply of block 0x130 (54 registers) to FILE, as the "
+        "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
+        "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
+        "file");
     parser.addOptions({helpOption, portOption, baudOption, addrOption, intervalOption,
                        timeoutOption, passesOption, jsonOption, traceOption, waitBackOption,
-                       listOption, scanOption, scanAddrOption, scanRatesOption, scanTurnOption});
+                       listOption, scanOption, scanAddrOption, scanRatesOption, scanTurnOption,
+                       csvOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -208,6 +215,11 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         return result;
     }
     o.waitBack = int(*waitBack);
+    o.csvFile = parser.value(csvOption);
+    if (parser.isSet(csvOption) && o.csvFile.isEmpty()) {
+        result.error = "--csv needs a file name";
+        return result;
+    }
 
     const QStringList messages = parser.positionalArguments();
     if (messages.isEmpty()) {

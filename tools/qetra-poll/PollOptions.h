@@ -19,6 +19,9 @@ struct PollOptions {
     int passes = 1;
     bool json = false;
     bool trace = false;
+    // The metering data log: one CSV line per good reply of block 0x130, as the program
+    // writes it; empty = none.
+    QString csvFile;
     QList<QByteArray> messages; // with the address already in front
     // After the line is lost: how long to wait for its device to come back, seconds.
     int waitBack = 5;

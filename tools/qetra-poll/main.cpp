@@ -1,7 +1,9 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "MeterParamDecode.h"
 #include "MeterSearch.h"
+#include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
@@ -149,6 +151,15 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.SetQueryTimeout(o.timeout);
     qv.SetReopenPollMs(200);
 
+    // The data log: the same lines as the program's, so field logs of both read alike.
+    MeteringCsvLog csv;
+    ScaleRatios ratios;
+    bool csvFailed = false;
+    if (!o.csvFile.isEmpty() && !csv.Start(MeteringLogSettings{o.csvFile, 0, LogRotation::None})) {
+        Print(stderr, "qetra-poll: " + csv.LastError().toLocal8Bit() + "\n");
+        return 1;
+    }
+
     const int total = o.passes * int(o.messages.size());
     int next = 0;
     PollRecord current;
@@ -174,6 +185,17 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnF03Response = [&](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
         current.event = "OnF03Response";
         current.fields = {{"slave", slave}, {"start", start}, {"values", ToJson(values)}};
+        if (!csv.Active())
+            return;
+        if (start == MeterParamBlockStart)
+            ratios = RatiosFromParamBlock(values, ratios);
+        else if (start == TemperatureRegister && !values.isEmpty())
+            csv.TemperatureReceived(values.front());
+        else if (start == MeteringBlockStart &&
+                 csv.BlockReceived(values, ratios) == MeteringCsvLog::Outcome::Failed) {
+            csvFailed = true;
+            Print(stderr, "qetra-poll: logging stopped: " + csv.LastError().toLocal8Bit() + "\n");
+        }
     };
     qv.OnF05Response = [&](TqvModbus*, quint8 slave, quint16 dest, bool value) {
         current.event = "OnF05Response";
@@ -252,7 +274,7 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
-    return !gaveUp && counters.ok == total && counters.sent == total ? 0 : 1;
+    return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
 }
 
 } // namespace
@@ -268,7 +290,7 @@ int main(int argc, char* argv[]) {
         Print(stderr, ("qetra-poll: " + args.error +
                        "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
                        "[--timeout MS] [--passes N] [--wait-back S] [--json] [--trace] "
-                       "MESSAGE...\n"
+                       "[--csv FILE] MESSAGE...\n"
                        "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
                        "[--scan-rates R,...]\n"
                        "       qetra-poll --list-ports\n"

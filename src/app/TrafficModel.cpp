@@ -1,0 +1,194 @@
+#include "TrafficModel.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+// Bytes a cell shows; laying out a reply of hundreds of bytes in every visible row on every
+// repaint would cost more than the rest of the window.
+constexpr int kShownBytes = 32;
+} // namespace
+
+TrafficModel::TrafficModel(QObject* parent)
+    : QAbstractTableModel(parent), wallClock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
+    quiet_.setSingleShot(true);
+    connect(&quiet_, &QTimer::timeout, this, &TrafficModel::Flush);
+}
+
+void TrafficModel::SetCapacity(int rows) {
+    capacity_ = std::max(1, rows);
+    if (rows_.size() > capacity_)
+        DropOldest(int(rows_.size()) - capacity_);
+}
+
+void TrafficModel::SetPaused(bool paused) {
+    if (paused == paused_)
+        return;
+    if (paused) {
+        // Shares the rows until the next one comes in; then the view keeps this copy.
+        frozen_ = rows_;
+        paused_ = true;
+        return;
+    }
+    beginResetModel();
+    paused_ = false;
+    frozen_.clear();
+    endResetModel();
+}
+
+void TrafficModel::Clear() {
+    pending_.clear();
+    beginResetModel();
+    rows_.clear();
+    frozen_.clear();
+    counts_.fill(0);
+    endResetModel();
+    emit CountsChanged();
+}
+
+int TrafficModel::Transactions() const {
+    return std::accumulate(counts_.begin(), counts_.end(), 0) -
+           counts_[size_t(TrafficStatus::Stray)];
+}
+
+void TrafficModel::DropOldest(int n) {
+    if (n <= 0)
+        return;
+    if (!paused_)
+        beginRemoveRows({}, 0, n - 1);
+    // QList keeps free room at its front, so dropping the oldest rows moves nothing.
+    rows_.remove(0, n);
+    if (!paused_)
+        endRemoveRows();
+}
+
+void TrafficModel::Append(const QList<TrafficRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    const int excess = int(rows_.size() + rows.size()) - capacity_;
+    DropOldest(std::min(excess, int(rows_.size())));
+    // A batch larger than the whole buffer keeps only its newest rows.
+    const qsizetype skip = std::max<qsizetype>(0, rows.size() - capacity_);
+    const int first = int(rows_.size());
+    const int last = first + int(rows.size() - skip) - 1;
+    if (!paused_)
+        beginInsertRows({}, first, last);
+    for (qsizetype i = skip; i < rows.size(); ++i)
+        rows_.append(rows[i]);
+    if (!paused_)
+        endInsertRows();
+}
+
+void TrafficModel::TransactionEvaluated(const TransactionRecord& record) {
+    // The master's clock is monotonic; the rows carry wall-clock times, counted back from
+    // now by the master's own measure of how long ago the request was written.
+    const auto ago =
+        std::chrono::duration_cast<std::chrono::milliseconds>(record.evaluated - record.written);
+    ++counts_[size_t(StatusOfCode(record.code))];
+    pending_.append(Observed{record, wallClock_() - ago.count(), false});
+    Schedule();
+}
+
+void TrafficModel::StrayBytesReceived(const QByteArray& bytes, TransactionRecord::TimePoint) {
+    Observed stray;
+    stray.record.received = bytes;
+    stray.atMs = wallClock_();
+    stray.stray = true;
+    pending_.append(std::move(stray));
+    Schedule();
+}
+
+void TrafficModel::Schedule() {
+    if (batchMs_ <= 0) {
+        Flush();
+        return;
+    }
+    if (flushQueued_)
+        return;
+    if (!sinceFlush_.isValid() || sinceFlush_.elapsed() >= batchMs_) {
+        // Posted now, run once the master's evaluation has returned, that is after it
+        // has written its next request.
+        flushQueued_ = true;
+        QTimer::singleShot(0, this, &TrafficModel::Flush);
+    } else {
+        quiet_.start(2 * batchMs_);
+    }
+}
+
+void TrafficModel::Flush() {
+    flushQueued_ = false;
+    quiet_.stop();
+    sinceFlush_.restart();
+    if (pending_.isEmpty())
+        return;
+    QList<TrafficRow> rows;
+    for (const Observed& o : std::as_const(pending_)) {
+        if (o.stray) {
+            rows.append(StrayRow(o.record.received, o.atMs));
+            continue;
+        }
+        rows.append(TransactionRows(o.record, o.atMs));
+    }
+    pending_.clear();
+    for (const TrafficRow& row : std::as_const(rows))
+        if (row.status == TrafficStatus::Stray)
+            ++counts_[size_t(TrafficStatus::Stray)];
+    Append(rows);
+    emit CountsChanged();
+}
+
+int TrafficModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(Shown().size());
+}
+
+int TrafficModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : TrafficColumnCount;
+}
+
+QVariant TrafficModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= Shown().size())
+        return {};
+    const TrafficRow& row = Shown()[index.row()];
+    // Texts are made only for the cells a view asks for.
+    if (role == Qt::DisplayRole && index.column() == ColBytes && row.bytes.size() > kShownBytes)
+        return QString::fromLatin1(row.bytes.left(kShownBytes).toHex(' ').toUpper()) +
+               QStringLiteral(" \u2026 (%1 bytes)").arg(row.bytes.size());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return TrafficCellText(row, index.column());
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == ColLatency || index.column() == ColSlave))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return TrafficHeaders().value(section);
+    return {};
+}
+
+void TrafficFilterModel::SetStatus(std::optional<TrafficStatus> status) {
+    status_ = status;
+    invalidateFilter();
+}
+
+void TrafficFilterModel::SetFunction(std::optional<int> function) {
+    function_ = function;
+    invalidateFilter();
+}
+
+bool TrafficFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    const auto* model = qobject_cast<const TrafficModel*>(sourceModel());
+    if (!model || sourceRow >= model->rowCount())
+        return false;
+    const TrafficRow& row = model->RowAt(sourceRow);
+    if (status_ && row.status != *status_)
+        return false;
+    if (function_ && row.function != *function_)
+        return false;
+    return true;
+}

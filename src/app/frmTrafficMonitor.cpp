@@ -1,0 +1,206 @@
+#include "frmTrafficMonitor.h"
+
+#include "OperatorDialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The functions the program sends, in the order an operator looks for them.
+const quint8 kFunctions[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x10,
+                             0x83, 0x85, 0x91, 0xB0, 0xC3, 0xC4, 0xC5};
+
+} // namespace
+
+TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& dialogs,
+                                         QWidget* parent)
+    : QWidget(parent), model_(model), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("FormTrafficMonitor"));
+    setWindowTitle(QStringLiteral("Traffic Monitor"));
+    chooseFile_ = [](QWidget* p) {
+        return QFileDialog::getSaveFileName(
+            p, QStringLiteral("Save Traffic"), QString(),
+            QStringLiteral("CSV files (*.csv);;Text files (*.txt)"));
+    };
+
+    filter_.setSourceModel(&model_);
+
+    pause_ = new QPushButton(QStringLiteral("Pause"), this);
+    pause_->setObjectName(QStringLiteral("ButtonPause"));
+    pause_->setCheckable(true);
+    auto* clear = new QPushButton(QStringLiteral("Clear"), this);
+    clear->setObjectName(QStringLiteral("ButtonClear"));
+    auto* copy = new QPushButton(QStringLiteral("Copy"), this);
+    copy->setObjectName(QStringLiteral("ButtonCopy"));
+    auto* save = new QPushButton(QStringLiteral("Save..."), this);
+    save->setObjectName(QStringLiteral("ButtonSave"));
+
+    status_ = new QComboBox(this);
+    status_->setObjectName(QStringLiteral("ComboStatus"));
+    status_->addItem(QStringLiteral("All statuses"));
+    for (int s = 0; s < kTrafficStatusCount; ++s)
+        status_->addItem(StatusName(TrafficStatus(s)), s);
+    function_ = new QComboBox(this);
+    function_->setObjectName(QStringLiteral("ComboFunction"));
+    function_->addItem(QStringLiteral("All functions"));
+    for (quint8 f : kFunctions)
+        function_->addItem(
+            QStringLiteral("%1 %2").arg(f, 2, 16, QLatin1Char('0')).toUpper().arg(FunctionName(f)),
+            int(f));
+
+    capacity_ = new QSpinBox(this);
+    capacity_->setObjectName(QStringLiteral("SpinRows"));
+    capacity_->setRange(100, 1000000);
+    capacity_->setSingleStep(1000);
+    capacity_->setValue(model_.Capacity());
+    capacity_->setToolTip(QStringLiteral("Rows kept; the oldest go first"));
+
+    counts_ = new QLabel(this);
+    counts_->setObjectName(QStringLiteral("LabelCounts"));
+    // A new count must not lay the whole window out again.
+    counts_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+
+    view_ = new QTableView(this);
+    view_->setObjectName(QStringLiteral("GridTraffic"));
+    view_->setModel(&filter_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->setVisible(false);
+    // A fixed row height: the view never measures rows it does not show.
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    view_->horizontalHeader()->setStretchLastSection(false);
+    view_->horizontalHeader()->setSectionResizeMode(ColBytes, QHeaderView::Stretch);
+    const int widths[] = {90, 30, 40, 170, 60, 130, 0, 70, 80};
+    for (int c = 0; c < TrafficColumnCount; ++c)
+        if (widths[c] > 0)
+            view_->setColumnWidth(c, widths[c]);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(pause_);
+    bar->addWidget(clear);
+    bar->addWidget(status_);
+    bar->addWidget(function_);
+    bar->addWidget(copy);
+    bar->addWidget(save);
+    bar->addWidget(new QLabel(QStringLiteral("Rows:"), this));
+    bar->addWidget(capacity_);
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(view_, 1);
+    layout->addWidget(counts_);
+    resize(900, 400);
+
+    connect(pause_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
+    connect(clear, &QPushButton::clicked, this, [this] { model_.Clear(); });
+    connect(copy, &QPushButton::clicked, this, [this] { CopySelection(); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        const QString name = chooseFile_ ? chooseFile_(this) : QString();
+        if (!name.isEmpty())
+            SaveTo(name);
+    });
+    connect(status_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        filter_.SetStatus(i <= 0 ? std::nullopt
+                                 : std::optional(TrafficStatus(status_->itemData(i).toInt())));
+    });
+    connect(function_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        filter_.SetFunction(i <= 0 ? std::nullopt : std::optional(function_->itemData(i).toInt()));
+    });
+    connect(capacity_, &QSpinBox::valueChanged, this, [this](int n) { model_.SetCapacity(n); });
+
+    // Follow the newest row while the operator is at the bottom; leave the view where it
+    // is when they scrolled up to read.
+    connect(&filter_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        QScrollBar* s = view_->verticalScrollBar();
+        followTail_ = s->value() >= s->maximum();
+    });
+    connect(&filter_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (followTail_)
+            view_->scrollToBottom();
+    });
+    // Comes with each batch of rows, a few times a second at most.
+    connect(&model_, &TrafficModel::CountsChanged, this, [this] { UpdateCounts(); });
+    UpdateCounts();
+}
+
+QString TFormTrafficMonitor::CountsText() const {
+    QStringList parts{QStringLiteral("Transactions %1").arg(model_.Transactions())};
+    for (int s = 0; s < kTrafficStatusCount; ++s)
+        parts << QStringLiteral("%1 %2")
+                     .arg(StatusName(TrafficStatus(s)))
+                     .arg(model_.Count(TrafficStatus(s)));
+    parts << QStringLiteral("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
+    return parts.join(QStringLiteral("   "));
+}
+
+void TFormTrafficMonitor::UpdateCounts() {
+    counts_->setText(CountsText() + (model_.Paused() ? QStringLiteral("   (paused)") : QString()));
+}
+
+void TFormTrafficMonitor::SetPaused(bool paused) {
+    if (pause_->isChecked() != paused)
+        pause_->setChecked(paused); // comes back here through toggled
+    model_.SetPaused(paused);
+    pause_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    if (!paused)
+        view_->scrollToBottom();
+    UpdateCounts();
+}
+
+QList<TrafficRow> TFormTrafficMonitor::ShownRows(bool selectedOnly) const {
+    QList<int> sourceRows;
+    if (selectedOnly) {
+        for (const QModelIndex& i : view_->selectionModel()->selectedRows())
+            sourceRows << filter_.mapToSource(i).row();
+        std::sort(sourceRows.begin(), sourceRows.end());
+    } else {
+        for (int r = 0; r < filter_.rowCount(); ++r)
+            sourceRows << filter_.mapToSource(filter_.index(r, 0)).row();
+    }
+    QList<TrafficRow> rows;
+    rows.reserve(sourceRows.size());
+    for (int r : sourceRows)
+        rows << model_.RowAt(r);
+    return rows;
+}
+
+void TFormTrafficMonitor::CopySelection() {
+    const QList<TrafficRow> rows = ShownRows(true);
+    if (rows.isEmpty())
+        return;
+    QApplication::clipboard()->setText(TrafficRowsAsText(rows));
+}
+
+bool TFormTrafficMonitor::SaveTo(const QString& fileName) {
+    const QList<TrafficRow> rows = ShownRows(false);
+    const QString text = fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                             ? TrafficRowsAsCsv(rows)
+                             : TrafficRowsAsText(rows);
+    // Written to a temporary file and renamed: a failed save leaves no half file behind.
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text.toUtf8()) >= 0 &&
+        file.commit())
+        return true;
+    dialogs_.Error(
+        QStringLiteral("Traffic Monitor"),
+        QStringLiteral("Cannot save the traffic to \"%1\": %2").arg(fileName, file.errorString()));
+    return false;
+}

@@ -1,0 +1,124 @@
+#include "FormLogToFile.h"
+
+#include "OperatorDialogs.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+const QString kCaption = QStringLiteral("Log to File");
+}
+
+TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("FormLogToFile"));
+    setWindowTitle(kCaption);
+
+    file_ = new QLineEdit(this);
+    file_->setObjectName(QStringLiteral("EditFile"));
+    file_->setMinimumWidth(320);
+    auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
+    browse->setObjectName(QStringLiteral("ButtonBrowse"));
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString name = QFileDialog::getSaveFileName(
+            this, kCaption, file_->text(), QStringLiteral("CSV files (*.csv)"), nullptr,
+            QFileDialog::DontConfirmOverwrite); // an existing log is appended to
+        if (!name.isEmpty())
+            file_->setText(QDir::toNativeSeparators(name));
+    });
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(file_, 1);
+    fileRow->addWidget(browse);
+
+    every_ = new QComboBox(this);
+    every_->setObjectName(QStringLiteral("ComboInterval"));
+    every_->addItems({QStringLiteral("Every reply"), QStringLiteral("At most once every")});
+    seconds_ = new QSpinBox(this);
+    seconds_->setObjectName(QStringLiteral("SpinSeconds"));
+    seconds_->setRange(kMinLogIntervalS, kMaxLogIntervalS);
+    seconds_->setValue(10);
+    seconds_->setSuffix(QStringLiteral(" s"));
+    seconds_->setEnabled(false);
+    connect(every_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { seconds_->setEnabled(i == 1); });
+    auto* intervalRow = new QHBoxLayout;
+    intervalRow->addWidget(every_, 1);
+    intervalRow->addWidget(seconds_);
+
+    rotation_ = new QComboBox(this);
+    rotation_->setObjectName(QStringLiteral("ComboRotation"));
+    rotation_->addItems({QStringLiteral("One file"), QStringLiteral("A new file every hour"),
+                         QStringLiteral("A new file every day")});
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Start Logging"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFormLogToFile::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TFormLogToFile::reject);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("CSV file:"), fileRow);
+    form->addRow(QStringLiteral("Interval:"), intervalRow);
+    form->addRow(QStringLiteral("Files:"), rotation_);
+    form->addRow(buttons);
+}
+
+MeteringLogSettings TFormLogToFile::Settings() const {
+    MeteringLogSettings s;
+    s.fileName = QDir::fromNativeSeparators(file_->text().trimmed());
+    s.minIntervalS = every_->currentIndex() == 1 ? seconds_->value() : 0;
+    s.rotation = LogRotation(rotation_->currentIndex());
+    return s;
+}
+
+void TFormLogToFile::SetSettings(const MeteringLogSettings& s) {
+    file_->setText(QDir::toNativeSeparators(s.fileName));
+    every_->setCurrentIndex(s.minIntervalS > 0 ? 1 : 0);
+    if (s.minIntervalS > 0)
+        seconds_->setValue(s.minIntervalS);
+    rotation_->setCurrentIndex(int(s.rotation));
+}
+
+std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
+    MeteringLogSettings s = Settings();
+    if (s.fileName.isEmpty()) {
+        dialogs_.Warn(kCaption, QStringLiteral("CSV file: enter the name of the file to log to."));
+        return std::nullopt;
+    }
+    const QFileInfo info(s.fileName);
+    if (info.isDir()) {
+        dialogs_.Warn(kCaption, QStringLiteral("CSV file: \"%1\" is a folder; enter a file name.")
+                                    .arg(file_->text().trimmed()));
+        return std::nullopt;
+    }
+    if (!info.absoluteDir().exists()) {
+        dialogs_.Warn(kCaption, QStringLiteral("CSV file: the folder \"%1\" does not exist.")
+                                    .arg(QDir::toNativeSeparators(info.absolutePath())));
+        return std::nullopt;
+    }
+    // The spin box keeps its own range, but the text typed last may not have been taken.
+    const int seconds = seconds_->text().remove(seconds_->suffix()).trimmed().toInt();
+    if (every_->currentIndex() == 1 && (seconds < kMinLogIntervalS || seconds > kMaxLogIntervalS)) {
+        dialogs_.Warn(kCaption, QStringLiteral("Interval: enter %1 to %2 seconds.")
+                                    .arg(kMinLogIntervalS)
+                                    .arg(kMaxLogIntervalS));
+        return std::nullopt;
+    }
+    if (every_->currentIndex() == 1) {
+        seconds_->setValue(seconds);
+        s.minIntervalS = seconds;
+    }
+    return s;
+}
+
+void TFormLogToFile::accept() {
+    if (Checked())
+        QDialog::accept();
+}

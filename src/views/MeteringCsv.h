@@ -1,0 +1,81 @@
+#pragma once
+
+#include "MeteringDecode.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The data log of the metering block: one CSV line per reply of block 0x130, the values
+// the metering window shows as plain numbers in fixed units (V, A, W, var, VA, Hz, %, kWh,
+// kvarh, degrees C, named in the header), primary side by the PT and CT ratios. Decimal
+// point '.', comma between fields, whatever the user's locale, so spreadsheets and scripts
+// read every log alike. The program and qetra-poll write the same lines.
+
+// "Time,V1 (V),V2 (V),...,Temp (degC)" without the line end.
+QString MeteringCsvHeader();
+// ISO 8601 local time with its offset from UTC: "2024-05-01T13:45:07+02:00".
+QString IsoLocalTime(const QDateTime& time);
+// One line without the line end; empty when the block is shorter than 54 registers.
+// The temperature (register 0x518) is left empty until one was read.
+QString MeteringCsvRow(const QDateTime& time, const QList<quint16>& block,
+                       const ScaleRatios& ratios, std::optional<quint16> temperature);
+
+// How often a new file is begun.
+enum class LogRotation { None, Hourly, Daily };
+
+struct MeteringLogSettings {
+    QString fileName;     // the file, or with rotation the name the dated files are built from
+    int minIntervalS = 0; // 0 = every reply; else at most one line per this many seconds
+    LogRotation rotation = LogRotation::None;
+};
+
+// "/logs/meter.csv" becomes "/logs/meter-2024-05-01.csv" (daily) or
+// "/logs/meter-2024-05-01_13.csv" (hourly); without rotation the name is kept.
+QString RotatedFileName(const QString& fileName, LogRotation rotation, const QDateTime& time);
+
+// Writes the data log. Lines are written whole and flushed to the system at once; a line
+// that cannot be written whole (full disk, file or folder removed) is taken back out of the
+// file and logging stops, with LastError saying why. Main thread only.
+class MeteringCsvLog {
+public:
+    using Clock = std::function<QDateTime()>;
+    enum class Outcome { Written, Skipped, Failed, Off };
+
+    MeteringCsvLog();
+
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // Opens the first file (a new or empty file gets the header). False, with LastError,
+    // when it cannot be opened.
+    bool Start(const MeteringLogSettings& settings);
+    void Stop();
+    bool Active() const { return file_.isOpen(); }
+
+    // A reply of block 0x130.
+    Outcome BlockReceived(const QList<quint16>& block, const ScaleRatios& ratios);
+    // A reply of register 0x518, kept for the following lines.
+    void TemperatureReceived(quint16 reg) { temperature_ = reg; }
+
+    qint64 Rows() const { return rows_; }
+    QString FileName() const { return file_.fileName(); }
+    const MeteringLogSettings& Settings() const { return settings_; }
+    QString LastError() const { return error_; }
+
+private:
+    bool OpenFor(const QDateTime& now);
+    bool WriteLine(const QByteArray& line);
+    Outcome Fail(); // closes the file; error_ says why
+
+    Clock clock_;
+    MeteringLogSettings settings_;
+    QFile file_;
+    QString error_;
+    qint64 rows_ = 0;
+    std::optional<QDateTime> lastRow_;
+    std::optional<quint16> temperature_;
+};

@@ -1,0 +1,231 @@
+#include "Crc16.h"
+#include "RtuFrame.h"
+#include "TrafficModel.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TimePoint = TransactionRecord::TimePoint;
+
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+QByteArray WithCrc(const QByteArray& body) {
+    return body + ModbusCrcBytes(body, body.size());
+}
+
+// A transaction as the master reports it: the request framed from its message string,
+// `received` as it came in, the last chunk `latency` after the write.
+TransactionRecord Record(const char* message, const QByteArray& received, quint8 code,
+                         std::optional<std::chrono::milliseconds> latency = 40ms) {
+    const ParsedMessage frame = MakeRequestFrame(message);
+    TransactionRecord r;
+    r.request = frame.bytes;
+    r.expectedLength = frame.expectedLength;
+    r.received = received;
+    r.code = code;
+    r.written = TimePoint{} + 1000s;
+    if (latency)
+        r.lastChunk = r.written + *latency;
+    r.evaluated = r.written + 200ms;
+    return r;
+}
+
+// "dir status function start detail bytes" of every row, for comparing whole tables.
+QStringList Summary(const QList<TrafficRow>& rows) {
+    QStringList out;
+    for (const TrafficRow& row : rows) {
+        QStringList t = TrafficRowTexts(row);
+        out << QStringList{t[ColDirection], t[ColStatus], t[ColFunction],
+                           t[ColStart],     t[ColDetail], t[ColBytes]}
+                   .join('|');
+    }
+    return out;
+}
+
+constexpr qint64 kWrittenAt = 1'700'000'000'000;
+
+} // namespace
+
+// Every function the program sends, an exception, stray bytes and every failure, each as
+// the rows the monitor shows.
+TEST(TrafficRows, EachTransactionBecomesItsRequestAndWhatCameBack) {
+    const QByteArray readRegs = WithCrc(Hex("01 03 04 13 89 08 F4"));
+    struct Case {
+        const char* name;
+        TransactionRecord record;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"read coils",
+         Record("01,01,00,00,00,02,00,00", WithCrc(Hex("01 01 01 02")), 0),
+         {"TX|OK|Read Coils|0x0000|2|01 01 00 00 00 02 BD CB",
+          "RX|OK|Read Coils|0x0000|2|01 01 01 02 D0 49"}},
+        {"read inputs",
+         Record("01,02,00,00,00,04,00,00", WithCrc(Hex("01 02 01 0D")), 0),
+         {"TX|OK|Read Discrete Inputs|0x0000|4|01 02 00 00 00 04 79 C9",
+          "RX|OK|Read Discrete Inputs|0x0000|4|01 02 01 0D 60 4D"}},
+        {"read holding registers",
+         Record("01,03,01,30,00,02,00,00", readRegs, 0),
+         {"TX|OK|Read Holding Registers|0x0130|2|01 03 01 30 00 02 C5 F8",
+          "RX|OK|Read Holding Registers|0x0130|2|" + QString(readRegs.toHex(' ').toUpper())}},
+        {"read input registers",
+         Record("01,04,00,10,00,01,00,00", WithCrc(Hex("01 04 02 00 07")), 0),
+         {"TX|OK|Read Input Registers|0x0010|1|01 04 00 10 00 01 30 0F",
+          "RX|OK|Read Input Registers|0x0010|1|01 04 02 00 07 F8 F2"}},
+        {"write coil on",
+         Record("01,05,00,01,FF,00,00,00", WithCrc(Hex("01 05 00 01 FF 00")), 0),
+         {"TX|OK|Write Single Coil|0x0001|ON|01 05 00 01 FF 00 DD FA",
+          "RX|OK|Write Single Coil|0x0001|ON|01 05 00 01 FF 00 DD FA"}},
+        {"write register",
+         Record("01,06,01,00,12,34,00,00", WithCrc(Hex("01 06 01 00 12 34")), 0),
+         {"TX|OK|Write Single Register|0x0100|value 0x1234|01 06 01 00 12 34 85 41",
+          "RX|OK|Write Single Register|0x0100|value 0x1234|01 06 01 00 12 34 85 41"}},
+        {"write registers",
+         Record("01,10,01,56,00,01,02,00,00,00,00", WithCrc(Hex("01 10 01 56 00 01")), 0),
+         {"TX|OK|Write Multiple Registers|0x0156|1|01 10 01 56 00 01 02 00 00 BA A6",
+          "RX|OK|Write Multiple Registers|0x0156|1|01 10 01 56 00 01 E0 25"}},
+        {"meter registers (B0)",
+         Record("01,B0,05,2A,00,01,02,00,01,00,00", WithCrc(Hex("01 B0 05 2A 00 01")), 0),
+         {"TX|OK|Write Meter Registers|0x052A|1|01 B0 05 2A 00 01 02 00 01 3F 22",
+          "RX|OK|Write Meter Registers|0x052A|1|01 B0 05 2A 00 01 A0 D4"}},
+        {"coil without reply",
+         Record("01,C5,00,00,00,00,00,00", {}, 0, std::nullopt),
+         {"TX|OK|Write Coil, No Reply|0x0000|OFF|01 C5 00 00 00 00 CD DB"}},
+        {"status request",
+         Record("01,C4,00,00", WithCrc(Hex("01 C4 01 00 05")), 0),
+         {"TX|OK|Status Request|||01 C4 01 B3", "RX|OK|Status Request|||01 C4 01 00 05 B5 33"}},
+        {"counted request",
+         Record("01,91,01,AA,00,00", WithCrc(Hex("01 91")), 0),
+         {"TX|OK|Counted Request||1 bytes|01 91 01 AA D1 DA",
+          "RX|OK|Counted Request||1 bytes|01 91 C1 8C"}},
+        // The meter refuses: the exception reply is shorter than the reply the master waits
+        // for, so the transaction counts as unanswered, and the row names the exception.
+        {"exception",
+         Record("01,03,05,00,00,02,00,00", WithCrc(Hex("01 83 02")), 1),
+         {"TX|no response|Read Holding Registers|0x0500|2|01 03 05 00 00 02 C4 C7",
+          "RX|no response|Read Holding Registers (exception)|0x0500|Illegal Data Address|01 83 "
+          "02 C0 F1"}},
+        {"time-out",
+         Record("01,03,01,30,00,02,00,00", {}, 1, std::nullopt),
+         {"TX|no response|Read Holding Registers|0x0130|2|01 03 01 30 00 02 C5 F8",
+          "RX|no response|Read Holding Registers|0x0130|2|"}},
+        {"stray bytes in front and behind",
+         Record("01,03,01,30,00,02,00,00", Hex("FF 00") + readRegs + Hex("55"), 0),
+         {"TX|OK|Read Holding Registers|0x0130|2|01 03 01 30 00 02 C5 F8", "RX|stray||||FF 00",
+          "RX|OK|Read Holding Registers|0x0130|2|" + QString(readRegs.toHex(' ').toUpper()),
+          "RX|stray||||55"}},
+        {"CRC error shows every byte",
+         Record("01,03,01,30,00,02,00,00", Hex("FF") + readRegs.left(8) + Hex("00"), 2),
+         {"TX|CRC error|Read Holding Registers|0x0130|2|01 03 01 30 00 02 C5 F8",
+          "RX|CRC error|Read Holding Registers|0x0130|2|FF " +
+              QString(readRegs.left(8).toHex(' ').toUpper()) + " 00"}},
+        {"field error",
+         Record("01,03,01,30,00,02,00,00", WithCrc(Hex("01 03 02 00 00 00 00")), 3),
+         {"TX|field error|Read Holding Registers|0x0130|2|01 03 01 30 00 02 C5 F8",
+          "RX|field error|Read Holding Registers|0x0130|2|01 03 02 00 00 00 00 72 33"}},
+        {"nothing written",
+         Record("zz", Hex("01 02"), 1),
+         {"TX|no response|(nothing written)|||", "RX|no response|(nothing written)|||01 02"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Summary(TransactionRows(c.record, kWrittenAt)), c.rows);
+    }
+}
+
+TEST(TrafficRows, RepliesAreTimedByTheMastersClockAndCarryTheirLatency) {
+    const auto rows = TransactionRows(
+        Record("01,01,00,00,00,02,00,00", WithCrc(Hex("01 01 01 02")), 0, 135ms), kWrittenAt);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].timeMs, kWrittenAt);
+    EXPECT_FALSE(rows[0].latencyMs);
+    EXPECT_EQ(rows[1].timeMs, kWrittenAt + 135);
+    ASSERT_TRUE(rows[1].latencyMs);
+    EXPECT_DOUBLE_EQ(*rows[1].latencyMs, 135.0);
+    EXPECT_EQ(TrafficRowTexts(rows[1])[ColLatency], "135.0");
+    // A time-out is stamped when the master gave up.
+    const auto late =
+        TransactionRows(Record("01,01,00,00,00,02,00,00", {}, 1, std::nullopt), kWrittenAt);
+    EXPECT_EQ(late[1].timeMs, kWrittenAt + 200);
+}
+
+TEST(TrafficRows, SavedFilesQuoteWhatWouldSplitAField) {
+    TrafficRow row = StrayRow(Hex("2C"), kWrittenAt);
+    row.detail = "a, \"b\"";
+    const QStringList csv = TrafficRowsAsCsv({row}).split('\n');
+    EXPECT_EQ(csv[0], TrafficHeaders().join(','));
+    EXPECT_TRUE(csv[1].contains(",\"a, \"\"b\"\"\",")) << csv[1].toStdString();
+    const QStringList text = TrafficRowsAsText({row}).split('\n');
+    EXPECT_EQ(text[1].split('\t').size(), TrafficColumnCount);
+}
+
+// The record: bounded, pausable, counted per transaction like the status bar.
+TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView) {
+    static int argc = 1;
+    static char name[] = "traffic";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv); // the batches' timer
+    TrafficModel model;
+    qint64 now = kWrittenAt;
+    model.SetWallClock([&] { return now; });
+    model.SetCapacity(5);
+    const auto ok = Record("01,01,00,00,00,02,00,00", WithCrc(Hex("01 01 01 02")), 0);
+    const auto lost = Record("01,01,00,00,00,02,00,00", {}, 1, std::nullopt);
+    const auto bad = Record("01,01,00,00,00,02,00,00", Hex("01 01 01 02 00 00"), 2);
+
+    for (int i = 0; i < 3; ++i)
+        model.TransactionEvaluated(ok);
+    model.TransactionEvaluated(lost);
+    model.TransactionEvaluated(bad);
+    model.StrayBytesReceived(Hex("AA"), {});
+    // Counted at once; the rows come with the next batch.
+    EXPECT_EQ(model.Transactions(), 5);
+    EXPECT_EQ(model.rowCount(), 0);
+    model.Flush();
+    EXPECT_EQ(model.rowCount(), 5); // 11 rows made, the newest 5 kept
+    EXPECT_EQ(model.Recorded().back().status, TrafficStatus::Stray);
+    EXPECT_EQ(model.Transactions(), 5);
+    EXPECT_EQ(model.Count(TrafficStatus::Ok), 3);
+    EXPECT_EQ(model.Count(TrafficStatus::NoResponse), 1);
+    EXPECT_EQ(model.Count(TrafficStatus::CrcError), 1);
+    EXPECT_EQ(model.Count(TrafficStatus::Stray), 1);
+
+    // Paused: the view keeps its rows while the record goes on.
+    model.SetPaused(true);
+    const QString shownFirst = model.data(model.index(0, ColBytes)).toString();
+    now += 1000;
+    for (int i = 0; i < 4; ++i)
+        model.TransactionEvaluated(ok);
+    model.Flush();
+    EXPECT_EQ(model.data(model.index(0, ColBytes)).toString(), shownFirst);
+    EXPECT_EQ(model.Recorded().size(), 5);
+    EXPECT_EQ(model.Count(TrafficStatus::Ok), 7);
+    model.SetPaused(false);
+    EXPECT_EQ(model.rowCount(), 5);
+    EXPECT_EQ(model.RowAt(4).timeMs, now - 200 + 40); // written 200 ms before evaluation
+
+    // Filters: one status, one function.
+    TrafficFilterModel filter;
+    filter.setSourceModel(&model);
+    model.TransactionEvaluated(lost);
+    // The batch comes from the event loop by itself.
+    const QDeadlineTimer deadline(5000);
+    while (model.Recorded().back().status != TrafficStatus::NoResponse && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    filter.SetStatus(TrafficStatus::NoResponse);
+    EXPECT_EQ(filter.rowCount(), 2); // the request and its missing reply
+    filter.SetStatus(std::nullopt);
+    filter.SetFunction(0x03);
+    EXPECT_EQ(filter.rowCount(), 0);
+
+    model.Clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.Transactions(), 0);
+}
