@@ -5,15 +5,12 @@
 // With --monitor the meter adds stray bytes and bad replies now and then, the traffic
 // monitor is opened, the metering values are logged to <log.csv>, and the picture is
 // of the whole window with the monitor in front.
+#include "ScreenshotShell.h"
 #include "TqvModbus.h"
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QMdiSubWindow>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -30,32 +27,20 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s <meter-sim> <out.png> [--monitor <log.csv>]\n", argv[0]);
         return 2;
     }
-    QTemporaryDir ports, config;
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    QProcess sim;
-    QStringList simArguments{"--port", "COM1"};
+    QStringList simArguments;
     if (monitor)
         simArguments << "--stray"
                      << "0.15"
                      << "--corrupt"
                      << "0.05";
-    sim.start(QString::fromLocal8Bit(argv[1]), simArguments);
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        std::fprintf(stderr, "the simulated meter did not start\n");
+    ScreenshotShell session;
+    if (!session.StartMeter(QString::fromLocal8Bit(argv[1]), simArguments))
         return 1;
-    }
-
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    ShellOptions options;
-    options.settings = &settings;
-    options.portSettleMs = 0;
-    TFormTeskLink shell(options);
 #ifdef QETRA_HAVE_VIEWS
-    RegisterViewWindows(shell);
+    TFormTeskLink& shell = session.StartProgram({RegisterViewWindows}, {1280, 760}, false);
+#else
+    TFormTeskLink& shell = session.StartProgram({}, {1280, 760}, false);
 #endif
-    shell.CreateResidentWindows();
-    shell.resize(1280, 760);
-    shell.show();
     if (monitor) {
 #ifdef QETRA_HAVE_VIEWS
         if (auto* log = shell.findChild<MeteringLogControl*>())
@@ -67,14 +52,8 @@ int main(int argc, char* argv[]) {
     }
     shell.StartPolling();
 
-    QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    const bool saved = shell.grab().save(QString::fromLocal8Bit(argv[2]));
-    shell.StopPolling();
-    sim.terminate();
-    sim.waitForFinished(5000);
-    std::printf("%s: %s, %s\n", argv[2], saved ? "saved" : "NOT saved",
-                qPrintable(shell.StatusText(2, 3)));
+    ScreenshotShell::Pause(5000);
+    const bool saved = session.Save(&shell, QString::fromLocal8Bit(argv[2]));
+    std::printf("%s\n", qPrintable(shell.StatusText(2, 3)));
     return saved ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 #include "CalibrationWindows.h"
 #include "FormBase.h"
 #include "FormCalirate.h"
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "TestShell.h"
 #include "ViewWindows.h"
 #include "WindowTestSupport.h"
@@ -21,7 +21,6 @@
 
 namespace {
 
-const QString kPort = QStringLiteral("COM8");
 // What the bench feeds, in what the metering window shows: 380.0 V, 5.000 A, unity
 // power factor.
 constexpr double kVolts = 380.0;
@@ -44,17 +43,9 @@ class CalibrationEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         WidgetTestApp();
-        ASSERT_TRUE(ports.isValid());
-        qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim = std::make_unique<MeterSimProcess>(
-            QStringList{"--port", kPort, "--reference", "380V/100%", "--miscalibrate"});
-        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
-        t.settings.beginGroup("Comm");
-        t.settings.setValue("PortName", kPort);
-        t.settings.setValue("Baudrate", 9600);
-        t.settings.setValue("DevAddr", 1);
-        t.settings.setValue("QueryInterval", 20);
-        t.settings.endGroup();
+        ASSERT_TRUE(
+            t.StartMeter({"--reference", "380V/100%", "--miscalibrate"}, {QStringLiteral("COM8")}))
+            << qPrintable(t.SimErrors());
         t.Make({RegisterViewWindows, RegisterCalibrationWindows}, TestShell::RealPort);
         ASSERT_TRUE(t.dialogs.Shown().isEmpty()) << t.dialogs.Texts().join('|').toStdString();
         const QLocale english(QLocale::English, QLocale::UnitedStates);
@@ -63,12 +54,6 @@ protected:
         Calirate()->SetCountPrompt([](CalibrationMode, const QString&) { return QString("20"); });
         t->ShowFactoryMenus();
         t->StartPolling();
-    }
-
-    void TearDown() override {
-        t.shell.reset();
-        sim.reset();
-        qunsetenv("QETRA_PORTS_DIR");
     }
 
     TFormBase* Base() const { return t.Window<TFormBase>(WindowName::Base); }
@@ -109,9 +94,7 @@ protected:
         return WaitUntil([&] { return Text(history) == QString::number(value); }, 10000);
     }
 
-    QTemporaryDir ports;
-    std::unique_ptr<MeterSimProcess> sim;
-    TestShell t;
+    MeterSimShell t;
 };
 
 const QStringList kGainLabels = {"LabVaADv", "LabVbADv", "LabVcADv",

@@ -6,32 +6,17 @@
 #include "CalibrationWindows.h"
 #include "FormCalirate.h"
 #include "FormChangeConst.h"
-#include "ScriptedDialogs.h"
 #include "ViewWindows.h"
 #include "frmMain.h"
 
+#include "ScreenshotShell.h"
 #include <QAction>
+
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cstdio>
-#include <functional>
-
-namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -40,44 +25,26 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
-    QTemporaryDir ports, config;
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    QProcess sim;
-    sim.start(QString::fromLocal8Bit(argv[1]),
-              {"--port", "COM1", "--reference", "380V/100%", "--miscalibrate"});
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        std::fprintf(stderr, "the simulated meter did not start\n");
+    ScreenshotShell session;
+    if (!session.StartMeter(QString::fromLocal8Bit(argv[1]),
+                            {"--reference", "380V/100%", "--miscalibrate"}))
         return 1;
-    }
-
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    settings.setValue("Comm/PortName", "COM1");
-    settings.setValue("Comm/Baudrate", 9600);
-    settings.setValue("Comm/DevAddr", 1);
-    settings.setValue("Comm/QueryInterval", 50);
-    ScriptedDialogs dialogs;
-    ShellOptions options;
-    options.settings = &settings;
-    options.dialogs = &dialogs;
-    options.portSettleMs = 0;
-    TFormTeskLink shell(options);
-    RegisterViewWindows(shell);
-    RegisterCalibrationWindows(shell);
-    shell.CreateResidentWindows();
+    session.Settings().setValue("Comm/QueryInterval", 50);
+    TFormTeskLink& shell =
+        session.StartProgram({RegisterViewWindows, RegisterCalibrationWindows}, {1280, 760}, false);
     shell.ShowFactoryMenus();
-    shell.resize(1280, 760);
-    shell.show();
     shell.StartPolling();
+    auto WaitFor = &ScreenshotShell::Wait;
 
     auto* calirate = shell.WindowAs<TFormCalirate>(WindowName::Calirate);
     calirate->SetCountPrompt([](CalibrationMode, const QString&) { return QString("20"); });
     shell.Action("MM05")->trigger();
     WaitFor([&] { return shell.Connected(); }, 10000);
-    dialogs.QueueAnswer(false);
+    session.dialogs.QueueAnswer(false);
     calirate->Button(2)->click();
     const bool finished =
         WaitFor([&] { return calirate->StatusText(1, 3) == "校验完毕！"; }, 20000);
-    WaitFor([] { return false; }, 1500); // a few more live values
+    ScreenshotShell::Pause(1500); // a few more live values
 
     const bool savedCalibration = calirate->grab().save(QString::fromLocal8Bit(argv[2]));
 
@@ -87,9 +54,6 @@ int main(int argc, char* argv[]) {
     const bool savedCoefficients =
         coefficients && coefficients->grab().save(QString::fromLocal8Bit(argv[3]));
 
-    shell.StopPolling();
-    sim.terminate();
-    sim.waitForFinished(5000);
     std::printf("run %s; %s: %s; %s: %s\n", finished ? "finished" : "NOT finished", argv[2],
                 savedCalibration ? "saved" : "NOT saved", argv[3],
                 savedCoefficients ? "saved" : "NOT saved");

@@ -7,7 +7,7 @@
 #include "AlarmWindows.h"
 #include "FormAlarm.h"
 #include "FormSetAlarm.h"
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "TestShell.h"
 #include "WindowKit.h"
 #include "WindowTestSupport.h"
@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kPort = QStringLiteral("COM7");
 const QString kConfirmed = QStringLiteral("Alarm Parameters have modified successfully!");
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 
@@ -30,26 +29,11 @@ class AlarmEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         WidgetTestApp(); // before the simulator process: it reports through the event loop
-        ASSERT_TRUE(ports.isValid());
-        qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", kPort});
-        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
-        t.settings.beginGroup("Comm");
-        t.settings.setValue("PortName", kPort);
-        t.settings.setValue("Baudrate", 9600);
-        t.settings.setValue("DevAddr", 1);
-        t.settings.setValue("QueryInterval", 20);
-        t.settings.endGroup();
+        ASSERT_TRUE(t.StartMeter({}, {QStringLiteral("COM7")})) << qPrintable(t.SimErrors());
         t.Make({RegisterAlarmWindows}, TestShell::RealPort);
         ASSERT_TRUE(t.dialogs.Shown().isEmpty()) << t.dialogs.Texts().join('|').toStdString();
         t->show();
         t->StartPolling();
-    }
-
-    void TearDown() override {
-        t.shell.reset();
-        sim.reset();
-        qunsetenv("QETRA_PORTS_DIR");
     }
 
     TFormAlarm* Records() const { return t.Window<TFormAlarm>(WindowName::Alarm); }
@@ -78,9 +62,7 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return !t->IsChildOpen(WindowName::SetAlarm); }));
     }
 
-    QTemporaryDir ports;
-    std::unique_ptr<MeterSimProcess> sim;
-    TestShell t;
+    MeterSimShell t;
 };
 
 bool Matches(const QString& text, const char* pattern) {

@@ -5,41 +5,19 @@
 //   alarm_screenshots <meter-sim> <out-dir>
 #include "FormAlarm.h"
 #include "FormSetAlarm.h"
-#include "ScriptedDialogs.h"
+#include "ScreenshotShell.h"
 #include "SetupWindows.h"
 #include "ViewWindows.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-
-namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-bool Save(TFormTeskLink& shell, QWidget* window, const QString& path) {
-    QMdiSubWindow* sub = shell.SubWindowOf(window);
-    const bool saved = sub != nullptr && sub->grab().save(path);
-    std::printf("%s: %s\n", qPrintable(path), saved ? "saved" : "NOT saved");
-    return saved;
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -47,29 +25,15 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s <meter-sim> <out-dir>\n", argv[0]);
         return 2;
     }
-    QTemporaryDir ports, config;
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    QProcess sim;
-    sim.start(QString::fromLocal8Bit(argv[1]), {"--port", "COM1"});
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        std::fprintf(stderr, "the simulated meter did not start\n");
+    ScreenshotShell session;
+    if (!session.StartMeter(QString::fromLocal8Bit(argv[1])))
         return 1;
-    }
-
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    settings.setValue("Comm/QueryInterval", 50);
-    ScriptedDialogs dialogs;
-    ShellOptions options;
-    options.settings = &settings;
-    options.dialogs = &dialogs;
-    options.portSettleMs = 0;
-    TFormTeskLink shell(options);
-    RegisterViewWindows(shell);
-    RegisterSetupWindows(shell);
-    shell.CreateResidentWindows();
-    shell.resize(1280, 800);
-    shell.show();
-    shell.StartPolling();
+    session.Settings().setValue("Comm/QueryInterval", 50);
+    TFormTeskLink& shell =
+        session.StartProgram({RegisterViewWindows, RegisterSetupWindows}, {1280, 800});
+    auto WaitFor = [](const std::function<bool()>& done) {
+        return ScreenshotShell::Wait(done, 10000);
+    };
     auto* records = shell.WindowAs<TFormAlarm>(QStringLiteral("FormAlarm"));
     if (!WaitFor([&] { return shell.Connected(); }) || records == nullptr) {
         std::fprintf(stderr, "no meter\n");
@@ -99,19 +63,16 @@ int main(int argc, char* argv[]) {
         w->LimitEdit(g + 1)->setText(QString::fromLatin1(groups[g].limit));
     }
     w->DelayCombo()->setCurrentIndex(0);
-    dialogs.QueueAnswer(true);
+    session.dialogs.QueueAnswer(true);
     w->Button1Click();
     if (!WaitFor([&] { return !shell.IsChildOpen(QStringLiteral("FormSetAlarm")); }) ||
         !WaitFor([&] { return records->Label("Label1State")->text() == "Alarm"; }))
         return 1;
 
-    bool saved = Save(shell, records, QDir(argv[2]).filePath("alarm-parameters.png"));
+    bool saved = session.Save(records, QDir(argv[2]).filePath("alarm-parameters.png"));
     w = qobject_cast<TFormSetAlarm*>(shell.ShowWindowOfMenuItem("MM0303"));
     if (w == nullptr || !WaitFor([&] { return w->LimitEdit(2)->text() == "6.000 A"; }))
         return 1;
-    saved = Save(shell, w, QDir(argv[2]).filePath("alarm-settings.png")) && saved;
-    shell.StopPolling();
-    sim.terminate();
-    sim.waitForFinished(5000);
+    saved = session.Save(w, QDir(argv[2]).filePath("alarm-settings.png")) && saved;
     return saved ? 0 : 1;
 }

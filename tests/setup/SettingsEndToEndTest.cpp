@@ -4,7 +4,7 @@
 
 #include "FormKw.h"
 #include "FormSetPara.h"
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "SetupWindows.h"
 #include "TestShell.h"
 #include "ViewWindows.h"
@@ -21,29 +21,12 @@
 
 namespace {
 
-const QString kPort = QStringLiteral("COM9");
-
 class SettingsEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         WidgetTestApp(); // before the simulator process: it reports through the event loop
-        ASSERT_TRUE(ports.isValid());
-        qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
         // -v: the simulator reports its baud rate changes on standard error.
-        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", kPort, "-v"});
-        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
-        t.settings.beginGroup("Comm");
-        t.settings.setValue("PortName", kPort);
-        t.settings.setValue("Baudrate", 9600);
-        t.settings.setValue("DevAddr", 1);
-        t.settings.setValue("QueryInterval", 20);
-        t.settings.endGroup();
-    }
-
-    void TearDown() override {
-        t.shell.reset();
-        sim.reset();
-        qunsetenv("QETRA_PORTS_DIR");
+        ASSERT_TRUE(t.StartMeter({"-v"}, {QStringLiteral("COM9")})) << qPrintable(t.SimErrors());
     }
 
     // A main window started from the saved settings, polling until the meter counts as
@@ -104,9 +87,7 @@ protected:
                t.settings.value("Comm/DevAddr").toString();
     }
 
-    QTemporaryDir ports;
-    std::unique_ptr<MeterSimProcess> sim;
-    TestShell t;
+    MeterSimShell t;
 };
 
 } // namespace
@@ -175,7 +156,7 @@ TEST_F(SettingsEndToEnd, TheLineFollowsTheMetersNewBaudRateAndAddressAndBack) {
                                               "Meter Baudrate has modified successfully!"}));
     ASSERT_TRUE(WaitUntil([&] { return t->Modbus().BaudRate() == 19200; }));
     EXPECT_TRUE(t->Modbus().PortOpen());
-    EXPECT_TRUE(sim->waitForError("now at 19200 bps")) << qPrintable(sim->errors());
+    EXPECT_TRUE(t.sim->waitForError("now at 19200 bps")) << qPrintable(t.SimErrors());
     EXPECT_TRUE(PollsAnswered());
 
     // Address 1 -> 5 at the new rate.

@@ -5,31 +5,16 @@
 //   settings_screenshots <meter-sim> <output folder>
 #include "FormKw.h"
 #include "FormSetPara.h"
+#include "ScreenshotShell.h"
 #include "SetupWindows.h"
-#include "TqvModbus.h"
 #include "ViewWindows.h"
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QMdiSubWindow>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-
-namespace {
-
-bool Wait(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -38,26 +23,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[2]));
-    QTemporaryDir ports, config;
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    QProcess sim;
-    sim.start(QString::fromLocal8Bit(argv[1]), {"--port", "COM1"});
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        std::fprintf(stderr, "the simulated meter did not start\n");
+    ScreenshotShell session;
+    if (!session.StartMeter(QString::fromLocal8Bit(argv[1])))
         return 1;
-    }
-
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    ShellOptions options;
-    options.settings = &settings;
-    options.portSettleMs = 0;
-    TFormTeskLink shell(options);
-    RegisterViewWindows(shell);
-    RegisterSetupWindows(shell);
-    shell.CreateResidentWindows();
-    shell.resize(1280, 760);
-    shell.show();
-    shell.StartPolling();
+    TFormTeskLink& shell = session.StartProgram({RegisterViewWindows, RegisterSetupWindows});
+    auto Wait = &ScreenshotShell::Wait;
 
     auto* kw = qobject_cast<TFormKw*>(shell.ShowWindowOfMenuItem("MM0301"));
     auto* setPara = qobject_cast<TFormSetPara*>(shell.ShowWindowOfMenuItem("MM0302"));
@@ -69,16 +39,12 @@ int main(int argc, char* argv[]) {
     shell.SubWindowOf(setPara)->move(20, 250);
     const bool loaded =
         Wait([&] { return !kw->LoadRequested() && !setPara->LoadRequested(); }, 10000);
-    Wait([] { return false; }, 1500);
+    ScreenshotShell::Pause(1500);
 
     bool saved = loaded;
-    saved = shell.SubWindowOf(setPara)->grab().save(out.filePath("meter-settings.png")) && saved;
-    saved = shell.SubWindowOf(kw)->grab().save(out.filePath("energy-presetting.png")) && saved;
-    saved = shell.grab().save(out.filePath("setup-in-main-window.png")) && saved;
-    shell.StopPolling();
-    sim.terminate();
-    sim.waitForFinished(5000);
-    std::printf("%s: %s, %s\n", qPrintable(out.path()), saved ? "saved" : "NOT saved",
-                qPrintable(shell.StatusText(2, 3)));
+    saved = session.Save(setPara, out.filePath("meter-settings.png")) && saved;
+    saved = session.Save(kw, out.filePath("energy-presetting.png")) && saved;
+    saved = session.Save(&shell, out.filePath("setup-in-main-window.png")) && saved;
+    std::printf("%s\n", qPrintable(shell.StatusText(2, 3)));
     return saved ? 0 : 1;
 }

@@ -3,16 +3,13 @@
 // builds the main window the way the program does, makes the window the active one, polls
 // for a few seconds and saves the window's frame as a PNG.
 //   measurement_screenshot <meter-sim> <out.png> <window name> [meter-sim options...]
+#include "ScreenshotShell.h"
 #include "ViewWindows.h"
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -22,28 +19,13 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
-    QTemporaryDir ports, config;
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    QStringList simArguments = {"--port", "COM1"};
+    QStringList simArguments;
     for (int i = 4; i < argc; ++i)
         simArguments << QString::fromLocal8Bit(argv[i]);
-    QProcess sim;
-    sim.start(QString::fromLocal8Bit(argv[1]), simArguments);
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        std::fprintf(stderr, "the simulated meter did not start\n");
+    ScreenshotShell session;
+    if (!session.StartMeter(QString::fromLocal8Bit(argv[1]), simArguments))
         return 1;
-    }
-
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    ShellOptions options;
-    options.settings = &settings;
-    options.portSettleMs = 0;
-    TFormTeskLink shell(options);
-    RegisterViewWindows(shell);
-    shell.CreateResidentWindows();
-    shell.resize(1280, 1000);
-    shell.show();
-    shell.StartPolling();
+    TFormTeskLink& shell = session.StartProgram({RegisterViewWindows}, {1280, 1000});
 
     const QString name = QString::fromLocal8Bit(argv[3]);
     QWidget* window = shell.ShowWindowNamed(name);
@@ -54,14 +36,8 @@ int main(int argc, char* argv[]) {
     }
     shell.ClientArea()->setActiveSubWindow(sub);
     sub->move(0, 0);
-    QDeadlineTimer deadline(4000);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    const bool saved = sub->grab().save(QString::fromLocal8Bit(argv[2]));
-    shell.StopPolling();
-    sim.terminate();
-    sim.waitForFinished(5000);
-    std::printf("%s: %s, %s\n", argv[2], saved ? "saved" : "NOT saved",
-                qPrintable(shell.StatusText(2, 3)));
+    ScreenshotShell::Pause(4000);
+    const bool saved = session.Save(window, QString::fromLocal8Bit(argv[2]));
+    std::printf("%s\n", qPrintable(shell.StatusText(2, 3)));
     return saved ? 0 : 1;
 }

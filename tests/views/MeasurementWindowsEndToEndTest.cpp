@@ -7,7 +7,7 @@
 #include "FormSuperNum.h"
 #include "FormWave.h"
 #include "MeterModelDecode.h"
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "PhasorDiagram.h"
 #include "ShellHarness.h"
 #include "SpectrumChart.h"
@@ -25,7 +25,6 @@
 
 namespace {
 
-const QString kPort = QStringLiteral("COM8");
 // A rotation is five fixed reads and the active window's block.
 constexpr quint32 kRotation = 6;
 
@@ -33,27 +32,12 @@ class MeasurementEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         WidgetTestApp(); // before the simulator process: it reports through the event loop
-        ASSERT_TRUE(ports.isValid());
-    }
-
-    void TearDown() override {
-        h.shell.reset();
-        sim.reset();
-        qunsetenv("QETRA_PORTS_DIR");
     }
 
     // Starts the simulator as COM8 at 38400 baud and a main window polling it every 2 ms.
     void Start(const QStringList& simArguments = {}) {
-        qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", kPort, "--baud", "38400"} +
-                                                simArguments);
-        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
-        h.settings.beginGroup("Comm");
-        h.settings.setValue("PortName", kPort);
-        h.settings.setValue("Baudrate", 38400);
-        h.settings.setValue("DevAddr", 1);
-        h.settings.setValue("QueryInterval", 2);
-        h.settings.endGroup();
+        ASSERT_TRUE(h.StartMeter(simArguments, {QStringLiteral("COM8"), 38400, 1, 2}))
+            << qPrintable(h.SimErrors());
         h.Make(false);
         ASSERT_TRUE(h.dialogs.Shown().isEmpty()) << h.dialogs.Texts().join('|').toStdString();
         const QLocale us(QLocale::English, QLocale::UnitedStates);
@@ -92,9 +76,7 @@ protected:
         return QDateTime(QDate(2000 + v[0], v[1], v[2]), QTime(v[3], v[4], v[5]));
     }
 
-    QTemporaryDir ports;
-    std::unique_ptr<MeterSimProcess> sim;
-    ViewShell h;
+    WithMeterSim<ViewShell> h;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 // The traffic monitor and the data log against a simulated meter that drops and corrupts
 // replies, through the real serial port, Modbus master and reply routing.
 
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "MeteringLogControl.h"
 #include "ShellHarness.h"
 #include "TqvModbus.h"
@@ -14,19 +14,9 @@
 
 TEST(TrafficAndLogEndToEnd, MonitorCountsMatchTheStatusBarAndTheLogHasEveryGoodBlock) {
     WidgetTestApp();
-    QTemporaryDir ports;
-    ASSERT_TRUE(ports.isValid());
-    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-    MeterSimProcess sim({"--port", "COM7", "--drop", "0.15", "--corrupt", "0.15", "--seed", "7"});
-    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
-
-    ViewShell h;
-    h.settings.beginGroup("Comm");
-    h.settings.setValue("PortName", "COM7");
-    h.settings.setValue("Baudrate", 9600);
-    h.settings.setValue("DevAddr", 1);
-    h.settings.setValue("QueryInterval", 20);
-    h.settings.endGroup();
+    WithMeterSim<ViewShell> h;
+    ASSERT_TRUE(h.StartMeter({"--drop", "0.15", "--corrupt", "0.15", "--seed", "7"}))
+        << qPrintable(h.SimErrors());
     h.Make(false);
     TFormTeskLink& shell = *h.shell;
     // A dropped reply costs the whole time-out; keep the run short.

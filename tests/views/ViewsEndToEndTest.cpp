@@ -1,7 +1,7 @@
 // The two windows against the simulated meter on a pseudo-terminal, through the real
 // serial port, Modbus master, poll schedule and reply routing.
 
-#include "MeterSimProcess.h"
+#include "MeterSimShell.h"
 #include "ShellHarness.h"
 #include "WindowKit.h"
 #include "WindowTestSupport.h"
@@ -14,33 +14,15 @@
 
 namespace {
 
-const QString kPort = QStringLiteral("COM7");
-
 class ViewsEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         WidgetTestApp(); // before the simulator process: it reports through the event loop
-        ASSERT_TRUE(ports.isValid());
-    }
-
-    void TearDown() override {
-        h.shell.reset();
-        sim.reset();
-        qunsetenv("QETRA_PORTS_DIR");
     }
 
     // Starts the simulator as COM7 and a main window polling it every 20 ms.
     void Start(const QStringList& simArguments = {}) {
-        qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
-        sim = std::make_unique<MeterSimProcess>(QStringList{"--port", kPort} + simArguments);
-        ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
-
-        h.settings.beginGroup("Comm");
-        h.settings.setValue("PortName", kPort);
-        h.settings.setValue("Baudrate", 9600);
-        h.settings.setValue("DevAddr", 1);
-        h.settings.setValue("QueryInterval", 20);
-        h.settings.endGroup();
+        ASSERT_TRUE(h.StartMeter(simArguments)) << qPrintable(h.SimErrors());
         h.Make(false);
         ASSERT_TRUE(h.dialogs.Shown().isEmpty()) << h.dialogs.Texts().join('|').toStdString();
         h.shell->StartPolling();
@@ -51,9 +33,7 @@ protected:
     }
     bool BoxShown(const QString& text) { return h.dialogs.Texts().contains(text); }
 
-    QTemporaryDir ports;
-    std::unique_ptr<MeterSimProcess> sim;
-    ViewShell h;
+    WithMeterSim<ViewShell> h;
 };
 
 } // namespace
