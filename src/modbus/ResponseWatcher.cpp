@@ -107,6 +107,10 @@ bool ResponseWatcher::ClaimDue(Due& due, steady_clock::time_point& wakeAt, bool&
         if (std::find(skip.begin(), skip.end(), c) != skip.end())
             continue;
         const auto& w = c->shared_;
+        // A request still with the writer has no reply window yet; the report that it
+        // was written wakes the watcher.
+        if (!w.started)
+            continue;
         const nanoseconds elapsed = c->Now() - w.sendTime;
         const WaitJudgement j =
             JudgeWait(elapsed, w.received, w.expected, {w.interval, w.timeout, w.preview});

@@ -282,21 +282,54 @@ void TqvModbus::SendNextRequest() {
     BuildFrame();
     if (!requestFrame_.isEmpty())
         qCDebug(lcModbusTrace).noquote() << "TX" << requestFrame_.toHex(' ');
-    SendFrame(requestFrame_);
+    // The wait is in place before the request is handed over, but its reply window
+    // opens only when the writer reports the request written: a request that waits a
+    // while for the writer (a busy machine) must not lose that time from its window.
+    quint64 seq = 0;
     {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
         receiveBuffer_.clear();
-        sendTime_ = Now();
-        ++waitSeq_;
-        shared_.sendTime = sendTime_;
+        seq = ++waitSeq_;
+        shared_.sendTime = Now();
+        shared_.started = false;
         shared_.received = 0;
         shared_.expected = expectedLength_;
-        shared_.seq = waitSeq_;
+        shared_.seq = seq;
         awaitingReply_ = true;
         watcher.WakeLocked();
     }
+    // Nothing to write (an invalid message, CTS stayed off, the writer is gone): the
+    // window opens now and the wait ends as an unanswered one.
+    if (!SendRequestFrame(seq)) {
+        const auto now = std::chrono::steady_clock::now();
+        OpenReplyWindow(seq, now, now);
+    }
     Raise("OnAfterSendMsg", OnAfterSendMsg, this, requestFrame_);
+}
+
+bool TqvModbus::SendRequestFrame(quint64 seq) {
+    if (requestFrame_.isEmpty() || !WaitForCts())
+        return false;
+    const int replyLength = expectedLength_;
+    return port_->SendRequest(requestFrame_, replyLength,
+                              [this, seq](std::chrono::steady_clock::time_point writtenAt) {
+                                  OpenReplyWindow(seq, writtenAt, std::chrono::steady_clock::now());
+                              });
+}
+
+void TqvModbus::OpenReplyWindow(quint64 seq, std::chrono::steady_clock::time_point writtenAt,
+                                std::chrono::steady_clock::time_point reportedAt) {
+    auto& watcher = ResponseWatcher::Instance();
+    std::lock_guard lock(watcher.Mutex());
+    if (shared_.seq != seq || shared_.started)
+        return; // a wait that has been replaced since (the port was reopened)
+    // The writer's moment on this component's clock (a test's clock may stand still):
+    // as long before now as it was before the report.
+    const TimePoint writtenHere = clock_() - (reportedAt - writtenAt);
+    shared_.sendTime = std::max(shared_.sendTime, writtenHere);
+    shared_.started = true;
+    watcher.WakeLocked();
 }
 
 void TqvModbus::BuildFrame() {
@@ -353,23 +386,27 @@ int TqvModbus::CtsWaitLimitMs() const {
 }
 
 bool TqvModbus::SendFrame(const QByteArray& Data) {
-    if (Data.isEmpty())
+    if (Data.isEmpty() || !WaitForCts())
         return false;
-    if (rtsCtsControl_) {
-        // The modem or line driver holds CTS off while it cannot take data. Wait for it,
-        // but not for ever: after the longest reply wait nothing is written and the
-        // transaction ends as an unanswered one.
-        const auto limit = std::chrono::milliseconds(CtsWaitLimitMs());
-        const TimePoint start = Now();
-        while (!(port_->ModemLineStatus() & kCts)) {
-            if (Now() - start >= limit) {
-                qCWarning(lcModbusTrace) << "CTS stayed off; request not written";
-                return false;
-            }
-            delay_(kCtsPollMs);
-        }
-    }
     return port_->SendData(Data);
+}
+
+bool TqvModbus::WaitForCts() {
+    if (!rtsCtsControl_)
+        return true;
+    // The modem or line driver holds CTS off while it cannot take data. Wait for it,
+    // but not for ever: after the longest reply wait nothing is written and the
+    // transaction ends as an unanswered one.
+    const auto limit = std::chrono::milliseconds(CtsWaitLimitMs());
+    const TimePoint start = Now();
+    while (!(port_->ModemLineStatus() & kCts)) {
+        if (Now() - start >= limit) {
+            qCWarning(lcModbusTrace) << "CTS stayed off; request not written";
+            return false;
+        }
+        delay_(kCtsPollMs);
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- port notifications
