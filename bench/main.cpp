@@ -31,7 +31,7 @@ constexpr double kQuietLoad = 1.0;
 
 struct Settings {
     QString simProgram;
-    QList<quint32> bauds{9600, 38400};
+    QList<quint32> bauds{9600, 38400, 115200};
     int reads = 120;
     int rounds = 3;
     double cpuSeconds = 30;
@@ -319,11 +319,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption cpuOpt(QStringLiteral("cpu-seconds"),
                                     QStringLiteral("Length of each CPU measurement (default 30)."),
                                     QStringLiteral("s"), QStringLiteral("30"));
+    const QCommandLineOption baudOpt(QStringLiteral("baud"),
+                                     QStringLiteral("Baud rate of the throughput runs; repeat for "
+                                                    "several (default 9600, 38400 and 115200)."),
+                                     QStringLiteral("rate"));
     const QCommandLineOption smokeOpt(
         QStringLiteral("smoke"),
         QStringLiteral("A short run of a few seconds that checks that everything still works: "
                        "4 reads per run in 2 rounds, 1 s CPU runs with a 300 ms reply timeout."));
-    parser.addOptions({simOpt, readsOpt, roundsOpt, cpuOpt, smokeOpt});
+    parser.addOptions({simOpt, readsOpt, roundsOpt, cpuOpt, baudOpt, smokeOpt});
     parser.process(app);
 
     Settings s;
@@ -334,6 +338,16 @@ int main(int argc, char* argv[]) {
     s.reads = parser.value(readsOpt).toInt(&okReads);
     s.rounds = parser.value(roundsOpt).toInt(&okRounds);
     s.cpuSeconds = parser.value(cpuOpt).toDouble(&okCpu);
+    bool okBauds = true;
+    if (parser.isSet(baudOpt)) {
+        s.bauds.clear();
+        for (const QString& v : parser.values(baudOpt)) {
+            bool ok = false;
+            const quint32 baud = v.toUInt(&ok);
+            okBauds = okBauds && ok && baud > 0;
+            s.bauds << baud;
+        }
+    }
     if (parser.isSet(smokeOpt)) {
         s.reads = 4;
         s.rounds = 2;
@@ -341,9 +355,10 @@ int main(int argc, char* argv[]) {
         s.noReplyTimeoutMs = 300;
         okReads = okRounds = okCpu = true;
     }
-    if (!okReads || !okRounds || !okCpu || s.reads < 1 || s.rounds < 1 || s.rounds > s.reads ||
-        s.cpuSeconds <= 0) {
-        Err() << "qetra-bench: --reads and --rounds need 1 <= rounds <= reads, --cpu-seconds > 0\n";
+    if (!okReads || !okRounds || !okCpu || !okBauds || s.reads < 1 || s.rounds < 1 ||
+        s.rounds > s.reads || s.cpuSeconds <= 0) {
+        Err() << "qetra-bench: --reads and --rounds need 1 <= rounds <= reads, --cpu-seconds > 0, "
+                 "--baud a rate above 0\n";
         parser.showHelp(2);
     }
     if (!QFileInfo(s.simProgram).isExecutable()) {

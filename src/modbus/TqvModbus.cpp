@@ -422,6 +422,12 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
         watcher.WakeLocked();
     }
     Raise("OnRecvData", OnRecvData, this, chunk);
+    // The chunk that completes a reply after the interval ends the wait by itself: the
+    // same rules as the watcher's, applied here at once instead of a round trip through
+    // the watcher thread. Whoever claims the wait first evaluates it.
+    quint64 seq = 0;
+    if (ResponseWatcher::Instance().ClaimIfOver(this, seq))
+        CompleteWait(seq);
 }
 
 void TqvModbus::DoReceiveError(quint32 EventMask) {

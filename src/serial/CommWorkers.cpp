@@ -281,7 +281,33 @@ std::optional<SendBlock> SendQueue::TryPop() {
         return std::nullopt;
     SendBlock block = std::move(blocks_.front());
     blocks_.pop_front();
+    busy_ = true;
     return block;
+}
+
+void SendQueue::Written() {
+    std::lock_guard lock(mutex_);
+    busy_ = false;
+}
+
+bool SendQueue::ClaimIdle() {
+    std::lock_guard lock(mutex_);
+    if (stopped_ || busy_ || !blocks_.empty())
+        return false;
+    busy_ = true;
+    return true;
+}
+
+bool SendQueue::HandBack(SendBlock& rest) {
+    {
+        std::lock_guard lock(mutex_);
+        busy_ = false;
+        if (stopped_)
+            return false;
+        blocks_.push_front(std::move(rest));
+    }
+    cv_.notify_one();
+    return true;
 }
 
 bool SendQueue::WaitForInput() {
@@ -352,6 +378,7 @@ void TWriteThread::Run() {
         if (written && block->request)
             link_.ExpectReply(block->replyLength);
         block->Finish(at);
+        queue_.Written();
         if (!written)
             break;
         notify = true;
@@ -361,6 +388,35 @@ void TWriteThread::Run() {
     queue_.Stop();
     link_.device->Purge(false, true);
     link_.sendQueueEmpty->store(true);
+}
+
+bool TWriteThread::WriteNowIfIdle(SendBlock& block) {
+    if (!queue_.ClaimIdle())
+        return false;
+    SerialDevice& dev = *link_.device;
+    link_.sendQueueEmpty->store(false);
+    qsizetype done = 0;
+    while (done < block.bytes.size()) {
+        const SerialDevice::Io io = dev.Write(block.bytes.constData() + done,
+                                              static_cast<std::size_t>(block.bytes.size() - done));
+        if (io.status != SerialDevice::Io::Status::Done)
+            break; // full, held or failing: the writer waits for room or reports it
+        done += static_cast<qsizetype>(io.bytes);
+    }
+    if (done < block.bytes.size()) {
+        block.bytes.remove(0, done);
+        if (!queue_.HandBack(block))
+            block.Finish(Clock::now()); // closing meanwhile: dropped like any queued block
+        return true;
+    }
+    const SteadyTime at = Clock::now();
+    if (block.request)
+        link_.ExpectReply(block.replyLength);
+    block.Finish(at);
+    link_.sendQueueEmpty->store(true);
+    queue_.Written();
+    link_.Post(CommMessage::SendDataEmpty);
+    return true;
 }
 
 bool TWriteThread::WriteBlock(const QByteArray& block) {

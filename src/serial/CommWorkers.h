@@ -145,7 +145,15 @@ struct SendBlock {
 class SendQueue {
 public:
     bool Push(SendBlock block); // false once stopped
+    // The next block; the queue counts as busy until Written().
     std::optional<SendBlock> TryPop();
+    void Written();
+    // Nothing queued and nothing being written: the caller may write a block itself,
+    // and the queue counts as busy until it calls Written() or HandBack().
+    bool ClaimIdle();
+    // What the caller could not write goes first in line for the writer (false, and
+    // `rest` untouched, when the queue has been stopped meanwhile).
+    bool HandBack(SendBlock& rest);
     // Waits until a block is queued (true) or the queue is stopped (false).
     bool WaitForInput();
     // Refuses further blocks and finishes those still waiting, unwritten.
@@ -156,6 +164,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<SendBlock> blocks_;
+    bool busy_ = false;
     bool stopped_ = false;
 };
 
@@ -167,6 +176,11 @@ public:
     void Start(); // throws std::system_error when no thread can be made
     void Join();
     SendQueue& Queue() { return queue_; }
+    // On the owner's thread: when the writer is idle and the line takes the block at
+    // once, writes it right here and spares the hand-over to the writer thread (a
+    // request reaches the meter sooner). What the line does not take goes to the writer.
+    // False when the writer is busy; the block is then untouched.
+    bool WriteNowIfIdle(SendBlock& block);
 
 private:
     void Run();

@@ -189,7 +189,7 @@ bool TComm::Queue(const char* buffer, quint16 length, bool request, quint32 repl
     block.done = std::move(done);
     const QByteArray trace =
         lcSerialTrace().isDebugEnabled() ? block.bytes.toHex(' ') : QByteArray();
-    if (!writer_->Queue().Push(std::move(block)))
+    if (!writer_->WriteNowIfIdle(block) && !writer_->Queue().Push(std::move(block)))
         return false;
     qCDebug(lcSerialTrace).noquote() << "TxD" << trace;
     return true;

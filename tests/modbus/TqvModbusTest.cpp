@@ -186,6 +186,21 @@ TEST_F(EngineTest, TheReplyWindowOpensWhenTheRequestIsWritten) {
     EXPECT_EQ(qv->ResponseErrorCode(), 1);
 }
 
+TEST_F(EngineTest, WithTheWatcherRunningAReplyCompletedAfterTheIntervalIsEvaluatedOnArrival) {
+    TqvModbus::StartResponseWatcher();
+    Start();
+    qv->StopQuery();
+    clock.Advance(250ms);
+    // Handled right where the chunk is, without waiting for the watcher's turn.
+    port->Receive(kReplyTwo.left(4));
+    EXPECT_TRUE(qv->AwaitingReply());
+    port->Receive(kReplyTwo.mid(4));
+    EXPECT_EQ(log.items.mid(2),
+              QStringList({"Recv " + kReplyTwo.left(4).toHex(), "Recv " + kReplyTwo.mid(4).toHex(),
+                           "F03 1 130 a,b", "AfterResponse", "QueryFinish"}));
+    TqvModbus::StopResponseWatcher();
+}
+
 TEST_F(EngineTest, AnExceptionReplyEndsTheTransactionWithItsCode) {
     struct Case {
         const char* name;
