@@ -378,9 +378,9 @@ void TWriteThread::Run() {
         if (written && block->request)
             link_.ExpectReply(block->replyLength);
         block->Finish(at);
-        queue_.Written();
         if (!written)
-            break;
+            break; // still busy: nobody writes past a failure before the queue stops
+        queue_.Written();
         notify = true;
     }
     // Whatever ended the writer, nothing will serve the queue again: later SendData

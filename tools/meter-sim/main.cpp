@@ -190,12 +190,9 @@ private:
         const std::int64_t waitUs = dueUs - MonotonicUs();
         if (waitUs > 0)
             std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
-        // The master has sent its next request already: it gave up on this one, and the
-        // reply will land in front of the next answer.
-        if (line_.inputWaiting()) {
-            ++lineCounts_.late;
-            qCDebug(lcTraffic) << "reply late: the master has moved on";
-        }
+        // The master's next request is on the line before this reply is all out: it gave
+        // up on this one, and the reply (or its rest) lands in front of the next answer.
+        bool late = line_.inputWaiting();
         // Pauses between pieces stay well inside the 3.5-character gap.
         const auto pause =
             std::chrono::microseconds(std::max<std::int64_t>(500, CharacterTimeUs(baud)));
@@ -208,6 +205,13 @@ private:
                 return;
             }
             at += plan.pieces[k];
+            // Looked at right after each write, long before a master that got the whole
+            // reply could have answered it with a new request.
+            late = late || line_.inputWaiting();
+        }
+        if (late) {
+            ++lineCounts_.late;
+            qCDebug(lcTraffic) << "reply late: the master had moved on";
         }
         qCDebug(lcTraffic).noquote() << "tx" << Hex(plan.bytes.data(), plan.bytes.size());
     }
