@@ -371,13 +371,12 @@ void TWriteThread::Run() {
             continue;
         }
         link_.sendQueueEmpty->store(false);
-        const bool written = WriteBlock(block->bytes);
-        // Taken at once: from here the meter may answer, and the reader must already
-        // count towards the awaited reply when its first byte comes.
-        const SteadyTime at = Clock::now();
-        if (written && block->request)
+        // Announced before the write: however long this thread is held up after it,
+        // the reader already counts towards the reply when its first byte comes.
+        if (block->request && !block->announced)
             link_.ExpectReply(block->replyLength);
-        block->Finish(at);
+        const bool written = WriteBlock(block->bytes);
+        block->Finish(Clock::now());
         if (!written)
             break; // still busy: nobody writes past a failure before the queue stops
         queue_.Written();
@@ -395,6 +394,10 @@ bool TWriteThread::WriteNowIfIdle(SendBlock& block) {
         return false;
     SerialDevice& dev = *link_.device;
     link_.sendQueueEmpty->store(false);
+    if (block.request) {
+        link_.ExpectReply(block.replyLength); // before the write, as the writer does
+        block.announced = true;
+    }
     qsizetype done = 0;
     while (done < block.bytes.size()) {
         const SerialDevice::Io io = dev.Write(block.bytes.constData() + done,
@@ -409,10 +412,7 @@ bool TWriteThread::WriteNowIfIdle(SendBlock& block) {
             block.Finish(Clock::now()); // closing meanwhile: dropped like any queued block
         return true;
     }
-    const SteadyTime at = Clock::now();
-    if (block.request)
-        link_.ExpectReply(block.replyLength);
-    block.Finish(at);
+    block.Finish(Clock::now());
     link_.sendQueueEmpty->store(true);
     queue_.Written();
     link_.Post(CommMessage::SendDataEmpty);

@@ -55,14 +55,14 @@ private:
 
 // What the component shares with its workers while the port is open.
 struct PortLink {
-    // The writer's word to the reader about the reply to the request it has just put
-    // into the driver: its length in bytes (0 = none awaited), and a new number for each
+    // The writer's word to the reader about the reply to the request it is putting into
+    // the driver: its length in bytes (0 = none awaited), and a new number for each
     // request so the reader can tell a new wait from the old one.
     struct AwaitedReply {
         quint32 request = 0;
         quint32 bytes = 0;
     };
-    void ExpectReply(quint32 bytes); // writer thread only
+    void ExpectReply(quint32 bytes); // by whoever writes the request; one at a time
     AwaitedReply Awaited() const;
 
     SerialDevice* device = nullptr;
@@ -136,6 +136,7 @@ struct SendBlock {
     // or dropped when the port closes). Called exactly once, on whichever thread that is.
     bool request = false;
     quint32 replyLength = 0;
+    bool announced = false; // the reader has been told of the reply already
     std::function<void(SteadyTime)> done;
 
     void Finish(SteadyTime at);
