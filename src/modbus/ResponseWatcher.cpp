@@ -142,8 +142,7 @@ bool ResponseWatcher::ClaimDue(Due& due, steady_clock::time_point& wakeAt, bool&
     return false;
 }
 
-bool ResponseWatcher::ClaimIfOver(TqvModbus* component, quint64& seq) {
-    std::lock_guard lock(mutex_);
+bool ResponseWatcher::ClaimIfOverLocked(TqvModbus* component, quint64& seq) {
     // Without the watcher no reply is evaluated at all, and tests that stop it decide
     // alone when a wait is looked at.
     if (!thread_.joinable() || std::find(items_.begin(), items_.end(), component) == items_.end())

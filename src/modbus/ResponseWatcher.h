@@ -58,9 +58,9 @@ public:
 
     // One pass on the calling thread: every wait that is over is evaluated at once.
     void CheckNow();
-    // While the watcher runs: claims the wait of `component` when the rules say it is
-    // over; the caller then evaluates it (wait number in `seq`).
-    bool ClaimIfOver(TqvModbus* component, quint64& seq);
+    // With Mutex() held, while the watcher runs: claims the wait of `component` when the
+    // rules say it is over; the caller then evaluates it (wait number in `seq`).
+    bool ClaimIfOverLocked(TqvModbus* component, quint64& seq);
 
 private:
     ResponseWatcher() = default;

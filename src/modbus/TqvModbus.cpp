@@ -412,6 +412,12 @@ bool TqvModbus::WaitForCts() {
 // ---------------------------------------------------------------- port notifications
 
 void TqvModbus::DoReceiveData(const QByteArray& chunk) {
+    // The chunk that completes a reply after the interval ends the wait by itself: the
+    // same rules as the watcher's, applied here at once instead of a round trip through
+    // the watcher thread (which is not even woken then). The evaluation follows the
+    // chunk's OnRecvData.
+    quint64 seq = 0;
+    bool over = false;
     {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
@@ -419,14 +425,12 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
         if (!awaitingReply_.load() && receiveBuffer_.size() > kReceiveKeep)
             receiveBuffer_.remove(0, receiveBuffer_.size() - kReceiveKeep);
         shared_.received = receiveBuffer_.size();
-        watcher.WakeLocked();
+        over = watcher.ClaimIfOverLocked(this, seq);
+        if (!over)
+            watcher.WakeLocked();
     }
     Raise("OnRecvData", OnRecvData, this, chunk);
-    // The chunk that completes a reply after the interval ends the wait by itself: the
-    // same rules as the watcher's, applied here at once instead of a round trip through
-    // the watcher thread. Whoever claims the wait first evaluates it.
-    quint64 seq = 0;
-    if (ResponseWatcher::Instance().ClaimIfOver(this, seq))
+    if (over)
         CompleteWait(seq);
 }
 
