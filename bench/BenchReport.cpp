@@ -68,22 +68,22 @@ double LibmodbusRatio(const BenchReport& r, const ThroughputRun& engineRun) {
 
 QList<TargetCheck> EvaluateTargets(const BenchReport& r) {
     QList<TargetCheck> out;
-    const struct {
-        quint32 baud;
-        double minWireRatio;
-    } wireTargets[] = {{9600, 0.95}, {38400, 0.85}};
-    for (const auto& t : wireTargets) {
-        if (const ThroughputRun* e = FindRun(r, QStringLiteral("engine"), t.baud, 0)) {
-            if (FindWire(r, t.baud))
+    // Against the wire where the simulated line keeps to it; above 38400 baud the line's
+    // fixed 1.75 ms gaps are what it does not model, so only libmodbus is the yardstick.
+    for (const quint32 baud : {9600u, 38400u}) {
+        if (const ThroughputRun* e = FindRun(r, QStringLiteral("engine"), baud, 0)) {
+            if (FindWire(r, baud))
                 AddTarget(out,
-                          QStringLiteral("engine interval 0 at %1 baud / wire limit").arg(t.baud),
-                          WireRatio(r, *e), t.minWireRatio, true);
+                          QStringLiteral("engine interval 0 at %1 baud / wire limit").arg(baud),
+                          WireRatio(r, *e), 0.97, true);
         }
     }
-    if (const ThroughputRun* e = FindRun(r, QStringLiteral("engine"), 9600, 0)) {
-        if (FindRun(r, QStringLiteral("libmodbus"), 9600))
-            AddTarget(out, QStringLiteral("engine interval 0 at 9600 baud / libmodbus"),
-                      LibmodbusRatio(r, *e), 0.95, true);
+    for (const auto& run : r.runs) {
+        if (run.client != QLatin1String("engine") || run.queryIntervalMs != 0 ||
+            !FindRun(r, QStringLiteral("libmodbus"), run.baud))
+            continue;
+        AddTarget(out, QStringLiteral("engine interval 0 at %1 baud / libmodbus").arg(run.baud),
+                  LibmodbusRatio(r, run), 0.99, true);
     }
     for (const auto& run : r.runs) {
         if (run.client != QLatin1String("engine") || run.queryIntervalMs != 0 || !run.latency.count)

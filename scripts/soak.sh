@@ -2,8 +2,9 @@
 # Soak run: the program's Modbus master (qetra-poll) polls the simulated meter
 # over a pseudo-terminal while the meter drops, corrupts, splits and prefixes
 # its replies. Every transaction must be counted exactly once, as OK, no
-# response or CRC error, in agreement with what the meter says it injected;
-# nothing may hang and neither process may grow.
+# response or CRC error, in agreement with what the meter says it injected and
+# with what it says it missed or answered late when it was held up (a loaded
+# machine); nothing may hang and neither process may grow.
 #
 #   scripts/soak.sh [TRANSACTIONS]        (default 2000)
 #
@@ -112,18 +113,36 @@ sent=$(field Send); ok=$(field OK); none=$(field 'No Response')
 crc=$(field 'CRC Error'); fields=$(field 'Field Error')
 frames=$(stat frames); replies=$(stat replies); dropped=$(stat dropped)
 corrupted=$(stat corrupted); ignored=$(stat ignored); wrong=$(stat wrong_baud)
-overlong=$(stat overlong); stray=$(stat stray); split=$(stat split)
+overlong=$(stat overlong); stray=$(stat stray); split=$(stat split); late=$(stat late)
+broadcasts=$(stat broadcasts)
 
 if [ "$fail" = 0 ]; then
     [ "$sent" = "$total" ] || problem "sent $sent of $total"
     [ $((ok + none + crc + fields)) = "$sent" ] || problem "outcomes do not add up to $sent"
-    [ "$fields" = 0 ] || problem "$fields replies with disagreeing fields"
-    [ "$frames" = "$total" ] || problem "meter heard $frames frames of $total"
-    [ "$replies" = "$total" ] || problem "meter answered $replies of $total"
-    [ $((ignored + wrong + overlong)) = 0 ] || problem "meter ignored requests ($stats)"
-    [ "$none" = "$dropped" ] || problem "no response $none, but $dropped replies dropped"
-    [ "$crc" = "$corrupted" ] || problem "CRC errors $crc, but $corrupted replies corrupted"
-    [ "$ok" = $((total - dropped - corrupted)) ] || problem "OK $ok, expected $((total - dropped - corrupted))"
+    [ "$wrong" = 0 ] && [ "$broadcasts" = 0 ] || problem "meter heard other traffic ($stats)"
+    # Every frame the meter heard and did not ignore got a reply (or a dropped one).
+    [ "$replies" = $((frames - ignored)) ] || problem "meter heard $frames frames, ignored $ignored, answered $replies"
+    # A held-up simulator (a loaded machine) shows in two ways it reports itself:
+    # requests that queued up during the stall run together into one frame it ignores,
+    # so they go unanswered; and a reply it sends after the master has given up and sent
+    # its next request lands in front of that next answer, which can then fail as well.
+    unanswered=$((total - replies))
+    [ "$unanswered" -ge 0 ] || problem "meter answered $replies of $total"
+    [ "$unanswered" = 0 ] || [ $((ignored + overlong)) -gt 0 ] ||
+        problem "$unanswered requests unanswered, but the meter ignored none"
+    expect_none=$((dropped + unanswered))
+    expect_crc=$corrupted
+    expect_ok=$((total - dropped - corrupted - unanswered))
+    abs() { local v=$1; echo $(( v < 0 ? -v : v )); }
+    # Transactions counted otherwise than the faults say: each late reply can move its
+    # own transaction and the next one.
+    off=$(( ( $(abs $((none - expect_none))) + $(abs $((crc - expect_crc))) \
+              + $(abs $((ok - expect_ok))) + fields ) / 2 ))
+    if [ "$unanswered" != 0 ] || [ "$late" != 0 ]; then
+        echo "soak: meter-sim was held up: $unanswered requests ran together unanswered, $late replies late; $off transactions counted otherwise (allowed $((2 * late)))"
+    fi
+    [ "$off" -le $((2 * late)) ] ||
+        problem "counts do not match the faults: OK $ok (expected $expect_ok), no response $none ($expect_none), CRC $crc ($expect_crc), fields $fields; $late late replies explain at most $((2 * late))"
     [ "$stray" -gt 0 ] && [ "$split" -gt 0 ] || [ "$total" -lt 200 ] ||
         problem "faults not exercised (stray $stray, split $split)"
 fi

@@ -90,14 +90,17 @@ BenchReport SampleReport() {
     r.cores = 2;
     r.readsPerRun = 100;
     r.rounds = 2;
-    r.wire = {BlockTiming(9600), BlockTiming(38400)};
-    ThroughputRun e9600 = Run("engine", 9600, 0, 7.2);
+    r.wire = {BlockTiming(9600), BlockTiming(38400), BlockTiming(115200)};
+    ThroughputRun e9600 = Run("engine", 9600, 0, 7.3);
     e9600.latency = SummariseLatencies({0.3, 0.4, 0.5});
-    const ThroughputRun lib9600 = Run("libmodbus", 9600, -1, 7.4);
+    const ThroughputRun lib9600 = Run("libmodbus", 9600, -1, 7.35);
     const ThroughputRun paced9600 = Run("engine", 9600, 200, 4.9);
     ThroughputRun e38400 = Run("engine", 38400, 0, 23.0);
     e38400.latency = SummariseLatencies({0.5, 0.6, 3.5});
-    r.runs = {e9600, lib9600, paced9600, e38400};
+    ThroughputRun e115200 = Run("engine", 115200, 0, 69.0);
+    e115200.latency = SummariseLatencies({0.1, 0.1, 0.2});
+    const ThroughputRun lib115200 = Run("libmodbus", 115200, -1, 71.0);
+    r.runs = {e9600, lib9600, paced9600, e38400, e115200, lib115200};
     r.cpu = {{QStringLiteral("polling"), 9600, 200, 3000, 30, 0.15, 150, 150},
              {QStringLiteral("no-reply"), 9600, 200, 3000, 30, 0.3, 10, 0}};
     return r;
@@ -116,9 +119,9 @@ TEST(BenchReport, RatiosPickTheRunOfTheSameBaudAndInterval) {
     const ThroughputRun* fast = FindRun(r, "engine", 9600, 0);
     const ThroughputRun* paced = FindRun(r, "engine", 9600, 200);
     ASSERT_TRUE(fast && paced);
-    EXPECT_NEAR(WireRatio(r, *fast), 7.2 / 7.5, 1e-9);
+    EXPECT_NEAR(WireRatio(r, *fast), 7.3 / 7.5, 1e-9);
     EXPECT_NEAR(WireRatio(r, *paced), 4.9 / 7.5, 1e-9);
-    EXPECT_NEAR(LibmodbusRatio(r, *fast), 7.2 / 7.4, 1e-9);
+    EXPECT_NEAR(LibmodbusRatio(r, *fast), 7.3 / 7.35, 1e-9);
     // No libmodbus run at 38400: no ratio rather than one against another baud rate.
     EXPECT_EQ(LibmodbusRatio(r, *FindRun(r, "engine", 38400, 0)), 0);
     EXPECT_EQ(FindRun(r, "engine", 38400, 200), nullptr);
@@ -129,13 +132,20 @@ TEST(BenchReport, TargetsFlagEveryMissAndSkipWhatWasNotMeasured) {
 
     const TargetCheck* wire9600 = FindTarget(targets, "engine interval 0 at 9600 baud / wire");
     ASSERT_NE(wire9600, nullptr);
-    EXPECT_TRUE(wire9600->met); // 0.96 >= 0.95
+    EXPECT_TRUE(wire9600->met); // 0.973 >= 0.97
     const TargetCheck* wire38400 = FindTarget(targets, "engine interval 0 at 38400 baud / wire");
     ASSERT_NE(wire38400, nullptr);
-    EXPECT_FALSE(wire38400->met); // 23 / 28.56 = 0.805 < 0.85
+    EXPECT_FALSE(wire38400->met); // 23 / 28.56 = 0.805 < 0.97
+    // Above 38400 baud only libmodbus is the yardstick.
+    EXPECT_EQ(FindTarget(targets, "engine interval 0 at 115200 baud / wire"), nullptr);
     const TargetCheck* lib = FindTarget(targets, "engine interval 0 at 9600 baud / libmodbus");
     ASSERT_NE(lib, nullptr);
-    EXPECT_TRUE(lib->met); // 0.973
+    EXPECT_TRUE(lib->met); // 0.993 >= 0.99
+    const TargetCheck* lib115200 = FindTarget(targets, "engine interval 0 at 115200 baud / libm");
+    ASSERT_NE(lib115200, nullptr);
+    EXPECT_FALSE(lib115200->met); // 69 / 71 = 0.972 < 0.99
+    // No libmodbus run at 38400: no target there.
+    EXPECT_EQ(FindTarget(targets, "engine interval 0 at 38400 baud / libmodbus"), nullptr);
 
     const TargetCheck* p99 = FindTarget(targets, "evaluation latency p99 at 38400");
     ASSERT_NE(p99, nullptr);
@@ -155,7 +165,7 @@ TEST(BenchReport, TargetsFlagEveryMissAndSkipWhatWasNotMeasured) {
     int latencyTargets = 0;
     for (const auto& t : targets)
         latencyTargets += t.name.startsWith("evaluation latency") ? 1 : 0;
-    EXPECT_EQ(latencyTargets, 4);
+    EXPECT_EQ(latencyTargets, 6);
 
     BenchReport bare;
     bare.wire = {BlockTiming(9600)};
@@ -172,17 +182,17 @@ TEST(BenchReport, JsonLineCarriesEveryFigureOnOneLine) {
     const QJsonObject root = doc.object();
 
     EXPECT_EQ(root["cores"].toInt(), 2);
-    ASSERT_EQ(root["wire"].toArray().size(), 2);
+    ASSERT_EQ(root["wire"].toArray().size(), 3);
     EXPECT_NEAR(root["wire"][0]["ideal_tps"].toDouble(), 7.5, 1e-9);
 
     const QJsonArray runs = root["runs"].toArray();
-    ASSERT_EQ(runs.size(), 4);
+    ASSERT_EQ(runs.size(), 6);
     const QJsonObject fast = runs[0].toObject();
     EXPECT_EQ(fast["client"].toString(), "engine");
     EXPECT_EQ(fast["query_interval_ms"].toInt(), 0);
-    EXPECT_NEAR(fast["tps"].toDouble(), 7.2, 1e-9);
-    EXPECT_NEAR(fast["wire_ratio"].toDouble(), 0.96, 1e-9);
-    EXPECT_NEAR(fast["libmodbus_ratio"].toDouble(), 7.2 / 7.4, 1e-9);
+    EXPECT_NEAR(fast["tps"].toDouble(), 7.3, 1e-9);
+    EXPECT_NEAR(fast["wire_ratio"].toDouble(), 7.3 / 7.5, 1e-9);
+    EXPECT_NEAR(fast["libmodbus_ratio"].toDouble(), 7.3 / 7.35, 1e-9);
     EXPECT_NEAR(fast["latency"]["median_ms"].toDouble(), 0.4, 1e-9);
     // libmodbus has no interval and no latency of the engine's kind.
     EXPECT_FALSE(runs[1].toObject().contains("latency"));
@@ -201,7 +211,8 @@ TEST(BenchReport, TableShowsEachRunAndMarksMisses) {
     EXPECT_TRUE(table.contains("133.333"));   // transaction ms at 9600
     EXPECT_TRUE(table.contains("libmodbus")); // its run row
     EXPECT_TRUE(table.contains("200 ms"));    // the paced run
-    EXPECT_EQ(table.count("MISS"), 3);        // wire at 38400, p99 at 38400, idle CPU
+    // wire at 38400, libmodbus at 115200, p99 at 38400, idle CPU
+    EXPECT_EQ(table.count("MISS"), 4);
     EXPECT_TRUE(table.contains("reader silence note"));
     EXPECT_TRUE(table.contains("figures are noisy")); // quiet was not established
 }

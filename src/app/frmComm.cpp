@@ -159,8 +159,13 @@ bool TFormComm::Button1Click() {
         s.MeterModel = quint8(ui->ComboDriveType->currentIndex());
     s.DevAddr = int(address);
     shell_.Modbus().SetQueryInterval(interval);
-    s.Baudrate = baud;
-    shell_.Modbus().SetBaudRate(baud);
+    try {
+        shell_.Modbus().SetBaudRate(baud);
+    } catch (const std::exception& e) {
+        // The line keeps the rate it had; the operator learns why the new one is not in use.
+        shell_.Dialogs().Warn(windowTitle(), QString::fromLocal8Bit(e.what()));
+    }
+    s.Baudrate = shell_.Modbus().BaudRate();
     s.SaveSettings = ui->CheckBox1->isChecked();
 
     // Another port, or the same one when it is not open (a lost line, a port that failed

@@ -3,6 +3,7 @@
 #include "TComm.h"
 #include "TqvModbus.h"
 
+#include <algorithm>
 #include <limits>
 
 CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
@@ -67,6 +68,15 @@ bool CommModbusPort::SendData(const QByteArray& bytes) {
     if (bytes.size() > std::numeric_limits<quint16>::max())
         return false;
     return comm_->SendData(bytes.constData(), quint16(bytes.size()));
+}
+
+bool CommModbusPort::SendRequest(
+    const QByteArray& bytes, int replyLength,
+    const std::function<void(std::chrono::steady_clock::time_point)>& written) {
+    if (bytes.size() > std::numeric_limits<quint16>::max())
+        return false;
+    return comm_->SendRequest(bytes.constData(), quint16(bytes.size()),
+                              quint32(std::max(replyLength, 0)), written);
 }
 
 quint32 CommModbusPort::ModemLineStatus() {

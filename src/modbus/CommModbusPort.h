@@ -25,6 +25,9 @@ public:
     void ClosePort() override;
     bool IsOpen() const override;
     bool SendData(const QByteArray& bytes) override;
+    bool
+    SendRequest(const QByteArray& bytes, int replyLength,
+                const std::function<void(std::chrono::steady_clock::time_point)>& written) override;
     quint32 ModemLineStatus() override;
 
 private:

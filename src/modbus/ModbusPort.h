@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <functional>
 
 // What the Modbus master needs of a serial port, and nothing more. The real port is
@@ -14,13 +15,30 @@ public:
     virtual QString CommName() const = 0;
     virtual void SetCommName(const QString& name) = 0;
     virtual quint32 BaudRate() const = 0;
-    virtual void SetBaudRate(quint32 baud) = 0; // applied at once while open
+    // Applied at once while open. A rate the line cannot take throws ECommsError and
+    // leaves the old one in force (and opening at such a rate fails).
+    virtual void SetBaudRate(quint32 baud) = 0;
 
     virtual void OpenPort() = 0; // throws ECommsError
     virtual void ClosePort() = 0;
     virtual bool IsOpen() const = 0;
     // Queues bytes for the writer; true means queued, not yet written.
     virtual bool SendData(const QByteArray& bytes) = 0;
+    // Queues a request whose reply will be `replyLength` bytes (0: none awaited), so the
+    // port can hand the reply over the moment it is complete. When it returns true,
+    // `written` is called once with the moment the request went out (or was given up),
+    // from any thread, possibly before SendRequest returns. This plain version takes the
+    // moment of queueing, for ports that move bytes at once.
+    virtual bool
+    SendRequest(const QByteArray& bytes, int replyLength,
+                const std::function<void(std::chrono::steady_clock::time_point)>& written) {
+        (void)replyLength;
+        if (!SendData(bytes))
+            return false;
+        if (written)
+            written(std::chrono::steady_clock::now());
+        return true;
+    }
     // CTS 0x10, DSR 0x20, ring 0x40, carrier (RLSD) 0x80; 0 when unknown or closed.
     virtual quint32 ModemLineStatus() = 0;
 

@@ -98,34 +98,58 @@ void ResponseWatcher::WakeLocked() {
     cv_.notify_all();
 }
 
+bool ResponseWatcher::ClaimLocked(TqvModbus* c, quint64& seq, steady_clock::time_point& wakeAt,
+                                  bool& haveWake) {
+    if (!c->awaitingReply_.load())
+        return false;
+    const auto& w = c->shared_;
+    // A request still with the writer has no reply window yet; the report that it
+    // was written wakes the watcher.
+    if (!w.started)
+        return false;
+    const nanoseconds elapsed = c->Now() - w.sendTime;
+    const WaitJudgement j =
+        JudgeWait(elapsed, w.received, w.expected, {w.interval, w.timeout, w.preview});
+    if (j.over) {
+        // Only one claim ends a wait; whoever makes it evaluates it.
+        bool expected = true;
+        if (c->awaitingReply_.compare_exchange_strong(expected, false)) {
+            seq = w.seq;
+            return true;
+        }
+        return false;
+    }
+    // The component's clock may be a test's; the sleep is measured on the real one.
+    const auto at = steady_clock::now() + (j.nextCheck - elapsed);
+    if (!haveWake || at < wakeAt)
+        wakeAt = at;
+    haveWake = true;
+    return false;
+}
+
 bool ResponseWatcher::ClaimDue(Due& due, steady_clock::time_point& wakeAt, bool& haveWake,
                                const std::vector<TqvModbus*>& skip) {
     haveWake = false;
     for (TqvModbus* c : items_) {
-        if (!c->awaitingReply_.load())
-            continue;
         if (std::find(skip.begin(), skip.end(), c) != skip.end())
             continue;
-        const auto& w = c->shared_;
-        const nanoseconds elapsed = c->Now() - w.sendTime;
-        const WaitJudgement j =
-            JudgeWait(elapsed, w.received, w.expected, {w.interval, w.timeout, w.preview});
-        if (j.over) {
-            // Only the watcher ends a wait; whoever claims it first evaluates it.
-            bool expected = true;
-            if (c->awaitingReply_.compare_exchange_strong(expected, false)) {
-                due = {c, w.seq};
-                return true;
-            }
-            continue;
+        quint64 seq = 0;
+        if (ClaimLocked(c, seq, wakeAt, haveWake)) {
+            due = {c, seq};
+            return true;
         }
-        // The component's clock may be a test's; the sleep is measured on the real one.
-        const auto at = steady_clock::now() + (j.nextCheck - elapsed);
-        if (!haveWake || at < wakeAt)
-            wakeAt = at;
-        haveWake = true;
     }
     return false;
+}
+
+bool ResponseWatcher::ClaimIfOverLocked(TqvModbus* component, quint64& seq) {
+    // Without the watcher no reply is evaluated at all, and tests that stop it decide
+    // alone when a wait is looked at.
+    if (!thread_.joinable() || std::find(items_.begin(), items_.end(), component) == items_.end())
+        return false;
+    steady_clock::time_point wakeAt;
+    bool haveWake = false;
+    return ClaimLocked(component, seq, wakeAt, haveWake);
 }
 
 void ResponseWatcher::Run() {

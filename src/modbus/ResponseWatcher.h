@@ -58,6 +58,9 @@ public:
 
     // One pass on the calling thread: every wait that is over is evaluated at once.
     void CheckNow();
+    // With Mutex() held, while the watcher runs: claims the wait of `component` when the
+    // rules say it is over; the caller then evaluates it (wait number in `seq`).
+    bool ClaimIfOverLocked(TqvModbus* component, quint64& seq);
 
 private:
     ResponseWatcher() = default;
@@ -70,6 +73,9 @@ private:
     // `wakeAt` to the earliest real instant at which one may be over.
     bool ClaimDue(Due& due, std::chrono::steady_clock::time_point& wakeAt, bool& haveWake,
                   const std::vector<TqvModbus*>& skip);
+    // With the mutex held: the wait of `c` is over and now claimed; else when it may be.
+    bool ClaimLocked(TqvModbus* c, quint64& seq, std::chrono::steady_clock::time_point& wakeAt,
+                     bool& haveWake);
     void Run();
 
     std::mutex mutex_;

@@ -296,23 +296,57 @@ void TqvModbus::SendNextRequest() {
     BuildFrame();
     if (!requestFrame_.isEmpty())
         qCDebug(lcModbusTrace).noquote() << "TX" << requestFrame_.toHex(' ');
-    SendFrame(requestFrame_);
+    // The wait is in place before the request is handed over, but its reply window
+    // opens only when the writer reports the request written: a request that waits a
+    // while for the writer (a busy machine) must not lose that time from its window.
+    quint64 seq = 0;
     {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
         receiveBuffer_.clear();
-        sendTime_ = Now();
-        ++waitSeq_;
-        shared_.sendTime = sendTime_;
+        seq = ++waitSeq_;
+        shared_.sendTime = Now();
+        shared_.started = false;
         shared_.received = 0;
         shared_.expected = expectedLength_;
-        shared_.seq = waitSeq_;
+        shared_.seq = seq;
         awaitingReply_ = true;
         watcher.WakeLocked();
     }
+    // Whatever arrives from now on belongs to this request's wait (for an observer).
     waitOpen_ = true;
     lastChunk_.reset();
+    // Nothing to write (an invalid message, CTS stayed off, the writer is gone): the
+    // window opens now and the wait ends as an unanswered one.
+    if (!SendRequestFrame(seq)) {
+        const auto now = std::chrono::steady_clock::now();
+        OpenReplyWindow(seq, now, now);
+    }
     Raise("OnAfterSendMsg", OnAfterSendMsg, this, requestFrame_);
+}
+
+bool TqvModbus::SendRequestFrame(quint64 seq) {
+    if (requestFrame_.isEmpty() || !WaitForCts())
+        return false;
+    const int replyLength = expectedLength_;
+    return port_->SendRequest(requestFrame_, replyLength,
+                              [this, seq](std::chrono::steady_clock::time_point writtenAt) {
+                                  OpenReplyWindow(seq, writtenAt, std::chrono::steady_clock::now());
+                              });
+}
+
+void TqvModbus::OpenReplyWindow(quint64 seq, std::chrono::steady_clock::time_point writtenAt,
+                                std::chrono::steady_clock::time_point reportedAt) {
+    auto& watcher = ResponseWatcher::Instance();
+    std::lock_guard lock(watcher.Mutex());
+    if (shared_.seq != seq || shared_.started)
+        return; // a wait that has been replaced since (the port was reopened)
+    // The writer's moment on this component's clock (a test's clock may stand still):
+    // as long before now as it was before the report.
+    const TimePoint writtenHere = clock_() - (reportedAt - writtenAt);
+    shared_.sendTime = std::max(shared_.sendTime, writtenHere);
+    shared_.started = true;
+    watcher.WakeLocked();
 }
 
 void TqvModbus::BuildFrame() {
@@ -376,7 +410,12 @@ void TqvModbus::NotifyEvaluated(const QByteArray& received) {
     record.received = received;
     record.expectedLength = expectedLength_;
     record.code = responseErrorCode_;
-    record.written = sendTime_;
+    {
+        // The moment the writer reported the request written (or queued, when it never was).
+        auto& watcher = ResponseWatcher::Instance();
+        std::lock_guard lock(watcher.Mutex());
+        record.written = shared_.sendTime;
+    }
     record.lastChunk = lastChunk_;
     record.evaluated = Now();
     observer_->TransactionEvaluated(record);
@@ -387,28 +426,38 @@ int TqvModbus::CtsWaitLimitMs() const {
 }
 
 bool TqvModbus::SendFrame(const QByteArray& Data) {
-    if (Data.isEmpty())
+    if (Data.isEmpty() || !WaitForCts())
         return false;
-    if (rtsCtsControl_) {
-        // The modem or line driver holds CTS off while it cannot take data. Wait for it,
-        // but not for ever: after the longest reply wait nothing is written and the
-        // transaction ends as an unanswered one.
-        const auto limit = std::chrono::milliseconds(CtsWaitLimitMs());
-        const TimePoint start = Now();
-        while (!(port_->ModemLineStatus() & kCts)) {
-            if (Now() - start >= limit) {
-                qCWarning(lcModbusTrace) << "CTS stayed off; request not written";
-                return false;
-            }
-            delay_(kCtsPollMs);
-        }
-    }
     return port_->SendData(Data);
+}
+
+bool TqvModbus::WaitForCts() {
+    if (!rtsCtsControl_)
+        return true;
+    // The modem or line driver holds CTS off while it cannot take data. Wait for it,
+    // but not for ever: after the longest reply wait nothing is written and the
+    // transaction ends as an unanswered one.
+    const auto limit = std::chrono::milliseconds(CtsWaitLimitMs());
+    const TimePoint start = Now();
+    while (!(port_->ModemLineStatus() & kCts)) {
+        if (Now() - start >= limit) {
+            qCWarning(lcModbusTrace) << "CTS stayed off; request not written";
+            return false;
+        }
+        delay_(kCtsPollMs);
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- port notifications
 
 void TqvModbus::DoReceiveData(const QByteArray& chunk) {
+    // The chunk that completes a reply after the interval ends the wait by itself: the
+    // same rules as the watcher's, applied here at once instead of a round trip through
+    // the watcher thread (which is not even woken then). The evaluation follows the
+    // chunk's OnRecvData.
+    quint64 seq = 0;
+    bool over = false;
     {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
@@ -416,7 +465,9 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
         if (!awaitingReply_.load() && receiveBuffer_.size() > kReceiveKeep)
             receiveBuffer_.remove(0, receiveBuffer_.size() - kReceiveKeep);
         shared_.received = receiveBuffer_.size();
-        watcher.WakeLocked();
+        over = watcher.ClaimIfOverLocked(this, seq);
+        if (!over)
+            watcher.WakeLocked();
     }
     if (observer_) {
         if (waitOpen_)
@@ -425,6 +476,8 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
             observer_->StrayBytesReceived(chunk, Now());
     }
     Raise("OnRecvData", OnRecvData, this, chunk);
+    if (over)
+        CompleteWait(seq);
 }
 
 void TqvModbus::DoReceiveError(quint32 EventMask) {

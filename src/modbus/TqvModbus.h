@@ -129,8 +129,10 @@ public:
     // How many times the component is listed with the watcher (0 or 1).
     static int ReplyItemCount(const TqvModbus* component);
 
-    // Writes bytes to the port. With RtsCtsControl it first waits for CTS on, at most
-    // CtsWaitLimitMs(); when CTS stays off nothing is written and the result is false.
+    // Writes bytes to the port (the modem's command strings). With RtsCtsControl it first
+    // waits for CTS on, at most CtsWaitLimitMs(); when CTS stays off nothing is written
+    // and the result is false. Requests go out the same way, together with the length of
+    // the reply they await, and their reply window opens when the port reports them written.
     virtual bool SendFrame(const QByteArray& Data);
     int CtsWaitLimitMs() const; // the larger of QueryInterval and QueryTimeout
 
@@ -230,6 +232,12 @@ private:
     void ApplyModemWatcherRule();
     void StopModemWatcher();
     void BuildFrame();
+    bool WaitForCts();
+    bool SendRequestFrame(quint64 seq);
+    // Any thread: the request of wait `seq` was written at `writtenAt` (steady clock),
+    // reported at `reportedAt`. Starts the reply window unless that wait is gone.
+    void OpenReplyWindow(quint64 seq, std::chrono::steady_clock::time_point writtenAt,
+                         std::chrono::steady_clock::time_point reportedAt);
     bool CarrierOn();
     void PublishWaitRules();
     // Runs on the main thread for the watcher: ProcessReply if the wait `seq` was ended.
@@ -278,7 +286,6 @@ private:
     bool cycleBusy_ = false;
     QByteArray receiveBuffer_;
     bool linkUp_ = false;
-    TimePoint sendTime_{};
     quint64 waitSeq_ = 0; // numbers each wait, so a stale evaluation is dropped
     std::chrono::milliseconds modemPollPace_{50};
     bool lineLost_ = false;
@@ -293,7 +300,8 @@ private:
     // What the response watcher reads across threads; guarded by its mutex and written
     // together with awaitingReply_, so the watcher never sees a new wait with old data.
     struct WaitShared {
-        TimePoint sendTime{};
+        TimePoint sendTime{}; // when the request was written (queued, until it is)
+        bool started = false; // the port has reported the request written
         qsizetype received = 0;
         int expected = 8;
         quint32 interval = 1000;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -72,6 +73,31 @@ void PortLink::Post(int message, quint32 param, QByteArray block) const {
     }
     QCoreApplication::postEvent(receiver,
                                 new CommEvent(message, session, param, std::move(block), counted));
+}
+
+void PortLink::ExpectReply(quint32 bytes) {
+    const quint64 request = (awaited_.load() >> 32) + 1;
+    awaited_.store((request << 32) | bytes);
+}
+
+PortLink::AwaitedReply PortLink::Awaited() const {
+    const quint64 v = awaited_.load();
+    return {static_cast<quint32>(v >> 32), static_cast<quint32>(v & 0xFFFFFFFFu)};
+}
+
+bool ReplyCounter::Add(const PortLink::AwaitedReply& awaited, std::size_t bytes) {
+    if (awaited.request != request_) {
+        request_ = awaited.request;
+        received_ = 0;
+        complete_ = awaited.bytes == 0;
+    }
+    received_ += bytes;
+    if (complete_ || received_ < awaited.bytes)
+        return false;
+    // Only the chunk that completes the reply ends early; later bytes (an answer longer
+    // than awaited, a second answer) go by the read interval again.
+    complete_ = true;
+    return true;
 }
 
 int ChunkWaitMs(const CommTimeouts& t, qint64 sinceLastByteMs, qint64 sinceFirstByteMs) {
@@ -144,10 +170,14 @@ void TReadThread::Run() {
 
 // Gathers one chunk: it ends when the read interval passes without another byte, the
 // read total runs out, or the buffer is full, so a reply usually arrives in one piece.
+// It also ends as soon as the reply the writer announced is complete and the driver has
+// nothing more at hand: waiting out the interval after the last byte of an answer
+// whose length is known would only delay it.
 bool TReadThread::ReadChunk() {
     SerialDevice& dev = *link_.device;
     std::size_t count = 0;
     bool ok = true;
+    bool replyComplete = false;
     Clock::time_point first{}, last{};
     while (count < kReadChunkSize) {
         const SerialDevice::Io io = dev.Read(buffer_ + count, kReadChunkSize - count);
@@ -157,6 +187,8 @@ bool TReadThread::ReadChunk() {
             if (count == 0)
                 first = last;
             count += io.bytes;
+            if (reply_.Add(link_.Awaited(), io.bytes))
+                replyComplete = true;
             continue;
         }
         if (io.status != SerialDevice::Io::Status::WouldBlock) {
@@ -167,6 +199,8 @@ bool TReadThread::ReadChunk() {
         }
         if (count == 0)
             return PauseAfterEmptyWake(dev, emptyWakes_);
+        if (replyComplete)
+            break;
         const int wait = ChunkWaitMs(dev.Timeouts(), MsSince(last), MsSince(first));
         if (wait == 0)
             break;
@@ -225,7 +259,12 @@ void TReadThread::SampleLines() {
 
 // ---------------------------------------------------------------- send queue
 
-bool SendQueue::Push(QByteArray block) {
+void SendBlock::Finish(SteadyTime at) {
+    if (auto call = std::exchange(done, nullptr))
+        call(at);
+}
+
+bool SendQueue::Push(SendBlock block) {
     {
         std::lock_guard lock(mutex_);
         if (stopped_)
@@ -236,13 +275,39 @@ bool SendQueue::Push(QByteArray block) {
     return true;
 }
 
-std::optional<QByteArray> SendQueue::TryPop() {
+std::optional<SendBlock> SendQueue::TryPop() {
     std::lock_guard lock(mutex_);
     if (stopped_ || blocks_.empty())
         return std::nullopt;
-    QByteArray block = std::move(blocks_.front());
+    SendBlock block = std::move(blocks_.front());
     blocks_.pop_front();
+    busy_ = true;
     return block;
+}
+
+void SendQueue::Written() {
+    std::lock_guard lock(mutex_);
+    busy_ = false;
+}
+
+bool SendQueue::ClaimIdle() {
+    std::lock_guard lock(mutex_);
+    if (stopped_ || busy_ || !blocks_.empty())
+        return false;
+    busy_ = true;
+    return true;
+}
+
+bool SendQueue::HandBack(SendBlock& rest) {
+    {
+        std::lock_guard lock(mutex_);
+        busy_ = false;
+        if (stopped_)
+            return false;
+        blocks_.push_front(std::move(rest));
+    }
+    cv_.notify_one();
+    return true;
 }
 
 bool SendQueue::WaitForInput() {
@@ -252,12 +317,16 @@ bool SendQueue::WaitForInput() {
 }
 
 void SendQueue::Stop() {
+    std::deque<SendBlock> dropped;
     {
         std::lock_guard lock(mutex_);
         stopped_ = true;
-        blocks_.clear();
+        dropped.swap(blocks_);
     }
     cv_.notify_all();
+    const SteadyTime now = Clock::now();
+    for (SendBlock& b : dropped)
+        b.Finish(now);
 }
 
 bool SendQueue::Stopped() const {
@@ -289,7 +358,7 @@ void TWriteThread::Run() {
     // runs dry after a write.
     bool notify = true;
     for (;;) {
-        std::optional<QByteArray> block = queue_.TryPop();
+        std::optional<SendBlock> block = queue_.TryPop();
         if (!block) {
             if (queue_.Stopped())
                 break;
@@ -302,8 +371,15 @@ void TWriteThread::Run() {
             continue;
         }
         link_.sendQueueEmpty->store(false);
-        if (!WriteBlock(*block))
-            break;
+        // Announced before the write: however long this thread is held up after it,
+        // the reader already counts towards the reply when its first byte comes.
+        if (block->request && !block->announced)
+            link_.ExpectReply(block->replyLength);
+        const bool written = WriteBlock(block->bytes);
+        block->Finish(Clock::now());
+        if (!written)
+            break; // still busy: nobody writes past a failure before the queue stops
+        queue_.Written();
         notify = true;
     }
     // Whatever ended the writer, nothing will serve the queue again: later SendData
@@ -311,6 +387,36 @@ void TWriteThread::Run() {
     queue_.Stop();
     link_.device->Purge(false, true);
     link_.sendQueueEmpty->store(true);
+}
+
+bool TWriteThread::WriteNowIfIdle(SendBlock& block) {
+    if (!queue_.ClaimIdle())
+        return false;
+    SerialDevice& dev = *link_.device;
+    link_.sendQueueEmpty->store(false);
+    if (block.request) {
+        link_.ExpectReply(block.replyLength); // before the write, as the writer does
+        block.announced = true;
+    }
+    qsizetype done = 0;
+    while (done < block.bytes.size()) {
+        const SerialDevice::Io io = dev.Write(block.bytes.constData() + done,
+                                              static_cast<std::size_t>(block.bytes.size() - done));
+        if (io.status != SerialDevice::Io::Status::Done)
+            break; // full, held or failing: the writer waits for room or reports it
+        done += static_cast<qsizetype>(io.bytes);
+    }
+    if (done < block.bytes.size()) {
+        block.bytes.remove(0, done);
+        if (!queue_.HandBack(block))
+            block.Finish(Clock::now()); // closing meanwhile: dropped like any queued block
+        return true;
+    }
+    block.Finish(Clock::now());
+    link_.sendQueueEmpty->store(true);
+    queue_.Written();
+    link_.Post(CommMessage::SendDataEmpty);
+    return true;
 }
 
 bool TWriteThread::WriteBlock(const QByteArray& block) {
@@ -339,10 +445,12 @@ bool TWriteThread::WriteBlock(const QByteArray& block) {
         int wait = -1;
         if (totalMs != 0) {
             const qint64 remaining = qint64(std::min<quint64>(totalMs, INT32_MAX)) - MsSince(start);
-            // A write the line cannot take in time (held by flow control) is given up;
-            // the queue behind it is still served.
-            if (remaining <= 0)
-                return true;
+            // A block the line cannot take in time (held by flow control) went out
+            // only in part, if at all: a failed write, like any other.
+            if (remaining <= 0) {
+                link_.Post(CommMessage::RequestHangup);
+                return false;
+            }
             wait = static_cast<int>(remaining);
         }
         const auto w = dev.WaitWritable(wait);

@@ -1,6 +1,7 @@
 #include "PosixSerialDevice.h"
 #include "ReceiveFilter.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -103,14 +104,17 @@ TermiosPlan BuildTermios(const LineSettings& s, const termios& current) {
     t.c_cc[VTIME] = 0;
 
     // A rate of 0 would mean "hang up" to the driver, not a line speed: keep the old one.
+    // A rate without a B-constant is not written here: going through 38400 (the old
+    // placeholder for such rates) would put the line at 38400 if the driver then
+    // refused the real rate.
     if (s.BaudRate != 0) {
-        speed_t b = StandardBaudConstant(s.BaudRate);
+        const speed_t b = StandardBaudConstant(s.BaudRate);
         if (b == B0) {
             plan.customBaud = s.BaudRate;
-            b = B38400;
+        } else {
+            cfsetispeed(&t, b);
+            cfsetospeed(&t, b);
         }
-        cfsetispeed(&t, b);
-        cfsetospeed(&t, b);
     }
     return plan;
 }
@@ -189,11 +193,34 @@ bool PosixSerialDevice::ConfigureLine(const LineSettings& settings) {
         std::lock_guard lock(mutex_);
         built_ = plan;
     }
-    bool ok = tcsetattr(fd_, TCSANOW, &plan.tio) == 0;
-    if (ok && plan.customBaud != 0)
-        ok = SetCustomBaudRate(fd_, plan.customBaud);
+    const bool ok = SubmitLine(plan.tio, plan.customBaud);
     SetModemOutputs(settings);
     return ok;
+}
+
+bool PosixSerialDevice::SubmitLine(const termios& tio, quint32 customRate) {
+    if (customRate == 0)
+        return tcsetattr(fd_, TCSANOW, &tio) == 0;
+    LineRecord line;
+    line.iflag = tio.c_iflag;
+    line.oflag = tio.c_oflag;
+    line.cflag = tio.c_cflag;
+    line.lflag = tio.c_lflag;
+    line.discipline = tio.c_line;
+    static_assert(sizeof tio.c_cc <= sizeof line.cc);
+    std::copy(std::begin(tio.c_cc), std::end(tio.c_cc), line.cc.begin());
+    return SetLineAtCustomRate(fd_, line, customRate);
+}
+
+std::optional<quint32> PosixSerialDevice::LineRate() {
+    if (fd_ < 0)
+        return std::nullopt;
+    // The driver writes back the rate it actually set, also when it settled on another
+    // one than asked for.
+    const quint32 rate = ReadCustomBaudRate(fd_);
+    if (rate == 0)
+        return std::nullopt;
+    return rate;
 }
 
 void PosixSerialDevice::SetModemOutputs(const LineSettings& s) {

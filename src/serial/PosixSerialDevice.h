@@ -1,13 +1,15 @@
 #pragma once
 
+#include "CustomBaud.h"
 #include "SerialDevice.h"
 
 #include <mutex>
 #include <termios.h>
 
 // The terminal settings for a line, built from the component's settings on top of
-// what the device reported. A rate without a B-constant is carried in customBaud
-// and set separately (the B-constant fields then hold 38400 as a placeholder).
+// what the device reported. A rate without a B-constant is carried in customBaud; the
+// speed fields then keep what the device had, and the line is set in one request
+// together with that rate (SetLineAtCustomRate).
 struct TermiosPlan {
     termios tio{};
     quint32 customBaud = 0;
@@ -22,11 +24,6 @@ speed_t StandardBaudConstant(quint32 rate);
 // those leave the structure alone. One and a half stop bits become two: termios knows
 // only one or two, and a 16550 asked for two with 5 data bits sends 1.5 anyway.
 TermiosPlan BuildTermios(const LineSettings& settings, const termios& current);
-
-// Sets a rate without a B-constant through the driver's arbitrary-rate interface.
-bool SetCustomBaudRate(int fd, quint32 rate);
-// The output rate the driver reports in its arbitrary-rate record, or 0.
-quint32 ReadCustomBaudRate(int fd);
 
 // A serial device on Linux: termios, modem ioctls, poll() with an eventfd as the
 // close event.
@@ -45,6 +42,7 @@ public:
     void Close() override;
 
     bool ConfigureLine(const LineSettings& settings) override;
+    std::optional<quint32> LineRate() override;
     bool ConfigureTimeouts(const CommTimeouts& timeouts) override;
     CommTimeouts Timeouts() const override;
 
@@ -62,6 +60,11 @@ public:
     // without parity, so this is where framing settings can be seen.
     TermiosPlan LastBuiltTermios() const;
     int Handle() const { return fd_; }
+
+protected:
+    // Hands the line to the driver in one request: `tio` as it is, or at `customRate`
+    // when that is not 0. The seam where tests stand in for a driver that refuses rates.
+    virtual bool SubmitLine(const termios& tio, quint32 customRate);
 
 private:
     Wait WaitFor(short events, int timeoutMs);

@@ -41,7 +41,11 @@ public:
     virtual void SignalClose() = 0;
     virtual void Close() = 0;
 
+    // False when the driver refused the settings. A driver may also take a rate it
+    // cannot make and settle on another one without complaint: LineRate() tells.
     virtual bool ConfigureLine(const LineSettings& settings) = 0;
+    // The rate the driver says the line runs at (bit/s), or nothing when it cannot tell.
+    virtual std::optional<quint32> LineRate() = 0;
     virtual bool ConfigureTimeouts(const CommTimeouts& timeouts) = 0;
     virtual CommTimeouts Timeouts() const = 0; // safe from any thread
 

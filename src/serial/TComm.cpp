@@ -7,9 +7,32 @@
 
 #include <QEvent>
 #include <QThread>
+#include <cmath>
+#include <string>
 #include <system_error>
 
 Q_LOGGING_CATEGORY(lcSerialTrace, "qetra.serial.trace", QtWarningMsg)
+
+namespace {
+
+// Both ends of a line must agree on the rate within about 2 %, or characters arrive
+// garbled; a driver that settles further away has not set the rate asked for.
+bool RateMatches(quint32 inForce, quint32 wanted) {
+    if (wanted == 0)
+        return true; // 0 keeps whatever the line had
+    const double off = std::abs(double(inForce) - double(wanted)) / double(wanted);
+    return off <= 0.02;
+}
+
+bool StandardRate(quint32 rate) {
+    return rate == 0 || StandardBaudConstant(rate) != B0;
+}
+
+std::string RateRefusedText(quint32 rate) {
+    return "Baud rate " + std::to_string(rate) + " cannot be set on this port";
+}
+
+} // namespace
 
 // Lives on the owner's thread and turns the workers' notifications into the
 // component's events there.
@@ -107,7 +130,10 @@ void TComm::OpenPort() {
     device_->Purge(true, true);
     sendQueueEmpty_ = true;
     ApplyTimeouts();
-    ApplyLineSettings();
+    if (!ApplyLineSettings()) {
+        ReleasePort();
+        throw ECommsError(RateRefusedText(line_.BaudRate));
+    }
 
     if (!device_->CreateCloseEvent()) {
         ReleasePort();
@@ -160,11 +186,26 @@ void TComm::ReleasePort() {
 }
 
 bool TComm::SendData(const char* Buffer, quint16 Length) {
-    if (!writer_ || Length == 0 || Buffer == nullptr)
+    return Queue(Buffer, Length, false, 0, nullptr);
+}
+
+bool TComm::SendRequest(const char* Buffer, quint16 Length, quint32 ReplyLength,
+                        std::function<void(std::chrono::steady_clock::time_point)> Done) {
+    return Queue(Buffer, Length, true, ReplyLength, std::move(Done));
+}
+
+bool TComm::Queue(const char* buffer, quint16 length, bool request, quint32 replyLength,
+                  std::function<void(std::chrono::steady_clock::time_point)> done) {
+    if (!writer_ || length == 0 || buffer == nullptr)
         return false;
-    QByteArray block(Buffer, Length); // the writer owns this copy from here on
-    const QByteArray trace = lcSerialTrace().isDebugEnabled() ? block.toHex(' ') : QByteArray();
-    if (!writer_->Queue().Push(std::move(block)))
+    SendBlock block;
+    block.bytes = QByteArray(buffer, length); // the writer owns this copy from here on
+    block.request = request;
+    block.replyLength = replyLength;
+    block.done = std::move(done);
+    const QByteArray trace =
+        lcSerialTrace().isDebugEnabled() ? block.bytes.toHex(' ') : QByteArray();
+    if (!writer_->WriteNowIfIdle(block) && !writer_->Queue().Push(std::move(block)))
         return false;
     qCDebug(lcSerialTrace).noquote() << "TxD" << trace;
     return true;
@@ -211,13 +252,18 @@ void TComm::Dispatch(const CommEvent& e) {
     }
 }
 
-void TComm::ApplyLineSettings() {
+bool TComm::ApplyLineSettings() {
     if (!device_)
-        return;
+        return true;
     link_->SetFilter(ReceiveFilterFor(line_));
-    // A driver refusing part of the settings leaves the line as it was; the meter then
-    // simply does not answer, which the owner notices.
-    (void)device_->ConfigureLine(line_);
+    // A driver refusing another part of the settings leaves the line as it was; the
+    // meter then simply does not answer, which the owner notices. The rate is checked:
+    // a driver may refuse it, or take it and quietly settle on the nearest it can make.
+    const bool configured = device_->ConfigureLine(line_);
+    const std::optional<quint32> rate = device_->LineRate();
+    if (!rate)
+        return configured || StandardRate(line_.BaudRate);
+    return RateMatches(*rate, line_.BaudRate);
 }
 
 void TComm::ApplyTimeouts() {
@@ -244,7 +290,16 @@ void TComm::SetTimeoutField(quint32 CommTimeouts::*field, quint32 value) {
 }
 
 void TComm::SetBaudRate(quint32 v) {
-    SetLineField(&LineSettings::BaudRate, v);
+    const quint32 old = line_.BaudRate;
+    if (old == v)
+        return;
+    line_.BaudRate = v;
+    if (ApplyLineSettings())
+        return;
+    // The old rate stays in force, and the owner hears that the new one did not.
+    line_.BaudRate = old;
+    ApplyLineSettings();
+    throw ECommsError(RateRefusedText(v));
 }
 void TComm::SetParityCheck(bool v) {
     SetLineField(&LineSettings::ParityCheck, v);

@@ -6,9 +6,11 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSerialTrace)
 
@@ -25,6 +27,8 @@ class TWriteThread;
 class ECommsError : public std::runtime_error {
 public:
     explicit ECommsError(const char* text, const QString& reason = QString());
+    explicit ECommsError(const std::string& text, const QString& reason = QString())
+        : ECommsError(text.c_str(), reason) {}
     QString Text() const { return text_; }
     QString Reason() const { return reason_; }
 
@@ -46,6 +50,9 @@ public:
     QString CommName() const { return commName_; }
     void SetCommName(const QString& name);
 
+    // The rate in force once open. A rate the driver refuses (or settles away from) is
+    // never left on the line: OpenPort fails, and a change while open throws
+    // ECommsError and keeps the old rate.
     quint32 BaudRate() const { return line_.BaudRate; }
     void SetBaudRate(quint32 value);
     bool ParityCheck() const { return line_.ParityCheck; }
@@ -106,6 +113,16 @@ public:
     void ClosePort();
     // Queues a copy of the bytes for the writer. True means queued, not yet written.
     bool SendData(const char* Buffer, quint16 Length);
+    // Queues a request whose reply will be ReplyLength bytes long (0: no reply awaited).
+    // Once the writer has put its last byte into the driver, the reader hands a chunk
+    // over as soon as that many bytes have come in since, instead of waiting out the
+    // read interval; short, stray and extra bytes go by the interval as always.
+    // `Done` learns the moment the writer was through with the request: written, given
+    // up after a failure, or dropped by ClosePort. It runs once, on the writer's thread
+    // (or the closing one), so it must only take note. False as for SendData, and then
+    // `Done` is not called.
+    bool SendRequest(const char* Buffer, quint16 Length, quint32 ReplyLength,
+                     std::function<void(std::chrono::steady_clock::time_point)> Done);
     // CTS 0x10, DSR 0x20, ring 0x40, carrier 0x80; 0 when closed or unknown.
     quint32 ModemLineStatus();
 
@@ -126,7 +143,10 @@ public:
 private:
     friend class CommEventReceiver;
     void Dispatch(const CommEvent& event);
-    void ApplyLineSettings();
+    bool Queue(const char* buffer, quint16 length, bool request, quint32 replyLength,
+               std::function<void(std::chrono::steady_clock::time_point)> done);
+    // False when the line does not run at the rate asked for.
+    bool ApplyLineSettings();
     void ApplyTimeouts();
     template <typename T> void SetLineField(T LineSettings::*field, T value);
     void SetTimeoutField(quint32 CommTimeouts::*field, quint32 value);

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 inline QCoreApplication& TestApp() {
     static int argc = 1;
@@ -75,6 +76,25 @@ public:
         return true;
     }
     quint32 ModemLineStatus() override { return open ? status.load() : 0; }
+    // With holdWrites, requests stay with the "writer" until ReleaseWrites() reports them
+    // written (a busy machine); otherwise they count as written when queued.
+    bool holdWrites = false;
+    bool SendRequest(
+        const QByteArray& bytes, int replyLength,
+        const std::function<void(std::chrono::steady_clock::time_point)>& written) override {
+        if (!holdWrites)
+            return ModbusPort::SendRequest(bytes, replyLength, written);
+        if (!SendData(bytes))
+            return false;
+        held << written;
+        return true;
+    }
+    void ReleaseWrites() {
+        const auto now = std::chrono::steady_clock::now();
+        for (const auto& written : std::exchange(held, {}))
+            written(now);
+    }
+    QList<std::function<void(std::chrono::steady_clock::time_point)>> held;
 
     void Receive(const QByteArray& chunk) {
         if (OnReceiveData)

@@ -203,6 +203,110 @@ TEST_F(EngineTest, AnObserverSeesEachTransactionAndTheBytesNoWaitTakes) {
     EXPECT_EQ(log.items.value(observed + 1), "F03 1 130 a,b");
 }
 
+TEST_F(EngineTest, TheReplyWindowOpensWhenTheRequestIsWritten) {
+    qv->SetQueryTimeout(500);
+    qv->SetPreviewTimeout(100);
+    port->holdWrites = true;
+    Start();
+    qv->StopQuery();
+    // Still with the writer: however long that takes, no rule can end the wait yet.
+    CheckAt(10s);
+    EXPECT_TRUE(qv->AwaitingReply());
+    // Written 10 s after it was queued; the meter answers 450 ms later, inside its 500 ms.
+    qv->SetPreviewTimeout(0);
+    port->ReleaseWrites();
+    CheckAt(10s + 450ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    port->Receive(kReplyTwo);
+    CheckAt(10s + 451ms);
+    EXPECT_EQ(qv->ResponseErrorCode(), 0);
+    EXPECT_EQ(log.Count("F03 1 130 a,b"), 1);
+
+    // No answer: silent 500 ms after the write, not after the queueing.
+    Start();
+    qv->StopQuery();
+    CheckAt(300ms);
+    port->ReleaseWrites();
+    CheckAt(300ms + 499ms);
+    EXPECT_TRUE(qv->AwaitingReply());
+    CheckAt(300ms + 501ms);
+    EXPECT_FALSE(qv->AwaitingReply());
+    EXPECT_EQ(qv->ResponseErrorCode(), 1);
+}
+
+TEST_F(EngineTest, WithTheWatcherRunningAReplyCompletedAfterTheIntervalIsEvaluatedOnArrival) {
+    TqvModbus::StartResponseWatcher();
+    Start();
+    qv->StopQuery();
+    clock.Advance(250ms);
+    // Handled right where the chunk is, without waiting for the watcher's turn.
+    port->Receive(kReplyTwo.left(4));
+    EXPECT_TRUE(qv->AwaitingReply());
+    port->Receive(kReplyTwo.mid(4));
+    EXPECT_EQ(log.items.mid(2),
+              QStringList({"Recv " + kReplyTwo.left(4).toHex(), "Recv " + kReplyTwo.mid(4).toHex(),
+                           "F03 1 130 a,b", "AfterResponse", "QueryFinish"}));
+    TqvModbus::StopResponseWatcher();
+}
+
+TEST_F(EngineTest, AnExceptionReplyEndsTheTransactionWithItsCode) {
+    struct Case {
+        const char* name;
+        QByteArray message;
+        QByteArray reply;
+        int code;
+        nanoseconds endsAfter;
+    };
+    const Case cases[] = {
+        // Shorter than the reply awaited: counted as too few bytes once the limit is over.
+        {"read registers", kReadTwo, WithCrc(QByteArray::fromHex("018302")), 1, 3000ms},
+        {"write one coil", "01,05,00,01,FF,00,00,00", WithCrc(QByteArray::fromHex("018502")), 1,
+         3000ms},
+        // As long as the reply awaited (no coils asked for): complete after the interval,
+        // but never taken for the reply, since its function code differs.
+        {"read no coils", "01,01,00,00,00,00,00,00", WithCrc(QByteArray::fromHex("018102")), 2,
+         200ms},
+    };
+    for (const Case& c : cases) {
+        message = c.message;
+        log.Clear();
+        Start();
+        qv->StopQuery();
+        port->Receive(c.reply);
+        CheckAt(c.endsAfter);
+        EXPECT_TRUE(qv->AwaitingReply()) << c.name;
+        CheckAt(c.endsAfter + 1ns);
+        EXPECT_FALSE(qv->AwaitingReply()) << c.name;
+        EXPECT_EQ(qv->ResponseErrorCode(), c.code) << c.name;
+        EXPECT_EQ(log.items.mid(3),
+                  QStringList({QString("Error %1").arg(c.code), "AfterResponse", "QueryFinish"}))
+            << c.name;
+    }
+}
+
+TEST_F(EngineTest, AnEvaluationHandedOverBeforeAReopenIsDropped) {
+    Start();
+    qv->StopQuery();
+    TqvModbus::StartResponseWatcher();
+    clock.Advance(4s);
+    qv->SetQueryTimeout(3000); // wakes the watcher to look at the moved clock
+    // The watcher ends the wait and hands its evaluation to this thread, which does not
+    // run it before the port has been closed and opened again.
+    QDeadlineTimer bound(5000);
+    while (qv->AwaitingReply() && !bound.hasExpired())
+        std::this_thread::yield();
+    ASSERT_FALSE(qv->AwaitingReply());
+    qv->Close();
+    qv->Open("COM2", 9600);
+    log.Clear();
+    WaitFor([] { return false; }, 50);
+    TqvModbus::StopResponseWatcher();
+    WaitFor([] { return false; }, 20);
+    // The old wait belongs to the closed session: nothing of it reaches the new one.
+    EXPECT_TRUE(log.items.isEmpty()) << log.items.join(", ").toStdString();
+    EXPECT_FALSE(qv->CycleBusy());
+}
+
 TEST_F(EngineTest, WriteWithoutReplyCompletesAfterTheIntervalWithCodeZero) {
     message = "01,C5,00,01,FF,00,00,00";
     Start();

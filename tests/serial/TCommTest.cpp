@@ -415,26 +415,103 @@ TEST_F(TCommPtyTest, XoffHoldsOutputUntilXonAndCloseAbandonsAHeldWrite) {
     EXPECT_FALSE(comm.IsOpen());
 }
 
-TEST_F(TCommPtyTest, AWriteThatOutlastsItsTimeOutIsGivenUpAndTheQueueGoesOn) {
+TEST_F(TCommPtyTest, ABlockCutShortByTheWriteTimeOutIsAFailedWrite) {
     comm.SetOutx_XonXoffFlow(true);
     comm.SetWriteTotalTimeoutConstant(50);
     comm.OpenPort();
     ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
     FarEndSends('\x13', '1');
     const QByteArray big(65535, 'x');
-    ASSERT_TRUE(comm.SendData(big.constData(), 65535));
-    // Given up after 50 ms: the queue runs dry and says so, and the writer goes on.
-    ASSERT_TRUE(WaitUntil([&] { return empties == 2; }, 3000));
+    std::atomic<int> done{0};
+    ASSERT_TRUE(comm.SendRequest(big.constData(), 65535, 8,
+                                 [&](std::chrono::steady_clock::time_point) { ++done; }));
+    // Given up after 50 ms with most of the block unwritten: the owner hears of a failure,
+    // not of an empty queue, and the request is reported as done with.
+    ASSERT_TRUE(WaitUntil([&] { return hangups == 1; }, 3000));
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(empties, 1);
+    // The writer has ended, as after any failed write: nothing more is queued for nobody.
+    EXPECT_TRUE(WaitUntil([&] { return !comm.SendData("next", 4); }));
+}
+
+TEST_F(TCommPtyTest, ARequestIsReportedOnceWhenWrittenOrDropped) {
+    comm.SetOutx_XonXoffFlow(true);
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return empties == 1; }));
+    using Clock = std::chrono::steady_clock;
+    std::mutex m;
+    std::vector<std::pair<char, Clock::time_point>> reports;
+    auto report = [&](char which) {
+        return [&, which](Clock::time_point at) {
+            std::lock_guard lock(m);
+            reports.emplace_back(which, at);
+        };
+    };
+    auto count = [&] {
+        std::lock_guard lock(m);
+        return reports.size();
+    };
+    // Held by XOFF: not written, so not reported, however long it waits.
+    FarEndSends('\x13', '1');
+    ASSERT_TRUE(comm.SendRequest("req1", 4, 9, report('a')));
+    EXPECT_FALSE(WaitUntil([&] { return count() > 0; }, 100));
+    const Clock::time_point released = Clock::now();
     FarEndSends('\x11', '2');
-    ASSERT_TRUE(comm.SendData("next", 4));
-    // What the driver had taken of the big block goes out, then the next block.
-    QByteArray out;
-    ASSERT_TRUE(WaitUntil([&] {
-        out += pty.ReadAvailable();
-        return out.endsWith("next");
-    }));
-    EXPECT_LT(out.size(), big.size() + 4);
-    EXPECT_EQ(hangups, 0);
+    EXPECT_EQ(pty.Read(4), QByteArray("req1"));
+    ASSERT_TRUE(WaitUntil([&] { return count() == 1; }));
+    EXPECT_GE(reports[0].second, released);
+
+    // Held again, one request in the writer and one behind it: closing drops both, and
+    // each is reported once.
+    FarEndSends('\x13', '3');
+    const QByteArray big(65535, 'x');
+    ASSERT_TRUE(comm.SendRequest(big.constData(), 65535, 0, report('b')));
+    ASSERT_TRUE(comm.SendRequest("req3", 4, 9, report('c')));
+    comm.ClosePort();
+    ASSERT_EQ(count(), 3u);
+    EXPECT_EQ(reports[1].first, 'b');
+    EXPECT_EQ(reports[2].first, 'c');
+    EXPECT_FALSE(comm.SendRequest("req4", 4, 9, report('d')));
+    EXPECT_EQ(count(), 3u);
+}
+
+// The far end of the line answers a request in pieces, with pauses between them.
+struct Answer {
+    const char* name;
+    bool request; // sent with SendRequest (awaiting 9 bytes) or with SendData
+    QList<QByteArray> pieces;
+    std::vector<QByteArray> chunks; // as the owner should receive them
+};
+
+TEST_F(TCommPtyTest, AChunkEndsWhenTheAwaitedReplyIsCompleteAndOtherwiseByTheInterval) {
+    // A read interval far longer than the 20 ms pauses: only the awaited length can end
+    // a chunk between the pieces.
+    comm.SetReadIntervalTimeout(300);
+    comm.OpenPort();
+    const QByteArray reply = "REPLY-9by", extra = "++";
+    const Answer answers[] = {
+        {"complete reply, then more", true, {reply, extra}, {reply, extra}},
+        {"no length awaited", false, {reply, extra}, {reply + extra}},
+        {"exception reply (5 bytes) then more", true, {"EXC5b", "tail"}, {"EXC5btail"}},
+        {"reply split by a slow meter", true, {"REP", "LY-9by"}, {reply}},
+        {"reply in front of a longer run", true, {reply + "xyz", "w"}, {reply + "xyz", "w"}},
+    };
+    for (const Answer& a : answers) {
+        chunks.clear();
+        ASSERT_TRUE(a.request ? comm.SendRequest("rq", 2, 9, nullptr) : comm.SendData("rq", 2));
+        ASSERT_EQ(pty.Read(2), QByteArray("rq")) << a.name;
+        // The writer announces the reply right after its write; give it that moment.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        qsizetype total = 0;
+        for (const QByteArray& piece : a.pieces) {
+            if (total > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ASSERT_TRUE(pty.Write(piece));
+            total += piece.size();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Received().size() == total; })) << a.name;
+        EXPECT_EQ(chunks, a.chunks) << a.name;
+    }
 }
 
 TEST_F(TCommPtyTest, AFloodIsDeliveredCompleteAndMemoryStaysBoundedWhileTheOwnerLags) {
@@ -628,4 +705,70 @@ TEST_F(TCommPtyTest, AFailureHalfWayThroughOpeningHoldsNothing) {
     other.SetCommName(pty.SlavePath());
     other.OpenPort();
     EXPECT_TRUE(other.IsOpen());
+}
+
+namespace {
+
+// A pseudo-terminal takes any rate. This one behaves like drivers that cannot make some:
+// it refuses a rate without a B-constant outright, or quietly sets another one instead.
+// It notes whether the line was ever handed the 38400 that once stood in for such rates.
+struct RateDriver : PosixSerialDevice {
+    enum Mode { Accepts, Refuses, Settles };
+    explicit RateDriver(Mode m, std::atomic<bool>& saw38400) : mode(m), sawB38400(saw38400) {}
+    bool SubmitLine(const termios& tio, quint32 customRate) override {
+        if (customRate == 0 && cfgetospeed(&tio) == B38400)
+            sawB38400 = true;
+        if (customRate == 0 || mode == Accepts)
+            return PosixSerialDevice::SubmitLine(tio, customRate);
+        if (mode == Refuses)
+            return false;
+        termios nearest = tio;
+        cfsetispeed(&nearest, B9600);
+        cfsetospeed(&nearest, B9600);
+        return PosixSerialDevice::SubmitLine(nearest, 0);
+    }
+    Mode mode;
+    std::atomic<bool>& sawB38400;
+};
+
+} // namespace
+
+TEST_F(TCommPtyTest, ARateTheDriverCannotSetFailsVisiblyAndLeavesTheLineAsItWas) {
+    struct Case {
+        const char* name;
+        RateDriver::Mode mode;
+    };
+    for (const Case c : {Case{"accepts", RateDriver::Accepts}, Case{"refuses", RateDriver::Refuses},
+                         Case{"settles on 9600", RateDriver::Settles}}) {
+        std::atomic<bool> saw38400{false};
+        comm.SetDeviceFactory([&] { return std::make_unique<RateDriver>(c.mode, saw38400); });
+        const bool accepted = c.mode == RateDriver::Accepts;
+
+        // Opening at the rate.
+        comm.SetBaudRate(250000);
+        EXPECT_EQ(OpenError(comm),
+                  accepted ? "(opened)" : "Baud rate 250000 cannot be set on this port")
+            << c.name;
+        EXPECT_EQ(comm.IsOpen(), accepted) << c.name;
+        comm.ClosePort();
+
+        // Changing to it while open.
+        comm.SetBaudRate(19200);
+        comm.OpenPort();
+        if (accepted) {
+            EXPECT_NO_THROW(comm.SetBaudRate(250000));
+        } else {
+            EXPECT_THROW(comm.SetBaudRate(250000), ECommsError) << c.name;
+        }
+        const quint32 inForce = accepted ? 250000 : 19200;
+        EXPECT_EQ(comm.BaudRate(), inForce) << c.name;
+        EXPECT_EQ(DriverInputRate(pty.Master()), inForce) << c.name;
+        EXPECT_FALSE(saw38400) << c.name;
+        // The line still carries bytes at the rate in force.
+        ASSERT_TRUE(comm.SendData("ok", 2));
+        EXPECT_EQ(pty.Read(2), QByteArray("ok")) << c.name;
+        // The line keeps its rate between openings; the next case starts from 19200.
+        comm.SetBaudRate(19200);
+        comm.ClosePort();
+    }
 }

@@ -82,6 +82,7 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     add("broadcasts", line.broadcasts);
     add("replies", faults.replies);
     add("exceptions", line.exceptions);
+    add("late", line.late);
     add("dropped", faults.dropped);
     add("corrupted", faults.corrupted);
     add("stray", faults.stray);

@@ -56,6 +56,10 @@ struct LineCounts {
     std::uint64_t overlong = 0;  // longer than any frame
     std::uint64_t broadcasts = 0;
     std::uint64_t exceptions = 0; // exception replies among the replies
+    // Replies that went out after the master had already sent its next request: it had
+    // given up waiting (the simulator was held up), and the reply lands in front of the
+    // answer to that next request.
+    std::uint64_t late = 0;
 };
 
 // One line of key=value pairs, starting with "meter-sim-stats".

@@ -144,7 +144,10 @@ MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     };
     const auto pt1 = static_cast<std::uint32_t>(std::lround(std::max(0.01, config.ptRatio) * 100));
     set(Address, static_cast<std::uint32_t>(config.address));
-    set(Baud, static_cast<std::uint32_t>(config.baud));
+    // A line rate beyond the meter's own (a benchmark's) has no register value.
+    const bool ownRate =
+        std::find(std::begin(Bauds), std::end(Bauds), config.baud) != std::end(Bauds);
+    set(Baud, ownRate ? static_cast<std::uint32_t>(config.baud) : 0u);
     set(Pt1High, pt1 >> 16);
     set(Pt1Low, pt1 & 0xFFFF);
     set(Pt2, 100);

@@ -6,6 +6,13 @@ std::int64_t CharacterTimeUs(int baud) {
     return baud > 0 ? (10'000'000LL + baud - 1) / baud : 0;
 }
 
+std::int64_t WireTimeUs(int baud, std::size_t characters) {
+    if (baud <= 0)
+        return 0;
+    const auto bits = 10'000'000LL * static_cast<std::int64_t>(characters);
+    return (bits + baud - 1) / baud;
+}
+
 void RtuReceiver::setBaud(int baud) {
     // Above 19200 bit/s the gap is fixed, as on real lines where the UART
     // timing would otherwise be too tight to observe.
@@ -37,6 +44,7 @@ std::optional<std::vector<std::uint8_t>> RtuReceiver::take(std::int64_t nowUs) {
     if (!receiving_ || nowUs < lastByteUs_ + silenceUs_)
         return std::nullopt;
     receiving_ = false;
+    frameEndUs_ = lastByteUs_;
     if (overflow_) {
         overflow_ = false;
         ++overlong_;

@@ -29,6 +29,8 @@ public:
     std::optional<std::vector<std::uint8_t>> take(std::int64_t nowUs);
 
     std::uint64_t overlongFrames() const { return overlong_; }
+    // When the last byte of the frame taken last arrived.
+    std::int64_t frameEndUs() const { return frameEndUs_; }
 
 private:
     std::int64_t silenceUs_ = 0;
@@ -36,9 +38,12 @@ private:
     bool overflow_ = false;
     bool receiving_ = false;
     std::int64_t lastByteUs_ = 0;
+    std::int64_t frameEndUs_ = 0;
     std::uint64_t overlong_ = 0;
 };
 
 // Time one character takes on the meter's 8N1 line (start, eight data bits, stop:
 // 10 bits), in microseconds.
 std::int64_t CharacterTimeUs(int baud);
+// Time `characters` take on that line, in microseconds, rounded up once for the lot.
+std::int64_t WireTimeUs(int baud, std::size_t characters);

@@ -122,6 +122,11 @@ bool SimLine::setBaud(int baud) {
     return tcsetattr(fd_, TCSANOW, &t) == 0;
 }
 
+bool SimLine::inputWaiting() const {
+    pollfd p{fd_, POLLIN, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+}
+
 long SimLine::readSome(std::uint8_t* buffer, std::size_t size) {
     const ssize_t n = read(fd_, buffer, size);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))

@@ -30,6 +30,8 @@ public:
     // sent. On a pseudo-terminal the program sets the rate; nothing to do.
     bool setBaud(int baud);
 
+    // Bytes from the other side are waiting to be read.
+    bool inputWaiting() const;
     // Reads what is there without waiting; -1 on error.
     long readSome(std::uint8_t* buffer, std::size_t size);
     // Writes everything, waiting for room when the line is full.

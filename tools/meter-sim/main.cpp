@@ -69,7 +69,7 @@ public:
         : options_(options), line_(line), signalFd_(signalFd),
           startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
           meter_(options.meter, startWallMs_), protocol_(meter_), faults_(options.faults),
-          receiver_(options.meter.baud) {}
+          receiver_(options.meter.baud), lineBaud_(options.meter.baud) {}
 
     // Serves until a stop signal (true) or a line failure (false).
     bool run() {
@@ -138,10 +138,10 @@ private:
         // Bytes sent at another baud rate arrive as garbage on a real line.
         if (line_.isPseudoTerminal()) {
             const int heard = line_.lineBaud();
-            if (heard != meter_.baud()) {
+            if (heard != lineBaud_) {
                 ++lineCounts_.wrongBaud;
                 qCDebug(lcTraffic)
-                    << "line at" << heard << "bps, meter at" << meter_.baud() << "bps: not heard";
+                    << "line at" << heard << "bps, meter at" << lineBaud_ << "bps: not heard";
                 return;
             }
         }
@@ -163,28 +163,36 @@ private:
             reply(frame.size(), outcome.reply);
             break;
         }
-        if (meter_.baud() != baudBefore) {
-            line_.setBaud(meter_.baud());
-            qCDebug(lcTraffic) << "now at" << meter_.baud() << "bps";
+        if (meter_.baud() != baudBefore && meter_.baud() != 0) {
+            lineBaud_ = meter_.baud();
+            line_.setBaud(lineBaud_);
+            qCDebug(lcTraffic) << "now at" << lineBaud_ << "bps";
         }
-        receiver_.setBaud(meter_.baud());
+        receiver_.setBaud(lineBaud_);
     }
 
     void reply(std::size_t requestSize, const std::vector<std::uint8_t>& bytes) {
-        const int baud = meter_.baud();
+        const int baud = lineBaud_;
         const std::uint8_t address = bytes.front();
         const ReplyPlan plan = faults_.plan(bytes, address);
         if (plan.dropped) {
             qCDebug(lcTraffic) << "reply dropped";
             return;
         }
-        std::int64_t waitUs = 1000LL * options_.delayMs;
-        // A pseudo-terminal moves bytes at once; pacing by the wire time makes
-        // a transaction last as long as on a real line.
+        std::int64_t dueUs = MonotonicUs() + 1000LL * options_.delayMs;
+        // A pseudo-terminal moves bytes at once; pacing by the wire time makes a
+        // transaction last as long as on a real line: the reply's last byte is due the
+        // request's and the reply's characters after the request's closing silence. Timed
+        // from the request's arrival, so the simulator's own delays do not add to it.
         if (options_.wireTime)
-            waitUs += CharacterTimeUs(baud) * static_cast<std::int64_t>(requestSize + bytes.size());
+            dueUs = receiver_.frameEndUs() + receiver_.silenceUs() +
+                    WireTimeUs(baud, requestSize + bytes.size()) + 1000LL * options_.delayMs;
+        const std::int64_t waitUs = dueUs - MonotonicUs();
         if (waitUs > 0)
             std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+        // The master's next request is on the line before this reply is all out: it gave
+        // up on this one, and the reply (or its rest) lands in front of the next answer.
+        bool late = line_.inputWaiting();
         // Pauses between pieces stay well inside the 3.5-character gap.
         const auto pause =
             std::chrono::microseconds(std::max<std::int64_t>(500, CharacterTimeUs(baud)));
@@ -197,6 +205,13 @@ private:
                 return;
             }
             at += plan.pieces[k];
+            // Looked at right after each write, long before a master that got the whole
+            // reply could have answered it with a new request.
+            late = late || line_.inputWaiting();
+        }
+        if (late) {
+            ++lineCounts_.late;
+            qCDebug(lcTraffic) << "reply late: the master had moved on";
         }
         qCDebug(lcTraffic).noquote() << "tx" << Hex(plan.bytes.data(), plan.bytes.size());
     }
@@ -210,6 +225,8 @@ private:
     SlaveProtocol protocol_;
     FaultInjector faults_;
     RtuReceiver receiver_;
+    // The rate the line runs at: the meter's own, or one beyond it given at start.
+    int lineBaud_;
     LineCounts lineCounts_;
 };
 

@@ -19,6 +19,8 @@ speed_t Speed(int baud) {
         return B19200;
     case 38400:
         return B38400;
+    case 115200:
+        return B115200;
     default:
         return B9600;
     }
