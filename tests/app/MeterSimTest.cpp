@@ -22,13 +22,11 @@ const auto* const kEnvironment =
 // port links so the user's own links are left alone.
 struct MeterSimFixture : ::testing::Test {
     QTemporaryDir ports;
-    QTemporaryDir config;
     std::unique_ptr<MeterSimProcess> sim;
     QString device;
 
     void SetUp() override {
         ASSERT_TRUE(ports.isValid());
-        ASSERT_TRUE(config.isValid());
         // The simulator registers COM1 there, and the program looks it up there.
         qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
         // -v: the simulator traces every frame it receives on standard error.
@@ -46,14 +44,10 @@ struct MeterSimFixture : ::testing::Test {
 
 TEST_F(MeterSimFixture, PollsTheMeterShowsTrafficAndSavesOnQuitWhenAsked) {
     ASSERT_TRUE(device.startsWith("/dev/"));
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    ScriptedDialogs dialogs;
-    ShellOptions o;
-    o.dialogs = &dialogs;
-    o.settings = &settings;
-    o.portSettleMs = 0;
-    TFormTeskLink shell(o);
-    shell.StartUp();
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ScriptedDialogs& dialogs = t.dialogs;
+    QSettings& settings = t.settings;
     ASSERT_TRUE(dialogs.Shown().isEmpty()) << dialogs.Texts().join('|').toStdString();
     ASSERT_TRUE(shell.Modbus().PortOpen());
 
@@ -112,14 +106,9 @@ TEST_F(MeterSimFixture, AWriteQueuedBeforeAnIdleSixthPlaceReachesTheMeterOnce) {
 }
 
 TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnStart) {
-    ScriptedDialogs dialogs;
-    ShellOptions o;
-    o.dialogs = &dialogs;
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    o.settings = &settings;
-    o.portSettleMs = 0;
-    TFormTeskLink shell(o);
-    shell.StartUp();
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ScriptedDialogs& dialogs = t.dialogs;
     ASSERT_TRUE(shell.Modbus().PortOpen());
     shell.Modbus().SetReopenPollMs(100);
     shell.Action("MMStart")->trigger();
@@ -163,19 +152,14 @@ TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnSta
 }
 
 TEST(MeterSimSearch, FindsTheMeterAtItsUnusualAddressAndRateAndOneClickUsesIt) {
-    QTemporaryDir ports, config;
-    ASSERT_TRUE(ports.isValid() && config.isValid());
+    QTemporaryDir ports;
+    ASSERT_TRUE(ports.isValid());
     qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
     MeterSimProcess sim({"--port", "COM1", "--address", "200", "--baud", "2400"});
     ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
-    ScriptedDialogs dialogs;
-    QSettings settings(config.filePath("settings.ini"), QSettings::IniFormat);
-    ShellOptions o;
-    o.dialogs = &dialogs;
-    o.settings = &settings;
-    o.portSettleMs = 0;
-    TFormTeskLink shell(o);
-    shell.StartUp();
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ScriptedDialogs& dialogs = t.dialogs;
     ASSERT_TRUE(shell.Modbus().PortOpen());
 
     TFormComm comm(shell);

@@ -14,6 +14,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -142,4 +144,37 @@ struct EventLog {
     }
     int Count(const QString& item) const { return int(items.count(item)); }
     void Clear() { items.clear(); }
+};
+
+// The master on a fake port with the test's clock and no watcher thread, so a wait ends
+// only when the test lets the watcher look (TqvModbus::CheckRepliesNow). Blocking delays
+// are recorded, and moved on the clock when `delaysMoveClock`; every event goes to `log`;
+// each request is `message`.
+class FakeLineEngineTest : public ::testing::Test {
+protected:
+    void MakeEngine(bool delaysMoveClock) {
+        TestApp();
+        TqvModbus::StopResponseWatcher();
+        auto fake = std::make_unique<FakeModbusPort>();
+        port = fake.get();
+        qv = std::make_unique<TqvModbus>(std::move(fake));
+        qv->SetClock([this] { return clock.Now(); });
+        qv->SetDelayFunction([this, delaysMoveClock](int ms) {
+            delays << ms;
+            if (delaysMoveClock)
+                clock.Advance(std::chrono::milliseconds(ms));
+        });
+        log.Attach(*qv);
+        qv->OnQueryData = [this](TqvModbus* s) {
+            log.items << "QueryData";
+            s->SetQueryMessage(message);
+        };
+    }
+
+    FakeClock clock;
+    FakeModbusPort* port = nullptr;
+    std::unique_ptr<TqvModbus> qv;
+    EventLog log;
+    QByteArray message;
+    QList<int> delays;
 };

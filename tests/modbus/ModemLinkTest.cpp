@@ -12,21 +12,11 @@ const QByteArray kDial = "atdt0\r";
 
 // A modem line on a fake port: the test sets the ring and carrier bits and drives the
 // one-second connect ticks by hand; blocking delays are recorded, not waited.
-class ModemLinkTest : public ::testing::Test {
+class ModemLinkTest : public FakeLineEngineTest {
 protected:
     void SetUp() override {
-        TestApp();
-        TqvModbus::StopResponseWatcher();
-        auto fake = std::make_unique<FakeModbusPort>();
-        port = fake.get();
-        qv = std::make_unique<TqvModbus>(std::move(fake));
-        qv->SetClock([this] { return clock.Now(); });
-        qv->SetDelayFunction([this](int ms) { delays << ms; });
-        log.Attach(*qv);
-        qv->OnQueryData = [this](TqvModbus* s) {
-            log.items << "QueryData";
-            s->SetQueryMessage(kRequest);
-        };
+        MakeEngine(false);
+        message = kRequest;
         qv->SetTraceModemStatus(false);
         qv->SetConnectWithModem(true);
         qv->Open("COM2", 9600);
@@ -37,12 +27,6 @@ protected:
         clock.Advance(10s);
         TqvModbus::CheckRepliesNow();
     }
-
-    FakeClock clock;
-    FakeModbusPort* port = nullptr;
-    std::unique_ptr<TqvModbus> qv;
-    EventLog log;
-    QList<int> delays;
 };
 
 TEST_F(ModemLinkTest, DirectLineNeverDials) {

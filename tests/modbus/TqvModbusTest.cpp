@@ -20,26 +20,12 @@ namespace {
 const QByteArray kReadTwo = "01,03,01,30,00,02,00,00"; // 2 registers: 9 reply bytes
 const QByteArray kReplyTwo = WithCrc(QByteArray::fromHex("010304000a000b"));
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public FakeLineEngineTest {
 protected:
     void SetUp() override {
-        TestApp();
         // Waits here end only when the test says so.
-        TqvModbus::StopResponseWatcher();
-        auto fake = std::make_unique<FakeModbusPort>();
-        port = fake.get();
-        qv = std::make_unique<TqvModbus>(std::move(fake));
-        qv->SetClock([this] { return clock.Now(); });
-        qv->SetDelayFunction([this](int ms) {
-            delays << ms;
-            clock.Advance(milliseconds(ms));
-        });
-        log.Attach(*qv);
+        MakeEngine(true);
         message = kReadTwo;
-        qv->OnQueryData = [this](TqvModbus* s) {
-            log.items << "QueryData";
-            s->SetQueryMessage(message);
-        };
         qv->SetQueryInterval(200);
         qv->Open("COM2", 9600);
     }
@@ -53,12 +39,6 @@ protected:
         lastSend = clock.Now();
     }
 
-    FakeClock clock;
-    FakeModbusPort* port = nullptr;
-    std::unique_ptr<TqvModbus> qv;
-    EventLog log;
-    QByteArray message;
-    QList<int> delays;
     TqvModbus::TimePoint lastSend;
 };
 
