@@ -7,25 +7,18 @@
 #include <QString>
 
 // One-line wiring of a window to the replies it shows. The window is looked up by name at
-// each reply, so a window that is closed (or not created yet) simply misses the reply.
-
-// Whether a block reaches a window only while it is open as a client-area child (the
-// decoders of windows that can be absent), or whenever it exists (resident windows,
-// including the top-level calibration window).
-enum class RouteWhen { WindowExists, OnlyWhileOpen };
+// each reply (TFormTeskLink::Window: an open client-area child, or the top-level resident
+// window), so a window that is closed, or not created yet, simply misses the reply.
 
 // Hands every reply of block `startAddr` to `show` of window `name`.
 template <class Window>
 int RouteBlock(TFormTeskLink& shell, quint16 startAddr, const QString& name,
-               void (Window::*show)(const QList<quint16>&),
-               RouteWhen when = RouteWhen::WindowExists) {
-    return shell.Routing().AddBlockDecoder(
-        startAddr, [&shell, name, show, when](const QList<quint16>& values) {
-            if (when == RouteWhen::OnlyWhileOpen && !shell.IsChildOpen(name))
-                return;
-            if (auto* w = shell.WindowAs<Window>(name))
-                (w->*show)(values);
-        });
+               void (Window::*show)(const QList<quint16>&)) {
+    return shell.Routing().AddBlockDecoder(startAddr,
+                                           [&shell, name, show](const QList<quint16>& values) {
+                                               if (auto* w = shell.WindowAs<Window>(name))
+                                                   (w->*show)(values);
+                                           });
 }
 
 // Runs `confirmed` of window `name` (when open) after the meter echoed a write at
@@ -34,8 +27,6 @@ template <class Window>
 int RouteWriteConfirmed(TFormTeskLink& shell, quint16 startAddr, const QString& name,
                         void (Window::*confirmed)()) {
     return shell.Routing().AddWriteConfirmedHandler(startAddr, [&shell, name, confirmed] {
-        if (!shell.IsChildOpen(name))
-            return;
         if (auto* w = shell.WindowAs<Window>(name))
             (w->*confirmed)();
     });

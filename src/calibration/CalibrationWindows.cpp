@@ -43,7 +43,7 @@ void RegisterCalibrationWindows(TFormTeskLink& shell) {
     RouteBlock(shell, CoefficientBlockStart, WindowName::Calirate,
                &TFormCalirate::ShowCoefficients);
     RouteBlock(shell, CoefficientBlockStart, WindowName::ChangeConst,
-               &TFormChangeConst::ShowCoefficients, RouteWhen::OnlyWhileOpen);
+               &TFormChangeConst::ShowCoefficients);
     RouteBlock(shell, RawVectorBlockStart, WindowName::Calirate, &TFormCalirate::TakeReading);
     RouteBlock(shell, MeteringBlockStart, WindowName::Calirate, &TFormCalirate::ShowMetering);
 }

@@ -27,9 +27,7 @@ void RegisterAlarmWindows(TFormTeskLink& shell) {
     shell.RegisterWindow(WindowName::SetAlarm, CreateFormSetAlarm);
     shell.RegisterWindow(WindowName::Alarm, CreateFormAlarm);
     RouteBlock(shell, AlarmParamBlockStart, WindowName::SetAlarm,
-               &TFormSetAlarm::ShowAlarmParameters, RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, AlarmParamBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmItems,
-               RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, AlarmRecordBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmRecords,
-               RouteWhen::OnlyWhileOpen);
+               &TFormSetAlarm::ShowAlarmParameters);
+    RouteBlock(shell, AlarmParamBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmItems);
+    RouteBlock(shell, AlarmRecordBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmRecords);
 }

@@ -47,9 +47,7 @@ void RegisterSettingsWindows(TFormTeskLink& shell) {
     shell.RegisterWindow(WindowName::Kw, CreateFormKw);
 
     // The parameter block fills the settings window after the ratios were taken from it.
-    RouteBlock(shell, MeterParamBlockStart, WindowName::SetPara, &TFormSetPara::FillFromMeter,
-               RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, MeteringBlockStart, WindowName::Kw, &TFormKw::FillFromMeter,
-               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, MeterParamBlockStart, WindowName::SetPara, &TFormSetPara::FillFromMeter);
+    RouteBlock(shell, MeteringBlockStart, WindowName::Kw, &TFormKw::FillFromMeter);
     RouteWriteConfirmed(shell, EnergyPresetStart, WindowName::Kw, &TFormKw::EnergyWriteConfirmed);
 }

@@ -10,9 +10,9 @@
 #include "MaxMinDecode.h"
 #include "MeterModelDecode.h"
 #include "MeterParamDecode.h"
+#include "MeteringLogControl.h"
 #include "PhaseAngleDecode.h"
 #include "WindowRouting.h"
-#include "MeteringLogControl.h"
 
 namespace {
 
@@ -93,16 +93,13 @@ void RegisterViewWindows(TFormTeskLink& shell) {
         MeterParamBlockStart,
         [&shell](const QList<quint16>& values) { TakeRatios(shell.State(), values); },
         ReplyRouting::DecodeStage::SharedState);
-    RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters,
-               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters);
 
     RouteBlock(shell, ThdBlockStart, WindowName::Wave, &TFormWave::ShowThd);
     RouteBlock(shell, CurrentSpectrumStart, WindowName::Wave, &TFormWave::ShowCurrentSpectrum);
 
-    RouteBlock(shell, MaxBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMaxBlock,
-               RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, MinBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMinBlock,
-               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, MaxBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMaxBlock);
+    RouteBlock(shell, MinBlockStart, WindowName::SuperNum, &TFormSuperNum::ShowMinBlock);
 
     RouteBlock(shell, PhaseAngleBlockStart, WindowName::Angle, &TFormAngle::ShowAngles);
     RouteBlock(shell, MeteringBlockStart, WindowName::Angle, &TFormAngle::ShowMeteringBlock);
@@ -116,12 +113,9 @@ void RegisterViewWindows(TFormTeskLink& shell) {
                 shell.State().DisplayModeByte = *mode;
         },
         ReplyRouting::DecodeStage::SharedState);
-    RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock,
-               RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, ClockBlockStart, WindowName::DriveType, &TFormDriveType::ShowClock,
-               RouteWhen::OnlyWhileOpen);
-    RouteBlock(shell, RunTimeBlockStart, WindowName::DriveType, &TFormDriveType::ShowRunTime,
-               RouteWhen::OnlyWhileOpen);
+    RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock);
+    RouteBlock(shell, ClockBlockStart, WindowName::DriveType, &TFormDriveType::ShowClock);
+    RouteBlock(shell, RunTimeBlockStart, WindowName::DriveType, &TFormDriveType::ShowRunTime);
 
     // "Log to file…": the metering block's values to CSV, scaled as the window shows them
     // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.
