@@ -22,6 +22,7 @@ constexpr WindowRow kRows[] = {
     {"FormSetAlarm",    "MM0303", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
     {"FormDriveType",   "MM0304", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::Clock},
     {"FormChangeConst", nullptr,  L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
+    {"FormTrafficMonitor", "mnuTrafficMonitor", L::OnDemandKept, P::MdiChild, false, true, false, PollFlag::None},
 };
 // clang-format on
 

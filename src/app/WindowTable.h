@@ -20,6 +20,9 @@ enum class WindowLife {
     // Created by its menu item (or another window's button) and destroyed when closed;
     // its menu item shows the open one instead of a second.
     OnDemand,
+    // Created by its menu item, then kept: its close box hides it, and the menu item shows
+    // it again as it was (the traffic monitor keeps its filters and its place).
+    OnDemandKept,
 };
 
 // Where a window is put.
@@ -61,4 +64,5 @@ inline const QString SetAlarm = QStringLiteral("FormSetAlarm");
 inline const QString Kw = QStringLiteral("FormKw");
 inline const QString ChangeConst = QStringLiteral("FormChangeConst");
 inline const QString Calirate = QStringLiteral("FormCalirate");
+inline const QString TrafficMonitor = QStringLiteral("FormTrafficMonitor");
 } // namespace WindowName

@@ -295,6 +295,10 @@ void TFormTeskLink::AddTrafficCommands() {
     monitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
     ui->Window1->insertAction(nullptr, monitor);
     connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
+    // Recording never depended on the window: the model records from the start.
+    RegisterWindow(WindowName::TrafficMonitor, [](TFormTeskLink& shell) -> QWidget* {
+        return new TFormTrafficMonitor(*shell.traffic_, *shell.dialogs_);
+    });
 
     auto* log = new QAction(QStringLiteral("Log to file\u2026(&L)"), this);
     log->setObjectName(QStringLiteral("MMLogToFile"));
@@ -303,18 +307,7 @@ void TFormTeskLink::AddTrafficCommands() {
 }
 
 TFormTrafficMonitor* TFormTeskLink::ShowTrafficMonitor() {
-    if (!monitor_) {
-        monitor_ = new TFormTrafficMonitor(*traffic_, *dialogs_);
-        // Resident once opened: closing hides it, and recording never depended on it.
-        QMdiSubWindow* sub = ui->ClientArea->addSubWindow(monitor_);
-        sub->setAttribute(Qt::WA_DeleteOnClose, false);
-    }
-    QMdiSubWindow* sub = SubWindowOf(monitor_);
-    if (sub) {
-        sub->showNormal();
-        ui->ClientArea->setActiveSubWindow(sub);
-    }
-    return monitor_;
+    return qobject_cast<TFormTrafficMonitor*>(ShowWindowNamed(WindowName::TrafficMonitor));
 }
 
 void TFormTeskLink::SetStatusNote(const QString& text) {
@@ -376,6 +369,9 @@ QWidget* TFormTeskLink::CreateWindow(const QString& name) {
     if (row->life == WindowLife::OnDemand) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         w->setAttribute(Qt::WA_DeleteOnClose);
+    } else if (row->life == WindowLife::OnDemandKept) {
+        // Closing hides it; it lives until exit.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
     } else {
         // addSubWindow() makes every sub-window delete itself on close; a resident one
         // must survive its close box.
@@ -456,7 +452,8 @@ QWidget* TFormTeskLink::ShowWindowNamed(const QString& name) {
     QWidget* w = Window(name);
     // Resident windows exist whenever their menu item is visible; the menu only brings
     // them back. On-demand windows are created when they are not open.
-    if (w == nullptr && row->life == WindowLife::OnDemand)
+    if (w == nullptr &&
+        (row->life == WindowLife::OnDemand || row->life == WindowLife::OnDemandKept))
         w = CreateWindow(name);
     if (w == nullptr)
         return nullptr;

@@ -3,8 +3,8 @@
 #include "OperatorDialogs.h"
 #include "ReplyRouting.h"
 #include "SessionState.h"
-#include "WindowTable.h"
 #include "TrafficModel.h"
+#include "WindowTable.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -217,7 +217,6 @@ private:
     std::unique_ptr<ReplyRouting> routing_;
     std::unique_ptr<TrafficModel> traffic_;
     std::unique_ptr<TqvModbus> qvModbus1;
-    QPointer<TFormTrafficMonitor> monitor_;
     QHash<QString, WindowFactory> factories_;
     QHash<QString, QPointer<QWidget>> topLevelWindows_;
     QStatusBar* StatusBarSend = nullptr;
