@@ -577,11 +577,14 @@ void TFormTeskLink::StartUp() {
     ResetSession();
     state_.MeterModel = 1;
     state_.CalibrationCount = QStringLiteral("100");
+    // The others make room: the window left in front starts at the top left corner.
     for (const WindowRow& row : WindowTable()) {
-        if (!row.minimisedAtStart)
-            continue;
-        if (QMdiSubWindow* sub = SubWindowOf(Window(QLatin1String(row.name))))
-            sub->showMinimized();
+        if (QMdiSubWindow* sub = SubWindowOf(Window(QLatin1String(row.name)))) {
+            if (row.minimisedAtStart)
+                sub->showMinimized();
+            else if (row.life == WindowLife::Resident)
+                sub->move(0, 0);
+        }
     }
     state_.PortName = QStringLiteral("COM1");
     state_.DevAddr = 1;

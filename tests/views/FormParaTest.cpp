@@ -68,6 +68,7 @@ TEST(ChildWindowFrame, SubWindowHasNoMaximiseButtonAndKeepsItsSize) {
     WidgetTestApp();
     QMdiArea area;
     area.resize(1000, 800);
+    area.show();
     auto* form = new TFormPara;
     QMdiSubWindow* sub = area.addSubWindow(form);
     const Qt::WindowFlags flags = sub->windowFlags();
@@ -78,5 +79,16 @@ TEST(ChildWindowFrame, SubWindowHasNoMaximiseButtonAndKeepsItsSize) {
     const QSize before = form->size();
     sub->resize(sub->width() + 200, sub->height() + 200);
     QApplication::processEvents();
+    EXPECT_EQ(form->size(), before);
+
+    // Minimised it is a title bar the operator can read, and it comes back at its size.
+    const QSize framed = sub->size();
+    sub->showMinimized();
+    QApplication::processEvents();
+    EXPECT_GE(sub->width(), 100);
+    EXPECT_LT(sub->height(), framed.height());
+    sub->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(sub->size(), framed);
     EXPECT_EQ(form->size(), before);
 }

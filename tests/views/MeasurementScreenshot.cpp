@@ -6,6 +6,9 @@
 #include "ScreenshotShell.h"
 #include "ViewWindows.h"
 #include "frmMain.h"
+#ifdef QETRA_HAVE_SETUP
+#include "SetupWindows.h"
+#endif
 
 #include <QApplication>
 #include <QMdiArea>
@@ -25,7 +28,12 @@ int main(int argc, char* argv[]) {
     ScreenshotShell session;
     if (!session.StartMeter(QString::fromLocal8Bit(argv[1]), simArguments))
         return 1;
+#ifdef QETRA_HAVE_SETUP
+    TFormTeskLink& shell =
+        session.StartProgram({RegisterViewWindows, RegisterSetupWindows}, {1280, 1000});
+#else
     TFormTeskLink& shell = session.StartProgram({RegisterViewWindows}, {1280, 1000});
+#endif
 
     const QString name = QString::fromLocal8Bit(argv[3]);
     QWidget* window = shell.ShowWindowNamed(name);
