@@ -49,10 +49,14 @@ std::optional<QString> PlainNumber(const QString& typed, const NumberField& fiel
 
     QString plain;
     if (field.negative) {
-        for (const QString& minus : {QStringLiteral("-"), locale.negativeSign()}) {
-            if (!minus.isEmpty() && body.startsWith(minus)) {
-                body = body.mid(minus.size());
-                plain += QLatin1Char('-');
+        const std::pair<QString, QChar> signs[] = {{QStringLiteral("-"), QLatin1Char('-')},
+                                                   {locale.negativeSign(), QLatin1Char('-')},
+                                                   {QStringLiteral("+"), QLatin1Char('+')},
+                                                   {locale.positiveSign(), QLatin1Char('+')}};
+        for (const auto& [sign, plainSign] : signs) {
+            if (!sign.isEmpty() && body.startsWith(sign)) {
+                body = body.mid(sign.size());
+                plain += plainSign;
                 break;
             }
         }

@@ -20,10 +20,10 @@
 // Anything else is refused: exponents, hexadecimal, stray characters, control characters
 // (an embedded NUL included), two decimal separators, misplaced groups, an empty text.
 struct NumberField {
-    bool negative = false;  // a leading '-' (or the locale's minus sign) is allowed
-    bool fraction = true;   // decimals are allowed
-    QStringList units;      // the units the window writes after the number
-    bool kilo = false;      // a 'k' before the unit multiplies by 1000
+    bool negative = false; // a leading sign ('-', '+' or the locale's own) is allowed
+    bool fraction = true;  // decimals are allowed
+    QStringList units;     // the units the window writes after the number
+    bool kilo = false;     // a 'k' before the unit multiplies by 1000
 };
 
 // The number meant, or nothing when the text is not one the field takes.

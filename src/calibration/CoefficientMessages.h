@@ -87,6 +87,5 @@ CoefficientWritePlan PlanCoefficientWrites(const std::array<CoefficientGroupInpu
 
 // The sample count of a calibration run: a whole number of at least 1. A count of 0 would
 // start a run that never reads and so never ends.
-std::optional<int> ParseCalibrationCount(const QString& text,
-                                         const QLocale& locale = QLocale());
+std::optional<int> ParseCalibrationCount(const QString& text, const QLocale& locale = QLocale());
 QString CalibrationCountError(const QString& text);

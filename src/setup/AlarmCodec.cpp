@@ -286,9 +286,10 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
         const std::optional<double> value = ParseAlarmLimit(in.item, in.limit, locale);
         if (!value) {
             plan.error = ParameterError(
-                group + QStringLiteral("Value \"%1\" is not a number as this desktop writes "
-                                       "them (like \"%2\").")
-                            .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
+                group +
+                QStringLiteral("Value \"%1\" is not a number as this desktop writes "
+                               "them (like \"%2\").")
+                    .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
             return plan;
         }
         const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);

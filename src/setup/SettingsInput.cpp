@@ -40,8 +40,8 @@ std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint6
                                         const QLocale& locale) {
     // Every field of the meter is far below the top of 63 bits.
     const quint64 top = std::numeric_limits<qint64>::max();
-    const auto value = ReadWholeNumber(text, qint64(std::min(min, top)),
-                                       qint64(std::min(max, top)), locale);
+    const auto value =
+        ReadWholeNumber(text, qint64(std::min(min, top)), qint64(std::min(max, top)), locale);
     if (!value)
         return std::nullopt;
     return quint64(*value);
