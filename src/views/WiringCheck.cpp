@@ -106,8 +106,8 @@ QList<WiringHint> CheckWiring(const PhasorSet& p, const WiringMode& mode) {
     }
     const bool threeWire = mode.voltage == 2;
     const std::array<bool, 3> voltageWired = {true, !threeWire, true};
-    const std::array<bool, 3> currentWired = {true, mode.current != 1 && !threeWire,
-                                              mode.current != 1};
+    const bool oneCt = mode.current == 1, twoCts = mode.current == 2;
+    const std::array<bool, 3> currentWired = {true, !oneCt && !twoCts && !threeWire, !oneCt};
     std::array<bool, 3> present{};
     for (int k = 0; k < 3; ++k)
         present[k] = voltageWired[k] && p.volts[k] >= MissingVoltageShare * vmax;
