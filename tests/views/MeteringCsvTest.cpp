@@ -163,11 +163,10 @@ TEST(MeteringCsv, TheIntervalHoldsWhenTheWallClockJumps) {
     log.SetClock([&] { return now; });
     log.SetTicks([&] { return tick; });
     ASSERT_TRUE(log.Start({dir.filePath("meter.csv"), 10, LogRotation::None}));
-    int n = 0;
-    for (const Step& s : steps) {
-        now = now.addSecs(s.wallJumpS + s.elapsedS);
-        tick += s.elapsedS * 1000;
-        EXPECT_EQ(log.BlockReceived(Block({}), {}), s.outcome) << "step " << n++;
+    for (std::size_t n = 0; n < std::size(steps); ++n) {
+        now = now.addSecs(steps[n].wallJumpS + steps[n].elapsedS);
+        tick += steps[n].elapsedS * 1000;
+        EXPECT_EQ(log.BlockReceived(Block({}), {}), steps[n].outcome) << "step " << n;
     }
     EXPECT_EQ(log.Rows(), 5);
 }
