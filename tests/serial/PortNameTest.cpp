@@ -1,4 +1,5 @@
 #include "PortName.h"
+#include "QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>
