@@ -1,11 +1,11 @@
 #include "MeteringCsv.h"
 
-#include <chrono>
-
 #include "ValueText.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <chrono>
 
 namespace {
 
