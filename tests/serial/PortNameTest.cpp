@@ -74,7 +74,8 @@ TEST_F(PortNameTest, AssigningAPathThroughTheSameLinkKeepsTheLink) {
     };
     const Case cases[] = {
         {"the link itself", folder.filePath("COM3"), false, device},
-        {"the link by a roundabout path", folder.filePath("../" + folder.dirName() + "/COM3"), false, device},
+        {"the link by a roundabout path", folder.filePath("../" + folder.dirName() + "/COM3"),
+         false, device},
         {"another link that leads through it", folder.filePath("COM4"), false, device},
         {"a link that leads elsewhere", folder.filePath("COM5"), true, other},
         {"another device", other, true, other},
