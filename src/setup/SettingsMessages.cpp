@@ -129,17 +129,17 @@ MeterSettingsForm InitialMeterSettingsForm() {
     return f;
 }
 
-MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
+MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form, const QLocale& locale) {
     MeterSettingsRegisters regs{};
     for (const SettingsField& field : kFields) {
         const QString caption = QString::fromLatin1(field.caption);
         const QString control = QString::fromLatin1(field.control);
         if (field.edit != nullptr) {
             const QString& text = form.*field.edit;
-            const auto value = ParseWholeNumber(text, field.min, field.max);
+            const auto value = ParseWholeNumber(text, field.min, field.max, locale);
             if (!value) {
                 QString message = WholeNumberProblem(caption, text, field.min, field.max);
-                if (field.zeroReason && ParseWholeNumber(text, 0, 0))
+                if (field.zeroReason && ParseWholeNumber(text, 0, 0, locale))
                     message += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
                 return {std::nullopt, {control, message}};
             }

@@ -65,7 +65,8 @@ struct MeterSettingsCheck {
     std::optional<MeterSettingsRegisters> registers;
     InputProblem problem; // when `registers` is empty
 };
-MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form);
+MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form,
+                                      const QLocale& locale = QLocale());
 
 // The settings write: 20 registers from 0x100.
 QString MeterSettingsMessage(const MeterSettingsRegisters& registers);

@@ -179,7 +179,8 @@ TEST_F(AlarmWindowsTest, SettingsWindowFillsFromTheMeterAndWritesAllOrNothing) {
     ASSERT_EQ(dialogs.Shown().size(), 1);
     EXPECT_EQ(dialogs.Shown()[0].caption, "Parameters");
     EXPECT_EQ(dialogs.Shown()[0].text,
-              "Alarm Parameter error!\nGroup 6: Value \"fifty\" is not a number.");
+              "Alarm Parameter error!\nGroup 6: Value \"fifty\" is not a number as this desktop "
+              "writes them (like \"123.45 Hz\").");
     EXPECT_EQ(Slots(), QStringList(5));
     w->LimitEdit(6)->setText("50.10 Hz");
 

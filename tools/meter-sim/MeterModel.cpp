@@ -135,7 +135,7 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
       lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
-      wiring_(config.wiring) {
+      wiring_(config.wiring), exporting_(config.exporting) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -366,6 +366,9 @@ void MeterModel::refreshLive() {
         v[k] = std::polar(p.volts, -120.0 * k * Deg);
         i[k] = std::polar(p.amps, (-120.0 * k - p.lagDegrees) * Deg);
     }
+    if (exporting_)
+        for (Phasor& current : i)
+            current *= -1.0;
     ApplyWiring(wiring_, v, i);
     for (int k = 0; k < 3; ++k) {
         volts[k] = std::abs(v[k]);

@@ -91,7 +91,10 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "fault", "none");
     p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
                   drop, corrupt, split, stray, delay, wireTime, wiring});
-    p.addOptions({bench, miscalibrate});
+    const QCommandLineOption exporting(
+        "export", "The feeder exports power (solar, a generator): every current flows against "
+                  "its voltage.");
+    p.addOptions({bench, miscalibrate, exporting});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -115,6 +118,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     out.device = p.value(device);
     out.verbose = p.isSet(verbose);
     out.faults.split = p.isSet(split);
+    out.meter.exporting = p.isSet(exporting);
     out.wireTime = p.isSet(wireTime);
 
     long long n = 0;
