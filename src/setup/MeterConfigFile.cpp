@@ -34,7 +34,8 @@ QList<ConfigSetting> AlarmSettings(const MeterConfiguration& config) {
     const QStringList delays = AlarmDelayTexts();
     QList<ConfigSetting> out;
     const quint16 delay = config.alarms[1];
-    out << ConfigSetting{kAlarms, QStringLiteral("Alarm Delay"),
+    out << ConfigSetting{kAlarms,
+                         QStringLiteral("Alarm Delay"),
                          in.delay >= 0 ? delays[in.delay] + QStringLiteral(" ms")
                                        : QString::number(delay),
                          {delay},
@@ -50,25 +51,28 @@ QList<ConfigSetting> AlarmSettings(const MeterConfiguration& config) {
     for (int g = 0; g < AlarmGroupCount; ++g) {
         const AlarmGroupInput& group = in.groups[g];
         const int base = 4 + 3 * g;
-        out << ConfigSetting{kAlarms, GroupName(g, 0), status[group.status],
-                             {quint16(group.status)}, {}};
+        out << ConfigSetting{
+            kAlarms, GroupName(g, 0), status[group.status], {quint16(group.status)}, {}};
         out << ConfigSetting{kAlarms, GroupName(g, 1), offOn[group.do1], {quint16(group.do1)}, {}};
         out << ConfigSetting{kAlarms, GroupName(g, 2), offOn[group.do2], {quint16(group.do2)}, {}};
         const quint16 item = config.alarms[base];
         const quint16 dir = config.alarms[base + 1];
+        out << ConfigSetting{kAlarms,
+                             GroupName(g, 3),
+                             group.item >= 0 ? AlarmItemText(item) : QString::number(item),
+                             {item},
+                             group.item >= 0 ? QString()
+                                             : QStringLiteral("%1 is outside the item list 0..%2.")
+                                                   .arg(item)
+                                                   .arg(AlarmItemCount - 1)};
         out << ConfigSetting{
-            kAlarms, GroupName(g, 3), group.item >= 0 ? AlarmItemText(item) : QString::number(item),
-            {item},
-            group.item >= 0 ? QString()
-                            : QStringLiteral("%1 is outside the item list 0..%2.")
-                                  .arg(item)
-                                  .arg(AlarmItemCount - 1)};
-        out << ConfigSetting{kAlarms, GroupName(g, 4),
-                             group.direction >= 0 ? direction[dir] : QString::number(dir),
-                             {dir},
-                             group.direction >= 0
-                                 ? QString()
-                                 : QStringLiteral("%1 is neither 0 (Below) nor 1 (Above).").arg(dir)};
+            kAlarms,
+            GroupName(g, 4),
+            group.direction >= 0 ? direction[dir] : QString::number(dir),
+            {dir},
+            group.direction >= 0
+                ? QString()
+                : QStringLiteral("%1 is neither 0 (Below) nor 1 (Above).").arg(dir)};
         out << ConfigSetting{kAlarms, GroupName(g, 5), group.limit, {config.alarms[base + 2]}, {}};
     }
     return out;
@@ -127,13 +131,13 @@ QString ReadSection(const QJsonObject& root, const QString& section,
         const QJsonValue rawValue = o.value(QStringLiteral("raw"));
         const int count = int(known[name]->raw.size());
         if (!rawValue.isArray() || rawValue.toArray().size() != count)
-            return Located(section, name,
-                           QStringLiteral("\"raw\" must be a list of %1 register value(s).")
-                               .arg(count));
+            return Located(
+                section, name,
+                QStringLiteral("\"raw\" must be a list of %1 register value(s).").arg(count));
         // Status, DO1 and DO2 are single bits of the alarm words.
-        const bool bit = section == kAlarms &&
-                         (name.endsWith(QLatin1String(" Status")) ||
-                          name.endsWith(QLatin1String(" DO1")) || name.endsWith(QLatin1String(" DO2")));
+        const bool bit = section == kAlarms && (name.endsWith(QLatin1String(" Status")) ||
+                                                name.endsWith(QLatin1String(" DO1")) ||
+                                                name.endsWith(QLatin1String(" DO2")));
         const double top = bit ? 1.0 : 65535.0;
         QList<quint16> regs;
         for (const QJsonValue& r : rawValue.toArray()) {
@@ -225,9 +229,9 @@ QByteArray MeterConfigJson(const MeterConfiguration& config) {
         {"version", MeterConfigVersion},
         {"saved", config.saved.toUTC().toString(Qt::ISODate)},
         {"program", config.program},
-        {"meter",
-         QJsonObject{
-             {"model", config.model}, {"firmware", config.firmware}, {"address", config.address}}},
+        {"meter", QJsonObject{{"model", config.model},
+                              {"firmware", config.firmware},
+                              {"address", config.address}}},
         {kSettings, settings},
         {kAlarms, alarms},
     };
@@ -253,8 +257,8 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
         return fail(QStringLiteral("\"version\": format version %1; this program reads version %2.")
                         .arg(version.toVariant().toString())
                         .arg(MeterConfigVersion));
-    const QStringList topKeys = {"format", "version", "saved", "program", "meter", kSettings,
-                                 kAlarms};
+    const QStringList topKeys = {"format", "version", "saved", "program",
+                                 "meter",  kSettings, kAlarms};
     for (const QString& key : root.keys())
         if (!topKeys.contains(key))
             return fail(QStringLiteral("\"%1\": unknown field.").arg(key));
@@ -263,8 +267,8 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
             return fail(QStringLiteral("\"%1\": missing.").arg(key));
 
     MeterConfiguration config;
-    config.saved = QDateTime::fromString(root.value(QStringLiteral("saved")).toString(),
-                                         Qt::ISODate);
+    config.saved =
+        QDateTime::fromString(root.value(QStringLiteral("saved")).toString(), Qt::ISODate);
     if (!config.saved.isValid())
         return fail(QStringLiteral("\"saved\": not a date and time (like 2026-12-07T16:40:00Z)."));
     if (!root.value(QStringLiteral("program")).isString())
@@ -277,8 +281,8 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
             return fail(QStringLiteral("\"meter\": unknown field \"%1\".").arg(key));
     for (const char* key : {"model", "firmware"})
         if (!meter.value(QLatin1String(key)).isString())
-            return fail(QStringLiteral("\"meter\" \"%1\": missing or not a text.")
-                            .arg(QLatin1String(key)));
+            return fail(
+                QStringLiteral("\"meter\" \"%1\": missing or not a text.").arg(QLatin1String(key)));
     config.model = meter.value(QStringLiteral("model")).toString();
     config.firmware = meter.value(QStringLiteral("firmware")).toString();
     config.address = meter.value(QStringLiteral("address")).toInt(0);
@@ -294,8 +298,7 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
         for (const ConfigSetting& s : expected)
             if (s.section == section)
                 ofSection << s;
-        if (const QString why = ReadSection(root, section, ofSection, raw, texts);
-            !why.isEmpty())
+        if (const QString why = ReadSection(root, section, ofSection, raw, texts); !why.isEmpty())
             return fail(why);
     }
 
