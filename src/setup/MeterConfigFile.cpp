@@ -216,26 +216,37 @@ QList<ConfigSetting> ConfigSettings(const MeterConfiguration& config) {
 }
 
 QByteArray MeterConfigJson(const MeterConfiguration& config) {
-    QJsonArray settings, alarms;
-    for (const ConfigSetting& s : ConfigSettings(config)) {
-        QJsonArray raw;
-        for (const quint16 r : s.raw)
-            raw.append(int(r));
-        const QJsonObject entry{{"name", s.name}, {"value", s.text}, {"raw", raw}};
-        (s.section == kSettings ? settings : alarms).append(entry);
-    }
-    const QJsonObject root{
-        {"format", QLatin1String(MeterConfigFormat)},
-        {"version", MeterConfigVersion},
-        {"saved", config.saved.toUTC().toString(Qt::ISODate)},
-        {"program", config.program},
-        {"meter", QJsonObject{{"model", config.model},
-                              {"firmware", config.firmware},
-                              {"address", config.address}}},
-        {kSettings, settings},
-        {kAlarms, alarms},
+    // Laid out by hand, one setting a line in register order, so that the file reads like
+    // the windows and a line-by-line diff of two files shows the settings that differ.
+    auto text = [](const QString& t) {
+        return QJsonDocument(QJsonArray{t}).toJson(QJsonDocument::Compact).mid(1).chopped(1);
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QByteArray out = "{\n";
+    out += "  \"format\": " + text(QLatin1String(MeterConfigFormat)) + ",\n";
+    out += "  \"version\": " + QByteArray::number(MeterConfigVersion) + ",\n";
+    out += "  \"saved\": " + text(config.saved.toUTC().toString(Qt::ISODate)) + ",\n";
+    out += "  \"program\": " + text(config.program) + ",\n";
+    out += "  \"meter\": {\"model\": " + text(config.model) +
+           ", \"firmware\": " + text(config.firmware) +
+           ", \"address\": " + QByteArray::number(config.address) + "},\n";
+    const QList<ConfigSetting> settings = ConfigSettings(config);
+    for (const QString& section : {kSettings, kAlarms}) {
+        out += "  " + text(section) + ": [";
+        bool first = true;
+        for (const ConfigSetting& s : settings) {
+            if (s.section != section)
+                continue;
+            QByteArrayList raw;
+            for (const quint16 r : s.raw)
+                raw << QByteArray::number(r);
+            out += (first ? "\n    " : ",\n    ");
+            out += "{\"name\": " + text(s.name) + ", \"value\": " + text(s.text) + ", \"raw\": [" +
+                   raw.join(", ") + "]}";
+            first = false;
+        }
+        out += section == kSettings ? "\n  ],\n" : "\n  ]\n";
+    }
+    return out + "}\n";
 }
 
 MeterConfigRead ReadMeterConfig(const QByteArray& json) {

@@ -50,6 +50,9 @@ struct MeterConfig {
     // B reads 2 % high and current C 1.5 degrees ahead.
     bool miscalibrated = false;
     WiringFault wiring = WiringFault::None;
+    // A register whose writes the meter acknowledges but does not take (--ignore-write):
+    // a meter that silently keeps a setting, which only a read-back shows. -1 = none.
+    int ignoredWrite = -1;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
@@ -155,6 +158,7 @@ private:
     bool lowCurrentReference_ = false;
     bool onBench_ = false;
     WiringFault wiring_ = WiringFault::None;
+    int ignoredWrite_ = -1;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};
