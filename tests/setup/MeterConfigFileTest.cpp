@@ -89,6 +89,9 @@ struct BadFile {
     std::function<QByteArray(Root)> make;
     const char* message;
 };
+void PrintTo(const BadFile& file, std::ostream* os) {
+    *os << file.what;
+}
 
 class MeterConfigBadFile : public ::testing::TestWithParam<BadFile> {};
 
