@@ -1,7 +1,7 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
-#include "ConfigLink.h"
+#include "EngineLink.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
