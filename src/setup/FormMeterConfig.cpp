@@ -4,7 +4,6 @@
 #include "OperatorDialogs.h"
 #include "SessionState.h"
 #include "TqvModbus.h"
-#include "WindowKit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -60,10 +59,13 @@ QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& 
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->horizontalHeader()->setStretchLastSection(true);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     return grid;
 }
 
-void AddRow(QTableWidget* grid, const QStringList& cells, bool marked) {
+// Differing rows stand out; rows a restore leaves as the meter has them (address and baud
+// rate) are greyed.
+void AddRow(QTableWidget* grid, const QStringList& cells, bool marked, bool kept = false) {
     const int row = grid->rowCount();
     grid->insertRow(row);
     for (int c = 0; c < cells.size(); ++c) {
@@ -74,6 +76,8 @@ void AddRow(QTableWidget* grid, const QStringList& cells, bool marked) {
             bold.setBold(true);
             item->setFont(bold);
         }
+        if (kept)
+            item->setForeground(QColor(128, 128, 128));
         grid->setItem(row, c, item);
     }
 }
@@ -167,8 +171,8 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
         grid_->setColumnWidth(1, 200);
         layout->addWidget(grid_);
     }
+    // A table to read through, sized like the traffic monitor and resizable like it.
     resize(640, 480);
-    PrepareChildWindow(this);
 }
 
 TFormMeterConfig::~TFormMeterConfig() = default;
@@ -236,7 +240,7 @@ void TFormMeterConfig::ShowComparison(const MeterConfiguration& file,
     grid_->setRowCount(0);
     const bool includeComm = includeComm_ && includeComm_->isChecked();
     for (const ConfigComparison& row : CompareConfigs(file, other, includeComm))
-        AddRow(grid_, {row.name, row.leftText, row.rightText}, row.differs);
+        AddRow(grid_, {row.name, row.leftText, row.rightText}, row.differs, row.kept);
 }
 
 void TFormMeterConfig::SaveMeterClick() {
