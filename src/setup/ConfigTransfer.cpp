@@ -1,5 +1,6 @@
 #include "ConfigTransfer.h"
 
+#include "CoefficientMessages.h"
 #include "MeterSearch.h"
 
 #include <QRegularExpression>
@@ -19,22 +20,29 @@ MeterApplyOutcome Outcome(int address, Result result, const QString& detail = {}
 
 std::optional<MeterConfiguration> ReadMeterConfiguration(RegisterLink& link, int address,
                                                          const QString& model, const QDateTime& now,
-                                                         QString* why) {
+                                                         QString* why, bool withCoefficients) {
     const auto version = link.Read(address, kVersionStart, kVersionCount);
     const auto settings =
         version ? link.Read(address, MeterSettingsStart, MeterSettingsCount) : std::nullopt;
     const auto alarms =
         settings ? link.Read(address, AlarmParamBlockStart, AlarmParamBlockCount) : std::nullopt;
-    if (!alarms) {
+    const auto coefficients = alarms && withCoefficients
+                                  ? link.Read(address, CoefficientBlockStart, CoefficientBlockCount)
+                                  : std::nullopt;
+    if (!alarms || (withCoefficients && !coefficients)) {
         if (why)
             *why = QStringLiteral("the meter at address %1 does not answer the read of %2")
                        .arg(address)
                        .arg(!version    ? QStringLiteral("its version (0x510)")
                             : !settings ? QStringLiteral("its settings (0x100)")
-                                        : QStringLiteral("its alarm configuration (0x330)"));
+                            : !alarms   ? QStringLiteral("its alarm configuration (0x330)")
+                                        : QStringLiteral("its coefficients (0x51B)"));
         return std::nullopt;
     }
-    return ConfigFromMeter(*settings, *alarms, VersionText(*version), model, address, now);
+    auto config = ConfigFromMeter(*settings, *alarms, VersionText(*version), model, address, now);
+    if (config && coefficients)
+        config->coefficients = CoefficientsFromBlock(*coefficients);
+    return config;
 }
 
 QString ApplyResultText(Result result) {
@@ -59,7 +67,7 @@ QString ApplyOutcomeLine(const MeterApplyOutcome& o) {
 }
 
 MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfiguration& config,
-                                          int address, bool includeComm) {
+                                          int address, bool includeComm, bool writeCoefficients) {
     const auto version = link.Read(address, kVersionStart, kVersionCount);
     if (!version)
         return Outcome(address, Result::NoAnswer);
@@ -77,8 +85,13 @@ MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfigu
     MeterSettingsRegisters current{};
     std::copy_n(now->begin(), MeterSettingsCount, current.begin());
     const MeterSettingsRegisters settings = SettingsToWrite(config, current, includeComm);
+    const bool coefficients = writeCoefficients && config.coefficients;
+    QStringList messages;
+    if (coefficients)
+        messages << CoefficientWriteMessages(*config.coefficients);
+    messages << ConfigWriteMessages(settings, config.alarms);
     QString unconfirmed;
-    for (const QString& message : ConfigWriteMessages(settings, config.alarms)) {
+    for (const QString& message : messages) {
         if (!link.Write(address, message)) {
             // Nothing after a refused write goes out; the read-back shows what the meter
             // took.
@@ -102,8 +115,21 @@ MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfigu
         return Outcome(address, Result::NoAnswer,
                        (unconfirmed.isEmpty() ? QString() : unconfirmed + QStringLiteral("; ")) +
                            QStringLiteral("no answer to the read-back"));
-    const QStringList differing =
-        DifferingRegisters(settings, config.alarms, *readSettings, *readAlarms);
+    QStringList differing = DifferingRegisters(settings, config.alarms, *readSettings, *readAlarms);
+    if (coefficients) {
+        const auto block = link.Read(readAt, CoefficientBlockStart, CoefficientBlockCount);
+        const auto read = block ? CoefficientsFromBlock(*block) : std::nullopt;
+        if (!read)
+            return Outcome(address, Result::NoAnswer, QStringLiteral("no answer to the read-back"));
+        int k = 0;
+        for (const CoefficientRow& row : CoefficientRows()) {
+            if ((*read)[k] != (*config.coefficients)[k])
+                differing << QStringLiteral("0x%1 (%2)")
+                                 .arg(row.reg, 3, 16, QLatin1Char('0'))
+                                 .arg(QString::fromUtf8(row.editCaption).remove(u'\uFF1A'));
+            ++k;
+        }
+    }
     if (differing.isEmpty() && unconfirmed.isEmpty())
         return Outcome(address, Result::Verified);
     QString detail = differing.join(QStringLiteral(", "));

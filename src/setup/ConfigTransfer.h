@@ -23,11 +23,12 @@ public:
     virtual void FollowBaudRate(quint32 baud) = 0;
 };
 
-// A meter's configuration read fresh: version, settings and alarm blocks. Nothing, with
-// the reason in *why, when it does not answer.
+// A meter's configuration read fresh: version, settings and alarm blocks, and the
+// coefficients when asked for. Nothing, with the reason in *why, when it does not answer.
 std::optional<MeterConfiguration> ReadMeterConfiguration(RegisterLink& link, int address,
                                                          const QString& model, const QDateTime& now,
-                                                         QString* why);
+                                                         QString* why,
+                                                         bool withCoefficients = false);
 
 // What became of one meter.
 struct MeterApplyOutcome {
@@ -45,8 +46,10 @@ QString ApplyOutcomeLine(const MeterApplyOutcome& outcome);
 // settings writes go out together (the alarm window's two writes, then the settings) and
 // every register is read back and compared. The meter keeps its address and baud rate
 // unless `includeComm`; then the link follows it to the new ones before the read-back.
+// The file's coefficients go first, and only with `writeCoefficients` (the factory's run).
 MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfiguration& config,
-                                          int address, bool includeComm);
+                                          int address, bool includeComm,
+                                          bool writeCoefficients = false);
 
 // "1-20, 25" -> 1..20 and 25, in the order given, each address once, all within 1..247.
 // Nothing, with the reason in *why, for anything else.

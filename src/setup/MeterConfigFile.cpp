@@ -1,5 +1,6 @@
 #include "MeterConfigFile.h"
 
+#include "CoefficientMessages.h"
 #include "MeterParamDecode.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,21 @@ namespace {
 
 const QString kSettings = QStringLiteral("settings");
 const QString kAlarms = QStringLiteral("alarms");
+const QString kCoefficients = QStringLiteral("coefficients");
+
+// The coefficients by the captions of the coefficients window.
+QList<ConfigSetting> CoefficientSettings(const ConfigCoefficients& values) {
+    QList<ConfigSetting> out;
+    int k = 0;
+    for (const CoefficientRow& row : CoefficientRows()) {
+        QString name = QString::fromUtf8(row.editCaption);
+        name.remove(QStringLiteral("\uFF1A"));
+        out << ConfigSetting{
+            kCoefficients, name, QString::number(qint16(values[k])), {values[k]}, {}};
+        ++k;
+    }
+    return out;
+}
 
 // The captions of a group's controls in the alarm settings window.
 const char* const kGroupFields[] = {"Status", "DO1", "DO2", "Item", "Limit", "Value"};
@@ -212,6 +228,8 @@ QList<ConfigSetting> ConfigSettings(const MeterConfiguration& config) {
         out << ConfigSetting{kSettings, v.name, v.text, raw, v.problem};
     }
     out << AlarmSettings(config);
+    if (config.coefficients)
+        out << CoefficientSettings(*config.coefficients);
     return out;
 }
 
@@ -230,7 +248,10 @@ QByteArray MeterConfigJson(const MeterConfiguration& config) {
            ", \"firmware\": " + text(config.firmware) +
            ", \"address\": " + QByteArray::number(config.address) + "},\n";
     const QList<ConfigSetting> settings = ConfigSettings(config);
-    for (const QString& section : {kSettings, kAlarms}) {
+    QStringList sections = {kSettings, kAlarms};
+    if (config.coefficients)
+        sections << kCoefficients;
+    for (const QString& section : sections) {
         out += "  " + text(section) + ": [";
         bool first = true;
         for (const ConfigSetting& s : settings) {
@@ -244,7 +265,7 @@ QByteArray MeterConfigJson(const MeterConfiguration& config) {
                    raw.join(", ") + "]}";
             first = false;
         }
-        out += section == kSettings ? "\n  ],\n" : "\n  ]\n";
+        out += section == sections.last() ? "\n  ]\n" : "\n  ],\n";
     }
     return out + "}\n";
 }
@@ -271,7 +292,7 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
     const QStringList topKeys = {"format", "version", "saved", "program",
                                  "meter",  kSettings, kAlarms};
     for (const QString& key : root.keys())
-        if (!topKeys.contains(key))
+        if (!topKeys.contains(key) && key != kCoefficients)
             return fail(QStringLiteral("\"%1\": unknown field.").arg(key));
     for (const QString& key : topKeys)
         if (!root.contains(key))
@@ -301,10 +322,17 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
         return fail(QStringLiteral("\"meter\" \"address\": missing or outside 1..247."));
 
     // The names a file must hold, in the order the program writes them.
-    const QList<ConfigSetting> expected = ConfigSettings(MeterConfiguration{});
+    const bool withCoefficients = root.contains(kCoefficients);
+    MeterConfiguration names;
+    if (withCoefficients)
+        names.coefficients = ConfigCoefficients{};
+    const QList<ConfigSetting> expected = ConfigSettings(names);
     QHash<QString, QList<quint16>> raw;
     QHash<QString, QString> texts;
-    for (const QString& section : {kSettings, kAlarms}) {
+    QStringList sections = {kSettings, kAlarms};
+    if (withCoefficients)
+        sections << kCoefficients;
+    for (const QString& section : sections) {
         QList<ConfigSetting> ofSection;
         for (const ConfigSetting& s : expected)
             if (s.section == section)
@@ -323,6 +351,12 @@ MeterConfigRead ReadMeterConfig(const QByteArray& json) {
         config.alarms[3] |= quint16(raw[GroupName(g, 2)][0] << g);
         for (int k = 0; k < 3; ++k)
             config.alarms[4 + 3 * g + k] = raw[GroupName(g, 3 + k)][0];
+    }
+    if (withCoefficients) {
+        config.coefficients = ConfigCoefficients{};
+        const QList<ConfigSetting> ofFile = CoefficientSettings({});
+        for (int k = 0; k < ConfigCoefficientCount; ++k)
+            (*config.coefficients)[k] = raw[ofFile[k].name][0];
     }
     if (const QString why = CheckNamedAgainstRaw(ConfigSettings(config), texts); !why.isEmpty())
         return fail(why);
@@ -368,6 +402,35 @@ std::optional<MeterConfiguration> ConfigFromMeter(const QList<quint16>& settings
     return c;
 }
 
+std::optional<ConfigCoefficients> CoefficientsFromBlock(const QList<quint16>& block) {
+    if (block.size() < CoefficientBlockCount)
+        return std::nullopt;
+    ConfigCoefficients c{};
+    int k = 0;
+    for (const CoefficientRow& row : CoefficientRows())
+        c[k++] = block[row.reg - CoefficientBlockStart];
+    return c;
+}
+
+QStringList CoefficientWriteMessages(const ConfigCoefficients& coefficients) {
+    // Runs of consecutive registers, each one write.
+    QStringList messages;
+    quint16 start = 0;
+    QList<quint16> run;
+    int k = 0;
+    for (const CoefficientRow& row : CoefficientRows()) {
+        if (!run.isEmpty() && row.reg != start + run.size()) {
+            messages << CoefficientWriteMessage(start, run);
+            run.clear();
+        }
+        if (run.isEmpty())
+            start = row.reg;
+        run << coefficients[k++];
+    }
+    messages << CoefficientWriteMessage(start, run);
+    return messages;
+}
+
 QString FirmwareFamily(const QString& version) {
     return version.trimmed().section(QLatin1Char('.'), 0, 0);
 }
@@ -375,14 +438,19 @@ QString FirmwareFamily(const QString& version) {
 QList<ConfigComparison> CompareConfigs(const MeterConfiguration& left,
                                        const MeterConfiguration& right, bool includeComm) {
     const QList<ConfigSetting> a = ConfigSettings(left);
-    const QList<ConfigSetting> b = ConfigSettings(right);
+    QHash<QString, ConfigSetting> b;
+    for (const ConfigSetting& s : ConfigSettings(right))
+        b.insert(s.section + QLatin1Char('/') + s.name, s);
     QList<ConfigComparison> rows;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        ConfigComparison row{a[i].name, a[i].text, b[i].text, false, false};
-        row.kept = !includeComm && a[i].section == kSettings &&
-                   (a[i].name == QLatin1String("Meter Address") ||
-                    a[i].name == QLatin1String("Baud Rate"));
-        row.differs = !row.kept && a[i].raw != b[i].raw;
+    for (const ConfigSetting& s : a) {
+        const auto other = b.constFind(s.section + QLatin1Char('/') + s.name);
+        if (other == b.constEnd())
+            continue;
+        ConfigComparison row{s.name, s.text, other->text, false, false};
+        row.kept =
+            !includeComm && s.section == kSettings &&
+            (s.name == QLatin1String("Meter Address") || s.name == QLatin1String("Baud Rate"));
+        row.differs = !row.kept && s.raw != other->raw;
         rows << row;
     }
     return rows;

@@ -21,6 +21,11 @@ inline constexpr int MeterConfigVersion = 1;
 inline constexpr auto MeterConfigSuffix = ".qmeter.json";
 
 using AlarmBlockRegisters = std::array<quint16, AlarmParamBlockCount>;
+// The factory calibration: the 22 coefficients of block 0x51B..0x533 that the coefficients
+// window shows, in register order (the frequency, display and PT type registers between
+// them are no coefficients).
+inline constexpr int ConfigCoefficientCount = 22;
+using ConfigCoefficients = std::array<quint16, ConfigCoefficientCount>;
 
 struct MeterConfiguration {
     QDateTime saved;  // when it was read from the meter (UTC)
@@ -30,6 +35,8 @@ struct MeterConfiguration {
     int address = 1;  // the address it was read from
     MeterSettingsRegisters settings{};
     AlarmBlockRegisters alarms{};
+    // Only in files saved by the factory program; written only when asked for.
+    std::optional<ConfigCoefficients> coefficients;
 };
 
 // The program's name and version as files record it.
@@ -47,8 +54,8 @@ struct ConfigSetting {
     QString problem;
 };
 // Every setting of a configuration in register order: the 19 settings of block 0x100,
-// then the alarm delay and the nine groups. Texts are made with the C locale, so a file
-// reads the same wherever it is opened.
+// then the alarm delay and the nine groups, then the coefficients where there are any. Texts are
+// made with the C locale, so a file reads the same wherever it is opened.
 QList<ConfigSetting> ConfigSettings(const MeterConfiguration& config);
 
 // The file's contents.
@@ -71,6 +78,10 @@ std::optional<MeterConfiguration> ConfigFromMeter(const QList<quint16>& settings
                                                   const QList<quint16>& alarmBlock,
                                                   const QString& firmware, const QString& model,
                                                   int address, const QDateTime& now);
+// The coefficients of a reply of block 0x51B (25 registers); nothing for a short one.
+std::optional<ConfigCoefficients> CoefficientsFromBlock(const QList<quint16>& block);
+// The function-B0 writes of the coefficients: the two runs of consecutive registers.
+QStringList CoefficientWriteMessages(const ConfigCoefficients& coefficients);
 
 // The major part of a firmware version ("1" of "1.20"): meters of one family take the
 // same configuration. Empty when the meter did not tell.
@@ -79,6 +90,7 @@ QString FirmwareFamily(const QString& version);
 // --- comparing ---------------------------------------------------------------------------
 
 // One row of a comparison: the setting, its text on each side, and whether they differ.
+// Coefficients are compared only where both sides have them.
 // The meter address and baud rate are "kept" unless the comparison includes them: a
 // configuration goes to a meter without them, so they never count as a difference.
 struct ConfigComparison {

@@ -29,7 +29,9 @@ void EditEntry(Root& root, const QString& section, const QString& name,
 }
 
 TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
-    const MeterConfiguration config = SampleConfiguration();
+    MeterConfiguration config = SampleConfiguration();
+    config.coefficients = ConfigCoefficients{};
+    (*config.coefficients)[1] = quint16(-630);
     const MeterConfigRead read = ReadMeterConfig(MeterConfigJson(config));
     ASSERT_TRUE(read.config) << read.problem.toStdString();
     EXPECT_EQ(read.config->settings, config.settings);
@@ -37,11 +39,14 @@ TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
     EXPECT_EQ(read.config->address, 5);
     EXPECT_EQ(read.config->firmware, "1.20");
     EXPECT_EQ(read.config->saved, config.saved);
+    EXPECT_EQ(read.config->coefficients, config.coefficients);
+    EXPECT_FALSE(ReadMeterConfig(MeterConfigJson(SampleConfiguration())).config->coefficients);
 
     QHash<QString, QString> shown;
     for (const ConfigSetting& s : ConfigSettings(config))
         shown.insert(s.name, s.text);
-    EXPECT_EQ(shown.size(), 19 + 1 + 9 * 6);
+    EXPECT_EQ(shown.size(), 19 + 1 + 9 * 6 + 22);
+    EXPECT_EQ(shown["VBB--ADJ"], "-630");
     EXPECT_EQ(shown["PT1"], "10000");
     EXPECT_EQ(shown["Pulse Width"], "80 ms");
     EXPECT_EQ(shown["Demand Window Width"], "15 Min");

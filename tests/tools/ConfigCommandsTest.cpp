@@ -113,6 +113,27 @@ TEST_F(ConfigCommands, ARegisterTheMeterDoesNotTakeIsNamed) {
     EXPECT_EQ(r.out, "address 9: differs: 0x108 (CT1)\n") << r.err.toStdString();
 }
 
+// The factory calibration travels in the file only from a factory save, and reaches a
+// meter only when the factory run asks for it.
+TEST_F(ConfigCommands, CoefficientsAreWrittenOnlyWhenTheFactoryAsks) {
+    const auto a = StartMeter({"--address", "5", "--seed", "7", "--miscalibrate"});
+    const auto b = StartMeter({"--address", "9", "--seed", "3"});
+    const QString fileA = File("factory.qmeter.json");
+    ASSERT_EQ(Poll(*a, {"--addr", "5", "--factory", "--save-config", fileA}).exitCode, 0);
+    const MeterConfigRead read = LoadMeterConfig(fileA);
+    ASSERT_TRUE(read.config && read.config->coefficients) << read.problem.toStdString();
+
+    EXPECT_EQ(Poll(*b, {"--addr", "9", "--apply-config", fileA}).exitCode, 0);
+    const PollRun kept = Poll(*b, {"--addr", "9", "--factory", "--compare-config", fileA});
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.out.startsWith("VAA--ADJ: file ")) << kept.out.toStdString();
+
+    const PollRun written =
+        Poll(*b, {"--addr", "9", "--factory", "--coefficients", "--apply-config", fileA});
+    EXPECT_EQ(written.out, "address 9: verified\n") << written.err.toStdString();
+    EXPECT_EQ(Poll(*b, {"--addr", "9", "--factory", "--compare-config", fileA}).exitCode, 0);
+}
+
 TEST_F(ConfigCommands, CloneOverALineReportsEachMeter) {
     const auto line = StartMeter({"--address", "11", "--also-address", "12"});
     const PollRun r = Poll(*line, {"--apply-config", Sample(), "--addresses", "11-13"});

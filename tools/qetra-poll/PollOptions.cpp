@@ -46,7 +46,8 @@ checks the whole file, then writes settings and alarms into the meter at --addr 
 meter of --addresses, e.g. "1-20,25"), reads every register back and prints one line per
 meter: verified, differs (naming the registers), no answer, or other kind (another firmware
 family). The meter keeps its address and baud rate unless --include-comm, which a list of
-addresses never takes.
+addresses never takes. With --factory, files carry the calibration coefficients as well;
+they are written only with --factory --coefficients.
 
 Exit status of --save-config: 0 saved, 1 no answer or the file could not be written;
 --compare-config: 0 equal, 1 different, 2 error (bad file, no answer); --apply-config: 0
@@ -148,15 +149,21 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "addresses", "With --apply-config: the meters to write, e.g. 1-20,25.", "list");
     const QCommandLineOption includeCommOption(
         "include-comm", "With --apply-config or --compare-config: the address and baud rate too.");
+    const QCommandLineOption factoryOption(
+        "factory", "The factory's run: --save-config and --compare-config take the meter's "
+                   "calibration coefficients too; --apply-config may write them.");
+    const QCommandLineOption coefficientsOption(
+        "coefficients", "With --factory --apply-config: write the file's coefficients too.");
     const QCommandLineOption modelOption(
         "model", "With --save-config: the meter model, 7100 or 7300 (default 7300).", "model",
         "7300");
-    parser.addOptions({helpOption,        portOption,          baudOption,        addrOption,
-                       intervalOption,    timeoutOption,       passesOption,      jsonOption,
-                       traceOption,       waitBackOption,      listOption,        scanOption,
-                       scanAddrOption,    scanRatesOption,     scanTurnOption,    csvOption,
-                       saveConfigOption,  compareConfigOption, applyConfigOption, addressesOption,
-                       includeCommOption, modelOption});
+    parser.addOptions(
+        {helpOption,        portOption,          baudOption,        addrOption,
+         intervalOption,    timeoutOption,       passesOption,      jsonOption,
+         traceOption,       waitBackOption,      listOption,        scanOption,
+         scanAddrOption,    scanRatesOption,     scanTurnOption,    csvOption,
+         saveConfigOption,  compareConfigOption, applyConfigOption, addressesOption,
+         includeCommOption, modelOption,         factoryOption,     coefficientsOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -298,6 +305,13 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         }
         if (o.includeComm && o.configAction == PollOptions::ConfigAction::Save) {
             result.error = "--include-comm goes with --apply-config or --compare-config";
+            return result;
+        }
+        o.factory = parser.isSet(factoryOption);
+        o.writeCoefficients = parser.isSet(coefficientsOption);
+        if (o.writeCoefficients &&
+            (!o.factory || o.configAction != PollOptions::ConfigAction::Apply)) {
+            result.error = "--coefficients goes with --factory --apply-config only";
             return result;
         }
         const QString model = parser.value(modelOption).trimmed();

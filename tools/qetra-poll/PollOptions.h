@@ -38,6 +38,9 @@ struct PollOptions {
     QString configFile;
     QList<int> configAddresses; // empty: --addr alone
     bool includeComm = false;   // also the meter's address and baud rate
+    // The factory's run: files carry the coefficients, and --coefficients writes them.
+    bool factory = false;
+    bool writeCoefficients = false;
     QString model = QStringLiteral("QETRA 7300");
 };
 

@@ -292,6 +292,11 @@ int RunConfig(const PollOptions& o) {
             return 2;
         }
         file = read.config;
+        if (o.writeCoefficients && !file->coefficients) {
+            Say(o.configFile + ": --coefficients: the file has no coefficients (it was not "
+                               "saved with --factory).\nNothing was written to the meter.");
+            return 2;
+        }
     }
     const int failed = o.configAction == Action::Compare ? 2 : 1;
 
@@ -319,7 +324,7 @@ int RunConfig(const PollOptions& o) {
                 break;
             }
             const MeterApplyOutcome outcome =
-                ApplyMeterConfiguration(*link, *file, address, o.includeComm);
+                ApplyMeterConfiguration(*link, *file, address, o.includeComm, o.writeCoefficients);
             Print(stdout, (ApplyOutcomeLine(outcome) + "\n").toLocal8Bit());
             verified += outcome.result == MeterApplyOutcome::Result::Verified ? 1 : 0;
         }
@@ -330,8 +335,9 @@ int RunConfig(const PollOptions& o) {
     }
 
     QString why;
-    const auto meter =
-        ReadMeterConfiguration(*link, o.address, o.model, QDateTime::currentDateTimeUtc(), &why);
+    const bool coefficients = o.factory && (!file || file->coefficients);
+    const auto meter = ReadMeterConfiguration(*link, o.address, o.model,
+                                              QDateTime::currentDateTimeUtc(), &why, coefficients);
     if (!meter) {
         Say(why);
         return failed;
