@@ -32,6 +32,11 @@ QList<ConfigSetting> CoefficientSettings(const ConfigCoefficients& values) {
     return out;
 }
 
+constexpr int kDemandOffset = 0x13;
+bool IsModelWithoutDemand(const MeterConfiguration& config) {
+    return config.model == QLatin1String("QETRA 7100");
+}
+
 // The captions of a group's controls in the alarm settings window.
 const char* const kGroupFields[] = {"Status", "DO1", "DO2", "Item", "Limit", "Value"};
 
@@ -194,7 +199,10 @@ QString CheckNamedAgainstRaw(const QList<ConfigSetting>& settings,
 
 QString CheckWindowsTakeIt(const MeterConfiguration& config) {
     const QList<quint16> settings(config.settings.begin(), config.settings.end());
-    const MeterSettingsCheck check = CheckMeterSettings(*MeterSettingsFill(settings));
+    MeterSettingsForm form = *MeterSettingsFill(settings);
+    if (IsModelWithoutDemand(config) && form.demandTime < 0)
+        form.keptDemandWindow = config.settings[kDemandOffset];
+    const MeterSettingsCheck check = CheckMeterSettings(form);
     if (!check.registers)
         return QStringLiteral("settings: ") + check.problem.message;
     if (*check.registers != config.settings)
@@ -225,7 +233,12 @@ QList<ConfigSetting> ConfigSettings(const MeterConfiguration& config) {
         QList<quint16> raw;
         for (int k = 0; k < v.count; ++k)
             raw << config.settings[v.offset + k];
-        out << ConfigSetting{kSettings, v.name, v.text, raw, v.problem};
+        ConfigSetting setting{kSettings, v.name, v.text, raw, v.problem};
+        // The QETRA 7100 has no demand window and may report 0 there; the settings window
+        // writes back what it read, and so does a file.
+        if (v.offset == kDemandOffset && IsModelWithoutDemand(config))
+            setting.problem.clear();
+        out << setting;
     }
     out << AlarmSettings(config);
     if (config.coefficients)
@@ -376,9 +389,18 @@ MeterConfigRead LoadMeterConfig(const QString& path) {
 }
 
 bool SaveMeterConfig(const QString& path, const MeterConfiguration& config, QString* why) {
+    // A file that would be refused when it is used is not written: the meter holds a value
+    // its windows would not write back.
+    const QByteArray json = MeterConfigJson(config);
+    if (const MeterConfigRead check = ReadMeterConfig(json); !check.config) {
+        if (why)
+            *why = QStringLiteral("not saved: the meter holds a configuration the program would "
+                                  "not write back: %1")
+                       .arg(check.problem);
+        return false;
+    }
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(MeterConfigJson(config)) >= 0 &&
-        file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(json) >= 0 && file.commit())
         return true;
     if (why)
         *why = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

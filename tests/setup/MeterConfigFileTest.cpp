@@ -2,9 +2,11 @@
 #include "MeterConfigFixture.h"
 #include "QtTestSupport.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -56,6 +58,23 @@ TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
     EXPECT_EQ(shown["Group 1 Value"], "25.300 kV");
     EXPECT_EQ(shown["Group 3 Status"], "ACTIVE");
     EXPECT_EQ(shown["Group 3 DO2"], "ON");
+}
+
+// A QETRA 7100 has no demand window and may report 0, which goes back as it was; a meter
+// with a demand window must not hold 0, and such a configuration is not saved at all.
+TEST(MeterConfigFile, ADemandWindowOfZeroIsKeptOnlyForTheModelWithoutOne) {
+    MeterConfiguration config = SampleConfiguration();
+    config.settings[0x13] = 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zero.qmeter.json");
+    QString why;
+    EXPECT_FALSE(SaveMeterConfig(path, config, &why));
+    EXPECT_TRUE(why.contains("settings \"Demand Window Width\": 0 is outside 1..30"))
+        << why.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+    config.model = "QETRA 7100";
+    EXPECT_TRUE(SaveMeterConfig(path, config, &why));
+    EXPECT_EQ(LoadMeterConfig(path).config->settings[0x13], 0);
 }
 
 TEST(MeterConfigFile, ComparisonMarksDifferencesButKeepsAddressAndBaudRate) {
