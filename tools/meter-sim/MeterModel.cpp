@@ -680,7 +680,8 @@ MeterError MeterModel::writeRegisters(std::uint16_t start,
                                       std::span<const std::uint16_t> requested) {
     // The ignored register keeps what it holds; the rest of the write goes ahead.
     std::vector<std::uint16_t> kept(requested.begin(), requested.end());
-    if (ignoredWrite_ >= start && ignoredWrite_ < start + static_cast<int>(kept.size()))
+    if (ignoredWrite_ >= start && ignoredWrite_ < start + static_cast<int>(kept.size()) &&
+        ignoredWrite_ < static_cast<int>(image_.size()))
         kept[ignoredWrite_ - start] = image_[ignoredWrite_];
     const std::span<const std::uint16_t> values(kept);
     const std::size_t n = values.size();
