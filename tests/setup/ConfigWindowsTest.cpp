@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -83,6 +85,18 @@ TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
     ASSERT_TRUE(results.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(results.readAll()),
               "Address,Result,Detail\n1,verified,\n2,verified,\n3,no answer,\n");
+
+    // Cancel stops the run between meters.
+    QObject::connect(w->findChild<QProgressBar*>("ProgressClone"), &QProgressBar::valueChanged,
+                     w->CancelButton(), [w](int done) {
+                         if (done == 1)
+                             w->CancelButton()->click();
+                     });
+    w->CloneClick();
+    ASSERT_EQ(w->ResultsGrid()->rowCount(), 2);
+    EXPECT_EQ(w->ResultsGrid()->item(0, 1)->text(), "verified");
+    EXPECT_EQ(w->ResultsGrid()->item(1, 1)->text(), "cancelled");
+    EXPECT_EQ(w->ResultsGrid()->item(1, 2)->text(), "2 meter(s) not written");
 
     // While the program polls, a run would put its requests between the poll's.
     t->StartPolling();

@@ -106,6 +106,22 @@ TEST_F(ConfigCommands, SavedFromOneMeterAppliesToAnotherThatKeepsItsAddress) {
     EXPECT_EQ(readB.config->settings[0x08], 200);
 }
 
+// Asked to, the meter takes the file's address and baud rate, and the read-back follows
+// it there.
+TEST_F(ConfigCommands, AddressAndBaudRateGoOnlyWhenAskedAndTheLineFollows) {
+    const auto meter = StartMeter({"--address", "9"});
+    MeterConfiguration fast = SampleConfiguration();
+    fast.settings[0x02] = 19200;
+    const QString file = File("fast.qmeter.json");
+    ASSERT_TRUE(SaveMeterConfig(file, fast, nullptr));
+    const PollRun r = Poll(*meter, {"--addr", "9", "--apply-config", file, "--include-comm"});
+    EXPECT_EQ(r.out, "address 9: verified\n") << r.err.toStdString();
+    EXPECT_EQ(
+        Poll(*meter, {"--addr", "5", "--baud", "19200", "--include-comm", "--compare-config", file})
+            .exitCode,
+        0);
+}
+
 TEST_F(ConfigCommands, ARegisterTheMeterDoesNotTakeIsNamed) {
     const auto meter = StartMeter({"--address", "9", "--ignore-write", "0x108"});
     const PollRun r = Poll(*meter, {"--addr", "9", "--apply-config", Sample()});
