@@ -67,6 +67,18 @@ TEST_F(ConfigWindows, RestoreShowsTheDifferencesAsksOnceAndVerifies) {
         << t.dialogs.Texts().join('|').toStdString();
     EXPECT_TRUE(Marked(w->SettingsGrid()).isEmpty());
     EXPECT_EQ(t.State().DevAddr, 1);
+
+    // Saved from the meter: the file's settings with the meter's own address.
+    TFormMeterConfig* save = Open("mnuSaveConfig");
+    ASSERT_NE(save, nullptr);
+    save->SetFileChooser([this](QWidget*, bool) { return t.dir.filePath("saved.qmeter.json"); });
+    save->SaveMeterClick();
+    const MeterConfigRead saved = LoadMeterConfig(t.dir.filePath("saved.qmeter.json"));
+    ASSERT_TRUE(saved.config) << saved.problem.toStdString();
+    MeterSettingsRegisters expected = SampleConfiguration().settings;
+    expected[0x01] = 1;
+    EXPECT_EQ(saved.config->settings, expected);
+    EXPECT_EQ(saved.config->alarms, SampleConfiguration().alarms);
 }
 
 TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
