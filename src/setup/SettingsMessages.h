@@ -92,6 +92,17 @@ void NoteSettingsRead(SessionState& state, const QList<quint16>& values,
 // The captions of the window's fields as it shows them, by control name.
 QString MeterSettingsCaption(const QString& control);
 
+// One setting of block 0x100 as the meter settings window shows it, for lists of a whole
+// configuration (saved files, comparisons).
+struct MeterSettingView {
+    QString name;    // the window's caption without its colon: "Baud Rate", "PT1"
+    int offset = 0;  // first register, from 0x100
+    int count = 1;   // registers it takes: 2 for PT1
+    QString text;    // as the window shows it, with the unit beside the control
+    QString problem; // why the window could not show or write this value; empty if it can
+};
+QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& registers);
+
 // ---------------------------------------------------------------- energy presets
 
 inline constexpr quint16 EnergyPresetStart = 0x156;

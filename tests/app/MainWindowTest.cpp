@@ -470,7 +470,11 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
                            "MM0205 Alarm Parameters(&A) ", "MM0206 Phase Angle Parameters(&P) "}));
     EXPECT_EQ(menu("MM03"),
               QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
-                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) "}));
+                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) ", "-",
+                           "mnuSaveConfig Save Meter Configuration\u2026 ",
+                           "mnuCompareConfig Compare with File\u2026 ",
+                           "mnuRestoreConfig Restore from File\u2026 ",
+                           "mnuCloneConfig Clone to Meters\u2026 "}));
     EXPECT_EQ(
         menu("Window1").mid(0, 5),
         QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ", "N8 Tile Vertically(&T) ",

@@ -4,3 +4,10 @@ qetra_add_test(qetra_poll_tests
     LIBS qetra_poll_core qetra_pty_responder qetra_test_meter_sim qetra_viewlogic)
 target_compile_definitions(qetra_poll_tests PRIVATE QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
 add_dependencies(qetra_poll_tests qetra-poll)
+
+# The configuration commands against simulated meters: save, compare, apply and clone.
+qetra_add_test(qetra_poll_config_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConfigCommandsTest.cpp
+    LIBS qetra_setuplogic_config qetra_test_meter_sim)
+target_compile_definitions(qetra_poll_config_tests PRIVATE QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
+add_dependencies(qetra_poll_config_tests qetra-poll)

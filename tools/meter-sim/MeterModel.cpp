@@ -135,7 +135,7 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
       lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
-      wiring_(config.wiring), exporting_(config.exporting) {
+      wiring_(config.wiring), exporting_(config.exporting), ignoredWrite_(config.ignoredWrite) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -679,7 +679,14 @@ MeterError MeterModel::readRegisters(std::uint16_t start, std::uint16_t count,
     return MeterError::None;
 }
 
-MeterError MeterModel::writeRegisters(std::uint16_t start, std::span<const std::uint16_t> values) {
+MeterError MeterModel::writeRegisters(std::uint16_t start,
+                                      std::span<const std::uint16_t> requested) {
+    // The ignored register keeps what it holds; the rest of the write goes ahead.
+    std::vector<std::uint16_t> kept(requested.begin(), requested.end());
+    if (ignoredWrite_ >= start && ignoredWrite_ < start + static_cast<int>(kept.size()) &&
+        ignoredWrite_ < static_cast<int>(image_.size()))
+        kept[ignoredWrite_ - start] = image_[ignoredWrite_];
+    const std::span<const std::uint16_t> values(kept);
     const std::size_t n = values.size();
     MeterError result = MeterError::IllegalAddress;
     if (Inside(start, n, SettingsFirst, ResetRunTime))

@@ -53,6 +53,9 @@ struct MeterConfig {
     // The feeder exports (--export): a solar plant or generator behind the meter drives
     // every current against its voltage, as if all three CTs were turned round.
     bool exporting = false;
+    // A register whose writes the meter acknowledges but does not take (--ignore-write):
+    // a meter that silently keeps a setting, which only a read-back shows. -1 = none.
+    int ignoredWrite = -1;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
@@ -159,6 +162,7 @@ private:
     bool onBench_ = false;
     WiringFault wiring_ = WiringFault::None;
     bool exporting_ = false;
+    int ignoredWrite_ = -1;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};

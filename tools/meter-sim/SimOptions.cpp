@@ -94,7 +94,17 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     const QCommandLineOption exporting(
         "export", "The feeder exports power (solar, a generator): every current flows against "
                   "its voltage.");
-    p.addOptions({bench, miscalibrate, exporting});
+    const QCommandLineOption ignoreWrite(
+        "ignore-write",
+        "Acknowledge writes to holding register <reg> (e.g. 0x108) but keep its value, as a "
+        "meter that silently refuses one setting.",
+        "reg");
+    const QCommandLineOption alsoAddress(
+        "also-address",
+        "More meters on the same line at these addresses (e.g. 6,7), each configured like the "
+        "first. A write that changes the baud rate of one moves the line for all.",
+        "a,...");
+    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -172,6 +182,23 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         return fail("--corrupt must be a probability 0..1");
     if (!Probability(p.value(stray), out.faults.stray))
         return fail("--stray must be a probability 0..1");
+    if (p.isSet(ignoreWrite)) {
+        const QString text = p.value(ignoreWrite).trimmed();
+        const int reg = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                            ? text.mid(2).toInt(&ok, 16)
+                            : text.toInt(&ok, 10);
+        if (!ok || reg < 0 || reg > 0xFFFF)
+            return fail("--ignore-write must be a register 0..0xFFFF");
+        out.meter.ignoredWrite = reg;
+    }
+    if (p.isSet(alsoAddress)) {
+        for (const QString& part : p.value(alsoAddress).split(QLatin1Char(','))) {
+            if (!Integer(part.trimmed(), 1, 247, n) || n == out.meter.address ||
+                out.moreAddresses.contains(int(n)))
+                return fail("--also-address must list other addresses 1..247, each once");
+            out.moreAddresses << int(n);
+        }
+    }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");
     return OptionsResult::Run;

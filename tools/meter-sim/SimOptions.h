@@ -14,6 +14,8 @@ struct SimOptions {
     int delayMs = 0;
     bool wireTime = false;
     MeterConfig meter;
+    // Further meters on the same line, configured like `meter` but for their address.
+    QList<int> moreAddresses;
     FaultSettings faults;
 };
 

@@ -1,6 +1,7 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "EngineLink.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
@@ -277,6 +278,96 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
 }
 
+// --save-config, --compare-config, --apply-config. A file is checked in full before the
+// port is opened, so a bad file never leads to a write.
+int RunConfig(const PollOptions& o) {
+    using Action = PollOptions::ConfigAction;
+    std::optional<MeterConfiguration> file;
+    if (o.configAction != Action::Save) {
+        const MeterConfigRead read = LoadMeterConfig(o.configFile);
+        if (!read.config) {
+            Say(read.problem + (o.configAction == Action::Apply
+                                    ? QStringLiteral("\nNothing was written to the meter.")
+                                    : QString()));
+            return 2;
+        }
+        file = read.config;
+        if (o.writeCoefficients && !file->coefficients) {
+            Say(o.configFile + ": --coefficients: the file has no coefficients (it was not "
+                               "saved with --factory).\nNothing was written to the meter.");
+            return 2;
+        }
+    }
+    const int failed = o.configAction == Action::Compare ? 2 : 1;
+
+    TqvModbus::StartResponseWatcher();
+    struct WatcherStop {
+        ~WatcherStop() { TqvModbus::StopResponseWatcher(); }
+    } watcherStop;
+    std::unique_ptr<EngineLink> link;
+    try {
+        link = std::make_unique<EngineLink>(o.port, o.baud, o.interval, o.timeout);
+    } catch (const std::exception& e) {
+        Say("cannot open " + o.port + ": " + QString::fromStdString(e.what()));
+        return failed;
+    }
+
+    if (o.configAction == Action::Apply) {
+        bool cancelled = false;
+        StopSignals stops([&] { cancelled = true; });
+        const QList<int> addresses =
+            o.configAddresses.isEmpty() ? QList<int>{o.address} : o.configAddresses;
+        int verified = 0;
+        for (const int address : addresses) {
+            if (cancelled) {
+                Say(QStringLiteral("stopped before address %1").arg(address));
+                break;
+            }
+            const MeterApplyOutcome outcome =
+                ApplyMeterConfiguration(*link, *file, address, o.includeComm, o.writeCoefficients);
+            Print(stdout, (ApplyOutcomeLine(outcome) + "\n").toLocal8Bit());
+            verified += outcome.result == MeterApplyOutcome::Result::Verified ? 1 : 0;
+        }
+        Say(QStringLiteral("%1 of %2 meter(s) verified").arg(verified).arg(addresses.size()));
+        if (stops.ExitCode() != 0)
+            return stops.ExitCode();
+        return verified == addresses.size() ? 0 : 1;
+    }
+
+    QString why;
+    const bool coefficients = o.factory && (!file || file->coefficients);
+    const auto meter = ReadMeterConfiguration(*link, o.address, o.model,
+                                              QDateTime::currentDateTimeUtc(), &why, coefficients);
+    if (!meter) {
+        Say(why);
+        return failed;
+    }
+    if (o.configAction == Action::Save) {
+        if (!SaveMeterConfig(o.configFile, *meter, &why)) {
+            Say(why);
+            return 1;
+        }
+        Say(QStringLiteral("saved the configuration of the meter at address %1 (firmware %2) "
+                           "to %3")
+                .arg(o.address)
+                .arg(meter->firmware, o.configFile));
+        return 0;
+    }
+    const QList<ConfigComparison> rows = CompareConfigs(*file, *meter, o.includeComm);
+    int differing = 0;
+    for (const ConfigComparison& row : rows) {
+        if (!row.differs)
+            continue;
+        ++differing;
+        Print(stdout, QStringLiteral("%1: file \"%2\", meter \"%3\"\n")
+                          .arg(row.name, row.leftText, row.rightText)
+                          .toLocal8Bit());
+    }
+    Say(differing == 0 ? QStringLiteral("the meter holds the configuration of the file")
+                       : QStringLiteral("%1 setting(s) differ").arg(differing));
+    return differing == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -293,6 +384,9 @@ int main(int argc, char* argv[]) {
                        "[--csv FILE] MESSAGE...\n"
                        "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
                        "[--scan-rates R,...]\n"
+                       "       qetra-poll --port PORT [--addr A] --save-config FILE | "
+                       "--compare-config FILE [--include-comm] | --apply-config FILE "
+                       "[--addresses LIST | --include-comm]\n"
                        "       qetra-poll --list-ports\n"
                        "Try 'qetra-poll --help' for more.\n")
                           .toLocal8Bit());
@@ -303,5 +397,7 @@ int main(int argc, char* argv[]) {
         return ListPorts();
     if (o.scan)
         return RunScan(app, o);
+    if (o.configAction != PollOptions::ConfigAction::None)
+        return RunConfig(o);
     return RunPoll(app, o);
 }
