@@ -242,13 +242,17 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnOperatorError = [](const QString&, const QString&) {};
     qv.OnLineLost = [&](TqvModbus* s) {
         Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
-                           "closed); waiting up to %2 s for it to come back")
+                           "closed); waiting up to %2 s for it to come back. %3")
                 .arg(s->LineDevice())
-                .arg(o.waitBack));
+                .arg(o.waitBack)
+                .arg(s->LineWaiting()));
         if (counters.sent >= total)
             return; // nothing left to send
         giveUp.start(o.waitBack * 1000);
     };
+    // Only the device that was lost is taken back: a reused terminal or another adapter
+    // under the same name is named and left alone.
+    qv.OnLineWaiting = [&](TqvModbus* s) { Say(s->LineWaiting()); };
     qv.OnLineBack = [&](TqvModbus* s) {
         giveUp.stop();
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
