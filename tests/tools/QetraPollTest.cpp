@@ -1,6 +1,6 @@
 #include "MessageCheck.h"
-#include "MeterSimProcess.h"
 #include "MeterParamDecode.h"
+#include "MeterSimProcess.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PtyResponder.h"
@@ -31,8 +31,10 @@ struct PollRun {
     QByteArray out, err;
 };
 
-PollRun RunPoll(const QStringList& arguments) {
+PollRun RunPoll(const QStringList& arguments,
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
     PollRun r;
     if (!p.waitForFinished(30000)) {
@@ -238,6 +240,8 @@ TEST_F(LinkedLine, ALostLineIsWaitedForResumedWhenBackAndTheRunSummedUpOnSigterm
                              "to 20 s for it to come back"))
         << err.constData();
     EXPECT_FALSE(err.contains(QString::fromUtf8("严重错误").toUtf8()));
+    EXPECT_TRUE(err.contains(("Waiting for COM1 (was " + gone + ")").toLocal8Bit()))
+        << err.constData();
     PtyResponder second([](const QByteArray& request, int) { return RegisterReadAnswer(request); });
     ASSERT_TRUE(second.Valid());
     LinkCom1(second.SlavePath());
@@ -277,19 +281,21 @@ TEST_F(LinkedLine, ALineThatStaysAwayEndsTheRunAfterTheWait) {
     EXPECT_TRUE(poll.readAllStandardOutput().contains("Send= 3  OK= 2  No Response= 1"));
 }
 
-TEST(QetraPollScan, FindsTheSimulatedMeterAndListsPorts) {
-    MeterSimProcess sim({"--address", "200", "--baud", "2400"});
+TEST_F(LinkedLine, TheScanFindsTheSimulatedMeterAndThePortListShowsItsLink) {
+    MeterSimProcess sim({"--port", "COM1", "--address", "200", "--baud", "2400"}, env);
     ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
-    const PollRun r = RunPoll({"--port", sim.device(), "--scan", "--scan-addresses", "199-201",
-                               "--scan-rates", "9600,2400", "--scan-turnaround", "400"});
+    const PollRun r = RunPoll({"--port", "COM1", "--scan", "--scan-addresses", "199-201",
+                               "--scan-rates", "9600,2400", "--scan-turnaround", "400"},
+                              env);
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out, "found: address 200 at 2400 baud, version 1.20\n");
     EXPECT_TRUE(r.err.contains("searching at 2400 baud, addresses 199-201")) << r.err.constData();
     EXPECT_TRUE(r.err.contains("1 meter(s) found in 6 of 6 tries")) << r.err.constData();
 
-    const PollRun list = RunPoll({"--list-ports"});
+    const PollRun list = RunPoll({"--list-ports"}, env);
     EXPECT_EQ(list.exitCode, 0);
-    EXPECT_FALSE(list.out.isEmpty());
+    EXPECT_TRUE(list.out.contains(("COM1 -> " + sim.device()).toLocal8Bit()))
+        << list.out.constData();
 }
 
 TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
