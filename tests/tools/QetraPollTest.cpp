@@ -1,3 +1,4 @@
+#include "LineStatusText.h"
 #include "MessageCheck.h"
 #include "MeterParamDecode.h"
 #include "MeterSimProcess.h"
@@ -123,6 +124,23 @@ TEST(QetraPollTest, AnyFailedTransactionGivesStatusOne) {
     EXPECT_TRUE(r.out.contains("[1] code 0  OnF03Response")) << r.out.constData();
     EXPECT_TRUE(r.out.contains("[2] code 1  OnResponseError")) << r.out.constData();
     EXPECT_TRUE(r.out.contains("Send= 2  OK= 1  No Response= 1")) << r.out.constData();
+    // Once the meter has answered, a missing reply is no sign of a wrong address.
+    EXPECT_FALSE(r.err.contains("No answer")) << r.err.constData();
+
+    // A meter that never answers (another address): said once, naming the line.
+    PtyResponder silent([](const QByteArray&, int) { return QByteArray(); });
+    ASSERT_TRUE(silent.Valid());
+    const QString device = QFileInfo(silent.SlavePath()).canonicalFilePath();
+    const PollRun s = RunPoll({"--port", silent.SlavePath(), "--addr", "2", "--interval", "5",
+                               "--timeout", "50", "--passes", "3", "00,03,05,18,00,01,00,00"});
+    EXPECT_EQ(s.exitCode, 1);
+    EXPECT_EQ(s.err.count("No answer"), 1) << s.err.constData();
+    EXPECT_TRUE(s.err.contains(NoAnswerText(2, 9600, silent.SlavePath(), device).toUtf8()))
+        << s.err.constData();
+    EXPECT_TRUE(s.out.contains(("No Response= 3  CRC Error= 0  Field Error= 0  on " +
+                                PortWithDevice(silent.SlavePath(), device))
+                                   .toUtf8()))
+        << s.out.constData();
 }
 
 TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {

@@ -1,16 +1,19 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "LineStatusText.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
+#include "PortName.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -165,6 +168,12 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     PollRecord current;
     PollCounters counters;
     bool gaveUp = false;
+    // The device the port name leads to now, to name it beside the name given.
+    auto device = [&] { return QFileInfo(ResolvePortName(o.port)).canonicalFilePath(); };
+    // Silence from the very start is most often a wrong address or rate: said once per
+    // opening, as long as nothing has answered.
+    bool answered = false;
+    bool toldNoAnswer = false;
 
     qv.OnQueryData = [&](TqvModbus* s) {
         s->SetQueryMessage(o.messages[next % o.messages.size()]);
@@ -219,6 +228,11 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
         current.rx = s->ReceiveBuffer();
         current.code = s->ResponseErrorCode();
         counters.Count(current.code);
+        answered = answered || current.code == 0;
+        if (current.code == 1 && !answered && !toldNoAnswer) {
+            toldNoAnswer = true;
+            Say(NoAnswerText(o.address, o.baud, o.port, device()));
+        }
         Print(stdout, o.json ? RecordJsonLine(current) : RecordText(current).toLocal8Bit());
         if (counters.sent >= total)
             s->StopQuery();
@@ -255,6 +269,7 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnLineWaiting = [&](TqvModbus* s) { Say(s->LineWaiting()); };
     qv.OnLineBack = [&](TqvModbus* s) {
         giveUp.stop();
+        answered = toldNoAnswer = false;
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
     };
     StopSignals stops([&] {
@@ -275,7 +290,8 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
+    Print(o.json ? stderr : stdout,
+          SummaryText(counters, PortWithDevice(o.port, device())).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
