@@ -48,16 +48,11 @@ struct FakeDeviceTree {
         QFile::remove(Path("dev/" + tty));
         QFile::remove(Path("sys/class/tty/" + tty + "/device"));
     }
-    // A file made anew at `rel` (a new inode, as a reused /dev/pts/N or a link set again
-    // has): made beside it first, then moved over it.
-    void Renew(const QString& rel, const QString& linkTarget = {}) {
+    // The link at `rel` set again (a new inode, as a restarted simulator's link has, even
+    // to the same target): made beside it first, then moved over it.
+    void RenewLink(const QString& rel, const QString& target) {
         const QString fresh = Path(rel) + ".new";
-        if (linkTarget.isEmpty()) {
-            QFile f(fresh);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        } else {
-            ASSERT_TRUE(QFile::link(linkTarget, fresh));
-        }
+        ASSERT_TRUE(QFile::link(target, fresh));
         ASSERT_EQ(::rename(fresh.toLocal8Bit().constData(), Path(rel).toLocal8Bit().constData()),
                   0);
     }
