@@ -702,7 +702,7 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
         << dialogs.Shown()[0].text.toStdString();
     EXPECT_FALSE(port.open);
     EXPECT_EQ(shell->StatusText(2, 4),
-              "Line lost: " + named + " - polling resumes when it is back");
+              "Line lost. Waiting for COM1 - polling resumes when it is back");
     // The request in flight is counted as unanswered; nothing more is sent.
     EXPECT_EQ(shell->State().Traffic.NoResponseCount, noResponse + 1);
     const qsizetype sent = port.sent.size();
@@ -725,7 +725,7 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     shell->Modbus().SetReopenPollMs(0);
     shell->Modbus().Port().OnRequestHangup();
     shell->Action("MMStop")->trigger();
-    EXPECT_EQ(shell->StatusText(2, 4), "Line lost: " + named + " - reopened when it is back");
+    EXPECT_EQ(shell->StatusText(2, 4), "Line lost. Waiting for COM1 - reopened when it is back");
     EXPECT_FALSE(Enabled("MMStop"));
     shell->Action("MMStart")->trigger();
     EXPECT_TRUE(port.open);

@@ -214,7 +214,7 @@ double MeterModel::ptRatio() const {
     const std::uint32_t pt1 = (std::uint32_t{settings_[Pt1High - SettingsFirst]} << 16) |
                               settings_[Pt1Low - SettingsFirst];
     const double pt2 = settings_[Pt2 - SettingsFirst];
-    return pt2 > 0 ? static_cast<std::int32_t>(pt1) / pt2 : 1.0;
+    return pt2 > 0 ? pt1 / pt2 : 1.0;
 }
 
 double MeterModel::ctRatio() const {
@@ -715,8 +715,8 @@ MeterError MeterModel::writeSettings(std::uint16_t start, std::span<const std::u
             next[reg - SettingsFirst] = values[k];
     }
     auto at = [&next](std::uint16_t reg) { return next[reg - SettingsFirst]; };
-    const std::int64_t pt1 =
-        static_cast<std::int32_t>((std::uint32_t{at(Pt1High)} << 16) | at(Pt1Low));
+    // PT1 is an unsigned primary voltage: 0..4294967295 V, 0 refused.
+    const std::uint32_t pt1 = (std::uint32_t{at(Pt1High)} << 16) | at(Pt1Low);
     const bool valid = at(Address) >= 1 && at(Address) <= 247 &&
                        std::find(std::begin(Bauds), std::end(Bauds), at(Baud)) != std::end(Bauds) &&
                        at(VoltageWiring) <= 2 && at(CurrentWiring) <= 2 && pt1 > 0 && at(Pt2) > 0 &&

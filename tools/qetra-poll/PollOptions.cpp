@@ -31,7 +31,9 @@ standard error in --json mode and to standard output otherwise.
 
 When the line is lost (adapter unplugged, the other end closed) the poller says so on
 standard error, waits up to --wait-back seconds for the device to come back under the same
-name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does.
+name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does. Only the
+device that was lost is taken back: another adapter, or a terminal another program was given
+since, under the same name is named and left alone until the COM link is set again.
 
 --list-ports lists the serial devices present and the COM names of the program.
 --scan searches --port for meters: every address (--scan-addresses, default 1-247) at

@@ -2,16 +2,19 @@
 // master and serial port, and reports every transaction. See --help.
 
 #include "EngineLink.h"
+#include "LineStatusText.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
+#include "PortName.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -166,6 +169,12 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     PollRecord current;
     PollCounters counters;
     bool gaveUp = false;
+    // The device the port name leads to now, to name it beside the name given.
+    auto device = [&] { return QFileInfo(ResolvePortName(o.port)).canonicalFilePath(); };
+    // Silence from the very start is most often a wrong address or rate: said once per
+    // opening, as long as nothing has answered.
+    bool answered = false;
+    bool toldNoAnswer = false;
 
     qv.OnQueryData = [&](TqvModbus* s) {
         s->SetQueryMessage(o.messages[next % o.messages.size()]);
@@ -220,6 +229,11 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
         current.rx = s->ReceiveBuffer();
         current.code = s->ResponseErrorCode();
         counters.Count(current.code);
+        answered = answered || current.code == 0;
+        if (current.code == 1 && !answered && !toldNoAnswer) {
+            toldNoAnswer = true;
+            Say(NoAnswerText(o.address, o.baud, o.port, device()));
+        }
         Print(stdout, o.json ? RecordJsonLine(current) : RecordText(current).toLocal8Bit());
         if (counters.sent >= total)
             s->StopQuery();
@@ -243,15 +257,20 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnOperatorError = [](const QString&, const QString&) {};
     qv.OnLineLost = [&](TqvModbus* s) {
         Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
-                           "closed); waiting up to %2 s for it to come back")
+                           "closed); waiting up to %2 s for it to come back. %3")
                 .arg(s->LineDevice())
-                .arg(o.waitBack));
+                .arg(o.waitBack)
+                .arg(s->LineWaiting()));
         if (counters.sent >= total)
             return; // nothing left to send
         giveUp.start(o.waitBack * 1000);
     };
+    // Only the device that was lost is taken back: a reused terminal or another adapter
+    // under the same name is named and left alone.
+    qv.OnLineWaiting = [&](TqvModbus* s) { Say(s->LineWaiting()); };
     qv.OnLineBack = [&](TqvModbus* s) {
         giveUp.stop();
+        answered = toldNoAnswer = false;
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
     };
     StopSignals stops([&] {
@@ -272,7 +291,8 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
+    Print(o.json ? stderr : stdout,
+          SummaryText(counters, PortWithDevice(o.port, device())).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
