@@ -23,6 +23,7 @@ constexpr WindowRow kRows[] = {
     {"FormDriveType",   "MM0304", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::Clock},
     {"FormChangeConst", nullptr,  L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
     {"FormTrafficMonitor", "mnuTrafficMonitor", L::OnDemandKept, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormTrends",      "MMTrends", L::OnDemandKept,       P::MdiChild, false, true,  false, PollFlag::None},
 };
 // clang-format on
 
