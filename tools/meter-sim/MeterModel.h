@@ -50,6 +50,8 @@ struct MeterConfig {
     // B reads 2 % high and current C 1.5 degrees ahead.
     bool miscalibrated = false;
     WiringFault wiring = WiringFault::None;
+    // A load that comes and goes over this many seconds (0 = a steady load).
+    double loadCycleSeconds = 0;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
