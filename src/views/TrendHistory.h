@@ -75,13 +75,36 @@ private:
         return s < capacity_ ? s : s - capacity_;
     }
     void Push(qint64 timeMs, std::span<const float> values);
+    void Summarise(qsizetype block);
     template <class Fn> void ForEachRun(qsizetype from, qsizetype to, int quantity, Fn fn) const;
+
+    // Every block of this many slots keeps its extremes per quantity, so a column over
+    // thousands of samples reads a few summaries instead of every value.
+    static constexpr qsizetype kBlock = 64;
+    struct Summary {
+        float min = 0;
+        float max = 0;
+        float first = 0;
+        float last = 0;
+        bool whole = false; // all slots written since the block was last begun, no gap
+    };
+    // The first sample of each column and the end of the last: the same for every series
+    // of one drawing, so found once.
+    const std::vector<qsizetype>& Edges(qint64 t0, qint64 t1, int columns) const;
 
     int quantities_;
     qsizetype capacity_;
     qsizetype head_ = 0; // slot of the oldest sample once the ring is full
     qsizetype size_ = 0;
     std::vector<qint64> times_;
-    std::vector<std::vector<float>> values_; // per quantity, by slot
-    double spacingMs_ = 0;                   // the usual spacing of samples, 0 until there were two
+    std::vector<std::vector<float>> values_;      // per quantity, by slot
+    std::vector<std::vector<Summary>> summaries_; // per quantity, by block of slots
+    double spacingMs_ = 0; // the usual spacing of samples, 0 until there were two
+    struct EdgeCache {
+        qint64 t0 = 0, t1 = 0, lastTime = 0;
+        int columns = -1;
+        qsizetype size = -1, head = -1;
+        std::vector<qsizetype> edges;
+    };
+    mutable EdgeCache edgeCache_;
 };
