@@ -80,6 +80,7 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
 
     span_ = new QComboBox(this);
     span_->setObjectName(QStringLiteral("ComboSpan"));
+    span_->setMinimumContentsLength(8);
     for (qint64 ms : TrendSpans())
         span_->addItem(SpanText(ms), ms);
     follow_ = new QCheckBox(tr("Follow newest"), this);
@@ -286,10 +287,10 @@ void TFormTrends::ChoiceChanged() {
     // What cannot be added is greyed out, with the reason on it.
     for (int i = 0; i < list_->count(); ++i) {
         QListWidgetItem* item = list_->item(i);
-        if (item->checkState() == Qt::Checked)
-            continue;
         QString why;
-        if (log_ && !log_->quantities.contains(i))
+        if (item->checkState() == Qt::Checked)
+            why.clear(); // a chosen quantity can always be taken off
+        else if (log_ && !log_->quantities.contains(i))
             why = tr("The log has no column for it.");
         else if (chosen.size() >= TrendChart::MaxSeries)
             why = tr("At most eight quantities at once.");

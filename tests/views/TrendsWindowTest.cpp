@@ -74,6 +74,11 @@ TEST(TrendsWindow, RecordsFromStartUpAndDrawsExportsAndReadsBackTheSpan) {
     EXPECT_EQ(w->Chart()->Units(), (QStringList{"V", "A"}));
     EXPECT_FALSE(w->QuantityList()->item(TrendQuantityOfColumn("P1 (W)"))->flags() &
                  Qt::ItemIsEnabled);
+    // Chosen again with other units, a greyed quantity can be taken off like any other.
+    w->Choose({TrendQuantityOfColumn("P1 (W)")});
+    EXPECT_TRUE(w->QuantityList()->item(TrendQuantityOfColumn("P1 (W)"))->flags() &
+                Qt::ItemIsEnabled);
+    w->Choose(many);
 
     // A fixed axis is checked before it is used, and the wrong field is named.
     w->CheckAutoscale()->setChecked(false);
