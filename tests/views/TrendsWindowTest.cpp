@@ -10,8 +10,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -110,15 +110,24 @@ TEST(TrendsWindow, RecordsFromStartUpAndDrawsExportsAndReadsBackTheSpan) {
     QMouseEvent press(QEvent::MouseButtonPress, mid, mid, Qt::LeftButton, Qt::LeftButton, {});
     QMouseEvent move(QEvent::MouseMove, mid + QPointF(100, 0), mid, Qt::NoButton, Qt::LeftButton,
                      {});
+    const qint64 endBefore = chart->EndMs();
     QCoreApplication::sendEvent(chart, &press);
     QCoreApplication::sendEvent(chart, &move);
     EXPECT_FALSE(chart->Follow());
+    EXPECT_NEAR(double(endBefore - chart->EndMs()),
+                100.0 / chart->PlotRect(chart->rect()).width() * double(chart->SpanMs()), 1.0)
+        << "dragged right by 100 pixels: earlier values come into view";
     EXPECT_FALSE(w->findChild<QCheckBox*>("CheckFollow")->isChecked());
     for (int i = 0; i < 40; ++i) {
         QWheelEvent wheel(mid, mid, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(chart, &wheel);
     }
     EXPECT_EQ(chart->SpanMs(), TrendChart::ShortestSpanMs);
+    for (int i = 0; i < 80; ++i) {
+        QWheelEvent wheel(mid, mid, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(chart, &wheel);
+    }
+    EXPECT_EQ(chart->SpanMs(), TrendChart::LongestSpanMs);
 
     // The visible span as a data log, read back as drawn; then the chart as pictures.
     chart->SetFollow(true);
@@ -163,4 +172,3 @@ TEST(TrendsWindow, RecordsFromStartUpAndDrawsExportsAndReadsBackTheSpan) {
               "not a number");
     EXPECT_TRUE(w->ShowingLog());
 }
-
