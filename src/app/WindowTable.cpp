@@ -27,6 +27,7 @@ constexpr WindowRow kRows[] = {
     {"FormConfigCompare", "mnuCompareConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
     {"FormConfigRestore", "mnuRestoreConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
     {"FormConfigClone",   "mnuCloneConfig",   L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormTrends",      "MMTrends", L::OnDemandKept,       P::MdiChild, false, true,  false, PollFlag::None},
 };
 // clang-format on
 

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -78,25 +80,49 @@ QString Field(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString ColumnText(const Column& c, const QList<quint16>& v, const ScaleRatios& r) {
+double ColumnNumber(const Column& c, const QList<quint16>& v, const ScaleRatios& r) {
     const quint16 reg = v[c.offset];
     switch (c.kind) {
     case Kind::Volt:
-        return Number(PrimaryVoltage(reg, r.pt), 1);
+        return PrimaryVoltage(reg, r.pt);
     case Kind::Amp:
-        return Number(PrimaryCurrent(reg, r.ct), 3);
+        return PrimaryCurrent(reg, r.ct);
     case Kind::Power:
-        return Number(PrimaryPower(reg, c.powerKind, r.pt, r.ct), 0);
+        return PrimaryPower(reg, c.powerKind, r.pt, r.ct);
     case Kind::Factor:
-        return Number(static_cast<qint16>(reg) / 1000.0, 3);
+        return static_cast<qint16>(reg) / 1000.0;
     case Kind::Hertz:
-        return Number(reg / 100.0, 2);
+        return reg / 100.0;
     case Kind::Percent:
-        return Number(reg / 10.0, 1);
-    case Kind::Load: {
+        return reg / 10.0;
+    case Kind::Energy:
+        return static_cast<qint32>((quint32(reg) << 16) | v[c.offset + 1]) / 10.0;
+    case Kind::Load:
+        break;
+    }
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+int Decimals(Kind kind) {
+    switch (kind) {
+    case Kind::Amp:
+    case Kind::Factor:
+        return 3;
+    case Kind::Hertz:
+        return 2;
+    case Kind::Power:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+QString ColumnText(const Column& c, const QList<quint16>& v, const ScaleRatios& r) {
+    if (c.kind == Kind::Load) {
         // The meter sends any byte as its load letter; a control character would break the
         // line (a line feed ends the row for every reader), so such a byte is logged as the
         // register it came in.
+        const quint16 reg = v[c.offset];
         const QString text = LoadTypeText(reg);
         for (const QChar ch : text)
             if (!ch.isPrint())
@@ -104,22 +130,31 @@ QString ColumnText(const Column& c, const QList<quint16>& v, const ScaleRatios& 
                        QString::number(reg, 16).toUpper().rightJustified(4, QLatin1Char('0'));
         return Field(text);
     }
-    case Kind::Energy: {
-        const auto value = static_cast<qint32>((quint32(reg) << 16) | v[c.offset + 1]);
-        return Number(value / 10.0, 1);
-    }
-    }
-    return {};
+    return Number(ColumnNumber(c, v, r), Decimals(c.kind));
 }
 
 } // namespace
 
-QString MeteringCsvHeader() {
-    QStringList names{QStringLiteral("Time")};
+QStringList MeteringCsvColumns() {
+    QStringList names;
     for (const Column& c : kColumns)
         names << QString::fromLatin1(c.name);
     names << QStringLiteral("Temp (degC)");
-    return names.join(QLatin1Char(','));
+    return names;
+}
+
+double MeteringCsvNumber(int column, const QList<quint16>& block, const ScaleRatios& ratios) {
+    if (column < 0 || column >= int(std::size(kColumns)) || block.size() < MeteringBlockCount)
+        return std::numeric_limits<double>::quiet_NaN();
+    return ColumnNumber(kColumns[column], block, ratios);
+}
+
+double TemperatureCelsius(quint16 reg) {
+    return static_cast<qint16>(reg) / 10.0;
+}
+
+QString MeteringCsvHeader() {
+    return (QStringList{QStringLiteral("Time")} + MeteringCsvColumns()).join(QLatin1Char(','));
 }
 
 QString IsoLocalTime(const QDateTime& time) {
@@ -140,7 +175,7 @@ QString MeteringCsvRow(const QDateTime& time, const QList<quint16>& block,
     QStringList fields{IsoLocalTime(time)};
     for (const Column& c : kColumns)
         fields << ColumnText(c, block, ratios);
-    fields << (temperature ? Number(static_cast<qint16>(*temperature) / 10.0, 1) : QString());
+    fields << (temperature ? Number(TemperatureCelsius(*temperature), 1) : QString());
     return fields.join(QLatin1Char(','));
 }
 

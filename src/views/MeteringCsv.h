@@ -19,6 +19,14 @@
 
 // "Time,V1 (V),V2 (V),...,Temp (degC)" without the line end.
 QString MeteringCsvHeader();
+// The columns after "Time", with their units, in file order; the temperature is last.
+QStringList MeteringCsvColumns();
+// The value a column holds for a block, as the log writes it before rounding; NaN for the
+// load type (a text) and for the temperature, which comes from register 0x518
+// (TemperatureCelsius). `column` indexes MeteringCsvColumns(); the block has 54 registers.
+double MeteringCsvNumber(int column, const QList<quint16>& block, const ScaleRatios& ratios);
+// Register 0x518 in degrees Celsius.
+double TemperatureCelsius(quint16 reg);
 // ISO 8601 local time with its offset from UTC: "2024-05-01T13:45:07+02:00".
 QString IsoLocalTime(const QDateTime& time);
 // One line without the line end; empty when the block is shorter than 54 registers.

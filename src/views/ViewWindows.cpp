@@ -5,6 +5,7 @@
 #include "FormDriveType.h"
 #include "FormPara.h"
 #include "FormSuperNum.h"
+#include "FormTrends.h"
 #include "FormWave.h"
 #include "HarmonicsDecode.h"
 #include "MaxMinDecode.h"
@@ -12,6 +13,7 @@
 #include "MeterParamDecode.h"
 #include "MeteringLogControl.h"
 #include "PhaseAngleDecode.h"
+#include "TrendRecorder.h"
 #include "WindowRouting.h"
 
 namespace {
@@ -121,4 +123,13 @@ void RegisterViewWindows(TFormTeskLink& shell) {
     // "Log to file…": the metering block's values to CSV, scaled as the window shows them
     // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.
     new MeteringLogControl(shell);
+
+    // "Trends": the history records every metering reply from start-up, so the window,
+    // opened at any time, shows what happened before it. Owned by the shell.
+    auto* recorder = new TrendRecorder(shell);
+    shell.RegisterWindow(TrendsWindowName, [recorder](TFormTeskLink& s) -> QWidget* {
+        auto* w = new TFormTrends(recorder->History(), s.Dialogs());
+        QObject::connect(recorder, &TrendRecorder::Recorded, w, &TFormTrends::LiveRecorded);
+        return w;
+    });
 }

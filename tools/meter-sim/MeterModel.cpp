@@ -136,6 +136,7 @@ MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
       lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
       wiring_(config.wiring), exporting_(config.exporting), ignoredWrite_(config.ignoredWrite) {
+    physics_.setLoadCycle(config.loadCycleSeconds);
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 

@@ -56,6 +56,8 @@ struct MeterConfig {
     // A register whose writes the meter acknowledges but does not take (--ignore-write):
     // a meter that silently keeps a setting, which only a read-back shows. -1 = none.
     int ignoredWrite = -1;
+    // A load that comes and goes over this many seconds (0 = a steady load).
+    double loadCycleSeconds = 0;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.

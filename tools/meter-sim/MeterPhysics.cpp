@@ -57,6 +57,19 @@ MeterPhysics::MeterPhysics(std::uint32_t seed) : rng_(seed) {
     }
 }
 
+double MeterPhysics::loadShare() const {
+    if (!(loadCycleS_ > 0))
+        return 1.0;
+    constexpr double kPi = 3.14159265358979323846;
+    const double phase = std::fmod(elapsedS_, loadCycleS_) / loadCycleS_;
+    // Low for the first third, a switch-on peak, then full load easing off.
+    if (phase < 1.0 / 3.0)
+        return 0.2;
+    const double on = (phase - 1.0 / 3.0) * 1.5; // 0..1 over the rest of the cycle
+    const double inrush = on < 0.02 ? 0.3 : 0.0;
+    return 0.2 + 0.8 * std::sin(kPi * std::min(1.0, 0.15 + on)) + inrush;
+}
+
 double MeterPhysics::drift(double value, double mean, double pull, double sigma, double dt) {
     return value + (mean - value) * std::min(1.0, pull * dt) +
            sigma * std::sqrt(dt) * normal_(rng_);
@@ -70,6 +83,12 @@ void MeterPhysics::advance(double dt) {
         advance(10.0);
         dt -= 10.0;
     }
+    elapsedS_ += dt;
+    // With a load cycle the currents follow it quickly; the voltages sag under it.
+    const double share = loadShare();
+    const double meanAmps = loadCycleS_ > 0 ? 5.0 * share : 5.0;
+    const double meanVolts = loadCycleS_ > 0 ? 233.0 - 6.0 * share : 230.0;
+    const double ampsPull = loadCycleS_ > 0 ? 2.0 : 0.05;
     // The load changes its character now and then: mostly inductive, at times
     // compensated into the capacitive region for a while.
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -78,8 +97,10 @@ void MeterPhysics::advance(double dt) {
         state_.capacitive = !state_.capacitive;
 
     for (auto& p : state_.phases) {
-        p.volts = std::clamp(drift(p.volts, 230.0, 0.05, 0.3, dt), 220.0, 240.0);
-        p.amps = std::clamp(drift(p.amps, 5.0, 0.05, 0.05, dt), 4.0, 6.0);
+        p.volts = std::clamp(drift(p.volts, meanVolts, 0.05, 0.3, dt), 220.0, 240.0);
+        p.amps = loadCycleS_ > 0
+                     ? std::clamp(drift(p.amps, meanAmps, ampsPull, 0.05, dt), 0.5, 7.0)
+                     : std::clamp(drift(p.amps, meanAmps, ampsPull, 0.05, dt), 4.0, 6.0);
         const double lag = std::clamp(drift(std::abs(p.lagDegrees), 18.0, 0.05, 0.5, dt),
                                       MinLagDegrees, MaxLagDegrees);
         p.lagDegrees = state_.capacitive ? -lag : lag;

@@ -32,6 +32,14 @@ public:
     // Moves the state on by dtSeconds (0 is allowed and changes nothing).
     void advance(double dtSeconds);
 
+    // A load that comes and goes (0 = off, the steady load above): every `seconds` the
+    // currents climb from a fifth of rated to full load and back, a short inrush peak as
+    // the load switches in, and the voltages sag a little under it. For pictures and
+    // trend charts of an hour that shows something.
+    void setLoadCycle(double seconds) { loadCycleS_ = seconds; }
+    // The share of full load the cycle asks for now (1 without a cycle).
+    double loadShare() const;
+
     const MeterPhysicsState& state() const { return state_; }
     std::mt19937& random() { return rng_; }
 
@@ -41,6 +49,8 @@ private:
     std::mt19937 rng_;
     std::normal_distribution<double> normal_{0.0, 1.0};
     MeterPhysicsState state_;
+    double loadCycleS_ = 0;
+    double elapsedS_ = 0;
 };
 
 // Power factor range the load keeps to, as lag angles in degrees.

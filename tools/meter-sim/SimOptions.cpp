@@ -104,7 +104,13 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "More meters on the same line at these addresses (e.g. 6,7), each configured like the "
         "first. A write that changes the baud rate of one moves the line for all.",
         "a,...");
-    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress});
+    const QCommandLineOption loadCycle(
+        "load-cycle",
+        "A load that comes and goes every <seconds> (10..86400): currents from a fifth of "
+        "rated to full load with an inrush peak, voltages sagging under it (default: a "
+        "steady load).",
+        "seconds", "0");
+    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -170,6 +176,10 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     // PT1 is kept as PT2 (100 V) times the ratio in a 32-bit register.
     if (!ok || out.meter.ptRatio < 0.01 || out.meter.ptRatio > 2.0e7)
         return fail("--pt-ratio must be a number 0.01..20000000");
+    out.meter.loadCycleSeconds = p.value(loadCycle).toDouble(&ok);
+    if (!ok || (out.meter.loadCycleSeconds != 0 &&
+                (out.meter.loadCycleSeconds < 10 || out.meter.loadCycleSeconds > 86400)))
+        return fail("--load-cycle must be 10..86400 seconds");
     const auto fault = std::find(std::begin(kWiringFaults), std::end(kWiringFaults),
                                  p.value(wiring).toStdString());
     if (fault == std::end(kWiringFaults))

@@ -221,6 +221,30 @@ TEST(MeterModel, CountersShowWholeTenthsOnlyAfterAReset) {
     EXPECT_EQ(Long(m, EnergyFirst + 6), 0);  // Eq_exp
 }
 
+TEST(MeterModel, ALoadCycleSwingsTheCurrentsAndSagsTheVoltages) {
+    // An hour of a ten-minute cycle: a light load, then full load, six times over.
+    MeterModel m({.seed = 5, .loadCycleSeconds = 600}, Start);
+    std::int64_t now = Start;
+    double lowest = 1e9, highest = 0, voltsLight = 0, voltsFull = 0;
+    RunMeter(m, now, 3600, 1000, [&] {
+        const double i = m.reg(I1) / 1000.0;
+        lowest = std::min(lowest, i);
+        if (i > highest) {
+            highest = i;
+            voltsFull = m.reg(V1) / 10.0;
+        }
+        if (i <= lowest)
+            voltsLight = m.reg(V1) / 10.0;
+    });
+    EXPECT_LT(lowest, 1.5);
+    EXPECT_GT(highest, 4.5);
+    EXPECT_LT(voltsFull, voltsLight) << "the voltage sags under load";
+    // Without the option the load stays steady around 5 A.
+    MeterModel steady({.seed = 5}, Start);
+    now = Start;
+    RunMeter(steady, now, 600, 1000, [&] { ASSERT_GE(steady.reg(I1), 4000); });
+}
+
 TEST(MeterModel, MaxMinRecordsFollowTheValuesAndClearOnCommand) {
     MeterModel m({.seed = 11}, Start);
     std::int64_t now = Start;
