@@ -90,6 +90,7 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption helpOption({"h", "help"}, "Show this help.");
+    const QCommandLineOption versionOption("version", "Show the version and the Qt version.");
     const QCommandLineOption portOption("port", "Serial port: COMn or a device path (required).",
                                         "port");
     const QCommandLineOption baudOption("baud", "Baud rate (default 9600).", "rate", "9600");
@@ -124,10 +125,10 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
         "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
         "file");
-    parser.addOptions({helpOption, portOption, baudOption, addrOption, intervalOption,
-                       timeoutOption, passesOption, jsonOption, traceOption, waitBackOption,
-                       listOption, scanOption, scanAddrOption, scanRatesOption, scanTurnOption,
-                       csvOption});
+    parser.addOptions({helpOption, versionOption, portOption, baudOption, addrOption,
+                       intervalOption, timeoutOption, passesOption, jsonOption, traceOption,
+                       waitBackOption, listOption, scanOption, scanAddrOption, scanRatesOption,
+                       scanTurnOption, csvOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -138,6 +139,10 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     }
     if (parser.isSet(helpOption)) {
         result.help = true;
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.version = true;
         return result;
     }
 
