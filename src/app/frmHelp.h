@@ -15,16 +15,6 @@ namespace Ui {
 class TFormHelp;
 }
 
-// The help viewer: shows the rich-text help file, lets the operator copy,
-// select all and print it.
-//
-// The shell opens it from "About Intelligent Power Meter(&M)" and from the
-// Help tool button without an owner, modally, and releases it when it closes:
-//     TFormHelp help(windowTitle());   // the main window's caption names the print job
-//     help.exec();
-// The help file is read each time the window is shown; without it (or when it
-// cannot be read) the window shows the line that says so. A file name without a
-// folder is looked for in the folders of HelpFileFolders(), the current directory first.
 // Where the help file is looked for: the current directory (a file dropped beside the
 // program wins), then the share folder next to the program's own folder (an unpacked or
 // relocated install), then the folder the package installs it to.
@@ -34,6 +24,16 @@ QStringList HelpFileFolders();
 // nowhere, comes back as given.
 QString LocateHelpFile(const QString& helpFile, const QStringList& folders);
 
+// The help viewer: shows the rich-text help file, lets the operator copy,
+// select all and print it.
+//
+// The shell opens it from "About Intelligent Power Meter(&M)" and from the
+// Help tool button without an owner, modally, and releases it when it closes:
+//     TFormHelp help(windowTitle());   // the main window's caption names the print job
+//     help.exec();
+// The help file is read each time the window is shown; without it (or when it
+// cannot be read) the window shows the line that says so. A file name without a
+// folder is looked for with LocateHelpFile in HelpFileFolders().
 class TFormHelp : public QDialog {
     Q_OBJECT
 
