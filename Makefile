@@ -1,5 +1,6 @@
 # The two set-up commands of the README; each installs what is missing and builds.
-.PHONY: run test deps
+# `make package` is the third way in: the Debian package, built into build/.
+.PHONY: run test package deps
 
 run: deps
 	scripts/build.sh build
@@ -7,6 +8,9 @@ run: deps
 
 test: deps
 	scripts/test-all.sh
+
+package: deps
+	scripts/package.sh build
 
 deps:
 	scripts/install-deps.sh

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Everything CI proves: the tests in a normal build, the tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzzers for a short while,
-# and a smoke run of the benchmark.
+# Everything CI proves: the tests in a normal build, the Debian package made from that
+# build and checked (never installed), the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the fuzzers for a short while, and a smoke run of the benchmark.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -12,6 +12,10 @@ export QT_QPA_PLATFORM=offscreen
 echo "== build and test =="
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+
+echo "== Debian package =="
+deb=$(scripts/package.sh build)
+scripts/check-package.sh "$deb"
 
 echo "== build and test under ASan/UBSan =="
 scripts/build.sh build-asan -DQETRA_SANITIZE=ON -DQETRA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug

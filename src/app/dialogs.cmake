@@ -17,4 +17,5 @@ add_library(qetra_appdialogs STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmCount.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmCount.h)
 target_include_directories(qetra_appdialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(qetra_appdialogs PUBLIC qetra_rtfreader qetra_shell_core Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(qetra_appdialogs PUBLIC qetra_rtfreader qetra_shell_core qetra_version Qt6::Widgets
+    Qt6::PrintSupport)

@@ -1,5 +1,6 @@
 #include "frmAbout.h"
 
+#include "QetraVersion.h"
 #include "ui_frmAbout.h"
 
 #include <QDesktopServices>
@@ -20,6 +21,9 @@ TForm_About::TForm_About(const SystemDescription& system, QWidget* parent)
 TForm_About::~TForm_About() = default;
 
 void TForm_About::FormCreate(const SystemDescription& system) {
+    // The release and the Qt it runs on, as `QetraLink --version` prints them, so the
+    // operator can read them off when reporting a fault.
+    ui->Label1->setText(ProgramVersionText(QStringLiteral("QetraLink")));
     if (system.versionText)
         ui->Label4->setText(*system.versionText);
     if (system.physicalMemoryBytes)

@@ -1,9 +1,13 @@
 #include "frmHelp.h"
 
+#include "QetraVersion.h"
 #include "RtfReader.h"
 #include "ui_frmHelp.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QPrintDialog>
@@ -20,6 +24,27 @@ bool askWithPrintDialog(QPrinter& printer, QWidget* owner) {
 }
 
 } // namespace
+
+QStringList HelpFileFolders() {
+    QStringList folders{QDir::currentPath()};
+    if (QCoreApplication::instance())
+        folders << QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                   QStringLiteral("/../share/qetralink"));
+    folders << QString::fromUtf8(kQetraDataDir);
+    folders.removeDuplicates();
+    return folders;
+}
+
+QString LocateHelpFile(const QString& helpFile, const QStringList& folders) {
+    if (helpFile.contains(QLatin1Char('/')))
+        return helpFile;
+    for (const QString& folder : folders) {
+        const QString candidate = QDir(folder).filePath(helpFile);
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return helpFile;
+}
 
 TFormHelp::TFormHelp(const QString& mainCaption, const QString& helpFile, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TFormHelp>()), mainCaption_(mainCaption),
@@ -69,12 +94,13 @@ void TFormHelp::showEvent(QShowEvent* event) {
 }
 
 void TFormHelp::FormShow() {
-    QFile file(helpFile_);
+    QFile file(LocateHelpFile(helpFile_, HelpFileFolders()));
     // A missing or unreadable file leaves the line that says there is no help.
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcHelp) << "cannot read the help file" << helpFile_ << ":" << file.errorString();
+        qCWarning(lcHelp) << "cannot read the help file" << file.fileName() << ":"
+                          << file.errorString();
         return;
     }
     const QByteArray content = file.readAll();

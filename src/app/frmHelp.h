@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -14,6 +15,15 @@ namespace Ui {
 class TFormHelp;
 }
 
+// Where the help file is looked for: the current directory (a file dropped beside the
+// program wins), then the share folder next to the program's own folder (an unpacked or
+// relocated install), then the folder the package installs it to.
+QStringList HelpFileFolders();
+
+// The first of `folders` that holds `helpFile`; a path with a folder, or a name found
+// nowhere, comes back as given.
+QString LocateHelpFile(const QString& helpFile, const QStringList& folders);
+
 // The help viewer: shows the rich-text help file, lets the operator copy,
 // select all and print it.
 //
@@ -22,7 +32,8 @@ class TFormHelp;
 //     TFormHelp help(windowTitle());   // the main window's caption names the print job
 //     help.exec();
 // The help file is read each time the window is shown; without it (or when it
-// cannot be read) the window shows the line that says so.
+// cannot be read) the window shows the line that says so. A file name without a
+// folder is looked for with LocateHelpFile in HelpFileFolders().
 class TFormHelp : public QDialog {
     Q_OBJECT
 

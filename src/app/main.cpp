@@ -1,7 +1,10 @@
+#include "QetraVersion.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+
+#include <cstdio>
 
 #ifdef QETRA_HAVE_VIEWS
 #include "ViewWindows.h"
@@ -13,22 +16,65 @@
 #include "CalibrationWindows.h"
 #endif
 
+namespace {
+
+// The program's options; one parser serves the terminal answers and the run.
+struct ProgramOptions {
+    QCommandLineParser parser;
+    // The factory menus (meter calibration, display mode) are for the bench, not for
+    // the operator in the field.
+    QCommandLineOption factory{QStringLiteral("factory"),
+                               QStringLiteral("Show the factory menus SYS and Calibrate.")};
+    QCommandLineOption version{QStringLiteral("version"),
+                               QStringLiteral("Show the version and the Qt version.")};
+
+    ProgramOptions() {
+        parser.setApplicationDescription(
+            QStringLiteral("Test and configuration program for a three-phase multifunction "
+                           "power meter: a Modbus RTU master on a serial line."));
+        parser.addHelpOption();
+        parser.addOption(version);
+        parser.addOption(factory);
+    }
+};
+
+// --help and --version are answered on the terminal without starting the window system,
+// so they work over ssh and on a build machine without a display (the manual page is made
+// from them).
+bool AsksOnlyForText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--version" || arg == "--help" || arg == "-h" || arg == "-?" ||
+            arg == "--help-all")
+            return true;
+    }
+    return false;
+}
+
+int AnswerOnTerminal(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    ProgramOptions options;
+    options.parser.process(app); // prints the help, or the reason for a bad option, and exits
+    std::printf("%s\n", qPrintable(ProgramVersionText(QStringLiteral("QetraLink"))));
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (AsksOnlyForText(argc, argv))
+        return AnswerOnTerminal(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationName(QStringLiteral("TeskLink"));
+    QApplication::setApplicationVersion(QLatin1String(kQetraVersion));
 
-    // The factory menus (meter calibration, display mode) are for the bench, not for
-    // the operator in the field.
-    QCommandLineParser options;
-    options.addHelpOption();
-    const QCommandLineOption factory(QStringLiteral("factory"),
-                                     QStringLiteral("Show the factory menus SYS and Calibrate."));
-    options.addOption(factory);
-    options.process(app);
+    ProgramOptions options;
+    options.parser.process(app);
 
     TFormTeskLink FormTeskLink;
-    if (options.isSet(factory))
+    if (options.parser.isSet(options.factory))
         FormTeskLink.ShowFactoryMenus();
 #ifdef QETRA_HAVE_VIEWS
     RegisterViewWindows(FormTeskLink);

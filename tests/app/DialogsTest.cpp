@@ -1,3 +1,4 @@
+#include "QetraVersion.h"
 #include "QtTestSupport.h"
 #include "frmAbout.h"
 #include "frmCount.h"
@@ -82,6 +83,37 @@ TEST_F(HelpWindow, ReadsQetraRtfFromTheCurrentDirectory) {
     EXPECT_TRUE(view->isReadOnly());
     QTextCursor at(view->document()->find("first"));
     EXPECT_EQ(at.charFormat().fontWeight(), QFont::Bold);
+}
+
+// Installed, the help file lives in the package's share folder, not where the program starts.
+TEST_F(HelpWindow, AHelpFileNotInTheCurrentDirectoryIsFoundInTheInstalledFolders) {
+    const QStringList folders{path("cwd"), path("share"), path("system")};
+    const struct {
+        QStringList holding; // the folders that have a QETRA.rtf
+        QString found;
+    } cases[] = {
+        {{"system"}, path("system/QETRA.rtf")},
+        {{"share", "system"}, path("share/QETRA.rtf")},
+        {{"cwd", "share", "system"}, path("cwd/QETRA.rtf")},
+        {{}, "QETRA.rtf"}, // found nowhere: the window keeps the line that says so
+    };
+    for (const auto& c : cases) {
+        for (const char* folder : {"cwd", "share", "system"}) {
+            QDir(path(folder)).removeRecursively();
+            ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+            if (c.holding.contains(folder))
+                writeFile(QDir(path(folder)).filePath("QETRA.rtf"), "{\\rtf1 help}");
+        }
+        EXPECT_EQ(LocateHelpFile("QETRA.rtf", folders), c.found)
+            << c.holding.join(',').toStdString();
+    }
+    // A path with a folder is the operator's or a test's own choice and is taken as it is.
+    EXPECT_EQ(LocateHelpFile("docs/QETRA.rtf", folders), "docs/QETRA.rtf");
+
+    // A file beside the program wins over the installed one.
+    const QStringList searched = HelpFileFolders();
+    EXPECT_EQ(searched.first(), QDir::currentPath());
+    EXPECT_TRUE(searched.contains(QString::fromUtf8(kQetraDataDir)));
 }
 
 TEST_F(HelpWindow, ShowsAHelpFileThatIsNotRichTextAsPlainText) {
@@ -175,6 +207,9 @@ TEST(AboutBox, ShowsTheSystemItIsGiven) {
     EXPECT_EQ(child<QLabel>(about, "Label4")->text(), "Windows 95 (4.0.950 )");
     EXPECT_EQ(child<QLabel>(about, "Label6")->text(), "Physical Memory:");
     EXPECT_EQ(child<QLabel>(about, "Label7")->text(), "32,768 KB");
+    // The release as `QetraLink --version` prints it.
+    EXPECT_EQ(child<QLabel>(about, "Label1")->text(),
+              QStringLiteral("QetraLink %1 (Qt %2)").arg(kQetraVersion, qVersion()));
 
     // Without an answer from the system the labels keep their design texts.
     TForm_About unknown(SystemDescription{});

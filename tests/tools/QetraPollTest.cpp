@@ -5,6 +5,7 @@
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PtyResponder.h"
+#include "QetraVersion.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -196,6 +197,10 @@ TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
     const PollRun help = RunPoll({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("Exit status"));
+    const PollRun version = RunPoll({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(QString::fromLocal8Bit(version.out),
+              QStringLiteral("qetra-poll %1 (Qt %2)\n").arg(kQetraVersion, qVersion()));
 }
 
 TEST(QetraPollTest, PortThatCannotOpenIsAFailureNotAUsageError) {

@@ -13,7 +13,7 @@ if(TARGET meter-sim)
         SOURCES
             meter-sim/SimProcess.cpp meter-sim/SimProcess.h
             meter-sim/MeterSimLineTest.cpp
-        LIBS meter_sim_core qetra_serial qetra_test_meter_sim)
+        LIBS meter_sim_core qetra_serial qetra_test_meter_sim qetra_version)
 endif()
 
 # A short soak: the program's master against the meter with faults injected.

@@ -1,7 +1,7 @@
 # qetra-poll against a scripted meter on a pseudo-terminal, and its argument checks.
 qetra_add_test(qetra_poll_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/QetraPollTest.cpp
-    LIBS qetra_poll_core qetra_pty_responder qetra_test_meter_sim qetra_viewlogic)
+    LIBS qetra_poll_core qetra_pty_responder qetra_test_meter_sim qetra_viewlogic qetra_version)
 target_compile_definitions(qetra_poll_tests PRIVATE QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
 add_dependencies(qetra_poll_tests qetra-poll)
 

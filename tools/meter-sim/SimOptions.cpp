@@ -42,6 +42,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "answers only at the new ones. On a pseudo-terminal it hears a request only\n"
         "when the other side has set the line to the meter's baud rate.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption version("version", "Show the version and the Qt version.");
     const QCommandLineOption link("link", "Create a symbolic link <path> to the device.", "path");
     const QCommandLineOption port(
         "port", "Register the device as COM port <name> (e.g. COM1) for the program.", "name");
@@ -89,8 +90,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "swapped-ct23, swapped-ct31, swapped-phases23 (phase sequence reversed), missing-v1..3 "
         "(default none).",
         "fault", "none");
-    p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
-                  drop, corrupt, split, stray, delay, wireTime, wiring});
+    p.addOptions({help, version, link, port, device, address, baud, seed, verbose, ptRatio, ct1,
+                  reference, drop, corrupt, split, stray, delay, wireTime, wiring});
     const QCommandLineOption exporting(
         "export", "The feeder exports power (solar, a generator): every current flows against "
                   "its voltage.");
@@ -120,6 +121,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         message = p.helpText();
         return OptionsResult::Help;
     }
+    if (p.isSet(version))
+        return OptionsResult::Version;
     if (!p.positionalArguments().isEmpty()) {
         message = QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().first());
         return OptionsResult::Error;

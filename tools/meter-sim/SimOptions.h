@@ -19,8 +19,8 @@ struct SimOptions {
     FaultSettings faults;
 };
 
-enum class OptionsResult { Run, Help, Error };
+enum class OptionsResult { Run, Help, Version, Error };
 
 // Parses the command line (program name first). For Help, `message` is the
-// help text; for Error, the reason.
+// help text; for Error, the reason; Version leaves it alone.
 OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QString& message);

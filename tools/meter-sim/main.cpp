@@ -3,6 +3,7 @@
 #include "FaultInjector.h"
 #include "MeterModel.h"
 #include "PortName.h"
+#include "QetraVersion.h"
 #include "RtuReceiver.h"
 #include "SimLine.h"
 #include "SimOptions.h"
@@ -277,6 +278,9 @@ int main(int argc, char* argv[]) {
     switch (ParseSimOptions(QCoreApplication::arguments(), options, message)) {
     case OptionsResult::Help:
         std::fputs(qPrintable(message), stdout);
+        return 0;
+    case OptionsResult::Version:
+        std::printf("%s\n", qPrintable(ProgramVersionText(QStringLiteral("meter-sim"))));
         return 0;
     case OptionsResult::Error:
         std::fprintf(stderr, "meter-sim: %s\n", qPrintable(message));

@@ -107,6 +107,7 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption helpOption({"h", "help"}, "Show this help.");
+    const QCommandLineOption versionOption("version", "Show the version and the Qt version.");
     const QCommandLineOption portOption("port", "Serial port: COMn or a device path (required).",
                                         "port");
     const QCommandLineOption baudOption("baud", "Baud rate (default 9600).", "rate", "9600");
@@ -159,13 +160,13 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     const QCommandLineOption modelOption(
         "model", "With --save-config: the meter model, 7100 or 7300 (default 7300).", "model",
         "7300");
-    parser.addOptions(
-        {helpOption,        portOption,          baudOption,        addrOption,
-         intervalOption,    timeoutOption,       passesOption,      jsonOption,
-         traceOption,       waitBackOption,      listOption,        scanOption,
-         scanAddrOption,    scanRatesOption,     scanTurnOption,    csvOption,
-         saveConfigOption,  compareConfigOption, applyConfigOption, addressesOption,
-         includeCommOption, modelOption,         factoryOption,     coefficientsOption});
+    parser.addOptions({helpOption,        versionOption,     portOption,          baudOption,
+                       addrOption,        intervalOption,    timeoutOption,       passesOption,
+                       jsonOption,        traceOption,       waitBackOption,      listOption,
+                       scanOption,        scanAddrOption,    scanRatesOption,     scanTurnOption,
+                       csvOption,         saveConfigOption,  compareConfigOption, applyConfigOption,
+                       addressesOption,   includeCommOption, modelOption,         factoryOption,
+                       coefficientsOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -176,6 +177,10 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     }
     if (parser.isSet(helpOption)) {
         result.help = true;
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.version = true;
         return result;
     }
 

@@ -47,6 +47,7 @@ struct PollOptions {
 struct PollArguments {
     std::optional<PollOptions> options; // empty on error or for --help
     bool help = false;
+    bool version = false;
     QString error; // why the arguments were refused
     QString helpText;
 };

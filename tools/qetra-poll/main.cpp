@@ -10,6 +10,7 @@
 #include "PollReport.h"
 #include "PortList.h"
 #include "PortName.h"
+#include "QetraVersion.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -395,6 +396,10 @@ int main(int argc, char* argv[]) {
     const PollArguments args = ParsePollArguments(app.arguments());
     if (args.help) {
         Print(stdout, args.helpText.toLocal8Bit());
+        return 0;
+    }
+    if (args.version) {
+        Print(stdout, (ProgramVersionText(QStringLiteral("qetra-poll")) + '\n').toLocal8Bit());
         return 0;
     }
     if (!args.options) {

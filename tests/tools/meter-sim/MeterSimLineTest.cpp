@@ -1,6 +1,7 @@
 // The simulator as the program meets it: a process serving a pseudo-terminal.
 
 #include "PortName.h"
+#include "QetraVersion.h"
 #include "SimProcess.h"
 #include "SlaveProtocol.h"
 
@@ -263,6 +264,12 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
           "--pt-ratio", "--ct1", "--reference-current", "--drop", "--corrupt", "--split", "--stray",
           "--delay", "--wire-time", "--reference", "--miscalibrate"})
         EXPECT_TRUE(help.contains(option)) << option;
+
+    p.start(QStringLiteral(METER_SIM_PATH), {"--version"});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardOutput()),
+              QStringLiteral("meter-sim %1 (Qt %2)\n").arg(kQetraVersion, qVersion()));
 
     for (const QStringList& bad :
          {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
