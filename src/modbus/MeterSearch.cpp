@@ -169,8 +169,8 @@ bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString
 void MeterSearch::Cancel() {
     if (!running_)
         return;
+    // The try under way still gets its answer; TryEnded stops after it.
     cancelled_ = true;
-    engine_->StopQuery();
 }
 
 void MeterSearch::Abort() {

@@ -55,6 +55,8 @@ public:
     void HangupTick();
     bool Dial();
     void StartHangup();
+    // Polling stopped while waiting for the carrier: no request is to follow.
+    void StopWaitingForCarrier() { connectTimer_.stop(); }
     // Before a request: the link comes up when it can (a fresh modem link settles 1000 ms
     // first). True when it is up.
     bool BringUp();

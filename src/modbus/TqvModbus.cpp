@@ -79,6 +79,12 @@ bool TqvModbus::Enter(TransactionState to, std::initializer_list<TransactionStat
     return true;
 }
 
+bool TqvModbus::WaitOpen() const {
+    const TransactionState s = state_.load();
+    return s == TransactionState::Writing || s == TransactionState::AwaitingReply ||
+           s == TransactionState::WaitOver;
+}
+
 bool TqvModbus::AwaitingReply() const {
     const TransactionState s = state_.load();
     return s == TransactionState::Writing || s == TransactionState::AwaitingReply;
@@ -198,6 +204,7 @@ void TqvModbus::BeginSession() {
     }
     queryMessage_.clear();
     receiveBuffer_.clear();
+    stopped_ = false;
     modem_->Reset();
     responseErrorCode_ = 0;
 }
@@ -234,6 +241,7 @@ bool TqvModbus::StartQuery() {
         return true;
     Enter(TransactionState::Connecting);
     keepPolling_ = true;
+    stopped_ = false;
     BeginCycle();
     return true;
 }
@@ -241,6 +249,28 @@ bool TqvModbus::StartQuery() {
 void TqvModbus::StopQuery() {
     keepPolling_ = false;
     recovery_->StopResuming();
+    stopped_ = true;
+    // A modem still waiting for its carrier sends nothing more.
+    if (modem_->ConnectTimerActive() &&
+        Enter(TransactionState::Idle, {TransactionState::Connecting})) {
+        modem_->StopWaitingForCarrier();
+        Raise("OnQueryFinish", OnQueryFinish, this);
+        return;
+    }
+    // The transaction on its way ends now, with what the meter has sent so far (normally
+    // nothing: unanswered), and the cycle with it. What comes later belongs to no session:
+    // taken for the meter talking, it would mark the meter connected after the stop.
+    bool claimed = false;
+    {
+        std::lock_guard lock(ResponseWatcher::Instance().Mutex());
+        // A wait the watcher has already handed over is evaluated here too; the handed-over
+        // call then finds it gone.
+        claimed = Enter(TransactionState::WaitOver,
+                        {TransactionState::Writing, TransactionState::AwaitingReply,
+                         TransactionState::WaitOver});
+    }
+    if (claimed)
+        ProcessReply();
 }
 
 // ---------------------------------------------------------------- response watcher
@@ -447,6 +477,13 @@ bool TqvModbus::WaitForCts() {
 // ---------------------------------------------------------------- port notifications
 
 void TqvModbus::DoReceiveData(const QByteArray& chunk) {
+    // After a stop the line may still carry the answer to the request given up: it is not
+    // the meter talking to any session, so only an observer hears of it.
+    if (stopped_ && !WaitOpen()) {
+        if (observer_)
+            observer_->StrayBytesReceived(chunk, Now());
+        return;
+    }
     // The chunk that completes a reply after the interval ends the wait by itself: the
     // same rules as the watcher's, applied here at once instead of a round trip through
     // the watcher thread (which is not even woken then). The evaluation follows the
@@ -465,9 +502,7 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
             watcher.WakeLocked();
     }
     if (observer_) {
-        const TransactionState s = state_.load();
-        if (s == TransactionState::Writing || s == TransactionState::AwaitingReply ||
-            s == TransactionState::WaitOver)
+        if (WaitOpen())
             lastChunk_ = Now();
         else
             observer_->StrayBytesReceived(chunk, Now());

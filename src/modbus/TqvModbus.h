@@ -126,7 +126,12 @@ public:
     void Close();
     // False when the port is closed; true (and nothing changes) while a cycle runs.
     bool StartQuery();
-    // The transaction under way runs to its end with all its events, then OnQueryFinish.
+    // Ends polling. A transaction still waiting ends at once, evaluated with what has come
+    // in by now (normally nothing: code 1), with all its events and then OnQueryFinish; a
+    // modem still waiting for its carrier gives up, with OnQueryFinish. From an event of
+    // the transaction being evaluated, that transaction ends first, as always. Until the
+    // next StartQuery or Open nothing received is evaluated or raised (a traffic observer
+    // still sees it, as stray bytes): a late reply is nobody's.
     void StopQuery();
 
     // The one response watcher of the process. Start it once before any reply is to be
@@ -242,6 +247,8 @@ private:
     // Open's two halves around the port's own open (the lost line's reopen uses them too).
     void BeginSession();
     void SessionOpened(const QString& commName);
+    // A request's wait is open from its write until its evaluation takes the bytes.
+    bool WaitOpen() const;
     void DoReceiveData(const QByteArray& chunk);
     void DoRequestHangup();
     void EndWaitNow();
@@ -274,6 +281,7 @@ private:
     QByteArray queryMessage_;
     quint8 responseErrorCode_ = 0;
     bool keepPolling_ = false;
+    bool stopped_ = false; // polling was stopped; nothing received belongs to a session
     QByteArray requestFrame_;
     int requestLength_ = 8;
     int expectedLength_ = 8;
