@@ -186,6 +186,8 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
         throw EModbusError(
             (ModbusText("端口“") + port_->CommName() + ModbusText("”已打开。")).toStdString());
     BeginSession();
+    // A line the lost-line recovery brings back after a stop stays stopped; an Open is new.
+    stopped_ = false;
     port_->SetCommName(CommName);
     port_->SetBaudRate(BaudRate);
     port_->OpenPort(); // its ECommsError goes to the caller as it is
@@ -204,7 +206,6 @@ void TqvModbus::BeginSession() {
     }
     queryMessage_.clear();
     receiveBuffer_.clear();
-    stopped_ = false;
     modem_->Reset();
     responseErrorCode_ = 0;
 }
@@ -281,19 +282,6 @@ void TqvModbus::StartResponseWatcher() {
     } catch (const std::exception&) {
         throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
     }
-}
-
-void TqvModbus::StopResponseWatcher() {
-    ResponseWatcher::Instance().Stop();
-}
-bool TqvModbus::ResponseWatcherRunning() {
-    return ResponseWatcher::Instance().Running();
-}
-void TqvModbus::CheckRepliesNow() {
-    ResponseWatcher::Instance().CheckNow();
-}
-int TqvModbus::ReplyItemCount(const TqvModbus* component) {
-    return ResponseWatcher::Instance().Count(component);
 }
 
 void TqvModbus::CompleteWait(quint64 seq) {
@@ -510,10 +498,6 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
     Raise("OnRecvData", OnRecvData, this, chunk);
     if (over)
         CompleteWait(seq);
-}
-
-void TqvModbus::BusyDelay(int ms) {
-    delay_(ms);
 }
 
 // ---------------------------------------------------------------- a lost line

@@ -139,14 +139,16 @@ public:
     // is safe while the watcher waits for this thread to evaluate a reply; that
     // evaluation then still runs, from the event loop.
     static void StartResponseWatcher();
-    static void StopResponseWatcher();
-    static bool ResponseWatcherRunning();
+    static void StopResponseWatcher() { ResponseWatcher::Instance().Stop(); }
+    static bool ResponseWatcherRunning() { return ResponseWatcher::Instance().Running(); }
     // Runs one pass of the watcher's rules on the calling thread, which must be the
     // components' thread: any wait that is over is evaluated there and then. Tests advance
     // an injected clock and call this; it is safe with or without the watcher thread.
-    static void CheckRepliesNow();
+    static void CheckRepliesNow() { ResponseWatcher::Instance().CheckNow(); }
     // How many times the component is listed with the watcher (0 or 1).
-    static int ReplyItemCount(const TqvModbus* component);
+    static int ReplyItemCount(const TqvModbus* component) {
+        return ResponseWatcher::Instance().Count(component);
+    }
 
     // Writes bytes to the port (the modem's command strings). With RtsCtsControl it first
     // waits for CTS on, at most CtsWaitLimitMs(); when CTS stays off nothing is written
@@ -164,7 +166,7 @@ public:
     void ConnectTick() { modem_->ConnectTick(); } // handler of the 1 s connect timer
     void HangupTick() { modem_->HangupTick(); }   // handler of the 2 s hang-up timer
     bool DialModem() { return modem_->Dial(); }
-    void BusyDelay(int ms); // blocks the main thread; see SetDelayFunction
+    void BusyDelay(int ms) { delay_(ms); } // blocks the main thread; see SetDelayFunction
     // Starts the hang-up sequence (escape and hang-up command every 2 s while the carrier
     // stays on, at most about DisconnectTimeout seconds), ending with OnAfterHangup.
     void StartHangup() { modem_->StartHangup(); }

@@ -549,6 +549,9 @@ TEST_F(EngineTest, ALostLineIsClosedAndPausedAndResumesWhenItsDeviceIsBack) {
     EXPECT_EQ(log.items, QStringList({"LineBack"}));
     EXPECT_TRUE(qv->PortOpen());
     EXPECT_FALSE(qv->CycleBusy());
+    // Still stopped: what the line brings is nobody's until the next start.
+    port->Receive(kReplyTwo);
+    EXPECT_EQ(log.items, QStringList({"LineBack"}));
     // A hang-up of a port that is already closed again changes nothing.
     qv->Close();
     port->OnRequestHangup();
