@@ -131,7 +131,8 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
 }
 
 MeterSearch::~MeterSearch() {
-    engine_->OnQueryFinish = nullptr;
+    // The owner is going away: the try a stop ends reaches nobody.
+    static_cast<TqvModbusEvents&>(*engine_) = TqvModbusEvents{};
     engine_->OnLineLost = nullptr;
     engine_->StopQuery();
     engine_->Close();
@@ -197,7 +198,8 @@ void MeterSearch::PrepareTry() {
 }
 
 void MeterSearch::TryAnswered(const FoundMeter& meter) {
-    if (answered_)
+    // After an Abort the try it ended is nobody's find.
+    if (answered_ || !running_)
         return;
     answered_ = true;
     found_ << meter;
