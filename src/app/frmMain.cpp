@@ -531,6 +531,9 @@ void TFormTeskLink::StartPolling() {
 
 void TFormTeskLink::StopPolling() {
     qvModbus1->StopQuery();
+    // A write confirmed in this session must not go out in a later one, perhaps to
+    // another meter on the line: the pending slots are emptied with the stop.
+    state_.Schedule.Restart();
     state_.Traffic.Connected = false;
     SetPollingControls(false);
     if (qvModbus1->LineLost())

@@ -139,7 +139,8 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
 }
 
 MeterSearch::~MeterSearch() {
-    engine_->OnQueryFinish = nullptr;
+    // The owner is going away: the try a stop ends reaches nobody.
+    static_cast<TqvModbusEvents&>(*engine_) = TqvModbusEvents{};
     engine_->OnLineLost = nullptr;
     engine_->StopQuery();
     engine_->Close();
@@ -177,8 +178,8 @@ bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString
 void MeterSearch::Cancel() {
     if (!running_)
         return;
+    // The try under way still gets its answer; TryEnded stops after it.
     cancelled_ = true;
-    engine_->StopQuery();
 }
 
 void MeterSearch::Abort() {
@@ -214,7 +215,8 @@ void MeterSearch::SetTryTime(int ms) {
 }
 
 void MeterSearch::TryAnswered(const FoundMeter& meter) {
-    if (answered_)
+    // After an Abort the try it ended is nobody's find.
+    if (answered_ || !running_)
         return;
     answered_ = true;
     found_ << meter;

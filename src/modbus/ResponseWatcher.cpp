@@ -1,8 +1,7 @@
 #include "ResponseWatcher.h"
 
-#include "TqvModbus.h"
-
 #include <QMetaObject>
+#include <QObject>
 
 #include <algorithm>
 
@@ -70,17 +69,23 @@ bool ResponseWatcher::Running() {
     return thread_.joinable();
 }
 
-void ResponseWatcher::Register(TqvModbus* component) {
+std::vector<WatchedWaits>::iterator ResponseWatcher::Find(const QObject* context) {
+    return std::find_if(items_.begin(), items_.end(),
+                        [context](const WatchedWaits& w) { return w.context == context; });
+}
+
+void ResponseWatcher::Register(const WatchedWaits& component) {
     std::lock_guard lock(mutex_);
-    if (std::find(items_.begin(), items_.end(), component) == items_.end())
+    if (Find(component.context) == items_.end())
         items_.push_back(component);
     WakeLocked();
 }
 
-void ResponseWatcher::Unregister(TqvModbus* component) {
+void ResponseWatcher::Unregister(const QObject* context) {
     std::lock_guard lock(mutex_);
-    items_.erase(std::remove(items_.begin(), items_.end(), component), items_.end());
-    if (pending_ == component) {
+    if (auto it = Find(context); it != items_.end())
+        items_.erase(it);
+    if (pending_ == context) {
         // The posted evaluation dies with the component; do not wait for it.
         pending_ = nullptr;
         callDone_ = true;
@@ -88,9 +93,9 @@ void ResponseWatcher::Unregister(TqvModbus* component) {
     }
 }
 
-int ResponseWatcher::Count(const TqvModbus* component) {
+int ResponseWatcher::Count(const QObject* context) {
     std::lock_guard lock(mutex_);
-    return int(std::count(items_.begin(), items_.end(), component));
+    return Find(context) == items_.end() ? 0 : 1;
 }
 
 void ResponseWatcher::WakeLocked() {
@@ -98,29 +103,23 @@ void ResponseWatcher::WakeLocked() {
     cv_.notify_all();
 }
 
-bool ResponseWatcher::ClaimLocked(TqvModbus* c, quint64& seq, steady_clock::time_point& wakeAt,
-                                  bool& haveWake) {
-    if (!c->awaitingReply_.load())
+bool ResponseWatcher::ClaimLocked(const WatchedWaits& c, quint64& seq,
+                                  steady_clock::time_point& wakeAt, bool& haveWake) {
+    // A request still with the writer has no reply window yet; the report that it was
+    // written wakes the watcher.
+    const std::optional<ReplyWait> w = c.openWait();
+    if (!w)
         return false;
-    const auto& w = c->shared_;
-    // A request still with the writer has no reply window yet; the report that it
-    // was written wakes the watcher.
-    if (!w.started)
-        return false;
-    const nanoseconds elapsed = c->Now() - w.sendTime;
-    const WaitJudgement j =
-        JudgeWait(elapsed, w.received, w.expected, {w.interval, w.timeout, w.preview});
+    const WaitJudgement j = JudgeWait(w->elapsed, w->received, w->expected, w->rules);
     if (j.over) {
-        // Only one claim ends a wait; whoever makes it evaluates it.
-        bool expected = true;
-        if (c->awaitingReply_.compare_exchange_strong(expected, false)) {
-            seq = w.seq;
+        if (c.claim(w->seq)) {
+            seq = w->seq;
             return true;
         }
         return false;
     }
     // The component's clock may be a test's; the sleep is measured on the real one.
-    const auto at = steady_clock::now() + (j.nextCheck - elapsed);
+    const auto at = steady_clock::now() + (j.nextCheck - w->elapsed);
     if (!haveWake || at < wakeAt)
         wakeAt = at;
     haveWake = true;
@@ -128,28 +127,31 @@ bool ResponseWatcher::ClaimLocked(TqvModbus* c, quint64& seq, steady_clock::time
 }
 
 bool ResponseWatcher::ClaimDue(Due& due, steady_clock::time_point& wakeAt, bool& haveWake,
-                               const std::vector<TqvModbus*>& skip) {
+                               const std::vector<QObject*>& skip) {
     haveWake = false;
-    for (TqvModbus* c : items_) {
-        if (std::find(skip.begin(), skip.end(), c) != skip.end())
+    for (const WatchedWaits& c : items_) {
+        if (std::find(skip.begin(), skip.end(), c.context) != skip.end())
             continue;
         quint64 seq = 0;
         if (ClaimLocked(c, seq, wakeAt, haveWake)) {
-            due = {c, seq};
+            due = {c.context, c.evaluate, seq};
             return true;
         }
     }
     return false;
 }
 
-bool ResponseWatcher::ClaimIfOverLocked(TqvModbus* component, quint64& seq) {
+bool ResponseWatcher::ClaimIfOverLocked(const QObject* context, quint64& seq) {
     // Without the watcher no reply is evaluated at all, and tests that stop it decide
     // alone when a wait is looked at.
-    if (!thread_.joinable() || std::find(items_.begin(), items_.end(), component) == items_.end())
+    if (!thread_.joinable())
+        return false;
+    const auto it = Find(context);
+    if (it == items_.end())
         return false;
     steady_clock::time_point wakeAt;
     bool haveWake = false;
-    return ClaimLocked(component, seq, wakeAt, haveWake);
+    return ClaimLocked(*it, seq, wakeAt, haveWake);
 }
 
 void ResponseWatcher::Run() {
@@ -160,20 +162,18 @@ void ResponseWatcher::Run() {
         bool haveWake = false;
         if (ClaimDue(due, wakeAt, haveWake, {})) {
             const quint64 id = ++callId_;
-            pending_ = due.component;
+            pending_ = due.context;
             callDone_ = false;
-            TqvModbus* c = due.component;
-            const quint64 seq = due.seq;
             // Posted while the lock is held: a component is unregistered (under this lock)
             // before it dies, so it is alive here; if it dies before the call runs, Qt
             // drops the call and Unregister releases the wait below.
             QMetaObject::invokeMethod(
-                c,
-                [this, c, seq, id] {
-                    struct Done {
+                due.context,
+                [this, evaluate = std::move(due.evaluate), seq = due.seq, id] {
+                    struct CallFinished {
                         ResponseWatcher* w;
                         quint64 id;
-                        ~Done() {
+                        ~CallFinished() {
                             std::lock_guard l(w->mutex_);
                             if (w->callId_ == id) {
                                 w->callDone_ = true;
@@ -181,8 +181,8 @@ void ResponseWatcher::Run() {
                                 w->cv_.notify_all();
                             }
                         }
-                    } done{this, id};
-                    c->CompleteWait(seq);
+                    } finished{this, id};
+                    evaluate(seq);
                 },
                 Qt::QueuedConnection);
             cv_.wait(lock, [this] { return callDone_ || stop_; });
@@ -200,7 +200,7 @@ void ResponseWatcher::Run() {
 void ResponseWatcher::CheckNow() {
     // Each component at most once per pass, so a component whose next wait is over at
     // once (interval and timeout 0 on a real clock) cannot keep this loop going.
-    std::vector<TqvModbus*> done;
+    std::vector<QObject*> done;
     for (;;) {
         Due due;
         steady_clock::time_point wakeAt;
@@ -210,7 +210,7 @@ void ResponseWatcher::CheckNow() {
             if (!ClaimDue(due, wakeAt, haveWake, done))
                 return;
         }
-        done.push_back(due.component);
-        due.component->CompleteWait(due.seq);
+        done.push_back(due.context);
+        due.evaluate(due.seq);
     }
 }

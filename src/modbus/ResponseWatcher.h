@@ -4,11 +4,13 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
-class TqvModbus;
+class QObject;
 
 // The three numbers that pace a wait for a reply, in milliseconds.
 struct WaitRules {
@@ -32,6 +34,29 @@ struct WaitJudgement {
 WaitJudgement JudgeWait(std::chrono::nanoseconds elapsed, qsizetype received, int expected,
                         const WaitRules& rules);
 
+// One wait for a reply as the watcher sees it: taken under the watcher's mutex, on the
+// clock of the component that waits.
+struct ReplyWait {
+    std::chrono::nanoseconds elapsed{0}; // since the request was written
+    qsizetype received = 0;
+    int expected = 8;
+    WaitRules rules;
+    quint64 seq = 0; // numbers the wait, so a stale evaluation is dropped
+};
+
+// What the watcher knows of a component that waits for replies: three calls, nothing of
+// its insides.
+struct WatchedWaits {
+    QObject* context = nullptr; // the component; evaluations run on its thread
+    // With the watcher's mutex held: the wait whose reply window is open, if there is one.
+    std::function<std::optional<ReplyWait>()> openWait;
+    // With the mutex held: ends the wait `seq`, which the rules call over. Only one claim
+    // can end a wait; true for the one that did, which then has it evaluated.
+    std::function<bool(quint64 seq)> claim;
+    // On the component's thread: evaluates the claimed wait `seq`.
+    std::function<void(quint64 seq)> evaluate;
+};
+
 // The one response watcher of the process. Components register once; the watcher
 // sleeps on a condition variable until the earliest moment a registered wait can end
 // (or until a chunk, a new wait or a change of rules wakes it), decides, and hands the
@@ -39,7 +64,7 @@ WaitJudgement JudgeWait(std::chrono::nanoseconds elapsed, qsizetype received, in
 // component starts its next transaction inside that evaluation, one wait always ends
 // before the next begins.
 //
-// The mutex also guards each component's published wait state (TqvModbus::shared_).
+// The mutex also guards what each component publishes of its wait.
 class ResponseWatcher {
 public:
     static ResponseWatcher& Instance();
@@ -48,9 +73,9 @@ public:
     void Stop();  // safe while the watcher waits on the main thread
     bool Running();
 
-    void Register(TqvModbus* component); // added once
-    void Unregister(TqvModbus* component);
-    int Count(const TqvModbus* component);
+    void Register(const WatchedWaits& component); // added once (by its context)
+    void Unregister(const QObject* context);
+    int Count(const QObject* context);
 
     std::mutex& Mutex() { return mutex_; }
     // Call with Mutex() held after changing anything the rules look at.
@@ -60,32 +85,34 @@ public:
     void CheckNow();
     // With Mutex() held, while the watcher runs: claims the wait of `component` when the
     // rules say it is over; the caller then evaluates it (wait number in `seq`).
-    bool ClaimIfOverLocked(TqvModbus* component, quint64& seq);
+    bool ClaimIfOverLocked(const QObject* context, quint64& seq);
 
 private:
     ResponseWatcher() = default;
     ~ResponseWatcher(); // a program that never stopped the watcher still ends cleanly
     struct Due {
-        TqvModbus* component = nullptr;
+        QObject* context = nullptr;
+        std::function<void(quint64)> evaluate;
         quint64 seq = 0;
     };
+    std::vector<WatchedWaits>::iterator Find(const QObject* context);
     // Finds the first registered wait that is over and claims it; otherwise sets
     // `wakeAt` to the earliest real instant at which one may be over.
     bool ClaimDue(Due& due, std::chrono::steady_clock::time_point& wakeAt, bool& haveWake,
-                  const std::vector<TqvModbus*>& skip);
+                  const std::vector<QObject*>& skip);
     // With the mutex held: the wait of `c` is over and now claimed; else when it may be.
-    bool ClaimLocked(TqvModbus* c, quint64& seq, std::chrono::steady_clock::time_point& wakeAt,
-                     bool& haveWake);
+    bool ClaimLocked(const WatchedWaits& c, quint64& seq,
+                     std::chrono::steady_clock::time_point& wakeAt, bool& haveWake);
     void Run();
 
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::vector<TqvModbus*> items_;
+    std::vector<WatchedWaits> items_;
     std::thread thread_;
     bool stop_ = false;
     quint64 wakeGen_ = 0;
     // The evaluation handed to the main thread and not yet finished.
-    TqvModbus* pending_ = nullptr;
+    const QObject* pending_ = nullptr;
     quint64 callId_ = 0;
     bool callDone_ = true;
 };

@@ -1,24 +1,15 @@
 #include "TqvModbus.h"
 
-#include "ModemWatcher.h"
-#include "PortName.h"
-#include "ResponseWatcher.h"
 #include "RtuFrame.h"
-#include "TComm.h"
-
-#include <QFileInfo>
-#include <QTimer>
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcModbusTrace, "qetra.modbus.trace", QtWarningMsg)
 
 namespace {
 constexpr quint32 kCts = 0x10;
-constexpr quint32 kCarrier = 0x80;
-constexpr quint32 kRingEvent = 0x04;
-constexpr quint32 kCarrierEvent = 0x08;
 // Bytes kept while nobody reads them: a line that never goes quiet between polls must
 // not eat memory. Far above the longest reply (65543 bytes).
 constexpr qsizetype kReceiveKeep = 1 << 20;
@@ -37,30 +28,67 @@ TqvModbus::TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner)
 
 void TqvModbus::Init() {
     port_->OnReceiveData = [this](const QByteArray& chunk) { DoReceiveData(chunk); };
-    port_->OnReceiveError = [this](quint32 flags) { DoReceiveError(flags); };
-    port_->OnModemStateChange = [this](quint32 ev) { DoModemStateChange(ev); };
+    port_->OnReceiveError = [this](quint32 flags) {
+        Raise("OnRecvError", OnRecvError, this, flags);
+    };
+    port_->OnModemStateChange = [this](quint32 ev) { modem_->PortModemEvent(ev); };
     port_->OnRequestHangup = [this] { DoRequestHangup(); };
-    port_->OnSendDataEmpty = [this] { DoSendDataEmpty(); };
-
-    connectTimer_ = new QTimer(this);
-    connectTimer_->setInterval(1000);
-    connect(connectTimer_, &QTimer::timeout, this, &TqvModbus::ConnectTick);
-    hangupTimer_ = new QTimer(this);
-    hangupTimer_->setInterval(2000);
-    connect(hangupTimer_, &QTimer::timeout, this, &TqvModbus::HangupTick);
-    reopenTimer_ = new QTimer(this);
-    reopenTimer_->setInterval(1000);
-    connect(reopenTimer_, &QTimer::timeout, this, &TqvModbus::ReopenTick);
+    port_->OnSendDataEmpty = [this] { Raise("OnSendEmpty", OnSendEmpty, this); };
 
     clock_ = [] { return std::chrono::steady_clock::now(); };
     delay_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
-    initModemString_ = "at&f0e0q1&d0&k0s0=0&w0";
-    dialNumberString_ = "atdt0";
-    manualAnswerString_ = "ata";
-    modemOffLineString_ = "+++";
-    modemHangupString_ = "ath0";
+    modem_ = std::make_unique<ModemLink>(
+        *port_, this,
+        ModemLink::Master{[this](const QByteArray& command) { return SendFrame(command); },
+                          [this](int ms) { BusyDelay(ms); }, [this] { SendNextRequest(); },
+                          [this] { Raise("OnModemRING", OnModemRING, this); },
+                          [this] { Raise("OnModemRLSD", OnModemRLSD, this); },
+                          [this] { Raise("OnAfterHangup", OnAfterHangup, this); }});
+    recovery_ = std::make_unique<LineRecovery>(
+        *port_,
+        LineRecovery::Master{[this] { return portOpen_; }, [this] { BeginSession(); },
+                             [this] { SessionOpened(port_->CommName()); }, [this] { StartQuery(); },
+                             [this] { Raise("OnLineBack", OnLineBack, this); },
+                             [this] { Raise("OnLineWaiting", OnLineWaiting, this); }});
     PublishWaitRules();
+}
+
+WatchedWaits TqvModbus::Watched() {
+    WatchedWaits w;
+    w.context = this;
+    w.openWait = [this]() -> std::optional<ReplyWait> {
+        if (state_.load() != TransactionState::AwaitingReply)
+            return std::nullopt;
+        return ReplyWait{clock_() - shared_.sendTime, shared_.received, shared_.expected,
+                         shared_.rules, shared_.seq};
+    };
+    w.claim = [this](quint64 seq) {
+        return seq == shared_.seq &&
+               Enter(TransactionState::WaitOver, {TransactionState::AwaitingReply});
+    };
+    w.evaluate = [this](quint64 seq) { CompleteWait(seq); };
+    return w;
+}
+
+bool TqvModbus::Enter(TransactionState to, std::initializer_list<TransactionState> from) {
+    TransactionState now = state_.load();
+    do {
+        if (from.size() != 0 && std::find(from.begin(), from.end(), now) == from.end())
+            return false;
+    } while (!state_.compare_exchange_weak(now, to));
+    return true;
+}
+
+bool TqvModbus::WaitOpen() const {
+    const TransactionState s = state_.load();
+    return s == TransactionState::Writing || s == TransactionState::AwaitingReply ||
+           s == TransactionState::WaitOver;
+}
+
+bool TqvModbus::AwaitingReply() const {
+    const TransactionState s = state_.load();
+    return s == TransactionState::Writing || s == TransactionState::AwaitingReply;
 }
 
 TqvModbus::~TqvModbus() {
@@ -68,7 +96,7 @@ TqvModbus::~TqvModbus() {
     ResponseWatcher::Instance().Unregister(this);
     if (portOpen_)
         Close();
-    StopModemWatcher();
+    modem_->Closed();
     port_->OnReceiveData = nullptr;
     port_->OnReceiveError = nullptr;
     port_->OnModemStateChange = nullptr;
@@ -98,17 +126,13 @@ void TqvModbus::Raise(const char* name, const F& handler, A&&... args) {
 // ---------------------------------------------------------------- properties
 
 void TqvModbus::SetConnectWithModem(bool v) {
-    if (v == connectWithModem_)
-        return;
-    connectWithModem_ = v;
-    ApplyModemWatcherRule();
+    if (std::exchange(modem_->settings.connectWithModem, v) != v)
+        modem_->ApplyWatcherRule();
 }
 
 void TqvModbus::SetTraceModemStatus(bool v) {
-    if (v == traceModemStatus_)
-        return;
-    traceModemStatus_ = v;
-    ApplyModemWatcherRule();
+    if (std::exchange(modem_->settings.traceModemStatus, v) != v)
+        modem_->ApplyWatcherRule();
 }
 
 void TqvModbus::SetQueryInterval(quint32 ms) {
@@ -129,9 +153,7 @@ void TqvModbus::SetPreviewTimeout(quint32 ms) {
 void TqvModbus::PublishWaitRules() {
     auto& watcher = ResponseWatcher::Instance();
     std::lock_guard lock(watcher.Mutex());
-    shared_.interval = queryInterval_;
-    shared_.timeout = queryTimeout_;
-    shared_.preview = previewTimeout_;
+    shared_.rules = {queryInterval_, queryTimeout_, previewTimeout_};
     watcher.WakeLocked();
 }
 
@@ -164,55 +186,50 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     if (portOpen_)
         throw EModbusError(
             (ModbusText("端口“") + port_->CommName() + ModbusText("”已打开。")).toStdString());
+    BeginSession();
+    // A line the lost-line recovery brings back after a stop stays stopped; an Open is new.
+    stopped_ = false;
+    port_->SetCommName(CommName);
+    port_->SetBaudRate(BaudRate);
+    port_->OpenPort(); // its ECommsError goes to the caller as it is
+    SessionOpened(CommName);
+}
+
+void TqvModbus::BeginSession() {
     {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
         // A wait left over from before a Close is never evaluated after this point.
-        awaitingReply_ = false;
+        Enter(TransactionState::Idle);
         ++waitSeq_;
         shared_.seq = waitSeq_;
         shared_.received = 0;
     }
-    waitOpen_ = false;
-    cycleBusy_ = false;
     queryMessage_.clear();
     receiveBuffer_.clear();
-    linkUp_ = false;
+    modem_->Reset();
     responseErrorCode_ = 0;
+}
 
-    port_->SetCommName(CommName);
-    port_->SetBaudRate(BaudRate);
-    port_->OpenPort(); // its ECommsError goes to the caller as it is
+void TqvModbus::SessionOpened(const QString& commName) {
     portOpen_ = true;
-    lineLost_ = false;
-    reopenTimer_->stop();
-    lineDevice_ = PortDisplayName(CommName);
-
-    if (!modemWatcher_ && traceModemStatus_) {
-        try {
-            modemWatcher_ = std::make_unique<TTraceModemStatus>(
-                *port_, this, [this] { RingChanged(); }, [this](bool on) { CarrierChanged(on); },
-                modemPollPace_);
-        } catch (const std::exception&) {
-            Close();
-            throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
-        }
+    recovery_->Opened(commName);
+    try {
+        modem_->Opened();
+    } catch (const std::exception&) {
+        Close();
+        throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
     }
     // Registered whether or not the watcher runs yet, so starting it later still serves
     // this component.
-    ResponseWatcher::Instance().Register(this);
-    ApplyModemWatcherRule();
+    ResponseWatcher::Instance().Register(Watched());
+    modem_->ApplyWatcherRule();
 }
 
 void TqvModbus::Close() {
-    connectTimer_->stop();
-    hangupTimer_->stop();
-    reopenTimer_->stop();
-    lineLost_ = false;
-    resumeOnReturn_ = false;
-    cycleBusy_ = false;
+    modem_->Closed();
+    recovery_->Closed();
     keepPolling_ = false;
-    StopModemWatcher();
     if (portOpen_) {
         port_->ClosePort();
         portOpen_ = false;
@@ -222,17 +239,40 @@ void TqvModbus::Close() {
 bool TqvModbus::StartQuery() {
     if (!portOpen_)
         return false;
-    if (cycleBusy_)
+    if (CycleBusy())
         return true;
-    cycleBusy_ = true;
+    Enter(TransactionState::Connecting);
     keepPolling_ = true;
+    stopped_ = false;
     BeginCycle();
     return true;
 }
 
 void TqvModbus::StopQuery() {
     keepPolling_ = false;
-    resumeOnReturn_ = false;
+    recovery_->StopResuming();
+    stopped_ = true;
+    // A modem still waiting for its carrier sends nothing more.
+    if (modem_->ConnectTimerActive() &&
+        Enter(TransactionState::Idle, {TransactionState::Connecting})) {
+        modem_->StopWaitingForCarrier();
+        Raise("OnQueryFinish", OnQueryFinish, this);
+        return;
+    }
+    // The transaction on its way ends now, with what the meter has sent so far (normally
+    // nothing: unanswered), and the cycle with it. What comes later belongs to no session:
+    // taken for the meter talking, it would mark the meter connected after the stop.
+    bool claimed = false;
+    {
+        std::lock_guard lock(ResponseWatcher::Instance().Mutex());
+        // A wait the watcher has already handed over is evaluated here too; the handed-over
+        // call then finds it gone.
+        claimed = Enter(TransactionState::WaitOver,
+                        {TransactionState::Writing, TransactionState::AwaitingReply,
+                         TransactionState::WaitOver});
+    }
+    if (claimed)
+        ProcessReply();
 }
 
 // ---------------------------------------------------------------- response watcher
@@ -245,50 +285,25 @@ void TqvModbus::StartResponseWatcher() {
     }
 }
 
-void TqvModbus::StopResponseWatcher() {
-    ResponseWatcher::Instance().Stop();
-}
-bool TqvModbus::ResponseWatcherRunning() {
-    return ResponseWatcher::Instance().Running();
-}
-void TqvModbus::CheckRepliesNow() {
-    ResponseWatcher::Instance().CheckNow();
-}
-int TqvModbus::ReplyItemCount(const TqvModbus* component) {
-    return ResponseWatcher::Instance().Count(component);
-}
-
 void TqvModbus::CompleteWait(quint64 seq) {
-    if (!awaitingReply_.load() && seq == waitSeq_)
+    if (state_.load() == TransactionState::WaitOver && seq == waitSeq_)
         ProcessReply();
 }
 
 // ---------------------------------------------------------------- one transaction
 
 void TqvModbus::BeginCycle() {
-    autoConnectNow_ = autoConnect_;
-    hangupTimer_->stop();
-    dialCount_ = -1;
-    connectTicks_ = connectTimeout_;
-    ConnectTick();
+    modem_->BeginCycle();
 }
 
 void TqvModbus::SendNextRequest() {
-    if (!linkUp_) {
-        if (!connectWithModem_) {
-            linkUp_ = true;
-        } else if (CarrierOn()) {
-            linkUp_ = true;
-            // Give the modems a moment on the fresh connection before the first request.
-            BusyDelay(1000);
-        }
-    }
-    if (!cycleBusy_) {
+    const bool linkUp = modem_->BringUp();
+    if (!CycleBusy()) {
         Raise("OnAfterConnect", OnAfterConnect, this);
         return;
     }
-    if (!linkUp_) {
-        cycleBusy_ = false;
+    if (!linkUp) {
+        Enter(TransactionState::Idle);
         keepPolling_ = false;
         Raise("OnQueryFinish", OnQueryFinish, this);
         return;
@@ -306,15 +321,13 @@ void TqvModbus::SendNextRequest() {
         receiveBuffer_.clear();
         seq = ++waitSeq_;
         shared_.sendTime = Now();
-        shared_.started = false;
         shared_.received = 0;
         shared_.expected = expectedLength_;
         shared_.seq = seq;
-        awaitingReply_ = true;
+        // Whatever arrives from now on belongs to this request's wait.
+        Enter(TransactionState::Writing);
         watcher.WakeLocked();
     }
-    // Whatever arrives from now on belongs to this request's wait (for an observer).
-    waitOpen_ = true;
     lastChunk_.reset();
     // Nothing to write (an invalid message, CTS stayed off, the writer is gone): the
     // window opens now and the wait ends as an unanswered one.
@@ -339,13 +352,13 @@ void TqvModbus::OpenReplyWindow(quint64 seq, std::chrono::steady_clock::time_poi
                                 std::chrono::steady_clock::time_point reportedAt) {
     auto& watcher = ResponseWatcher::Instance();
     std::lock_guard lock(watcher.Mutex());
-    if (shared_.seq != seq || shared_.started)
+    if (shared_.seq != seq || state_.load() != TransactionState::Writing)
         return; // a wait that has been replaced since (the port was reopened)
     // The writer's moment on this component's clock (a test's clock may stand still):
     // as long before now as it was before the report.
     const TimePoint writtenHere = clock_() - (reportedAt - writtenAt);
     shared_.sendTime = std::max(shared_.sendTime, writtenHere);
-    shared_.started = true;
+    Enter(TransactionState::AwaitingReply);
     watcher.WakeLocked();
 }
 
@@ -361,7 +374,7 @@ void TqvModbus::BuildFrame() {
 
 void TqvModbus::ProcessReply() {
     const QByteArray received = receiveBuffer_;
-    waitOpen_ = false;
+    Enter(TransactionState::Evaluating);
     responseErrorCode_ = 0;
     if (expectedLength_ > 0) {
         QByteArray reply;
@@ -395,9 +408,10 @@ void TqvModbus::ProcessReply() {
     }
     Raise("OnAfterResponse", OnAfterResponse, this);
     if (keepPolling_) {
+        Enter(TransactionState::Connecting);
         BeginCycle();
     } else {
-        cycleBusy_ = false;
+        Enter(TransactionState::Idle);
         Raise("OnQueryFinish", OnQueryFinish, this);
     }
 }
@@ -452,6 +466,13 @@ bool TqvModbus::WaitForCts() {
 // ---------------------------------------------------------------- port notifications
 
 void TqvModbus::DoReceiveData(const QByteArray& chunk) {
+    // After a stop the line may still carry the answer to the request given up: it is not
+    // the meter talking to any session, so only an observer hears of it.
+    if (stopped_ && !WaitOpen()) {
+        if (observer_)
+            observer_->StrayBytesReceived(chunk, Now());
+        return;
+    }
     // The chunk that completes a reply after the interval ends the wait by itself: the
     // same rules as the watcher's, applied here at once instead of a round trip through
     // the watcher thread (which is not even woken then). The evaluation follows the
@@ -462,7 +483,7 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
         auto& watcher = ResponseWatcher::Instance();
         std::lock_guard lock(watcher.Mutex());
         receiveBuffer_.append(chunk);
-        if (!awaitingReply_.load() && receiveBuffer_.size() > kReceiveKeep)
+        if (!AwaitingReply() && receiveBuffer_.size() > kReceiveKeep)
             receiveBuffer_.remove(0, receiveBuffer_.size() - kReceiveKeep);
         shared_.received = receiveBuffer_.size();
         over = watcher.ClaimIfOverLocked(this, seq);
@@ -470,7 +491,7 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
             watcher.WakeLocked();
     }
     if (observer_) {
-        if (waitOpen_)
+        if (WaitOpen())
             lastChunk_ = Now();
         else
             observer_->StrayBytesReceived(chunk, Now());
@@ -478,130 +499,6 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
     Raise("OnRecvData", OnRecvData, this, chunk);
     if (over)
         CompleteWait(seq);
-}
-
-void TqvModbus::DoReceiveError(quint32 EventMask) {
-    Raise("OnRecvError", OnRecvError, this, EventMask);
-}
-
-void TqvModbus::DoSendDataEmpty() {
-    Raise("OnSendEmpty", OnSendEmpty, this);
-}
-
-void TqvModbus::DoModemStateChange(quint32 ModemEvent) {
-    // With the modem watcher on duty the port's own reports would be counted twice.
-    if (traceModemStatus_)
-        return;
-    if (ModemEvent & kRingEvent)
-        RingChanged();
-    if (ModemEvent & kCarrierEvent)
-        CarrierChanged(CarrierOn());
-}
-
-// ---------------------------------------------------------------- modem link
-
-void TqvModbus::RingChanged() {
-    Raise("OnModemRING", OnModemRING, this);
-}
-
-void TqvModbus::CarrierChanged(bool on) {
-    if (connectWithModem_ && !on)
-        linkUp_ = false;
-    Raise("OnModemRLSD", OnModemRLSD, this);
-}
-
-bool TqvModbus::CarrierOn() {
-    return port_->ModemLineStatus() & kCarrier;
-}
-
-void TqvModbus::ApplyModemWatcherRule() {
-    if (!modemWatcher_)
-        return;
-    if (connectWithModem_ && traceModemStatus_)
-        modemWatcher_->Resume(); // takes a fresh snapshot when it was suspended
-    else
-        modemWatcher_->Suspend();
-}
-
-void TqvModbus::StopModemWatcher() {
-    modemWatcher_.reset();
-}
-
-bool TqvModbus::ModemWatcherRunning() const {
-    return modemWatcher_ && !modemWatcher_->Suspended();
-}
-
-quint64 TqvModbus::ModemWatcherPolls() const {
-    return modemWatcher_ ? modemWatcher_->Polls() : 0;
-}
-
-bool TqvModbus::ConnectTimerActive() const {
-    return connectTimer_->isActive();
-}
-bool TqvModbus::HangupTimerActive() const {
-    return hangupTimer_->isActive();
-}
-
-void TqvModbus::BusyDelay(int ms) {
-    delay_(ms);
-}
-
-void TqvModbus::ConnectTick() {
-    ++connectTicks_;
-    try {
-        if (autoConnectNow_ && connectWithModem_ && !CarrierOn()) {
-            if (connectTicks_ <= int(connectTimeout_)) {
-                if (!connectTimer_->isActive())
-                    connectTimer_->start();
-                return;
-            }
-            connectTimer_->stop();
-            connectTicks_ = 0;
-            if (dialCount_ < int(repeatDialNum_) && DialModem()) {
-                connectTimer_->start();
-                ++dialCount_;
-                return;
-            }
-        }
-    } catch (const std::exception& e) {
-        qCWarning(lcModbusTrace) << "dialling failed:" << e.what();
-    }
-    connectTimer_->stop();
-    SendNextRequest();
-}
-
-bool TqvModbus::DialModem() {
-    if (!SendFrame(initModemString_ + '\r'))
-        return false;
-    BusyDelay(1000);
-    return SendFrame(dialNumberString_ + '\r');
-}
-
-void TqvModbus::StartHangup() {
-    // Each hang-up gets its full allowance of attempts.
-    hangupTicks_ = 0;
-    hangupTimer_->start();
-}
-
-void TqvModbus::HangupTick() {
-    ++hangupTicks_;
-    hangupTimer_->stop();
-    try {
-        if (connectWithModem_ && hangupTicks_ / 2 <= disconnectTimeout_ / 4 && CarrierOn()) {
-            // Escape to command mode and hang up, in turn, while the carrier stays on.
-            const bool sent = hangupTicks_ % 2 == 0 ? SendFrame(modemOffLineString_)
-                                                    : SendFrame(modemHangupString_ + '\r');
-            if (sent) {
-                hangupTimer_->start();
-                return;
-            }
-        }
-    } catch (const std::exception& e) {
-        qCWarning(lcModbusTrace) << "hang-up failed:" << e.what();
-    }
-    hangupTimer_->stop();
-    linkUp_ = false;
-    Raise("OnAfterHangup", OnAfterHangup, this);
 }
 
 // ---------------------------------------------------------------- a lost line
@@ -613,21 +510,12 @@ void TqvModbus::DoRequestHangup() {
     // would only pile up unanswered requests. Close, pause, and wait for it to return.
     const bool resume = keepPolling_;
     Close();
-    lineWaiting_ = port_->LostLineReturn().text;
-    lineLost_ = true;
-    resumeOnReturn_ = resume;
-    if (reopenTimer_->interval() > 0)
-        reopenTimer_->start();
+    recovery_->LineLost(resume);
     EndWaitNow();
     Raise("OnLineLost", OnLineLost, this);
 
-    const QString caption = ModbusText("严重错误");
-    const QString text =
-        ModbusText("端口 ") + lineDevice_ + ModbusText(" 发生通讯内部错误。") +
-        QStringLiteral("\nThe line to the meter is lost: %1 hung up (adapter unplugged, or the "
-                       "other end closed). The port is closed and opened again as soon as the "
-                       "device is back.")
-            .arg(lineDevice_);
+    const QString caption = recovery_->LostCaption();
+    const QString text = recovery_->LostText();
     if (OnOperatorError)
         Raise("OnOperatorError", OnOperatorError, caption, text);
     else
@@ -637,68 +525,12 @@ void TqvModbus::DoRequestHangup() {
 void TqvModbus::EndWaitNow() {
     bool claimed = false;
     {
-        auto& watcher = ResponseWatcher::Instance();
-        std::lock_guard lock(watcher.Mutex());
-        bool expected = true;
+        std::lock_guard lock(ResponseWatcher::Instance().Mutex());
         // Whoever claims the wait evaluates it; if the watcher was first, its evaluation
         // is already on its way to this thread.
-        claimed = awaitingReply_.compare_exchange_strong(expected, false);
+        claimed = Enter(TransactionState::WaitOver,
+                        {TransactionState::Writing, TransactionState::AwaitingReply});
     }
     if (claimed)
         ProcessReply();
-}
-
-void TqvModbus::SetReopenPollMs(int ms) {
-    reopenTimer_->setInterval(std::max(ms, 0));
-    if (ms <= 0)
-        reopenTimer_->stop();
-    else if (lineLost_ && !reopenTimer_->isActive())
-        reopenTimer_->start();
-}
-
-bool TqvModbus::ReopenLine(QString* why) {
-    if (portOpen_)
-        return true;
-    const bool resume = resumeOnReturn_;
-    try {
-        Open(port_->CommName(), port_->BaudRate());
-    } catch (const ECommsError& e) {
-        if (why)
-            *why = e.Reason().isEmpty() ? e.Text().trimmed() : e.Reason();
-        return false;
-    } catch (const std::exception& e) {
-        if (why)
-            *why = QString::fromStdString(e.what());
-        return false;
-    }
-    resumeOnReturn_ = resume;
-    return true;
-}
-
-void TqvModbus::ReopenTick() {
-    if (!lineLost_ || portOpen_) {
-        reopenTimer_->stop();
-        return;
-    }
-    // Only the device that was lost is opened again: not the on-board port its COM name
-    // would mean without its link, nor another terminal or adapter now under the name. One
-    // that is back may still be refused for a moment (its node gets its group a little
-    // after it appears).
-    const LineReturn back = port_->LostLineReturn();
-    if (back.text != lineWaiting_) {
-        lineWaiting_ = back.text;
-        Raise("OnLineWaiting", OnLineWaiting, this);
-    }
-    if (back.verdict != LineReturn::Verdict::Back)
-        return;
-    QString why;
-    if (!ReopenLine(&why)) {
-        qCDebug(lcModbusTrace).noquote() << "line still lost:" << why;
-        return;
-    }
-    const bool resume = resumeOnReturn_;
-    resumeOnReturn_ = false;
-    if (resume)
-        StartQuery();
-    Raise("OnLineBack", OnLineBack, this);
 }

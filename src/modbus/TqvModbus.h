@@ -1,8 +1,11 @@
 #pragma once
 
+#include "LineRecovery.h"
 #include "ModbusPort.h"
+#include "ModemLink.h"
 #include "ModemWatcher.h"
 #include "ReplyEvents.h"
+#include "ResponseWatcher.h"
 #include "TransactionObserver.h"
 
 #include <QByteArray>
@@ -13,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -27,10 +31,19 @@ public:
 };
 
 class CommModbusPort;
-class QTimer;
 
-// The Modbus RTU master. It owns one serial port (behind the ModbusPort seam) and runs a
-// poll cycle of strictly sequential transactions: OnQueryData asks the application for
+// Where the transaction under way stands. A cycle runs from StartQuery until OnQueryFinish:
+//   Idle -> Connecting (the modem link, straight through without a modem)
+//        -> Writing (the request is with the port's writer; no reply window yet)
+//        -> AwaitingReply (the window is open; the watcher judges it)
+//        -> WaitOver (claimed by whoever saw it end; the evaluation is on its way)
+//        -> Evaluating (ProcessReply has the bytes) -> Connecting while polling, else Idle.
+// Open and a stop return to Idle; Close leaves a wait in place, and it still ends.
+enum class TransactionState { Idle, Connecting, Writing, AwaitingReply, WaitOver, Evaluating };
+
+// The Modbus RTU master. It owns one serial port (behind the ModbusPort seam), the modem
+// link and the lost-line recovery, and runs a poll cycle of strictly sequential
+// transactions: OnQueryData asks the application for
 // the next message string, the frame is written, received chunks are collected, the
 // process-wide response watcher decides when the wait is over, and ProcessReply raises
 // the reply's event on the main thread and starts the next transaction at once while
@@ -60,30 +73,31 @@ public:
     TqvModbus& operator=(const TqvModbus&) = delete;
 
     // ---- published properties (constructor defaults in comments) ----
-    bool AutoConnect() const { return autoConnect_; } // true
-    void SetAutoConnect(bool v) { autoConnect_ = v; }
-    bool ConnectWithModem() const { return connectWithModem_; } // false
-    void SetConnectWithModem(bool v);                           // applies the modem watcher rule
-    bool TraceModemStatus() const { return traceModemStatus_; } // true
-    void SetTraceModemStatus(bool v);                           // applies the modem watcher rule
-    bool RtsCtsControl() const { return rtsCtsControl_; }       // false
+    // The modem's are kept by the modem link (ModemLink::Settings gives the defaults).
+    bool AutoConnect() const { return modem_->settings.autoConnect; }
+    void SetAutoConnect(bool v) { modem_->settings.autoConnect = v; }
+    bool ConnectWithModem() const { return modem_->settings.connectWithModem; }
+    void SetConnectWithModem(bool v); // applies the modem watcher rule
+    bool TraceModemStatus() const { return modem_->settings.traceModemStatus; }
+    void SetTraceModemStatus(bool v);                     // applies the modem watcher rule
+    bool RtsCtsControl() const { return rtsCtsControl_; } // false
     void SetRtsCtsControl(bool v) { rtsCtsControl_ = v; }
-    quint16 ConnectTimeout() const { return connectTimeout_; } // 60 s
-    void SetConnectTimeout(quint16 v) { connectTimeout_ = v; }
-    quint16 DisconnectTimeout() const { return disconnectTimeout_; } // 30 s
-    void SetDisconnectTimeout(quint16 v) { disconnectTimeout_ = v; }
-    quint16 RepeatDialNum() const { return repeatDialNum_; } // 2
-    void SetRepeatDialNum(quint16 v) { repeatDialNum_ = v; }
-    QByteArray InitModemString() const { return initModemString_; } // "at&f0e0q1&d0&k0s0=0&w0"
-    void SetInitModemString(const QByteArray& v) { initModemString_ = v; }
-    QByteArray DialNumberString() const { return dialNumberString_; } // "atdt" + number
-    void SetDialNumberString(const QByteArray& v) { dialNumberString_ = v; }
-    QByteArray ManualAnswerString() const { return manualAnswerString_; } // "ata"
-    void SetManualAnswerString(const QByteArray& v) { manualAnswerString_ = v; }
-    QByteArray ModemOffLineString() const { return modemOffLineString_; } // "+++"
-    void SetModemOffLineString(const QByteArray& v) { modemOffLineString_ = v; }
-    QByteArray ModemHangupString() const { return modemHangupString_; } // "ath0"
-    void SetModemHangupString(const QByteArray& v) { modemHangupString_ = v; }
+    quint16 ConnectTimeout() const { return modem_->settings.connectTimeout; }
+    void SetConnectTimeout(quint16 v) { modem_->settings.connectTimeout = v; }
+    quint16 DisconnectTimeout() const { return modem_->settings.disconnectTimeout; }
+    void SetDisconnectTimeout(quint16 v) { modem_->settings.disconnectTimeout = v; }
+    quint16 RepeatDialNum() const { return modem_->settings.repeatDialNum; }
+    void SetRepeatDialNum(quint16 v) { modem_->settings.repeatDialNum = v; }
+    QByteArray InitModemString() const { return modem_->settings.initModemString; }
+    void SetInitModemString(const QByteArray& v) { modem_->settings.initModemString = v; }
+    QByteArray DialNumberString() const { return modem_->settings.dialNumberString; }
+    void SetDialNumberString(const QByteArray& v) { modem_->settings.dialNumberString = v; }
+    QByteArray ManualAnswerString() const { return modem_->settings.manualAnswerString; }
+    void SetManualAnswerString(const QByteArray& v) { modem_->settings.manualAnswerString = v; }
+    QByteArray ModemOffLineString() const { return modem_->settings.modemOffLineString; }
+    void SetModemOffLineString(const QByteArray& v) { modem_->settings.modemOffLineString = v; }
+    QByteArray ModemHangupString() const { return modem_->settings.modemHangupString; }
+    void SetModemHangupString(const QByteArray& v) { modem_->settings.modemHangupString = v; }
     quint32 QueryInterval() const { return queryInterval_; } // 1000 ms
     void SetQueryInterval(quint32 ms);
     quint32 QueryTimeout() const { return queryTimeout_; } // 3000 ms
@@ -112,7 +126,12 @@ public:
     void Close();
     // False when the port is closed; true (and nothing changes) while a cycle runs.
     bool StartQuery();
-    // The transaction under way runs to its end with all its events, then OnQueryFinish.
+    // Ends polling. A transaction still waiting ends at once, evaluated with what has come
+    // in by now (normally nothing: code 1), with all its events and then OnQueryFinish; a
+    // modem still waiting for its carrier gives up, with OnQueryFinish. From an event of
+    // the transaction being evaluated, that transaction ends first, as always. Until the
+    // next StartQuery or Open nothing received is evaluated or raised (a traffic observer
+    // still sees it, as stray bytes): a late reply is nobody's.
     void StopQuery();
 
     // The one response watcher of the process. Start it once before any reply is to be
@@ -120,14 +139,16 @@ public:
     // is safe while the watcher waits for this thread to evaluate a reply; that
     // evaluation then still runs, from the event loop.
     static void StartResponseWatcher();
-    static void StopResponseWatcher();
-    static bool ResponseWatcherRunning();
+    static void StopResponseWatcher() { ResponseWatcher::Instance().Stop(); }
+    static bool ResponseWatcherRunning() { return ResponseWatcher::Instance().Running(); }
     // Runs one pass of the watcher's rules on the calling thread, which must be the
     // components' thread: any wait that is over is evaluated there and then. Tests advance
     // an injected clock and call this; it is safe with or without the watcher thread.
-    static void CheckRepliesNow();
+    static void CheckRepliesNow() { ResponseWatcher::Instance().CheckNow(); }
     // How many times the component is listed with the watcher (0 or 1).
-    static int ReplyItemCount(const TqvModbus* component);
+    static int ReplyItemCount(const TqvModbus* component) {
+        return ResponseWatcher::Instance().Count(component);
+    }
 
     // Writes bytes to the port (the modem's command strings). With RtsCtsControl it first
     // waits for CTS on, at most CtsWaitLimitMs(); when CTS stays off nothing is written
@@ -142,22 +163,22 @@ public:
     void ProcessReply();
 
     // ---- modem link ----
-    void ConnectTick(); // handler of the 1 s connect timer
-    void HangupTick();  // handler of the 2 s hang-up timer
-    bool DialModem();
-    void BusyDelay(int ms); // blocks the main thread; see SetDelayFunction
+    void ConnectTick() { modem_->ConnectTick(); } // handler of the 1 s connect timer
+    void HangupTick() { modem_->HangupTick(); }   // handler of the 2 s hang-up timer
+    bool DialModem() { return modem_->Dial(); }
+    void BusyDelay(int ms) { delay_(ms); } // blocks the main thread; see SetDelayFunction
     // Starts the hang-up sequence (escape and hang-up command every 2 s while the carrier
     // stays on, at most about DisconnectTimeout seconds), ending with OnAfterHangup.
-    void StartHangup();
-    bool ConnectTimerActive() const;
-    bool HangupTimerActive() const;
-    bool ModemWatcherExists() const { return modemWatcher_ != nullptr; }
-    bool ModemWatcherRunning() const;
+    void StartHangup() { modem_->StartHangup(); }
+    bool ConnectTimerActive() const { return modem_->ConnectTimerActive(); }
+    bool HangupTimerActive() const { return modem_->HangupTimerActive(); }
+    bool ModemWatcherExists() const { return modem_->WatcherExists(); }
+    bool ModemWatcherRunning() const { return modem_->WatcherRunning(); }
     // Polls of the modem status made by the modem watcher so far (tests wait on it).
-    quint64 ModemWatcherPolls() const;
+    quint64 ModemWatcherPolls() const { return modem_->WatcherPolls(); }
     // Pause between two looks of the modem watcher at the status lines (50 ms); takes
     // effect when the watcher is next created.
-    void SetModemPollMs(int ms) { modemPollPace_ = std::chrono::milliseconds(ms); }
+    void SetModemPollMs(int ms) { modem_->SetWatcherPace(std::chrono::milliseconds(ms)); }
 
     // ---- state, readable for the shell and tests ----
     const QByteArray& RequestFrame() const { return requestFrame_; }
@@ -165,14 +186,17 @@ public:
     int ExpectedLength() const { return expectedLength_; }
     const QByteArray& ReceiveBuffer() const { return receiveBuffer_; }
     bool PortOpen() const { return portOpen_; }
-    bool CycleBusy() const { return cycleBusy_; }
+    // A cycle runs on the open port (a wait left behind by Close still ends, outside one).
+    bool CycleBusy() const { return portOpen_ && state_.load() != TransactionState::Idle; }
     bool KeepPolling() const { return keepPolling_; }
-    bool LinkUp() const { return linkUp_; }
-    bool AwaitingReply() const { return awaitingReply_.load(); }
-    bool AutoConnectNow() const { return autoConnectNow_; }
-    int ConnectTicks() const { return connectTicks_; }
-    int HangupTicks() const { return hangupTicks_; }
-    int DialCount() const { return dialCount_; }
+    bool LinkUp() const { return modem_->LinkUp(); }
+    // A request is on its way or its reply window is open (any thread).
+    bool AwaitingReply() const;
+    TransactionState State() const { return state_.load(); }
+    bool AutoConnectNow() const { return modem_->AutoConnectNow(); }
+    int ConnectTicks() const { return modem_->ConnectTicks(); }
+    int HangupTicks() const { return modem_->HangupTicks(); }
+    int DialCount() const { return modem_->DialCount(); }
 
     // ---- seams ----
     ModbusPort& Port() { return *port_; }
@@ -201,42 +225,41 @@ public:
     // OnLineLost is raised (then the box above). From then on the same port name is tried
     // again every ReopenPollMs; when its device is back (the same by-id name or COM link),
     // the port opens, polling resumes if it was on, and OnLineBack is raised.
-    bool LineLost() const { return lineLost_; }
+    bool LineLost() const { return recovery_->Lost(); }
     // Polling was on when the line was lost and has not been stopped since.
-    bool ResumeOnReturn() const { return resumeOnReturn_; }
+    bool ResumeOnReturn() const { return recovery_->ResumeOnReturn(); }
     // The device of the port as last opened, as the operator knows it: "/dev/ttyUSB0",
     // "/dev/pts/3 (COM1)".
-    QString LineDevice() const { return lineDevice_; }
+    QString LineDevice() const { return recovery_->Device(); }
     // Tries the lost line now. True when the port is open (it may have been already); false
     // with the reason in *why when it cannot be opened yet (for the serial port: why, and
     // what to do about it).
-    bool ReopenLine(QString* why = nullptr);
+    bool ReopenLine(QString* why = nullptr) { return recovery_->Reopen(why); }
     // Pace of the tries while the line is lost (1000 ms); 0 = only ReopenLine.
-    void SetReopenPollMs(int ms);
+    void SetReopenPollMs(int ms) { recovery_->SetPollMs(ms); }
     // What a lost line waits for: "Waiting for COM1 (was /dev/pts/3)", or why the device
     // now under its name is not opened. Only the device that was lost is reopened by the
     // tries (the port's LostLineReturn); ReopenLine takes the name afresh.
-    QString LineWaiting() const { return lineWaiting_; }
+    QString LineWaiting() const { return recovery_->Waiting(); }
     std::function<void(TqvModbus* Sender)> OnLineLost;
     std::function<void(TqvModbus* Sender)> OnLineBack;
     // LineWaiting has changed while the line stays lost.
     std::function<void(TqvModbus* Sender)> OnLineWaiting;
 
 private:
-    friend class ResponseWatcher;
-
     void Init();
-    void DoModemStateChange(quint32 ModemEvent);
+    WatchedWaits Watched();
+    // The one place the transaction state changes. With `from`, only out of one of those
+    // states (claims race across threads); false when it was in none of them.
+    bool Enter(TransactionState to, std::initializer_list<TransactionState> from = {});
+    // Open's two halves around the port's own open (the lost line's reopen uses them too).
+    void BeginSession();
+    void SessionOpened(const QString& commName);
+    // A request's wait is open from its write until its evaluation takes the bytes.
+    bool WaitOpen() const;
     void DoReceiveData(const QByteArray& chunk);
-    void DoReceiveError(quint32 EventMask);
     void DoRequestHangup();
     void EndWaitNow();
-    void ReopenTick();
-    void DoSendDataEmpty();
-    void RingChanged();
-    void CarrierChanged(bool on);
-    void ApplyModemWatcherRule();
-    void StopModemWatcher();
     void BuildFrame();
     bool WaitForCts();
     bool SendRequestFrame(quint64 seq);
@@ -244,7 +267,6 @@ private:
     // reported at `reportedAt`. Starts the reply window unless that wait is gone.
     void OpenReplyWindow(quint64 seq, std::chrono::steady_clock::time_point writtenAt,
                          std::chrono::steady_clock::time_point reportedAt);
-    bool CarrierOn();
     void PublishWaitRules();
     // Runs on the main thread for the watcher: ProcessReply if the wait `seq` was ended.
     void CompleteWait(quint64 seq);
@@ -254,66 +276,37 @@ private:
 
     std::unique_ptr<ModbusPort> port_;
     CommModbusPort* commPort_ = nullptr; // port_ when it is the default TComm port
-    QTimer* connectTimer_ = nullptr;
-    QTimer* hangupTimer_ = nullptr;
-    QTimer* reopenTimer_ = nullptr;
-    std::unique_ptr<TTraceModemStatus> modemWatcher_;
+    std::unique_ptr<ModemLink> modem_;
+    std::unique_ptr<LineRecovery> recovery_;
     SteadyClock clock_;
     Delay delay_;
 
-    bool autoConnect_ = true;
-    bool connectWithModem_ = false;
-    bool traceModemStatus_ = true;
     bool rtsCtsControl_ = false;
-    quint16 connectTimeout_ = 60;
-    quint16 disconnectTimeout_ = 30;
-    quint16 repeatDialNum_ = 2;
-    QByteArray initModemString_;
-    QByteArray dialNumberString_;
-    QByteArray manualAnswerString_;
-    QByteArray modemOffLineString_;
-    QByteArray modemHangupString_;
     quint32 queryInterval_ = 1000;
     quint32 queryTimeout_ = 3000;
     quint32 previewTimeout_ = 0;
 
     QByteArray queryMessage_;
     quint8 responseErrorCode_ = 0;
-    int connectTicks_ = 0;
-    int hangupTicks_ = 0;
-    int dialCount_ = 0;
     bool keepPolling_ = false;
-    bool autoConnectNow_ = false;
+    bool stopped_ = false; // polling was stopped; nothing received belongs to a session
     QByteArray requestFrame_;
     int requestLength_ = 8;
     int expectedLength_ = 8;
-    std::atomic<bool> awaitingReply_{false};
+    std::atomic<TransactionState> state_{TransactionState::Idle};
     bool portOpen_ = false;
-    bool cycleBusy_ = false;
     QByteArray receiveBuffer_;
-    bool linkUp_ = false;
     quint64 waitSeq_ = 0; // numbers each wait, so a stale evaluation is dropped
-    std::chrono::milliseconds modemPollPace_{50};
-    bool lineLost_ = false;
-    bool resumeOnReturn_ = false;
-    QString lineDevice_;
-    QString lineWaiting_;
     TransactionObserver* observer_ = nullptr;
-    // A request's wait is open from its write until its evaluation takes the received
-    // bytes; what arrives outside it is never evaluated (main thread only).
-    bool waitOpen_ = false;
     std::optional<TimePoint> lastChunk_; // kept only for an observer
 
     // What the response watcher reads across threads; guarded by its mutex and written
-    // together with awaitingReply_, so the watcher never sees a new wait with old data.
+    // together with the state, so the watcher never sees a new wait with old data.
     struct WaitShared {
         TimePoint sendTime{}; // when the request was written (queued, until it is)
-        bool started = false; // the port has reported the request written
         qsizetype received = 0;
         int expected = 8;
-        quint32 interval = 1000;
-        quint32 timeout = 3000;
-        quint32 preview = 0;
+        WaitRules rules;
         quint64 seq = 0;
     } shared_;
 };

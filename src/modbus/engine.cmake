@@ -1,5 +1,5 @@
-# The transaction engine: TqvModbus, the response watcher, the modem watcher, and the
-# adapter that puts a TComm behind the port seam.
+# The transaction engine: TqvModbus, the response watcher, the modem link and its watcher,
+# the lost-line recovery, and the adapter that puts a TComm behind the port seam.
 target_sources(qetra_modbus PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.h
@@ -8,6 +8,10 @@ target_sources(qetra_modbus PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ResponseWatcher.h
     ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModemWatcher.h
+    ${CMAKE_CURRENT_LIST_DIR}/ModemLink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModemLink.h
+    ${CMAKE_CURRENT_LIST_DIR}/LineRecovery.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LineRecovery.h
     ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommModbusPort.h
 )

@@ -38,6 +38,17 @@ protected:
         ASSERT_TRUE(qv->StartQuery());
         lastSend = clock.Now();
     }
+    // Polling stops once the transaction under way has been evaluated.
+    void StopAfterThisOne() {
+        qv->OnAfterResponse = [this](TqvModbus* s) {
+            log.items << "AfterResponse";
+            s->StopQuery();
+        };
+    }
+    void StartOne() {
+        StopAfterThisOne();
+        Start();
+    }
 
     TqvModbus::TimePoint lastSend;
 };
@@ -62,8 +73,7 @@ TEST(JudgeWaitTest, NextCheckIsTheFirstInstantPastTheNearestBound) {
 
 TEST_F(EngineTest, CompleteReplyIsEvaluatedJustAfterTheIntervalAndNotBefore) {
     qv->SetQueryTimeout(3000);
-    Start();
-    qv->StopQuery();
+    StartOne();
     clock.Advance(40ms);
     port->Receive(kReplyTwo);
     CheckAt(199ms);
@@ -92,8 +102,7 @@ TEST_F(EngineTest, MissingReplyEndsAtTheLimitAndTheNextTransactionFollows) {
 
 TEST_F(EngineTest, IntervalAboveTimeoutIsTheLimit) {
     qv->SetQueryInterval(5000);
-    Start();
-    qv->StopQuery();
+    StartOne();
     CheckAt(4999ms);
     CheckAt(5000ms);
     EXPECT_TRUE(qv->AwaitingReply());
@@ -111,7 +120,7 @@ TEST_F(EngineTest, PreviewTimeoutEndsOnlyASilentWait) {
     EXPECT_EQ(log.items.mid(2, 2), QStringList({"Error 1", "AfterResponse"}));
 
     // The second transaction hears one byte: the preview rule no longer applies.
-    qv->StopQuery();
+    StopAfterThisOne();
     lastSend = clock.Now();
     port->Receive(QByteArray(1, '\x01'));
     CheckAt(501ms);
@@ -123,8 +132,7 @@ TEST_F(EngineTest, PreviewTimeoutEndsOnlyASilentWait) {
 }
 
 TEST_F(EngineTest, ReplyInThreeChunksIsEvaluatedOnce) {
-    Start();
-    qv->StopQuery();
+    StartOne();
     port->Receive(kReplyTwo.left(2));
     port->Receive(kReplyTwo.mid(2, 4));
     CheckAt(250ms); // incomplete: waits on past the interval
@@ -156,8 +164,7 @@ TEST_F(EngineTest, AnObserverSeesEachTransactionAndTheBytesNoWaitTakes) {
     observer.log = &log;
     qv->SetTransactionObserver(&observer);
     port->Receive("\x7f"); // before any request: nobody waits for it
-    Start();
-    qv->StopQuery();
+    StartOne();
     clock.Advance(40ms);
     port->Receive(kReplyTwo.left(4));
     clock.Advance(15ms);
@@ -187,8 +194,7 @@ TEST_F(EngineTest, TheReplyWindowOpensWhenTheRequestIsWritten) {
     qv->SetQueryTimeout(500);
     qv->SetPreviewTimeout(100);
     port->holdWrites = true;
-    Start();
-    qv->StopQuery();
+    StartOne();
     // Still with the writer: however long that takes, no rule can end the wait yet.
     CheckAt(10s);
     EXPECT_TRUE(qv->AwaitingReply());
@@ -203,8 +209,7 @@ TEST_F(EngineTest, TheReplyWindowOpensWhenTheRequestIsWritten) {
     EXPECT_EQ(log.Count("F03 1 130 a,b"), 1);
 
     // No answer: silent 500 ms after the write, not after the queueing.
-    Start();
-    qv->StopQuery();
+    StartOne();
     CheckAt(300ms);
     port->ReleaseWrites();
     CheckAt(300ms + 499ms);
@@ -216,8 +221,7 @@ TEST_F(EngineTest, TheReplyWindowOpensWhenTheRequestIsWritten) {
 
 TEST_F(EngineTest, WithTheWatcherRunningAReplyCompletedAfterTheIntervalIsEvaluatedOnArrival) {
     TqvModbus::StartResponseWatcher();
-    Start();
-    qv->StopQuery();
+    StartOne();
     clock.Advance(250ms);
     // Handled right where the chunk is, without waiting for the watcher's turn.
     port->Receive(kReplyTwo.left(4));
@@ -250,8 +254,7 @@ TEST_F(EngineTest, AnExceptionReplyEndsTheTransactionWithItsCode) {
     for (const Case& c : cases) {
         message = c.message;
         log.Clear();
-        Start();
-        qv->StopQuery();
+        StartOne();
         port->Receive(c.reply);
         CheckAt(c.endsAfter);
         EXPECT_TRUE(qv->AwaitingReply()) << c.name;
@@ -265,8 +268,7 @@ TEST_F(EngineTest, AnExceptionReplyEndsTheTransactionWithItsCode) {
 }
 
 TEST_F(EngineTest, AnEvaluationHandedOverBeforeAReopenIsDropped) {
-    Start();
-    qv->StopQuery();
+    StartOne();
     TqvModbus::StartResponseWatcher();
     clock.Advance(4s);
     qv->SetQueryTimeout(3000); // wakes the watcher to look at the moved clock
@@ -289,8 +291,7 @@ TEST_F(EngineTest, AnEvaluationHandedOverBeforeAReopenIsDropped) {
 
 TEST_F(EngineTest, WriteWithoutReplyCompletesAfterTheIntervalWithCodeZero) {
     message = "01,C5,00,01,FF,00,00,00";
-    Start();
-    qv->StopQuery();
+    StartOne();
     CheckAt(200ms);
     EXPECT_TRUE(qv->AwaitingReply());
     CheckAt(200ms + 1ns);
@@ -309,15 +310,54 @@ TEST_F(EngineTest, StartAndStopQueryKeepTheCycleConsistent) {
     EXPECT_EQ(log.items, QStringList({"AfterConnect"}));
     EXPECT_TRUE(port->sent.isEmpty());
     log.Clear();
-    Start();
-    qv->StopQuery();
-    // A second start while the cycle runs changes nothing, not even polling.
+    StartOne();
+    // A second start while the cycle runs changes nothing.
     EXPECT_TRUE(qv->StartQuery());
     EXPECT_EQ(port->sent.size(), 1);
-    EXPECT_FALSE(qv->KeepPolling());
     CheckAt(3000ms + 1ns);
     EXPECT_EQ(log.items.mid(2), QStringList({"Error 1", "AfterResponse", "QueryFinish"}));
     EXPECT_FALSE(qv->CycleBusy());
+}
+
+// A stop ends the transaction on its way, whether its request is still with the writer or
+// its reply window is open: unanswered, then. The reply, however soon it follows, belongs
+// to no session.
+TEST_F(EngineTest, StopEndsTheTransactionInFlightAndItsLateReplyIsNotEvaluated) {
+    struct Observer : TransactionObserver {
+        QList<quint8> codes;
+        QList<QByteArray> strays;
+        void TransactionEvaluated(const TransactionRecord& r) override { codes << r.code; }
+        void StrayBytesReceived(const QByteArray& b, TransactionRecord::TimePoint) override {
+            strays << b;
+        }
+    } observer;
+    qv->SetTransactionObserver(&observer);
+    for (const bool withTheWriter : {true, false}) {
+        port->holdWrites = withTheWriter;
+        log.Clear();
+        Start();
+        qv->StopQuery();
+        EXPECT_FALSE(qv->CycleBusy());
+        EXPECT_FALSE(qv->AwaitingReply());
+        port->ReleaseWrites();
+        port->Receive(kReplyTwo);
+        CheckAt(10s);
+        // Nothing after the end of the cycle: the reply is neither received nor evaluated.
+        EXPECT_EQ(log.items.mid(2), QStringList({"Error 1", "AfterResponse", "QueryFinish"}))
+            << withTheWriter;
+    }
+    EXPECT_EQ(observer.codes, QList<quint8>({1, 1}));
+    EXPECT_EQ(observer.strays, QList<QByteArray>(2, kReplyTwo));
+
+    // What came in before the stop is the transaction's own; the next start is a session of
+    // its own, whose replies count again.
+    log.Clear();
+    Start();
+    port->Receive(kReplyTwo);
+    qv->StopQuery();
+    EXPECT_EQ(log.items.mid(2), QStringList({"Recv " + kReplyTwo.toHex(), "F03 1 130 a,b",
+                                             "AfterResponse", "QueryFinish"}));
+    qv->SetTransactionObserver(nullptr);
 }
 
 TEST_F(EngineTest, CloseDuringAWaitStillEndsItAndOpenForgetsIt) {
@@ -362,8 +402,7 @@ TEST_F(EngineTest, WithoutAValidMessageNothingIsWrittenAndStrayBytesFail) {
     for (const QByteArray& bad : {QByteArray(), QByteArray("01,03,01,3G,00,02,00,00"),
                                   QByteArray("01,10,01,56,00,10,21,00,00")}) {
         message = bad;
-        Start();
-        qv->StopQuery();
+        StartOne();
         CheckAt(3000ms + 1ns);
         EXPECT_EQ(qv->ResponseErrorCode(), 1) << bad.constData();
     }
@@ -371,8 +410,7 @@ TEST_F(EngineTest, WithoutAValidMessageNothingIsWrittenAndStrayBytesFail) {
 
     // Eight or more bytes but no request to compare them with.
     message = "zz";
-    Start();
-    qv->StopQuery();
+    StartOne();
     port->Receive(kReplyTwo);
     CheckAt(200ms + 1ns);
     EXPECT_EQ(qv->ResponseErrorCode(), 2);
@@ -399,8 +437,7 @@ TEST_F(EngineTest, ThrowingHandlersNeverStallTheCycle) {
 }
 
 TEST_F(EngineTest, FloodsAndEndlessRepliesStillEndAtTheLimit) {
-    Start();
-    qv->StopQuery();
+    StartOne();
     // A line that never goes quiet: a chunk every 10 ms past the limit.
     for (int t = 0; t <= 3100; t += 10) {
         port->Receive(QByteArray(7, '\x55'));
@@ -410,7 +447,9 @@ TEST_F(EngineTest, FloodsAndEndlessRepliesStillEndAtTheLimit) {
     }
     EXPECT_EQ(qv->ResponseErrorCode(), 2);
     EXPECT_EQ(log.items.back(), "QueryFinish");
-    // Idle, nobody reads: what is kept stays bounded.
+    // A fresh session before its first start, nobody reads: what is kept stays bounded.
+    qv->Close();
+    qv->Open("COM2", 9600);
     log.Clear();
     qv->OnRecvData = nullptr;
     const QByteArray block(256 * 1024, '\x33');
@@ -421,8 +460,7 @@ TEST_F(EngineTest, FloodsAndEndlessRepliesStillEndAtTheLimit) {
 
 TEST_F(EngineTest, CtsWaitIsBoundedAndWritesNothingWhenItRunsOut) {
     qv->SetRtsCtsControl(true);
-    Start();
-    qv->StopQuery();
+    StartOne();
     EXPECT_TRUE(port->sent.isEmpty());
     // The wait was bounded by the longer of interval and timeout.
     int waited = 0;
@@ -511,6 +549,9 @@ TEST_F(EngineTest, ALostLineIsClosedAndPausedAndResumesWhenItsDeviceIsBack) {
     EXPECT_EQ(log.items, QStringList({"LineBack"}));
     EXPECT_TRUE(qv->PortOpen());
     EXPECT_FALSE(qv->CycleBusy());
+    // Still stopped: what the line brings is nobody's until the next start.
+    port->Receive(kReplyTwo);
+    EXPECT_EQ(log.items, QStringList({"LineBack"}));
     // A hang-up of a port that is already closed again changes nothing.
     qv->Close();
     port->OnRequestHangup();
@@ -537,8 +578,7 @@ TEST_F(EngineTest, StoppingTheWatcherWhileItWaitsOnTheMainThreadDoesNotDeadlock)
     qv->SetQueryInterval(1);
     qv->SetQueryTimeout(1);
     TqvModbus::StartResponseWatcher();
-    Start();
-    qv->StopQuery();
+    StartOne();
     // Once the wait is over the watcher has handed the evaluation to this thread and
     // waits for it; this thread does not run it before stopping the watcher.
     QDeadlineTimer bound(5000);

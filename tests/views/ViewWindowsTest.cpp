@@ -3,6 +3,7 @@
 
 #include "WindowTestSupport.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -95,4 +96,45 @@ TEST_F(ViewWindowsTest, DemandWindowFollowsTheModelOfTheMainWindow) {
     h.shell->State().MeterModel = 1;
     h.shell->ApplyMeterModel();
     EXPECT_TRUE(para->Label("Label12")->isEnabled());
+}
+
+// Stop COMM while a reply is still on the line: that reply arrives after the stop and must
+// not make the meter connected again, and a relay command confirmed before the stop must
+// not wait for a later start.
+TEST(ViewWindowsStopTest, ALateReplyAfterStopLeavesTheMeterDisconnectedAndNothingQueued) {
+    WidgetTestApp();
+    TestShell t;
+    t.Make({RegisterViewWindows}, TestShell::ScriptedLine);
+    t.FastLine();
+    bool stopped = false;
+    bool lateReplyDelivered = false;
+    t.port.Reply = [&](const QByteArray& request) {
+        if (t->Connected() && !stopped) {
+            stopped = true;
+            t->Schedule().Queue(RelaySlot, QStringLiteral("00,05,00,00,FF,00,00,00"));
+            // Posted ahead of this request's reply: the operator's Stop comes first, the
+            // reply after it; the flag is posted behind the reply.
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [&] {
+                    t->StopPolling();
+                    QMetaObject::invokeMethod(
+                        QCoreApplication::instance(), [&] { lateReplyDelivered = true; },
+                        Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        }
+        return ZeroMeterReply(request);
+    };
+    t->StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return lateReplyDelivered; }));
+    EXPECT_FALSE(t->Connected());
+    for (int slot = RelaySlot; slot <= ThirdWriteSlot; ++slot)
+        EXPECT_TRUE(t->Schedule().Slot(slot).isEmpty()) << slot;
+
+    t.Window<TFormBase>(WindowName::Base)->ButtonDO1Click();
+    ASSERT_EQ(t.dialogs.Shown().size(), 1);
+    EXPECT_EQ(t.dialogs.Shown()[0].caption, "Communication Error");
+    EXPECT_EQ(t.dialogs.Shown()[0].text, "Please connect the meter first! ");
+    EXPECT_TRUE(t->Schedule().Slot(RelaySlot).isEmpty());
 }

@@ -274,10 +274,9 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
         answered = toldNoAnswer = false;
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
     };
-    StopSignals stops([&] {
-        qv.StopQuery();
-        app.quit();
-    });
+    // An interrupted run is summed up as it stands: the request still on its way has no
+    // outcome, and a stop would make one up for it (unanswered).
+    StopSignals stops([&] { app.quit(); });
 
     TqvModbus::StartResponseWatcher();
     try {

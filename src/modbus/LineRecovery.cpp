@@ -1,0 +1,107 @@
+#include "LineRecovery.h"
+
+#include "ModbusPort.h"
+#include "TComm.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <utility>
+
+Q_DECLARE_LOGGING_CATEGORY(lcModbusTrace)
+
+LineRecovery::LineRecovery(ModbusPort& port, Master master)
+    : port_(port), master_(std::move(master)) {
+    timer_.setInterval(1000);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
+}
+
+QString LineRecovery::LostCaption() const {
+    return QString::fromUtf8("严重错误");
+}
+
+QString LineRecovery::LostText() const {
+    return QString::fromUtf8("端口 ") + device_ + QString::fromUtf8(" 发生通讯内部错误。") +
+           QStringLiteral("\nThe line to the meter is lost: %1 hung up (adapter unplugged, or "
+                          "the other end closed). The port is closed and opened again as soon "
+                          "as the device is back.")
+               .arg(device_);
+}
+
+void LineRecovery::Opened(const QString& commName) {
+    lost_ = false;
+    timer_.stop();
+    device_ = PortDisplayName(commName);
+}
+
+void LineRecovery::Closed() {
+    timer_.stop();
+    lost_ = false;
+    resume_ = false;
+}
+
+void LineRecovery::LineLost(bool resume) {
+    waiting_ = port_.LostLineReturn().text;
+    lost_ = true;
+    resume_ = resume;
+    if (timer_.interval() > 0)
+        timer_.start();
+}
+
+void LineRecovery::SetPollMs(int ms) {
+    timer_.setInterval(std::max(ms, 0));
+    if (ms <= 0)
+        timer_.stop();
+    else if (lost_ && !timer_.isActive())
+        timer_.start();
+}
+
+bool LineRecovery::Reopen(QString* why) {
+    if (master_.isOpen())
+        return true;
+    const bool resume = resume_;
+    try {
+        master_.beginSession();
+        // The one call that opens the lost line again: the port keeps its name and rate.
+        port_.OpenPort();
+        master_.opened();
+    } catch (const ECommsError& e) {
+        if (why)
+            *why = e.Reason().isEmpty() ? e.Text().trimmed() : e.Reason();
+        return false;
+    } catch (const std::exception& e) {
+        if (why)
+            *why = QString::fromStdString(e.what());
+        return false;
+    }
+    resume_ = resume;
+    return true;
+}
+
+void LineRecovery::Tick() {
+    if (!lost_ || master_.isOpen()) {
+        timer_.stop();
+        return;
+    }
+    // Only the device that was lost is opened again: not the on-board port its COM name
+    // would mean without its link, nor another terminal or adapter now under the name. One
+    // that is back may still be refused for a moment (its node gets its group a little
+    // after it appears).
+    const LineReturn back = port_.LostLineReturn();
+    if (back.text != waiting_) {
+        waiting_ = back.text;
+        if (master_.waiting)
+            master_.waiting();
+    }
+    if (back.verdict != LineReturn::Verdict::Back)
+        return;
+    QString why;
+    if (!Reopen(&why)) {
+        qCDebug(lcModbusTrace).noquote() << "line still lost:" << why;
+        return;
+    }
+    const bool resume = std::exchange(resume_, false);
+    if (resume)
+        master_.resume();
+    master_.back();
+}
