@@ -222,6 +222,23 @@ QString MeterSettingsCaption(const QString& control) {
     return {};
 }
 
+QList<std::pair<QString, QString>> MeterSettingsShown(const MeterSettingsForm& form) {
+    QList<std::pair<QString, QString>> shown;
+    for (const SettingsField& field : kFields) {
+        QString text;
+        if (field.edit != nullptr) {
+            text = form.*field.edit;
+        } else {
+            const QStringList items = field.items();
+            const int index = form.*field.list;
+            if (index >= 0 && index < items.size())
+                text = items[index];
+        }
+        shown.append({QString::fromLatin1(field.caption), text});
+    }
+    return shown;
+}
+
 // ---------------------------------------------------------------- energy presets
 
 QStringList EnergyPresetCaptions() {

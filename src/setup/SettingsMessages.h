@@ -91,6 +91,11 @@ void NoteSettingsRead(SessionState& state, const QList<quint16>& values,
 // The captions of the window's fields as it shows them, by control name.
 QString MeterSettingsCaption(const QString& control);
 
+// Every field of the window in register order as its caption and the text its control
+// shows for `form` (an edit's text, a list's selected item, empty without a selection),
+// so a record of the settings reads exactly like the window.
+QList<std::pair<QString, QString>> MeterSettingsShown(const MeterSettingsForm& form);
+
 // ---------------------------------------------------------------- energy presets
 
 inline constexpr quint16 EnergyPresetStart = 0x156;

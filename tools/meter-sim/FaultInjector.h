@@ -11,6 +11,9 @@ struct FaultSettings {
     double stray = 0.0;   // probability of junk bytes in front of the reply
     bool split = false;   // write every reply in several pieces
     std::uint32_t seed = 1;
+    // Register reads starting at one of these addresses go unanswered, as from a meter
+    // whose firmware lacks the block: the master must tell a missing block from a value.
+    std::vector<std::uint16_t> silentBlocks;
 };
 
 // How one reply goes out on the line.
@@ -41,6 +44,9 @@ public:
     ReplyPlan plan(std::vector<std::uint8_t> reply, std::uint8_t address);
 
     const FaultCounts& counts() const { return counts_; }
+
+    // Whether `request` reads a block the meter keeps silent about.
+    bool silences(const std::vector<std::uint8_t>& request) const;
 
 private:
     FaultSettings settings_;

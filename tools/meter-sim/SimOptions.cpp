@@ -91,7 +91,12 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "fault", "none");
     p.addOptions({help, link, port, device, address, baud, seed, verbose, ptRatio, ct1, reference,
                   drop, corrupt, split, stray, delay, wireTime, wiring});
-    p.addOptions({bench, miscalibrate});
+    const QCommandLineOption silent(
+        "silent-block",
+        "Leave every read of the block starting at register <address> unanswered (decimal or "
+        "0x hex; may be given more than once).",
+        "address");
+    p.addOptions({bench, miscalibrate, silent});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -168,6 +173,13 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         return fail("--corrupt must be a probability 0..1");
     if (!Probability(p.value(stray), out.faults.stray))
         return fail("--stray must be a probability 0..1");
+    for (const QString& text : p.values(silent)) {
+        bool ok = false;
+        const uint start = text.toUInt(&ok, 0);
+        if (!ok || start > 0xFFFF)
+            return fail("--silent-block must be a register address 0..0xFFFF");
+        out.faults.silentBlocks.push_back(static_cast<std::uint16_t>(start));
+    }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");
     return OptionsResult::Run;

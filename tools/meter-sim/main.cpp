@@ -160,6 +160,10 @@ private:
             ++lineCounts_.exceptions;
             [[fallthrough]];
         case SlaveOutcome::Reply:
+            if (faults_.silences(frame)) {
+                qCDebug(lcTraffic) << "block kept silent";
+                break;
+            }
             reply(frame.size(), outcome.reply);
             break;
         }

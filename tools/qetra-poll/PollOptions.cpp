@@ -124,10 +124,26 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
         "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
         "file");
-    parser.addOptions({helpOption, portOption, baudOption, addrOption, intervalOption,
-                       timeoutOption, passesOption, jsonOption, traceOption, waitBackOption,
-                       listOption, scanOption, scanAddrOption, scanRatesOption, scanTurnOption,
-                       csvOption});
+    const QCommandLineOption reportOption(
+        "report",
+        "Read every block of a commissioning report once and write the report to FILE (PDF); "
+        "takes no message. The interval defaults to 0 here: each reply is taken as soon as it "
+        "is complete.",
+        "file");
+    const QCommandLineOption siteOption("site", "The report's site.", "text");
+    const QCommandLineOption feederOption("feeder", "The report's feeder or panel.", "text");
+    const QCommandLineOption technicianOption("technician", "The report's technician.", "text");
+    const QCommandLineOption notesOption("notes", "The report's notes.", "text");
+    const QCommandLineOption paperOption("paper", "The report's paper: a4 or letter (default a4).",
+                                         "size", "a4");
+    const QCommandLineOption modelOption(
+        "model", "The meter model for the report: 7100 or 7300 (default 7300).", "model", "7300");
+    parser.addOptions({helpOption,     portOption,      baudOption,     addrOption,
+                       intervalOption, timeoutOption,   passesOption,   jsonOption,
+                       traceOption,    waitBackOption,  listOption,     scanOption,
+                       scanAddrOption, scanRatesOption, scanTurnOption, csvOption,
+                       reportOption,   siteOption,      feederOption,   technicianOption,
+                       notesOption,    paperOption,     modelOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -218,6 +234,32 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     o.csvFile = parser.value(csvOption);
     if (parser.isSet(csvOption) && o.csvFile.isEmpty()) {
         result.error = "--csv needs a file name";
+        return result;
+    }
+
+    if (parser.isSet(reportOption)) {
+        o.reportFile = parser.value(reportOption);
+        const QString paper = parser.value(paperOption).toLower();
+        const QString model = parser.value(modelOption);
+        if (o.reportFile.isEmpty())
+            result.error = "--report needs a file name";
+        else if (!parser.positionalArguments().isEmpty())
+            result.error = "--report takes no message";
+        else if (paper != "a4" && paper != "letter")
+            result.error = "bad --paper (a4 or letter): " + parser.value(paperOption);
+        else if (model != "7100" && model != "7300")
+            result.error = "bad --model (7100 or 7300): " + model;
+        if (!result.error.isEmpty())
+            return result;
+        o.letterPaper = paper == "letter";
+        o.model = model == "7100" ? 0 : 1;
+        o.site = parser.value(siteOption);
+        o.feeder = parser.value(feederOption);
+        o.technician = parser.value(technicianOption);
+        o.notes = parser.value(notesOption);
+        if (!parser.isSet(intervalOption))
+            o.interval = 0;
+        result.options = o;
         return result;
     }
 

@@ -26,6 +26,13 @@ struct PollOptions {
     // After the line is lost: how long to wait for its device to come back, seconds.
     int waitBack = 5;
 
+    // Instead of polling: read every block of a commissioning report once and write the
+    // report to this PDF file; with what the technician says about the site.
+    QString reportFile;
+    QString site, feeder, technician, notes;
+    bool letterPaper = false;
+    int model = 1; // 0 = QETRA 7100, 1 = QETRA 7300
+
     // Instead of polling: list the serial ports, or search the port for meters.
     bool listPorts = false;
     bool scan = false;

@@ -7,10 +7,12 @@
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
+#include "ReportRun.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -18,6 +20,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -280,7 +284,18 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The report is painted with fonts, which need the GUI side of Qt; without a display
+    // it draws offscreen. Every other run stays a plain console program.
+    bool report = false;
+    for (int i = 1; i < argc; ++i)
+        report = report || std::strcmp(argv[i], "--report") == 0 ||
+                 std::strncmp(argv[i], "--report=", 9) == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     const PollArguments args = ParsePollArguments(app.arguments());
     if (args.help) {
         Print(stdout, args.helpText.toLocal8Bit());
@@ -291,6 +306,8 @@ int main(int argc, char* argv[]) {
                        "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
                        "[--timeout MS] [--passes N] [--wait-back S] [--json] [--trace] "
                        "[--csv FILE] MESSAGE...\n"
+                       "       qetra-poll --port PORT --report FILE.pdf [--site TEXT] "
+                       "[--feeder TEXT] [--technician TEXT] [--notes TEXT]\n"
                        "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
                        "[--scan-rates R,...]\n"
                        "       qetra-poll --list-ports\n"
@@ -303,5 +320,7 @@ int main(int argc, char* argv[]) {
         return ListPorts();
     if (o.scan)
         return RunScan(app, o);
+    if (!o.reportFile.isEmpty())
+        return RunReport(o);
     return RunPoll(app, o);
 }
