@@ -90,10 +90,10 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     return s;
 }
 
-bool FaultInjector::silences(const std::vector<std::uint8_t>& request) const {
+bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
+                  const std::vector<std::uint16_t>& starts) {
     if (request.size() < 4 || (request[1] != 0x03 && request[1] != 0x04))
         return false;
     const auto start = static_cast<std::uint16_t>((request[2] << 8) | request[3]);
-    return std::find(settings_.silentBlocks.begin(), settings_.silentBlocks.end(), start) !=
-           settings_.silentBlocks.end();
+    return std::find(starts.begin(), starts.end(), start) != starts.end();
 }

@@ -11,9 +11,6 @@ struct FaultSettings {
     double stray = 0.0;   // probability of junk bytes in front of the reply
     bool split = false;   // write every reply in several pieces
     std::uint32_t seed = 1;
-    // Register reads starting at one of these addresses go unanswered, as from a meter
-    // whose firmware lacks the block: the master must tell a missing block from a value.
-    std::vector<std::uint16_t> silentBlocks;
 };
 
 // How one reply goes out on the line.
@@ -45,14 +42,17 @@ public:
 
     const FaultCounts& counts() const { return counts_; }
 
-    // Whether `request` reads a block the meter keeps silent about.
-    bool silences(const std::vector<std::uint8_t>& request) const;
-
 private:
     FaultSettings settings_;
     std::mt19937 rng_;
     FaultCounts counts_;
 };
+
+// Whether `request` is a register read starting at one of `starts`: blocks the simulated
+// meter keeps silent about, as a meter whose firmware lacks them, so that a master's
+// handling of a missing block can be seen.
+bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
+                  const std::vector<std::uint16_t>& starts);
 
 // What the line side saw, besides the replies.
 struct LineCounts {

@@ -178,7 +178,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         const uint start = text.toUInt(&ok, 0);
         if (!ok || start > 0xFFFF)
             return fail("--silent-block must be a register address 0..0xFFFF");
-        out.faults.silentBlocks.push_back(static_cast<std::uint16_t>(start));
+        out.silentBlocks.push_back(static_cast<std::uint16_t>(start));
     }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <vector>
 
 struct SimOptions {
     QString link;   // symbolic link to the served device
@@ -15,6 +17,8 @@ struct SimOptions {
     bool wireTime = false;
     MeterConfig meter;
     FaultSettings faults;
+    // Register blocks (by start address) whose reads go unanswered.
+    std::vector<std::uint16_t> silentBlocks;
 };
 
 enum class OptionsResult { Run, Help, Error };

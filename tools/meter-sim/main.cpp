@@ -160,7 +160,7 @@ private:
             ++lineCounts_.exceptions;
             [[fallthrough]];
         case SlaveOutcome::Reply:
-            if (faults_.silences(frame)) {
+            if (ReadsBlockOf(frame, options_.silentBlocks)) {
                 qCDebug(lcTraffic) << "block kept silent";
                 break;
             }
