@@ -56,27 +56,26 @@ public:
     Layout(QSizeF page) : page_(page), y_(kMargin) { pages_.emplace_back(); }
 
     double Width() const { return page_.width() - 2 * kMargin; }
+    double Bottom() const { return page_.height() - kMargin - kFooterHeight; }
     double Left() const { return kMargin; }
 
-    // Room for `height` pixels on this page, or a new page.
+    // Starts a new page when `height` pixels do not fit on this one; true when it did.
+    bool BreakFor(double height) {
+        if (y_ + height <= Bottom() || y_ <= kMargin)
+            return false;
+        pages_.emplace_back();
+        y_ = kMargin;
+        return true;
+    }
+    // Room for `height` pixels on this page, or on a new one.
     double Take(double height) {
-        if (y_ + height > page_.height() - kMargin - kFooterHeight && y_ > kMargin) {
-            pages_.emplace_back();
-            y_ = kMargin;
-        }
+        BreakFor(height);
         const double top = y_;
         y_ += height;
         return top;
     }
     void Add(Item item) { pages_.back().push_back(std::move(item)); }
     void Gap(double h) { y_ += h; }
-    void NewPage() {
-        if (y_ > kMargin) {
-            pages_.emplace_back();
-            y_ = kMargin;
-        }
-    }
-
     void Title(const QString& text) {
         const QFont f = ReportFont(22, true);
         const double h = QFontMetricsF(f).height() + 8;
@@ -143,14 +142,21 @@ public:
         }
     }
 
-    // A grid with a heading row; the first column is as wide as `firstShare` of the page.
+    // A grid with a heading row; columns as wide as their share of `weights` (equal
+    // without).
     void Table(const QStringList& headings, const QList<QStringList>& rows,
-               double firstShare = 0.2) {
+               QList<double> weights = {}) {
         const int columns = int(headings.size());
         if (columns == 0)
             return;
-        const double first = Width() * firstShare;
-        const double other = columns > 1 ? (Width() - first) / (columns - 1) : 0;
+        while (weights.size() < columns)
+            weights.append(1.0);
+        double sum = 0;
+        for (int c = 0; c < columns; ++c)
+            sum += weights[c];
+        QList<double> widths;
+        for (int c = 0; c < columns; ++c)
+            widths.append(Width() * weights[c] / sum);
         auto row = [&](const QStringList& cells, bool head) {
             const double top = Take(RowHeight());
             Add([=, this](QPainter& p) {
@@ -159,7 +165,7 @@ public:
                     p.fillRect(QRectF(Left(), top, Width(), RowHeight()), QColor(232, 232, 232));
                 double x = Left();
                 for (int c = 0; c < columns; ++c) {
-                    const double w = c == 0 ? first : other;
+                    const double w = widths[c];
                     const QString text = c < cells.size() ? cells[c] : QString();
                     p.drawText(QRectF(x + 3, top, w - 6, RowHeight()),
                                (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
@@ -171,9 +177,13 @@ public:
                 p.setPen(Qt::black);
             });
         };
+        // A table that runs onto the next page repeats its headings there.
         row(headings, true);
-        for (const QStringList& cells : rows)
+        for (const QStringList& cells : rows) {
+            if (BreakFor(RowHeight()))
+                row(headings, true);
             row(cells, false);
+        }
     }
 
     // A drawing of `height` pixels across the page's width.
@@ -346,7 +356,7 @@ void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios&
     l.Table({QStringLiteral("Group"), QStringLiteral("Status"), QStringLiteral("DO1"),
              QStringLiteral("DO2"), QStringLiteral("Item"), QStringLiteral("Limit"),
              QStringLiteral("Value")},
-            rows, 0.12);
+            rows, {1.1, 1, 0.8, 0.8, 2.6, 0.9, 1.4});
     const QStringList delays = AlarmDelayTexts();
     l.Pairs(
         {{QStringLiteral("Alarm delay"),
@@ -366,7 +376,7 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& r
     const auto& temperature = s.Block(ReportBlock::Temperature);
     pairs.append({QStringLiteral("Temperature"),
                   temperature ? TemperatureText(temperature->front(), QLocale::c()) : NotRead()});
-    l.Pairs(pairs, 4);
+    l.Pairs(pairs, 3);
     l.Gap(6);
     QList<std::pair<QString, QString>> io;
     const auto& inputs = s.Block(ReportBlock::Inputs);
@@ -381,7 +391,6 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& r
 }
 
 void WiringSection(Layout& l, const ReportSnapshot& s) {
-    l.NewPage();
     l.Heading(QStringLiteral("5  Wiring"));
     const auto& angles = s.Block(ReportBlock::Angles);
     if (!angles) {
@@ -467,7 +476,7 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
         rows.append({rowsHeadings[i], maxima[i][0], maxima[i][1], minima[i][0], minima[i][1]});
     l.Table({QString(), QStringLiteral("Max Value"), QStringLiteral("at"),
              QStringLiteral("Min Value"), QStringLiteral("at")},
-            rows, 0.12);
+            rows, {0.8, 1.2, 1.2, 1.2, 1.2});
     if (!s.alarmModel)
         return;
     l.Gap(8);
@@ -481,7 +490,7 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
     QStringList headings = AlarmRecordColumnHeadings();
     headings.prepend(QString());
     l.Table(headings, GridRows(texts.records, AlarmRecordRowHeadings(), int(headings.size())),
-            0.16);
+            {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
 }
 
 void LineSection(Layout& l, const ReportSnapshot& s) {
