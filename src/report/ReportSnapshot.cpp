@@ -71,7 +71,7 @@ double ReportWireSeconds(quint32 baud) {
         characters += 8 + 3.5;        // request and its silence
         characters += 5 + data + 3.5; // reply and its silence
     }
-    return characters * 11.0 / baud;
+    return characters * 10.0 / baud; // 8N1: start, eight data bits, stop
 }
 
 void ReportSnapshot::Store(const ReportRead& read, const QList<quint16>& values) {

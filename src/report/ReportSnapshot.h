@@ -45,8 +45,8 @@ struct ReportRead {
 std::span<const ReportRead> ReportReads();
 const ReportRead& ReportReadOf(ReportBlock block);
 
-// How long the requests and their replies take on the wire at `baud`, 11 bits a
-// character, with the 3.5-character silence after every frame: the least time the
+// How long the requests and their replies take on the wire at `baud` (8N1, ten bits a
+// character), with the 3.5-character silence after every frame: the least time the
 // snapshot can take.
 double ReportWireSeconds(quint32 baud);
 
