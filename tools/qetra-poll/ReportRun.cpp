@@ -1,7 +1,7 @@
 #include "ReportRun.h"
 
 #include "CommissioningReport.h"
-#include "PollReport.h"
+#include "ReportSnapshotTaker.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -17,17 +17,9 @@ void Say(const QString& text) {
     std::fflush(stderr);
 }
 
-QList<quint16> Bits(const QList<bool>& bits) {
-    QList<quint16> values;
-    for (const bool b : bits)
-        values.append(b ? 1 : 0);
-    return values;
-}
-
 } // namespace
 
 bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
-    const std::span<const ReportRead> reads = ReportReads();
     TqvModbus qv(nullptr);
     qv.SetOpenSettleMs(0);
     qv.SetTraceModemStatus(false);
@@ -35,29 +27,13 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     qv.SetQueryTimeout(o.timeout);
 
     QEventLoop loop;
-    size_t next = 0;
-    std::optional<QList<quint16>> reply;
-    PollCounters counters;
     bool lost = false;
-
-    qv.OnQueryData = [&](TqvModbus* m) {
-        reply.reset();
-        m->SetQueryMessage(WithSlaveAddress(reads[next].Message().toLatin1(), o.address));
-        if (reads[next].block == ReportBlock::Clock)
-            s.pcTime = QDateTime::currentDateTime();
+    ReportSnapshotTaker taker(qv, o.address, s);
+    taker.OnProgress = [&](int done, int total) {
+        if (done >= total)
+            qv.StopQuery();
     };
-    auto bits = [&](TqvModbus*, quint8, quint16, QList<bool> values) { reply = Bits(values); };
-    qv.OnF01Response = bits;
-    qv.OnF02Response = bits;
-    qv.OnF03Response = [&](TqvModbus*, quint8, quint16, QList<quint16> values) { reply = values; };
-    qv.OnAfterResponse = [&](TqvModbus* m) {
-        counters.Count(m->ResponseErrorCode());
-        if (m->ResponseErrorCode() == 0 && reply)
-            s.Store(reads[next], *reply);
-        if (++next >= reads.size())
-            m->StopQuery();
-    };
-    qv.OnQueryFinish = [&](TqvModbus*) { loop.quit(); };
+    taker.OnFinished = [&] { loop.quit(); };
     qv.OnOperatorError = [](const QString&, const QString&) {};
     qv.OnLineLost = [&](TqvModbus* m) {
         lost = true;
@@ -74,12 +50,13 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
         return false;
     }
     s.device = qv.LineDevice();
+    taker.Start();
     qv.StartQuery();
     loop.exec();
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
-    s.line = LineTally{counters.sent, counters.ok, counters.noResponse, counters.crcError};
+    s.line = taker.Line();
     if (lost && why)
         *why = "the line was lost while the report's blocks were read";
     return !lost;
