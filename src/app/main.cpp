@@ -12,6 +12,9 @@
 #ifdef QETRA_HAVE_CALIBRATION
 #include "CalibrationWindows.h"
 #endif
+#ifdef QETRA_HAVE_REPORT
+#include "ReportCommand.h"
+#endif
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -38,6 +41,9 @@ int main(int argc, char* argv[]) {
 #endif
 #ifdef QETRA_HAVE_CALIBRATION
     RegisterCalibrationWindows(FormTeskLink);
+#endif
+#ifdef QETRA_HAVE_REPORT
+    RegisterCommissioningReport(FormTeskLink);
 #endif
     FormTeskLink.CreateResidentWindows();
     FormTeskLink.showMaximized();
