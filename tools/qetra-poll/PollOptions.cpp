@@ -37,6 +37,8 @@ name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does
 every baud rate of the meter (--scan-rates, default 9600,38400,19200,4800,2400,1200,600)
 with a read of the model block; each meter found is printed with its address, baud rate
 and version, progress goes to standard error.
+--report FILE.pdf reads every block of a commissioning report once and writes the report;
+it exits 3 when a block did not answer (the report then says "not read" in its place).
 
 Exit status: 0 when every transaction was accepted (for --scan: a meter was found), 1 when
 any failed, the port could not be opened or the line did not come back (for --scan: none
