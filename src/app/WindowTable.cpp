@@ -23,6 +23,10 @@ constexpr WindowRow kRows[] = {
     {"FormDriveType",   "MM0304", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::Clock},
     {"FormChangeConst", nullptr,  L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
     {"FormTrafficMonitor", "mnuTrafficMonitor", L::OnDemandKept, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormConfigSave",    "mnuSaveConfig",    L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormConfigCompare", "mnuCompareConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormConfigRestore", "mnuRestoreConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
+    {"FormConfigClone",   "mnuCloneConfig",   L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
 };
 // clang-format on
 

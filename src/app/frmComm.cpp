@@ -1,5 +1,6 @@
 #include "frmComm.h"
 
+#include "NumberInput.h"
 #include "PortList.h"
 #include "PortName.h"
 #include "TqvModbus.h"
@@ -9,12 +10,14 @@
 
 #include <QLineEdit>
 
+#include <limits>
+
 namespace {
 // A field's text as an unsigned number; false when it is not one.
 bool ParseNumber(const QString& text, quint32& out) {
-    bool ok = false;
-    out = text.trimmed().toUInt(&ok);
-    return ok;
+    const auto value = ReadWholeNumber(text, 0, std::numeric_limits<quint32>::max());
+    out = value ? quint32(*value) : 0;
+    return value.has_value();
 }
 // Where the details of a present device are kept in the port list.
 constexpr int kDetailsRole = Qt::UserRole + 1;

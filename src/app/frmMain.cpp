@@ -67,9 +67,9 @@ QString CannotOpenPortText(const QString& portName) {
     return QStringLiteral("  Cannot open the port \"%1\".          ").arg(portName);
 }
 
-QString LineLostText(const QString& device, bool resumes) {
-    return resumes ? QStringLiteral("Line lost: %1 - polling resumes when it is back").arg(device)
-                   : QStringLiteral("Line lost: %1 - reopened when it is back").arg(device);
+QString LineLostText(const QString& waiting, bool resumes) {
+    return resumes ? QStringLiteral("Line lost. %1 - polling resumes when it is back").arg(waiting)
+                   : QStringLiteral("Line lost. %1 - reopened when it is back").arg(waiting);
 }
 
 QString LineBackText(const QString& device) {
@@ -534,7 +534,7 @@ void TFormTeskLink::StopPolling() {
     state_.Traffic.Connected = false;
     SetPollingControls(false);
     if (qvModbus1->LineLost())
-        ShowLineState(LineLostText(qvModbus1->LineDevice(), false));
+        ShowLineState(LineLostText(qvModbus1->LineWaiting(), false));
 }
 
 void TFormTeskLink::ResetCounters() {
@@ -731,6 +731,9 @@ void TFormTeskLink::BindModbusEvents() {
     m.OnQueryFinish = [this](TqvModbus*) { qvModbus1QueryFinish(); };
     m.OnLineLost = [this](TqvModbus*) { LineLost(); };
     m.OnLineBack = [this](TqvModbus*) { LineBack(); };
+    m.OnLineWaiting = [this](TqvModbus* s) {
+        ShowLineState(LineLostText(s->LineWaiting(), s->ResumeOnReturn()));
+    };
 }
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
@@ -787,7 +790,7 @@ void TFormTeskLink::LineLost() {
     SetPollingControls(false);
     ui->MMStop->setEnabled(resumes);
     ui->ToolButtonCut->setEnabled(resumes);
-    ShowLineState(LineLostText(qvModbus1->LineDevice(), resumes));
+    ShowLineState(LineLostText(qvModbus1->LineWaiting(), resumes));
 }
 
 void TFormTeskLink::LineBack() {
@@ -811,7 +814,7 @@ bool TFormTeskLink::ReopenForStart() {
     // A line that is only away for now is still tried; Start stays for another go.
     if (lost) {
         SetPollingControls(false);
-        ShowLineState(LineLostText(qvModbus1->LineDevice(), false));
+        ShowLineState(LineLostText(qvModbus1->LineWaiting(), false));
     }
     return false;
 }

@@ -232,6 +232,7 @@ private:
 QString MeterModelTitle(quint8 model);
 // The text of the box shown when the port cannot be opened.
 QString CannotOpenPortText(const QString& portName);
-// The status bar text of a lost line, and of one that is back.
-QString LineLostText(const QString& device, bool resumes);
+// The status bar text of a lost line (with what it waits for, TqvModbus::LineWaiting), and
+// of one that is back.
+QString LineLostText(const QString& waiting, bool resumes);
 QString LineBackText(const QString& device);

@@ -2,6 +2,8 @@
 # shared session state, reply routing, saved settings. QtCore only.
 add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberText.h
+    ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.cpp ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.h
+    ${CMAKE_CURRENT_LIST_DIR}/NumberInput.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberInput.h
     ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.cpp ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowTable.cpp ${CMAKE_CURRENT_LIST_DIR}/WindowTable.h

@@ -177,23 +177,32 @@ CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
     QList<quint16> values;
     for (int i = 0; i < writeCase.channels.size(); ++i) {
         const quint16 reg = quint16(writeCase.start + i);
-        const qint64 current = (*coefficients)[reg - CoefficientBlockStart];
+        const auto pattern = quint16((*coefficients)[reg - CoefficientBlockStart]);
         const qint64 correction = result.corrections[writeCase.channels[i]];
-        const auto pattern = CoefficientPattern(current + correction);
-        if (!pattern) {
+        // The register is a 16-bit pattern the factory reads signed near zero and unsigned
+        // around 0x8000. The sum is judged in the reading the coefficient sits in the middle
+        // of, the same way up and down: 0x7FFF + 1 and 0x8000 - 1 cross nothing, while a
+        // correction that would carry the register round its far end (a gain jumping from
+        // one extreme to the other) is refused.
+        const bool unsignedReading = pattern >= 0x4000 && pattern < 0xC000;
+        const qint64 current = unsignedReading ? qint64(pattern) : qint64(qint16(pattern));
+        const qint64 sum = current + correction;
+        const bool fits =
+            unsignedReading ? sum >= 0 && sum <= 0xFFFF : sum >= -0x8000 && sum <= 0x7FFF;
+        if (!fits) {
             const CoefficientRow* row = FindCoefficientRow(reg);
-            plan.error = QStringLiteral("%1: %2 %3 %4 = %5 lies outside %6..%7, the range a "
+            plan.error = QStringLiteral("%1: %2 %3 %4 = %5 lies outside %6..%7, the range the "
                                         "coefficient can take. Nothing was written.")
                              .arg(QLatin1String(row ? row->historyCaption : ""))
                              .arg(current)
                              .arg(correction < 0 ? QStringLiteral("-") : QStringLiteral("+"))
                              .arg(std::abs(correction))
-                             .arg(current + correction)
-                             .arg(CoefficientMin)
-                             .arg(CoefficientMax);
+                             .arg(sum)
+                             .arg(unsignedReading ? 0 : -0x8000)
+                             .arg(unsignedReading ? 0xFFFF : 0x7FFF);
             return plan;
         }
-        values.append(*pattern);
+        values.append(quint16(sum & 0xFFFF));
     }
     plan.message = CoefficientWriteMessage(writeCase.start, values);
     return plan;

@@ -97,9 +97,10 @@ const CalibrationWriteCase& WriteCaseFor(const CalibrationSettings& settings);
 LabelTexts CorrectionTexts(const CalibrationWriteCase& writeCase, const CalibrationResult& result);
 
 // The function-0xB0 write of coefficient + correction for the case's registers, or the
-// reason it must not be written: no coefficients read from the meter yet, or a sum outside
-// what a coefficient register can take (-32768..65535; a sum inside is written as its
-// 16-bit pattern, so 32767 + 1 goes out as 80 00).
+// reason it must not be written: no coefficients read from the meter yet, or a sum that
+// would carry the register round its far end. A coefficient near zero is read signed
+// (-32768..32767), one around 0x8000 unsigned (0..65535), so 32767 + 1 goes out as 80 00
+// and 0x8000 - 1 as 7F FF, while 0xFFFF + 1 is 00 00 (-1 + 1).
 struct CalibrationWrite {
     QString message;
     QString error;

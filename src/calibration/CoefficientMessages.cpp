@@ -1,5 +1,7 @@
 #include "CoefficientMessages.h"
 
+#include "NumberInput.h"
+
 #include <limits>
 
 namespace {
@@ -120,13 +122,11 @@ std::optional<quint16> CoefficientPattern(qint64 value) {
     return quint16(value & 0xFFFF);
 }
 
-std::optional<quint16> ParseCoefficient(const QString& text) {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const qlonglong value = t.toLongLong(&ok, 10);
-    if (t.isEmpty() || !ok)
+std::optional<quint16> ParseCoefficient(const QString& text, const QLocale& locale) {
+    const auto value = ReadWholeNumber(text, CoefficientMin, CoefficientMax, locale);
+    if (!value)
         return std::nullopt;
-    return CoefficientPattern(value);
+    return CoefficientPattern(*value);
 }
 
 std::span<const CoefficientGroupLayout> CoefficientGroups() {
@@ -166,13 +166,11 @@ CoefficientWritePlan PlanCoefficientWrites(const std::array<CoefficientGroupInpu
     return plan;
 }
 
-std::optional<int> ParseCalibrationCount(const QString& text) {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const qlonglong n = t.toLongLong(&ok, 10);
-    if (t.isEmpty() || !ok || n < 1 || n > std::numeric_limits<qint32>::max())
+std::optional<int> ParseCalibrationCount(const QString& text, const QLocale& locale) {
+    const auto n = ReadWholeNumber(text, 1, std::numeric_limits<qint32>::max(), locale);
+    if (!n)
         return std::nullopt;
-    return int(n);
+    return int(*n);
 }
 
 QString CalibrationCountError(const QString& text) {

@@ -3,6 +3,7 @@
 #include "LabelText.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -48,10 +49,11 @@ std::optional<quint8> DisplayModeOf(const QList<quint16>& values);
 QString CoefficientWriteMessage(quint16 start, const QList<quint16>& values);
 
 // What a coefficient edit may hold: a whole decimal number the register can take, as
-// signed (-32768..32767) or as its 16-bit pattern (32768..65535).
+// signed (-32768..32767) or as its 16-bit pattern (32768..65535), written as the user's
+// locale writes numbers (see ReadWholeNumber).
 inline constexpr qint32 CoefficientMin = -32768;
 inline constexpr qint32 CoefficientMax = 65535;
-std::optional<quint16> ParseCoefficient(const QString& text);
+std::optional<quint16> ParseCoefficient(const QString& text, const QLocale& locale = QLocale());
 // The 16-bit pattern of a value in CoefficientMin..CoefficientMax; nothing outside.
 std::optional<quint16> CoefficientPattern(qint64 value);
 
@@ -85,5 +87,5 @@ CoefficientWritePlan PlanCoefficientWrites(const std::array<CoefficientGroupInpu
 
 // The sample count of a calibration run: a whole number of at least 1. A count of 0 would
 // start a run that never reads and so never ends.
-std::optional<int> ParseCalibrationCount(const QString& text);
+std::optional<int> ParseCalibrationCount(const QString& text, const QLocale& locale = QLocale());
 QString CalibrationCountError(const QString& text);

@@ -55,6 +55,15 @@ void CommModbusPort::SetBaudRate(quint32 baud) {
 }
 void CommModbusPort::OpenPort() {
     comm_->OpenPort();
+    lost_.reset();
+}
+
+LineReturn CommModbusPort::LostLineReturn() {
+    if (comm_->OpenedLine().name.isEmpty())
+        return ModbusPort::LostLineReturn();
+    if (!lost_)
+        lost_.emplace(comm_->OpenedLine());
+    return lost_->Check();
 }
 void CommModbusPort::ClosePort() {
     comm_->ClosePort();

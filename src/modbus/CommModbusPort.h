@@ -3,6 +3,7 @@
 #include "ModbusPort.h"
 
 #include <memory>
+#include <optional>
 
 class TComm;
 
@@ -29,7 +30,10 @@ public:
     SendRequest(const QByteArray& bytes, int replyLength,
                 const std::function<void(std::chrono::steady_clock::time_point)>& written) override;
     quint32 ModemLineStatus() override;
+    // Judged against what the name stood for at the last open (see LostLine).
+    LineReturn LostLineReturn() override;
 
 private:
     std::unique_ptr<TComm> comm_;
+    std::optional<LostLine> lost_; // from the first look after a loss until the next open
 };

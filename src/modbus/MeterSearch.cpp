@@ -2,6 +2,7 @@
 
 #include "Crc16.h"
 #include "ModbusPort.h"
+#include "RtuFrame.h"
 #include "TqvModbus.h"
 
 #include <QtGlobal>
@@ -92,8 +93,6 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
     e.SetTraceModemStatus(false);
     e.SetConnectWithModem(false);
     e.SetReopenPollMs(0);
-    // A try is over as soon as its reply is complete; nothing paces the search but the line.
-    e.SetQueryInterval(0);
     e.OnQueryData = [this](TqvModbus* s) {
         s->SetQueryMessage(SearchMessage(plan_.firstAddress +
                                          done_ % (plan_.lastAddress - plan_.firstAddress + 1)));
@@ -103,10 +102,19 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
             TryAnswered({int(slave), currentBaud_, VersionText(values), 0});
     };
     e.OnResponseError = [this](TqvModbus* s) {
-        // A meter that refuses the read is still a meter at that address and rate: its
-        // exception reply carries the address, the function with the top bit and a CRC.
         const QByteArray rx = s->ReceiveBuffer();
         const QByteArray& tx = s->RequestFrame();
+        // The line has been silent since the try's time ran out: the reply may stand
+        // anywhere in what arrived, behind junk that looked like its start.
+        if (QByteArray reply; FindReply(tx, rx, ExpectedReplyLength(tx), reply)) {
+            QList<quint16> registers;
+            for (qsizetype i = 3; i + 1 < reply.size() - 2; i += 2)
+                registers << quint16(quint8(reply[i]) << 8 | quint8(reply[i + 1]));
+            TryAnswered({quint8(tx[0]), currentBaud_, VersionText(registers), 0});
+            return;
+        }
+        // A meter that refuses the read is still a meter at that address and rate: its
+        // exception reply carries the address, the function with the top bit and a CRC.
         for (qsizetype i = 0; tx.size() >= 2 && i + 5 <= rx.size(); ++i) {
             if (rx[i] != tx[0] || quint8(rx[i + 1]) != (quint8(tx[1]) | 0x80))
                 continue;
@@ -153,7 +161,7 @@ bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString
     found_.clear();
     failure_.clear();
     currentBaud_ = plan_.rates.first();
-    engine_->SetQueryTimeout(quint32(SearchReplyWaitMs(currentBaud_, plan_.turnaroundMs)));
+    SetTryTime(SearchReplyWaitMs(currentBaud_, plan_.turnaroundMs));
     try {
         engine_->Open(portName, currentBaud_);
     } catch (const std::exception& e) {
@@ -189,11 +197,20 @@ void MeterSearch::PrepareTry() {
         currentBaud_ = baud;
         // Applied to the open line at once; the last try's wait is over by now.
         engine_->SetBaudRate(baud);
-        engine_->SetQueryTimeout(quint32(SearchReplyWaitMs(baud, plan_.turnaroundMs)));
+        SetTryTime(SearchReplyWaitMs(baud, plan_.turnaroundMs));
     }
     answered_ = false;
     if (OnProgress)
         OnProgress(done_, Total(), baud, plan_.firstAddress + done_ % perRate);
+}
+
+// A try is judged when its time is over, not as soon as enough bytes came in: a reply
+// that arrives in pieces behind a stray byte would otherwise be judged on the junk and its
+// first pieces, and its rest would land in front of the next try. Only a try that is
+// answered waits longer for it; every other try waits its whole time anyway.
+void MeterSearch::SetTryTime(int ms) {
+    engine_->SetQueryTimeout(quint32(ms));
+    engine_->SetQueryInterval(quint32(ms));
 }
 
 void MeterSearch::TryAnswered(const FoundMeter& meter) {

@@ -88,6 +88,8 @@ public:
 
 private:
     void PrepareTry();
+    // How long each try at the present rate waits, and when its bytes are judged.
+    void SetTryTime(int ms);
     void TryAnswered(const FoundMeter& meter);
     void TryEnded();
     void Finish();

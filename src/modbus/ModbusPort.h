@@ -1,6 +1,10 @@
 #pragma once
 
+#include "LineIdentity.h"
+#include "PortName.h"
+
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -41,6 +45,14 @@ public:
     }
     // CTS 0x10, DSR 0x20, ring 0x40, carrier (RLSD) 0x80; 0 when unknown or closed.
     virtual quint32 ModemLineStatus() = 0;
+    // Asked while the line is lost: whether the device that was lost is back and may be
+    // opened, and what the port waits for meanwhile. This plain version takes whatever is
+    // there under the port's name.
+    virtual LineReturn LostLineReturn() {
+        const bool there = QFileInfo::exists(ResolvePortName(CommName()));
+        return {there ? LineReturn::Verdict::Back : LineReturn::Verdict::Away,
+                QStringLiteral("Waiting for ") + BarePortName(CommName())};
+    }
 
     std::function<void(const QByteArray& chunk)> OnReceiveData;
     std::function<void(quint32 errorFlags)> OnReceiveError;

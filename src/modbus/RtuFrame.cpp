@@ -175,6 +175,25 @@ bool LocateReply(const QByteArray& request, const QByteArray& received, int expe
     return true;
 }
 
+bool FindReply(const QByteArray& request, const QByteArray& received, int expectedLength,
+               QByteArray& reply) {
+    reply.clear();
+    if (request.size() < 2 || expectedLength < 4)
+        return false;
+    const qsizetype crcPos = expectedLength - 2;
+    for (qsizetype start = 0; start + expectedLength <= received.size(); ++start) {
+        if (received[start] != request[0] || received[start + 1] != request[1])
+            continue;
+        const QByteArray candidate = received.mid(start, expectedLength);
+        if (ModbusCrcBytes(candidate, crcPos) == candidate.mid(crcPos) &&
+            CheckReplyFields(request, candidate)) {
+            reply = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CheckReplyFields(const QByteArray& request, const QByteArray& reply) {
     // A reply too short for what the request asked for would be unpacked past its end.
     const int length = ExpectedReplyLength(request);

@@ -31,6 +31,15 @@ int ExpectedReplyLength(const QByteArray& request);
 bool LocateReply(const QByteArray& request, const QByteArray& received, int expectedLength,
                  QByteArray& reply);
 
+// Looks for the reply to `request` anywhere in what arrived once the line fell silent:
+// the first place where expectedLength bytes start with the request's address and
+// function code, carry a correct CRC and agree with the request (CheckReplyFields).
+// Unlike LocateReply a damaged or cut frame in front does not end the search, so a reply
+// behind junk that happened to look like its start is still found. False, with `reply`
+// empty, when there is none.
+bool FindReply(const QByteArray& request, const QByteArray& received, int expectedLength,
+               QByteArray& reply);
+
 // True when the located reply's byte count or echoed fields agree with the request.
 // False when either is too short to hold the fields compared, and when the reply is
 // shorter than ExpectedReplyLength(request), so that an accepted reply can always be

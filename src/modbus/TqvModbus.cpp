@@ -613,6 +613,7 @@ void TqvModbus::DoRequestHangup() {
     // would only pile up unanswered requests. Close, pause, and wait for it to return.
     const bool resume = keepPolling_;
     Close();
+    lineWaiting_ = port_->LostLineReturn().text;
     lineLost_ = true;
     resumeOnReturn_ = resume;
     if (reopenTimer_->interval() > 0)
@@ -679,10 +680,16 @@ void TqvModbus::ReopenTick() {
         reopenTimer_->stop();
         return;
     }
-    // An adapter that is still away is not worth an open; one that is back may still be
-    // refused for a moment (its device node gets its group a little after it appears).
-    const QString device = ResolvePortName(port_->CommName());
-    if (!QFileInfo::exists(device))
+    // Only the device that was lost is opened again: not the on-board port its COM name
+    // would mean without its link, nor another terminal or adapter now under the name. One
+    // that is back may still be refused for a moment (its node gets its group a little
+    // after it appears).
+    const LineReturn back = port_->LostLineReturn();
+    if (back.text != lineWaiting_) {
+        lineWaiting_ = back.text;
+        Raise("OnLineWaiting", OnLineWaiting, this);
+    }
+    if (back.verdict != LineReturn::Verdict::Back)
         return;
     QString why;
     if (!ReopenLine(&why)) {

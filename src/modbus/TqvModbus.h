@@ -213,8 +213,14 @@ public:
     bool ReopenLine(QString* why = nullptr);
     // Pace of the tries while the line is lost (1000 ms); 0 = only ReopenLine.
     void SetReopenPollMs(int ms);
+    // What a lost line waits for: "Waiting for COM1 (was /dev/pts/3)", or why the device
+    // now under its name is not opened. Only the device that was lost is reopened by the
+    // tries (the port's LostLineReturn); ReopenLine takes the name afresh.
+    QString LineWaiting() const { return lineWaiting_; }
     std::function<void(TqvModbus* Sender)> OnLineLost;
     std::function<void(TqvModbus* Sender)> OnLineBack;
+    // LineWaiting has changed while the line stays lost.
+    std::function<void(TqvModbus* Sender)> OnLineWaiting;
 
 private:
     friend class ResponseWatcher;
@@ -291,6 +297,7 @@ private:
     bool lineLost_ = false;
     bool resumeOnReturn_ = false;
     QString lineDevice_;
+    QString lineWaiting_;
     TransactionObserver* observer_ = nullptr;
     // A request's wait is open from its write until its evaluation takes the received
     // bytes; what arrives outside it is never evaluated (main thread only).

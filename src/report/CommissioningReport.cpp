@@ -320,14 +320,15 @@ void MeterSection(Layout& l, const ReportSnapshot& s) {
 void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
     l.Heading(QStringLiteral("3  Configuration"));
     const auto& params = s.Block(ReportBlock::Parameters);
-    const std::optional<MeterSettingsForm> form =
-        params ? MeterSettingsFill(*params) : std::nullopt;
-    if (!form) {
+    // The block is kept only whole (34 registers), so it holds every setting.
+    if (!params) {
         l.Pairs({{QStringLiteral("Meter settings"), NotRead()}});
     } else {
+        MeterSettingsRegisters registers{};
+        std::copy_n(params->begin(), registers.size(), registers.begin());
         QList<std::pair<QString, QString>> pairs;
-        for (const auto& [caption, text] : MeterSettingsShown(*form))
-            pairs.append({caption.endsWith(':') ? caption.chopped(1) : caption, text});
+        for (const MeterSettingView& view : ViewMeterSettings(registers))
+            pairs.append({view.name, view.text});
         pairs.append({QStringLiteral("PT ratio"), QString::number(ratios.pt, 'g', 8)});
         pairs.append({QStringLiteral("CT ratio"), QString::number(ratios.ct, 'g', 8)});
         l.Pairs(pairs);
@@ -417,7 +418,10 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
                            &phasors, DiagramColors{});
     });
     l.Gap(6);
-    const QList<WiringHint> hints = CheckWiring(phasors);
+    // Judged as the meter is told it is wired, as the phase angle window judges it.
+    const auto& params = s.Block(ReportBlock::Parameters);
+    const WiringMode mode = params ? WiringMode{(*params)[3], (*params)[4]} : WiringMode{};
+    const QList<WiringHint> hints = CheckWiring(phasors, mode);
     l.Paragraph(QStringLiteral("Wiring check"), true);
     if (hints.isEmpty())
         l.Paragraph(QString::fromLatin1(WiringLooksRight));

@@ -28,31 +28,6 @@ bool DeviceLess(const QString& a, const QString& b) {
     return a < b;
 }
 
-// What sysfs knows about the tty named `name` ("ttyUSB0"): the driver, and the USB
-// device above it (the first parent folder that carries idVendor).
-void ReadSysfs(const QString& sysRoot, const QString& name, SerialPortInfo& info) {
-    const QString ttyDevice = sysRoot + QStringLiteral("/class/tty/") + name + "/device";
-    const QFileInfo device(ttyDevice);
-    if (!device.exists())
-        return;
-    info.driver = QFileInfo(ttyDevice + QStringLiteral("/driver")).canonicalFilePath();
-    info.driver = info.driver.isEmpty() ? QString() : QFileInfo(info.driver).fileName();
-    QDir dir(device.canonicalFilePath());
-    const QString top = QFileInfo(sysRoot).canonicalFilePath();
-    for (int depth = 0; depth < 8 && dir.path().startsWith(top) && dir.path() != top; ++depth) {
-        if (QFileInfo::exists(dir.filePath(QStringLiteral("idVendor")))) {
-            info.vendorId = ReadLine(dir.filePath(QStringLiteral("idVendor")));
-            info.productId = ReadLine(dir.filePath(QStringLiteral("idProduct")));
-            info.manufacturer = ReadLine(dir.filePath(QStringLiteral("manufacturer")));
-            info.product = ReadLine(dir.filePath(QStringLiteral("product")));
-            info.serial = ReadLine(dir.filePath(QStringLiteral("serial")));
-            return;
-        }
-        if (!dir.cdUp())
-            return;
-    }
-}
-
 // A 16550-style port node exists for every possible port; only a non-zero UART type
 // means there is hardware behind it. Without a type file the port is taken as real.
 bool HasUart(const QString& sysRoot, const QString& name) {
@@ -91,6 +66,31 @@ QHash<QString, QStringList> ComLinksByDevice() {
 
 } // namespace
 
+// What sysfs knows about the tty named `name` ("ttyUSB0"): the driver, and the USB
+// device above it (the first parent folder that carries idVendor).
+void ReadTtySysfs(const QString& sysRoot, const QString& name, SerialPortInfo& info) {
+    const QString ttyDevice = sysRoot + QStringLiteral("/class/tty/") + name + "/device";
+    const QFileInfo device(ttyDevice);
+    if (!device.exists())
+        return;
+    info.driver = QFileInfo(ttyDevice + QStringLiteral("/driver")).canonicalFilePath();
+    info.driver = info.driver.isEmpty() ? QString() : QFileInfo(info.driver).fileName();
+    QDir dir(device.canonicalFilePath());
+    const QString top = QFileInfo(sysRoot).canonicalFilePath();
+    for (int depth = 0; depth < 8 && dir.path().startsWith(top) && dir.path() != top; ++depth) {
+        if (QFileInfo::exists(dir.filePath(QStringLiteral("idVendor")))) {
+            info.vendorId = ReadLine(dir.filePath(QStringLiteral("idVendor")));
+            info.productId = ReadLine(dir.filePath(QStringLiteral("idProduct")));
+            info.manufacturer = ReadLine(dir.filePath(QStringLiteral("manufacturer")));
+            info.product = ReadLine(dir.filePath(QStringLiteral("product")));
+            info.serial = ReadLine(dir.filePath(QStringLiteral("serial")));
+            return;
+        }
+        if (!dir.cdUp())
+            return;
+    }
+}
+
 QList<SerialPortInfo> ListSerialPorts(const QString& root) {
     const QString devRoot = root + QStringLiteral("/dev");
     const QString sysRoot = root + QStringLiteral("/sys");
@@ -102,7 +102,7 @@ QList<SerialPortInfo> ListSerialPorts(const QString& root) {
         SerialPortInfo info;
         info.path = path;
         info.device = deviceNode;
-        ReadSysfs(sysRoot, QFileInfo(deviceNode).fileName(), info);
+        ReadTtySysfs(sysRoot, QFileInfo(deviceNode).fileName(), info);
         info.comNames = comLinks.value(QFileInfo(deviceNode).canonicalFilePath());
         // The links may name the stable path instead of the device it stands for.
         if (path != deviceNode)

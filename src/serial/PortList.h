@@ -17,6 +17,10 @@ struct SerialPortInfo {
     QStringList comNames; // COMn links of the program that point at this device
 };
 
+// What sysfs under `sysRoot` knows of the tty named `ttyName` ("ttyUSB0"): its driver and
+// the USB device it hangs off (vendor, product, serial); left empty where sysfs has none.
+void ReadTtySysfs(const QString& sysRoot, const QString& ttyName, SerialPortInfo& info);
+
 // The serial devices present under `root` ("" = this machine; tests point it at a fake
 // tree with dev/ and sys/): every /dev/serial/by-id link, then /dev/ttyUSB*, /dev/ttyACM*
 // without such a link, then /dev/ttyS* that have a UART behind them. Sorted within each

@@ -6,8 +6,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +36,21 @@ bool IsTerminalDevice(const struct stat& st) {
     if (subsystem.exists())
         return subsystem.canonicalFilePath().endsWith(QStringLiteral("/tty"));
     return IsTerminalMajor(major(st.st_rdev));
+}
+
+// Whether following `path` and the links it leads to passes any of `links`.
+bool LeadsThrough(const QString& path, const QStringList& links) {
+    QString at = path;
+    // Far more than any sensible chain; a loop of links ends here too.
+    for (int hop = 0; hop < 40; ++hop) {
+        const QFileInfo info(at);
+        if (links.contains(info.absoluteFilePath()))
+            return true;
+        if (!info.isSymLink())
+            return false;
+        at = info.symLinkTarget();
+    }
+    return true;
 }
 
 } // namespace
@@ -141,10 +158,26 @@ bool RegisterComPort(const QString& comName, const QString& device, QString* err
     const QString folder = PortLinksFolder();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create %1").arg(folder));
-    const QString link = QDir(folder).filePath(QStringLiteral("COM%1").arg(n));
-    QFile::remove(link);
-    if (!QFile::link(QFileInfo(device).absoluteFilePath(), link))
+    const QString name = QStringLiteral("COM%1").arg(n);
+    const QString link = QDir(folder).filePath(name);
+    const QString target = QFileInfo(device).absoluteFilePath();
+    // A target reached through this very link (the link typed as the device, or another
+    // link pointing at it) would become a link to itself: the adapter would be lost.
+    if (LeadsThrough(target, {link, QDir(QDir(folder).canonicalPath()).filePath(name)}))
+        return fail(QStringLiteral("%1 leads through %2 itself; choose the device it points at "
+                                   "instead")
+                        .arg(device, name));
+    // Made beside the old link and renamed over it, so that COMn always names a device:
+    // the old one until the new one is complete.
+    const QString fresh =
+        QDir(folder).filePath(QStringLiteral(".%1.new-%2").arg(name).arg(qint64(::getpid())));
+    QFile::remove(fresh);
+    if (!QFile::link(target, fresh))
         return fail(QStringLiteral("cannot create link %1").arg(link));
+    if (::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(link).constData()) != 0) {
+        QFile::remove(fresh);
+        return fail(QStringLiteral("cannot replace link %1").arg(link));
+    }
     return true;
 }
 

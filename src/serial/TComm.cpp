@@ -119,6 +119,9 @@ void TComm::OpenPort() {
     // (4096 bytes of input for the line discipline) and offers no request to change it.
 
     device_ = std::move(dev);
+    // Taken now, while the device is surely the one the name led to: a lost line is only
+    // opened again when it comes back as this device.
+    opened_ = IdentifyLine(commName_);
     ++session_;
     hangupReported_ = false;
     link_ = std::make_unique<PortLink>();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommTypes.h"
+#include "LineIdentity.h"
 
 #include <QLoggingCategory>
 #include <QObject>
@@ -131,6 +132,8 @@ public:
     int PendingChunks() const;
     // The open device (nullptr when closed), for diagnostics and tests.
     SerialDevice* Device() const;
+    // What the port name stood for at the last successful OpenPort (link, node, adapter).
+    const LineIdentity& OpenedLine() const { return opened_; }
     // Where OpenPort gets its device from; the default is the Linux serial device.
     void SetDeviceFactory(std::function<std::unique_ptr<SerialDevice>()> factory);
 
@@ -165,6 +168,7 @@ private:
     std::unique_ptr<TWriteThread> writer_;
     // True at construction, open and close; the writer keeps it current in between.
     std::atomic<bool> sendQueueEmpty_{true};
+    LineIdentity opened_;
     quint64 session_ = 0;         // numbers each opening; older notifications are dropped
     bool hangupReported_ = false; // reader and writer may both meet the same failure
 };

@@ -1,5 +1,6 @@
 #include "AlarmCodec.h"
 
+#include "NumberInput.h"
 #include "NumberText.h"
 
 #include <cmath>
@@ -178,39 +179,43 @@ QString AlarmLimitText(int code, quint16 reg, const ScaleRatios& ratios, const Q
     return {};
 }
 
-std::optional<double> ParseAlarmLimit(const QString& text, const QLocale& locale) {
-    QString number = text.trimmed();
-    bool kilo = false;
-    auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
-    while (!number.isEmpty() && !isDigit(number.back())) {
-        if (number.back() == QLatin1Char('k') || number.back() == QLatin1Char('K'))
-            kilo = true;
-        number.chop(1);
-    }
-    number = number.trimmed();
-    if (number.isEmpty())
+std::optional<double> ParseAlarmLimit(int code, const QString& text, const QLocale& locale) {
+    if (!ValidItem(code))
         return std::nullopt;
-
-    bool ok = false;
-    double value = locale.toDouble(number, &ok);
-    if (!ok) {
-        // The window's own texts are plain digits with a hyphen-minus and the locale's
-        // separators, which some locales' own number reading does not take (those with a
-        // typographic minus, for one).
-        QString plain;
-        for (const QChar c : number) {
-            if (isDigit(c) || c == QLatin1Char('-') || c == QLatin1Char('+'))
-                plain += c;
-            else if (QString(c) == locale.decimalPoint())
-                plain += QLatin1Char('.');
-            else if (QString(c) != locale.groupSeparator())
-                return std::nullopt;
-        }
-        value = QLocale::c().toDouble(plain, &ok);
+    NumberField field;
+    // Unsigned items take a sign too, so that "-5 V" is told it is out of range rather
+    // than not a number.
+    field.negative = true;
+    switch (QuantityOf(code)) {
+    case Quantity::Frequency:
+        field.units = {QStringLiteral("Hz")};
+        break;
+    case Quantity::Voltage:
+        field.units = {QStringLiteral("V")};
+        field.kilo = true;
+        break;
+    case Quantity::Current:
+        field.units = {QStringLiteral("A")};
+        break;
+    case Quantity::Watt:
+        field.units = {QStringLiteral("W")};
+        field.kilo = true;
+        break;
+    case Quantity::Var:
+        field.units = {QStringLiteral("var")};
+        field.kilo = true;
+        break;
+    case Quantity::VoltAmpere:
+        field.units = {QStringLiteral("VA")};
+        field.kilo = true;
+        break;
+    case Quantity::PowerFactor:
+        break;
+    case Quantity::Unbalance:
+        field.units = {QStringLiteral("%")};
+        break;
     }
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return kilo ? value * 1000.0 : value;
+    return ReadNumber(text, field, locale);
 }
 
 EncodedLimit EncodeAlarmLimit(int code, double value, const ScaleRatios& ratios) {
@@ -278,10 +283,13 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
         if (!listChosen(in.direction, "Limit", "Below or Above"))
             return plan;
 
-        const std::optional<double> value = ParseAlarmLimit(in.limit, locale);
+        const std::optional<double> value = ParseAlarmLimit(in.item, in.limit, locale);
         if (!value) {
             plan.error = ParameterError(
-                group + QStringLiteral("Value \"%1\" is not a number.").arg(in.limit.trimmed()));
+                group +
+                QStringLiteral("Value \"%1\" is not a number as this desktop writes "
+                               "them (like \"%2\").")
+                    .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
             return plan;
         }
         const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);

@@ -42,10 +42,11 @@ QStringList AlarmDelayTexts();
 // names exactly one register value.
 QString AlarmLimitText(int code, quint16 reg, const ScaleRatios& ratios, const QLocale& locale);
 
-// The number in a limit text, in the item's base unit (V, A, W, var, VA, Hz, %): the unit
-// after the number is dropped, a "k" in it multiplies by 1000; group separators and the
-// decimal separator of `locale` are understood. Nothing when the text holds no number.
-std::optional<double> ParseAlarmLimit(const QString& text, const QLocale& locale);
+// The number in a limit text of the item, in the item's base unit (V, A, W, var, VA, Hz,
+// %), read as the user's locale writes numbers (see ReadNumber): the item's unit may
+// follow, with a "k" where the window shows thousands that way. Nothing when the text is
+// not such a number, or the item is none.
+std::optional<double> ParseAlarmLimit(int code, const QString& text, const QLocale& locale);
 
 // A limit in the item's base unit as the register the meter compares against.
 struct EncodedLimit {

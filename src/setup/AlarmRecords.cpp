@@ -3,6 +3,7 @@
 #include "AlarmCodec.h"
 #include "NumberText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -102,10 +103,12 @@ AlarmRecordTexts DecodeAlarmRecordBlock(const QList<quint16>& values,
     AlarmRecordTexts out;
     if (values.isEmpty())
         return out;
-    for (int g = 0; g < AlarmGroupCount; ++g)
-        out.states.append(
-            {QStringLiteral("Label%1State").arg(g + 1),
-             (values[0] >> g) & 1 ? QStringLiteral("Alarm") : QStringLiteral("Normal")});
+    for (int g = 0; g < AlarmGroupCount; ++g) {
+        const bool on = (values[0] >> g) & 1;
+        out.states.append({QStringLiteral("Label%1State").arg(g + 1),
+                           on ? QStringLiteral("Alarm") : QStringLiteral("Normal")});
+        out.inAlarm.append(on);
+    }
 
     const QList<quint16> records = values.mid(1);
     // The value column's format follows the item each record names.
@@ -116,6 +119,18 @@ AlarmRecordTexts DecodeAlarmRecordBlock(const QList<quint16>& values,
     }
     out.records = DecodeGrid({AlarmRecordSize, AlarmRecordCount, 1, kRecordColumns, formats},
                              records, context);
+    // A slot the meter has never filled holds only zeros, which would read as a frequency
+    // alarm of 0.00 Hz: an alarm that never happened. It is shown blank.
+    std::array<bool, AlarmRecordCount> unused{};
+    for (int r = 0; r < AlarmRecordCount; ++r) {
+        const int at = r * AlarmRecordSize;
+        unused[r] = at + AlarmRecordSize <= records.size() &&
+                    std::all_of(records.begin() + at, records.begin() + at + AlarmRecordSize,
+                                [](quint16 v) { return v == 0; });
+    }
+    for (GridText& cell : out.records)
+        if (unused[cell.row - 1])
+            cell.text.clear();
     return out;
 }
 

@@ -21,8 +21,10 @@ LabelTexts DecodeAlarmItems(const QList<quint16>& values);
 
 // Block 0x354: Label1State .. Label9State ("Alarm" / "Normal") and the record grid, one
 // row per record: item, "Alarm" / "Reset", value, year, month, day, hour, minute, second.
+// A record slot the meter has never filled (all its registers zero) is all blank cells.
 struct AlarmRecordTexts {
     LabelTexts states;
+    QList<bool> inAlarm; // per group, in the order of `states`
     GridTexts records;
 };
 AlarmRecordTexts DecodeAlarmRecordBlock(const QList<quint16>& values, const DecodeContext& context);

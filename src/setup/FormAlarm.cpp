@@ -50,6 +50,10 @@ void TFormAlarm::ShowAlarmRecords(const QList<quint16>& values) {
     const AlarmRecordTexts texts =
         DecodeAlarmRecordBlock(values, {{state_.PtRatio, state_.CtRatio}, locale_});
     ApplyLabelTexts(this, texts.states);
+    // A group in alarm must stand out from the quiet ones at a glance.
+    for (qsizetype g = 0; g < texts.states.size(); ++g)
+        if (QLabel* state = Label(texts.states[g].label))
+            ShowOnOff(state, texts.inAlarm[g]);
     ApplyGridTexts(ui->StringGrid1, texts.records);
 }
 

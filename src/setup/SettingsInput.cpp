@@ -1,7 +1,9 @@
 #include "SettingsInput.h"
 
+#include "NumberInput.h"
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,15 +22,6 @@ QString Holds(const QString& text) {
                                     : QStringLiteral("it holds \"%1\"").arg(text);
 }
 
-std::optional<double> ReadNumber(const QString& text, QLocale locale) {
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = locale.toDouble(text, &ok);
-    if (ok && std::isfinite(v))
-        return v;
-    return std::nullopt;
-}
-
 // Nearest whole number, an exact half going to the even neighbour, whatever rounding
 // mode the floating-point unit was left in.
 double RoundHalfEven(double x) {
@@ -43,20 +36,15 @@ double RoundHalfEven(double x) {
 
 } // namespace
 
-std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max) {
-    const QString digits = text.trimmed();
-    // Twenty digits already overflow 64 bits; every field of the meter is far below that.
-    if (digits.isEmpty() || digits.size() > 19)
+std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max,
+                                        const QLocale& locale) {
+    // Every field of the meter is far below the top of 63 bits.
+    const quint64 top = std::numeric_limits<qint64>::max();
+    const auto value =
+        ReadWholeNumber(text, qint64(std::min(min, top)), qint64(std::min(max, top)), locale);
+    if (!value)
         return std::nullopt;
-    quint64 value = 0;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        value = value * 10 + quint64(c.unicode() - '0');
-    }
-    if (value < min || value > max)
-        return std::nullopt;
-    return value;
+    return quint64(*value);
 }
 
 QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max) {
@@ -75,10 +63,9 @@ QString NoSelectionProblem(const QString& caption) {
 }
 
 std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& locale) {
-    const QString t = text.trimmed();
-    std::optional<double> v = ReadNumber(t, locale);
-    if (!v)
-        v = ReadNumber(t, QLocale::c());
+    NumberField field;
+    field.negative = true;
+    const std::optional<double> v = ReadNumber(text, field, locale);
     if (!v)
         return std::nullopt;
     const double tenths = RoundHalfEven(*v * 10.0);

@@ -16,9 +16,11 @@ struct InputProblem {
     QString message;
 };
 
-// A whole decimal number in min..max: digits only (blanks around them are ignored), no
-// sign, no separators. Anything else, the empty text included, is refused.
-std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max);
+// A whole decimal number in min..max as the user's locale writes it (see ReadNumber):
+// digits, group separators in their places, no sign, no decimals. Anything else, the
+// empty text included, is refused.
+std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max,
+                                        const QLocale& locale = QLocale());
 
 // The message for a field that does not hold a whole number in min..max. `caption` is the
 // field's caption as the window shows it.
@@ -28,11 +30,11 @@ QString WholeNumberProblem(const QString& caption, const QString& text, quint64 
 QString NoSelectionProblem(const QString& caption);
 
 // An energy counter as the meter holds it: tenths of a kWh or kvarh, signed 32-bit. The
-// text is read as a decimal number in `locale` (as the windows show it) or with a plain
-// '.' as decimal separator; thousands separators are refused, since "1.234" would mean
-// different numbers in different locales. The number times ten is rounded to the nearest
-// whole tenth, ties to the even one. Not a number, or outside the counter's range after
-// rounding: nothing.
+// text is read as `locale` writes numbers (see ReadNumber), so "12.345" on a German
+// desktop is twelve thousand and on an English one twelve, and on neither is it read as
+// the other; a plain '.' is taken as decimal point only where the locale has no other use
+// for it. The number times ten is rounded to the nearest whole tenth, ties to the even
+// one. Not a number, or outside the counter's range after rounding: nothing.
 std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& locale);
 
 // The message for an energy edit that ParseEnergyTenths refused; the range is written in

@@ -129,17 +129,17 @@ MeterSettingsForm InitialMeterSettingsForm() {
     return f;
 }
 
-MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form) {
+MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form, const QLocale& locale) {
     MeterSettingsRegisters regs{};
     for (const SettingsField& field : kFields) {
         const QString caption = QString::fromLatin1(field.caption);
         const QString control = QString::fromLatin1(field.control);
         if (field.edit != nullptr) {
             const QString& text = form.*field.edit;
-            const auto value = ParseWholeNumber(text, field.min, field.max);
+            const auto value = ParseWholeNumber(text, field.min, field.max, locale);
             if (!value) {
                 QString message = WholeNumberProblem(caption, text, field.min, field.max);
-                if (field.zeroReason && ParseWholeNumber(text, 0, 0))
+                if (field.zeroReason && ParseWholeNumber(text, 0, 0, locale))
                     message += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
                 return {std::nullopt, {control, message}};
             }
@@ -222,21 +222,57 @@ QString MeterSettingsCaption(const QString& control) {
     return {};
 }
 
-QList<std::pair<QString, QString>> MeterSettingsShown(const MeterSettingsForm& form) {
-    QList<std::pair<QString, QString>> shown;
+QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& registers) {
+    const QList<quint16> values(registers.begin(), registers.end());
+    const MeterSettingsForm form = *MeterSettingsFill(values);
+    QList<MeterSettingView> views;
     for (const SettingsField& field : kFields) {
-        QString text;
+        MeterSettingView view;
+        QString caption = QString::fromLatin1(field.caption);
+        view.name = caption.endsWith(QLatin1Char(':')) ? caption.chopped(1) : caption;
+        view.offset = field.offset;
+        view.count = field.max > 0xFFFF ? 2 : 1;
+        const quint16 raw = registers[field.offset];
         if (field.edit != nullptr) {
-            text = form.*field.edit;
+            view.text = form.*field.edit;
+            if (!ParseWholeNumber(view.text, field.min, field.max)) {
+                view.problem = QStringLiteral("%1 is outside %2..%3.")
+                                   .arg(view.text)
+                                   .arg(field.min)
+                                   .arg(field.max);
+                if (field.zeroReason)
+                    view.problem += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
+            }
         } else {
             const QStringList items = field.items();
             const int index = form.*field.list;
-            if (index >= 0 && index < items.size())
-                text = items[index];
+            // The baud rate list shows a rate it does not hold as 9600; the file must not.
+            const bool shown = index >= 0 && index < items.size() &&
+                               (field.offset != kBaudOffset || items[index].toUInt() == raw);
+            view.text = shown ? items[index] : QString::number(raw);
+            if (!shown)
+                view.problem =
+                    field.offset == kBaudOffset
+                        ? QStringLiteral("%1 is not a baud rate of the list (%2).")
+                              .arg(raw)
+                              .arg(items.join(QLatin1Char(' ')))
+                        : QStringLiteral("%1 is outside %2..%3, the items of the list %4 .. %5.")
+                              .arg(raw)
+                              .arg(field.min)
+                              .arg(field.min + quint64(items.size()) - 1)
+                              .arg(items.first(), items.last());
         }
-        shown.append({QString::fromLatin1(field.caption), text});
+        // The unit labels beside the controls.
+        const QLatin1String control(field.control);
+        if (control == QLatin1String("EditRO1Time") || control == QLatin1String("EditRO2Time") ||
+            control == QLatin1String("ComboPulseWidth"))
+            view.text += QStringLiteral(" ms");
+        else if (control == QLatin1String("ComboLightTime") ||
+                 control == QLatin1String("ComboDemaTime"))
+            view.text += QStringLiteral(" Min");
+        views << view;
     }
-    return shown;
+    return views;
 }
 
 // ---------------------------------------------------------------- energy presets

@@ -65,7 +65,8 @@ struct MeterSettingsCheck {
     std::optional<MeterSettingsRegisters> registers;
     InputProblem problem; // when `registers` is empty
 };
-MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form);
+MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form,
+                                      const QLocale& locale = QLocale());
 
 // The settings write: 20 registers from 0x100.
 QString MeterSettingsMessage(const MeterSettingsRegisters& registers);
@@ -91,10 +92,16 @@ void NoteSettingsRead(SessionState& state, const QList<quint16>& values,
 // The captions of the window's fields as it shows them, by control name.
 QString MeterSettingsCaption(const QString& control);
 
-// Every field of the window in register order as its caption and the text its control
-// shows for `form` (an edit's text, a list's selected item, empty without a selection),
-// so a record of the settings reads exactly like the window.
-QList<std::pair<QString, QString>> MeterSettingsShown(const MeterSettingsForm& form);
+// One setting of block 0x100 as the meter settings window shows it, for lists of a whole
+// configuration (saved files, comparisons).
+struct MeterSettingView {
+    QString name;    // the window's caption without its colon: "Baud Rate", "PT1"
+    int offset = 0;  // first register, from 0x100
+    int count = 1;   // registers it takes: 2 for PT1
+    QString text;    // as the window shows it, with the unit beside the control
+    QString problem; // why the window could not show or write this value; empty if it can
+};
+QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& registers);
 
 // ---------------------------------------------------------------- energy presets
 

@@ -43,6 +43,11 @@ void TFormAngle::ShowMeteringBlock(const QList<quint16>& values) {
         magnitudes_ = m;
 }
 
+void TFormAngle::ShowParameters(const QList<quint16>& values) {
+    if (values.size() > 4)
+        wiring_ = {values[3], values[4]};
+}
+
 void TFormAngle::ShowPhasors() {
     // The metering block is read in every rotation, so its magnitudes are there before the
     // first angles; without them there is nothing to draw to scale.
@@ -50,7 +55,7 @@ void TFormAngle::ShowPhasors() {
         return;
     const PhasorSet phasors = MakePhasorSet(*magnitudes_, *lags_);
     ui->DiagramPhasors->SetPhasors(phasors);
-    const QList<WiringHint> hints = CheckWiring(phasors);
+    const QList<WiringHint> hints = CheckWiring(phasors, wiring_);
     QStringList lines;
     for (const WiringHint& h : hints)
         lines << QStringLiteral("\u2022 ") + h.text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PhaseAngleDecode.h"
+#include "WiringCheck.h"
 
 #include <QList>
 #include <QLocale>
@@ -34,6 +35,8 @@ public:
     void ShowAngles(const QList<quint16>& values); // block 0x39D
     // Block 0x130: the phase voltages and currents give the arrows their lengths.
     void ShowMeteringBlock(const QList<quint16>& values);
+    // Block 0x100: how the meter is wired, so that the hints judge only what is there.
+    void ShowParameters(const QList<quint16>& values);
 
     QLabel* Label(const QString& name) const;
     PhasorDiagram* Diagram() const;
@@ -46,4 +49,5 @@ private:
     QLocale locale_ = QLocale::system();
     std::optional<PhaseLags> lags_;
     std::optional<PhaseMagnitudes> magnitudes_;
+    WiringMode wiring_;
 };

@@ -1,5 +1,6 @@
 #include "FormLogToFile.h"
 
+#include "NumberInput.h"
 #include "OperatorDialogs.h"
 
 #include <QComboBox>
@@ -104,8 +105,10 @@ std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
         return std::nullopt;
     }
     // The spin box keeps its own range, but the text typed last may not have been taken.
-    const int seconds = seconds_->text().remove(seconds_->suffix()).trimmed().toInt();
-    if (every_->currentIndex() == 1 && (seconds < kMinLogIntervalS || seconds > kMaxLogIntervalS)) {
+    const auto typed = ReadWholeNumber(seconds_->cleanText(), kMinLogIntervalS, kMaxLogIntervalS,
+                                       seconds_->locale());
+    const int seconds = typed ? int(*typed) : 0;
+    if (every_->currentIndex() == 1 && !typed) {
         dialogs_.Warn(kCaption, QStringLiteral("Interval: enter %1 to %2 seconds.")
                                     .arg(kMinLogIntervalS)
                                     .arg(kMaxLogIntervalS));

@@ -29,12 +29,14 @@ ModelBlockView DecodeModelBlock(const QList<quint16>& values) {
         return view;
     QString version;
     for (int k = 0; k < kVersionChars; ++k) {
-        // Only the low byte carries the character. A zero byte ends the text (a label
-        // would draw it as a box).
+        // Only the low byte carries the character. A zero byte ends the text; other control
+        // bytes some firmware leaves there would show as boxes or move the text, so only
+        // printable characters are kept.
         const char c = static_cast<char>(values[k] & 0xFF);
         if (c == '\0')
             break;
-        version += QChar::fromLatin1(c);
+        if (const QChar ch = QChar::fromLatin1(c); ch.isPrint())
+            version += ch;
     }
     view.version = version;
     view.frequencyIndex = IndexAt(values, kFrequencyOffset);

@@ -8,8 +8,10 @@ constexpr int kPt1High = 0x05;
 constexpr int kPt2 = 0x07;
 constexpr int kCt1 = 0x08;
 
-qint32 Pt1(const QList<quint16>& v) {
-    return static_cast<qint32>(ReadQuantity(v, kPt1High, RegWidth::S32));
+// The settings window writes PT1 as 0..4294967295: it is read back unsigned, or a primary
+// above 2147483647 V would show negative and turn the PT ratio and every voltage negative.
+quint32 Pt1(const QList<quint16>& v) {
+    return static_cast<quint32>(ReadQuantity(v, kPt1High, RegWidth::U32));
 }
 
 QString Decimal(quint16 v) {
@@ -79,7 +81,7 @@ QString RelayMode(qint64 v, const DecodeContext&) {
     return RelayModeText(quint16(v));
 }
 
-// Registers 0x100..0x113 in order; PT1 is a 32-bit value at 0x105..0x106.
+// Registers 0x100..0x113 in order; PT1 is an unsigned 32-bit value at 0x105..0x106.
 // clang-format off
 constexpr BlockRow kRows[] = {
     {0x00, RegWidth::U16, "LabelPassword",   DecimalFormat()},
@@ -87,7 +89,7 @@ constexpr BlockRow kRows[] = {
     {0x02, RegWidth::U16, "LabelBaudrate",   DecimalFormat(" bps")},
     {0x03, RegWidth::U16, "LabelUWireMode",  CustomFormat(VoltWiring)},
     {0x04, RegWidth::U16, "LabelIWireMode",  CustomFormat(CurrentWiring)},
-    {0x05, RegWidth::S32, "LabelPT1",        DecimalFormat(" V")},
+    {0x05, RegWidth::U32, "LabelPT1",        DecimalFormat(" V")},
     {0x07, RegWidth::U16, "LabelPT2",        DecimalFormat(" V")},
     {0x08, RegWidth::U16, "LabelCT1",        DecimalFormat(" A")},
     {0x09, RegWidth::U16, "LabelDriveWork",  CustomFormat(DoMode)},

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <chrono>
+
 namespace {
 
 enum class Kind { Volt, Amp, Power, Factor, Hertz, Percent, Load, Energy };
@@ -91,8 +93,17 @@ QString ColumnText(const Column& c, const QList<quint16>& v, const ScaleRatios& 
         return Number(reg / 100.0, 2);
     case Kind::Percent:
         return Number(reg / 10.0, 1);
-    case Kind::Load:
-        return Field(LoadTypeText(reg));
+    case Kind::Load: {
+        // The meter sends any byte as its load letter; a control character would break the
+        // line (a line feed ends the row for every reader), so such a byte is logged as the
+        // register it came in.
+        const QString text = LoadTypeText(reg);
+        for (const QChar ch : text)
+            if (!ch.isPrint())
+                return QStringLiteral("0x") +
+                       QString::number(reg, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+        return Field(text);
+    }
     case Kind::Energy: {
         const auto value = static_cast<qint32>((quint32(reg) << 16) | v[c.offset + 1]);
         return Number(value / 10.0, 1);
@@ -145,13 +156,18 @@ QString RotatedFileName(const QString& fileName, LogRotation rotation, const QDa
                                QLatin1Char('.') + suffix);
 }
 
-MeteringCsvLog::MeteringCsvLog() : clock_([] { return QDateTime::currentDateTime(); }) {}
+MeteringCsvLog::MeteringCsvLog()
+    : clock_([] { return QDateTime::currentDateTime(); }), ticks_([] {
+          return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
+      }) {}
 
 bool MeteringCsvLog::Start(const MeteringLogSettings& settings) {
     Stop();
     settings_ = settings;
     rows_ = 0;
-    lastRow_.reset();
+    lastRowTick_.reset();
     error_.clear();
     return OpenFor(clock_());
 }
@@ -207,10 +223,13 @@ MeteringCsvLog::Outcome MeteringCsvLog::BlockReceived(const QList<quint16>& bloc
                                                       const ScaleRatios& ratios) {
     if (!file_.isOpen())
         return Outcome::Off;
-    const QDateTime now = clock_();
-    if (settings_.minIntervalS > 0 && lastRow_ &&
-        lastRow_->msecsTo(now) < qint64(settings_.minIntervalS) * 1000)
+    // The interval runs on the monotonic clock: the wall clock set back by an hour (or by
+    // the switch from summer time) must not stop the log for that hour.
+    const qint64 tick = ticks_();
+    if (settings_.minIntervalS > 0 && lastRowTick_ &&
+        tick - *lastRowTick_ < qint64(settings_.minIntervalS) * 1000)
         return Outcome::Skipped;
+    const QDateTime now = clock_();
     const QString row = MeteringCsvRow(now, block, ratios, temperature_);
     if (row.isEmpty())
         return Outcome::Skipped;
@@ -220,6 +239,6 @@ MeteringCsvLog::Outcome MeteringCsvLog::BlockReceived(const QList<quint16>& bloc
     if (!WriteLine(row.toUtf8() + '\n'))
         return Fail();
     ++rows_;
-    lastRow_ = now;
+    lastRowTick_ = tick;
     return Outcome::Written;
 }

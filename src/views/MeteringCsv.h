@@ -45,11 +45,14 @@ QString RotatedFileName(const QString& fileName, LogRotation rotation, const QDa
 class MeteringCsvLog {
 public:
     using Clock = std::function<QDateTime()>;
+    using Ticks = std::function<qint64()>; // a monotonic clock in milliseconds
     enum class Outcome { Written, Skipped, Failed, Off };
 
     MeteringCsvLog();
 
+    // The wall clock stamps the lines and names the files; the monotonic one spaces them.
     void SetClock(Clock clock) { clock_ = std::move(clock); }
+    void SetTicks(Ticks ticks) { ticks_ = std::move(ticks); }
     // Opens the first file (a new or empty file gets the header). False, with LastError,
     // when it cannot be opened.
     bool Start(const MeteringLogSettings& settings);
@@ -72,10 +75,11 @@ private:
     Outcome Fail(); // closes the file; error_ says why
 
     Clock clock_;
+    Ticks ticks_;
     MeteringLogSettings settings_;
     QFile file_;
     QString error_;
     qint64 rows_ = 0;
-    std::optional<QDateTime> lastRow_;
+    std::optional<qint64> lastRowTick_;
     std::optional<quint16> temperature_;
 };

@@ -103,6 +103,7 @@ void RegisterViewWindows(TFormTeskLink& shell) {
 
     RouteBlock(shell, PhaseAngleBlockStart, WindowName::Angle, &TFormAngle::ShowAngles);
     RouteBlock(shell, MeteringBlockStart, WindowName::Angle, &TFormAngle::ShowMeteringBlock);
+    RouteBlock(shell, MeterParamBlockStart, WindowName::Angle, &TFormAngle::ShowParameters);
 
     // The display mode byte follows every reply of block 0x510, whether or not the meter
     // model window is open.

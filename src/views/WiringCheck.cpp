@@ -16,16 +16,18 @@ WiringHint Hint(WiringFault fault, int phase, int otherPhase, QString text) {
 }
 
 void CheckVoltages(const PhasorSet& p, const std::array<bool, 3>& present,
-                   QList<WiringHint>& hints) {
+                   const std::array<bool, 3>& wired, QList<WiringHint>& hints) {
     for (int k = 0; k < 3; ++k) {
-        if (!present[k])
+        if (wired[k] && !present[k])
             hints << Hint(WiringFault::MissingVoltage, k + 1, 0,
                           QStringLiteral("No voltage on V%1: check the fuse and the voltage "
                                          "lead of phase %1.")
                               .arg(k + 1));
     }
-    if (!std::all_of(present.begin(), present.end(), [](bool b) { return b; }))
-        return;
+    // The sequence needs all three phase voltages; a three-wire connection has no V2.
+    for (int k = 0; k < 3; ++k)
+        if (!present[k] || !wired[k])
+            return;
     const double v2 = p.voltageLag[1], v3 = p.voltageLag[2];
     auto near = [](double angle, double expected) {
         return AngleDistance(angle, expected) <= SequenceToleranceDeg;
@@ -93,7 +95,7 @@ double AngleDistance(double a, double b) {
     return d > 180.0 ? 360.0 - d : d;
 }
 
-QList<WiringHint> CheckWiring(const PhasorSet& p) {
+QList<WiringHint> CheckWiring(const PhasorSet& p, const WiringMode& mode) {
     QList<WiringHint> hints;
     const double vmax = *std::max_element(p.volts.begin(), p.volts.end());
     if (!(vmax > 0.0)) {
@@ -102,10 +104,14 @@ QList<WiringHint> CheckWiring(const PhasorSet& p) {
                                      "their fuses."));
         return hints;
     }
+    const bool threeWire = mode.voltage == 2;
+    const std::array<bool, 3> voltageWired = {true, !threeWire, true};
+    const bool oneCt = mode.current == 1, twoCts = mode.current == 2;
+    const std::array<bool, 3> currentWired = {true, !oneCt && !twoCts && !threeWire, !oneCt};
     std::array<bool, 3> present{};
     for (int k = 0; k < 3; ++k)
-        present[k] = p.volts[k] >= MissingVoltageShare * vmax;
-    CheckVoltages(p, present, hints);
+        present[k] = voltageWired[k] && p.volts[k] >= MissingVoltageShare * vmax;
+    CheckVoltages(p, present, voltageWired, hints);
     // Every angle the meter reports is measured from V1.
     if (!present[0])
         return hints;
@@ -117,9 +123,31 @@ QList<WiringHint> CheckWiring(const PhasorSet& p) {
                                      "load."));
         return hints;
     }
+    QList<WiringHint> currentHints;
+    QStringList apart;
+    int judged = 0;
     for (int k = 0; k < 3; ++k) {
-        if (present[k] && p.amps[k] >= WeakCurrentShare * imax)
-            CheckCurrent(p, k, present, hints);
+        if (present[k] && currentWired[k] && p.amps[k] >= WeakCurrentShare * imax) {
+            ++judged;
+            CheckCurrent(p, k, present, currentHints);
+            apart << QStringLiteral("I%1 %2").arg(k + 1).arg(
+                Degrees(AngleDistance(p.currentLag[k], p.voltageLag[k])));
+        }
     }
+    const bool allReversed =
+        judged >= 2 && currentHints.size() == judged &&
+        std::all_of(currentHints.begin(), currentHints.end(),
+                    [](const WiringHint& h) { return h.fault == WiringFault::ReversedCt; });
+    if (!allReversed)
+        return hints + currentHints;
+    // A CT turned round and a feeder that exports look the same to the meter; rewiring an
+    // exporting feeder would make a correct installation wrong.
+    hints << Hint(WiringFault::ExportOrAllCtsReversed, 0, 0,
+                  QStringLiteral("Every current is opposite its voltage (%1): either power "
+                                 "flows towards the supply (the feeder exports, e.g. solar or "
+                                 "a generator), or all CTs are reversed. Check the direction of "
+                                 "power before rewiring; swap S1 and S2 of every CT only if "
+                                 "power should flow to the load.")
+                      .arg(apart.join(QStringLiteral(", "))));
     return hints;
 }

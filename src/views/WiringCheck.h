@@ -30,6 +30,16 @@ enum class WiringFault {
     NoCurrent,              // nothing flows: the CTs cannot be judged
     ReversedCt,             // the current of `phase` is reversed
     CtOnWrongPhase,         // the CT of `phase` sits on `otherPhase`
+    ExportOrAllCtsReversed, // every current opposes its voltage: export, or every CT turned
+};
+
+// How the meter is told it is connected (block 0x100): voltage wiring at 0x103 (0 "3Ln",
+// 1 "2Ln", 2 "2LL" three-wire) and current wiring at 0x104 (0 "3CT", 1 "1CT", 2 "2CT").
+// A three-wire connection has no V2 and no I2, two CTs no I2, one CT only I1: what is not
+// wired is not judged.
+struct WiringMode {
+    int voltage = 0;
+    int current = 0;
 };
 
 struct WiringHint {
@@ -41,8 +51,10 @@ struct WiringHint {
 
 // The hints for one set of phasors, voltages first, then each CT in phase order. Angle
 // checks need V1, the reference of every angle the meter reports; a current is checked
-// only against a voltage that is there.
-QList<WiringHint> CheckWiring(const PhasorSet& phasors);
+// only against a voltage that is there. When every judged current (two or more) opposes
+// its own voltage, the feeder may well be exporting (solar, a generator): one hint says
+// so instead of one "reversed" per CT.
+QList<WiringHint> CheckWiring(const PhasorSet& phasors, const WiringMode& mode = {});
 
 // Shown when CheckWiring finds nothing.
 inline constexpr auto WiringLooksRight =

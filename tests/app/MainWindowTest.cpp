@@ -470,7 +470,11 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
                            "MM0205 Alarm Parameters(&A) ", "MM0206 Phase Angle Parameters(&P) "}));
     EXPECT_EQ(menu("MM03"),
               QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
-                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) "}));
+                           "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) ", "-",
+                           "mnuSaveConfig Save Meter Configuration\u2026 ",
+                           "mnuCompareConfig Compare with File\u2026 ",
+                           "mnuRestoreConfig Restore from File\u2026 ",
+                           "mnuCloneConfig Clone to Meters\u2026 "}));
     EXPECT_EQ(
         menu("Window1").mid(0, 5),
         QStringList({"N6 Cascade(&C) ", "N7 Tile Horizontally(&H) ", "N8 Tile Vertically(&T) ",
@@ -698,7 +702,7 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
         << dialogs.Shown()[0].text.toStdString();
     EXPECT_FALSE(port.open);
     EXPECT_EQ(shell->StatusText(2, 4),
-              "Line lost: " + named + " - polling resumes when it is back");
+              "Line lost. Waiting for COM1 - polling resumes when it is back");
     // The request in flight is counted as unanswered; nothing more is sent.
     EXPECT_EQ(shell->State().Traffic.NoResponseCount, noResponse + 1);
     const qsizetype sent = port.sent.size();
@@ -721,7 +725,7 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     shell->Modbus().SetReopenPollMs(0);
     shell->Modbus().Port().OnRequestHangup();
     shell->Action("MMStop")->trigger();
-    EXPECT_EQ(shell->StatusText(2, 4), "Line lost: " + named + " - reopened when it is back");
+    EXPECT_EQ(shell->StatusText(2, 4), "Line lost. Waiting for COM1 - reopened when it is back");
     EXPECT_FALSE(Enabled("MMStop"));
     shell->Action("MMStart")->trigger();
     EXPECT_TRUE(port.open);

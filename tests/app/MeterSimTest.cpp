@@ -1,4 +1,7 @@
+#include "CommModbusPort.h"
 #include "MeterSimProcess.h"
+#include "PosixSerialDevice.h"
+#include "TComm.h"
 #include "TestShell.h"
 #include "TqvModbus.h"
 #include "frmComm.h"
@@ -7,6 +10,7 @@
 #include "ui_frmComm.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -14,6 +18,16 @@
 #include <memory>
 
 namespace {
+
+// The serial device of the program, noting every path it is asked to open.
+struct RecordingDevice : PosixSerialDevice {
+    explicit RecordingDevice(QStringList& opened) : opened_(opened) {}
+    OpenResult Open(const QString& path) override {
+        opened_ << QFileInfo(path).canonicalFilePath();
+        return PosixSerialDevice::Open(path);
+    }
+    QStringList& opened_;
+};
 
 const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
@@ -110,7 +124,13 @@ TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnSta
     TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
     ScriptedDialogs& dialogs = t.dialogs;
     ASSERT_TRUE(shell.Modbus().PortOpen());
-    shell.Modbus().SetReopenPollMs(100);
+    // Every device the program opens from here on, as the kernel names it: while COM1 has
+    // no link the program must not fall back to the on-board port of that name.
+    QStringList opened;
+    auto* port = dynamic_cast<CommModbusPort*>(&shell.Modbus().Port());
+    ASSERT_NE(port, nullptr);
+    port->Comm().SetDeviceFactory([&opened] { return std::make_unique<RecordingDevice>(opened); });
+    shell.Modbus().SetReopenPollMs(20);
     shell.Action("MMStart")->trigger();
     ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= 3; }));
 
@@ -122,7 +142,8 @@ TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnSta
     EXPECT_TRUE(
         dialogs.Shown()[0].text.startsWith(QString::fromUtf8("端口 ") + oldDevice + " (COM1) "))
         << dialogs.Shown()[0].text.toStdString();
-    EXPECT_TRUE(shell.StatusText(2, 4).startsWith("Line lost: " + oldDevice + " (COM1)"));
+    EXPECT_EQ(shell.StatusText(2, 4), "Line lost. Waiting for COM1 (was " + oldDevice +
+                                          ") - polling resumes when it is back");
     EXPECT_FALSE(shell.Modbus().PortOpen());
     const int sentWhileLost = shell.State().Traffic.SendCount;
     const int unansweredWhileLost = shell.State().Traffic.NoResponseCount;
@@ -132,6 +153,7 @@ TEST_F(MeterSimFixture, ALostLineResumesWhenTheMeterIsBackUnderItsComNameOrOnSta
     ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
     ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= sentWhileLost + 3; }));
     EXPECT_EQ(shell.StatusText(2, 4), "Line back: " + sim->device() + " (COM1)");
+    EXPECT_EQ(opened, QStringList{QFileInfo(sim->device()).canonicalFilePath()});
     EXPECT_EQ(shell.State().Traffic.NoResponseCount, unansweredWhileLost);
     EXPECT_FALSE(shell.Action("MMStart")->isEnabled());
 

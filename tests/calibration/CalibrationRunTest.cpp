@@ -189,13 +189,45 @@ TEST(CalibrationRun, WritesOfEveryModeAndReference) {
                       QStringLiteral("LabVbADv")),
               "-1");
 
-    // A sum the register cannot take, or no coefficients to add to: nothing to write.
-    coefficients[0x521 - CoefficientBlockStart] = -32768;
-    const CalibrationWrite below =
-        PlanCalibrationWrite(WriteCaseFor({M::Amplitude, true, true}), coefficients, result);
-    EXPECT_TRUE(below.message.isEmpty());
-    EXPECT_TRUE(below.error.startsWith("UB--ADJ: -32768 - 1 = -32769"))
-        << below.error.toStdString();
+    // A sum judged the same way up and down across both ends of the register; one that
+    // would carry it round its far end, or no coefficients to add to: nothing to write.
+    struct SumCase {
+        quint16 coefficient;
+        qint64 correction;
+        const char* written; // the register's two bytes, or the start of the refusal
+    };
+    const SumCase sums[] = {
+        {0x7FFF, 1, "80,00"},
+        {0x7FFF, -1, "7F,FE"},
+        {0x8000, -1, "7F,FF"},
+        {0x8000, 1, "80,01"},
+        {0xFFFF, 1, "00,00"},
+        {0xFFFF, -1, "FF,FE"},
+        {0x0000, -1, "FF,FF"},
+        {0x7FFF, 40000, "UA--ADJ: 32767 + 40000 = 72767 lies outside 0..65535"},
+        {0x8000, -40000, "UA--ADJ: 32768 - 40000 = -7232 lies outside 0..65535"},
+        {0xFFFF, 40000, "UA--ADJ: -1 + 40000 = 39999 lies outside -32768..32767"},
+        {0x0000, -40000, "UA--ADJ: 0 - 40000 = -40000 lies outside -32768..32767"},
+    };
+    for (const SumCase& c : sums) {
+        SCOPED_TRACE(c.written);
+        CoefficientValues one{};
+        one[0x520 - CoefficientBlockStart] = qint16(c.coefficient);
+        CalibrationResult single;
+        single.corrections[VoltageA] = c.correction;
+        const CalibrationWrite write =
+            PlanCalibrationWrite(WriteCaseFor({M::Amplitude, true, true}), one, single);
+        if (QByteArray(c.written).contains(':')) {
+            EXPECT_TRUE(write.message.isEmpty());
+            EXPECT_TRUE(write.error.startsWith(QString::fromUtf8(c.written)))
+                << write.error.toStdString();
+        } else {
+            EXPECT_TRUE(write.error.isEmpty()) << write.error.toStdString();
+            EXPECT_TRUE(
+                write.message.startsWith(QStringLiteral("00,b0,05,20,00,06,0c,") + c.written + ','))
+                << write.message.toStdString();
+        }
+    }
     const CalibrationWrite unread =
         PlanCalibrationWrite(WriteCaseFor({M::Angle, true, true}), std::nullopt, result);
     EXPECT_TRUE(unread.message.isEmpty());

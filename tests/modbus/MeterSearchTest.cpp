@@ -91,6 +91,30 @@ TEST_F(SearchTest, FindsExactlyTheSimulatedMeterAtItsUnusualAddressAndRate) {
     EXPECT_FALSE(search.Engine().PortOpen());
 }
 
+// A meter whose replies come in pieces behind a stray byte is found on every try: the
+// try is judged on everything that arrived, not on the junk and the first pieces.
+TEST_F(SearchTest, AMeterBehindJunkBytesIsFoundEveryTime) {
+    MeterSimProcess sim({"--address", "200", "--baud", "2400", "--stray", "1", "--split"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    SearchPlan plan;
+    plan.rates = {2400};
+    plan.firstAddress = 200;
+    plan.lastAddress = 200;
+    plan.turnaroundMs = 400; // a loaded test machine may be slow to schedule the meter
+    int found = 0;
+    for (int run = 0; run < 20; ++run) {
+        MeterSearch search;
+        bool finished = false;
+        search.OnFinished = [&] { finished = true; };
+        QString why;
+        ASSERT_TRUE(search.Start(sim.device(), plan, &why)) << why.toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return finished; }, int(plan.LongestMs()) + 10000));
+        if (search.Found().size() == 1 && search.Found()[0].version == "1.20")
+            ++found;
+    }
+    EXPECT_EQ(found, 20) << qPrintable(sim.errors());
+}
+
 TEST_F(SearchTest, SearchOfASilentLineEndsWithinItsWaitsAndCancelEndsAFullOne) {
     PtyResponder nobody([](const QByteArray&, int) { return QByteArray(); });
     ASSERT_TRUE(nobody.Valid());

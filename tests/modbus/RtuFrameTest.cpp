@@ -139,6 +139,38 @@ TEST(ReplySearch, TheFirstMatchIsFinal) {
     EXPECT_EQ(reply, good);
 }
 
+// Once the line is silent, a reply is taken wherever it stands in what arrived.
+TEST(ReplySearch, AValidReplyIsFoundAnywhereOnceTheLineIsSilent) {
+    const QByteArray request = QByteArray::fromHex("010300000001840a");
+    const QByteArray good = WithCrc("0103021234");
+    QByteArray damaged = good;
+    damaged[4] = char(damaged[4] ^ 0x10);
+    const struct {
+        const char* what;
+        QByteArray received;
+        bool found;
+    } cases[] = {
+        {"alone", good, true},
+        {"behind one junk byte", "\xAA" + good, true},
+        {"behind junk that starts like it", QByteArray::fromHex("0103") + good, true},
+        {"behind a damaged copy", damaged + good, true},
+        {"in front of junk", good + "\x55\x66", true},
+        {"damaged only", damaged, false},
+        {"cut short", "\xAA" + good.left(6), false},
+        {"another slave's", WithCrc("0203021234"), false},
+        {"with a byte count the request did not ask for", WithCrc("0103041234"), false},
+        {"nothing", QByteArray(), false},
+    };
+    for (const auto& c : cases) {
+        QByteArray reply = "left over";
+        EXPECT_EQ(FindReply(request, c.received, 7, reply), c.found) << c.what;
+        EXPECT_EQ(reply, c.found ? good : QByteArray()) << c.what;
+    }
+    QByteArray reply;
+    EXPECT_FALSE(FindReply(QByteArray("\x01"), good, 7, reply));
+    EXPECT_FALSE(FindReply(request, good, 3, reply));
+}
+
 TEST(ReplySearch, DegenerateInputsAreRefused) {
     const QByteArray good = WithCrc("0103021234");
     QByteArray reply;

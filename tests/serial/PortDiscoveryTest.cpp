@@ -1,3 +1,4 @@
+#include "FakeDeviceTree.h"
 #include "OpenFailure.h"
 #include "PortList.h"
 #include "PortName.h"
@@ -10,44 +11,8 @@
 
 namespace {
 
-// A folder that stands in for the machine's /dev and /sys (and /proc), built from
-// files and relative links as the kernel lays them out.
-struct FakeTree {
-    QTemporaryDir dir;
-    QString Path(const QString& rel) const { return dir.filePath(rel); }
-    void File(const QString& rel, const QByteArray& text = {}) {
-        QDir().mkpath(QFileInfo(Path(rel)).path());
-        QFile f(Path(rel));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    void Link(const QString& rel, const QString& target) {
-        QDir().mkpath(QFileInfo(Path(rel)).path());
-        ASSERT_TRUE(QFile::link(target, Path(rel))) << rel.toStdString();
-    }
-    // A USB adapter: its tty under the USB interface, the USB device's descriptor texts.
-    void UsbAdapter(const QString& tty, const QString& usbDev, const QByteArray& vid,
-                    const QByteArray& pid, const QByteArray& maker, const QByteArray& product,
-                    const QByteArray& serial, const QString& driver) {
-        const QString usb = "sys/devices/pci0000:00/usb1/" + usbDev;
-        File(usb + "/idVendor", vid + "\n");
-        File(usb + "/idProduct", pid + "\n");
-        if (!maker.isEmpty())
-            File(usb + "/manufacturer", maker + "\n");
-        File(usb + "/product", product + "\n");
-        if (!serial.isEmpty())
-            File(usb + "/serial", serial + "\n");
-        File(usb + "/" + usbDev + ":1.0/" + tty + "/uevent");
-        QDir().mkpath(Path("sys/bus/usb-serial/drivers/" + driver));
-        Link(usb + "/" + usbDev + ":1.0/" + tty + "/driver",
-             Path("sys/bus/usb-serial/drivers/" + driver));
-        Link("sys/class/tty/" + tty + "/device", Path(usb + "/" + usbDev + ":1.0/" + tty));
-        File("dev/" + tty);
-    }
-};
-
 struct PortDiscoveryTest : ::testing::Test {
-    FakeTree tree;
+    FakeDeviceTree tree;
     QTemporaryDir links;
     void SetUp() override {
         ASSERT_TRUE(tree.dir.isValid());

@@ -1,4 +1,5 @@
 #include "PortName.h"
+#include "QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,4 +53,47 @@ TEST_F(PortNameTest, RegisteredLinkWinsAndIsRemovedOnlyByItsOwner) {
 TEST_F(PortNameTest, LowercaseWineStyleLinkIsFound) {
     ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("com7")));
     EXPECT_EQ(ResolvePortName("COM7"), dir.filePath("com7"));
+}
+
+// Giving COM3 a device that is reached through COM3 itself would leave a link to itself;
+// it is refused and the link kept. Any other assignment replaces the link in one step,
+// leaving nothing behind.
+TEST_F(PortNameTest, AssigningAPathThroughTheSameLinkKeepsTheLink) {
+    const QString device = dir.filePath("pty-stand-in");
+    const QString other = dir.filePath("other-stand-in");
+    for (const QString& path : {device, other}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QDir folder(dir.path());
+    struct Case {
+        const char* what;
+        QString device; // assigned to COM3, with COM3 -> device and COM4 -> COM3
+        bool assigned;
+        QString resolves; // what COM3 leads to afterwards
+    };
+    const Case cases[] = {
+        {"the link itself", folder.filePath("COM3"), false, device},
+        {"the link by a roundabout path", folder.filePath("../" + folder.dirName() + "/COM3"),
+         false, device},
+        {"another link that leads through it", folder.filePath("COM4"), false, device},
+        {"a link that leads elsewhere", folder.filePath("COM5"), true, other},
+        {"another device", other, true, other},
+        {"the same device again", device, true, device},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString why;
+        ASSERT_TRUE(RegisterComPort("COM3", device, &why)) << why.toStdString();
+        ASSERT_TRUE(RegisterComPort("COM4", folder.filePath("COM3"), &why)) << why.toStdString();
+        ASSERT_TRUE(RegisterComPort("COM5", other, &why)) << why.toStdString();
+        why.clear();
+        EXPECT_EQ(RegisterComPort("COM3", c.device, &why), c.assigned);
+        EXPECT_EQ(why.isEmpty(), c.assigned) << why.toStdString();
+        EXPECT_EQ(QFileInfo(ResolvePortName("COM3")).canonicalFilePath(),
+                  QFileInfo(c.resolves).canonicalFilePath());
+        EXPECT_EQ(folder.entryList(QDir::System | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Files)
+                      .filter(".new"),
+                  QStringList());
+    }
 }

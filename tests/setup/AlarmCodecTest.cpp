@@ -2,6 +2,7 @@
 
 #include "DecodeTestSupport.h"
 #include "RegisterBlock.h"
+#include "TestLocales.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,11 @@ TEST(AlarmWrite, ControlsBecomeTheirRegisters) {
         {"unbalance 3.000 %", {}, limit(30, "3.000 %"), 0x06, 300},
         {"apparent power above the signed range", {}, limit(25, "40.000 kVA"), 0x06, 40000},
         {"a tie goes to the even register", {}, limit(14, "2.5 W"), 0x06, 2},
-        {"group 5 item at 0x340", {}, [](auto& in) { in.groups[4].item = 34; }, 0x10, 34},
+        {"group 5 item at 0x340",
+         {},
+         [](auto& in) { in.groups[4] = {0, 0, 0, 34, 1, "50 VA"}; },
+         0x10,
+         34},
         {"group 9 direction", {}, [](auto& in) { in.groups[8].direction = 0; }, 0x1D, 0},
     };
     for (const Case& c : cases) {
@@ -125,11 +130,13 @@ TEST(AlarmWrite, AnyFaultGivesNoMessageAndNamesTheGroup) {
         {"a limit that is no number",
          {},
          [](auto& in) { in.groups[5].limit = "abc"; },
-         "Alarm Parameter error!\nGroup 6: Value \"abc\" is not a number."},
+         "Alarm Parameter error!\nGroup 6: Value \"abc\" is not a number as this desktop "
+         "writes them (like \"123.45 Hz\")."},
         {"an empty limit",
          {},
          [](auto& in) { in.groups[1].limit = "  "; },
-         "Alarm Parameter error!\nGroup 2: Value \"\" is not a number."},
+         "Alarm Parameter error!\nGroup 2: Value \"\" is not a number as this desktop writes "
+         "them (like \"123.45 Hz\")."},
         {"a voltage beyond the register",
          {},
          [](auto& in) { in.groups[2] = {0, 0, 0, 1, 1, "7000 V"}; },
@@ -176,42 +183,60 @@ TEST(AlarmWrite, AnyFaultGivesNoMessageAndNamesTheGroup) {
 }
 
 TEST(AlarmLimit, TextsAreReadInTheUsersNumberFormat) {
+    const QLocale fr(QLocale::French, QLocale::France);
     struct Case {
+        int item;
         const char* text;
         const QLocale& locale;
         std::optional<double> value;
     };
     const Case cases[] = {
-        {"1.5 kV", kUs, 1500},
-        {"50.00 Hz", kUs, 50},
-        {"3.000 %", kUs, 3},
-        {" -1.000 kW ", kUs, -1000},
-        {"1,234.5 V", kUs, 1234.5},
-        {"12,345 W", kUs, 12345},
-        {"1.234,5 V", kDe, 1234.5},
-        {"50,00 Hz", kDe, 50},
-        {"-0,500", kDe, -0.5},
-        {"65.535,000 kVA", kDe, 65535000},
-        {"7", kUs, 7},
-        {"abc", kUs, std::nullopt},
-        {"", kUs, std::nullopt},
-        {"kV", kUs, std::nullopt},
-        {"1k5", kUs, std::nullopt},
-        {"1.2.3 V", kUs, std::nullopt},
+        {1, "1.5 kV", kUs, 1500},
+        {0, "50.00 Hz", kUs, 50},
+        {30, "3.000 %", kUs, 3},
+        {17, " -1.000 kW ", kUs, -1000},
+        {1, "1,234.5 V", kUs, 1234.5},
+        {14, "12,345 W", kUs, 12345},
+        {1, "1.234,5 V", kDe, 1234.5},
+        {0, "50,00 Hz", kDe, 50},
+        {26, "-0,500", kDe, -0.5},
+        {25, "65.535,000 kVA", kDe, 65535000},
+        {9, "7", kUs, 7},
+        {1, "220.5 V", fr, 220.5},
+        // Each of these was once written as another number than the one meant.
+        {0, "49,5 Hz", kUs, std::nullopt},
+        {26, "0.5", kDe, std::nullopt},
+        {1, "220.5 V", kDe, std::nullopt},
+        {1, "1.234,5", kUs, std::nullopt},
+        {1, "abc", kUs, std::nullopt},
+        {1, "", kUs, std::nullopt},
+        {1, "kV", kUs, std::nullopt},
+        {1, "1k5", kUs, std::nullopt},
+        {1, "1.2.3 V", kUs, std::nullopt},
+        {0, "50 V", kUs, std::nullopt}, // another item's unit
+        {9, "5 kA", kUs, std::nullopt},
+        {-1, "5", kUs, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto value = ParseAlarmLimit(QString::fromUtf8(c.text), c.locale);
+        const auto value = ParseAlarmLimit(c.item, QString::fromUtf8(c.text), c.locale);
         ASSERT_EQ(value.has_value(), c.value.has_value());
         if (value) {
             EXPECT_DOUBLE_EQ(*value, *c.value);
         }
     }
+    // The window refuses before anything is queued, naming the group and what it takes.
+    AlarmSettingsInput in = Quiet();
+    in.groups[0].limit = QStringLiteral("49,5 Hz");
+    const AlarmWritePlan plan = PlanAlarmWrite(in, {}, kUs);
+    EXPECT_EQ(plan.error, "Alarm Parameter error!\nGroup 1: Value \"49,5 Hz\" is not a number as "
+                          "this desktop writes them (like \"123.45 Hz\").");
+    EXPECT_TRUE(plan.groups1to4.isEmpty());
 }
 
 // The window shows each limit as text and reads that text back when "Set" is pressed:
 // for every item, across the register range and a spread of PT/CT ratios, in an English
-// and a German number format, the text must give exactly the register it was made from.
+// every typing locale's number format, the text must give exactly the register it was made from.
 TEST(AlarmLimit, EveryShownLimitReadsBackAsItsRegister) {
     const ScaleRatios ratios[] = {{1, 1},   {100, 20},   {1.5, 0.2}, {10, 40},
                                   {3, 2.4}, {1000, 300}, {0.5, 1},   {35, 0.6}};
@@ -220,13 +245,13 @@ TEST(AlarmLimit, EveryShownLimitReadsBackAsItsRegister) {
                             12345, 32767, 32768, 40000, 0xFC18, 0xFF9C, 65534, 65535};
     int checked = 0;
     QStringList failures;
-    for (const QLocale& locale : {kUs, kDe})
+    for (const QLocale& locale : TypingLocales())
         for (const ScaleRatios& r : ratios)
             for (int code = 0; code < AlarmItemCount; ++code)
                 for (quint16 reg : regs) {
                     ++checked;
                     const QString text = AlarmLimitText(code, reg, r, locale);
-                    const auto value = ParseAlarmLimit(text, locale);
+                    const auto value = ParseAlarmLimit(code, text, locale);
                     const EncodedLimit back =
                         value ? EncodeAlarmLimit(code, *value, r) : EncodedLimit{};
                     if (!value || back.fault != EncodedLimit::Fault::None || back.reg != reg)
@@ -239,7 +264,7 @@ TEST(AlarmLimit, EveryShownLimitReadsBackAsItsRegister) {
                                         .arg(text)
                                         .arg(value ? QString::number(back.reg) : "no number");
                 }
-    EXPECT_EQ(checked, 2 * 8 * 35 * 26);
+    EXPECT_EQ(checked, 6 * 8 * 35 * 26);
     EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << checked
                                     << ", first: " << failures.mid(0, 5).join('\n').toStdString();
     // The common case keeps the meter's usual texts.

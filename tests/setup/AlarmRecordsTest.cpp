@@ -75,6 +75,11 @@ TEST(AlarmRecords, BlockGivesStatesItemsFlagsAndTimeStamps) {
     EXPECT_EQ(row(2), QStringList({"F (Frequency)", "Alarm", "49.50 Hz", "24", "12", "31", "23",
                                    "59", "0"}));
     EXPECT_EQ(row(9), QStringList({"", "Alarm", "", "0", "0", "0", "0", "0", "0"}));
+    // Slots the meter never filled are blank, not frequency alarms of 0.00 Hz.
+    for (int r = 3; r <= 8; ++r)
+        EXPECT_EQ(row(r), QStringList(9, QString())) << r;
+    EXPECT_EQ(texts.inAlarm,
+              QList<bool>({true, false, true, false, false, false, false, false, false}));
 
     // A short reply fills the records it holds.
     EXPECT_EQ(DecodeAlarmRecordBlock(block.First(1 + 8 + 3), {{}, kUs}).records.size(), 9 + 4);

@@ -122,6 +122,12 @@ TEST_F(AlarmWindowsTest, RecordsWindowShowsItemsStatesAndRecords) {
     EXPECT_EQ(w->Label("Label4AlarmType")->text(), "I1 (Current A)");
     EXPECT_EQ(w->Label("Label1State")->text(), "Alarm");
     EXPECT_EQ(w->Label("Label2State")->text(), "Normal");
+    const auto color = [&](const char* label) {
+        return w->Label(label)->palette().color(QPalette::Active, QPalette::WindowText);
+    };
+    EXPECT_EQ(color("Label1State"), OnColor());
+    EXPECT_EQ(color("Label2State"), OffColor());
+    EXPECT_EQ(GridCellText(w->RecordGrid(), 2, 1), "");
     EXPECT_EQ(GridCellText(w->RecordGrid(), 1, 1), "V1 (Phase A Voltage)");
     EXPECT_EQ(GridCellText(w->RecordGrid(), 1, 3), "245.1 V");
     EXPECT_EQ(GridCellText(w->RecordGrid(), 1, 6), "30");
@@ -179,7 +185,8 @@ TEST_F(AlarmWindowsTest, SettingsWindowFillsFromTheMeterAndWritesAllOrNothing) {
     ASSERT_EQ(dialogs.Shown().size(), 1);
     EXPECT_EQ(dialogs.Shown()[0].caption, "Parameters");
     EXPECT_EQ(dialogs.Shown()[0].text,
-              "Alarm Parameter error!\nGroup 6: Value \"fifty\" is not a number.");
+              "Alarm Parameter error!\nGroup 6: Value \"fifty\" is not a number as this desktop "
+              "writes them (like \"123.45 Hz\").");
     EXPECT_EQ(Slots(), QStringList(5));
     w->LimitEdit(6)->setText("50.10 Hz");
 

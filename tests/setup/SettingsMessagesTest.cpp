@@ -2,9 +2,11 @@
 // operator chose, what the meter's blocks put back into the windows, and what is refused.
 
 #include "SettingsMessages.h"
+#include "MeteringDecode.h"
 #include "QtTestSupport.h"
 #include "RegisterBlock.h"
 #include "SessionState.h"
+#include "TestLocales.h"
 
 #include <QCoreApplication>
 #include <functional>
@@ -140,10 +142,13 @@ TEST(MeterSettingsFill, TheParameterBlockSetsEveryControl) {
 
     // Every other control too: what the meter reported goes back unchanged when the
     // operator only presses "Set".
-    const MeterSettingsCheck check = CheckMeterSettings(*form);
-    ASSERT_TRUE(check.registers) << check.problem.message.toStdString();
-    for (int i = 0; i < MeterSettingsCount; ++i)
-        EXPECT_EQ((*check.registers)[i], block.Values()[i]) << "register " << i;
+    for (const QLocale& locale : TypingLocales()) {
+        const MeterSettingsCheck check = CheckMeterSettings(*form, locale);
+        ASSERT_TRUE(check.registers) << check.problem.message.toStdString();
+        for (int i = 0; i < MeterSettingsCount; ++i)
+            EXPECT_EQ((*check.registers)[i], block.Values()[i])
+                << "register " << i << " in " << locale.name().toStdString();
+    }
 
     // A PT1 above 2^31 stays the unsigned number the edit accepts.
     EXPECT_EQ(MeterSettingsFill(RegisterBlock(20).Set32(0x05, 0xFFFFFFFFll).Set(0x01, 1))->pt1,
@@ -211,6 +216,8 @@ TEST(MeterSettingsChange, OnlyARealChangeOfAddressOrBaudRaisesItsFlag) {
 TEST(EnergyPreset, CountersAreTenthsRoundedToEvenAndRefusedOutsideTheirRange) {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
     constexpr qint32 kTop = std::numeric_limits<qint32>::max();
     constexpr qint32 kBottom = std::numeric_limits<qint32>::min();
     struct ParseCase {
@@ -232,10 +239,13 @@ TEST(EnergyPreset, CountersAreTenthsRoundedToEvenAndRefusedOutsideTheirRange) {
         {"214748364.8", english, std::nullopt}, // would wrap to a negative count
         {"-214748364.9", english, std::nullopt},
         {"1e12", english, std::nullopt},
-        {"12345,6", german, 123456}, // the user's decimal comma
-        {"12345.6", german, 123456}, // and a plain point
-        {"1.234", german, 12},       // never a thousands separator
-        {"1,234", english, std::nullopt},
+        {"12345,6", german, 123456},       // the user's decimal comma
+        {"12345.6", french, 123456},       // and a plain point where it means nothing else
+        {"12.345", german, 123450},        // twelve thousand there, as the alarm window
+        {"12.345", italian, 123450},       // reads it, never 12.3
+        {"12345.6", german, std::nullopt}, // a point there groups
+        {"1,234", english, 12340},
+        {"1,23", english, std::nullopt},
         {"", english, std::nullopt},
         {"abc", english, std::nullopt},
         {"inf", english, std::nullopt},
@@ -269,4 +279,26 @@ TEST(EnergyPreset, CountersAreTenthsRoundedToEvenAndRefusedOutsideTheirRange) {
     EXPECT_EQ(badGerman.problem.message,
               "\"Energy Ep_imp\" must be a number from -214748364,8 to 214748364,7 (it is "
               "empty). Nothing was sent to the meter.");
+}
+
+// The counters the window shows read back as the counters they came from, in every
+// typing locale.
+TEST(EnergyPreset, EveryShownCounterReadsBackAsItsCount) {
+    const qint32 counts[] = {0,       1,        -1,        10,         123456,     -123456,
+                             9999999, 12345678, -12345678, 1000000000, 2147483647, -2147483647 - 1};
+    constexpr int kFirstCounter = 0x156 - 0x130;
+    for (const QLocale& locale : TypingLocales())
+        for (int shift = 0; shift < 8; ++shift) {
+            RegisterBlock block(kFirstCounter + 2 * EnergyCounterCount);
+            EnergyPresets expected{};
+            for (int i = 0; i < EnergyCounterCount; ++i) {
+                expected[i] = counts[(i + shift * 3) % std::size(counts)];
+                block.Set32(kFirstCounter + 2 * i, quint32(expected[i]));
+            }
+            const QStringList texts = EnergyEditTexts(block, locale);
+            const EnergyPresetCheck check = CheckEnergyPresets(texts, locale);
+            ASSERT_TRUE(check.presets)
+                << locale.name().toStdString() << ": " << check.problem.message.toStdString();
+            EXPECT_EQ(*check.presets, expected) << texts.join(" | ").toStdString();
+        }
 }

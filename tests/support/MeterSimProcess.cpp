@@ -6,7 +6,12 @@
 
 MeterSimProcess::MeterSimProcess(const QStringList& arguments,
                                  const QProcessEnvironment& environment) {
-    process_.setProcessEnvironment(environment);
+    QProcessEnvironment env = environment;
+    if (!env.contains(QStringLiteral("QETRA_PORTS_DIR"))) {
+        ports_ = std::make_unique<QTemporaryDir>();
+        env.insert(QStringLiteral("QETRA_PORTS_DIR"), ports_->path());
+    }
+    process_.setProcessEnvironment(env);
     process_.start(QStringLiteral(METER_SIM_PATH), arguments);
     if (!process_.waitForStarted(5000))
         return;

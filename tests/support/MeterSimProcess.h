@@ -3,9 +3,13 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
 
 // The built meter-sim as a child process: started with options, its device
-// read from the first line of its output, stopped with SIGTERM.
+// read from the first line of its output, stopped with SIGTERM. A COM name it is given
+// goes into the folder of port links the environment names, or else into a folder of its
+// own: never into the user's, where another test or program could find it.
 class MeterSimProcess {
 public:
     explicit MeterSimProcess(
@@ -25,6 +29,7 @@ public:
     bool waitForError(const QString& text);
 
 private:
+    std::unique_ptr<QTemporaryDir> ports_;
     QProcess process_;
     QString device_;
     QString errors_;

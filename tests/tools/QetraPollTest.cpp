@@ -1,6 +1,7 @@
+#include "LineStatusText.h"
 #include "MessageCheck.h"
-#include "MeterSimProcess.h"
 #include "MeterParamDecode.h"
+#include "MeterSimProcess.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PtyResponder.h"
@@ -31,8 +32,10 @@ struct PollRun {
     QByteArray out, err;
 };
 
-PollRun RunPoll(const QStringList& arguments) {
+PollRun RunPoll(const QStringList& arguments,
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
     PollRun r;
     if (!p.waitForFinished(30000)) {
@@ -121,6 +124,23 @@ TEST(QetraPollTest, AnyFailedTransactionGivesStatusOne) {
     EXPECT_TRUE(r.out.contains("[1] code 0  OnF03Response")) << r.out.constData();
     EXPECT_TRUE(r.out.contains("[2] code 1  OnResponseError")) << r.out.constData();
     EXPECT_TRUE(r.out.contains("Send= 2  OK= 1  No Response= 1")) << r.out.constData();
+    // Once the meter has answered, a missing reply is no sign of a wrong address.
+    EXPECT_FALSE(r.err.contains("No answer")) << r.err.constData();
+
+    // A meter that never answers (another address): said once, naming the line.
+    PtyResponder silent([](const QByteArray&, int) { return QByteArray(); });
+    ASSERT_TRUE(silent.Valid());
+    const QString device = QFileInfo(silent.SlavePath()).canonicalFilePath();
+    const PollRun s = RunPoll({"--port", silent.SlavePath(), "--addr", "2", "--interval", "5",
+                               "--timeout", "50", "--passes", "3", "00,03,05,18,00,01,00,00"});
+    EXPECT_EQ(s.exitCode, 1);
+    EXPECT_EQ(s.err.count("No answer"), 1) << s.err.constData();
+    EXPECT_TRUE(s.err.contains(NoAnswerText(2, 9600, silent.SlavePath(), device).toUtf8()))
+        << s.err.constData();
+    EXPECT_TRUE(s.out.contains(("No Response= 3  CRC Error= 0  Field Error= 0  on " +
+                                PortWithDevice(silent.SlavePath(), device))
+                                   .toUtf8()))
+        << s.out.constData();
 }
 
 TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
@@ -238,6 +258,8 @@ TEST_F(LinkedLine, ALostLineIsWaitedForResumedWhenBackAndTheRunSummedUpOnSigterm
                              "to 20 s for it to come back"))
         << err.constData();
     EXPECT_FALSE(err.contains(QString::fromUtf8("严重错误").toUtf8()));
+    EXPECT_TRUE(err.contains(("Waiting for COM1 (was " + gone + ")").toLocal8Bit()))
+        << err.constData();
     PtyResponder second([](const QByteArray& request, int) { return RegisterReadAnswer(request); });
     ASSERT_TRUE(second.Valid());
     LinkCom1(second.SlavePath());
@@ -277,19 +299,21 @@ TEST_F(LinkedLine, ALineThatStaysAwayEndsTheRunAfterTheWait) {
     EXPECT_TRUE(poll.readAllStandardOutput().contains("Send= 3  OK= 2  No Response= 1"));
 }
 
-TEST(QetraPollScan, FindsTheSimulatedMeterAndListsPorts) {
-    MeterSimProcess sim({"--address", "200", "--baud", "2400"});
+TEST_F(LinkedLine, TheScanFindsTheSimulatedMeterAndThePortListShowsItsLink) {
+    MeterSimProcess sim({"--port", "COM1", "--address", "200", "--baud", "2400"}, env);
     ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
-    const PollRun r = RunPoll({"--port", sim.device(), "--scan", "--scan-addresses", "199-201",
-                               "--scan-rates", "9600,2400", "--scan-turnaround", "400"});
+    const PollRun r = RunPoll({"--port", "COM1", "--scan", "--scan-addresses", "199-201",
+                               "--scan-rates", "9600,2400", "--scan-turnaround", "400"},
+                              env);
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out, "found: address 200 at 2400 baud, version 1.20\n");
     EXPECT_TRUE(r.err.contains("searching at 2400 baud, addresses 199-201")) << r.err.constData();
     EXPECT_TRUE(r.err.contains("1 meter(s) found in 6 of 6 tries")) << r.err.constData();
 
-    const PollRun list = RunPoll({"--list-ports"});
+    const PollRun list = RunPoll({"--list-ports"}, env);
     EXPECT_EQ(list.exitCode, 0);
-    EXPECT_FALSE(list.out.isEmpty());
+    EXPECT_TRUE(list.out.contains(("COM1 -> " + sim.device()).toLocal8Bit()))
+        << list.out.constData();
 }
 
 TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {

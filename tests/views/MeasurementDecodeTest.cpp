@@ -180,6 +180,9 @@ TEST(MeterModelDecode, ModelBlockClockAndRunTime) {
     EXPECT_EQ(version({0x0031, 0x002E, 0x0032, 0x0030}), "1.20");
     EXPECT_EQ(version({0x0131, 0xFF2E, 0x0032, 0x0030}), "1.20"); // low bytes only
     EXPECT_EQ(version({0x0031, 0x002E, 0x0033, 0x0000}), "1.3");
+    // Control bytes the meter sends are left out.
+    EXPECT_EQ(version({0x0004, 0x003B, 0x0051, 0x001A}), ";Q");
+    EXPECT_EQ(version({0x0031, 0x007F, 0x002E, 0x0032}), "1.2");
 
     const struct {
         quint16 reg; // at 0x529, 0x52A and 0x52B alike

@@ -207,17 +207,19 @@ TEST_F(MeasurementEndToEnd, AdjustSetsTheMeterClockAndResetZeroesTheRunTime) {
 
 TEST_F(MeasurementEndToEnd, WiringFaultsOfTheMeterBringTheirHints) {
     const struct {
-        const char* fault;
+        QStringList options;
         const char* hint;
     } cases[] = {
-        {"reversed-ct2", "CT2 is reversed"},
-        {"swapped-phases23", "Phase sequence reversed"},
+        {{"--wiring-fault", "reversed-ct2"}, "CT2 is reversed"},
+        {{"--wiring-fault", "swapped-phases23"}, "Phase sequence reversed"},
+        // A feeder that exports is not three reversed CTs.
+        {{"--export"}, "either power flows towards the supply"},
     };
     for (const auto& c : cases) {
-        Start({"--wiring-fault", c.fault});
+        Start(c.options);
         Activate(WindowName::Angle);
         EXPECT_TRUE(WaitUntil([&] { return Angle()->WiringText().contains(c.hint); }))
-            << c.fault << ": " << Angle()->WiringText().toStdString();
+            << c.options.join(' ').toStdString() << ": " << Angle()->WiringText().toStdString();
         TearDown();
     }
 }

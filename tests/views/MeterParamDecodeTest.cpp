@@ -24,9 +24,9 @@ TEST(MeterParamDecode, RatiosComeFromPtAndCt) {
     EXPECT_DOUBLE_EQ(r.pt, 10.0);
     EXPECT_DOUBLE_EQ(r.ct, 0.0);
 
-    // PT1 is a signed 32-bit number.
-    r = RatiosFromParamBlock(Block({{0x05, 0xFFFF}, {0x06, 0xFF9C}, {0x07, 100}, {0x08, 5}}), {});
-    EXPECT_DOUBLE_EQ(r.pt, -1.0);
+    // PT1 is unsigned: 3000000000 V, as the settings window may write it, stays positive.
+    r = RatiosFromParamBlock(Block({{0x05, 0xB2D0}, {0x06, 0x5E00}, {0x07, 100}, {0x08, 5}}), {});
+    EXPECT_DOUBLE_EQ(r.pt, 30000000.0);
     EXPECT_DOUBLE_EQ(r.ct, 1.0);
 
     // The read-back after a settings write has 20 registers and decodes alike.
@@ -84,9 +84,10 @@ TEST(MeterParamDecode, UnknownCodesShowAsDecimals) {
     EXPECT_EQ(RelayModeText(2), "2");
 }
 
-TEST(MeterParamDecode, NegativePtPrimaryAndShortBlocks) {
+TEST(MeterParamDecode, PtPrimaryIsUnsignedAndShortBlocks) {
+    // The settings window accepts PT1 up to 4294967295; it reads back the same.
     auto texts = DecodeMeterParamBlock(Block({{0x05, 0xFFFF}, {0x06, 0xFFFE}}));
-    EXPECT_EQ(TextFor(texts, "LabelPT1"), "-2 V");
+    EXPECT_EQ(TextFor(texts, "LabelPT1"), "4294967294 V");
     // The 20-register read-back fills every label; a block ending inside PT1 stops before it.
     EXPECT_EQ(DecodeMeterParamBlock(Block({}, 20)).size(), 19);
     texts = DecodeMeterParamBlock(Block({}, 6));

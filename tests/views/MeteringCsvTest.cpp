@@ -7,6 +7,8 @@
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // A block 0x130 with every register 0 except the ones given (offset from 0x130).
@@ -81,9 +83,17 @@ TEST(MeteringCsv, ARowFromAKnownBlockReadsTheSameInEveryLocale) {
         << stamp.toStdString();
     EXPECT_EQ(QDateTime::fromString(stamp, Qt::ISODate), time);
 
-    // A load-type character that is the separator itself stays one field.
+    // A load-type character that is the separator itself stays one field; a control
+    // character never reaches the line.
     const QString comma = MeteringCsvRow(time, Block({{0x20, ','}}), {}, std::nullopt);
     EXPECT_TRUE(comma.contains(",\",\",")) << comma.toStdString();
+    for (const quint16 control : {0x000A, 0x000D, 0x0009, 0x001B, 0x007F, 0x0085}) {
+        const QString row = MeteringCsvRow(time, Block({{0x20, control}}), {}, std::nullopt);
+        const QString hex = QStringLiteral("0x%1").arg(control, 4, 16, QLatin1Char('0')).toUpper();
+        EXPECT_EQ(row.split(',').value(header.indexOf("Load")).toUpper(), hex) << control;
+        EXPECT_FALSE(std::any_of(row.begin(), row.end(), [](QChar c) { return !c.isPrint(); }))
+            << control;
+    }
     EXPECT_TRUE(comma.endsWith(',')); // no temperature read yet
     EXPECT_TRUE(MeteringCsvRow(time, Block({}).mid(0, 53), {}, std::nullopt).isEmpty());
 }
@@ -94,6 +104,7 @@ TEST(MeteringCsv, LogsEveryReplyOrAtMostOncePerIntervalAndBeginsNewFilesOnTheHou
     QDateTime now = At(1, 13, 59, 55);
     MeteringCsvLog log;
     log.SetClock([&] { return now; });
+    log.SetTicks([&] { return now.toMSecsSinceEpoch(); }); // no jumps here
     ASSERT_TRUE(log.Start({dir.filePath("meter.csv"), 10, LogRotation::Hourly}))
         << log.LastError().toStdString();
     log.TemperatureReceived(250);
@@ -129,6 +140,35 @@ TEST(MeteringCsv, LogsEveryReplyOrAtMostOncePerIntervalAndBeginsNewFilesOnTheHou
               "/logs/meter-2024-05-02.csv");
     EXPECT_EQ(RotatedFileName("/logs/meter.csv", LogRotation::None, At(2, 0, 0, 1)),
               "/logs/meter.csv");
+}
+
+// "At most once every N s" spaces the lines on the monotonic clock; the wall clock only
+// stamps them, so setting it back or forward neither stops nor floods the log.
+TEST(MeteringCsv, TheIntervalHoldsWhenTheWallClockJumps) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Step {
+        qint64 wallJumpS; // the wall clock set by this much before the reply
+        qint64 elapsedS;  // time that really passed
+        MeteringCsvLog::Outcome outcome;
+    };
+    using O = MeteringCsvLog::Outcome;
+    const Step steps[] = {
+        {0, 0, O::Written}, {0, 10, O::Written},    {-3600, 10, O::Written}, {0, 5, O::Skipped},
+        {0, 5, O::Written}, {+3600, 1, O::Skipped}, {-86400, 9, O::Written}, {0, 9, O::Skipped},
+    };
+    QDateTime now = At(1, 13, 0, 0);
+    qint64 tick = 1'000'000;
+    MeteringCsvLog log;
+    log.SetClock([&] { return now; });
+    log.SetTicks([&] { return tick; });
+    ASSERT_TRUE(log.Start({dir.filePath("meter.csv"), 10, LogRotation::None}));
+    for (std::size_t n = 0; n < std::size(steps); ++n) {
+        now = now.addSecs(steps[n].wallJumpS + steps[n].elapsedS);
+        tick += steps[n].elapsedS * 1000;
+        EXPECT_EQ(log.BlockReceived(Block({}), {}), steps[n].outcome) << "step " << n;
+    }
+    EXPECT_EQ(log.Rows(), 5);
 }
 
 // A full disk and a removed folder stop the log with the reason; the file keeps whole

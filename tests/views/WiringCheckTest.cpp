@@ -37,6 +37,7 @@ TEST(WiringCheck, PhasorSetsGiveTheMatchingHints) {
         const char* name;
         PhasorSet phasors;
         std::vector<Expected> hints;
+        WiringMode mode = {};
     } cases[] = {
         {"healthy, inductive", Healthy(), {}},
         {"healthy, capacitive", Healthy(-25), {}},
@@ -83,6 +84,53 @@ TEST(WiringCheck, PhasorSetsGiveTheMatchingHints) {
              p.amps = {0, 0, 0};
          }),
          {{F::NoCurrent}}},
+        {"a feeder that exports, or all three CTs reversed",
+         With([](PhasorSet& p) {
+             for (double& lag : p.currentLag)
+                 lag += 180;
+         }),
+         {{F::ExportOrAllCtsReversed}}},
+        {"exporting with a capacitive load angle",
+         With(
+             [](PhasorSet& p) {
+                 for (double& lag : p.currentLag)
+                     lag -= 180;
+             },
+             -30),
+         {{F::ExportOrAllCtsReversed}}},
+        {"two of three reversed are two CTs",
+         With([](PhasorSet& p) {
+             p.currentLag[0] += 180;
+             p.currentLag[2] += 180;
+         }),
+         {{F::ReversedCt, 1}, {F::ReversedCt, 3}}},
+        {"three-wire: no V2 and no I2 to judge",
+         With([](PhasorSet& p) {
+             p.volts[1] = 0;
+             p.amps[1] = 0;
+             p.currentLag[1] = 300;
+         }),
+         {},
+         {2, 2}},
+        {"three-wire, exporting: I1 and I3 both opposite",
+         With([](PhasorSet& p) {
+             p.volts[1] = 0;
+             p.currentLag[0] += 180;
+             p.currentLag[2] += 180;
+         }),
+         {{F::ExportOrAllCtsReversed}},
+         {2, 2}},
+        {"two CTs: I2 is not judged",
+         With([](PhasorSet& p) { p.currentLag[1] += 180; }),
+         {},
+         {0, 2}},
+        {"one CT reversed is that CT",
+         With([](PhasorSet& p) {
+             for (double& lag : p.currentLag)
+                 lag += 180;
+         }),
+         {{F::ReversedCt, 1}},
+         {0, 1}},
         {"a weak current's angle is not judged",
          With([](PhasorSet& p) {
              p.amps[1] = 300;
@@ -92,7 +140,7 @@ TEST(WiringCheck, PhasorSetsGiveTheMatchingHints) {
     };
     for (const auto& c : cases) {
         std::vector<Expected> got;
-        for (const WiringHint& h : CheckWiring(c.phasors)) {
+        for (const WiringHint& h : CheckWiring(c.phasors, c.mode)) {
             got.push_back({h.fault, h.phase, h.otherPhase});
             EXPECT_FALSE(h.text.isEmpty()) << c.name;
         }
@@ -106,6 +154,15 @@ TEST(WiringCheck, HintsNameWhatToDo) {
     const auto hints = CheckWiring(p);
     ASSERT_EQ(hints.size(), 1);
     EXPECT_EQ(hints[0].text, "I2 is 162\u00B0 from V2: CT2 is reversed. Swap its S1 and S2 leads.");
+    PhasorSet exported = Healthy();
+    for (double& lag : exported.currentLag)
+        lag += 180;
+    const auto exporting = CheckWiring(exported);
+    ASSERT_EQ(exporting.size(), 1);
+    EXPECT_TRUE(exporting[0].text.startsWith("Every current is opposite its voltage (I1 162\u00B0, "
+                                             "I2 162\u00B0, I3 162\u00B0): either power flows "
+                                             "towards the supply"))
+        << exporting[0].text.toStdString();
     EXPECT_DOUBLE_EQ(AngleDistance(350, 10), 20.0);
     EXPECT_DOUBLE_EQ(AngleDistance(-170, 540), 10.0);
 }

@@ -135,7 +135,7 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
     : physics_(config.seed), nowMs_(nowMs),
       lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
-      wiring_(config.wiring) {
+      wiring_(config.wiring), exporting_(config.exporting), ignoredWrite_(config.ignoredWrite) {
     auto& rng = physics_.random();
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
 
@@ -214,7 +214,7 @@ double MeterModel::ptRatio() const {
     const std::uint32_t pt1 = (std::uint32_t{settings_[Pt1High - SettingsFirst]} << 16) |
                               settings_[Pt1Low - SettingsFirst];
     const double pt2 = settings_[Pt2 - SettingsFirst];
-    return pt2 > 0 ? static_cast<std::int32_t>(pt1) / pt2 : 1.0;
+    return pt2 > 0 ? pt1 / pt2 : 1.0;
 }
 
 double MeterModel::ctRatio() const {
@@ -366,6 +366,9 @@ void MeterModel::refreshLive() {
         v[k] = std::polar(p.volts, -120.0 * k * Deg);
         i[k] = std::polar(p.amps, (-120.0 * k - p.lagDegrees) * Deg);
     }
+    if (exporting_)
+        for (Phasor& current : i)
+            current *= -1.0;
     ApplyWiring(wiring_, v, i);
     for (int k = 0; k < 3; ++k) {
         volts[k] = std::abs(v[k]);
@@ -676,7 +679,14 @@ MeterError MeterModel::readRegisters(std::uint16_t start, std::uint16_t count,
     return MeterError::None;
 }
 
-MeterError MeterModel::writeRegisters(std::uint16_t start, std::span<const std::uint16_t> values) {
+MeterError MeterModel::writeRegisters(std::uint16_t start,
+                                      std::span<const std::uint16_t> requested) {
+    // The ignored register keeps what it holds; the rest of the write goes ahead.
+    std::vector<std::uint16_t> kept(requested.begin(), requested.end());
+    if (ignoredWrite_ >= start && ignoredWrite_ < start + static_cast<int>(kept.size()) &&
+        ignoredWrite_ < static_cast<int>(image_.size()))
+        kept[ignoredWrite_ - start] = image_[ignoredWrite_];
+    const std::span<const std::uint16_t> values(kept);
     const std::size_t n = values.size();
     MeterError result = MeterError::IllegalAddress;
     if (Inside(start, n, SettingsFirst, ResetRunTime))
@@ -705,8 +715,8 @@ MeterError MeterModel::writeSettings(std::uint16_t start, std::span<const std::u
             next[reg - SettingsFirst] = values[k];
     }
     auto at = [&next](std::uint16_t reg) { return next[reg - SettingsFirst]; };
-    const std::int64_t pt1 =
-        static_cast<std::int32_t>((std::uint32_t{at(Pt1High)} << 16) | at(Pt1Low));
+    // PT1 is an unsigned primary voltage: 0..4294967295 V, 0 refused.
+    const std::uint32_t pt1 = (std::uint32_t{at(Pt1High)} << 16) | at(Pt1Low);
     const bool valid = at(Address) >= 1 && at(Address) <= 247 &&
                        std::find(std::begin(Bauds), std::end(Bauds), at(Baud)) != std::end(Bauds) &&
                        at(VoltageWiring) <= 2 && at(CurrentWiring) <= 2 && pt1 > 0 && at(Pt2) > 0 &&

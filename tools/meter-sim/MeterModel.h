@@ -50,6 +50,12 @@ struct MeterConfig {
     // B reads 2 % high and current C 1.5 degrees ahead.
     bool miscalibrated = false;
     WiringFault wiring = WiringFault::None;
+    // The feeder exports (--export): a solar plant or generator behind the meter drives
+    // every current against its voltage, as if all three CTs were turned round.
+    bool exporting = false;
+    // A register whose writes the meter acknowledges but does not take (--ignore-write):
+    // a meter that silently keeps a setting, which only a read-back shows. -1 = none.
+    int ignoredWrite = -1;
 };
 
 // The drift --miscalibrate gives the meter, beyond what its coefficients cancel.
@@ -155,6 +161,8 @@ private:
     bool lowCurrentReference_ = false;
     bool onBench_ = false;
     WiringFault wiring_ = WiringFault::None;
+    bool exporting_ = false;
+    int ignoredWrite_ = -1;
 
     // Registers 0x000..0x53F; addresses outside the readable areas stay zero.
     std::array<std::uint16_t, MeterReg::RawVectorsLast + 1> image_{};

@@ -96,7 +96,20 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "Leave every read of the block starting at register <address> unanswered (decimal or "
         "0x hex; may be given more than once).",
         "address");
-    p.addOptions({bench, miscalibrate, silent});
+    const QCommandLineOption exporting(
+        "export", "The feeder exports power (solar, a generator): every current flows against "
+                  "its voltage.");
+    const QCommandLineOption ignoreWrite(
+        "ignore-write",
+        "Acknowledge writes to holding register <reg> (e.g. 0x108) but keep its value, as a "
+        "meter that silently refuses one setting.",
+        "reg");
+    const QCommandLineOption alsoAddress(
+        "also-address",
+        "More meters on the same line at these addresses (e.g. 6,7), each configured like the "
+        "first. A write that changes the baud rate of one moves the line for all.",
+        "a,...");
+    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, silent});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -120,6 +133,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     out.device = p.value(device);
     out.verbose = p.isSet(verbose);
     out.faults.split = p.isSet(split);
+    out.meter.exporting = p.isSet(exporting);
     out.wireTime = p.isSet(wireTime);
 
     long long n = 0;
@@ -173,6 +187,23 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         return fail("--corrupt must be a probability 0..1");
     if (!Probability(p.value(stray), out.faults.stray))
         return fail("--stray must be a probability 0..1");
+    if (p.isSet(ignoreWrite)) {
+        const QString text = p.value(ignoreWrite).trimmed();
+        const int reg = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                            ? text.mid(2).toInt(&ok, 16)
+                            : text.toInt(&ok, 10);
+        if (!ok || reg < 0 || reg > 0xFFFF)
+            return fail("--ignore-write must be a register 0..0xFFFF");
+        out.meter.ignoredWrite = reg;
+    }
+    if (p.isSet(alsoAddress)) {
+        for (const QString& part : p.value(alsoAddress).split(QLatin1Char(','))) {
+            if (!Integer(part.trimmed(), 1, 247, n) || n == out.meter.address ||
+                out.moreAddresses.contains(int(n)))
+                return fail("--also-address must list other addresses 1..247, each once");
+            out.moreAddresses << int(n);
+        }
+    }
     for (const QString& text : p.values(silent)) {
         bool ok = false;
         const uint start = text.toUInt(&ok, 0);

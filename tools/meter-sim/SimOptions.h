@@ -16,6 +16,8 @@ struct SimOptions {
     int delayMs = 0;
     bool wireTime = false;
     MeterConfig meter;
+    // Further meters on the same line, configured like `meter` but for their address.
+    QList<int> moreAddresses;
     FaultSettings faults;
     // Register blocks (by start address) whose reads go unanswered.
     std::vector<std::uint16_t> silentBlocks;

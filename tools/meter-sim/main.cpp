@@ -68,8 +68,14 @@ public:
     MeterServer(const SimOptions& options, SimLine& line, int signalFd)
         : options_(options), line_(line), signalFd_(signalFd),
           startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
-          meter_(options.meter, startWallMs_), protocol_(meter_), faults_(options.faults),
-          receiver_(options.meter.baud), lineBaud_(options.meter.baud) {}
+          faults_(options.faults), receiver_(options.meter.baud), lineBaud_(options.meter.baud) {
+        meters_.push_back(std::make_unique<Meter>(options.meter, startWallMs_));
+        for (const int address : options.moreAddresses) {
+            MeterConfig config = options.meter;
+            config.address = address;
+            meters_.push_back(std::make_unique<Meter>(config, startWallMs_));
+        }
+    }
 
     // Serves until a stop signal (true) or a line failure (false).
     bool run() {
@@ -106,7 +112,8 @@ public:
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             }
-            meter_.advance(meterTimeMs());
+            for (const auto& meter : meters_)
+                meter->model.advance(meterTimeMs());
             if (auto frame = receiver_.take(MonotonicUs()))
                 serve(*frame);
             lineCounts_.overlong = receiver_.overlongFrames();
@@ -145,8 +152,22 @@ private:
                 return;
             }
         }
-        const int baudBefore = meter_.baud();
-        SlaveOutcome outcome = protocol_.handle(frame);
+        // Every meter on the line hears the frame; the one it is addressed to answers, and
+        // all of them carry out a broadcast.
+        SlaveOutcome outcome;
+        int baudBefore = 0;
+        MeterModel* addressed = nullptr;
+        for (const auto& meter : meters_) {
+            const int before = meter->model.baud();
+            const SlaveOutcome heard = meter->protocol.handle(frame);
+            if (heard.kind == SlaveOutcome::Ignored)
+                continue;
+            if (!addressed || heard.kind != SlaveOutcome::Broadcast) {
+                outcome = heard;
+                baudBefore = before;
+                addressed = &meter->model;
+            }
+        }
         switch (outcome.kind) {
         case SlaveOutcome::Ignored:
             ++lineCounts_.ignored;
@@ -167,8 +188,8 @@ private:
             reply(frame.size(), outcome.reply);
             break;
         }
-        if (meter_.baud() != baudBefore && meter_.baud() != 0) {
-            lineBaud_ = meter_.baud();
+        if (addressed->baud() != baudBefore && addressed->baud() != 0) {
+            lineBaud_ = addressed->baud();
             line_.setBaud(lineBaud_);
             qCDebug(lcTraffic) << "now at" << lineBaud_ << "bps";
         }
@@ -225,8 +246,13 @@ private:
     int signalFd_;
     std::int64_t startWallMs_;
     std::int64_t startUs_;
-    MeterModel meter_;
-    SlaveProtocol protocol_;
+    struct Meter {
+        Meter(const MeterConfig& config, std::int64_t nowMs)
+            : model(config, nowMs), protocol(model) {}
+        MeterModel model;
+        SlaveProtocol protocol;
+    };
+    std::vector<std::unique_ptr<Meter>> meters_;
     FaultInjector faults_;
     RtuReceiver receiver_;
     // The rate the line runs at: the meter's own, or one beyond it given at start.

@@ -1,5 +1,6 @@
 #include "PollOptions.h"
 
+#include "ConfigTransfer.h"
 #include "MessageCheck.h"
 #include "PosixSerialDevice.h"
 
@@ -30,7 +31,9 @@ standard error in --json mode and to standard output otherwise.
 
 When the line is lost (adapter unplugged, the other end closed) the poller says so on
 standard error, waits up to --wait-back seconds for the device to come back under the same
-name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does.
+name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does. Only the
+device that was lost is taken back: another adapter, or a terminal another program was given
+since, under the same name is named and left alone until the COM link is set again.
 
 --list-ports lists the serial devices present and the COM names of the program.
 --scan searches --port for meters: every address (--scan-addresses, default 1-247) at
@@ -39,6 +42,20 @@ with a read of the model block; each meter found is printed with its address, ba
 and version, progress goes to standard error.
 --report FILE.pdf reads every block of a commissioning report once and writes the report;
 it exits 3 when a block did not answer (the report then says "not read" in its place).
+
+--save-config FILE reads the configuration of the meter at --addr (settings 0x100, alarms
+0x330, version 0x510) and saves it as a .qmeter.json file. --compare-config FILE reads it
+and prints each setting that differs from the file on standard output. --apply-config FILE
+checks the whole file, then writes settings and alarms into the meter at --addr (or each
+meter of --addresses, e.g. "1-20,25"), reads every register back and prints one line per
+meter: verified, differs (naming the registers), no answer, or other kind (another firmware
+family). The meter keeps its address and baud rate unless --include-comm, which a list of
+addresses never takes. With --factory, files carry the calibration coefficients as well;
+they are written only with --factory --coefficients.
+
+Exit status of --save-config: 0 saved, 1 no answer or the file could not be written;
+--compare-config: 0 equal, 1 different, 2 error (bad file, no answer); --apply-config: 0
+when every meter verified, 1 otherwise, 2 for a bad file (nothing is written).
 
 Exit status: 0 when every transaction was accepted (for --scan: a meter was found), 1 when
 any failed, the port could not be opened or the line did not come back (for --scan: none
@@ -138,14 +155,33 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     const QCommandLineOption notesOption("notes", "The report's notes.", "text");
     const QCommandLineOption paperOption("paper", "The report's paper: a4 or letter (default a4).",
                                          "size", "a4");
+    const QCommandLineOption saveConfigOption(
+        "save-config", "Save the meter's configuration to FILE (.qmeter.json).", "file");
+    const QCommandLineOption compareConfigOption(
+        "compare-config", "Compare the meter's configuration with FILE.", "file");
+    const QCommandLineOption applyConfigOption(
+        "apply-config", "Write the configuration of FILE into the meter and verify it.", "file");
+    const QCommandLineOption addressesOption(
+        "addresses", "With --apply-config: the meters to write, e.g. 1-20,25.", "list");
+    const QCommandLineOption includeCommOption(
+        "include-comm", "With --apply-config or --compare-config: the address and baud rate too.");
+    const QCommandLineOption factoryOption(
+        "factory", "The factory's run: --save-config and --compare-config take the meter's "
+                   "calibration coefficients too; --apply-config may write them.");
+    const QCommandLineOption coefficientsOption(
+        "coefficients", "With --factory --apply-config: write the file's coefficients too.");
     const QCommandLineOption modelOption(
-        "model", "The meter model for the report: 7100 or 7300 (default 7300).", "model", "7300");
-    parser.addOptions({helpOption,     portOption,      baudOption,     addrOption,
-                       intervalOption, timeoutOption,   passesOption,   jsonOption,
-                       traceOption,    waitBackOption,  listOption,     scanOption,
-                       scanAddrOption, scanRatesOption, scanTurnOption, csvOption,
-                       reportOption,   siteOption,      feederOption,   technicianOption,
-                       notesOption,    paperOption,     modelOption});
+        "model", "With --save-config: the meter model, 7100 or 7300 (default 7300).", "model",
+        "7300");
+    parser.addOptions(
+        {helpOption,        portOption,          baudOption,        addrOption,
+         intervalOption,    timeoutOption,       passesOption,      jsonOption,
+         traceOption,       waitBackOption,      listOption,        scanOption,
+         scanAddrOption,    scanRatesOption,     scanTurnOption,    csvOption,
+         saveConfigOption,  compareConfigOption, applyConfigOption, addressesOption,
+         includeCommOption, modelOption,         factoryOption,     coefficientsOption,
+         reportOption,      siteOption,          feederOption,      technicianOption,
+         notesOption,       paperOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -242,7 +278,7 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     if (parser.isSet(reportOption)) {
         o.reportFile = parser.value(reportOption);
         const QString paper = parser.value(paperOption).toLower();
-        const QString model = parser.value(modelOption);
+        const QString model = parser.value(modelOption).trimmed();
         if (o.reportFile.isEmpty())
             result.error = "--report needs a file name";
         else if (!parser.positionalArguments().isEmpty())
@@ -254,13 +290,79 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         if (!result.error.isEmpty())
             return result;
         o.letterPaper = paper == "letter";
-        o.model = model == "7100" ? 0 : 1;
+        o.model = QStringLiteral("QETRA ") + model;
         o.site = parser.value(siteOption);
         o.feeder = parser.value(feederOption);
         o.technician = parser.value(technicianOption);
         o.notes = parser.value(notesOption);
         if (!parser.isSet(intervalOption))
             o.interval = 0;
+        result.options = o;
+        return result;
+    }
+    const QList<std::pair<const QCommandLineOption*, PollOptions::ConfigAction>> actions = {
+        {&saveConfigOption, PollOptions::ConfigAction::Save},
+        {&compareConfigOption, PollOptions::ConfigAction::Compare},
+        {&applyConfigOption, PollOptions::ConfigAction::Apply}};
+    for (const auto& [option, action] : actions) {
+        if (!parser.isSet(*option))
+            continue;
+        if (o.configAction != PollOptions::ConfigAction::None) {
+            result.error = "--save-config, --compare-config and --apply-config exclude each other";
+            return result;
+        }
+        o.configAction = action;
+        o.configFile = parser.value(*option);
+    }
+    if (o.configAction != PollOptions::ConfigAction::None) {
+        if (o.configFile.isEmpty()) {
+            result.error = "the configuration command needs a file name";
+            return result;
+        }
+        if (!parser.positionalArguments().isEmpty()) {
+            result.error = "a configuration command takes no message";
+            return result;
+        }
+        if (o.address == 0) {
+            result.error = "a configuration command needs the meter's own address (1..247)";
+            return result;
+        }
+        o.includeComm = parser.isSet(includeCommOption);
+        if (parser.isSet(addressesOption)) {
+            QString why;
+            const auto list = ParseAddressList(parser.value(addressesOption), &why);
+            if (o.configAction != PollOptions::ConfigAction::Apply) {
+                result.error = "--addresses goes with --apply-config only";
+                return result;
+            }
+            if (!list) {
+                result.error = "bad --addresses: " + why;
+                return result;
+            }
+            if (o.includeComm) {
+                result.error = "--include-comm cannot go with --addresses: a list of meters "
+                               "never takes one address and baud rate";
+                return result;
+            }
+            o.configAddresses = *list;
+        }
+        if (o.includeComm && o.configAction == PollOptions::ConfigAction::Save) {
+            result.error = "--include-comm goes with --apply-config or --compare-config";
+            return result;
+        }
+        o.factory = parser.isSet(factoryOption);
+        o.writeCoefficients = parser.isSet(coefficientsOption);
+        if (o.writeCoefficients &&
+            (!o.factory || o.configAction != PollOptions::ConfigAction::Apply)) {
+            result.error = "--coefficients goes with --factory --apply-config only";
+            return result;
+        }
+        const QString model = parser.value(modelOption).trimmed();
+        if (model != QLatin1String("7100") && model != QLatin1String("7300")) {
+            result.error = "bad --model (7100 or 7300): " + model;
+            return result;
+        }
+        o.model = QStringLiteral("QETRA ") + model;
         result.options = o;
         return result;
     }

@@ -31,12 +31,23 @@ struct PollOptions {
     QString reportFile;
     QString site, feeder, technician, notes;
     bool letterPaper = false;
-    int model = 1; // 0 = QETRA 7100, 1 = QETRA 7300
 
     // Instead of polling: list the serial ports, or search the port for meters.
     bool listPorts = false;
     bool scan = false;
     SearchPlan scanPlan;
+
+    // Instead of polling: save the meter's configuration to a file, compare it with one,
+    // or put one into the meter at --addr or the meters of `configAddresses`.
+    enum class ConfigAction { None, Save, Compare, Apply };
+    ConfigAction configAction = ConfigAction::None;
+    QString configFile;
+    QList<int> configAddresses; // empty: --addr alone
+    bool includeComm = false;   // also the meter's address and baud rate
+    // The factory's run: files carry the coefficients, and --coefficients writes them.
+    bool factory = false;
+    bool writeCoefficients = false;
+    QString model = QStringLiteral("QETRA 7300");
 };
 
 struct PollArguments {

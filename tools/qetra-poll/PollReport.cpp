@@ -74,11 +74,12 @@ QByteArray RecordJsonLine(const PollRecord& r) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
-QString SummaryText(const PollCounters& c) {
-    return QString("Send= %1  OK= %2  No Response= %3  CRC Error= %4  Field Error= %5\n")
+QString SummaryText(const PollCounters& c, const QString& line) {
+    return QString("Send= %1  OK= %2  No Response= %3  CRC Error= %4  Field Error= %5  on %6\n")
         .arg(c.sent)
         .arg(c.ok)
         .arg(c.noResponse)
         .arg(c.crcError)
-        .arg(c.fieldError);
+        .arg(c.fieldError)
+        .arg(line);
 }

@@ -26,4 +26,5 @@ struct PollCounters {
 
 QString RecordText(const PollRecord& r);
 QByteArray RecordJsonLine(const PollRecord& r);
-QString SummaryText(const PollCounters& c);
+// The counters, and the line they were counted on ("COM1 (/dev/pts/3)").
+QString SummaryText(const PollCounters& c, const QString& line);

@@ -68,8 +68,8 @@ int RunReport(const PollOptions& o) {
     s.feeder = o.feeder;
     s.technician = o.technician;
     s.notes = o.notes;
-    s.model = o.model == 0 ? QStringLiteral("QETRA 7100") : QStringLiteral("QETRA 7300");
-    s.alarmModel = o.model != 0;
+    s.model = o.model;
+    s.alarmModel = o.model != QLatin1String("QETRA 7100");
     s.address = o.address;
     s.baud = o.baud;
     s.port = o.port;

@@ -1,17 +1,21 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "EngineLink.h"
+#include "LineStatusText.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
+#include "PortName.h"
 #include "ReportRun.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QLoggingCategory>
@@ -169,6 +173,12 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     PollRecord current;
     PollCounters counters;
     bool gaveUp = false;
+    // The device the port name leads to now, to name it beside the name given.
+    auto device = [&] { return QFileInfo(ResolvePortName(o.port)).canonicalFilePath(); };
+    // Silence from the very start is most often a wrong address or rate: said once per
+    // opening, as long as nothing has answered.
+    bool answered = false;
+    bool toldNoAnswer = false;
 
     qv.OnQueryData = [&](TqvModbus* s) {
         s->SetQueryMessage(o.messages[next % o.messages.size()]);
@@ -223,6 +233,11 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
         current.rx = s->ReceiveBuffer();
         current.code = s->ResponseErrorCode();
         counters.Count(current.code);
+        answered = answered || current.code == 0;
+        if (current.code == 1 && !answered && !toldNoAnswer) {
+            toldNoAnswer = true;
+            Say(NoAnswerText(o.address, o.baud, o.port, device()));
+        }
         Print(stdout, o.json ? RecordJsonLine(current) : RecordText(current).toLocal8Bit());
         if (counters.sent >= total)
             s->StopQuery();
@@ -246,15 +261,20 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnOperatorError = [](const QString&, const QString&) {};
     qv.OnLineLost = [&](TqvModbus* s) {
         Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
-                           "closed); waiting up to %2 s for it to come back")
+                           "closed); waiting up to %2 s for it to come back. %3")
                 .arg(s->LineDevice())
-                .arg(o.waitBack));
+                .arg(o.waitBack)
+                .arg(s->LineWaiting()));
         if (counters.sent >= total)
             return; // nothing left to send
         giveUp.start(o.waitBack * 1000);
     };
+    // Only the device that was lost is taken back: a reused terminal or another adapter
+    // under the same name is named and left alone.
+    qv.OnLineWaiting = [&](TqvModbus* s) { Say(s->LineWaiting()); };
     qv.OnLineBack = [&](TqvModbus* s) {
         giveUp.stop();
+        answered = toldNoAnswer = false;
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
     };
     StopSignals stops([&] {
@@ -275,10 +295,101 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(o.json ? stderr : stdout, SummaryText(counters).toLocal8Bit());
+    Print(o.json ? stderr : stdout,
+          SummaryText(counters, PortWithDevice(o.port, device())).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
+}
+
+// --save-config, --compare-config, --apply-config. A file is checked in full before the
+// port is opened, so a bad file never leads to a write.
+int RunConfig(const PollOptions& o) {
+    using Action = PollOptions::ConfigAction;
+    std::optional<MeterConfiguration> file;
+    if (o.configAction != Action::Save) {
+        const MeterConfigRead read = LoadMeterConfig(o.configFile);
+        if (!read.config) {
+            Say(read.problem + (o.configAction == Action::Apply
+                                    ? QStringLiteral("\nNothing was written to the meter.")
+                                    : QString()));
+            return 2;
+        }
+        file = read.config;
+        if (o.writeCoefficients && !file->coefficients) {
+            Say(o.configFile + ": --coefficients: the file has no coefficients (it was not "
+                               "saved with --factory).\nNothing was written to the meter.");
+            return 2;
+        }
+    }
+    const int failed = o.configAction == Action::Compare ? 2 : 1;
+
+    TqvModbus::StartResponseWatcher();
+    struct WatcherStop {
+        ~WatcherStop() { TqvModbus::StopResponseWatcher(); }
+    } watcherStop;
+    std::unique_ptr<EngineLink> link;
+    try {
+        link = std::make_unique<EngineLink>(o.port, o.baud, o.interval, o.timeout);
+    } catch (const std::exception& e) {
+        Say("cannot open " + o.port + ": " + QString::fromStdString(e.what()));
+        return failed;
+    }
+
+    if (o.configAction == Action::Apply) {
+        bool cancelled = false;
+        StopSignals stops([&] { cancelled = true; });
+        const QList<int> addresses =
+            o.configAddresses.isEmpty() ? QList<int>{o.address} : o.configAddresses;
+        int verified = 0;
+        for (const int address : addresses) {
+            if (cancelled) {
+                Say(QStringLiteral("stopped before address %1").arg(address));
+                break;
+            }
+            const MeterApplyOutcome outcome =
+                ApplyMeterConfiguration(*link, *file, address, o.includeComm, o.writeCoefficients);
+            Print(stdout, (ApplyOutcomeLine(outcome) + "\n").toLocal8Bit());
+            verified += outcome.result == MeterApplyOutcome::Result::Verified ? 1 : 0;
+        }
+        Say(QStringLiteral("%1 of %2 meter(s) verified").arg(verified).arg(addresses.size()));
+        if (stops.ExitCode() != 0)
+            return stops.ExitCode();
+        return verified == addresses.size() ? 0 : 1;
+    }
+
+    QString why;
+    const bool coefficients = o.factory && (!file || file->coefficients);
+    const auto meter = ReadMeterConfiguration(*link, o.address, o.model,
+                                              QDateTime::currentDateTimeUtc(), &why, coefficients);
+    if (!meter) {
+        Say(why);
+        return failed;
+    }
+    if (o.configAction == Action::Save) {
+        if (!SaveMeterConfig(o.configFile, *meter, &why)) {
+            Say(why);
+            return 1;
+        }
+        Say(QStringLiteral("saved the configuration of the meter at address %1 (firmware %2) "
+                           "to %3")
+                .arg(o.address)
+                .arg(meter->firmware, o.configFile));
+        return 0;
+    }
+    const QList<ConfigComparison> rows = CompareConfigs(*file, *meter, o.includeComm);
+    int differing = 0;
+    for (const ConfigComparison& row : rows) {
+        if (!row.differs)
+            continue;
+        ++differing;
+        Print(stdout, QStringLiteral("%1: file \"%2\", meter \"%3\"\n")
+                          .arg(row.name, row.leftText, row.rightText)
+                          .toLocal8Bit());
+    }
+    Say(differing == 0 ? QStringLiteral("the meter holds the configuration of the file")
+                       : QStringLiteral("%1 setting(s) differ").arg(differing));
+    return differing == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -310,6 +421,9 @@ int main(int argc, char* argv[]) {
                        "[--feeder TEXT] [--technician TEXT] [--notes TEXT]\n"
                        "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
                        "[--scan-rates R,...]\n"
+                       "       qetra-poll --port PORT [--addr A] --save-config FILE | "
+                       "--compare-config FILE [--include-comm] | --apply-config FILE "
+                       "[--addresses LIST | --include-comm]\n"
                        "       qetra-poll --list-ports\n"
                        "Try 'qetra-poll --help' for more.\n")
                           .toLocal8Bit());
@@ -322,5 +436,7 @@ int main(int argc, char* argv[]) {
         return RunScan(app, o);
     if (!o.reportFile.isEmpty())
         return RunReport(o);
+    if (o.configAction != PollOptions::ConfigAction::None)
+        return RunConfig(o);
     return RunPoll(app, o);
 }

@@ -296,8 +296,8 @@ TEST(MeterModel, SettingsAreValidatedAsAWholeAndStored) {
     auto settings = Read(m, SettingsFirst, 20);
     settings[Address - SettingsFirst] = 17;
     settings[Baud - SettingsFirst] = 38400;
-    settings[Pt1High - SettingsFirst] = 0x0001;
-    settings[Pt1Low - SettingsFirst] = 0x86A0; // PT1 = 100000
+    settings[Pt1High - SettingsFirst] = 0xB2D0;
+    settings[Pt1Low - SettingsFirst] = 0x5E00; // PT1 = 3000000000, above the signed range
     ASSERT_EQ(m.writeRegisters(SettingsFirst, settings), MeterError::None);
     EXPECT_EQ(m.address(), 17);
     EXPECT_EQ(m.baud(), 38400);

@@ -1,0 +1,388 @@
+#include "FormMeterConfig.h"
+
+#include "EngineLink.h"
+#include "OperatorDialogs.h"
+#include "SessionState.h"
+#include "TqvModbus.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Meter Configuration");
+
+QString TitleOf(TFormMeterConfig::Use use) {
+    switch (use) {
+    case TFormMeterConfig::Use::Save:
+        return QStringLiteral("Save Meter Configuration");
+    case TFormMeterConfig::Use::Compare:
+        return QStringLiteral("Compare with File");
+    case TFormMeterConfig::Use::Restore:
+        return QStringLiteral("Restore from File");
+    case TFormMeterConfig::Use::Clone:
+        return QStringLiteral("Clone to Meters");
+    }
+    return {};
+}
+
+QString NameOf(TFormMeterConfig::Use use) {
+    switch (use) {
+    case TFormMeterConfig::Use::Save:
+        return QStringLiteral("FormConfigSave");
+    case TFormMeterConfig::Use::Compare:
+        return QStringLiteral("FormConfigCompare");
+    case TFormMeterConfig::Use::Restore:
+        return QStringLiteral("FormConfigRestore");
+    case TFormMeterConfig::Use::Clone:
+        return QStringLiteral("FormConfigClone");
+    }
+    return {};
+}
+
+QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& headings) {
+    auto* grid = new QTableWidget(0, int(headings.size()), parent);
+    grid->setObjectName(name);
+    grid->setHorizontalHeaderLabels(headings);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    return grid;
+}
+
+// Differing rows stand out; rows a restore leaves as the meter has them (address and baud
+// rate) are greyed.
+void AddRow(QTableWidget* grid, const QStringList& cells, bool marked, bool kept = false) {
+    const int row = grid->rowCount();
+    grid->insertRow(row);
+    for (int c = 0; c < cells.size(); ++c) {
+        auto* item = new QTableWidgetItem(cells[c]);
+        if (marked) {
+            item->setBackground(QColor(255, 224, 160));
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        if (kept)
+            item->setForeground(QColor(128, 128, 128));
+        grid->setItem(row, c, item);
+    }
+}
+
+QString CsvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+} // namespace
+
+TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs,
+                                   TqvModbus& engine, QWidget* parent)
+    : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), engine_(engine) {
+    setObjectName(NameOf(use));
+    setWindowTitle(TitleOf(use));
+    chooseFile_ = [](QWidget* p, bool save) {
+        const QString filter = QStringLiteral("Meter configurations (*%1);;All files (*)")
+                                   .arg(QLatin1String(MeterConfigSuffix));
+        return save ? QFileDialog::getSaveFileName(p, kCaption, QString(), filter)
+                    : QFileDialog::getOpenFileName(p, kCaption, QString(), filter);
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    fileLabel_ = new QLabel(QStringLiteral("No file chosen."), this);
+    fileLabel_->setObjectName(QStringLiteral("LabelFile"));
+    top->addWidget(fileLabel_, 1);
+    auto button = [this, top](const char* name, const QString& text,
+                              void (TFormMeterConfig::*click)()) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        connect(b, &QPushButton::clicked, this, click);
+        top->addWidget(b);
+        actions_ << b;
+        return b;
+    };
+    if (use == Use::Save) {
+        button("ButtonSave", QStringLiteral("Save..."), &TFormMeterConfig::SaveMeterClick);
+    } else {
+        button("ButtonFile", QStringLiteral("File..."), &TFormMeterConfig::OpenFileClick);
+    }
+    if (use == Use::Compare)
+        button("ButtonSecondFile", QStringLiteral("Compare with File..."),
+               &TFormMeterConfig::SecondFileClick);
+    if (use == Use::Restore) {
+        includeComm_ = new QCheckBox(QStringLiteral("also address and baud rate"), this);
+        includeComm_->setObjectName(QStringLiteral("ChkBoxIncludeComm"));
+        top->addWidget(includeComm_);
+        button("ButtonRestore", QStringLiteral("Restore"), &TFormMeterConfig::RestoreClick);
+    }
+    layout->addLayout(top);
+
+    if (use == Use::Clone) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("Addresses:"), this));
+        addresses_ = new QLineEdit(this);
+        addresses_->setObjectName(QStringLiteral("EditAddresses"));
+        addresses_->setPlaceholderText(QStringLiteral("1-20, 25"));
+        row->addWidget(addresses_, 1);
+        auto* clone = new QPushButton(QStringLiteral("Clone"), this);
+        clone->setObjectName(QStringLiteral("ButtonClone"));
+        connect(clone, &QPushButton::clicked, this, &TFormMeterConfig::CloneClick);
+        row->addWidget(clone);
+        actions_ << clone;
+        cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+        cancel_->setObjectName(QStringLiteral("ButtonCancel"));
+        cancel_->setEnabled(false);
+        connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+        row->addWidget(cancel_);
+        auto* save = new QPushButton(QStringLiteral("Save Results..."), this);
+        save->setObjectName(QStringLiteral("ButtonSaveResults"));
+        connect(save, &QPushButton::clicked, this, &TFormMeterConfig::SaveResultsClick);
+        row->addWidget(save);
+        actions_ << save;
+        layout->addLayout(row);
+        progress_ = new QProgressBar(this);
+        progress_->setObjectName(QStringLiteral("ProgressClone"));
+        layout->addWidget(progress_);
+        results_ = MakeGrid(
+            this, QStringLiteral("GridResults"),
+            {QStringLiteral("Address"), QStringLiteral("Result"), QStringLiteral("Detail")});
+        layout->addWidget(results_);
+    } else {
+        grid_ =
+            MakeGrid(this, QStringLiteral("GridSettings"),
+                     {QStringLiteral("Setting"), QStringLiteral("File"), QStringLiteral("Meter")});
+        grid_->setColumnWidth(0, 200);
+        grid_->setColumnWidth(1, 200);
+        layout->addWidget(grid_);
+    }
+    // A table to read through, sized like the traffic monitor and resizable like it.
+    resize(640, 480);
+}
+
+TFormMeterConfig::~TFormMeterConfig() = default;
+
+void TFormMeterConfig::closeEvent(QCloseEvent* event) {
+    // The run's requests are waited for inside this window's methods.
+    if (running_) {
+        cancelled_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TFormMeterConfig::SetRunning(bool running) {
+    running_ = running;
+    for (QPushButton* b : actions_)
+        b->setEnabled(!running);
+    if (cancel_)
+        cancel_->setEnabled(running);
+}
+
+std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
+    if (!engine_.PortOpen()) {
+        dialogs_.Warn(kCaption, QStringLiteral("The port is not open: set up the communication "
+                                               "first (Execute(C) \u2192 Setting COMM)."));
+        return nullptr;
+    }
+    if (!EngineLink::CanBorrow(engine_)) {
+        dialogs_.Warn(kCaption,
+                      QStringLiteral("Stop the communication first (Execute(C) \u2192 Stop "
+                                     "COMM(&E)): the configuration is read and written without "
+                                     "polls in between."));
+        return nullptr;
+    }
+    return std::make_unique<EngineLink>(engine_);
+}
+
+std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& path) {
+    const MeterConfigRead read = LoadMeterConfig(path);
+    if (!read.config) {
+        dialogs_.Warn(kCaption,
+                      read.problem + QStringLiteral("\nNothing was written to the meter."));
+        return std::nullopt;
+    }
+    return read.config;
+}
+
+std::optional<MeterConfiguration> TFormMeterConfig::ReadMeter(EngineLink& link) {
+    QString why;
+    SetRunning(true);
+    const auto meter = ReadMeterConfiguration(link, state_.DevAddr,
+                                              state_.MeterModel != 0 ? QStringLiteral("QETRA 7300")
+                                                                     : QStringLiteral("QETRA 7100"),
+                                              QDateTime::currentDateTimeUtc(), &why);
+    SetRunning(false);
+    if (!meter)
+        dialogs_.Warn(kCaption, why + QLatin1Char('.'));
+    return meter;
+}
+
+void TFormMeterConfig::ShowComparison(const MeterConfiguration& file,
+                                      const MeterConfiguration& other, const QString& otherTitle) {
+    grid_->setHorizontalHeaderItem(2, new QTableWidgetItem(otherTitle));
+    grid_->setRowCount(0);
+    const bool includeComm = includeComm_ && includeComm_->isChecked();
+    for (const ConfigComparison& row : CompareConfigs(file, other, includeComm))
+        AddRow(grid_, {row.name, row.leftText, row.rightText}, row.differs, row.kept);
+}
+
+void TFormMeterConfig::SaveMeterClick() {
+    auto link = Borrow();
+    if (!link)
+        return;
+    const auto meter = ReadMeter(*link);
+    if (!meter)
+        return;
+    const QString path = chooseFile_(this, true);
+    if (path.isEmpty())
+        return;
+    QString why;
+    if (!SaveMeterConfig(path, *meter, &why)) {
+        dialogs_.Warn(kCaption, why);
+        return;
+    }
+    fileLabel_->setText(path);
+    ShowComparison(*meter, *meter, QStringLiteral("Meter"));
+    dialogs_.Confirm(QStringLiteral("Meter configuration saved to %1.").arg(path));
+}
+
+void TFormMeterConfig::OpenFileClick() {
+    const QString path = chooseFile_(this, false);
+    if (path.isEmpty())
+        return;
+    file_ = LoadChecked(path);
+    fileLabel_->setText(file_ ? path : QStringLiteral("No file chosen."));
+    if (!file_ || use_ == Use::Clone)
+        return;
+    auto link = Borrow();
+    if (!link)
+        return;
+    if (const auto meter = ReadMeter(*link))
+        ShowComparison(*file_, *meter, QStringLiteral("Meter"));
+}
+
+void TFormMeterConfig::SecondFileClick() {
+    if (!file_) {
+        dialogs_.Warn(kCaption, QStringLiteral("Choose the first file with \"File...\"."));
+        return;
+    }
+    const QString path = chooseFile_(this, false);
+    if (path.isEmpty())
+        return;
+    if (const auto second = LoadChecked(path))
+        ShowComparison(*file_, *second, QFileInfo(path).fileName());
+}
+
+void TFormMeterConfig::RestoreClick() {
+    if (!file_) {
+        dialogs_.Warn(kCaption, QStringLiteral("Choose the file to restore with \"File...\"."));
+        return;
+    }
+    auto link = Borrow();
+    if (!link)
+        return;
+    const auto meter = ReadMeter(*link);
+    if (!meter)
+        return;
+    const bool includeComm = includeComm_->isChecked();
+    ShowComparison(*file_, *meter, QStringLiteral("Meter"));
+    int differing = 0;
+    for (const ConfigComparison& row : CompareConfigs(*file_, *meter, includeComm))
+        differing += row.differs ? 1 : 0;
+    if (!dialogs_.AskYesNo(QStringLiteral("Prompt"),
+                           QStringLiteral("Are you sure to restore this configuration to the "
+                                          "meter at address %1? %2 setting(s) differ.")
+                               .arg(state_.DevAddr)
+                               .arg(differing)))
+        return;
+    SetRunning(true);
+    const MeterApplyOutcome outcome =
+        ApplyMeterConfiguration(*link, *file_, state_.DevAddr, includeComm);
+    SetRunning(false);
+    if (includeComm && outcome.result == MeterApplyOutcome::Result::Verified) {
+        // The meter took the file's address and baud rate, and the line went with it.
+        state_.DevAddr = file_->settings[0x01];
+        state_.MeterAddress = file_->settings[0x01];
+        state_.Baudrate = file_->settings[0x02];
+        state_.MeterBaudRate = file_->settings[0x02];
+    }
+    if (const auto after = ReadMeter(*link))
+        ShowComparison(*file_, *after, QStringLiteral("Meter"));
+    if (outcome.result == MeterApplyOutcome::Result::Verified)
+        dialogs_.Confirm(QStringLiteral("Meter configuration verified."));
+    else
+        dialogs_.Warn(kCaption, ApplyOutcomeLine(outcome));
+}
+
+void TFormMeterConfig::CloneClick() {
+    if (!file_) {
+        dialogs_.Warn(kCaption, QStringLiteral("Choose the file to clone with \"File...\"."));
+        return;
+    }
+    QString why;
+    const auto addresses = ParseAddressList(addresses_->text(), &why);
+    if (!addresses) {
+        dialogs_.Warn(kCaption, QStringLiteral("Addresses: %1 (for example 1-20, 25). Nothing "
+                                               "was written to any meter.")
+                                    .arg(why));
+        addresses_->setFocus();
+        return;
+    }
+    auto link = Borrow();
+    if (!link)
+        return;
+    results_->setRowCount(0);
+    progress_->setRange(0, int(addresses->size()));
+    progress_->setValue(0);
+    cancelled_ = false;
+    SetRunning(true);
+    for (const int address : *addresses) {
+        if (cancelled_)
+            break;
+        const MeterApplyOutcome o = ApplyMeterConfiguration(*link, *file_, address, false);
+        AddRow(results_, {QString::number(address), ApplyResultText(o.result), o.detail},
+               o.result != MeterApplyOutcome::Result::Verified);
+        progress_->setValue(progress_->value() + 1);
+    }
+    SetRunning(false);
+    if (cancelled_)
+        AddRow(results_,
+               {QString(), QStringLiteral("cancelled"),
+                QStringLiteral("%1 meter(s) not written")
+                    .arg(addresses->size() - results_->rowCount())},
+               true);
+}
+
+void TFormMeterConfig::SaveResultsClick() {
+    const QString path = chooseFile_(this, true);
+    if (path.isEmpty())
+        return;
+    QString csv = QStringLiteral("Address,Result,Detail\n");
+    for (int r = 0; r < results_->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < results_->columnCount(); ++c)
+            cells << CsvField(results_->item(r, c) ? results_->item(r, c)->text() : QString());
+        csv += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv.toUtf8()) < 0 || !file.commit())
+        dialogs_.Warn(kCaption,
+                      QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "ConfigTransfer.h"
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class EngineLink;
+class OperatorDialogs;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class TqvModbus;
+struct SessionState;
+
+// The meter configuration windows of the Setup menu, one class in four uses:
+//  - Save: reads the meter's blocks fresh and writes them to a .qmeter.json file;
+//  - Compare: every setting of a file against the meter, or against a second file, with
+//    the settings that differ highlighted;
+//  - Restore: shows the differences, asks once, writes settings and alarms together,
+//    reads every register back and reports "verified" or the registers that differ;
+//  - Clone: the file to a list of addresses on the present line, meter by meter, with a
+//    progress bar, Cancel between meters and a table of results that saves as CSV.
+// The meter is read and written with the program's engine while its poll is stopped, so
+// no poll request falls between the writes of one meter.
+class TFormMeterConfig : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Use { Save, Compare, Restore, Clone };
+    TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs, TqvModbus& engine,
+                     QWidget* parent = nullptr);
+    ~TFormMeterConfig() override;
+
+    // Choosers of a file to open or to save as; tests put their own answers in.
+    using FileChooser = std::function<QString(QWidget* parent, bool save)>;
+    void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    // The buttons' actions.
+    void SaveMeterClick();
+    void OpenFileClick();
+    void SecondFileClick();
+    void RestoreClick();
+    void CloneClick();
+    void SaveResultsClick();
+
+    QTableWidget* SettingsGrid() const { return grid_; }
+    QTableWidget* ResultsGrid() const { return results_; }
+    QLineEdit* AddressesEdit() const { return addresses_; }
+    QCheckBox* IncludeCommBox() const { return includeComm_; }
+    QPushButton* CancelButton() const { return cancel_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The engine for one run, or a warning why it cannot be had now.
+    std::unique_ptr<EngineLink> Borrow();
+    std::optional<MeterConfiguration> LoadChecked(const QString& path);
+    std::optional<MeterConfiguration> ReadMeter(EngineLink& link);
+    void ShowComparison(const MeterConfiguration& file, const MeterConfiguration& other,
+                        const QString& otherTitle);
+    void SetRunning(bool running);
+
+    Use use_;
+    SessionState& state_;
+    OperatorDialogs& dialogs_;
+    TqvModbus& engine_;
+    FileChooser chooseFile_;
+    std::optional<MeterConfiguration> file_;
+    bool running_ = false;
+    bool cancelled_ = false;
+
+    QLabel* fileLabel_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QTableWidget* results_ = nullptr;
+    QLineEdit* addresses_ = nullptr;
+    QCheckBox* includeComm_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QList<QPushButton*> actions_;
+};
