@@ -15,6 +15,9 @@
 #ifdef QETRA_HAVE_CALIBRATION
 #include "CalibrationWindows.h"
 #endif
+#ifdef QETRA_HAVE_REPORT
+#include "ReportCommand.h"
+#endif
 
 namespace {
 
@@ -84,6 +87,9 @@ int main(int argc, char* argv[]) {
 #endif
 #ifdef QETRA_HAVE_CALIBRATION
     RegisterCalibrationWindows(FormTeskLink);
+#endif
+#ifdef QETRA_HAVE_REPORT
+    RegisterCommissioningReport(FormTeskLink);
 #endif
     FormTeskLink.CreateResidentWindows();
     FormTeskLink.showMaximized();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiagramPainting.h"
 #include "HarmonicsDecode.h"
 
 #include <QWidget>
@@ -25,10 +26,3 @@ protected:
 private:
     std::optional<CurrentSpectrum> spectrum_;
 };
-
-// The top of the value axis for a highest bar of `largest` percent: 1, 2 or 5 times a
-// power of ten, at least 1 %.
-double SpectrumAxisTop(double largest);
-
-// The colour of each phase in the chart and the phasor diagram.
-QColor PhaseColor(int phase); // 0..2

@@ -11,3 +11,11 @@ qetra_add_test(qetra_poll_config_tests
     LIBS qetra_setuplogic_config qetra_test_meter_sim)
 target_compile_definitions(qetra_poll_config_tests PRIVATE QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
 add_dependencies(qetra_poll_config_tests qetra-poll)
+
+# The commissioning report from qetra-poll against meter-sim, read back with poppler-utils.
+qetra_add_test(commissioning_report_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/CommissioningReportTest.cpp
+    LIBS qetra_test_meter_sim Qt6::Core)
+target_compile_definitions(commissioning_report_tests PRIVATE
+    QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
+add_dependencies(commissioning_report_tests qetra-poll)

@@ -89,3 +89,11 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     add("split", faults.split);
     return s;
 }
+
+bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
+                  const std::vector<std::uint16_t>& starts) {
+    if (request.size() < 4 || (request[1] != 0x03 && request[1] != 0x04))
+        return false;
+    const auto start = static_cast<std::uint16_t>((request[2] << 8) | request[3]);
+    return std::find(starts.begin(), starts.end(), start) != starts.end();
+}

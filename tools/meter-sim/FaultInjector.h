@@ -48,6 +48,12 @@ private:
     FaultCounts counts_;
 };
 
+// Whether `request` is a register read starting at one of `starts`: blocks the simulated
+// meter keeps silent about, as a meter whose firmware lacks them, so that a master's
+// handling of a missing block can be seen.
+bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
+                  const std::vector<std::uint16_t>& starts);
+
 // What the line side saw, besides the replies.
 struct LineCounts {
     std::uint64_t frames = 0;    // frames received (complete by the silence rule)

@@ -92,6 +92,11 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "fault", "none");
     p.addOptions({help, version, link, port, device, address, baud, seed, verbose, ptRatio, ct1,
                   reference, drop, corrupt, split, stray, delay, wireTime, wiring});
+    const QCommandLineOption silent(
+        "silent-block",
+        "Leave every read of the block starting at register <address> unanswered (decimal or "
+        "0x hex; may be given more than once).",
+        "address");
     const QCommandLineOption exporting(
         "export", "The feeder exports power (solar, a generator): every current flows against "
                   "its voltage.");
@@ -111,7 +116,7 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "rated to full load with an inrush peak, voltages sagging under it (default: a "
         "steady load).",
         "seconds", "0");
-    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle});
+    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -211,6 +216,13 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
                 return fail("--also-address must list other addresses 1..247, each once");
             out.moreAddresses << int(n);
         }
+    }
+    for (const QString& text : p.values(silent)) {
+        bool ok = false;
+        const uint start = text.toUInt(&ok, 0);
+        if (!ok || start > 0xFFFF)
+            return fail("--silent-block must be a register address 0..0xFFFF");
+        out.silentBlocks.push_back(static_cast<std::uint16_t>(start));
     }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");

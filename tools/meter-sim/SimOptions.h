@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <vector>
 
 struct SimOptions {
     QString link;   // symbolic link to the served device
@@ -17,6 +19,8 @@ struct SimOptions {
     // Further meters on the same line, configured like `meter` but for their address.
     QList<int> moreAddresses;
     FaultSettings faults;
+    // Register blocks (by start address) whose reads go unanswered.
+    std::vector<std::uint16_t> silentBlocks;
 };
 
 enum class OptionsResult { Run, Help, Version, Error };

@@ -182,6 +182,10 @@ private:
             ++lineCounts_.exceptions;
             [[fallthrough]];
         case SlaveOutcome::Reply:
+            if (ReadsBlockOf(frame, options_.silentBlocks)) {
+                qCDebug(lcTraffic) << "block kept silent";
+                break;
+            }
             reply(frame.size(), outcome.reply);
             break;
         }

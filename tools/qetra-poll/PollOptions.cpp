@@ -40,6 +40,8 @@ since, under the same name is named and left alone until the COM link is set aga
 every baud rate of the meter (--scan-rates, default 9600,38400,19200,4800,2400,1200,600)
 with a read of the model block; each meter found is printed with its address, baud rate
 and version, progress goes to standard error.
+--report FILE.pdf reads every block of a commissioning report once and writes the report;
+it exits 3 when a block did not answer (the report then says "not read" in its place).
 
 --save-config FILE reads the configuration of the meter at --addr (settings 0x100, alarms
 0x330, version 0x510) and saves it as a .qmeter.json file. --compare-config FILE reads it
@@ -142,6 +144,18 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
         "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
         "file");
+    const QCommandLineOption reportOption(
+        "report",
+        "Read every block of a commissioning report once and write the report to FILE (PDF); "
+        "takes no message. The interval defaults to 0 here: each reply is taken as soon as it "
+        "is complete.",
+        "file");
+    const QCommandLineOption siteOption("site", "The report's site.", "text");
+    const QCommandLineOption feederOption("feeder", "The report's feeder or panel.", "text");
+    const QCommandLineOption technicianOption("technician", "The report's technician.", "text");
+    const QCommandLineOption notesOption("notes", "The report's notes.", "text");
+    const QCommandLineOption paperOption("paper", "The report's paper: a4 or letter (default a4).",
+                                         "size", "a4");
     const QCommandLineOption saveConfigOption(
         "save-config", "Save the meter's configuration to FILE (.qmeter.json).", "file");
     const QCommandLineOption compareConfigOption(
@@ -160,13 +174,15 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
     const QCommandLineOption modelOption(
         "model", "With --save-config: the meter model, 7100 or 7300 (default 7300).", "model",
         "7300");
-    parser.addOptions({helpOption,        versionOption,     portOption,          baudOption,
-                       addrOption,        intervalOption,    timeoutOption,       passesOption,
-                       jsonOption,        traceOption,       waitBackOption,      listOption,
-                       scanOption,        scanAddrOption,    scanRatesOption,     scanTurnOption,
-                       csvOption,         saveConfigOption,  compareConfigOption, applyConfigOption,
-                       addressesOption,   includeCommOption, modelOption,         factoryOption,
-                       coefficientsOption});
+    parser.addOptions(
+        {helpOption,         versionOption,     portOption,          baudOption,
+         addrOption,         intervalOption,    timeoutOption,       passesOption,
+         jsonOption,         traceOption,       waitBackOption,      listOption,
+         scanOption,         scanAddrOption,    scanRatesOption,     scanTurnOption,
+         csvOption,          saveConfigOption,  compareConfigOption, applyConfigOption,
+         addressesOption,    includeCommOption, modelOption,         factoryOption,
+         coefficientsOption, reportOption,      siteOption,          feederOption,
+         technicianOption,   notesOption,       paperOption});
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -264,6 +280,31 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         return result;
     }
 
+    if (parser.isSet(reportOption)) {
+        o.reportFile = parser.value(reportOption);
+        const QString paper = parser.value(paperOption).toLower();
+        const QString model = parser.value(modelOption).trimmed();
+        if (o.reportFile.isEmpty())
+            result.error = "--report needs a file name";
+        else if (!parser.positionalArguments().isEmpty())
+            result.error = "--report takes no message";
+        else if (paper != "a4" && paper != "letter")
+            result.error = "bad --paper (a4 or letter): " + parser.value(paperOption);
+        else if (model != "7100" && model != "7300")
+            result.error = "bad --model (7100 or 7300): " + model;
+        if (!result.error.isEmpty())
+            return result;
+        o.letterPaper = paper == "letter";
+        o.model = QStringLiteral("QETRA ") + model;
+        o.site = parser.value(siteOption);
+        o.feeder = parser.value(feederOption);
+        o.technician = parser.value(technicianOption);
+        o.notes = parser.value(notesOption);
+        if (!parser.isSet(intervalOption))
+            o.interval = 0;
+        result.options = o;
+        return result;
+    }
     const QList<std::pair<const QCommandLineOption*, PollOptions::ConfigAction>> actions = {
         {&saveConfigOption, PollOptions::ConfigAction::Save},
         {&compareConfigOption, PollOptions::ConfigAction::Compare},

@@ -26,6 +26,12 @@ struct PollOptions {
     // After the line is lost: how long to wait for its device to come back, seconds.
     int waitBack = 5;
 
+    // Instead of polling: read every block of a commissioning report once and write the
+    // report to this PDF file; with what the technician says about the site.
+    QString reportFile;
+    QString site, feeder, technician, notes;
+    bool letterPaper = false;
+
     // Instead of polling: list the serial ports, or search the port for meters.
     bool listPorts = false;
     bool scan = false;

@@ -11,11 +11,13 @@
 #include "PortList.h"
 #include "PortName.h"
 #include "QetraVersion.h"
+#include "ReportRun.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -23,6 +25,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -391,7 +395,18 @@ int RunConfig(const PollOptions& o) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The report is painted with fonts, which need the GUI side of Qt; without a display
+    // it draws offscreen. Every other run stays a plain console program.
+    bool report = false;
+    for (int i = 1; i < argc; ++i)
+        report = report || std::strcmp(argv[i], "--report") == 0 ||
+                 std::strncmp(argv[i], "--report=", 9) == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     const PollArguments args = ParsePollArguments(app.arguments());
     if (args.help) {
         Print(stdout, args.helpText.toLocal8Bit());
@@ -406,6 +421,8 @@ int main(int argc, char* argv[]) {
                        "\nUsage: qetra-poll --port PORT [--baud N] [--addr A] [--interval MS] "
                        "[--timeout MS] [--passes N] [--wait-back S] [--json] [--trace] "
                        "[--csv FILE] MESSAGE...\n"
+                       "       qetra-poll --port PORT --report FILE.pdf [--site TEXT] "
+                       "[--feeder TEXT] [--technician TEXT] [--notes TEXT]\n"
                        "       qetra-poll --port PORT --scan [--scan-addresses A-B] "
                        "[--scan-rates R,...]\n"
                        "       qetra-poll --port PORT [--addr A] --save-config FILE | "
@@ -421,6 +438,8 @@ int main(int argc, char* argv[]) {
         return ListPorts();
     if (o.scan)
         return RunScan(app, o);
+    if (!o.reportFile.isEmpty())
+        return RunReport(o);
     if (o.configAction != PollOptions::ConfigAction::None)
         return RunConfig(o);
     return RunPoll(app, o);

@@ -1,0 +1,579 @@
+#include "CommissioningReport.h"
+
+#include "AlarmCodec.h"
+#include "AlarmRecords.h"
+#include "DiagramPainting.h"
+#include "HarmonicsDecode.h"
+#include "MaxMinDecode.h"
+#include "MeterModelDecode.h"
+#include "MeterParamDecode.h"
+#include "MeteringDecode.h"
+#include "PhaseAngleDecode.h"
+#include "SettingsMessages.h"
+#include "WiringCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#ifndef QETRA_VERSION
+#define QETRA_VERSION "0"
+#endif
+
+namespace {
+
+// The report is laid out in screen pixels (96 per inch) whatever the device's resolution,
+// so the diagrams come out at the size the windows draw them.
+constexpr double kLayoutDpi = 96.0;
+constexpr double kMargin = 56.0;
+constexpr double kFooterHeight = 28.0;
+constexpr double kRowGap = 2.0;
+constexpr double kSectionGap = 14.0;
+
+QFont ReportFont(double pixels, bool bold = false) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(int(pixels));
+    f.setBold(bold);
+    return f;
+}
+
+QString NotRead() {
+    return QString::fromLatin1(NotReadText);
+}
+
+using Item = std::function<void(QPainter&)>;
+
+// Lays the report out top to bottom and breaks pages where the next item does not fit;
+// pages are painted at the end, when their count is known for the footer.
+class Layout {
+public:
+    Layout(QSizeF page) : page_(page), y_(kMargin) { pages_.emplace_back(); }
+
+    double Width() const { return page_.width() - 2 * kMargin; }
+    double Bottom() const { return page_.height() - kMargin - kFooterHeight; }
+    double Left() const { return kMargin; }
+
+    // Starts a new page when `height` pixels do not fit on this one; true when it did.
+    bool BreakFor(double height) {
+        if (y_ + height <= Bottom() || y_ <= kMargin)
+            return false;
+        pages_.emplace_back();
+        y_ = kMargin;
+        return true;
+    }
+    // Room for `height` pixels on this page, or on a new one.
+    double Take(double height) {
+        BreakFor(height);
+        const double top = y_;
+        y_ += height;
+        return top;
+    }
+    void Add(Item item) { pages_.back().push_back(std::move(item)); }
+    void Gap(double h) { y_ += h; }
+    void Title(const QString& text) {
+        const QFont f = ReportFont(22, true);
+        const double h = QFontMetricsF(f).height() + 8;
+        const double top = Take(h);
+        Add([=, this](QPainter& p) {
+            p.setFont(f);
+            p.drawText(QRectF(Left(), top, Width(), h), Qt::AlignLeft | Qt::AlignTop, text);
+        });
+    }
+
+    void Heading(const QString& text) {
+        Gap(kSectionGap);
+        const QFont f = ReportFont(15, true);
+        const double h = QFontMetricsF(f).height() + 6;
+        // A heading never stands alone at the foot of a page.
+        const double top = Take(h + 3 * RowHeight());
+        y_ = top + h;
+        Add([=, this](QPainter& p) {
+            p.setFont(f);
+            p.drawText(QRectF(Left(), top, Width(), h), Qt::AlignLeft | Qt::AlignTop, text);
+            p.setPen(QPen(QColor(120, 120, 120), 0.8));
+            p.drawLine(QPointF(Left(), top + h - 2), QPointF(Left() + Width(), top + h - 2));
+            p.setPen(Qt::black);
+        });
+    }
+
+    void Paragraph(const QString& text, bool bold = false) {
+        const QFont f = ReportFont(12, bold);
+        const QRectF bound = QFontMetricsF(f).boundingRect(QRectF(0, 0, Width(), 1e6),
+                                                           Qt::TextWordWrap | Qt::AlignLeft, text);
+        const double h = bound.height() + kRowGap;
+        const double top = Take(h);
+        Add([=, this](QPainter& p) {
+            p.setFont(f);
+            p.drawText(QRectF(Left(), top, Width(), h), Qt::TextWordWrap | Qt::AlignLeft, text);
+        });
+    }
+
+    // Name/value pairs in `columns` columns, row by row.
+    void Pairs(const QList<std::pair<QString, QString>>& pairs, int columns = 2) {
+        const double cell = Width() / columns;
+        // Names as wide as the widest of them, so no value runs into its name.
+        const QFontMetricsF fm(ReportFont(12));
+        double widest = 0;
+        for (const auto& pair : pairs)
+            widest = std::max(widest, fm.horizontalAdvance(pair.first));
+        const double nameWidth = std::min(widest + 10, cell * 0.62);
+        for (qsizetype i = 0; i < pairs.size(); i += columns) {
+            const double top = Take(RowHeight());
+            for (int c = 0; c < columns && i + c < pairs.size(); ++c) {
+                const auto pair = pairs[i + c];
+                const double x = Left() + c * cell;
+                Add([=](QPainter& p) {
+                    p.setFont(ReportFont(12));
+                    p.setPen(QColor(70, 70, 70));
+                    p.drawText(QRectF(x, top, nameWidth - 4, RowHeight()),
+                               Qt::AlignLeft | Qt::AlignVCenter, pair.first);
+                    p.setPen(pair.second == NotRead() ? QColor(170, 0, 0) : QColor(Qt::black));
+                    p.drawText(QRectF(x + nameWidth, top, cell - nameWidth - 6, RowHeight()),
+                               Qt::AlignLeft | Qt::AlignVCenter, pair.second);
+                    p.setPen(Qt::black);
+                });
+            }
+        }
+    }
+
+    // A grid with a heading row; columns as wide as their share of `weights` (equal
+    // without).
+    void Table(const QStringList& headings, const QList<QStringList>& rows,
+               QList<double> weights = {}) {
+        const int columns = int(headings.size());
+        if (columns == 0)
+            return;
+        while (weights.size() < columns)
+            weights.append(1.0);
+        double sum = 0;
+        for (int c = 0; c < columns; ++c)
+            sum += weights[c];
+        QList<double> widths;
+        for (int c = 0; c < columns; ++c)
+            widths.append(Width() * weights[c] / sum);
+        auto row = [&](const QStringList& cells, bool head) {
+            const double top = Take(RowHeight());
+            Add([=, this](QPainter& p) {
+                p.setFont(ReportFont(11, head));
+                if (head)
+                    p.fillRect(QRectF(Left(), top, Width(), RowHeight()), QColor(232, 232, 232));
+                double x = Left();
+                for (int c = 0; c < columns; ++c) {
+                    const double w = widths[c];
+                    const QString text = c < cells.size() ? cells[c] : QString();
+                    p.drawText(QRectF(x + 3, top, w - 6, RowHeight()),
+                               (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
+                    x += w;
+                }
+                p.setPen(QPen(QColor(200, 200, 200), 0.5));
+                p.drawLine(QPointF(Left(), top + RowHeight()),
+                           QPointF(Left() + Width(), top + RowHeight()));
+                p.setPen(Qt::black);
+            });
+        };
+        // A table that runs onto the next page repeats its headings there.
+        row(headings, true);
+        for (const QStringList& cells : rows) {
+            if (BreakFor(RowHeight()))
+                row(headings, true);
+            row(cells, false);
+        }
+    }
+
+    // A drawing of `height` pixels across the page's width.
+    void Drawing(double height, std::function<void(QPainter&, const QRectF&)> draw) {
+        const double top = Take(height);
+        Add([=, this](QPainter& p) {
+            p.setFont(ReportFont(12));
+            draw(p, QRectF(Left(), top, Width(), height));
+        });
+    }
+
+    static double RowHeight() { return 17.0; }
+
+    const std::vector<std::vector<Item>>& Pages() const { return pages_; }
+
+private:
+    QSizeF page_;
+    double y_;
+    std::vector<std::vector<Item>> pages_;
+};
+
+QString ValueOr(const std::optional<QString>& text) {
+    return text ? *text : NotRead();
+}
+
+// The captions the metering window puts beside its values, by label.
+// clang-format off
+const std::pair<const char*, const char*> kMeteringCaptions[] = {
+    {"LabelF", "Frequency"},
+    {"LabelUa", "V1"}, {"LabelUb", "V2"}, {"LabelUc", "V3"}, {"LabelUnavg", "V avg (L-N)"},
+    {"LabelUab", "V12"}, {"LabelUbc", "V23"}, {"LabelUca", "V31"}, {"LabelUlavg", "V avg (L-L)"},
+    {"LabelIa", "I1"}, {"LabelIb", "I2"}, {"LabelIc", "I3"}, {"LabelIavg", "I avg"},
+    {"LabelIn", "In"},
+    {"LabelPa", "P1"}, {"LabelPb", "P2"}, {"LabelPc", "P3"}, {"LabelPavg", "P sum"},
+    {"LabelQa", "Q1"}, {"LabelQb", "Q2"}, {"LabelQc", "Q3"}, {"LabelQavg", "Q sum"},
+    {"LabelSa", "S1"}, {"LabelSb", "S2"}, {"LabelSc", "S3"}, {"LabelSavg", "S sum"},
+    {"LabelPfa", "PF1"}, {"LabelPfb", "PF2"}, {"LabelPfc", "PF3"}, {"LabelPfavg", "PF"},
+    {"LabelUunbl", "Voltage unbalance"}, {"LabelIunbl", "Current unbalance"},
+    {"LabelRt", "Load type"},
+    {"LabelP_dema", "Demand P"}, {"LabelQ_dema", "Demand Q"}, {"LabelS_dema", "Demand S"},
+    {"LabelEp_imp", "Ep_imp"}, {"LabelEp_exp", "Ep_exp"}, {"LabelEq_imp", "Eq_imp"},
+    {"LabelEq_exp", "Eq_exp"}, {"LabelEp_total", "Ep_total"}, {"LabelEp_net", "Ep_net"},
+    {"LabelEq_total", "Eq_total"}, {"LabelEq_net", "Eq_net"},
+};
+const char* const kAngleCaptions[] = {"V2 behind V1",  "V3 behind V1",  "I1 behind V1",
+                                      "I2 behind V1",  "I3 behind V1",  "V23 behind V12",
+                                      "I1 behind V12", "I3 behind V12"};
+const char* const kThdCaptions[] = {"THD V1", "THD V2", "THD V3", "THD V avg",
+                                    "THD I1", "THD I2", "THD I3", "THD I avg"};
+// clang-format on
+
+QString Caption(const QString& label) {
+    for (const auto& [name, caption] : kMeteringCaptions)
+        if (label == QLatin1String(name))
+            return QString::fromLatin1(caption);
+    return label;
+}
+
+QList<std::pair<QString, QString>> NamedTexts(const LabelTexts& texts,
+                                              std::span<const char* const> captions,
+                                              const QString& unit = {}) {
+    QList<std::pair<QString, QString>> pairs;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        pairs.append(
+            {i < qsizetype(captions.size()) ? QString::fromLatin1(captions[i]) : texts[i].label,
+             texts[i].text + unit});
+    return pairs;
+}
+
+// Cells of a decoded grid as table rows under their row headings.
+QList<QStringList> GridRows(const GridTexts& cells, const QStringList& rowHeadings, int columns) {
+    QList<QStringList> rows;
+    for (const QString& heading : rowHeadings) {
+        QStringList row(columns);
+        row[0] = heading;
+        rows.append(row);
+    }
+    for (const GridText& cell : cells)
+        if (cell.row >= 1 && cell.row <= rows.size() && cell.column >= 1 && cell.column < columns)
+            rows[cell.row - 1][cell.column] = cell.text;
+    return rows;
+}
+
+QString SignedSeconds(qint64 seconds) {
+    if (seconds == 0)
+        return QStringLiteral("0 s (in step)");
+    return QStringLiteral("%1%2 s (meter %3)")
+        .arg(seconds > 0 ? "+" : "")
+        .arg(seconds)
+        .arg(seconds > 0 ? "ahead" : "behind");
+}
+
+void SiteSection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QStringLiteral("1  Site"));
+    const auto& clock = s.Block(ReportBlock::Clock);
+    const std::optional<QDateTime> meterTime = clock ? MeterClockTime(*clock) : std::nullopt;
+    QString difference = NotRead();
+    if (meterTime && s.pcTime.isValid()) {
+        // Both clocks as wall-clock readings: the meter knows no time zone.
+        const QDateTime pc(s.pcTime.date(), s.pcTime.time());
+        difference = SignedSeconds(pc.secsTo(*meterTime));
+    }
+    l.Pairs({{QStringLiteral("Site"), s.site},
+             {QStringLiteral("Feeder / panel"), s.feeder},
+             {QStringLiteral("Technician"), s.technician},
+             {QStringLiteral("PC date and time"),
+              s.pcTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+             {QStringLiteral("Meter clock"), clock ? ValueOr(MeterClockText(*clock)) : NotRead()},
+             {QStringLiteral("Meter clock - PC"), difference}});
+    if (!s.notes.isEmpty()) {
+        l.Paragraph(QStringLiteral("Notes"), true);
+        l.Paragraph(s.notes);
+    }
+}
+
+void MeterSection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QStringLiteral("2  Meter"));
+    const auto& model = s.Block(ReportBlock::Model);
+    const ModelBlockView view = model ? DecodeModelBlock(*model) : ModelBlockView{};
+    const auto& params = s.Block(ReportBlock::Parameters);
+    const auto& run = s.Block(ReportBlock::RunTime);
+    l.Pairs(
+        {{QStringLiteral("Model"), s.model},
+         {QStringLiteral("Firmware version"), ValueOr(view.version)},
+         {QStringLiteral("Address (asked)"), QString::number(s.address)},
+         {QStringLiteral("Address (meter)"),
+          params ? TextFor(DecodeMeterParamBlock(*params), "LabelAddr") : NotRead()},
+         {QStringLiteral("Baud rate"), QStringLiteral("%1 bps").arg(s.baud)},
+         {QStringLiteral("Run time"), run ? ValueOr(RunTimeText(*run, QLocale::c())) : NotRead()},
+         {QStringLiteral("Port"), s.port},
+         {QStringLiteral("Device"), s.device}});
+}
+
+void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+    l.Heading(QStringLiteral("3  Configuration"));
+    const auto& params = s.Block(ReportBlock::Parameters);
+    // The block is kept only whole (34 registers), so it holds every setting.
+    if (!params) {
+        l.Pairs({{QStringLiteral("Meter settings"), NotRead()}});
+    } else {
+        MeterSettingsRegisters registers{};
+        std::copy_n(params->begin(), registers.size(), registers.begin());
+        QList<std::pair<QString, QString>> pairs;
+        for (const MeterSettingView& view : ViewMeterSettings(registers))
+            pairs.append({view.name, view.text});
+        pairs.append({QStringLiteral("PT ratio"), QString::number(ratios.pt, 'g', 8)});
+        pairs.append({QStringLiteral("CT ratio"), QString::number(ratios.ct, 'g', 8)});
+        l.Pairs(pairs);
+    }
+    if (!s.alarmModel)
+        return;
+    l.Paragraph(QStringLiteral("Alarm groups"), true);
+    const auto& alarms = s.Block(ReportBlock::AlarmSettings);
+    const auto input =
+        alarms ? AlarmSettingsFromBlock(*alarms, ratios, QLocale::c()) : std::nullopt;
+    if (!input) {
+        l.Pairs({{QStringLiteral("Alarm settings"), NotRead()}});
+        return;
+    }
+    auto pick = [](int index, std::initializer_list<const char*> items) {
+        return index >= 0 && index < int(items.size()) ? QString::fromLatin1(items.begin()[index])
+                                                       : QString();
+    };
+    QList<QStringList> rows;
+    for (int g = 0; g < AlarmGroupCount; ++g) {
+        const AlarmGroupInput& in = input->groups[size_t(g)];
+        rows.append({QStringLiteral("Group %1").arg(g + 1), pick(in.status, {"OFF", "ACTIVE"}),
+                     pick(in.do1, {"OFF", "ON"}), pick(in.do2, {"OFF", "ON"}),
+                     AlarmItemText(in.item), pick(in.direction, {"Below", "Above"}), in.limit});
+    }
+    l.Table({QStringLiteral("Group"), QStringLiteral("Status"), QStringLiteral("DO1"),
+             QStringLiteral("DO2"), QStringLiteral("Item"), QStringLiteral("Limit"),
+             QStringLiteral("Value")},
+            rows, {1.1, 1, 0.8, 0.8, 2.6, 0.9, 1.4});
+    const QStringList delays = AlarmDelayTexts();
+    l.Pairs(
+        {{QStringLiteral("Alarm delay"),
+          input->delay >= 0 && input->delay < delays.size() ? delays[input->delay] : QString()}});
+}
+
+void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+    l.Heading(QStringLiteral("4  Measurements"));
+    const auto& metering = s.Block(ReportBlock::Metering);
+    QList<std::pair<QString, QString>> pairs;
+    if (metering) {
+        for (const LabelText& t : DecodeMeteringBlock(*metering, ratios, QLocale::c()))
+            pairs.append({Caption(t.label), t.text});
+    } else {
+        pairs.append({QStringLiteral("Metering values"), NotRead()});
+    }
+    const auto& temperature = s.Block(ReportBlock::Temperature);
+    pairs.append({QStringLiteral("Temperature"),
+                  temperature ? TemperatureText(temperature->front(), QLocale::c()) : NotRead()});
+    l.Pairs(pairs, 3);
+    l.Gap(6);
+    QList<std::pair<QString, QString>> io;
+    const auto& inputs = s.Block(ReportBlock::Inputs);
+    for (int k = 0; k < 4; ++k)
+        io.append({QStringLiteral("DI%1").arg(k + 1),
+                   inputs ? InputStateText((*inputs)[k] != 0) : NotRead()});
+    const auto& relays = s.Block(ReportBlock::Relays);
+    for (int k = 0; k < 2; ++k)
+        io.append({QStringLiteral("RO%1").arg(k + 1),
+                   relays ? RelayStateText((*relays)[k] != 0) : NotRead()});
+    l.Pairs(io, 3);
+}
+
+void WiringSection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QStringLiteral("5  Wiring"));
+    const auto& angles = s.Block(ReportBlock::Angles);
+    if (!angles) {
+        l.Pairs({{QStringLiteral("Phase angles"), NotRead()}});
+    } else {
+        l.Pairs(NamedTexts(DecodePhaseAngleBlock(*angles, QLocale::c()), kAngleCaptions,
+                           QStringLiteral(" \u00B0")),
+                4);
+    }
+    const auto& metering = s.Block(ReportBlock::Metering);
+    const auto lags = angles ? PhaseLagsFromBlock(*angles) : std::nullopt;
+    const auto magnitudes = metering ? PhaseMagnitudesFromMeteringBlock(*metering) : std::nullopt;
+    if (!lags || !magnitudes) {
+        l.Paragraph(QStringLiteral("Wiring check: %1 (it needs the phase angles and the "
+                                   "metering values of one snapshot)")
+                        .arg(NotRead()));
+        return;
+    }
+    const PhasorSet phasors = MakePhasorSet(*magnitudes, *lags);
+    l.Gap(6);
+    l.Drawing(300, [phasors](QPainter& p, const QRectF& area) {
+        const double side = area.height();
+        PaintPhasorDiagram(p, QRectF(area.center().x() - side / 2, area.top(), side, side),
+                           &phasors, DiagramColors{});
+    });
+    l.Gap(6);
+    // Judged as the meter is told it is wired, as the phase angle window judges it.
+    const auto& params = s.Block(ReportBlock::Parameters);
+    const WiringMode mode = params ? WiringMode{(*params)[3], (*params)[4]} : WiringMode{};
+    const QList<WiringHint> hints = CheckWiring(phasors, mode);
+    l.Paragraph(QStringLiteral("Wiring check"), true);
+    if (hints.isEmpty())
+        l.Paragraph(QString::fromLatin1(WiringLooksRight));
+    for (const WiringHint& h : hints)
+        l.Paragraph(QStringLiteral("\u2022 ") + h.text);
+}
+
+void QualitySection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QStringLiteral("6  Power quality"));
+    const auto& thd = s.Block(ReportBlock::Thd);
+    if (thd)
+        l.Pairs(NamedTexts(DecodeThdBlock(*thd, QLocale::c()), kThdCaptions, QStringLiteral(" %")),
+                4);
+    else
+        l.Pairs({{QStringLiteral("THD"), NotRead()}});
+    const auto& spectrum = s.Block(ReportBlock::Spectrum);
+    if (!spectrum) {
+        l.Pairs({{QStringLiteral("Current spectrum"), NotRead()}});
+        return;
+    }
+    const CurrentSpectrum values = CurrentSpectrumValues(*spectrum);
+    l.Gap(6);
+    l.Drawing(230, [values](QPainter& p, const QRectF& area) {
+        PaintSpectrumChart(p, area, values, DiagramColors{},
+                           QStringLiteral("Harmonic current in % of the fundamental"));
+    });
+}
+
+void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+    l.Heading(QStringLiteral("7  Max/Min and alarm records"));
+    const auto& maxBlock = s.Block(ReportBlock::Max);
+    const auto& minBlock = s.Block(ReportBlock::Min);
+    const QStringList rowsHeadings = MaxMinRowHeadings();
+    const DecodeContext context{ratios, QLocale::c()};
+    // One row per quantity: the maximum with its time, then the minimum with its time.
+    auto stamped = [&](const std::optional<QList<quint16>>& block) {
+        QList<QStringList> out;
+        const GridTexts cells =
+            block ? DecodeMaxMinBlock(*block, ratios, QLocale::c()) : GridTexts{};
+        const QList<QStringList> rows = GridRows(cells, rowsHeadings, 8);
+        for (const QStringList& r : rows) {
+            if (!block) {
+                out.append({NotRead(), QString()});
+                continue;
+            }
+            out.append(
+                {r[7],
+                 QStringLiteral("%1-%2-%3 %4:%5:%6").arg(r[1], r[2], r[3], r[4], r[5], r[6])});
+        }
+        return out;
+    };
+    const QList<QStringList> maxima = stamped(maxBlock);
+    const QList<QStringList> minima = stamped(minBlock);
+    QList<QStringList> rows;
+    for (qsizetype i = 0; i < rowsHeadings.size(); ++i)
+        rows.append({rowsHeadings[i], maxima[i][0], maxima[i][1], minima[i][0], minima[i][1]});
+    l.Table({QString(), QStringLiteral("Max Value"), QStringLiteral("at"),
+             QStringLiteral("Min Value"), QStringLiteral("at")},
+            rows, {0.8, 1.2, 1.2, 1.2, 1.2});
+    if (!s.alarmModel)
+        return;
+    l.Gap(8);
+    l.Paragraph(QStringLiteral("Alarm records"), true);
+    const auto& records = s.Block(ReportBlock::AlarmRecords);
+    if (!records) {
+        l.Pairs({{QStringLiteral("Alarm records"), NotRead()}});
+        return;
+    }
+    const AlarmRecordTexts texts = DecodeAlarmRecordBlock(*records, context);
+    QStringList headings = AlarmRecordColumnHeadings();
+    headings.prepend(QString());
+    l.Table(headings, GridRows(texts.records, AlarmRecordRowHeadings(), int(headings.size())),
+            {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
+}
+
+void LineSection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QStringLiteral("8  The line"));
+    l.Pairs({{QStringLiteral("Requests sent"), QString::number(s.line.sent)},
+             {QStringLiteral("Good replies"), QString::number(s.line.good)},
+             {QStringLiteral("No response"), QString::number(s.line.noResponse)},
+             {QStringLiteral("CRC errors"), QString::number(s.line.crcErrors)}});
+}
+
+} // namespace
+
+int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
+                             const QDateTime& printedAt) {
+    const double scale = device.logicalDpiX() / kLayoutDpi;
+    const QSizeF page(device.width() / scale, device.height() / scale);
+    const auto& params = s.Block(ReportBlock::Parameters);
+    const ScaleRatios ratios =
+        params ? RatiosFromParamBlock(*params, ScaleRatios{}) : ScaleRatios{};
+
+    Layout l(page);
+    l.Title(QStringLiteral("Commissioning report"));
+    SiteSection(l, s);
+    MeterSection(l, s);
+    ConfigurationSection(l, s, ratios);
+    MeasurementSection(l, s, ratios);
+    WiringSection(l, s);
+    QualitySection(l, s);
+    StatisticsSection(l, s, ratios);
+    LineSection(l, s);
+
+    QPainter p(&device);
+    const int total = int(l.Pages().size());
+    const QString footer = QStringLiteral("QetraLink %1 \u2014 %2")
+                               .arg(QStringLiteral(QETRA_VERSION),
+                                    printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    for (int n = 0; n < total; ++n) {
+        if (n > 0)
+            device.newPage();
+        p.resetTransform();
+        p.scale(scale, scale);
+        for (const Item& item : l.Pages()[size_t(n)])
+            item(p);
+        const QRectF foot(kMargin, page.height() - kMargin, page.width() - 2 * kMargin,
+                          kFooterHeight);
+        p.setFont(ReportFont(10));
+        p.setPen(QColor(90, 90, 90));
+        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, footer);
+        p.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("Page %1 of %2").arg(n + 1).arg(total));
+        p.setPen(Qt::black);
+    }
+    p.end();
+    return total;
+}
+
+bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapshot,
+                              QPageSize::PageSizeId paper, const QDateTime& printedAt,
+                              QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&file);
+        pdf.setResolution(int(kLayoutDpi));
+        pdf.setPageSize(QPageSize(paper));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle(QStringLiteral("Commissioning report"));
+        pdf.setCreator(QStringLiteral("QetraLink " QETRA_VERSION));
+        PaintCommissioningReport(pdf, snapshot, printedAt);
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

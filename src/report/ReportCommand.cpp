@@ -1,0 +1,166 @@
+#include "ReportCommand.h"
+
+#include "CommissioningReport.h"
+#include "ReportForm.h"
+#include "ReportSnapshotTaker.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+
+namespace {
+
+enum class Output { None, Preview, Print, Pdf };
+
+// The form; which of the three outputs the technician chose, or None.
+Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FormCommissioningReport"));
+    dialog.setWindowTitle(QStringLiteral("Commissioning Report"));
+    auto* site = new QLineEdit(form.site);
+    auto* feeder = new QLineEdit(form.feeder);
+    auto* technician = new QLineEdit(form.technician);
+    auto* notes = new QPlainTextEdit(form.notes);
+    auto* paper = new QComboBox;
+    paper->addItems({QStringLiteral("A4"), QStringLiteral("Letter")});
+    paper->setCurrentIndex(form.paper == QPageSize::Letter ? 1 : 0);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(QStringLiteral("Site:"), site);
+    layout->addRow(QStringLiteral("Feeder / panel:"), feeder);
+    layout->addRow(QStringLiteral("Technician:"), technician);
+    layout->addRow(QStringLiteral("Notes:"), notes);
+    layout->addRow(QStringLiteral("Paper:"), paper);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    Output chosen = Output::None;
+    const auto add = [&](const QString& caption, Output output) {
+        QPushButton* b = buttons->addButton(caption, QDialogButtonBox::AcceptRole);
+        QObject::connect(b, &QPushButton::clicked, &dialog, [&, output] {
+            ReportForm typed{site->text(), feeder->text(), technician->text(), notes->toPlainText(),
+                             paper->currentIndex() == 1 ? QPageSize::Letter : QPageSize::A4};
+            if (const QString problem = ReportFormProblem(typed); !problem.isEmpty()) {
+                dialogs.Warn(QStringLiteral("Commissioning Report"), problem);
+                return;
+            }
+            form = typed;
+            chosen = output;
+            dialog.accept();
+        });
+    };
+    add(QStringLiteral("Preview"), Output::Preview);
+    add(QStringLiteral("Print\u2026"), Output::Print);
+    add(QStringLiteral("Save as PDF\u2026"), Output::Pdf);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    dialog.exec();
+    return chosen;
+}
+
+// One fresh pass over the report's blocks through the program's own master; false when
+// the technician cancelled or the poll stopped before it was complete.
+bool TakeSnapshot(TFormTeskLink& shell, ReportSnapshot& snapshot) {
+    QProgressDialog progress(QStringLiteral("Reading the meter for the report\u2026"),
+                             QStringLiteral("Cancel"), 0, int(ReportReads().size()), &shell);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    ReportSnapshotTaker taker(shell.Modbus(), shell.State().DevAddr, snapshot);
+    QEventLoop wait;
+    taker.OnProgress = [&](int done, int) { progress.setValue(done); };
+    taker.OnFinished = [&] { wait.quit(); };
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] { taker.Cancel(); });
+    taker.Start();
+    wait.exec();
+    progress.reset();
+
+    const SessionState& state = shell.State();
+    const TrafficCounters& t = state.Traffic;
+    const LineTally own = taker.Line();
+    // The session's counters; the snapshot's own failures are counted here since the
+    // program's handlers did not see them.
+    snapshot.line.sent = t.SendCount;
+    snapshot.line.noResponse = t.NoResponseCount + own.noResponse;
+    snapshot.line.crcErrors = t.CrcErrorCount + own.crcErrors;
+    snapshot.line.good =
+        std::max(0, snapshot.line.sent - snapshot.line.noResponse - snapshot.line.crcErrors);
+    return !taker.Cancelled();
+}
+
+void Command(TFormTeskLink& shell) {
+    OperatorDialogs& dialogs = shell.Dialogs();
+    // The snapshot rides on the running poll.
+    if (!shell.Connected() || !shell.Modbus().KeepPolling()) {
+        dialogs.ShowNotConnected();
+        return;
+    }
+    QSettings settings;
+    ReportForm form = LoadReportForm(settings, QLocale::system());
+    const Output output = AskReportForm(&shell, form, dialogs);
+    if (output == Output::None)
+        return;
+    SaveReportForm(settings, form);
+
+    ReportSnapshot snapshot;
+    snapshot.site = form.site;
+    snapshot.feeder = form.feeder;
+    snapshot.technician = form.technician;
+    snapshot.notes = form.notes;
+    const SessionState& state = shell.State();
+    snapshot.model =
+        state.MeterModel == 0 ? QStringLiteral("QETRA 7100") : QStringLiteral("QETRA 7300");
+    snapshot.alarmModel = state.MeterModel != 0;
+    snapshot.address = state.DevAddr;
+    snapshot.baud = state.Baudrate;
+    snapshot.port = state.PortName;
+    snapshot.device = shell.Modbus().LineDevice();
+    if (!TakeSnapshot(shell, snapshot))
+        return;
+
+    const QDateTime now = QDateTime::currentDateTime();
+    if (output == Output::Pdf) {
+        const QString path = QFileDialog::getSaveFileName(
+            &shell, QStringLiteral("Save as PDF"), QStringLiteral("commissioning-report.pdf"),
+            QStringLiteral("PDF (*.pdf)"));
+        QString why;
+        if (!path.isEmpty() && !WriteCommissioningReport(path, snapshot, form.paper, now, &why))
+            dialogs.Error(QStringLiteral("Commissioning Report"), why);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(form.paper));
+    printer.setDocName(QStringLiteral("Commissioning report"));
+    if (output == Output::Print) {
+        QPrintDialog ask(&printer, &shell);
+        if (ask.exec() == QDialog::Accepted)
+            PaintCommissioningReport(printer, snapshot, now);
+        return;
+    }
+    QPrintPreviewDialog preview(&printer, &shell);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* p) { PaintCommissioningReport(*p, snapshot, now); });
+    preview.exec();
+}
+
+} // namespace
+
+void RegisterCommissioningReport(TFormTeskLink& shell) {
+    auto* execute = shell.findChild<QMenu*>(QStringLiteral("MM01"));
+    if (!execute)
+        return;
+    auto* action = new QAction(QStringLiteral("Commissioning Report\u2026"), &shell);
+    action->setObjectName(QStringLiteral("MMCommissioningReport"));
+    execute->insertAction(shell.Action(QStringLiteral("MMExit")), action);
+    QObject::connect(action, &QAction::triggered, &shell, [&shell] { Command(shell); });
+}
