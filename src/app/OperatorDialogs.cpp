@@ -31,6 +31,14 @@ bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxDialogs::AskYesNoWithDetail(const QString& caption, const QString& text,
+                                           const QString& detail) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.setInformativeText(detail);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool MessageBoxDialogs::AskOkCancel(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent_);

@@ -17,6 +17,12 @@ public:
     virtual void ShowMessage(Icon icon, const QString& caption, const QString& text) = 0;
     // A Yes/No question; true when the operator chose Yes.
     virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+    // The same question with smaller lines below it (what the answer will change). Boxes
+    // that cannot set them apart show them after a blank line.
+    virtual bool AskYesNoWithDetail(const QString& caption, const QString& text,
+                                    const QString& detail) {
+        return AskYesNo(caption, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    }
     // The same question with OK/Cancel buttons; true when the operator chose OK. Forms
     // without such a box answer it as a Yes/No question.
     virtual bool AskOkCancel(const QString& caption, const QString& text) {
@@ -58,6 +64,8 @@ public:
 
     void ShowMessage(Icon icon, const QString& caption, const QString& text) override;
     bool AskYesNo(const QString& caption, const QString& text) override;
+    bool AskYesNoWithDetail(const QString& caption, const QString& text,
+                            const QString& detail) override;
     bool AskOkCancel(const QString& caption, const QString& text) override;
     void ShowDefaultError(const QString& text) override;
 

@@ -3,21 +3,26 @@
 #include <QStringList>
 
 void ScriptedDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
-    Record({Kind::Message, icon, caption, text});
+    Record({Kind::Message, icon, caption, text, {}});
 }
 
 bool ScriptedDialogs::AskYesNo(const QString& caption, const QString& text) {
+    return AskYesNoWithDetail(caption, text, QString());
+}
+
+bool ScriptedDialogs::AskYesNoWithDetail(const QString& caption, const QString& text,
+                                         const QString& detail) {
     bool yes = false;
     if (answers_.isEmpty())
         ++unanswered_;
     else
         yes = answers_.takeFirst();
-    Record({Kind::Question, Icon::Question, caption, text});
+    Record({Kind::Question, Icon::Question, caption, text, detail});
     return yes;
 }
 
 void ScriptedDialogs::ShowDefaultError(const QString& text) {
-    Record({Kind::DefaultError, Icon::Error, QString(), text});
+    Record({Kind::DefaultError, Icon::Error, QString(), text, {}});
 }
 
 QStringList ScriptedDialogs::Texts() const {

@@ -19,10 +19,13 @@ public:
         Icon icon;
         QString caption;
         QString text;
+        QString detail; // the lines below a question's text
     };
 
     void ShowMessage(Icon icon, const QString& caption, const QString& text) override;
     bool AskYesNo(const QString& caption, const QString& text) override;
+    bool AskYesNoWithDetail(const QString& caption, const QString& text,
+                            const QString& detail) override;
     void ShowDefaultError(const QString& text) override;
 
     // Answers for the coming questions, first in first out (true = Yes).

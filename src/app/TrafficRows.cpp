@@ -3,6 +3,7 @@
 #include "Crc16.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace {
 
@@ -265,6 +266,46 @@ QStringList TrafficHeaders() {
             QStringLiteral("Status")};
 }
 
+QStringList TrafficColumnSamples(int column) {
+    if (column < 0 || column >= TrafficColumnCount || column == ColBytes)
+        return {};
+    QStringList samples{TrafficHeaders()[column]};
+    switch (column) {
+    case ColTime:
+        samples << QStringLiteral("00:00:00.000");
+        break;
+    case ColDirection:
+        samples << QStringLiteral("TX") << QStringLiteral("RX");
+        break;
+    case ColSlave:
+        samples << QStringLiteral("247");
+        break;
+    case ColFunction:
+        samples << QStringLiteral("(nothing written)");
+        for (int f = 0; f <= 0xFF; ++f)
+            samples << FunctionName(quint8(f));
+        break;
+    case ColStart:
+        samples << QStringLiteral("0x0000");
+        break;
+    case ColDetail:
+        samples << QStringLiteral("value 0x0000") << QStringLiteral("255 bytes");
+        for (int e = 0; e <= 0xFF; ++e)
+            samples << ExceptionName(quint8(e));
+        break;
+    case ColLatency:
+        samples << QStringLiteral("99999.9");
+        break;
+    case ColStatus:
+        for (int s = 0; s < kTrafficStatusCount; ++s)
+            samples << StatusName(TrafficStatus(s));
+        break;
+    default:
+        break;
+    }
+    return samples;
+}
+
 QString TrafficCellText(const TrafficRow& row, int column, bool withDate) {
     switch (column) {
     case ColTime:
@@ -328,4 +369,17 @@ QString TrafficRowsAsCsv(const QList<TrafficRow>& rows) {
     for (const TrafficRow& row : rows)
         text += line(TrafficRowTexts(row, true));
     return text;
+}
+
+TrafficSaveTarget TrafficSaveTargetOf(const QString& chosen, const QString& filter) {
+    const bool textFilter = filter == kTrafficTextFilter;
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    if (suffix.isEmpty())
+        return {chosen + (textFilter ? QStringLiteral(".txt") : QStringLiteral(".csv")),
+                !textFilter};
+    if (suffix == QLatin1String("csv"))
+        return {chosen, true};
+    if (suffix == QLatin1String("txt"))
+        return {chosen, false};
+    return {chosen, !textFilter};
 }

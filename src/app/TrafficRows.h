@@ -64,6 +64,10 @@ enum TrafficColumn : int {
     TrafficColumnCount
 };
 QStringList TrafficHeaders();
+// The texts a column must show whole, its header among them: the widest of each kind
+// (every status, every function name, every exception). Empty for the bytes column, which
+// takes the room that is left.
+QStringList TrafficColumnSamples(int column);
 // The texts of a row's columns. Times read "HH:mm:ss.zzz" local, or with the date in
 // front when `withDate` is set (saved files).
 QStringList TrafficRowTexts(const TrafficRow& row, bool withDate = false);
@@ -73,3 +77,16 @@ QString TrafficRowsAsText(const QList<TrafficRow>& rows);
 QString TrafficRowsAsCsv(const QList<TrafficRow>& rows);
 // One CSV field: quoted when it holds a comma, quote or line break.
 QString CsvField(const QString& text);
+
+// The filters of the save dialog; CSV is the first, so the one a plain Save gets.
+inline const QString kTrafficCsvFilter = QStringLiteral("CSV files (*.csv)");
+inline const QString kTrafficTextFilter = QStringLiteral("Text files (*.txt)");
+
+// Where Save writes, and how. A name without an extension gets the chosen filter's
+// (".csv", or ".txt" for the text filter); ".csv" files are comma-separated and ".txt"
+// files tab-separated whatever the filter; any other extension follows the filter.
+struct TrafficSaveTarget {
+    QString fileName;
+    bool csv = true;
+};
+TrafficSaveTarget TrafficSaveTargetOf(const QString& chosen, const QString& filter);

@@ -16,11 +16,16 @@ void QueueWrites(SessionState& state, const QList<QueuedWrite>& writes) {
 }
 
 bool QueueConfirmedWrites(SessionState& state, OperatorDialogs& dialogs, const QString& question,
-                          const QList<QueuedWrite>& writes) {
+                          const QList<QueuedWrite>& writes, const QString& detail) {
     if (!MeterConnected(state, dialogs))
         return false;
-    if (!question.isEmpty() && !dialogs.AskYesNo(kPromptCaption, question))
-        return false;
+    if (!question.isEmpty()) {
+        const bool yes = detail.isEmpty()
+                             ? dialogs.AskYesNo(kPromptCaption, question)
+                             : dialogs.AskYesNoWithDetail(kPromptCaption, question, detail);
+        if (!yes)
+            return false;
+    }
     QueueWrites(state, writes);
     return true;
 }

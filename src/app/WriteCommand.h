@@ -26,11 +26,12 @@ bool MeterConnected(const SessionState& state, OperatorDialogs& dialogs);
 // window's messages reach the meter together or, after a restart, not at all).
 void QueueWrites(SessionState& state, const QList<QueuedWrite>& writes);
 
-// Connection check, then `question` (none when empty), then all `writes` queued.
-// True when they were queued.
+// Connection check, then `question` (none when empty) with `detail` below it (what the
+// write changes; none when empty), then all `writes` queued. True when they were queued.
 bool QueueConfirmedWrites(SessionState& state, OperatorDialogs& dialogs, const QString& question,
-                          const QList<QueuedWrite>& writes);
+                          const QList<QueuedWrite>& writes, const QString& detail = QString());
 inline bool QueueConfirmedWrite(SessionState& state, OperatorDialogs& dialogs,
-                                const QString& question, int slot, const QString& message) {
-    return QueueConfirmedWrites(state, dialogs, question, {{slot, message}});
+                                const QString& question, int slot, const QString& message,
+                                const QString& detail = QString()) {
+    return QueueConfirmedWrites(state, dialogs, question, {{slot, message}}, detail);
 }

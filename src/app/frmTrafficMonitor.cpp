@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -34,9 +35,11 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     setObjectName(QStringLiteral("FormTrafficMonitor"));
     setWindowTitle(QStringLiteral("Traffic Monitor"));
     chooseFile_ = [](QWidget* p) {
-        return QFileDialog::getSaveFileName(
+        SaveChoice choice;
+        choice.fileName = QFileDialog::getSaveFileName(
             p, QStringLiteral("Save Traffic"), QString(),
-            QStringLiteral("CSV files (*.csv);;Text files (*.txt)"));
+            kTrafficCsvFilter + QStringLiteral(";;") + kTrafficTextFilter, &choice.filter);
+        return choice;
     };
 
     filter_.setSourceModel(&model_);
@@ -88,10 +91,7 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     view_->horizontalHeader()->setStretchLastSection(false);
     view_->horizontalHeader()->setSectionResizeMode(ColBytes, QHeaderView::Stretch);
-    const int widths[] = {90, 30, 40, 170, 60, 130, 0, 70, 80};
-    for (int c = 0; c < TrafficColumnCount; ++c)
-        if (widths[c] > 0)
-            view_->setColumnWidth(c, widths[c]);
+    FitColumns();
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(pause_);
@@ -113,9 +113,11 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     connect(clear, &QPushButton::clicked, this, [this] { model_.Clear(); });
     connect(copy, &QPushButton::clicked, this, [this] { CopySelection(); });
     connect(save, &QPushButton::clicked, this, [this] {
-        const QString name = chooseFile_ ? chooseFile_(this) : QString();
-        if (!name.isEmpty())
-            SaveTo(name);
+        const SaveChoice choice = chooseFile_ ? chooseFile_(this) : SaveChoice();
+        if (choice.fileName.isEmpty())
+            return;
+        const TrafficSaveTarget target = TrafficSaveTargetOf(choice.fileName, choice.filter);
+        SaveTo(target.fileName, target.csv);
     });
     connect(status_, &QComboBox::currentIndexChanged, this, [this](int i) {
         filter_.SetStatus(i <= 0 ? std::nullopt
@@ -127,10 +129,15 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     connect(capacity_, &QSpinBox::valueChanged, this, [this](int n) { model_.SetCapacity(n); });
 
     // Follow the newest row while the operator is at the bottom; leave the view where it
-    // is when they scrolled up to read.
-    connect(&filter_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
-        QScrollBar* s = view_->verticalScrollBar();
-        followTail_ = s->value() >= s->maximum();
+    // is when they scrolled up to read. Whether the view is at the bottom is taken from
+    // where the scroll bar was moved to, not at the moment rows arrive: the range grows by
+    // itself when the window is first laid out or resized, and that is no scrolling up.
+    QScrollBar* scroll = view_->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, scroll](int value) { followTail_ = value >= scroll->maximum(); });
+    connect(scroll, &QScrollBar::rangeChanged, this, [this, scroll](int, int maximum) {
+        if (followTail_)
+            scroll->setValue(maximum);
     });
     connect(&filter_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (followTail_)
@@ -139,6 +146,34 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     // Comes with each batch of rows, a few times a second at most.
     connect(&model_, &TrafficModel::CountsChanged, this, [this] { UpdateCounts(); });
     UpdateCounts();
+}
+
+void TFormTrafficMonitor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A monitor opened on a long record starts at the newest row, as it goes on.
+    followTail_ = true;
+    view_->scrollToBottom();
+}
+
+void TFormTrafficMonitor::FitColumns() {
+    // Each column as wide as its widest text, so that no status or function name is cut;
+    // the bytes take what is left.
+    const int cellMargin =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1);
+    const QFontMetrics cells = view_->fontMetrics();
+    const QFontMetrics header = view_->horizontalHeader()->fontMetrics();
+    const int headerMargin =
+        2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, view_->horizontalHeader()) +
+        style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, view_->horizontalHeader());
+    for (int c = 0; c < TrafficColumnCount; ++c) {
+        const QStringList samples = TrafficColumnSamples(c);
+        if (samples.isEmpty())
+            continue;
+        int width = header.horizontalAdvance(samples.first()) + headerMargin;
+        for (const QString& text : samples.mid(1))
+            width = std::max(width, cells.horizontalAdvance(text) + cellMargin);
+        view_->setColumnWidth(c, width + 4);
+    }
 }
 
 QString TFormTrafficMonitor::CountsText() const {
@@ -189,11 +224,9 @@ void TFormTrafficMonitor::CopySelection() {
     QApplication::clipboard()->setText(TrafficRowsAsText(rows));
 }
 
-bool TFormTrafficMonitor::SaveTo(const QString& fileName) {
+bool TFormTrafficMonitor::SaveTo(const QString& fileName, bool csv) {
     const QList<TrafficRow> rows = ShownRows(false);
-    const QString text = fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-                             ? TrafficRowsAsCsv(rows)
-                             : TrafficRowsAsText(rows);
+    const QString text = csv ? TrafficRowsAsCsv(rows) : TrafficRowsAsText(rows);
     // Written to a temporary file and renamed: a failed save leaves no half file behind.
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text.toUtf8()) >= 0 &&

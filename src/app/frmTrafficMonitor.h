@@ -24,8 +24,13 @@ class QTableView;
 class TFormTrafficMonitor : public QWidget {
     Q_OBJECT
 public:
-    // Asks for the file to save to; an empty name cancels. Tests replace it.
-    using SaveFileChooser = std::function<QString(QWidget* parent)>;
+    // Asks for the file to save to and tells the filter chosen with it; an empty name
+    // cancels. Tests replace it.
+    struct SaveChoice {
+        QString fileName;
+        QString filter;
+    };
+    using SaveFileChooser = std::function<SaveChoice(QWidget* parent)>;
 
     TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& dialogs, QWidget* parent = nullptr);
 
@@ -34,9 +39,9 @@ public:
     // The commands of the window's buttons, for the buttons and for tests.
     void SetPaused(bool paused);
     void CopySelection();
-    // Writes the rows the filters let through; false (after telling the operator) when the
-    // file could not be written. A name ending in ".csv" gives CSV, any other text.
-    bool SaveTo(const QString& fileName);
+    // Writes the rows the filters let through, comma- or tab-separated; false (after
+    // telling the operator) when the file could not be written.
+    bool SaveTo(const QString& fileName, bool csv);
 
     QTableView* View() const { return view_; }
     TrafficFilterModel& Filter() { return filter_; }
@@ -44,6 +49,8 @@ public:
 
 private:
     void UpdateCounts();
+    void FitColumns();
+    void showEvent(QShowEvent* event) override;
     QList<TrafficRow> ShownRows(bool selectedOnly) const;
 
     TrafficModel& model_;

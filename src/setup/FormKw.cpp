@@ -1,5 +1,6 @@
 #include "FormKw.h"
 
+#include "ChangedFields.h"
 #include "MeteringDecode.h"
 #include "OperatorDialogs.h"
 #include "PollSchedule.h"
@@ -38,10 +39,11 @@ QStringList TFormKw::EditTexts() const {
 }
 
 void TFormKw::FillFromMeter(const QList<quint16>& values) {
-    if (!loadRequest_)
-        return;
     const QList<QString> texts = EnergyEditTexts(values, locale_);
     if (texts.size() != EnergyCounterCount)
+        return;
+    meterHolds_ = CheckEnergyPresets(texts, locale_).presets;
+    if (!loadRequest_)
         return;
     const QList<QLineEdit*> edits = Edits();
     for (int i = 0; i < EnergyCounterCount; ++i)
@@ -63,6 +65,10 @@ void TFormKw::Button1Click() {
             control->setFocus();
         return;
     }
+    QString detail;
+    if (meterHolds_)
+        detail = ChangedFieldsDetail(ChangedFields(EnergyPresetFields(*meterHolds_, locale_),
+                                                   EnergyPresetFields(*check.presets, locale_)));
     QueueConfirmedWrite(state_, dialogs_, QString::fromLatin1(EnergyPresetQuestion), WriteSlot,
-                        EnergyPresetMessage(*check.presets));
+                        EnergyPresetMessage(*check.presets), detail);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsMessages.h"
+
 #include <QList>
 #include <QLocale>
 #include <QStringList>
@@ -51,4 +53,6 @@ private:
     OperatorDialogs& dialogs_;
     QLocale locale_ = QLocale::system();
     bool loadRequest_ = true;
+    // The counters as the latest metering block reported them, for what "Preset" changes.
+    std::optional<EnergyPresets> meterHolds_;
 };

@@ -90,8 +90,37 @@ void TFormSetAlarm::FormActivate() {
 
 void TFormSetAlarm::ShowAlarmParameters(const QList<quint16>& values) {
     if (const auto input =
-            AlarmSettingsFromBlock(values, {state_.PtRatio, state_.CtRatio}, locale_))
+            AlarmSettingsFromBlock(values, {state_.PtRatio, state_.CtRatio}, locale_)) {
+        meterHolds_ = input;
         SetInput(*input);
+    }
+}
+
+QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
+    const ScaleRatios ratios{state_.PtRatio, state_.CtRatio};
+    QList<FieldText> fields;
+    for (int g = 1; g <= AlarmGroupCount; ++g) {
+        const AlarmGroupInput& group = input.groups[g - 1];
+        const QString prefix = QStringLiteral("Group %1 ").arg(g);
+        // "220" typed where the meter reported "220.0 V" writes the same register.
+        QString limit = group.limit;
+        if (const auto value = ParseAlarmLimit(group.item, limit, locale_)) {
+            const EncodedLimit encoded = EncodeAlarmLimit(group.item, *value, ratios);
+            if (encoded.fault == EncodedLimit::Fault::None)
+                limit = AlarmLimitText(group.item, encoded.reg, ratios, locale_);
+        }
+        fields << FieldText{prefix + QStringLiteral("Status"),
+                            SwitchCombo(g)->itemText(group.status)}
+               << FieldText{prefix + QStringLiteral("DO1"), Do1Combo(g)->itemText(group.do1)}
+               << FieldText{prefix + QStringLiteral("DO2"), Do2Combo(g)->itemText(group.do2)}
+               << FieldText{prefix + QStringLiteral("Item"), ItemCombo(g)->itemText(group.item)}
+               << FieldText{prefix + QStringLiteral("Limit"),
+                            DirectionCombo(g)->itemText(group.direction)}
+               << FieldText{prefix + QStringLiteral("Value"), limit};
+    }
+    fields << FieldText{QStringLiteral("Alarm Delay"),
+                        ui->ComboPreAlarmTime->itemText(input.delay) + QStringLiteral(" ms")};
+    return fields;
 }
 
 void TFormSetAlarm::Button1Click() {
@@ -107,8 +136,12 @@ void TFormSetAlarm::Button1Click() {
     }
     // The schedule sends slot 2 before slot 3: groups 5..9 reach the meter first, then
     // the enable word with groups 1..4, then the configuration is read back.
+    const QString detail =
+        meterHolds_ ? ChangedFieldsDetail(ChangedFields(Fields(*meterHolds_), Fields(Input())))
+                    : QString();
     QueueConfirmedWrites(state_, dialogs_, AlarmWriteQuestion,
                          {{WriteSlot, plan.groups5to9},
                           {SecondWriteSlot, plan.groups1to4},
-                          {ReadOnceSlot, AlarmParamRead}});
+                          {ReadOnceSlot, AlarmParamRead}},
+                         detail);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlarmCodec.h"
+#include "ChangedFields.h"
 
 #include <QList>
 #include <QLocale>
@@ -55,9 +56,13 @@ public:
 
 private:
     template <typename T> T* GroupControl(const char* prefix, int group) const;
+    // The controls' values as the window shows them, limits as the meter would store them.
+    QList<FieldText> Fields(const AlarmSettingsInput& input) const;
 
     std::unique_ptr<Ui::FormSetAlarm> ui;
     SessionState& state_;
     OperatorDialogs& dialogs_;
     QLocale locale_ = QLocale::system();
+    // The configuration as the meter last reported it, for what "Set" changes.
+    std::optional<AlarmSettingsInput> meterHolds_;
 };

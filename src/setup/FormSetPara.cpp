@@ -1,5 +1,6 @@
 #include "FormSetPara.h"
 
+#include "ChangedFields.h"
 #include "OperatorDialogs.h"
 #include "PollSchedule.h"
 #include "SessionState.h"
@@ -94,6 +95,11 @@ void TFormSetPara::FormActivate() {
 }
 
 void TFormSetPara::FillFromMeter(const QList<quint16>& values) {
+    if (values.size() >= MeterSettingsCount) {
+        MeterSettingsRegisters held{};
+        std::copy_n(values.cbegin(), MeterSettingsCount, held.begin());
+        meterHolds_ = held;
+    }
     if (!loadRequest_)
         return;
     const std::optional<MeterSettingsForm> fill = MeterSettingsFill(values);
@@ -123,8 +129,12 @@ void TFormSetPara::Button1Click() {
             control->setFocus();
         return;
     }
+    QString detail;
+    if (meterHolds_)
+        detail = ChangedFieldsDetail(ChangedFields(MeterSettingsFields(*meterHolds_),
+                                                   MeterSettingsFields(*check.registers)));
     if (!QueueConfirmedWrite(state_, dialogs_, QString::fromLatin1(MeterSettingsQuestion),
-                             WriteSlot, MeterSettingsMessage(*check.registers)))
+                             WriteSlot, MeterSettingsMessage(*check.registers), detail))
         return;
     NoteSettingsWrite(state_, *check.registers);
 }

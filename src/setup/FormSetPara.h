@@ -56,4 +56,6 @@ private:
     bool loadRequest_ = false;
     // The demand window as the meter last reported it (see MeterSettingsForm).
     std::optional<quint16> meterDemandWindow_;
+    // The settings as the latest poll found them in the meter, for what "Set" changes.
+    std::optional<MeterSettingsRegisters> meterHolds_;
 };

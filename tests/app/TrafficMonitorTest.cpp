@@ -1,13 +1,25 @@
 #include "Crc16.h"
+#include "QtTestSupport.h"
 #include "RtuFrame.h"
+#include "ScriptedDialogs.h"
 #include "TrafficModel.h"
+#include "frmTrafficMonitor.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QApplication>);
 
 using namespace std::chrono_literals;
 using TimePoint = TransactionRecord::TimePoint;
@@ -166,12 +178,94 @@ TEST(TrafficRows, SavedFilesQuoteWhatWouldSplitAField) {
     EXPECT_EQ(text[1].split('\t').size(), TrafficColumnCount);
 }
 
+// Save: the filter chosen decides what a name without an extension becomes.
+TEST(TrafficRows, SaveTargetFollowsTheTypedExtensionElseTheFilter) {
+    struct Case {
+        const char* chosen;
+        QString filter;
+        const char* fileName;
+        bool csv;
+    };
+    const Case cases[] = {
+        {"/d/log", kTrafficCsvFilter, "/d/log.csv", true},
+        {"/d/log", kTrafficTextFilter, "/d/log.txt", false},
+        {"/d/log", QString(), "/d/log.csv", true},
+        {"/d/my.dir/log", kTrafficCsvFilter, "/d/my.dir/log.csv", true},
+        {"/d/log.CSV", kTrafficTextFilter, "/d/log.CSV", true},
+        {"/d/log.txt", kTrafficCsvFilter, "/d/log.txt", false},
+        {"/d/log.dat", kTrafficTextFilter, "/d/log.dat", false},
+        {"/d/log.dat", kTrafficCsvFilter, "/d/log.dat", true},
+    };
+    for (const Case& c : cases) {
+        const TrafficSaveTarget t = TrafficSaveTargetOf(c.chosen, c.filter);
+        EXPECT_EQ(t.fileName, c.fileName) << c.chosen;
+        EXPECT_EQ(t.csv, c.csv) << c.chosen;
+    }
+}
+
+// The window on a long record: opens at the newest row and follows it while at the bottom,
+// stays where the operator scrolled to, shows every status whole, saves what the filter says.
+TEST(TrafficMonitorWindow, OpensAtTheNewestRowFollowsItAndFitsItsTexts) {
+    TrafficModel model;
+    qint64 now = kWrittenAt;
+    model.SetWallClock([&] { return now; });
+    const auto lost = Record("01,03,01,30,00,36,00,00", {}, 1, std::nullopt);
+    for (int i = 0; i < 600; ++i)
+        model.TransactionEvaluated(lost);
+    model.Flush();
+    ScriptedDialogs dialogs;
+    TFormTrafficMonitor w(model, dialogs);
+    w.resize(900, 300);
+    w.show();
+    QTableView* view = w.View();
+    QScrollBar* bar = view->verticalScrollBar();
+    const auto newestShown = [&] {
+        return bar->maximum() > 0 && bar->value() == bar->maximum() &&
+               view->rowAt(view->viewport()->height() - 2) == w.Filter().rowCount() - 1;
+    };
+    ASSERT_TRUE(WaitUntil(newestShown)) << bar->value() << " of " << bar->maximum();
+
+    model.TransactionEvaluated(lost);
+    model.Flush();
+    EXPECT_TRUE(WaitUntil(newestShown)) << bar->value() << " of " << bar->maximum();
+
+    // Scrolled up to read: new rows leave the view where it is.
+    bar->setValue(10);
+    model.TransactionEvaluated(lost);
+    model.Flush();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), 10);
+
+    const QFontMetrics fm = view->fontMetrics();
+    for (int s = 0; s < kTrafficStatusCount; ++s)
+        EXPECT_GT(view->columnWidth(ColStatus),
+                  fm.horizontalAdvance(StatusName(TrafficStatus(s))) + 4)
+            << StatusName(TrafficStatus(s)).toStdString();
+    EXPECT_GT(view->columnWidth(ColFunction), fm.horizontalAdvance(FunctionName(0x03)) + 4);
+
+    // Save under the CSV filter without an extension: "name.csv", comma-separated.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString filter = kTrafficCsvFilter;
+    w.SetSaveFileChooser([&](QWidget*) {
+        return TFormTrafficMonitor::SaveChoice{dir.filePath("traffic"), filter};
+    });
+    auto* save = w.findChild<QPushButton*>("ButtonSave");
+    ASSERT_NE(save, nullptr);
+    save->click();
+    QFile csv(dir.filePath("traffic.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readLine().trimmed(), TrafficHeaders().join(',').toUtf8());
+    filter = kTrafficTextFilter;
+    save->click();
+    QFile text(dir.filePath("traffic.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text.readLine().trimmed(), TrafficHeaders().join('\t').toUtf8());
+    EXPECT_TRUE(dialogs.Shown().isEmpty());
+}
+
 // The record: bounded, pausable, counted per transaction like the status bar.
 TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView) {
-    static int argc = 1;
-    static char name[] = "traffic";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv); // the batches' timer
     TrafficModel model;
     qint64 now = kWrittenAt;
     model.SetWallClock([&] { return now; });

@@ -32,7 +32,7 @@ if(TARGET meter-sim AND TARGET shell_window_tests)
     endif()
 endif()
 
-# The traffic monitor's rows and record: no window, no line.
+# The traffic monitor's rows and record, and its window on its own: no line.
 qetra_add_test(traffic_monitor_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TrafficMonitorTest.cpp
-    LIBS qetra_traffic)
+    LIBS qetra_traffic qetra_app)

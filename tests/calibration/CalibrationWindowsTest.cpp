@@ -266,3 +266,11 @@ TEST_F(CalibrationWindowsTest, StoppedAngleRunComputesNothingAndOverLimitIsRepor
     EXPECT_TRUE(t.State().Schedule.Slot(2).isEmpty()) << "No discards the corrections";
     EXPECT_EQ(t.dialogs.UnansweredQuestions(), 0);
 }
+
+TEST_F(CalibrationWindowsTest, ValueLabelsHoldTheWidestTextsAtAnyRatio) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const ExtremeMetering& c : ExtremeMeteringCases(MeteringBlockCount))
+        ExpectTextsFitTheirLabels(
+            *Calirate(), CalibrationDisplayTexts(DecodeMeteringBlock(c.block, c.ratios, english)),
+            c.what);
+}

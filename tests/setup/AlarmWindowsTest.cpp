@@ -174,9 +174,14 @@ TEST_F(AlarmWindowsTest, SettingsWindowFillsFromTheMeterAndWritesAllOrNothing) {
     t.State().Traffic.Connected = true;
     dialogs.Clear();
     dialogs.QueueAnswer(false);
+    // Below the question, what the write changes: "240" is the meter's "240.0 V".
+    w->LimitEdit(1)->setText("240");
+    w->DirectionCombo(4)->setCurrentText("Above");
     w->SetButton()->click();
     EXPECT_EQ(dialogs.Texts(), QStringList({AlarmWriteQuestion}));
+    EXPECT_EQ(dialogs.Shown()[0].detail, "Group 4 Limit: Below → Above");
     EXPECT_EQ(Slots(), QStringList(5));
+    w->DirectionCombo(4)->setCurrentText("Below");
 
     // A fault in a late group keeps the early groups' message back as well.
     dialogs.Clear();

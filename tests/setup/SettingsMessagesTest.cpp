@@ -2,6 +2,7 @@
 // operator chose, what the meter's blocks put back into the windows, and what is refused.
 
 #include "SettingsMessages.h"
+#include "ChangedFields.h"
 #include "MeteringDecode.h"
 #include "QtTestSupport.h"
 #include "RegisterBlock.h"
@@ -301,4 +302,54 @@ TEST(EnergyPreset, EveryShownCounterReadsBackAsItsCount) {
                 << locale.name().toStdString() << ": " << check.problem.message.toStdString();
             EXPECT_EQ(*check.presets, expected) << texts.join(" | ").toStdString();
         }
+}
+
+// What the write question lists below itself: the fields whose shown value the write
+// changes, by the window's caption, in the window's order.
+TEST(ChangedFields, OnlyTheFieldsThatDifferAsTheWindowShowsThem) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const auto settings = [](const std::function<void(MeterSettingsForm&)>& change) {
+        MeterSettingsForm form = ValidForm();
+        change(form);
+        return MeterSettingsFields(*CheckMeterSettings(form).registers);
+    };
+    const QList<FieldText> meter = settings([](MeterSettingsForm&) {});
+    EnergyPresets counters{100, 0, 0, 0, 0, 0, 0, 123456};
+    const QList<FieldText> energy = EnergyPresetFields(counters, english);
+    struct Case {
+        const char* what;
+        QList<FieldText> meter, window;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"nothing changed", meter, settings([](MeterSettingsForm&) {}), {}},
+        {"only the address",
+         meter,
+         settings([](MeterSettingsForm& f) { f.address = 1; }),
+         {"Meter Address: 1 → 2"}},
+        {"a number typed otherwise writes the same register",
+         meter,
+         settings([](MeterSettingsForm& f) { f.pt2 = "0100"; }),
+         {}},
+        {"window order, units beside the controls, both registers of PT1",
+         meter,
+         settings([](MeterSettingsForm& f) {
+             f.pulseWidth = 1;
+             f.pt1 = "70000";
+             f.baudRate = BaudRateItems().indexOf("19200");
+         }),
+         {"Baud Rate: 9600 → 19200", "PT1: 100 → 70000", "Pulse Width: 20 ms → 40 ms"}},
+        {"energy counters in tenths, as the edits show them",
+         energy,
+         EnergyPresetFields({100, 0, 0, 0, 0, -10, 0, 123456}, english),
+         {"Energy Ep_net: 0.0 → -1.0"}},
+        {"a field the meter side lacks",
+         {},
+         {{"Alarm Delay", "300 ms"}},
+         {"Alarm Delay:  → 300 ms"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChangedFields(c.meter, c.window), c.expected) << c.what;
+    EXPECT_EQ(ChangedFieldsDetail({}), "Nothing differs from what the meter holds.");
+    EXPECT_EQ(ChangedFieldsDetail({"PT1: 1 → 2", "CT1: 5 → 1"}), "PT1: 1 → 2\nCT1: 5 → 1");
 }

@@ -198,6 +198,7 @@ TEST_F(SettingsWindowsTest, SetQueuesTheWriteOnlyWhenConnectedAndConfirmed) {
     w->SetButton()->click();
     EXPECT_EQ(t.dialogs.Texts(), QStringList{"Are you sure to set these Meter Parameters?"});
     EXPECT_EQ(t.dialogs.Shown().first().caption, "Prompt");
+    EXPECT_EQ(t.dialogs.Shown().first().detail, "Baud Rate: 9600 → 19200");
     EXPECT_TRUE(WriteSlotText().isEmpty());
     EXPECT_FALSE(t.State().BaudChangePending);
     EXPECT_EQ(t.State().MeterBaudRate, 9600u);
@@ -309,6 +310,9 @@ TEST_F(SettingsWindowsTest, PresetWindowFillsOnceAndAgainAfterAConfirmedPreset) 
     t.dialogs.QueueAnswer(true);
     w->PresetButton()->click();
     EXPECT_EQ(t.dialogs.Texts(), QStringList{"Are you sure to preset these Energy Parameters?"});
+    // Against the latest poll, not the block the edits were filled from.
+    EXPECT_EQ(t.dialogs.Shown().first().detail,
+              "Energy Ep_imp: 20.0 → 12345.6\nReactive Energy Eq_net: 12345.6 → 0.0");
     EXPECT_EQ(WriteSlotText(), "00,10,01,56,00,10,20,00,01,E2,40,00,00,00,00,00,00,00,00,00,00,"
                                "00,00,00,00,00,00,FF,FF,FF,F6,00,00,00,00,00,00,00,00,00,00");
 

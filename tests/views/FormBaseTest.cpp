@@ -238,3 +238,9 @@ TEST_F(FormBaseTest, TheWindowKeepsItsSizeAndShowsWholeValuesWhenTheyArrive) {
             << t.label.toStdString() << " cuts " << label->text().toStdString();
     }
 }
+
+TEST_F(FormBaseTest, ValueLabelsHoldTheWidestTextsAtAnyRatio) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const ExtremeMetering& c : ExtremeMeteringCases(MeteringBlockCount))
+        ExpectTextsFitTheirLabels(*form, DecodeMeteringBlock(c.block, c.ratios, english), c.what);
+}
