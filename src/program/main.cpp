@@ -1,17 +1,8 @@
+#include "ProgramWindows.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-
-#ifdef QETRA_HAVE_VIEWS
-#include "ViewWindows.h"
-#endif
-#ifdef QETRA_HAVE_SETUP
-#include "SetupWindows.h"
-#endif
-#ifdef QETRA_HAVE_CALIBRATION
-#include "CalibrationWindows.h"
-#endif
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -30,15 +21,7 @@ int main(int argc, char* argv[]) {
     TFormTeskLink FormTeskLink;
     if (options.isSet(factory))
         FormTeskLink.ShowFactoryMenus();
-#ifdef QETRA_HAVE_VIEWS
-    RegisterViewWindows(FormTeskLink);
-#endif
-#ifdef QETRA_HAVE_SETUP
-    RegisterSetupWindows(FormTeskLink);
-#endif
-#ifdef QETRA_HAVE_CALIBRATION
-    RegisterCalibrationWindows(FormTeskLink);
-#endif
+    RegisterProgramWindows(FormTeskLink);
     FormTeskLink.CreateResidentWindows();
     FormTeskLink.showMaximized();
     return app.exec();
