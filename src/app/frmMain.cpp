@@ -1,7 +1,6 @@
 #include "frmMain.h"
 
 #include "Settings.h"
-#include "TComm.h"
 #include "TqvModbus.h"
 #include "WindowTable.h"
 #include "frmComm.h"
@@ -16,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMdiArea>
@@ -25,7 +23,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
-#include <exception>
 
 Q_LOGGING_CATEGORY(lcShell, "qetra.shell")
 
