@@ -1,23 +1,21 @@
 #include "PollSchedule.h"
 
+#include "MessageText.h"
+
 #include <utility>
 
 namespace {
 // The fixed rotation: relay outputs, digital inputs, metering block, meter parameters,
-// temperature. The sixth place belongs to the active measurement window.
+// temperature. The sixth place belongs to the active window.
 const QString kCoilRead = QStringLiteral("00,01,00,00,00,02,00,00");
 const QString kInputRead = QStringLiteral("00,02,00,00,00,04,00,00");
-const QString kMeteringRead = QStringLiteral("00,03,01,30,00,36,00,00");
-const QString kTemperatureRead = QStringLiteral("00,03,05,18,00,01,00,00");
-const QString kMaxRead = QStringLiteral("00,03,02,39,00,77,00,00");
-const QString kMinRead = QStringLiteral("00,03,02,B0,00,77,00,00");
-const QString kHarmonicsRead = QStringLiteral("00,03,01,68,00,08,00,00");
-const QString kCurrentSpectrumRead = QStringLiteral("00,03,01,D6,00,63,00,00");
-const QString kAlarmRecordsRead = QStringLiteral("00,03,03,54,00,49,00,00");
-const QString kAngleRead = QStringLiteral("00,03,03,9D,00,08,00,00");
-const QString kClockRead = QStringLiteral("00,03,03,2a,00,06,00,00");
-const QString kRunTimeRead = QStringLiteral("00,03,03,a5,00,02,00,00");
+const QString kMeteringRead = ReadMessage(0x130, 0x36);
+const QString kTemperatureRead = ReadMessage(0x518, 1);
 } // namespace
+
+const QString PollSchedule::kParameterRead = ReadMessage(0x100, 0x22);
+const QString PollSchedule::kCoefficientRead = ReadMessage(0x51B, 0x19);
+const QString PollSchedule::kCalibrationRead = ReadMessage(0x534, 0x0C);
 
 void PollSchedule::Queue(int slot, const QString& message) {
     if (slot >= 1 && slot <= kSlotCount)
@@ -30,41 +28,23 @@ QString PollSchedule::Slot(int slot) const {
     return {};
 }
 
-void PollSchedule::ClearWindowPollFlags() {
-    PollMaxMin = PollHarmonics = PollAlarm = PollAngle = PollClock = false;
+void PollSchedule::SetWindowReads(const QString& window, const QStringList& messages) {
+    windowReads_.insert(window, messages);
 }
 
-bool* PollSchedule::FlagOf(PollFlag flag) {
-    switch (flag) {
-    case PollFlag::MaxMin:
-        return &PollMaxMin;
-    case PollFlag::Harmonics:
-        return &PollHarmonics;
-    case PollFlag::Alarm:
-        return &PollAlarm;
-    case PollFlag::Angle:
-        return &PollAngle;
-    case PollFlag::Clock:
-        return &PollClock;
-    case PollFlag::None:
-        break;
-    }
-    return nullptr;
+void PollSchedule::SelectWindowReads(const QString& window) {
+    if (!windowReads_.contains(window))
+        return;
+    sixthPlace_ = QStringList{window};
 }
 
-void PollSchedule::SelectWindowPollFlag(PollFlag flag) {
-    ClearWindowPollFlags();
-    SetPollFlag(flag, true);
+void PollSchedule::KeepWindowReads(const QString& window) {
+    if (windowReads_.contains(window) && !sixthPlace_.contains(window))
+        sixthPlace_ << window;
 }
 
-void PollSchedule::SetPollFlag(PollFlag flag, bool on) {
-    if (bool* f = FlagOf(flag))
-        *f = on;
-}
-
-bool PollSchedule::IsPollFlagSet(PollFlag flag) const {
-    bool* f = const_cast<PollSchedule*>(this)->FlagOf(flag);
-    return f != nullptr && *f;
+void PollSchedule::DropWindowReads(const QString& window) {
+    sixthPlace_.removeAll(window);
 }
 
 void PollSchedule::Restart() {
@@ -77,7 +57,7 @@ void PollSchedule::Restart() {
 
 void PollSchedule::Reset() {
     Restart();
-    ClearWindowPollFlags();
+    ClearWindowReads();
     ReadCoefficientsOnce = true;
     CalibrationReadsLeft = -1;
 }
@@ -113,33 +93,22 @@ QString PollSchedule::ChooseMessage() {
         break;
     }
     rotationIndex_ = 0;
-    if (PollMaxMin)
-        return Alternate(kMaxRead, kMinRead);
-    // The harmonics window shows the distortion and, from every other turn, the current
-    // spectrum (the meter has no voltage spectrum block).
-    if (PollHarmonics)
-        return Alternate(kHarmonicsRead, kCurrentSpectrumRead);
-    if (PollAlarm)
-        return kAlarmRecordsRead;
-    if (PollAngle)
-        return kAngleRead;
-    if (PollClock)
-        return Alternate(kClockRead, kRunTimeRead);
+    if (!sixthPlace_.isEmpty())
+        return Alternate(windowReads_.value(sixthPlace_.first()));
     // The sixth place of a rotation with no measurement window active repeats the
     // rotation's last read, never whatever was sent last (a relay command or a setting
     // sent twice would switch or store twice and show two confirmations).
     return kTemperatureRead;
 }
 
-QString PollSchedule::Alternate(const QString& first, const QString& second) {
-    if (++alternationCounter_ == 1)
-        return first;
-    alternationCounter_ = 0;
-    return second;
-}
-
-QString WithSlaveAddress(const QString& message, int slaveAddress) {
-    const QString address =
-        QStringLiteral("%1").arg(quint8(slaveAddress), 2, 16, QLatin1Char('0')).toUpper();
-    return address + message.mid(2);
+QString PollSchedule::Alternate(const QStringList& messages) {
+    // A window with one block reads it every time and leaves the turn where it is; the
+    // turn is shared, so a window brought up in the middle goes on from there.
+    if (messages.size() == 1)
+        return messages.first();
+    if (messages.isEmpty())
+        return kTemperatureRead;
+    const qint32 turn = alternationCounter_ % qint32(messages.size());
+    alternationCounter_ = (turn + 1) % qint32(messages.size());
+    return messages[turn];
 }

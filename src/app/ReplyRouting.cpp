@@ -21,10 +21,6 @@ template <typename Fn> void Guarded(const char* what, quint16 address, Fn&& fn) 
         qCDebug(lcRouting, "%s 0x%04X ended early", what, unsigned(address));
     }
 }
-
-// Start address of the coefficient area: every write at or above it is followed by a
-// read of the coefficient block, so the windows show what the meter stored.
-constexpr quint16 kCoefficientArea = 0x51B;
 } // namespace
 
 ReplyRouting::ReplyRouting(SessionState& state, OperatorDialogs& dialogs, Host host)
@@ -85,59 +81,29 @@ void ReplyRouting::RelayWriteConfirmed(quint16 destAddr, bool value) {
         Guarded("relay confirmation of coil", destAddr, [&] { relayHandler_(destAddr, value); });
 }
 
-QString ReplyRouting::WriteConfirmationText(quint16 startAddr) {
-    switch (startAddr) {
-    case 0x100:
-        return QStringLiteral("Meter Parameters have modified successfully!");
-    case 0x156:
-        return QStringLiteral("Energy Parameters have modified successfully!");
-    case 0x32A:
-        return QStringLiteral("Meter Clock has adjusted successfully!");
-    case 0x330:
-        return QStringLiteral("Alarm Parameters have modified successfully!");
-    case 0x51B:
-    case 0x526:
-        return QStringLiteral("Modular Coefficients have modified successfully!");
-    case 0x529:
-        return QStringLiteral("Meter Coefficients have modified successfully!");
-    case 0x52A:
-        return QStringLiteral("Meter Display Mode has modified successfully!");
-    case 0x52B:
-        return QStringLiteral("Meter PT Type has modified successfully!");
-    case 0x52C:
-    case 0x531:
-        return QStringLiteral("Angle Difference Const has modified successfully!");
-    default:
-        return {};
-    }
+void ReplyRouting::AddWriteConfirmation(quint16 startAddr, const QString& text,
+                                        const QString& closeWindow) {
+    confirmations_.append({startAddr, text, closeWindow});
+}
+
+void ReplyRouting::AddReadBack(quint16 firstAddr, quint16 lastAddr, const QString& message) {
+    readBacks_.append({firstAddr, lastAddr, message});
 }
 
 void ReplyRouting::WriteConfirmed(quint16 startAddr) {
-    const QString text = WriteConfirmationText(startAddr);
-    if (!text.isEmpty())
-        dialogs_.Confirm(text);
-
-    auto closeIfOpen = [this](const QString& name) {
-        if (host_.IsChildOpen && host_.IsChildOpen(name) && host_.CloseChild)
-            host_.CloseChild(name);
-    };
-    switch (startAddr) {
-    case 0x100:
-        // Read the stored settings back (20 registers).
-        state_.Schedule.Queue(5, QStringLiteral("00,03,01,00,00,14,00,00"));
-        break;
-    case 0x330:
-        closeIfOpen(QStringLiteral("FormSetAlarm"));
-        state_.Schedule.Queue(5, QStringLiteral("00,03,03,30,00,1F,00,00"));
-        break;
-    case 0x51B:
-    case 0x526:
-    case 0x52C:
-    case 0x531:
-        closeIfOpen(QStringLiteral("FormChangeConst"));
-        break;
-    default:
-        break;
+    // The operator reads the box before the window goes and before anything else is sent.
+    for (const Confirmation& c : std::as_const(confirmations_)) {
+        if (c.startAddr == startAddr && !c.text.isEmpty())
+            dialogs_.Confirm(c.text);
+    }
+    for (const Confirmation& c : std::as_const(confirmations_)) {
+        if (c.startAddr == startAddr && !c.closeWindow.isEmpty() && host_.windowOpen &&
+            host_.windowOpen(c.closeWindow) && host_.closeWindow)
+            host_.closeWindow(c.closeWindow);
+    }
+    for (const ReadBack& r : std::as_const(readBacks_)) {
+        if (startAddr >= r.firstAddr && startAddr <= r.lastAddr)
+            state_.Schedule.Queue(ReadOnceSlot, r.message);
     }
 
     const auto handlers = writeHandlers_;
@@ -145,9 +111,6 @@ void ReplyRouting::WriteConfirmed(quint16 startAddr) {
         if (e.startAddr == startAddr && e.handler)
             Guarded("follow-up of the write at", startAddr, e.handler);
     }
-
-    if (startAddr >= kCoefficientArea)
-        state_.Schedule.Queue(5, PollSchedule::kCoefficientRead);
 }
 
 void ReplyRouting::ResponseFailed() {
@@ -161,7 +124,7 @@ void ReplyRouting::ResponseFailed() {
     if (state_.BaudChangePending) {
         dialogs_.Confirm(QStringLiteral("Meter Baudrate has modified successfully!"));
         state_.BaudChangePending = false;
-        if (host_.RequestPortReopen)
-            host_.RequestPortReopen();
+        if (host_.requestPortReopen)
+            host_.requestPortReopen();
     }
 }

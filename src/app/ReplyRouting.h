@@ -28,12 +28,12 @@ public:
 
     // What the routing needs of the main window.
     struct Host {
-        std::function<bool(const QString& name)> IsChildOpen;
-        std::function<void(const QString& name)> CloseChild;
+        std::function<bool(const QString& name)> windowOpen;
+        std::function<void(const QString& name)> closeWindow;
         // Posted, not run at once: once the current reply has been handled, the main
         // window stops polling, reopens the port at MeterBaudRate and polls again unless
         // the operator stopped polling in the meantime.
-        std::function<void()> RequestPortReopen;
+        std::function<void()> requestPortReopen;
     };
 
     // When a block's decoders run. A reply can change what the others show: block 0x100
@@ -61,6 +61,19 @@ public:
     void SetInputHandler(BitsHandler handler) { inputHandler_ = std::move(handler); }
     void SetRelayWriteHandler(RelayWriteHandler handler) { relayHandler_ = std::move(handler); }
 
+    // What follows the meter's echo of a write (functions 06, 10, B0), in this order: the
+    // confirmation box, the window whose work the write finished closed when open, the
+    // read-back queued into the read-once slot so that the windows show what the meter
+    // stored, and last the follow-ups of AddWriteConfirmedHandler. Each applies to every
+    // write it covers, in registration order.
+    //
+    // The box (and the window to close, when not empty) of a write at `startAddr`.
+    void AddWriteConfirmation(quint16 startAddr, const QString& text,
+                              const QString& closeWindow = QString());
+    // The read-back of a write at any register from `firstAddr` to `lastAddr` (the
+    // coefficient area is read back after every write into it).
+    void AddReadBack(quint16 firstAddr, quint16 lastAddr, const QString& message);
+
     // Extra work after the confirmation box of a write at `startAddr` (for example the
     // energy presetting window reloading its edits after 0x156). Returns a key.
     int AddWriteConfirmedHandler(quint16 startAddr, WriteConfirmedHandler handler);
@@ -77,9 +90,6 @@ public:
     // changes, address first.
     void ResponseFailed();
 
-    // The confirmation text of a write at `startAddr`; empty when it has none.
-    static QString WriteConfirmationText(quint16 startAddr);
-
 private:
     template <typename Handler> struct Entry {
         int key;
@@ -94,6 +104,18 @@ private:
     int nextKey_ = 1;
     QList<Entry<BlockDecoder>> decoders_;
     QList<Entry<WriteConfirmedHandler>> writeHandlers_;
+    struct Confirmation {
+        quint16 startAddr;
+        QString text;
+        QString closeWindow;
+    };
+    struct ReadBack {
+        quint16 firstAddr;
+        quint16 lastAddr;
+        QString message;
+    };
+    QList<Confirmation> confirmations_;
+    QList<ReadBack> readBacks_;
     BitsHandler coilHandler_;
     BitsHandler inputHandler_;
     RelayWriteHandler relayHandler_;

@@ -49,7 +49,7 @@ struct SessionState {
     // Display mode last read from register 0x52A (1 = all lights, else 0).
     quint8 DisplayModeByte = 0;
 
-    // The request schedule with its pending-write slots and window poll flags.
+    // The request schedule with its pending-write slots and the windows' reads.
     PollSchedule Schedule;
 
     bool Connected() const { return Traffic.Connected; }

@@ -33,7 +33,7 @@ int RouteWriteConfirmed(TFormTeskLink& shell, quint16 startAddr, const QString& 
 }
 
 // Runs `activated` of `window` each time it becomes the active client-area child
-// (after the main window selected its poll flag).
+// (after the main window put its reads into the rotation).
 template <class Window>
 void OnWindowActivated(TFormTeskLink& shell, Window* window, void (Window::*activated)()) {
     QObject::connect(&shell, &TFormTeskLink::ChildActivated, window,

@@ -9,25 +9,25 @@ using P = WindowPlacement;
 // window comes last so that it is the one in front.
 // clang-format off
 constexpr WindowRow kRows[] = {
-//   name               menu      life                   placement    min.   raise  origin poll flag
-    {"FormSuperNum",    "MM0203", L::Resident,           P::MdiChild, true,  true,  false, PollFlag::MaxMin},
-    {"FormCalirate",    "MM05",   L::Resident,           P::TopLevel, false, true,  true,  PollFlag::None},
-    {"FormAngle",       "MM0206", L::Resident,           P::MdiChild, true,  true,  false, PollFlag::Angle},
-    {"FormWave",        "MM0204", L::Resident,           P::MdiChild, true,  false, false, PollFlag::Harmonics},
-    {"FormBase",        "MM0201", L::Resident,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormAlarm",       "MM0205", L::ResidentWithAlarms, P::MdiChild, false, true,  false, PollFlag::Alarm},
-    {"FormPara",        "MM0202", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormKw",          "MM0301", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormSetPara",     "MM0302", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormSetAlarm",    "MM0303", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormDriveType",   "MM0304", L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::Clock},
-    {"FormChangeConst", nullptr,  L::OnDemand,           P::MdiChild, false, true,  false, PollFlag::None},
-    {"FormTrafficMonitor", "mnuTrafficMonitor", L::OnDemandKept, P::MdiChild, false, true, false, PollFlag::None},
-    {"FormConfigSave",    "mnuSaveConfig",    L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
-    {"FormConfigCompare", "mnuCompareConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
-    {"FormConfigRestore", "mnuRestoreConfig", L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
-    {"FormConfigClone",   "mnuCloneConfig",   L::OnDemand, P::MdiChild, false, true, false, PollFlag::None},
-    {"FormTrends",      "MMTrends", L::OnDemandKept,       P::MdiChild, false, true,  false, PollFlag::None},
+//   name               menu      life                   placement    min.   raise  origin
+    {"FormSuperNum",    "MM0203", L::Resident,           P::MdiChild, true,  true,  false},
+    {"FormCalirate",    "MM05",   L::Resident,           P::TopLevel, false, true,  true},
+    {"FormAngle",       "MM0206", L::Resident,           P::MdiChild, true,  true,  false},
+    {"FormWave",        "MM0204", L::Resident,           P::MdiChild, true,  false, false},
+    {"FormBase",        "MM0201", L::Resident,           P::MdiChild, false, true,  false},
+    {"FormAlarm",       "MM0205", L::ResidentWithAlarms, P::MdiChild, false, true,  false},
+    {"FormPara",        "MM0202", L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormKw",          "MM0301", L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormSetPara",     "MM0302", L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormSetAlarm",    "MM0303", L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormDriveType",   "MM0304", L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormChangeConst", nullptr,  L::OnDemand,           P::MdiChild, false, true,  false},
+    {"FormTrafficMonitor", "mnuTrafficMonitor", L::OnDemandKept, P::MdiChild, false, true, false},
+    {"FormConfigSave",    "mnuSaveConfig",    L::OnDemand,     P::MdiChild, false, true, false},
+    {"FormConfigCompare", "mnuCompareConfig", L::OnDemand,     P::MdiChild, false, true, false},
+    {"FormConfigRestore", "mnuRestoreConfig", L::OnDemand,     P::MdiChild, false, true, false},
+    {"FormConfigClone",   "mnuCloneConfig",   L::OnDemand,     P::MdiChild, false, true, false},
+    {"FormTrends",        "MMTrends",         L::OnDemandKept, P::MdiChild, false, true, false},
 };
 // clang-format on
 

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "PollSchedule.h"
-
 #include <QString>
 #include <span>
 
 // Every child window of the program in one table: what the main window needs to know to
-// create, show, minimise, close and poll for it. The window subsystems supply only a
-// factory for each name (TFormTeskLink::RegisterWindow); everything else is here.
+// create, show, minimise and close it. The window subsystems supply a factory for each
+// name and the blocks the window reads while it is active (TFormTeskLink::RegisterWindow).
 
 // How long a window lives.
 enum class WindowLife {
@@ -39,9 +37,6 @@ struct WindowRow {
     bool minimisedAtStart;    // minimised when the main window is first shown
     bool raisedByMenu;        // the menu brings it to the front as well as restoring it
     bool movedToOriginByMenu; // the menu puts it at the client area's top left corner
-    // The block this window adds to the rotation while it is the active window: its
-    // activation selects this flag alone, its destruction clears it.
-    PollFlag pollFlag;
 };
 
 // The rows in table order (resident windows are created in this order).

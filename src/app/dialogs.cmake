@@ -3,7 +3,9 @@
 # The reader needs no window: QtGui's text document is all it fills.
 add_library(qetra_rtfreader STATIC
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h)
+    ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h
+    ${CMAKE_CURRENT_LIST_DIR}/RtfCodePages.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RtfCodePages.h)
 target_include_directories(qetra_rtfreader PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_rtfreader PUBLIC Qt6::Gui)
 

@@ -177,7 +177,7 @@ bool TFormComm::Button1Click() {
         shell_.Modbus().Close();
         shell_.ResetSession();
         s.PortName = port;
-        shell_.OpenPort();
+        shell_.Line().Open();
     }
     accept();
     return true;

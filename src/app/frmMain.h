@@ -1,14 +1,14 @@
 #pragma once
 
+#include "ChildWindows.h"
+#include "MeterLine.h"
 #include "OperatorDialogs.h"
 #include "ReplyRouting.h"
 #include "SessionState.h"
 #include "TrafficModel.h"
 #include "WindowTable.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,7 +30,7 @@ class TFormTeskLink;
 }
 
 // Creates a child window for the main window. The window table (WindowTable.h) holds
-// everything else about it: its name, menu item, life, placement and poll flag.
+// everything else about it: its name, menu item, life and placement.
 using WindowFactory = std::function<QWidget*(TFormTeskLink& shell)>;
 
 // How the main window can be built differently in tests.
@@ -54,18 +54,18 @@ struct ShellOptions {
 // For child windows (all on the main thread):
 //  - State(): connected flag, meter model, PT/CT ratios, meter address and baud rate,
 //    change flags, calibration count and flags, display mode byte, settings.
-//  - Schedule(): pending-write slots 1..5 (Queue), one-shot flags and the per-window poll
-//    flags. The main window selects a window's poll flag (its table row) when the window
-//    is activated and clears it when the window is destroyed.
+//  - Schedule(): pending-write slots 1..5 (Queue), one-shot flags and the windows' reads.
+//    The main window selects a window's reads (given at its registration) when the window
+//    is activated and drops them when the window is destroyed.
 //  - Routing(): register decoders for register blocks, coil/input/relay handlers and
 //    follow-ups of write confirmations.
 //  - Dialogs(): every message box.
 //  - IsChildOpen(name), Window(name), CloseChild(name), ApplyMeterModel().
 // Child windows are destroyed before the shared state, so a destructor may still use it.
 //
-// Each window subsystem has one registration function, called by the program's main()
-// before the resident windows are created, which registers its windows, decoders and
-// handlers:
+// Each window subsystem has one registration function, called through
+// RegisterProgramWindows (src/program) before the resident windows are created, which
+// registers its windows, the blocks they read, decoders, confirmations and handlers:
 //   void RegisterViewWindows(TFormTeskLink&);        // src/views/ViewWindows.h
 //   void RegisterSetupWindows(TFormTeskLink&);       // src/setup/SetupWindows.h
 //   void RegisterCalibrationWindows(TFormTeskLink&); // src/calibration/CalibrationWindows.h
@@ -82,34 +82,42 @@ public:
     ReplyRouting& Routing() { return *routing_; }
     OperatorDialogs& Dialogs() { return *dialogs_; }
     TqvModbus& Modbus() { return *qvModbus1; }
+    // The port's life: open, reopen, lost and back, polling started and stopped.
+    MeterLine& Line() { return *line_; }
+    // Child-window bookkeeping; the calls below are the windows' short forms of it.
+    ChildWindows& Windows() { return *windows_; }
     bool Connected() const { return state_.Traffic.Connected; }
 
     // --- windows ---
-    // Gives the window of a table row its factory. Resident windows are created by
-    // CreateResidentWindows() in table order, "FormAlarm" by ApplyMeterModel, the others by
-    // their menu command or ShowWindowNamed when not already open. Register before
-    // CreateResidentWindows().
-    void RegisterWindow(const QString& name, WindowFactory factory);
-    bool IsWindowRegistered(const QString& name) const { return factories_.contains(name); }
+    // Gives the window of a table row its factory and the reads (MessageText.h) that take
+    // the rotation's sixth place, in turn, while it is the active window. Resident windows
+    // are created by CreateResidentWindows() in table order, "FormAlarm" by
+    // ApplyMeterModel, the others by their menu command or ShowWindowNamed when not already
+    // open. Register before CreateResidentWindows().
+    void RegisterWindow(const QString& name, WindowFactory factory,
+                        const QStringList& readsWhileActive = {});
+    bool IsWindowRegistered(const QString& name) const { return windows_->IsRegistered(name); }
     // Creates the registered resident windows in table order.
-    void CreateResidentWindows();
+    void CreateResidentWindows() { windows_->CreateResident(); }
     // True when a child of the client area has this object name.
-    bool IsChildOpen(const QString& name) const;
+    bool IsChildOpen(const QString& name) const { return windows_->IsOpen(name); }
     // The window with this object name (client-area child or top-level resident), or null.
-    QWidget* Window(const QString& name) const;
+    QWidget* Window(const QString& name) const { return windows_->Find(name); }
     template <typename T> T* WindowAs(const QString& name) const {
         return qobject_cast<T*>(Window(name));
     }
     // Closes the client-area child with this name, if open (a resident one minimises).
-    void CloseChild(const QString& name);
+    void CloseChild(const QString& name) { windows_->Close(name); }
     // Shows a window as its menu command does: brings a resident window to the normal state
     // (and the front, where its row says so), or shows an open on-demand window, or creates
     // it. Returns the window, or null when it is not registered.
-    QWidget* ShowWindowNamed(const QString& name);
+    QWidget* ShowWindowNamed(const QString& name) { return windows_->Show(name); }
     // The same by menu command ("MM0201", "MM0302", "MM05", ...).
-    QWidget* ShowWindowOfMenuItem(const QString& menuItem);
+    QWidget* ShowWindowOfMenuItem(const QString& menuItem) {
+        return windows_->ShowOfMenuItem(menuItem);
+    }
     // The client area's sub-window frame of a child (null when it is not a child).
-    QMdiSubWindow* SubWindowOf(const QWidget* child) const;
+    QMdiSubWindow* SubWindowOf(const QWidget* child) const { return windows_->SubWindowOf(child); }
     QMdiArea* ClientArea() const;
 
     // --- operations shared with the windows ---
@@ -162,36 +170,14 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
-    friend class TFormComm;
-
     void BuildStatusBars();
     void BindMenuCommands();
     void BindModbusEvents();
     void AddTrafficCommands();
-    // Creates the window of a table row and puts it where the row says.
-    QWidget* CreateWindow(const QString& name);
-    void DestroyChild(const QString& name);
     void ChildWindowActivated(QMdiSubWindow* sub);
-    QMdiSubWindow* OpenSubWindow(const QString& name) const;
-    void SetPollingControls(bool polling);
-    // Opens the port with the current settings; on failure shows the "Cannot open the
-    // port" box and disables Start. True when the port opened.
-    bool OpenPort();
-    // The "Cannot open the port" box, with the reason (why and what to do) under it.
-    void ShowCannotOpen(const QString& reason = QString());
-    // A lost line (adapter unplugged, far end closed): the master has closed the port and
-    // paused polling; the controls and the status bar say so. When the device is back
-    // the master reopens it (and resumes polling if it was on) and LineBack follows.
-    void LineLost();
-    void LineBack();
-    // Start while the line is lost or the port closed: open it first. False (with the box
-    // shown) when it cannot be opened.
-    bool ReopenForStart();
-    void ShowLineState(const QString& text);
-    void ReopenPort();
+    void ShowLineControls(const LineControls& controls);
     void ReadSettings();
     void WriteSettings();
     void SetPanel(int bar, int panel, const QString& text);
@@ -214,25 +200,18 @@ private:
     std::unique_ptr<QSettings> ownSettings_;
     QSettings* settings_ = nullptr;
     SessionState state_;
+    std::unique_ptr<MeterLine> line_;
+    TqvModbus* qvModbus1 = nullptr; // the line's master
     std::unique_ptr<ReplyRouting> routing_;
     std::unique_ptr<TrafficModel> traffic_;
-    std::unique_ptr<TqvModbus> qvModbus1;
-    QHash<QString, WindowFactory> factories_;
-    QHash<QString, QPointer<QWidget>> topLevelWindows_;
+    // After the state and the routing: the windows go before what they use.
+    std::unique_ptr<ChildWindows> windows_;
     QStatusBar* StatusBarSend = nullptr;
     QStatusBar* StatusBarRecv = nullptr;
     QStatusBar* StatusBar2 = nullptr;
     QList<QLabel*> panels_[3];
     bool startedUp_ = false;
-    // Polling was started by the operator and not stopped since (the controls' state).
-    bool pollingOn_ = false;
 };
 
 // The window title for a meter model (0 = QETRA 7100, else QETRA 7300).
 QString MeterModelTitle(quint8 model);
-// The text of the box shown when the port cannot be opened.
-QString CannotOpenPortText(const QString& portName);
-// The status bar text of a lost line (with what it waits for, TqvModbus::LineWaiting), and
-// of one that is back.
-QString LineLostText(const QString& waiting, bool resumes);
-QString LineBackText(const QString& device);

@@ -1,5 +1,5 @@
 # The shell's logic without any window: counters and connected rule, poll schedule,
-# shared session state, reply routing, saved settings. QtCore only.
+# shared session state, reply routing, saved settings. QtCore and the message strings only.
 add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberText.h
     ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.cpp ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.h
@@ -13,7 +13,7 @@ add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
 )
 target_include_directories(qetra_shell_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(qetra_shell_core PUBLIC Qt6::Core)
+target_link_libraries(qetra_shell_core PUBLIC qetra_modbus Qt6::Core)
 
 # The traffic monitor's rows: what one transaction looks like on the line, and the
 # bounded, pausable record of them. QtCore and the Modbus master only.
@@ -33,10 +33,13 @@ add_library(qetra_operator_dialogs STATIC
 target_include_directories(qetra_operator_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_operator_dialogs PUBLIC Qt6::Widgets)
 
-# The main window, the COMM settings dialog and the saved settings.
+# The main window with its child windows and its line, the COMM settings dialog and the
+# saved settings.
 add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp ${CMAKE_CURRENT_LIST_DIR}/Settings.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
+    ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.cpp ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.h
+    ${CMAKE_CURRENT_LIST_DIR}/MeterLine.cpp ${CMAKE_CURRENT_LIST_DIR}/MeterLine.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
     ${CMAKE_CURRENT_LIST_DIR}/frmSearch.cpp ${CMAKE_CURRENT_LIST_DIR}/frmSearch.h

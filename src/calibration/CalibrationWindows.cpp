@@ -1,5 +1,6 @@
 #include "CalibrationWindows.h"
 
+#include "CoefficientMessages.h"
 #include "FormCalirate.h"
 #include "FormChangeConst.h"
 #include "MeteringDecode.h"
@@ -7,8 +8,20 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <utility>
 
 namespace {
+
+// The coefficient writes the meter confirms with a box: the voltage and current gains,
+// and the angle constants with the currents' own.
+constexpr const char* kModularConfirmed = "Modular Coefficients have modified successfully!";
+constexpr const char* kAngleConfirmed = "Angle Difference Const has modified successfully!";
+constexpr std::pair<quint16, const char*> kConfirmedCoefficientWrites[] = {
+    {CoefficientBlockStart, kModularConfirmed},
+    {0x526, kModularConfirmed},
+    {0x52C, kAngleConfirmed},
+    {0x531, kAngleConfirmed},
+};
 
 QWidget* CreateFormCalirate(TFormTeskLink& shell) {
     CalibrationHost host;
@@ -46,4 +59,14 @@ void RegisterCalibrationWindows(TFormTeskLink& shell) {
                &TFormChangeConst::ShowCoefficients);
     RouteBlock(shell, RawVectorBlockStart, WindowName::Calirate, &TFormCalirate::TakeReading);
     RouteBlock(shell, MeteringBlockStart, WindowName::Calirate, &TFormCalirate::ShowMetering);
+
+    // The coefficients window's work is done once the meter took its values. Whatever is
+    // written into the coefficient area is read back, so both windows show what the meter
+    // stored.
+    ReplyRouting& routing = shell.Routing();
+    for (const auto& [start, text] : kConfirmedCoefficientWrites)
+        routing.AddWriteConfirmation(start, QString::fromUtf8(text), WindowName::ChangeConst);
+    routing.AddWriteConfirmation(DisplayModeRegister,
+                                 QStringLiteral("Meter Display Mode has modified successfully!"));
+    routing.AddReadBack(CoefficientBlockStart, 0xFFFF, PollSchedule::kCoefficientRead);
 }

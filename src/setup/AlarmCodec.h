@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageText.h"
 #include "ValueText.h"
 
 #include <QList>
@@ -24,7 +25,7 @@ inline constexpr int AlarmDelayCount = 256;
 inline constexpr int AlarmDelayStepMs = 300;
 
 // One read of the whole block; the block is not in the poll rotation.
-inline const QString AlarmParamRead = QStringLiteral("00,03,03,30,00,1F,00,00");
+inline const QString AlarmParamRead = ReadMessage(AlarmParamBlockStart, AlarmParamBlockCount);
 
 // "F (Frequency)" .. "Dmd_S (Apparent Power Demand)"; empty outside 0..34.
 QString AlarmItemText(int code);

@@ -4,6 +4,7 @@
 #include "AlarmRecords.h"
 #include "FormAlarm.h"
 #include "FormSetAlarm.h"
+#include "MessageText.h"
 #include "WindowRouting.h"
 
 namespace {
@@ -25,9 +26,16 @@ QWidget* CreateFormAlarm(TFormTeskLink& shell) {
 
 void RegisterAlarmWindows(TFormTeskLink& shell) {
     shell.RegisterWindow(WindowName::SetAlarm, CreateFormSetAlarm);
-    shell.RegisterWindow(WindowName::Alarm, CreateFormAlarm);
+    shell.RegisterWindow(WindowName::Alarm, CreateFormAlarm,
+                         {ReadMessage(AlarmRecordBlockStart, AlarmRecordBlockCount)});
     RouteBlock(shell, AlarmParamBlockStart, WindowName::SetAlarm,
                &TFormSetAlarm::ShowAlarmParameters);
     RouteBlock(shell, AlarmParamBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmItems);
     RouteBlock(shell, AlarmRecordBlockStart, WindowName::Alarm, &TFormAlarm::ShowAlarmRecords);
+    // The settings window's work is done once the meter took them; what it stored is read
+    // back for the records window's group items.
+    shell.Routing().AddWriteConfirmation(
+        AlarmParamBlockStart, QStringLiteral("Alarm Parameters have modified successfully!"),
+        WindowName::SetAlarm);
+    shell.Routing().AddReadBack(AlarmParamBlockStart, AlarmParamBlockStart, AlarmParamRead);
 }

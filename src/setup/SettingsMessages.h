@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MeteringDecode.h"
 #include "SettingsInput.h"
 
 #include <QList>
@@ -105,7 +106,7 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
 
 // ---------------------------------------------------------------- energy presets
 
-inline constexpr quint16 EnergyPresetStart = 0x156;
+inline constexpr quint16 EnergyPresetStart = EnergyCountersStart;
 inline constexpr int EnergyCounterCount = 8;
 using EnergyPresets = std::array<qint32, EnergyCounterCount>; // tenths of kWh / kvarh
 

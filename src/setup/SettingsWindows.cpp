@@ -2,8 +2,10 @@
 
 #include "FormKw.h"
 #include "FormSetPara.h"
+#include "MessageText.h"
 #include "MeterParamDecode.h"
 #include "MeteringDecode.h"
+#include "SettingsMessages.h"
 #include "WindowRouting.h"
 
 #include <QPointer>
@@ -49,5 +51,11 @@ void RegisterSettingsWindows(TFormTeskLink& shell) {
     // The parameter block fills the settings window after the ratios were taken from it.
     RouteBlock(shell, MeterParamBlockStart, WindowName::SetPara, &TFormSetPara::FillFromMeter);
     RouteBlock(shell, MeteringBlockStart, WindowName::Kw, &TFormKw::FillFromMeter);
+    ReplyRouting& routing = shell.Routing();
+    // The stored settings are read back, so the windows show what the meter took.
+    routing.AddWriteConfirmation(MeterSettingsStart,
+                                 QStringLiteral("Meter Parameters have modified successfully!"));
+    routing.AddReadBack(MeterSettingsStart, MeterSettingsStart,
+                        ReadMessage(MeterSettingsStart, MeterSettingsCount));
     RouteWriteConfirmed(shell, EnergyPresetStart, WindowName::Kw, &TFormKw::EnergyWriteConfirmed);
 }

@@ -5,6 +5,7 @@
 #include "PollSchedule.h"
 #include "SessionState.h"
 #include "WindowKit.h"
+#include "WindowTable.h"
 #include "WriteCommand.h"
 #include "ui_frmDriveType.h"
 
@@ -62,8 +63,8 @@ void TFormDriveType::EnableClockAndRunTime() {
 void TFormDriveType::FormActivate() {
     ui->ComboDriveType->setCurrentIndex(state_.MeterModel == 0 ? 0 : 1);
     state_.Schedule.Queue(ReadOnceSlot, ModelBlockRead);
-    // The main window selected this window's poll flag (the clock and the run time) when
-    // it activated it.
+    // The main window put this window's reads (the clock and the run time) into the
+    // rotation when it activated it.
     EnableClockAndRunTime();
 }
 
@@ -76,7 +77,7 @@ void TFormDriveType::ComboDriveTypeChange(int index) {
     EnableClockAndRunTime();
     // Applying the model may have created and activated another window; the clock and the
     // run time stay in the rotation beside whatever that window reads.
-    state_.Schedule.SetPollFlag(PollFlag::Clock, true);
+    state_.Schedule.KeepWindowReads(WindowName::DriveType);
 }
 
 void TFormDriveType::ShowModelBlock(const QList<quint16>& values) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MessageText.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QLocale>
@@ -11,11 +13,17 @@
 // 0x3A5) and the texts of its writes (clock, run-time reset, frequency/display/PT).
 
 inline constexpr quint16 ModelBlockStart = 0x510;
+inline constexpr int ModelBlockCount = 34;
 inline constexpr quint16 ClockBlockStart = 0x32A;
+inline constexpr int ClockBlockCount = 6;
 inline constexpr quint16 RunTimeBlockStart = 0x3A5;
+inline constexpr int RunTimeBlockCount = 2;
+// System frequency, display mode and PT type, one register each from 0x529.
+inline constexpr quint16 FrequencyDisplayPtStart = 0x529;
+inline constexpr quint16 PtTypeRegister = 0x52B;
 
-// Read once when the window is activated (34 registers from 0x510).
-inline const QString ModelBlockRead = QStringLiteral("00,03,05,10,00,22,00,00");
+// Read once when the window is activated.
+inline const QString ModelBlockRead = ReadMessage(ModelBlockStart, ModelBlockCount);
 
 // What block 0x510 says; a short block leaves out what it does not hold.
 struct ModelBlockView {

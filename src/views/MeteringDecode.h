@@ -15,6 +15,9 @@
 inline constexpr quint16 MeteringBlockStart = 0x130;
 inline constexpr int MeteringBlockCount = 54;
 inline constexpr quint16 TemperatureRegister = 0x518;
+// The eight 32-bit energy counters inside the metering block, written by the energy reset
+// and the energy presetting.
+inline constexpr quint16 EnergyCountersStart = 0x156;
 
 // Label texts of block 0x130 in register order. `values`[i] is register 0x130 + i.
 // Rows whose registers are missing from a short block are left out, together with

@@ -9,6 +9,7 @@
 #include "FormWave.h"
 #include "HarmonicsDecode.h"
 #include "MaxMinDecode.h"
+#include "MessageText.h"
 #include "MeterModelDecode.h"
 #include "MeterParamDecode.h"
 #include "MeteringLogControl.h"
@@ -67,10 +68,19 @@ void TakeRatios(SessionState& state, const QList<quint16>& values) {
 void RegisterViewWindows(TFormTeskLink& shell) {
     shell.RegisterWindow(WindowName::Base, CreateFormBase);
     shell.RegisterWindow(WindowName::Para, CreateFormPara);
-    shell.RegisterWindow(WindowName::Wave, CreateFormWave);
-    shell.RegisterWindow(WindowName::SuperNum, CreateFormSuperNum);
-    shell.RegisterWindow(WindowName::Angle, CreateFormAngle);
-    shell.RegisterWindow(WindowName::DriveType, CreateFormDriveType);
+    // The harmonics window shows the distortion and, from every other turn, the current
+    // spectrum (the meter has no voltage spectrum block).
+    shell.RegisterWindow(WindowName::Wave, CreateFormWave,
+                         {ReadMessage(ThdBlockStart, ThdBlockCount),
+                          ReadMessage(CurrentSpectrumStart, CurrentSpectrumCount)});
+    shell.RegisterWindow(WindowName::SuperNum, CreateFormSuperNum,
+                         {ReadMessage(MaxBlockStart, MaxMinBlockCount),
+                          ReadMessage(MinBlockStart, MaxMinBlockCount)});
+    shell.RegisterWindow(WindowName::Angle, CreateFormAngle,
+                         {ReadMessage(PhaseAngleBlockStart, PhaseAngleBlockCount)});
+    shell.RegisterWindow(WindowName::DriveType, CreateFormDriveType,
+                         {ReadMessage(ClockBlockStart, ClockBlockCount),
+                          ReadMessage(RunTimeBlockStart, RunTimeBlockCount)});
 
     ReplyRouting& routing = shell.Routing();
     // The metering window exists for the whole run; the look-up only guards the moments
@@ -119,6 +129,17 @@ void RegisterViewWindows(TFormTeskLink& shell) {
     RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock);
     RouteBlock(shell, ClockBlockStart, WindowName::DriveType, &TFormDriveType::ShowClock);
     RouteBlock(shell, RunTimeBlockStart, WindowName::DriveType, &TFormDriveType::ShowRunTime);
+
+    // The energy reset here and the energy presetting of the setup windows write the same
+    // counters; the box is the same for both.
+    routing.AddWriteConfirmation(EnergyCountersStart,
+                                 QStringLiteral("Energy Parameters have modified successfully!"));
+    routing.AddWriteConfirmation(ClockBlockStart,
+                                 QStringLiteral("Meter Clock has adjusted successfully!"));
+    routing.AddWriteConfirmation(FrequencyDisplayPtStart,
+                                 QStringLiteral("Meter Coefficients have modified successfully!"));
+    routing.AddWriteConfirmation(PtTypeRegister,
+                                 QStringLiteral("Meter PT Type has modified successfully!"));
 
     // "Log to file…": the metering block's values to CSV, scaled as the window shows them
     // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.

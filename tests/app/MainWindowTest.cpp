@@ -327,27 +327,6 @@ TEST_F(ShellFixture, AReopenThatFailsIsReportedNotThrown) {
     EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
 }
 
-TEST_F(ShellFixture, WriteReplyForTheCoefficientAreaQueuesTheirReadWithoutABox) {
-    Make();
-    FastLine();
-    shell->Schedule().Queue(2, "00,B0,05,2E,00,01,02,00,01,00,00");
-    port.Reply = ZeroMeterReply;
-    shell->StartPolling(); // a start drops writes queued while stopped
-    EXPECT_TRUE(shell->Schedule().Slot(2).isEmpty());
-    ASSERT_TRUE(WaitUntil([&] { return shell->Connected(); }));
-    shell->Schedule().Queue(2, "00,B0,05,2E,00,01,02,00,01,00,00");
-    ASSERT_TRUE(WaitUntil([&] {
-        for (qsizetype i = 1; i < port.sent.size(); ++i)
-            if (quint8(port.sent[i - 1][1]) == 0xB0 &&
-                port.sent[i].left(6) == QByteArray::fromHex("0103051b0019"))
-                return true;
-        return false;
-    }));
-    EXPECT_TRUE(dialogs.Shown().isEmpty());
-    shell->StopPolling();
-    EXPECT_TRUE(WaitUntil([&] { return !shell->Modbus().CycleBusy(); }));
-}
-
 TEST_F(ShellFixture, CommDialogChecksEveryFieldBeforeApplyingAny) {
     Make();
     TFormComm comm(*shell);
@@ -556,7 +535,10 @@ TEST_F(ShellFixture, ActivatingAMeasurementWindowSelectsItsBlockAndDestroyingItD
     Make(false);
     for (const char* n : {"FormBase", "FormAngle", "FormSuperNum", "FormDriveType"}) {
         const QString name = n;
-        shell->RegisterWindow(name, [name](TFormTeskLink&) { return Plain(name); });
+        // The metering window reads nothing beyond the rotation.
+        const QStringList reads = name == "FormBase" ? QStringList() : QStringList{name};
+        shell->RegisterWindow(
+            name, [name](TFormTeskLink&) { return Plain(name); }, reads);
     }
     shell->CreateResidentWindows();
     shell->StartUp();
@@ -566,20 +548,20 @@ TEST_F(ShellFixture, ActivatingAMeasurementWindowSelectsItsBlockAndDestroyingItD
         shell->ClientArea()->setActiveSubWindow(shell->SubWindowOf(shell->Window(name)));
     };
     activate("FormSuperNum");
-    EXPECT_TRUE(s.PollMaxMin);
+    EXPECT_TRUE(s.ReadsWindow("FormSuperNum"));
     activate("FormAngle");
-    EXPECT_TRUE(s.PollAngle);
-    EXPECT_FALSE(s.PollMaxMin);
+    EXPECT_TRUE(s.ReadsWindow("FormAngle"));
+    EXPECT_FALSE(s.ReadsWindow("FormSuperNum"));
     activate("FormBase"); // no block of its own: the last window's block stays
-    EXPECT_TRUE(s.PollAngle);
+    EXPECT_TRUE(s.ReadsWindow("FormAngle"));
 
     QPointer<QWidget> model = shell->ShowWindowOfMenuItem("MM0304");
     ASSERT_FALSE(model.isNull());
-    EXPECT_TRUE(s.PollClock);
-    EXPECT_FALSE(s.PollAngle);
+    EXPECT_TRUE(s.ReadsWindow("FormDriveType"));
+    EXPECT_FALSE(s.ReadsWindow("FormAngle"));
     shell->CloseChild("FormDriveType");
     ASSERT_TRUE(WaitUntil([&] { return model.isNull(); }));
-    EXPECT_FALSE(s.PollClock);
+    EXPECT_FALSE(s.ReadsWindow("FormDriveType"));
 }
 
 TEST_F(ShellFixture, DisplayCommandNeedsTheMeterAndQueuesTheToggledMode) {

@@ -33,27 +33,29 @@ const QString kTemp = "01,03,05,18,00,01,00,00";
 TEST(PollSchedule, SessionStartsWithCoefficientsThenParametersThenRotation) {
     PollSchedule s;
     s.Reset();
-    EXPECT_EQ(Take(s, 7), QStringList({"01,03,05,1b,00,19,00,00", kParams, kCoils, kInputs,
+    EXPECT_EQ(Take(s, 7), QStringList({"01,03,05,1B,00,19,00,00", kParams, kCoils, kInputs,
                                        kMetering, kParams, kTemp}));
 }
 
 TEST(PollSchedule, SixthPlaceReadsTheActiveWindowsBlocksInTurn) {
-    const QString max = "01,03,02,39,00,77,00,00", min = "01,03,02,B0,00,77,00,00";
-    const QString clock = "01,03,03,2a,00,06,00,00", runTime = "01,03,03,a5,00,02,00,00";
-    const QString thd = "01,03,01,68,00,08,00,00", alarms = "01,03,03,54,00,49,00,00";
-    const QString angles = "01,03,03,9D,00,08,00,00", spectrum = "01,03,01,D6,00,63,00,00";
+    const QString first = "01,03,02,39,00,77,00,00", second = "01,03,02,B0,00,77,00,00";
+    const QString single = "01,03,03,9D,00,08,00,00";
     const struct {
-        PollFlag flag;
+        const char* window;
         QStringList sixthPlaces; // of three rotations in a row
     } cases[] = {
-        // No measurement window active: the temperature is read again.
-        {PollFlag::None, {kTemp, kTemp, kTemp}},     {PollFlag::MaxMin, {max, min, max}},
-        {PollFlag::Harmonics, {thd, spectrum, thd}}, {PollFlag::Alarm, {alarms, alarms, alarms}},
-        {PollFlag::Angle, {angles, angles, angles}}, {PollFlag::Clock, {clock, runTime, clock}},
+        // No window with reads active: the temperature is read again.
+        {"", {kTemp, kTemp, kTemp}},
+        {"FormTwo", {first, second, first}},
+        {"FormOne", {single, single, single}},
+        // A window without reads of its own leaves the sixth place as it was.
+        {"FormNone", {kTemp, kTemp, kTemp}},
     };
     for (const auto& c : cases) {
         PollSchedule s = Started();
-        s.SelectWindowPollFlag(c.flag);
+        s.SetWindowReads("FormTwo", {"00,03,02,39,00,77,00,00", "00,03,02,B0,00,77,00,00"});
+        s.SetWindowReads("FormOne", {"00,03,03,9D,00,08,00,00"});
+        s.SelectWindowReads(c.window);
         QStringList sixth;
         for (int cycle = 0; cycle < 3; ++cycle) {
             const QStringList rotation = Take(s, 6);
@@ -61,13 +63,18 @@ TEST(PollSchedule, SixthPlaceReadsTheActiveWindowsBlocksInTurn) {
                       QStringList({kCoils, kInputs, kMetering, kParams, kTemp}));
             sixth << rotation.last();
         }
-        EXPECT_EQ(sixth, c.sixthPlaces) << int(c.flag);
+        EXPECT_EQ(sixth, c.sixthPlaces) << c.window;
         EXPECT_EQ(s.RotationIndex(), 0u);
     }
-    // Max/min outranks the others when several are set.
+    // The turn is shared: a window brought up after the first block of another reads its
+    // second block first.
     PollSchedule s = Started();
-    s.PollAngle = s.PollMaxMin = true;
-    EXPECT_EQ(Take(s, 6).last(), max);
+    s.SetWindowReads("FormTwo", {"00,03,02,39,00,77,00,00", "00,03,02,B0,00,77,00,00"});
+    s.SetWindowReads("FormOther", {"00,03,01,68,00,08,00,00", "00,03,01,D6,00,63,00,00"});
+    s.SelectWindowReads("FormTwo");
+    EXPECT_EQ(Take(s, 6).last(), first);
+    s.SelectWindowReads("FormOther");
+    EXPECT_EQ(Take(s, 6).last(), "01,03,01,D6,00,63,00,00");
 }
 
 TEST(PollSchedule, AWriteSentBeforeAnIdleSixthPlaceIsNotRepeated) {
@@ -99,7 +106,7 @@ TEST(PollSchedule, CalibrationRunHoldsSlotsAndRotationUntilItEnds) {
     PollSchedule s = Started();
     s.CalibrationReadsLeft = 3;
     s.Queue(2, "00,10,01,56,00,10,20,00,00");
-    EXPECT_EQ(Take(s, 3), QStringList(3, "01,03,05,34,00,0c,00,00"));
+    EXPECT_EQ(Take(s, 3), QStringList(3, "01,03,05,34,00,0C,00,00"));
     EXPECT_EQ(s.CalibrationReadsLeft, 3); // counted down by the replies, not here
     EXPECT_EQ(s.RotationIndex(), 0u);
     s.CalibrationReadsLeft = 0;
@@ -110,12 +117,13 @@ TEST(PollSchedule, TheCoefficientReadPrecedesACalibrationRun) {
     PollSchedule s = Started();
     s.CalibrationReadsLeft = 5;
     s.ReadCoefficientsOnce = true;
-    EXPECT_EQ(Take(s, 2), QStringList({"01,03,05,1b,00,19,00,00", "01,03,05,34,00,0c,00,00"}));
+    EXPECT_EQ(Take(s, 2), QStringList({"01,03,05,1B,00,19,00,00", "01,03,05,34,00,0C,00,00"}));
 }
 
 TEST(PollSchedule, RestartDropsQueuedWritesButKeepsWindowFlags) {
     PollSchedule s = Started();
-    s.PollAngle = true;
+    s.SetWindowReads("FormAngle", {"00,03,03,9D,00,08,00,00"});
+    s.SelectWindowReads("FormAngle");
     Take(s, 3);
     s.Queue(1, "00,05,00,01,FF,00,00,00");
     s.Queue(4, "00,B0,05,2D,00,01,02,00,01,00,00");
@@ -123,24 +131,31 @@ TEST(PollSchedule, RestartDropsQueuedWritesButKeepsWindowFlags) {
     EXPECT_EQ(Take(s, 7), QStringList({kParams, kCoils, kInputs, kMetering, kParams, kTemp,
                                        "01,03,03,9D,00,08,00,00"}));
     s.Reset();
-    EXPECT_FALSE(s.PollAngle);
+    EXPECT_FALSE(s.ReadsWindow("FormAngle"));
+    EXPECT_EQ(s.WindowReads("FormAngle"), QStringList({"00,03,03,9D,00,08,00,00"}));
     EXPECT_TRUE(s.ReadCoefficientsOnce);
     EXPECT_EQ(s.CalibrationReadsLeft, -1);
 }
 
-TEST(PollSchedule, ActivatingAnotherWindowLeavesOnlyItsFlag) {
+TEST(PollSchedule, ActivatingAnotherWindowLeavesOnlyItsReadsAndAKeptWindowQueuesBehind) {
     PollSchedule s = Started();
-    s.SelectWindowPollFlag(PollFlag::MaxMin);
-    s.SelectWindowPollFlag(PollFlag::Angle);
-    EXPECT_FALSE(s.IsPollFlagSet(PollFlag::MaxMin));
-    s.SetPollFlag(PollFlag::Angle, false); // the angle window is destroyed
+    const QString angles = "00,03,03,9D,00,08,00,00", clock = "00,03,03,2A,00,06,00,00";
+    s.SetWindowReads("FormAngle", {angles});
+    s.SetWindowReads("FormClock", {clock});
+    s.SelectWindowReads("FormClock");
+    s.SelectWindowReads("FormAngle");
+    EXPECT_FALSE(s.ReadsWindow("FormClock"));
+    // Kept beside the active window, the clock waits behind it and follows when it goes.
+    s.KeepWindowReads("FormClock");
+    EXPECT_TRUE(s.ReadsWindow("FormClock"));
+    EXPECT_EQ(Take(s, 6).last(), "01,03,03,9D,00,08,00,00");
+    s.DropWindowReads("FormAngle"); // the angle window is destroyed
+    EXPECT_EQ(Take(s, 6).last(), "01,03,03,2A,00,06,00,00");
+    s.DropWindowReads("FormClock");
     EXPECT_EQ(Take(s, 6).last(), kTemp);
 }
 
 TEST(PollSchedule, SlaveAddressReplacesTheFirstByte) {
-    EXPECT_EQ(WithSlaveAddress("00,03,01,30,00,36,00,00", 247), "F7,03,01,30,00,36,00,00");
-    EXPECT_EQ(WithSlaveAddress("00,03,01,30,00,36,00,00", 16), "10,03,01,30,00,36,00,00");
-    EXPECT_EQ(WithSlaveAddress("00,03,01,30,00,36,00,00", 0x1FE), "FE,03,01,30,00,36,00,00");
     PollSchedule s = Started();
     EXPECT_EQ(s.NextMessage(247), "F7,01,00,00,00,02,00,00");
 }

@@ -24,7 +24,7 @@ struct RoutingFixture : ::testing::Test {
 
     void SetUp() override {
         state.ResetSession();
-        state.Schedule.Queue(5, QString());
+        state.Schedule.Queue(ReadOnceSlot, QString());
     }
 };
 
@@ -62,31 +62,30 @@ TEST_F(RoutingFixture, AFailingDecoderEndsQuietlyAndOthersStillRun) {
     EXPECT_TRUE(routing.HasBlockDecoder(0x130));
 }
 
-TEST_F(RoutingFixture, WriteConfirmationsShowTheirBoxAndQueueTheirReadBacks) {
+TEST_F(RoutingFixture, WriteConfirmationsShowTheirBoxCloseTheirWindowAndQueueTheirReadBack) {
+    routing.AddWriteConfirmation(0x330, "Stored.", "FormSetAlarm");
+    routing.AddReadBack(0x330, 0x330, "00,03,03,30,00,1F,00,00");
+    routing.AddWriteConfirmation(0x531, "Angles stored.", "FormChangeConst");
+    routing.AddReadBack(0x51B, 0xFFFF, "00,03,05,1B,00,19,00,00");
+    openChildren = {"FormSetAlarm", "FormChangeConst", "FormKw"};
     struct Case {
         quint16 addr;
         QString box;
         QString slot5;
+        QStringList closed; // so far
     } cases[] = {
-        {0x100, "Meter Parameters have modified successfully!", "00,03,01,00,00,14,00,00"},
-        {0x156, "Energy Parameters have modified successfully!", ""},
-        {0x32A, "Meter Clock has adjusted successfully!", ""},
-        {0x330, "Alarm Parameters have modified successfully!", "00,03,03,30,00,1F,00,00"},
-        {0x51B, "Modular Coefficients have modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x526, "Modular Coefficients have modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x529, "Meter Coefficients have modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x52A, "Meter Display Mode has modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x52B, "Meter PT Type has modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x52C, "Angle Difference Const has modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x531, "Angle Difference Const has modified successfully!", "00,03,05,1b,00,19,00,00"},
-        {0x52E, "", "00,03,05,1b,00,19,00,00"},
-        {0x115, "", ""},
-        {0x114, "", ""},
+        {0x330, "Stored.", "00,03,03,30,00,1F,00,00", {"FormSetAlarm"}},
+        {0x531, "Angles stored.", "00,03,05,1B,00,19,00,00", {"FormSetAlarm", "FormChangeConst"}},
+        // Already closed: nothing more to close.
+        {0x531, "Angles stored.", "00,03,05,1B,00,19,00,00", {"FormSetAlarm", "FormChangeConst"}},
+        // Covered by the area alone: read back without a box.
+        {0x52E, "", "00,03,05,1B,00,19,00,00", {"FormSetAlarm", "FormChangeConst"}},
+        {0x115, "", "", {"FormSetAlarm", "FormChangeConst"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.addr);
         dialogs.Clear();
-        state.Schedule.Queue(5, QString());
+        state.Schedule.Queue(ReadOnceSlot, QString());
         routing.WriteConfirmed(c.addr);
         if (c.box.isEmpty()) {
             EXPECT_TRUE(dialogs.Shown().isEmpty());
@@ -95,25 +94,16 @@ TEST_F(RoutingFixture, WriteConfirmationsShowTheirBoxAndQueueTheirReadBacks) {
             EXPECT_EQ(dialogs.Shown()[0].text, c.box);
             EXPECT_EQ(dialogs.Shown()[0].caption, QString());
         }
-        EXPECT_EQ(state.Schedule.Slot(5), c.slot5);
+        EXPECT_EQ(state.Schedule.Slot(ReadOnceSlot), c.slot5);
+        EXPECT_EQ(closed, c.closed);
     }
-}
-
-TEST_F(RoutingFixture, WriteConfirmationsCloseTheWindowsTheyFinish) {
-    openChildren = {"FormSetAlarm", "FormChangeConst", "FormKw"};
-    routing.WriteConfirmed(0x156);
-    EXPECT_TRUE(closed.isEmpty());
-    routing.WriteConfirmed(0x330);
-    EXPECT_EQ(closed, QStringList({"FormSetAlarm"}));
-    routing.WriteConfirmed(0x531);
-    EXPECT_EQ(closed, QStringList({"FormSetAlarm", "FormChangeConst"}));
-    routing.WriteConfirmed(0x526); // already closed: nothing more to close
-    EXPECT_EQ(closed.size(), 2);
 }
 
 TEST_F(RoutingFixture, FollowUpsOfAWriteRunAfterItsBox) {
     QStringList order;
     dialogs.OnShown = [&](const ScriptedDialogs::Box& b) { order << b.text; };
+    routing.AddWriteConfirmation(0x156, "Energy Parameters have modified successfully!");
+    routing.AddWriteConfirmation(0x100, "Meter Parameters have modified successfully!");
     routing.AddWriteConfirmedHandler(0x156, [&] { order << "reload"; });
     routing.AddWriteConfirmedHandler(0x100, [&] { throw std::runtime_error("window gone"); });
     routing.WriteConfirmed(0x156);

@@ -202,9 +202,9 @@ TEST_F(CalibrationWindowsTest, AmplitudeRunReadsOnlyTheRawVectorsThenWritesOnYes
     EXPECT_TRUE(Enabled("MenuStop"));
     // The coefficients first, then only the raw vectors; a queued write waits.
     t.State().Schedule.Queue(2, "00,10,01,56,00,00,00,00");
-    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,1b,00,19,00,00");
-    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,34,00,0c,00,00");
-    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,34,00,0c,00,00");
+    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,1B,00,19,00,00");
+    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,34,00,0C,00,00");
+    EXPECT_EQ(t.State().Schedule.NextMessage(1), "01,03,05,34,00,0C,00,00");
     t.State().Schedule.Queue(2, QString());
 
     Feed(CoefficientBlockStart, Coefficients());

@@ -1,5 +1,6 @@
 #include "RtuFrame.h"
 #include "Crc16.h"
+#include "MessageText.h"
 
 #include <gtest/gtest.h>
 
@@ -215,4 +216,26 @@ TEST(ReplyFields, EachFunctionComparesItsOwnFields) {
     QByteArray wide = QByteArray::fromHex("010300") + QByteArray(256, '\0');
     wide += ModbusCrcBytes(wide, wide.size());
     EXPECT_FALSE(CheckReplyFields(QByteArray::fromHex("010300000080"), wide));
+}
+
+TEST(MessageText, ReadsAndSlaveAddressesAreWrittenAsTheMasterSendsThem) {
+    const struct {
+        QString got, want;
+    } cases[] = {
+        {ReadMessage(0x130, 54), "00,03,01,30,00,36,00,00"},
+        {ReadMessage(0x51B, 25), "00,03,05,1B,00,19,00,00"},
+        {ReadMessage(0xFFFF, 0x1FF), "00,03,FF,FF,01,FF,00,00"},
+        {WithSlaveAddress("00,03,01,30,00,36,00,00", 247), "F7,03,01,30,00,36,00,00"},
+        {WithSlaveAddress("00,03,01,30,00,36,00,00", 16), "10,03,01,30,00,36,00,00"},
+        // Only the low byte of an address is the meter's.
+        {WithSlaveAddress("00,03,01,30,00,36,00,00", 0x1FE), "FE,03,01,30,00,36,00,00"},
+        {WithSlaveAddress("FF,05,00,00,FF,00,00,00", 1), "01,05,00,00,FF,00,00,00"},
+        {WithSlaveAddress("3", 1), "013"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.got, c.want);
+    // A read built here is a frame the parser takes as it is.
+    ParsedMessage parsed;
+    ASSERT_TRUE(ParseMessage(ReadMessage(0x51B, 25).toLatin1(), parsed));
+    EXPECT_EQ(parsed.bytes.toHex(), "0003051b00190000");
 }

@@ -72,13 +72,13 @@ TEST_F(AlarmWindowsTest, ModelSwitchCreatesAndDestroysTheRecordsWindow) {
     // record block into the rotation, where the settings window leaves it.
     ASSERT_NE(t->ShowWindowOfMenuItem("MM0303"), nullptr);
     ClearSlots();
-    Schedule().ClearWindowPollFlags();
+    Schedule().ClearWindowReads();
     ASSERT_EQ(t->ShowWindowOfMenuItem("MM0205"), first);
     EXPECT_FALSE(t->SubWindowOf(first)->isMinimized());
     EXPECT_EQ(Schedule().Slot(ReadOnceSlot), AlarmParamRead);
-    EXPECT_TRUE(Schedule().PollAlarm);
+    EXPECT_TRUE(Schedule().ReadsWindow(WindowName::Alarm));
     ASSERT_NE(t->ShowWindowOfMenuItem("MM0303"), nullptr);
-    EXPECT_TRUE(Schedule().PollAlarm);
+    EXPECT_TRUE(Schedule().ReadsWindow(WindowName::Alarm));
     // Its close box only minimises it.
     t->CloseChild(WindowName::Alarm);
     QCoreApplication::processEvents();
@@ -89,7 +89,7 @@ TEST_F(AlarmWindowsTest, ModelSwitchCreatesAndDestroysTheRecordsWindow) {
     t->ApplyMeterModel();
     EXPECT_TRUE(first.isNull());
     EXPECT_FALSE(t->IsChildOpen(WindowName::Alarm));
-    EXPECT_FALSE(Schedule().PollAlarm);
+    EXPECT_FALSE(Schedule().ReadsWindow(WindowName::Alarm));
     EXPECT_FALSE(t->Action("MM0205")->isVisible());
     EXPECT_FALSE(t->Action("MM0303")->isVisible());
 

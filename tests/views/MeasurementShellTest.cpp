@@ -58,12 +58,12 @@ TEST_F(MeasurementShell, ResidentWindowsStartMinimisedAndEachActivationSelectsIt
     const struct {
         const char* menuItem;
         const char* window;
-        PollFlag flag;
+        QStringList reads; // the sixth place, in turn
     } cases[] = {
-        {"MM0203", "FormSuperNum", PollFlag::MaxMin},
-        {"MM0206", "FormAngle", PollFlag::Angle},
-        {"MM0204", "FormWave", PollFlag::Harmonics},
-        {"MM0304", "FormDriveType", PollFlag::Clock},
+        {"MM0203", "FormSuperNum", {"00,03,02,39,00,77,00,00", "00,03,02,B0,00,77,00,00"}},
+        {"MM0206", "FormAngle", {"00,03,03,9D,00,08,00,00"}},
+        {"MM0204", "FormWave", {"00,03,01,68,00,08,00,00", "00,03,01,D6,00,63,00,00"}},
+        {"MM0304", "FormDriveType", {"00,03,03,2A,00,06,00,00", "00,03,03,A5,00,02,00,00"}},
     };
     for (const auto& c : cases) {
         // The harmonics menu item only restores its window, which activates it when it was
@@ -71,8 +71,10 @@ TEST_F(MeasurementShell, ResidentWindowsStartMinimisedAndEachActivationSelectsIt
         QWidget* w = h.shell->ShowWindowOfMenuItem(c.menuItem);
         ASSERT_NE(w, nullptr) << c.window;
         EXPECT_EQ(h.shell->ClientArea()->activeSubWindow(), h.shell->SubWindowOf(w)) << c.window;
-        for (PollFlag f : {PollFlag::MaxMin, PollFlag::Harmonics, PollFlag::Angle, PollFlag::Clock})
-            EXPECT_EQ(s.IsPollFlagSet(f), f == c.flag) << c.window << " flag " << int(f);
+        EXPECT_EQ(s.WindowReads(c.window), c.reads) << c.window;
+        for (const auto& other : cases)
+            EXPECT_EQ(s.ReadsWindow(other.window), other.window == c.window)
+                << c.window << " reads " << other.window;
     }
     // The meter model window's activation reads block 0x510 once.
     EXPECT_EQ(s.Slot(ReadOnceSlot), "00,03,05,10,00,22,00,00");
@@ -81,7 +83,7 @@ TEST_F(MeasurementShell, ResidentWindowsStartMinimisedAndEachActivationSelectsIt
     QPointer<TFormDriveType> model = DriveType();
     h.shell->CloseChild(WindowName::DriveType);
     ASSERT_TRUE(WaitUntil([&] { return model.isNull(); }));
-    EXPECT_FALSE(s.PollClock);
+    EXPECT_FALSE(s.ReadsWindow(WindowName::DriveType));
 }
 
 TEST_F(MeasurementShell, RepliesReachTheirWindows) {
@@ -142,7 +144,7 @@ TEST_F(MeasurementShell, ChoosingAModelAppliesItThroughTheMainWindow) {
     EXPECT_FALSE(h.shell->Action("MM0303")->isVisible());
     EXPECT_FALSE(Wave()->CurrentGrid()->isEnabled());
     EXPECT_FALSE(Wave()->VoltageGrid()->isEnabled());
-    EXPECT_TRUE(h.State().Schedule.PollClock);
+    EXPECT_TRUE(h.State().Schedule.ReadsWindow(WindowName::DriveType));
 
     list->setCurrentIndex(1);
     emit list->activated(1);

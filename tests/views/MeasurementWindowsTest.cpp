@@ -18,6 +18,7 @@
 #include "RegisterBlock.h"
 #include "ScriptedDialogs.h"
 #include "SessionState.h"
+#include "WindowTable.h"
 #include "WindowTestSupport.h"
 
 #include <QComboBox>
@@ -189,13 +190,15 @@ TEST_F(MeasurementWindows, MeterModelWindowActivatesAndWritesAsTheMeterExpects) 
 
     // The operator picks the 7300: the main window applies it, the clock stays polled
     // beside whatever else is set.
-    state.Schedule.SelectWindowPollFlag(PollFlag::Angle);
+    state.Schedule.SetWindowReads(WindowName::Angle, {"00,03,03,9D,00,08,00,00"});
+    state.Schedule.SetWindowReads(WindowName::DriveType, {"00,03,03,2A,00,06,00,00"});
+    state.Schedule.SelectWindowReads(WindowName::Angle);
     model->setCurrentIndex(1);
     emit model->activated(1);
     EXPECT_EQ(state.MeterModel, 1);
     EXPECT_EQ(applied, 1);
-    EXPECT_TRUE(state.Schedule.PollClock);
-    EXPECT_TRUE(state.Schedule.PollAngle);
+    EXPECT_TRUE(state.Schedule.ReadsWindow(WindowName::DriveType));
+    EXPECT_TRUE(state.Schedule.ReadsWindow(WindowName::Angle));
 
     RegisterBlock modelBlock(34);
     modelBlock.Set(0, 0x0131).Set(1, 0x2E).Set(2, 0x32).Set(3, 0x30).Set(0x19, 2).Set(0x1A, 1).Set(

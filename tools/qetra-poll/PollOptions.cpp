@@ -2,6 +2,7 @@
 
 #include "ConfigTransfer.h"
 #include "MessageCheck.h"
+#include "MessageText.h"
 #include "PosixSerialDevice.h"
 
 #include <QCommandLineParser>
@@ -96,13 +97,6 @@ bool ParseRateList(const QString& text, QList<quint32>& rates) {
         rates << *rate;
     }
     return !rates.isEmpty();
-}
-
-QByteArray WithSlaveAddress(const QByteArray& message, int address) {
-    const QByteArray hex = QByteArray::number(address, 16).rightJustified(2, '0').toUpper();
-    if (message.size() < 2)
-        return hex + message;
-    return hex + message.mid(2);
 }
 
 PollArguments ParsePollArguments(const QStringList& arguments) {
@@ -384,7 +378,7 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
             result.error = "invalid message string \"" + text + "\": " + problem;
             return result;
         }
-        o.messages << WithSlaveAddress(text.toLatin1(), o.address);
+        o.messages << WithSlaveAddress(text, o.address).toLatin1();
     }
     // The run is counted in transactions; a count past int would wrap round.
     if (qint64(o.passes) * o.messages.size() > std::numeric_limits<int>::max()) {

@@ -65,7 +65,3 @@ PollArguments ParsePollArguments(const QStringList& arguments);
 bool ParseAddressRange(const QString& text, int& first, int& last);
 // "9600,2400" -> the rates; false for a rate that is not the meter's.
 bool ParseRateList(const QString& text, QList<quint32>& rates);
-
-// Replaces the first two characters of a message with the address in two hex digits,
-// as the main window does. A message shorter than that gets the address in front.
-QByteArray WithSlaveAddress(const QByteArray& message, int address);

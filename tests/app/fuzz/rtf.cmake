@@ -2,7 +2,8 @@
 # -DQETRA_FUZZ=ON and clang. It compiles the reader itself so that coverage
 # instrumentation reaches it. Run: build-fuzz/fuzz_rtf tests/app/fuzz/corpus-rtf
 add_executable(fuzz_rtf ${CMAKE_CURRENT_LIST_DIR}/fuzz_rtf.cpp
-                        ${PROJECT_SOURCE_DIR}/src/app/RtfReader.cpp)
+                        ${PROJECT_SOURCE_DIR}/src/app/RtfReader.cpp
+                        ${PROJECT_SOURCE_DIR}/src/app/RtfCodePages.cpp)
 target_include_directories(fuzz_rtf PRIVATE ${PROJECT_SOURCE_DIR}/src/app)
 target_link_libraries(fuzz_rtf PRIVATE Qt6::Gui)
 target_compile_definitions(fuzz_rtf PRIVATE QT_FORCE_ASSERTS)

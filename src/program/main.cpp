@@ -1,23 +1,9 @@
+#include "ProgramWindows.h"
 #include "QetraVersion.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-
-#include <cstdio>
-
-#ifdef QETRA_HAVE_VIEWS
-#include "ViewWindows.h"
-#endif
-#ifdef QETRA_HAVE_SETUP
-#include "SetupWindows.h"
-#endif
-#ifdef QETRA_HAVE_CALIBRATION
-#include "CalibrationWindows.h"
-#endif
-#ifdef QETRA_HAVE_REPORT
-#include "ReportCommand.h"
-#endif
 
 namespace {
 
@@ -79,18 +65,7 @@ int main(int argc, char* argv[]) {
     TFormTeskLink FormTeskLink;
     if (options.parser.isSet(options.factory))
         FormTeskLink.ShowFactoryMenus();
-#ifdef QETRA_HAVE_VIEWS
-    RegisterViewWindows(FormTeskLink);
-#endif
-#ifdef QETRA_HAVE_SETUP
-    RegisterSetupWindows(FormTeskLink);
-#endif
-#ifdef QETRA_HAVE_CALIBRATION
-    RegisterCalibrationWindows(FormTeskLink);
-#endif
-#ifdef QETRA_HAVE_REPORT
-    RegisterCommissioningReport(FormTeskLink);
-#endif
+    RegisterProgramWindows(FormTeskLink);
     FormTeskLink.CreateResidentWindows();
     FormTeskLink.showMaximized();
     return app.exec();

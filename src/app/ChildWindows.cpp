@@ -1,0 +1,241 @@
+#include "ChildWindows.h"
+
+#include "WindowTable.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+namespace {
+
+// A resident window is never destroyed before exit: its close box minimises it, and its
+// menu item brings it back.
+class MinimiseOnClose : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            static_cast<QWidget*>(watched)->showMinimized();
+            return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+ChildWindows::ChildWindows(QMdiArea& area, QWidget& owner) : area_(area), owner_(owner) {}
+
+void ChildWindows::Register(const QString& name, Factory factory) {
+    Q_ASSERT_X(FindWindowRow(name) != nullptr, "RegisterWindow", "a window without a table row");
+    factories_.insert(name, std::move(factory));
+}
+
+QWidget* ChildWindows::Create(const QString& name) {
+    const WindowRow* row = FindWindowRow(name);
+    const auto it = factories_.constFind(name);
+    if (row == nullptr || it == factories_.cend() || !*it)
+        return nullptr;
+    QWidget* w = (*it)();
+    if (w == nullptr)
+        return nullptr;
+    if (w->objectName().isEmpty())
+        w->setObjectName(name);
+    connect(w, &QObject::destroyed, this, [this, name] { emit Destroyed(name); });
+
+    if (row->placement == WindowPlacement::TopLevel) {
+        // Closing hides it; it lives until exit.
+        w->setParent(&owner_, Qt::Window);
+        w->hide();
+        topLevel_.insert(name, w);
+        return w;
+    }
+    QMdiSubWindow* sub = area_.addSubWindow(w);
+    if (row->life == WindowLife::OnDemand) {
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+    } else if (row->life == WindowLife::OnDemandKept) {
+        // Closing hides it; it lives until exit.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    } else {
+        // addSubWindow() makes every sub-window delete itself on close; a resident one
+        // must survive its close box.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->installEventFilter(new MinimiseOnClose(sub));
+    }
+    sub->show();
+    return w;
+}
+
+void ChildWindows::CreateResident() {
+    for (const WindowRow& row : WindowTable()) {
+        const QString name = QLatin1String(row.name);
+        if (row.life == WindowLife::Resident && !Find(name))
+            Create(name);
+    }
+}
+
+void ChildWindows::ArrangeAtStart() {
+    // The others make room: the window left in front starts at the top left corner.
+    for (const WindowRow& row : WindowTable()) {
+        if (QMdiSubWindow* sub = SubWindowOf(Find(QLatin1String(row.name)))) {
+            if (row.minimisedAtStart)
+                sub->showMinimized();
+            else if (row.life == WindowLife::Resident)
+                sub->move(0, 0);
+        }
+    }
+}
+
+QMdiSubWindow* ChildWindows::SubWindowOf(const QWidget* child) const {
+    for (QMdiSubWindow* s : area_.subWindowList())
+        if (s->widget() == child)
+            return s;
+    return nullptr;
+}
+
+QMdiSubWindow* ChildWindows::OpenSubWindow(const QString& name) const {
+    for (QMdiSubWindow* s : area_.subWindowList()) {
+        // A closed on-demand window lingers until the event loop deletes it; it no longer
+        // counts as open.
+        if (s->testAttribute(Qt::WA_DeleteOnClose) && s->isHidden())
+            continue;
+        if (s->widget() && s->widget()->objectName() == name)
+            return s;
+    }
+    return nullptr;
+}
+
+bool ChildWindows::IsOpen(const QString& name) const {
+    return OpenSubWindow(name) != nullptr;
+}
+
+QWidget* ChildWindows::Find(const QString& name) const {
+    if (QMdiSubWindow* s = OpenSubWindow(name))
+        return s->widget();
+    return topLevel_.value(name).data();
+}
+
+void ChildWindows::Close(const QString& name) {
+    if (QMdiSubWindow* s = OpenSubWindow(name))
+        s->close();
+}
+
+void ChildWindows::Destroy(const QString& name) {
+    for (QMdiSubWindow* s : area_.subWindowList())
+        if (s->widget() && s->widget()->objectName() == name)
+            delete s;
+}
+
+void ChildWindows::CreateMinimised(const QString& name) {
+    if (IsOpen(name))
+        return;
+    if (QWidget* w = Create(name))
+        if (QMdiSubWindow* sub = SubWindowOf(w))
+            sub->showMinimized();
+}
+
+QWidget* ChildWindows::ShowOfMenuItem(const QString& menuItem) {
+    const WindowRow* row = FindMenuWindowRow(menuItem);
+    return row ? Show(QLatin1String(row->name)) : nullptr;
+}
+
+QWidget* ChildWindows::Show(const QString& name) {
+    const WindowRow* row = FindWindowRow(name);
+    if (row == nullptr)
+        return nullptr;
+    QWidget* w = Find(name);
+    // Resident windows exist whenever their menu item is visible; the menu only brings
+    // them back. On-demand windows are created when they are not open.
+    if (w == nullptr &&
+        (row->life == WindowLife::OnDemand || row->life == WindowLife::OnDemandKept))
+        w = Create(name);
+    if (w == nullptr)
+        return nullptr;
+    if (QMdiSubWindow* sub = SubWindowOf(w)) {
+        sub->showNormal();
+        if (row->movedToOriginByMenu)
+            sub->move(0, 0);
+        if (row->raisedByMenu)
+            area_.setActiveSubWindow(sub);
+    } else {
+        w->showNormal();
+        if (row->movedToOriginByMenu)
+            w->move(0, 0);
+        if (row->raisedByMenu) {
+            w->raise();
+            w->activateWindow();
+        }
+    }
+    return w;
+}
+
+void ChildWindows::Cascade() {
+    area_.cascadeSubWindows();
+}
+
+void ChildWindows::Tile(Qt::Orientation orientation) {
+    // Visible children side by side (vertical tiling) or one above the other.
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* s : area_.subWindowList())
+        if (s->isVisible() && !s->isMinimized())
+            subs << s;
+    if (subs.isEmpty())
+        return;
+    const QRect r = area_.viewport()->rect();
+    for (int i = 0; i < subs.size(); ++i) {
+        QRect cell;
+        if (orientation == Qt::Vertical) {
+            const int w = r.width() / int(subs.size());
+            cell = QRect(r.left() + i * w, r.top(), w, r.height());
+        } else {
+            const int h = r.height() / int(subs.size());
+            cell = QRect(r.left(), r.top() + i * h, r.width(), h);
+        }
+        subs[i]->showNormal();
+        subs[i]->setGeometry(cell);
+    }
+}
+
+void ChildWindows::MinimiseAll() {
+    for (QMdiSubWindow* s : area_.subWindowList())
+        s->showMinimized();
+}
+
+void ChildWindows::ListInMenu(QMenu& menu, int fixedItems) {
+    const QList<QAction*> actions = menu.actions();
+    for (int i = fixedItems; i < actions.size(); ++i) {
+        menu.removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow*> subs = area_.subWindowList();
+    if (subs.isEmpty())
+        return;
+    menu.addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* s : subs) {
+        QAction* a = menu.addAction(QStringLiteral("&%1 %2").arg(++n).arg(s->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(s == area_.activeSubWindow());
+        QPointer<QMdiSubWindow> target(s);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) {
+                if (target->isMinimized())
+                    target->showNormal();
+                area_.setActiveSubWindow(target);
+            }
+        });
+    }
+}
+
+void ChildWindows::DeleteAll() {
+    for (QMdiSubWindow* sub : area_.subWindowList())
+        delete sub;
+    for (const QPointer<QWidget>& w : std::as_const(topLevel_))
+        delete w.data();
+}

@@ -1,0 +1,199 @@
+#include "MeterLine.h"
+
+#include "OperatorDialogs.h"
+#include "SessionState.h"
+#include "TComm.h"
+#include "TqvModbus.h"
+
+#include <QLoggingCategory>
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcLine, "qetra.line")
+
+QString CannotOpenPortText(const QString& portName) {
+    return QStringLiteral("  Cannot open the port \"%1\".          ").arg(portName);
+}
+
+QString LineLostText(const QString& waiting, bool resumes) {
+    return resumes ? QStringLiteral("Line lost. %1 - polling resumes when it is back").arg(waiting)
+                   : QStringLiteral("Line lost. %1 - reopened when it is back").arg(waiting);
+}
+
+QString LineBackText(const QString& device) {
+    return QStringLiteral("Line back: %1").arg(device);
+}
+
+MeterLine::MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFactory& makePort,
+                     int portSettleMs)
+    : state_(state), dialogs_(dialogs) {
+    if (makePort) {
+        modbus_ = std::make_unique<TqvModbus>(makePort());
+    } else {
+        modbus_ = std::make_unique<TqvModbus>(nullptr);
+        modbus_->SetOpenSettleMs(portSettleMs);
+    }
+    TqvModbus& m = *modbus_;
+    // The line to the meter is a direct cable: no modem, no modem watcher.
+    m.SetAutoConnect(true);
+    m.SetConnectWithModem(false);
+    m.SetTraceModemStatus(false);
+    m.SetRtsCtsControl(false);
+    m.SetConnectTimeout(60);
+    m.SetDisconnectTimeout(30);
+    m.SetRepeatDialNum(2);
+    m.SetInitModemString("at&f0e0q1&d0&k0s0=0&w0");
+    m.SetDialNumberString("atdt");
+    m.SetManualAnswerString("ata");
+    m.SetModemOffLineString("+++");
+    m.SetModemHangupString("ath0");
+    m.SetQueryInterval(200);
+    m.SetQueryTimeout(3000);
+    m.SetPreviewTimeout(0);
+    m.OnOperatorError = [this](const QString& caption, const QString& text) {
+        dialogs_.Error(caption, text);
+    };
+    m.OnLineLost = [this](TqvModbus*) { LineLost(); };
+    m.OnLineBack = [this](TqvModbus*) { LineBack(); };
+    m.OnLineWaiting = [this](TqvModbus* s) {
+        emit StateChanged(LineLostText(s->LineWaiting(), s->ResumeOnReturn()));
+    };
+    // Replies are evaluated by the process-wide watcher from now on.
+    TqvModbus::StartResponseWatcher();
+}
+
+MeterLine::~MeterLine() {
+    Detach();
+    modbus_.reset();
+    TqvModbus::StopResponseWatcher();
+}
+
+void MeterLine::Detach() {
+    static_cast<TqvModbusEvents&>(*modbus_) = TqvModbusEvents{};
+    modbus_->SetTransactionObserver(nullptr);
+    modbus_->OnOperatorError = nullptr;
+    modbus_->StopQuery();
+    modbus_->Close();
+}
+
+void MeterLine::SetPolling(bool polling) {
+    polling_ = polling;
+    controls_ = {!polling, polling, !polling};
+    emit ControlsChanged(controls_);
+}
+
+void MeterLine::ShowCannotOpen(const QString& reason) {
+    const QString text = CannotOpenPortText(state_.PortName);
+    dialogs_.Error(QStringLiteral("Error"), reason.isEmpty() ? text : text + "\n\n" + reason);
+    controls_.start = false;
+    emit ControlsChanged(controls_);
+}
+
+bool MeterLine::Open() {
+    try {
+        modbus_->Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
+        emit StateChanged(QString());
+        return true;
+    } catch (const ECommsError& e) {
+        qCWarning(lcLine, "cannot open %s: %s", qPrintable(state_.PortName), e.what());
+        ShowCannotOpen(e.Reason());
+        return false;
+    } catch (const std::exception& e) {
+        qCWarning(lcLine, "cannot open %s: %s", qPrintable(state_.PortName), e.what());
+        ShowCannotOpen(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void MeterLine::RequestReopenAtMeterRate() {
+    // Not from inside the reply handler that confirmed the new rate: the master is still
+    // in that transaction.
+    QMetaObject::invokeMethod(this, &MeterLine::ReopenAtMeterRate, Qt::QueuedConnection);
+}
+
+void MeterLine::ReopenAtMeterRate() {
+    // The failure that confirmed the new rate may be the last reply of a cycle the
+    // operator has already stopped; polling then stays stopped, as the controls say.
+    const bool resume = polling_;
+    modbus_->StopQuery();
+    modbus_->Close();
+    modbus_->SetBaudRate(state_.MeterBaudRate);
+    try {
+        modbus_->Open(QStringLiteral("\\\\.\\") + state_.PortName, modbus_->BaudRate());
+    } catch (const std::exception& e) {
+        // The port was there a moment ago; tell the operator instead of ending the program.
+        qCWarning(lcLine, "cannot reopen %s: %s", qPrintable(state_.PortName), e.what());
+        SetPolling(false);
+        ShowCannotOpen();
+        return;
+    }
+    if (resume)
+        modbus_->StartQuery();
+}
+
+void MeterLine::Start() {
+    if (!ReopenForStart())
+        return;
+    state_.Schedule.Restart();
+    // A failure to start leaves the controls as they were; the operator sees that
+    // nothing is sent and can try again.
+    try {
+        modbus_->StartQuery();
+        SetPolling(true);
+    } catch (const std::exception& e) {
+        qCWarning(lcLine, "polling did not start: %s", e.what());
+    }
+}
+
+void MeterLine::Stop() {
+    modbus_->StopQuery();
+    // A write confirmed in this session must not go out in a later one, perhaps to
+    // another meter on the line: the pending slots are emptied with the stop.
+    state_.Schedule.Restart();
+    state_.Traffic.Connected = false;
+    SetPolling(false);
+    if (modbus_->LineLost())
+        emit StateChanged(LineLostText(modbus_->LineWaiting(), false));
+}
+
+void MeterLine::Close() {
+    modbus_->StopQuery();
+    modbus_->Close();
+}
+
+void MeterLine::LineLost() {
+    // A meter behind a line that is gone cannot take writes.
+    state_.Traffic.Connected = false;
+    const bool resumes = modbus_->ResumeOnReturn();
+    // Start reopens the port at once; Stop gives up the resuming; the settings may choose
+    // another port.
+    polling_ = false;
+    controls_ = {true, resumes, true};
+    emit ControlsChanged(controls_);
+    emit StateChanged(LineLostText(modbus_->LineWaiting(), resumes));
+}
+
+void MeterLine::LineBack() {
+    SetPolling(modbus_->CycleBusy());
+    emit StateChanged(LineBackText(modbus_->LineDevice()));
+}
+
+bool MeterLine::ReopenForStart() {
+    if (modbus_->PortOpen())
+        return true;
+    // Reopen the port the master had: after a lost line that is the same device (by-id
+    // name or COM link), which may be back by now.
+    QString why;
+    if (modbus_->ReopenLine(&why)) {
+        emit StateChanged(LineBackText(modbus_->LineDevice()));
+        return true;
+    }
+    qCWarning(lcLine, "cannot reopen %s: %s", qPrintable(state_.PortName), qPrintable(why));
+    const bool lost = modbus_->LineLost();
+    ShowCannotOpen(why);
+    // A line that is only away for now is still tried; Start stays for another go.
+    if (lost) {
+        SetPolling(false);
+        emit StateChanged(LineLostText(modbus_->LineWaiting(), false));
+    }
+    return false;
+}

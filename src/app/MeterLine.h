@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class ModbusPort;
+class OperatorDialogs;
+class TqvModbus;
+struct SessionState;
+
+// Which of the main window's line commands the operator may use.
+struct LineControls {
+    bool start = true;    // "Start COMM(&R)" and its tool button
+    bool stop = false;    // "Stop COMM(&E)" and its tool button
+    bool settings = true; // "COMM Settings" and its tool button
+};
+
+// The line to the meter and its life: the Modbus master set up for a direct cable, the
+// port opened, reopened at the meter's new baud rate, lost and back, polling started and
+// stopped. The main window shows what it reports: the commands the operator may use and
+// the line's state in the statistics bar. Failures the operator must know of go to the
+// operator dialogs.
+class MeterLine : public QObject {
+    Q_OBJECT
+
+public:
+    using PortFactory = std::function<std::unique_ptr<ModbusPort>()>;
+
+    // makePort null = the serial port component, which waits `portSettleMs` after opening
+    // before the first write (the meter's line needs it).
+    MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFactory& makePort,
+              int portSettleMs);
+    ~MeterLine() override;
+
+    TqvModbus& Modbus() { return *modbus_; }
+    const TqvModbus& Modbus() const { return *modbus_; }
+    // Polling was started by the operator and not stopped since (the controls' state).
+    bool Polling() const { return polling_; }
+    LineControls Controls() const { return controls_; }
+
+    // Opens state.PortName at state.Baudrate; on failure shows the "Cannot open the port"
+    // box with the reason and refuses Start. True when the port opened.
+    bool Open();
+    // Once the current reply has been handled: stops polling, reopens the port at
+    // state.MeterBaudRate and polls again unless the operator stopped polling meanwhile.
+    void RequestReopenAtMeterRate();
+    void ReopenAtMeterRate();
+    // "Start COMM": opens the port first when it is closed or was lost.
+    void Start();
+    // "Stop COMM": the meter no longer counts as connected.
+    void Stop();
+    // Stops polling and closes the port (the program ends).
+    void Close();
+    // The controls of a stopped line.
+    void ShowStopped() { SetPolling(false); }
+    // No more events from the master; polling stopped and the port closed. For the main
+    // window's destruction, before its child windows go.
+    void Detach();
+
+signals:
+    void ControlsChanged(const LineControls& controls);
+    // The line's state for the statistics bar ("" when there is nothing to say).
+    void StateChanged(const QString& text);
+
+private:
+    void SetPolling(bool polling);
+    void ShowCannotOpen(const QString& reason = QString());
+    // A lost line (adapter unplugged, far end closed): the master has closed the port and
+    // paused polling. When the device is back the master reopens it (and resumes polling
+    // if it was on) and LineBack follows.
+    void LineLost();
+    void LineBack();
+    // Start while the line is lost or the port closed: open it first. False (with the box
+    // shown) when it cannot be opened.
+    bool ReopenForStart();
+
+    SessionState& state_;
+    OperatorDialogs& dialogs_;
+    std::unique_ptr<TqvModbus> modbus_;
+    LineControls controls_;
+    bool polling_ = false;
+};
+
+// The text of the box shown when the port cannot be opened.
+QString CannotOpenPortText(const QString& portName);
+// The status bar text of a lost line, and of one that is back.
+QString LineLostText(const QString& waiting, bool resumes);
+QString LineBackText(const QString& device);
