@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 namespace {
 
@@ -58,6 +59,11 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationName(QStringLiteral("TeskLink"));
     QApplication::setApplicationVersion(QLatin1String(kQetraVersion));
+    // Installed from the package, the windows carry the menu entry's icon and the desktop
+    // groups them under that entry; from the build folder the theme has no such icon and
+    // the toolkit's own stays.
+    QApplication::setDesktopFileName(QStringLiteral("com.quorvant.qetralink"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quorvant.qetralink")));
 
     ProgramOptions options;
     options.parser.process(app);
