@@ -158,6 +158,8 @@ QWidget* ChildWindows::Show(const QString& name) {
     if (w == nullptr)
         return nullptr;
     if (QMdiSubWindow* sub = SubWindowOf(w)) {
+        // A kept window's close box hid its contents along with its frame.
+        w->show();
         sub->showNormal();
         if (row->movedToOriginByMenu)
             sub->move(0, 0);

@@ -5,7 +5,6 @@
 #include "TrendQuantities.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
@@ -179,17 +177,6 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     Choose({TrendQuantityOfColumn(QStringLiteral("V1 (V)")),
             TrendQuantityOfColumn(QStringLiteral("I1 (A)"))});
     resize(1100, 520);
-}
-
-void TFormTrends::closeEvent(QCloseEvent* event) {
-    // The window is kept with its choices: its frame hides, and the menu shows it again
-    // as it was. A frame that closed its contents would come back empty.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        event->ignore();
-        sub->hide();
-        return;
-    }
-    QWidget::closeEvent(event);
 }
 
 void TFormTrends::SyncSpan(qint64 span) {

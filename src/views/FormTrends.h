@@ -60,9 +60,6 @@ public:
     QComboBox* ComboAxis() const { return axisUnit_; }
     QCheckBox* CheckAutoscale() const { return autoscale_; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void ChoiceChanged();
     void ShowAxisFields();

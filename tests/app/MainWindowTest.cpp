@@ -473,7 +473,7 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
                            "ToolButtonMinimizeAll Minimize All", "-", "ToolButton9 Help"}));
 }
 
-TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
+TEST_F(ShellFixture, OnDemandWindowsOpenOnceFreeThemselvesWhenClosedAndKeptOnesComeBackWhole) {
     Make();
     int created = 0;
     shell->RegisterWindow("FormPara", [&](TFormTeskLink&) {
@@ -491,6 +491,19 @@ TEST_F(ShellFixture, OnDemandWindowsOpenOnceAndFreeThemselvesWhenClosed) {
     EXPECT_NE(shell->ShowWindowOfMenuItem("MM0202"), nullptr);
     EXPECT_EQ(created, 2);
     EXPECT_EQ(shell->ShowWindowOfMenuItem("MM0302"), nullptr); // not registered: nothing opens
+
+    // A window kept once opened comes back from its menu whole after its close box: the
+    // frame's close hides the contents too, and an empty frame is no window.
+    shell->RegisterWindow("FormTrafficMonitor",
+                          [&](TFormTeskLink&) { return Plain("FormTrafficMonitor"); });
+    QWidget* kept = shell->ShowWindowOfMenuItem("mnuTrafficMonitor");
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(shell->SubWindowOf(kept), nullptr);
+    shell->SubWindowOf(kept)->close();
+    EXPECT_TRUE(kept->isHidden());
+    EXPECT_EQ(shell->ShowWindowOfMenuItem("mnuTrafficMonitor"), kept);
+    EXPECT_FALSE(kept->isHidden());
+    EXPECT_FALSE(shell->SubWindowOf(kept)->isHidden());
 }
 
 TEST_F(ShellFixture, ResidentWindowsAreCreatedInTheirOrderAndMinimisedAtStartUp) {
