@@ -35,7 +35,10 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries: $depends"
 [[ $(dpkg-deb -f "$deb" Recommends) == *fonts-wqy-microhei* ]] || fail "Recommends lacks the CJK font"
-dpkg-deb -f "$deb" Description | grep -q dialout || fail "the description does not mention dialout"
+# Each text is taken whole before it is searched: with pipefail, a grep -q that stops
+# reading at its match would fail the writer with SIGPIPE now and then.
+description=$(dpkg-deb -f "$deb" Description)
+grep -q dialout <<<"$description" || fail "the description does not mention dialout"
 
 # Errors and warnings fail; lintian's notes are shown.
 lintian --fail-on error,warning --display-info "$deb"
@@ -46,19 +49,21 @@ desktop-file-validate "$root/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml"
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo does not name release $version"
-zcat "$root/usr/share/doc/qetralink/changelog.gz" | head -1 | grep -qF "qetralink ($version)" ||
+changelog=$(zcat "$root/usr/share/doc/qetralink/changelog.gz")
+grep -qF "qetralink ($version)" <<<"${changelog%%$'\n'*}" ||
     fail "the changelog does not start with version $version"
 
 for size in 16 24 32 48 64 128 256; do
-    file "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png" |
-        grep -q "PNG image data, $size x $size" || fail "the ${size}x$size icon has another size"
+    kind=$(file "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png")
+    grep -q "PNG image data, $size x $size" <<<"$kind" || fail "the ${size}x$size icon has another size"
 done
 
 for page in QetraLink qetra-poll meter-sim; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l \
         "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "manual page of $page: $warnings"
-    LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null | grep -q EXAMPLES ||
+    text=$(LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null)
+    grep -q EXAMPLES <<<"$text" ||
         fail "the manual page of $page has no examples"
 done
 
@@ -67,7 +72,8 @@ out=$("$root/usr/bin/qetra-poll" --version)
 [[ $out == "qetra-poll $version (Qt "* ]] || fail "qetra-poll --version said: $out"
 out=$("$root/usr/bin/QetraLink" --version)
 [[ $out == "QetraLink $version (Qt "* ]] || fail "QetraLink --version said: $out"
-"$root/usr/bin/meter-sim" --help | grep -q -- "--port" || fail "meter-sim --help lists no --port"
+out=$("$root/usr/bin/meter-sim" --help)
+grep -q -- "--port" <<<"$out" || fail "meter-sim --help lists no --port"
 cmp -s "$root/usr/share/qetralink/QETRA.rtf" "$top/resources/QETRA.rtf" ||
     fail "the packaged help file differs from resources/QETRA.rtf"
 
