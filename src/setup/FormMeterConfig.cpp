@@ -24,32 +24,21 @@ namespace {
 
 const QString kCaption = QStringLiteral("Meter Configuration");
 
-QString TitleOf(TFormMeterConfig::Use use) {
-    switch (use) {
-    case TFormMeterConfig::Use::Save:
-        return QStringLiteral("Save Meter Configuration");
-    case TFormMeterConfig::Use::Compare:
-        return QStringLiteral("Compare with File");
-    case TFormMeterConfig::Use::Restore:
-        return QStringLiteral("Restore from File");
-    case TFormMeterConfig::Use::Clone:
-        return QStringLiteral("Clone to Meters");
-    }
-    return {};
-}
+// Each use of the window: its name in the window table and its title, in the order of
+// TFormMeterConfig::Use.
+struct UseRow {
+    const char* name;
+    const char* title;
+};
+constexpr UseRow kUses[] = {
+    {"FormConfigSave", "Save Meter Configuration"},
+    {"FormConfigCompare", "Compare with File"},
+    {"FormConfigRestore", "Restore from File"},
+    {"FormConfigClone", "Clone to Meters"},
+};
 
-QString NameOf(TFormMeterConfig::Use use) {
-    switch (use) {
-    case TFormMeterConfig::Use::Save:
-        return QStringLiteral("FormConfigSave");
-    case TFormMeterConfig::Use::Compare:
-        return QStringLiteral("FormConfigCompare");
-    case TFormMeterConfig::Use::Restore:
-        return QStringLiteral("FormConfigRestore");
-    case TFormMeterConfig::Use::Clone:
-        return QStringLiteral("FormConfigClone");
-    }
-    return {};
+const UseRow& RowOf(TFormMeterConfig::Use use) {
+    return kUses[static_cast<int>(use)];
 }
 
 QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& headings) {
@@ -94,8 +83,8 @@ QString CsvField(const QString& text) {
 TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs,
                                    TqvModbus& engine, QWidget* parent)
     : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), engine_(engine) {
-    setObjectName(NameOf(use));
-    setWindowTitle(TitleOf(use));
+    setObjectName(QLatin1String(RowOf(use).name));
+    setWindowTitle(QLatin1String(RowOf(use).title));
     chooseFile_ = [](QWidget* p, bool save) {
         const QString filter = QStringLiteral("Meter configurations (*%1);;All files (*)")
                                    .arg(QLatin1String(MeterConfigSuffix));
