@@ -10,7 +10,7 @@ CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
     comm_->SetTxContinueOnXoff(false);
     comm_->SetOutx_XonXoffFlow(false);
     comm_->SetInx_XonXoffFlow(false);
-    comm_->SetReadIntervalTimeout(5);
+    comm_->SetReadIntervalTimeout(kPortReadIntervalMs);
 
     comm_->OnReceiveData = [this](TComm*, const char* buffer, quint16 length) {
         if (OnReceiveData)

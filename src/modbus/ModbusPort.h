@@ -9,6 +9,10 @@
 #include <chrono>
 #include <functional>
 
+// A port hands received bytes over once the line has been quiet this long after them
+// (the read interval), or at once when they complete the reply it was told to await.
+constexpr int kPortReadIntervalMs = 5;
+
 // What the Modbus master needs of a serial port, and nothing more. The real port is
 // TComm (see CommModbusPort); tests put a fake or a pseudo-terminal behind this seam.
 // All notifications are delivered on the main thread.

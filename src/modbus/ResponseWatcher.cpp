@@ -7,13 +7,24 @@
 
 using namespace std::chrono;
 
+nanoseconds LineQuietTime(quint32 baud, int readIntervalMs) {
+    const nanoseconds gap = baud > 19200
+                                ? nanoseconds(1'750'000)
+                                : nanoseconds(35'000'000'000LL / std::max<quint32>(baud, 1));
+    constexpr milliseconds kAdapterLatency{16};
+    return gap + kAdapterLatency + 2 * milliseconds(std::max(readIntervalMs, 0));
+}
+
 WaitJudgement JudgeWait(nanoseconds elapsed, qsizetype received, int expected,
-                        const WaitRules& rules) {
-    const nanoseconds interval = milliseconds(rules.interval);
+                        const WaitRules& rules, std::optional<nanoseconds> unsettledAt) {
     const nanoseconds limit = milliseconds(std::max(rules.interval, rules.timeout));
     const nanoseconds preview = milliseconds(rules.preview);
     const bool complete = received >= expected;
     const bool silent = rules.preview != 0 && received == 0;
+    // Bytes that hold no valid reply yet are judged once the line has been quiet after them.
+    nanoseconds interval = milliseconds(rules.interval);
+    if (unsettledAt)
+        interval = std::max(interval, *unsettledAt + rules.quiet);
 
     WaitJudgement j;
     j.over = elapsed > limit || (elapsed > interval && complete) || (silent && elapsed > preview);
@@ -110,7 +121,8 @@ bool ResponseWatcher::ClaimLocked(const WatchedWaits& c, quint64& seq,
     const std::optional<ReplyWait> w = c.openWait();
     if (!w)
         return false;
-    const WaitJudgement j = JudgeWait(w->elapsed, w->received, w->expected, w->rules);
+    const WaitJudgement j =
+        JudgeWait(w->elapsed, w->received, w->expected, w->rules, w->unsettledAt);
     if (j.over) {
         if (c.claim(w->seq)) {
             seq = w->seq;

@@ -12,12 +12,25 @@
 
 class QObject;
 
-// The three numbers that pace a wait for a reply, in milliseconds.
+// What paces a wait for a reply: three numbers in milliseconds, and the quiet time.
 struct WaitRules {
     quint32 interval = 1000; // never evaluate earlier than this after the write
     quint32 timeout = 3000;  // with interval, the longest wait
     quint32 preview = 0;     // give up early when nothing at all came in; 0 = off
+    // How long no chunk may come before bytes that are long enough but hold no valid reply
+    // at their start are judged: the line has fallen silent, and what arrived is all there
+    // is. 0 judges them at once.
+    std::chrono::nanoseconds quiet{0};
 };
+
+// The quiet time for a line at `baud` whose port hands bytes over after `readIntervalMs`
+// without another. Bytes a port handed over early (they reached the awaited length) may
+// be followed within a frame gap (3.5 characters of 10 bits, 1.75 ms above 19200 baud) by
+// more; a USB serial adapter may hold those up to its latency timer (16 ms by default on
+// the common ones) before the machine sees them, and the port then holds them one read
+// interval more before handing them over; one more read interval covers the hand-over
+// itself on a busy machine.
+std::chrono::nanoseconds LineQuietTime(quint32 baud, int readIntervalMs);
 
 struct WaitJudgement {
     bool over = false;
@@ -31,8 +44,13 @@ struct WaitJudgement {
 // has elapsed, or (b) more than interval has elapsed and at least `expected` bytes came
 // in, or (c) preview is set, more than preview has elapsed and nothing came in at all.
 // Every comparison of time is strict.
+// `unsettledAt` is set when the bytes are long enough but no valid reply starts where the
+// reply should (junk in front of a reply still on its way, or a damaged one): the elapsed
+// time of their latest chunk. Rule (b) then also waits until more than rules.quiet has
+// passed since that chunk; (a) still ends the wait at the limit.
 WaitJudgement JudgeWait(std::chrono::nanoseconds elapsed, qsizetype received, int expected,
-                        const WaitRules& rules);
+                        const WaitRules& rules,
+                        std::optional<std::chrono::nanoseconds> unsettledAt = std::nullopt);
 
 // One wait for a reply as the watcher sees it: taken under the watcher's mutex, on the
 // clock of the component that waits.
@@ -42,6 +60,7 @@ struct ReplyWait {
     int expected = 8;
     WaitRules rules;
     quint64 seq = 0; // numbers the wait, so a stale evaluation is dropped
+    std::optional<std::chrono::nanoseconds> unsettledAt; // see JudgeWait
 };
 
 // What the watcher knows of a component that waits for replies: three calls, nothing of

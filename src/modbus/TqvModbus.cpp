@@ -60,8 +60,15 @@ WatchedWaits TqvModbus::Watched() {
     w.openWait = [this]() -> std::optional<ReplyWait> {
         if (state_.load() != TransactionState::AwaitingReply)
             return std::nullopt;
-        return ReplyWait{clock_() - shared_.sendTime, shared_.received, shared_.expected,
-                         shared_.rules, shared_.seq};
+        ReplyWait wait{clock_() - shared_.sendTime,
+                       shared_.received,
+                       shared_.expected,
+                       shared_.rules,
+                       shared_.seq,
+                       std::nullopt};
+        if (shared_.unsettled)
+            wait.unsettledAt = shared_.lastChunk - shared_.sendTime;
+        return wait;
     };
     w.claim = [this](quint64 seq) {
         return seq == shared_.seq &&
@@ -153,7 +160,8 @@ void TqvModbus::SetPreviewTimeout(quint32 ms) {
 void TqvModbus::PublishWaitRules() {
     auto& watcher = ResponseWatcher::Instance();
     std::lock_guard lock(watcher.Mutex());
-    shared_.rules = {queryInterval_, queryTimeout_, previewTimeout_};
+    shared_.rules = {queryInterval_, queryTimeout_, previewTimeout_,
+                     LineQuietTime(port_->BaudRate(), kPortReadIntervalMs)};
     watcher.WakeLocked();
 }
 
@@ -162,6 +170,7 @@ quint32 TqvModbus::BaudRate() const {
 }
 void TqvModbus::SetBaudRate(quint32 baud) {
     port_->SetBaudRate(baud);
+    PublishWaitRules(); // the quiet time goes by the rate
 }
 QString TqvModbus::CommName() const {
     return port_->CommName();
@@ -192,6 +201,7 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     port_->SetCommName(CommName);
     port_->SetBaudRate(BaudRate);
     port_->OpenPort(); // its ECommsError goes to the caller as it is
+    PublishWaitRules();
     SessionOpened(CommName);
 }
 
@@ -204,6 +214,7 @@ void TqvModbus::BeginSession() {
         ++waitSeq_;
         shared_.seq = waitSeq_;
         shared_.received = 0;
+        shared_.unsettled = false;
     }
     queryMessage_.clear();
     receiveBuffer_.clear();
@@ -322,6 +333,7 @@ void TqvModbus::SendNextRequest() {
         seq = ++waitSeq_;
         shared_.sendTime = Now();
         shared_.received = 0;
+        shared_.unsettled = false;
         shared_.expected = expectedLength_;
         shared_.seq = seq;
         // Whatever arrives from now on belongs to this request's wait.
@@ -384,7 +396,10 @@ void TqvModbus::ProcessReply() {
             // No request went out (invalid message), so there is nothing to compare the
             // bytes with: whatever came in is not its reply.
             responseErrorCode_ = 2;
-        else if (!LocateReply(requestFrame_, received, expectedLength_, reply))
+        else if (!LocateReply(requestFrame_, received, expectedLength_, reply) &&
+                 !FindReply(requestFrame_, received, expectedLength_, reply))
+            // Nothing valid where the reply starts, nor anywhere behind it now that the
+            // line has fallen silent (or the wait is at its end).
             responseErrorCode_ = 2;
         else if (!CheckReplyFields(requestFrame_, reply))
             responseErrorCode_ = 3;
@@ -465,6 +480,17 @@ bool TqvModbus::WaitForCts() {
 
 // ---------------------------------------------------------------- port notifications
 
+bool TqvModbus::Unsettled() const {
+    // Junk in front of the reply can make up its length while the reply is still on its
+    // way (a port hands a chunk over early once the awaited length is in), so bytes long
+    // enough that hold no valid reply where it starts wait for the line to fall silent. A
+    // reply that is valid there is judged at once, as it always was.
+    if (expectedLength_ <= 0 || requestFrame_.size() < 2 || receiveBuffer_.size() < expectedLength_)
+        return false;
+    QByteArray reply;
+    return !LocateReply(requestFrame_, receiveBuffer_, expectedLength_, reply);
+}
+
 void TqvModbus::DoReceiveData(const QByteArray& chunk) {
     // After a stop the line may still carry the answer to the request given up: it is not
     // the meter talking to any session, so only an observer hears of it.
@@ -486,6 +512,8 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
         if (!AwaitingReply() && receiveBuffer_.size() > kReceiveKeep)
             receiveBuffer_.remove(0, receiveBuffer_.size() - kReceiveKeep);
         shared_.received = receiveBuffer_.size();
+        shared_.lastChunk = Now();
+        shared_.unsettled = AwaitingReply() && Unsettled();
         over = watcher.ClaimIfOverLocked(this, seq);
         if (!over)
             watcher.WakeLocked();

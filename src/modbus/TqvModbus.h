@@ -110,6 +110,12 @@ public:
     const QByteArray& QueryMessage() const { return queryMessage_; }
     void SetQueryMessage(const QByteArray& message) { queryMessage_ = message; }
     // 0 accepted (or no reply expected), 1 too few bytes, 2 no frame / CRC, 3 fields disagree.
+    // Bytes that make up the reply's length without a valid reply where it starts are
+    // judged only once the line has been quiet after them (or at the limit): the reply may
+    // still be arriving behind junk. Then a valid reply anywhere in what arrived is taken;
+    // the junk around it counts as nothing of its own (it stays in the received bytes, and
+    // a traffic monitor shows it as stray), the transaction counts as answered (code 0),
+    // and only bytes with no valid reply in them count as a CRC error (code 2).
     quint8 ResponseErrorCode() const { return responseErrorCode_; }
     // The port's baud rate; a change while open is applied at once.
     quint32 BaudRate() const;
@@ -258,6 +264,8 @@ private:
     // A request's wait is open from its write until its evaluation takes the bytes.
     bool WaitOpen() const;
     void DoReceiveData(const QByteArray& chunk);
+    // The bytes are long enough for the reply but hold no valid reply where it starts.
+    bool Unsettled() const;
     void DoRequestHangup();
     void EndWaitNow();
     void BuildFrame();
@@ -308,5 +316,7 @@ private:
         int expected = 8;
         WaitRules rules;
         quint64 seq = 0;
+        TimePoint lastChunk{};  // when the latest chunk came in
+        bool unsettled = false; // see Unsettled(); the wait then runs until the line is quiet
     } shared_;
 };

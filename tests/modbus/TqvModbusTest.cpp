@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 #include <thread>
 
 using namespace std::chrono;
@@ -53,22 +54,72 @@ protected:
     TqvModbus::TimePoint lastSend;
 };
 
-TEST(JudgeWaitTest, NextCheckIsTheFirstInstantPastTheNearestBound) {
-    const WaitRules rules{200, 3000, 500};
-    // Nothing yet: the preview bound comes first.
-    EXPECT_EQ(JudgeWait(0ns, 0, 9, rules).nextCheck, 500ms + 1ns);
-    // Complete: the interval bound.
-    EXPECT_EQ(JudgeWait(0ns, 9, 9, rules).nextCheck, 200ms + 1ns);
-    // Partly there: only the limit can end it by time.
-    EXPECT_EQ(JudgeWait(600ms, 3, 9, rules).nextCheck, 3000ms + 1ns);
-    EXPECT_FALSE(JudgeWait(3000ms, 3, 9, rules).over);
-    EXPECT_TRUE(JudgeWait(3000ms + 1ns, 3, 9, rules).over);
-    // Interval above timeout: the interval is the limit.
-    EXPECT_FALSE(JudgeWait(4000ms, 0, 9, {5000, 3000, 0}).over);
-    EXPECT_TRUE(JudgeWait(5000ms + 1ns, 0, 9, {5000, 3000, 0}).over);
-    // No reply expected: over just after the interval.
-    EXPECT_FALSE(JudgeWait(200ms, 0, 0, {200, 3000, 0}).over);
-    EXPECT_TRUE(JudgeWait(200ms + 1ns, 0, 0, {200, 3000, 0}).over);
+TEST(JudgeWaitTest, OverJustPastEachBoundAndNextCheckIsTheNearestOne) {
+    const WaitRules rules{200, 3000, 500, 10ms};
+    const std::optional<nanoseconds> valid; // bytes with a valid reply where it starts
+    struct Case {
+        const char* what;
+        WaitRules rules;
+        nanoseconds elapsed;
+        qsizetype received;
+        int expected;
+        std::optional<nanoseconds> unsettledAt;
+        bool over;
+        nanoseconds nextCheck; // when not over
+    };
+    const Case cases[] = {
+        {"nothing yet: the preview bound comes first", rules, 0ns, 0, 9, valid, false, 500ms + 1ns},
+        {"complete: the interval bound", rules, 0ns, 9, 9, valid, false, 200ms + 1ns},
+        {"complete and valid, just past the interval", rules, 200ms + 1ns, 9, 9, valid, true, 0ns},
+        {"partly there: only the limit", rules, 600ms, 3, 9, valid, false, 3000ms + 1ns},
+        {"partly there at the limit", rules, 3000ms, 3, 9, valid, false, 3000ms + 1ns},
+        {"partly there past the limit", rules, 3000ms + 1ns, 3, 9, valid, true, 0ns},
+        {"interval above timeout is the limit",
+         {5000, 3000, 0},
+         4000ms,
+         0,
+         9,
+         valid,
+         false,
+         5000ms + 1ns},
+        {"past that limit", {5000, 3000, 0}, 5000ms + 1ns, 0, 9, valid, true, 0ns},
+        {"no reply expected: at the interval",
+         {200, 3000, 0},
+         200ms,
+         0,
+         0,
+         valid,
+         false,
+         200ms + 1ns},
+        {"no reply expected: past it", {200, 3000, 0}, 200ms + 1ns, 0, 0, valid, true, 0ns},
+        // Long enough but no valid reply where it starts: the line must be quiet first.
+        {"unsettled, still arriving after the interval", rules, 250ms, 9, 9, 245ms, false,
+         255ms + 1ns},
+        {"unsettled, quiet just long enough", rules, 255ms, 9, 9, 245ms, false, 255ms + 1ns},
+        {"unsettled, quiet past it", rules, 255ms + 1ns, 9, 9, 245ms, true, 0ns},
+        {"unsettled long before the interval: the interval", rules, 100ms, 9, 9, 20ms, false,
+         200ms + 1ns},
+        {"unsettled long before, past the interval", rules, 200ms + 1ns, 9, 9, 20ms, true, 0ns},
+        {"unsettled at the limit: the limit still ends it", rules, 3000ms + 1ns, 9, 9, 2995ms, true,
+         0ns},
+        {"unsettled near the limit: the limit comes first", rules, 2995ms, 9, 9, 2994ms, false,
+         3000ms + 1ns},
+        {"no quiet time: judged at once", {0, 3000, 0}, 1ns, 9, 9, 0ns, true, 0ns},
+    };
+    for (const Case& c : cases) {
+        const WaitJudgement j =
+            JudgeWait(c.elapsed, c.received, c.expected, c.rules, c.unsettledAt);
+        EXPECT_EQ(j.over, c.over) << c.what;
+        if (!c.over) {
+            EXPECT_EQ(j.nextCheck, c.nextCheck) << c.what;
+        }
+    }
+    // The quiet time: a frame gap of 3.5 characters (1.75 ms above 19200 baud), an
+    // adapter's 16 ms and two read intervals.
+    EXPECT_EQ(LineQuietTime(9600, 5), 26ms + 3645833ns);
+    EXPECT_EQ(LineQuietTime(2400, 5), 26ms + 14583333ns);
+    EXPECT_EQ(LineQuietTime(38400, 5), 27750us);
+    EXPECT_EQ(LineQuietTime(0, 0), 35s + 16ms);
 }
 
 TEST_F(EngineTest, CompleteReplyIsEvaluatedJustAfterTheIntervalAndNotBefore) {
@@ -87,6 +138,71 @@ TEST_F(EngineTest, CompleteReplyIsEvaluatedJustAfterTheIntervalAndNotBefore) {
                                       "QueryFinish"}));
     EXPECT_EQ(port->sent[0], QByteArray::fromHex("010301300002c5f8"));
     EXPECT_FALSE(qv->CycleBusy());
+}
+
+// Bytes that make up the reply's length but hold no valid reply where it starts wait for
+// the line to fall silent, then a valid reply anywhere in them is taken; a reply valid
+// where it starts is judged the moment it is complete, as always.
+TEST_F(EngineTest, AReplyBehindJunkIsTakenOnceTheLineIsQuiet) {
+    const nanoseconds quiet = LineQuietTime(9600, kPortReadIntervalMs);
+    const QByteArray lookalike = QByteArray::fromHex("0103") + kReplyTwo; // junk like its start
+    QByteArray damaged = kReplyTwo;
+    damaged[8] = char(damaged[8] ^ 0x40);
+    struct Step {
+        nanoseconds at;
+        QByteArray chunk;
+    };
+    struct Case {
+        const char* what;
+        quint32 interval;
+        QList<Step> steps;
+        nanoseconds endsAt; // over at the first look at or after it, not before
+        int code;
+    };
+    const Case cases[] = {
+        {"valid at once: no extra wait", 0, {{1ms, kReplyTwo}}, 1ms, 0},
+        {"junk in pieces then the reply: judged when it is complete",
+         0,
+         {{0ns, QByteArray::fromHex("ff00fe") + kReplyTwo.left(3)},
+          {1ms, kReplyTwo.mid(3, 3)},
+          {3ms, kReplyTwo.mid(6)}},
+         3ms,
+         0},
+        {"junk like the reply's start, the reply in pieces: found after the quiet",
+         0,
+         {{0ns, lookalike.left(7)}, {2ms, lookalike.mid(7, 2)}, {4ms, lookalike.mid(9)}},
+         4ms + quiet + 1ns,
+         0},
+        {"a damaged reply, nothing valid in it: a CRC error after the quiet",
+         0,
+         {{0ns, damaged.left(5)}, {2ms, damaged.mid(5)}},
+         2ms + quiet + 1ns,
+         2},
+        {"damaged long before the interval: judged at the interval, as before",
+         200,
+         {{40ms, damaged}},
+         200ms + 1ns,
+         2},
+    };
+    for (const Case& c : cases) {
+        qv->SetQueryInterval(c.interval);
+        log.Clear();
+        StartOne();
+        for (const Step& step : c.steps) {
+            CheckAt(step.at);
+            port->Receive(step.chunk);
+            CheckAt(step.at);
+            EXPECT_EQ(qv->AwaitingReply(), step.at < c.endsAt) << c.what;
+        }
+        if (qv->AwaitingReply()) {
+            CheckAt(c.endsAt - 1ns);
+            EXPECT_TRUE(qv->AwaitingReply()) << c.what;
+            CheckAt(c.endsAt);
+        }
+        EXPECT_FALSE(qv->AwaitingReply()) << c.what;
+        EXPECT_EQ(qv->ResponseErrorCode(), c.code) << c.what;
+        EXPECT_EQ(log.Count("F03 1 130 a,b"), c.code == 0 ? 1 : 0) << c.what;
+    }
 }
 
 TEST_F(EngineTest, MissingReplyEndsAtTheLimitAndTheNextTransactionFollows) {

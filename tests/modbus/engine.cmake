@@ -15,6 +15,11 @@ target_link_libraries(qetra_pty_responder PUBLIC qetra_modbus)
 qetra_add_test(modbus_engine_line_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/EngineLineTest.cpp
     LIBS qetra_modbus qetra_pty_responder)
+# ... and against the simulated meter, whose replies come in pieces behind junk.
+if(TARGET qetra_test_meter_sim)
+    target_link_libraries(modbus_engine_line_tests PRIVATE qetra_test_meter_sim)
+    target_compile_definitions(modbus_engine_line_tests PRIVATE QETRA_WITH_METER_SIM=1)
+endif()
 
 # The search for a meter, against the simulated meter and against a silent line.
 if(TARGET qetra_test_meter_sim)
