@@ -2,7 +2,6 @@
 
 #include "Crc16.h"
 #include "ModbusPort.h"
-#include "RtuFrame.h"
 #include "TqvModbus.h"
 
 #include <QtGlobal>
@@ -101,18 +100,11 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
         if (start == kVersionRegister)
             TryAnswered({int(slave), currentBaud_, VersionText(values), 0});
     };
+    // A reply anywhere in what arrived within the try's time, behind junk that looked like
+    // its start, is the engine's own find and comes as OnF03Response.
     e.OnResponseError = [this](TqvModbus* s) {
         const QByteArray rx = s->ReceiveBuffer();
         const QByteArray& tx = s->RequestFrame();
-        // The line has been silent since the try's time ran out: the reply may stand
-        // anywhere in what arrived, behind junk that looked like its start.
-        if (QByteArray reply; FindReply(tx, rx, ExpectedReplyLength(tx), reply)) {
-            QList<quint16> registers;
-            for (qsizetype i = 3; i + 1 < reply.size() - 2; i += 2)
-                registers << quint16(quint8(reply[i]) << 8 | quint8(reply[i + 1]));
-            TryAnswered({quint8(tx[0]), currentBaud_, VersionText(registers), 0});
-            return;
-        }
         // A meter that refuses the read is still a meter at that address and rate: its
         // exception reply carries the address, the function with the top bit and a CRC.
         for (qsizetype i = 0; tx.size() >= 2 && i + 5 <= rx.size(); ++i) {
