@@ -2,10 +2,13 @@
 #include "PtyResponder.h"
 #ifdef QETRA_WITH_METER_SIM
 #include "MeterSimProcess.h"
+
+#include <QRegularExpression>
 #endif
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -110,8 +113,9 @@ TEST(EngineLineTest, MixedAnswersGiveExactlyTheExpectedCodesAndCounters) {
 
 #ifdef QETRA_WITH_METER_SIM
 // Polling as fast as the line allows, every reply split into pieces behind junk bytes:
-// each is judged on the whole reply, not on the junk and its first pieces, so none fails
-// and no rest of one lands in front of the next.
+// each is judged on the whole reply, not on the junk and its first pieces (which failed
+// about half of them). Only a simulator held up in the middle of a reply for longer than
+// the line's quiet time (a loaded machine) can fail one, and it reports that reply late.
 TEST(EngineLineTest, EveryReplyBehindJunkInPiecesIsTaken) {
     TestApp();
     MeterSimProcess sim({"--stray", "1", "--split", "--seed", "3"});
@@ -141,16 +145,20 @@ TEST(EngineLineTest, EveryReplyBehindJunkInPiecesIsTaken) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
-    EXPECT_EQ(codes, std::vector<int>(kTransactions, 0));
-    EXPECT_EQ(fullBlocks, kTransactions);
+    ASSERT_EQ(int(codes.size()), kTransactions);
     EXPECT_EQ(sim.stop(), 0);
-    // Every reply went out behind junk and in pieces. (Its count of late replies is not
-    // looked at: a simulator held up right after its last piece counts one that was not.)
     const QString stats =
         sim.errors().section(QStringLiteral("meter-sim-stats"), -1).simplified() + ' ';
+    // Every reply went out behind junk and in pieces.
     for (const char* key : {"replies", "stray", "split"})
         EXPECT_TRUE(stats.contains(QStringLiteral(" %1=%2 ").arg(key).arg(kTransactions)))
             << key << qPrintable(stats);
+    const auto late = QRegularExpression(QStringLiteral(" late=(\\d+) ")).match(stats);
+    ASSERT_TRUE(late.hasMatch()) << qPrintable(stats);
+    const int failed = int(std::count_if(codes.begin(), codes.end(), [](int c) { return c != 0; }));
+    EXPECT_LE(failed, late.captured(1).toInt()) << qPrintable(stats);
+    EXPECT_LE(failed, kTransactions / 20) << qPrintable(stats);
+    EXPECT_EQ(fullBlocks, kTransactions - failed);
 }
 #endif
 
