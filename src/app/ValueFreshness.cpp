@@ -11,13 +11,13 @@ ValueFreshness::ValueFreshness(QObject* parent) : QObject(parent) {}
 
 void ValueFreshness::BeginConnection() {
     ++epoch_;
-    live_ = true;
+    ended_ = false;
     emit Changed();
 }
 
 void ValueFreshness::EndConnection() {
     ++epoch_;
-    live_ = false;
+    ended_ = true;
     emit Changed();
 }
 
@@ -40,7 +40,7 @@ void ValueFreshness::Decoded(quint16 startAddr) {
 }
 
 bool ValueFreshness::Fresh(const Block& block) const {
-    return live_ && block.readAt.isValid() && block.epoch == epoch_ &&
+    return !ended_ && block.readAt.isValid() && block.epoch == epoch_ &&
            block.unanswered <= kMissedAsks;
 }
 

@@ -83,5 +83,7 @@ private:
     QHash<quint16, Block> blocks_;
     // Counts connections (begun and ended); a block read in an earlier one is old.
     quint64 epoch_ = 0;
-    bool live_ = false;
+    // Between a stop or a loss and the next start: a reply still on its way is shown, but
+    // not as the meter's present value.
+    bool ended_ = false;
 };

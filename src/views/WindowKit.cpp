@@ -29,14 +29,9 @@ constexpr int kFreshForegroundRole = Qt::UserRole + 0x51;
 constexpr int kStaleRole = Qt::UserRole + 0x52;
 
 void SetTextColor(QWidget* w, const QColor& color) {
-    // A control drawn as old takes its new colour when it is fresh again.
-    const QVariant kept = w->property(kFreshPalette);
-    QPalette p = kept.isValid() ? kept.value<QPalette>() : w->palette();
+    QPalette p = w->palette();
     SetTextColor(p, color);
-    if (kept.isValid())
-        w->setProperty(kFreshPalette, QVariant::fromValue(p));
-    else
-        w->setPalette(p);
+    w->setPalette(p);
 }
 
 void ShowLabelAge(QLabel* label, bool fresh, const QString& staleText) {
@@ -262,6 +257,13 @@ void ApplyLabelTexts(const QWidget* form, const LabelTexts& texts) {
 }
 
 void ShowOnOff(QWidget* control, bool on) {
+    // A state is shown in its own colour, never as an old value: the inputs and relays are
+    // read in every rotation, and the alarm states turn grey again with their block.
+    if (control->property(kFreshPalette).isValid()) {
+        control->setToolTip(control->property(kFreshToolTip).toString());
+        control->setProperty(kFreshPalette, QVariant());
+        control->setProperty(kFreshToolTip, QVariant());
+    }
     SetTextColor(control, on ? OnColor() : OffColor());
 }
 
