@@ -145,7 +145,7 @@ private:
         }
     }
 
-    const ValueFreshness* freshness_ = nullptr;
+    QPointer<const ValueFreshness> freshness_;
     QMetaObject::Connection followed_;
     struct LabelMark {
         QPointer<QLabel> label;
