@@ -134,6 +134,7 @@ void MeterLine::Start() {
     if (!ReopenForStart())
         return;
     state_.Schedule.Restart();
+    emit ConnectionChanged(true);
     // A failure to start leaves the controls as they were; the operator sees that
     // nothing is sent and can try again.
     try {
@@ -151,6 +152,7 @@ void MeterLine::Stop() {
     state_.Schedule.Restart();
     state_.Traffic.Connected = false;
     SetPolling(false);
+    emit ConnectionChanged(false);
     if (modbus_->LineLost())
         emit StateChanged(LineLostText(modbus_->LineWaiting(), false));
 }
@@ -169,11 +171,13 @@ void MeterLine::LineLost() {
     polling_ = false;
     controls_ = {true, resumes, true};
     emit ControlsChanged(controls_);
+    emit ConnectionChanged(false);
     emit StateChanged(LineLostText(modbus_->LineWaiting(), resumes));
 }
 
 void MeterLine::LineBack() {
     SetPolling(modbus_->CycleBusy());
+    emit ConnectionChanged(true);
     emit StateChanged(LineBackText(modbus_->LineDevice()));
 }
 

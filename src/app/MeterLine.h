@@ -63,6 +63,9 @@ signals:
     void ControlsChanged(const LineControls& controls);
     // The line's state for the statistics bar ("" when there is nothing to say).
     void StateChanged(const QString& text);
+    // A connection to the meter began (Start COMM, the lost line back) or ended (Stop
+    // COMM, the line lost): what was read before it is not the meter's present value.
+    void ConnectionChanged(bool begun);
 
 private:
     void SetPolling(bool polling);

@@ -55,6 +55,8 @@ void ReplyRouting::RemoveWriteConfirmedHandler(int key) {
 }
 
 void ReplyRouting::RegistersReceived(quint16 startAddr, const QList<quint16>& values) {
+    freshness_.Decoded(startAddr);
+    const ValueFreshness::DecodeScope scope(freshness_, startAddr);
     // A copy: a decoder may register or remove decoders (a window opening or closing).
     const auto decoders = decoders_;
     for (const auto& e : decoders) {

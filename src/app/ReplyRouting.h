@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ValueFreshness.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -79,6 +81,12 @@ public:
     int AddWriteConfirmedHandler(quint16 startAddr, WriteConfirmedHandler handler);
     void RemoveWriteConfirmedHandler(int key);
 
+    // When each block was last shown and whether that is the meter's present value; every
+    // reply of a block is recorded here before its decoders run, and while they run it is
+    // the block the window kit marks their controls with.
+    ValueFreshness& Freshness() { return freshness_; }
+    const ValueFreshness& Freshness() const { return freshness_; }
+
     // Entry points for the master's reply events.
     void RegistersReceived(quint16 startAddr, const QList<quint16>& values);
     void CoilsReceived(quint16 startAddr, const QList<bool>& values);
@@ -101,6 +109,7 @@ private:
     SessionState& state_;
     OperatorDialogs& dialogs_;
     Host host_;
+    ValueFreshness freshness_;
     int nextKey_ = 1;
     QList<Entry<BlockDecoder>> decoders_;
     QList<Entry<WriteConfirmedHandler>> writeHandlers_;

@@ -69,6 +69,13 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
         ReplyRouting::Host{[this](const QString& n) { return windows_->IsOpen(n); },
                            [this](const QString& n) { windows_->Close(n); },
                            [this] { line_->RequestReopenAtMeterRate(); }});
+    // Values read before a start, a stop or a loss are drawn as old until read again.
+    connect(line_.get(), &MeterLine::ConnectionChanged, this, [this](bool begun) {
+        if (begun)
+            routing_->Freshness().BeginConnection();
+        else
+            routing_->Freshness().EndConnection();
+    });
     windows_ = std::make_unique<ChildWindows>(*ui->ClientArea, *this);
     // A window's blocks leave the rotation with the window.
     connect(windows_.get(), &ChildWindows::Destroyed, this,
@@ -411,6 +418,9 @@ void TFormTeskLink::BindModbusEvents() {
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
     state_.Traffic.RequestSent();
+    // A register read counts towards its block's age until the block's reply comes.
+    if (Msg.size() >= 4 && quint8(Msg[1]) == 0x03)
+        routing_->Freshness().Asked(quint16((quint8(Msg[2]) << 8) | quint8(Msg[3])));
     SetPanel(0, 0, QStringLiteral("TxD: ") + BytesToHex(Msg));
     SetPanel(1, 0, QStringLiteral("RxD: "));
 }

@@ -10,6 +10,7 @@ add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.cpp ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionState.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionState.h
     ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.cpp ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.h
+    ${CMAKE_CURRENT_LIST_DIR}/ValueFreshness.cpp ${CMAKE_CURRENT_LIST_DIR}/ValueFreshness.h
     ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
 )
 target_include_directories(qetra_shell_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -54,7 +54,8 @@ void TFormBase::ShowMeteringBlock(const QList<quint16>& values) {
 
 void TFormBase::ShowTemperature(const QList<quint16>& values) {
     if (!values.isEmpty())
-        ui->LabelTemp->setText(TemperatureText(values.first(), locale_));
+        ApplyLabelTexts(this,
+                        {{QStringLiteral("LabelTemp"), TemperatureText(values.first(), locale_)}});
 }
 
 void TFormBase::RelayWriteConfirmed(quint16 coil, bool value) {

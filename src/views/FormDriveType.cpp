@@ -83,7 +83,7 @@ void TFormDriveType::ComboDriveTypeChange(int index) {
 void TFormDriveType::ShowModelBlock(const QList<quint16>& values) {
     const ModelBlockView view = DecodeModelBlock(values);
     if (view.version)
-        ui->LabelVersion->setText(*view.version);
+        ApplyLabelTexts(this, {{QStringLiteral("LabelVersion"), *view.version}});
     if (view.frequencyIndex)
         ui->ComboSYSHz->setCurrentIndex(*view.frequencyIndex);
     if (view.displayIndex)
@@ -94,12 +94,12 @@ void TFormDriveType::ShowModelBlock(const QList<quint16>& values) {
 
 void TFormDriveType::ShowClock(const QList<quint16>& values) {
     if (const auto text = MeterClockText(values))
-        ui->LabelEquipTime->setText(*text);
+        ApplyLabelTexts(this, {{QStringLiteral("LabelEquipTime"), *text}});
 }
 
 void TFormDriveType::ShowRunTime(const QList<quint16>& values) {
     if (const auto text = RunTimeText(values, locale_))
-        ui->LabelEquipRunTime->setText(*text);
+        ApplyLabelTexts(this, {{QStringLiteral("LabelEquipRunTime"), *text}});
 }
 
 void TFormDriveType::Button1Click() {

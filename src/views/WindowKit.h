@@ -25,6 +25,14 @@ void PrepareChildWindow(QWidget* window);
 void StyleValueLabels(QWidget* form);
 QColor ValueColor();
 
+// Values that are not the meter's present ones (not read yet in this connection, the line
+// lost or stopped, their block unanswered for some rotations) are drawn in this colour,
+// with a tooltip that says when they were read ("last read 14:03:12", "not read yet").
+// Value labels start so. Texts put on value labels and grid cells while the reply routing
+// shows a block are marked with that block and follow its age (ValueFreshness.h) until
+// the next text; texts put on them at other times are the program's own and drawn fresh.
+QColor StaleColor();
+
 // Puts each text on the label of that object name below `form`; names without a label
 // are skipped.
 void ApplyLabelTexts(const QWidget* form, const LabelTexts& texts);

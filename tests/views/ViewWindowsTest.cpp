@@ -1,12 +1,18 @@
 #include "RegisterBlock.h"
 #include "ShellHarness.h"
 
+#include "FormSuperNum.h"
+#include "MaxMinDecode.h"
+#include "TqvModbus.h"
+#include "WindowKit.h"
 #include "WindowTestSupport.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -137,4 +143,66 @@ TEST(ViewWindowsStopTest, ALateReplyAfterStopLeavesTheMeterDisconnectedAndNothin
     EXPECT_EQ(t.dialogs.Shown()[0].caption, "Communication Error");
     EXPECT_EQ(t.dialogs.Shown()[0].text, "Please connect the meter first! ");
     EXPECT_TRUE(t->Schedule().Slot(RelaySlot).isEmpty());
+}
+
+TEST_F(ViewWindowsTest, ValuesNotFromThePresentConnectionAreGreyAndSayWhenTheyWereRead) {
+    QDateTime now(QDate(2026, 12, 7), QTime(14, 3, 12));
+    ReplyRouting& routing = h.shell->Routing();
+    routing.Freshness().SetClock([&now] { return now; });
+    TqvModbus& master = h.shell->Modbus();
+    QLabel* ua = h.Base()->Label("LabelUa");
+    QLabel* temperature = h.Base()->Label("LabelTemp");
+    auto* maxMin = h.Window<TFormSuperNum>(WindowName::SuperNum);
+    ASSERT_NE(maxMin, nullptr);
+    using Look = std::pair<QColor, QString>;
+    auto look = [](const QLabel* l) {
+        return Look(l->palette().color(QPalette::WindowText), l->toolTip());
+    };
+    auto stale = [](const char* tip) { return Look(StaleColor(), tip); };
+    const Look fresh(ValueColor(), QString());
+    const QList<quint16> metering(MeteringBlockCount, 0);
+
+    EXPECT_EQ(look(ua), stale("not read yet"));
+    h.shell->StartPolling();
+    master.StopQuery(); // the test is the meter: nothing goes out by itself
+    EXPECT_EQ(look(ua), stale("not read yet"));
+
+    routing.RegistersReceived(MeteringBlockStart, metering);
+    routing.RegistersReceived(MaxBlockStart, QList<quint16>(MaxMinBlockCount, 0));
+    EXPECT_EQ(look(ua), fresh);
+    EXPECT_EQ(look(temperature), stale("not read yet")); // its block has not come yet
+    QTableWidgetItem* cell = maxMin->MaxGrid()->item(0, 6);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_FALSE(cell->text().isEmpty());
+    EXPECT_EQ(cell->data(Qt::ForegroundRole), QVariant());
+    EXPECT_EQ(cell->toolTip(), QString());
+
+    // Lost: nothing shown is the meter's present value, and the line back changes nothing
+    // until the meter answers.
+    now = now.addSecs(8);
+    master.OnLineLost(&master);
+    EXPECT_EQ(look(ua), stale("last read 14:03:12"));
+    EXPECT_EQ(cell->foreground().color(), StaleColor());
+    EXPECT_EQ(cell->toolTip(), "last read 14:03:12");
+    master.OnLineBack(&master);
+    EXPECT_EQ(look(ua), stale("last read 14:03:12"));
+    routing.RegistersReceived(MeteringBlockStart, metering);
+    EXPECT_EQ(look(ua), fresh);
+    EXPECT_EQ(cell->toolTip(), "last read 14:03:12"); // the max/min block is not read again
+
+    // The metering block asked for again and again without an answer.
+    const QByteArray meteringRead = QByteArray::fromHex("0103013000360000");
+    for (int i = 0; i < ValueFreshness::kMissedAsks; ++i)
+        master.OnAfterSendMsg(&master, meteringRead);
+    EXPECT_EQ(look(ua), fresh);
+    master.OnAfterSendMsg(&master, meteringRead);
+    EXPECT_EQ(look(ua), stale("last read 14:03:20"));
+    routing.RegistersReceived(MeteringBlockStart, metering);
+    EXPECT_EQ(look(ua), fresh);
+
+    // Stopped: the texts stay as they were, drawn as old.
+    const QString shown = ua->text();
+    h.shell->StopPolling();
+    EXPECT_EQ(look(ua), stale("last read 14:03:20"));
+    EXPECT_EQ(ua->text(), shown);
 }
