@@ -391,8 +391,13 @@ void TFormTeskLink::RunMeterSearch() {
         if (search.exec() == QDialog::Accepted)
             chosen = search.Chosen();
     }
-    if (!chosen)
+    // The search only borrowed the line: polling goes on as it was, with the meter chosen
+    // there if one was.
+    if (!chosen) {
+        if (pollAfterSearch_)
+            line_->Start();
         return;
+    }
     state_.DevAddr = chosen->address;
     try {
         qvModbus1->SetBaudRate(chosen->baud);
