@@ -374,6 +374,9 @@ void TFormTeskLink::OpenSettingsDialog() {
 }
 
 void TFormTeskLink::SearchForMeter() {
+    // Clicked again while the search waits for the line: it opens once, as first asked.
+    if (searchWhenIdle_)
+        return;
     pollAfterSearch_ = line_->Polling();
     if (line_->Polling())
         line_->Stop();

@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -818,4 +819,27 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     EXPECT_EQ(shell->State().PortName, "COM9");
     EXPECT_EQ(shell->State().DevAddr, 200);
     EXPECT_EQ(shell->Modbus().BaudRate(), 2400u);
+}
+
+TEST(OperatorNotice, ALaterNoticeUpdatesTheBoxStillOpenAndAClosedOneMakesWayForANewBox) {
+    QWidget window;
+    MessageBoxDialogs dialogs(&window);
+    auto boxes = [&] { return window.findChildren<QMessageBox*>(); };
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "once");
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "twice");
+    ASSERT_EQ(boxes().size(), 1);
+    QMessageBox* box = boxes()[0];
+    EXPECT_TRUE(box->isVisible()); // shown without waiting for the operator
+    EXPECT_EQ(box->text(), "twice");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    // Another key is another box.
+    dialogs.ShowNotice("other", OperatorDialogs::Icon::Warning, "Other", "text");
+    EXPECT_EQ(boxes().size(), 2);
+
+    box->button(QMessageBox::Ok)->click();
+    ASSERT_TRUE(WaitUntil([&] { return boxes().size() == 1; }));
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "again");
+    ASSERT_EQ(boxes().size(), 2);
+    for (QMessageBox* b : boxes())
+        b->close();
 }
