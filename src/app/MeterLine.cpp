@@ -1,10 +1,12 @@
 #include "MeterLine.h"
 
 #include "OperatorDialogs.h"
+#include "PortName.h"
 #include "SessionState.h"
 #include "TComm.h"
 #include "TqvModbus.h"
 
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <exception>
 
@@ -49,8 +51,9 @@ MeterLine::MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFa
     m.SetQueryInterval(200);
     m.SetQueryTimeout(3000);
     m.SetPreviewTimeout(0);
+    // The master's one box is the line's loss.
     m.OnOperatorError = [this](const QString& caption, const QString& text) {
-        dialogs_.Error(caption, text);
+        ShowLostNotice(caption, text);
     };
     m.OnLineLost = [this](TqvModbus*) { LineLost(); };
     m.OnLineBack = [this](TqvModbus*) { LineBack(); };
@@ -92,6 +95,13 @@ bool MeterLine::Open() {
     try {
         modbus_->Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
         emit StateChanged(QString());
+        if (lossesPort_ != state_.PortName) {
+            // Another port chosen: its losses are counted from now on.
+            lossesPort_ = state_.PortName;
+            losses_.Clear();
+            emit LossHistoryChanged(QString());
+        }
+        SessionOpened();
         return true;
     } catch (const ECommsError& e) {
         qCWarning(lcLine, "cannot open %s: %s", qPrintable(state_.PortName), e.what());
@@ -126,6 +136,7 @@ void MeterLine::ReopenAtMeterRate() {
         ShowCannotOpen();
         return;
     }
+    SessionOpened();
     if (resume)
         modbus_->StartQuery();
 }
@@ -173,9 +184,14 @@ void MeterLine::LineLost() {
     emit ControlsChanged(controls_);
     emit ConnectionChanged(false);
     emit StateChanged(LineLostText(modbus_->LineWaiting(), resumes));
+    losses_.Lost(wallClock_());
+    emit LossHistoryChanged(losses_.Text());
+    silence_.Closed();
+    ShowSilence();
 }
 
 void MeterLine::LineBack() {
+    SessionOpened();
     SetPolling(modbus_->CycleBusy());
     emit ConnectionChanged(true);
     emit StateChanged(LineBackText(modbus_->LineDevice()));
@@ -183,11 +199,12 @@ void MeterLine::LineBack() {
 
 bool MeterLine::ReopenForStart() {
     if (modbus_->PortOpen())
-        return true;
+        return Reresolve();
     // Reopen the port the master had: after a lost line that is the same device (by-id
     // name or COM link), which may be back by now.
     QString why;
     if (modbus_->ReopenLine(&why)) {
+        SessionOpened();
         emit StateChanged(LineBackText(modbus_->LineDevice()));
         return true;
     }
@@ -200,4 +217,44 @@ bool MeterLine::ReopenForStart() {
         emit StateChanged(LineLostText(modbus_->LineWaiting(), false));
     }
     return false;
+}
+
+bool MeterLine::Reresolve() {
+    if (!modbus_->PortOpen() || !modbus_->Port().NameLeadsElsewhere())
+        return modbus_->PortOpen();
+    qCInfo(lcLine, "%s now leads to another device; opening that one", qPrintable(state_.PortName));
+    modbus_->StopQuery();
+    modbus_->Close();
+    // Another device may be another meter: nothing known of the old one carries over.
+    state_.Traffic.Connected = false;
+    return Open();
+}
+
+void MeterLine::SessionOpened() {
+    device_ = QFileInfo(ResolvePortName(state_.PortName)).canonicalFilePath();
+    silence_.Opened();
+    ShowSilence();
+}
+
+void MeterLine::ReplyEvaluated(quint8 errorCode) {
+    silence_.Evaluated(errorCode);
+    ShowSilence();
+}
+
+void MeterLine::ShowSilence() {
+    const QString text = silence_.Unexplained() ? NoAnswerText(state_.DevAddr, modbus_->BaudRate(),
+                                                               state_.PortName, device_)
+                                                : QString();
+    if (text == silenceText_)
+        return;
+    silenceText_ = text;
+    emit NoAnswerChanged(text);
+}
+
+void MeterLine::ShowLostNotice(const QString& caption, const QString& text) {
+    // The line may come back and go again before the operator is at the desk: the box
+    // already up tells of every loss instead of another box stacked on it.
+    const QString history = losses_.Count() > 1 ? losses_.Text() : QString();
+    dialogs_.ShowNotice(QStringLiteral("line-lost"), OperatorDialogs::Icon::Error, caption,
+                        history.isEmpty() ? text : text + QStringLiteral("\n\n") + history + '.');
 }

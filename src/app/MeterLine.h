@@ -1,5 +1,8 @@
 #pragma once
 
+#include "LineStatusText.h"
+
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -47,8 +50,18 @@ public:
     // state.MeterBaudRate and polls again unless the operator stopped polling meanwhile.
     void RequestReopenAtMeterRate();
     void ReopenAtMeterRate();
-    // "Start COMM": opens the port first when it is closed or was lost.
+    // "Start COMM": opens the port first when it is closed or was lost, and opens it
+    // afresh when its name now leads to another device (the operator moved the COM link).
     void Start();
+    // OK in COMM Settings with the port already open under the same name: the name is
+    // resolved afresh, and a link that now points elsewhere is the operator's choice and
+    // is opened. True when the port is open afterwards.
+    bool Reresolve();
+    // A transaction was evaluated (the master's ResponseErrorCode): keeps the no-answer
+    // text up to date.
+    void ReplyEvaluated(quint8 errorCode);
+    // The clock of the loss history (tests set their own; the wall clock otherwise).
+    void SetWallClock(std::function<QDateTime()> clock) { wallClock_ = std::move(clock); }
     // "Stop COMM": the meter no longer counts as connected.
     void Stop();
     // Stops polling and closes the port (the program ends).
@@ -66,6 +79,10 @@ signals:
     // A connection to the meter began (Start COMM, the lost line back) or ended (Stop
     // COMM, the line lost): what was read before it is not the meter's present value.
     void ConnectionChanged(bool begun);
+    // Why the meter is silent, in plain words (NoAnswerText), or "" once it answers.
+    void NoAnswerChanged(const QString& text);
+    // The losses since the port was chosen ("Line lost 3 times since 14:02").
+    void LossHistoryChanged(const QString& text);
 
 private:
     void SetPolling(bool polling);
@@ -78,12 +95,23 @@ private:
     // Start while the line is lost or the port closed: open it first. False (with the box
     // shown) when it cannot be opened.
     bool ReopenForStart();
+    // A session on the port begins (opened, reopened, back): nothing heard yet.
+    void SessionOpened();
+    void ShowSilence();
+    // The line-lost box: one at a time, updated by a loss while it is open.
+    void ShowLostNotice(const QString& caption, const QString& text);
 
     SessionState& state_;
     OperatorDialogs& dialogs_;
     std::unique_ptr<TqvModbus> modbus_;
     LineControls controls_;
     bool polling_ = false;
+    LineSilence silence_;
+    QString silenceText_;
+    QString device_; // the node opened, for the no-answer text
+    LineLossHistory losses_;
+    QString lossesPort_; // the port the history is of
+    std::function<QDateTime()> wallClock_ = [] { return QDateTime::currentDateTime(); };
 };
 
 // The text of the box shown when the port cannot be opened.

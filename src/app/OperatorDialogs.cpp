@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
+namespace {
+QMessageBox::Icon BoxIcon(OperatorDialogs::Icon icon) {
+    using Icon = OperatorDialogs::Icon;
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
     case Icon::None:
@@ -21,8 +23,31 @@ void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QSt
         boxIcon = QMessageBox::Question;
         break;
     }
-    QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, parent_);
+    return boxIcon;
+}
+} // namespace
+
+void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, parent_);
     box.exec();
+}
+
+void MessageBoxDialogs::ShowNotice(const QString& key, Icon icon, const QString& caption,
+                                   const QString& text) {
+    QPointer<QObject>& open = notices_[key];
+    if (open.isNull()) {
+        auto* box = new QMessageBox(BoxIcon(icon), caption, text, QMessageBox::Ok, parent_);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        open = box;
+        // Modal to the main window like the other boxes, but without a nested event loop:
+        // the line goes on being watched while the box is up.
+        box->open();
+        return;
+    }
+    auto* box = static_cast<QMessageBox*>(open.data());
+    box->setIcon(BoxIcon(icon));
+    box->setWindowTitle(caption);
+    box->setText(text);
 }
 
 bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {

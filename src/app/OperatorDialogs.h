@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMap>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -31,6 +34,12 @@ public:
     // The application's own error box for an unexpected failure (caption: the program's
     // name, error icon), used where a failure has no fixed text of its own.
     virtual void ShowDefaultError(const QString& text) = 0;
+    // A box about a state of the line that may recur while it is on the screen (the line
+    // lost again before the operator closed the first box): while the box of this `key`
+    // is still open, a new call puts the new caption and text into it instead of stacking
+    // another box over the windows. Returns at once; the program goes on meanwhile.
+    virtual void ShowNotice(const QString& key, Icon icon, const QString& caption,
+                            const QString& text) = 0;
 
     // Shorthands for the kinds of box the windows use.
     void Inform(const QString& caption, const QString& text) {
@@ -68,7 +77,10 @@ public:
                             const QString& detail) override;
     bool AskOkCancel(const QString& caption, const QString& text) override;
     void ShowDefaultError(const QString& text) override;
+    void ShowNotice(const QString& key, Icon icon, const QString& caption,
+                    const QString& text) override;
 
 private:
     QWidget* parent_;
+    QMap<QString, QPointer<QObject>> notices_; // the open notice boxes (QMessageBox) by key
 };

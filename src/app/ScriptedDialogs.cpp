@@ -25,6 +25,21 @@ void ScriptedDialogs::ShowDefaultError(const QString& text) {
     Record({Kind::DefaultError, Icon::Error, QString(), text, {}});
 }
 
+void ScriptedDialogs::ShowNotice(const QString& key, Icon icon, const QString& caption,
+                                 const QString& text) {
+    if (const auto open = openNotices_.constFind(key); open != openNotices_.cend()) {
+        Box& box = shown_[*open];
+        box.icon = icon;
+        box.caption = caption;
+        box.text = text;
+        ++noticeUpdates_;
+        return;
+    }
+    Record({Kind::Notice, icon, caption, text, {}});
+    if (holdNotices_)
+        openNotices_.insert(key, shown_.size() - 1);
+}
+
 QStringList ScriptedDialogs::Texts() const {
     QStringList texts;
     for (const Box& box : shown_)
@@ -36,6 +51,8 @@ void ScriptedDialogs::Clear() {
     shown_.clear();
     answers_.clear();
     unanswered_ = 0;
+    openNotices_.clear();
+    noticeUpdates_ = 0;
 }
 
 void ScriptedDialogs::Record(Box box) {

@@ -172,8 +172,10 @@ bool TFormComm::Button1Click() {
     s.SaveSettings = ui->CheckBox1->isChecked();
 
     // Another port, or the same one when it is not open (a lost line, a port that failed
-    // to open): open it now.
-    if (port != shownPortName_ || !shell_.Modbus().PortOpen()) {
+    // to open) or when its name now leads to another device (the operator moved its COM
+    // link; that is their choice): open it now, the name resolved afresh.
+    const bool moved = port == shownPortName_ && shell_.Modbus().Port().NameLeadsElsewhere();
+    if (port != shownPortName_ || !shell_.Modbus().PortOpen() || moved) {
         shell_.Modbus().Close();
         shell_.ResetSession();
         s.PortName = port;

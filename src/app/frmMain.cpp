@@ -1,9 +1,11 @@
 #include "frmMain.h"
 
+#include "LineNoticeBar.h"
 #include "Settings.h"
 #include "TqvModbus.h"
 #include "WindowTable.h"
 #include "frmComm.h"
+#include "frmSearch.h"
 #include "frmTrafficMonitor.h"
 #include "ui_frmMain.h"
 
@@ -64,6 +66,10 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
         // The fifth statistics panel is free: the line's state goes there.
         SetPanel(2, 4, text);
     });
+    lineNotice_ = new LineNoticeBar(ui->centralwidget);
+    connect(line_.get(), &MeterLine::NoAnswerChanged, lineNotice_, &LineNoticeBar::SetNoAnswer);
+    connect(line_.get(), &MeterLine::LossHistoryChanged, lineNotice_, &LineNoticeBar::SetLosses);
+    connect(lineNotice_, &LineNoticeBar::SearchRequested, this, &TFormTeskLink::SearchForMeter);
     routing_ = std::make_unique<ReplyRouting>(
         state_, *dialogs_,
         ReplyRouting::Host{[this](const QString& n) { return windows_->IsOpen(n); },
@@ -129,6 +135,7 @@ void TFormTeskLink::BuildStatusBars() {
     std::tie(StatusBarSend, panels_[0]) = makeBar("StatusBarSend", 1);
     std::tie(StatusBarRecv, panels_[1]) = makeBar("StatusBarRecv", 1);
     std::tie(StatusBar2, panels_[2]) = makeBar("StatusBar2", 5);
+    ui->centralLayout->addWidget(lineNotice_);
 }
 
 void TFormTeskLink::BindMenuCommands() {
@@ -373,6 +380,46 @@ void TFormTeskLink::OpenSettingsDialog() {
     ApplyMeterModel();
 }
 
+void TFormTeskLink::SearchForMeter() {
+    // Clicked again while the search waits for the line: it opens once, as first asked.
+    if (searchWhenIdle_)
+        return;
+    pollAfterSearch_ = line_->Polling();
+    if (line_->Polling())
+        line_->Stop();
+    if (qvModbus1->CycleBusy()) {
+        searchWhenIdle_ = true; // see qvModbus1QueryFinish
+        return;
+    }
+    RunMeterSearch();
+}
+
+void TFormTeskLink::RunMeterSearch() {
+    std::optional<FoundMeter> chosen;
+    {
+        TFormSearch search(*this, state_.PortName, this);
+        if (search.exec() == QDialog::Accepted)
+            chosen = search.Chosen();
+    }
+    // The search only borrowed the line: polling goes on as it was, with the meter chosen
+    // there if one was.
+    if (!chosen) {
+        if (pollAfterSearch_)
+            line_->Start();
+        return;
+    }
+    state_.DevAddr = chosen->address;
+    try {
+        qvModbus1->SetBaudRate(chosen->baud);
+    } catch (const std::exception& e) {
+        dialogs_->Warn(QCoreApplication::translate("TFormTeskLink", "Search for a meter"),
+                       QString::fromLocal8Bit(e.what()));
+    }
+    state_.Baudrate = qvModbus1->BaudRate();
+    if (pollAfterSearch_)
+        line_->Start();
+}
+
 void TFormTeskLink::OpenHelp() {
 #ifdef QETRA_HAVE_APPDIALOGS
     // Read from the current directory each time, so a help file dropped beside the
@@ -448,6 +495,9 @@ void TFormTeskLink::qvModbus1AfterResponse() {
     const QString ok = t.OkPercentText();
     if (!ok.isEmpty())
         SetPanel(2, 3, ok);
+    // A request that awaits no reply (a broadcast) tells nothing about the meter.
+    if (qvModbus1->ExpectedLength() > 0)
+        line_->ReplyEvaluated(qvModbus1->ResponseErrorCode());
 }
 
 void TFormTeskLink::qvModbus1QueryFinish() {
@@ -455,4 +505,7 @@ void TFormTeskLink::qvModbus1QueryFinish() {
     SetPanel(1, 0, QString());
     for (int i = 0; i < 4; ++i)
         SetPanel(2, i, QString());
+    // The search waited for the line to be free.
+    if (std::exchange(searchWhenIdle_, false))
+        QMetaObject::invokeMethod(this, &TFormTeskLink::RunMeterSearch, Qt::QueuedConnection);
 }

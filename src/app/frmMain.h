@@ -20,6 +20,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QSettings;
 class QStatusBar;
+class LineNoticeBar;
 class ModbusPort;
 class TqvModbus;
 class TFormTeskLink;
@@ -145,6 +146,13 @@ public:
     // Texts of the status bars: bar 0 = StatusBarSend, 1 = StatusBarRecv, 2 = StatusBar2
     // (panels 0..4).
     QString StatusText(int bar, int panel = 0) const;
+    // The bar below them that explains the line: why the meter is silent, with its
+    // "Search…" button, and the line's losses.
+    LineNoticeBar& LineNotice() const { return *lineNotice_; }
+    // "Search…" of that bar: polling stops (the search needs the line to itself) and the
+    // search for the meter opens once the cycle under way has ended; a meter chosen there
+    // is used at once, and polling goes on if it was on.
+    void SearchForMeter();
     // The menu command or tool button with this object name ("MMStart", "ToolButtonCut").
     QAction* Action(const QString& name) const;
 
@@ -184,6 +192,7 @@ private:
     void OpenSettingsDialog();
     void OpenHelp();
     void OpenAbout();
+    void RunMeterSearch();
 
     // The master's events.
     void qvModbus1RecvData(const QByteArray& Data);
@@ -210,6 +219,9 @@ private:
     QStatusBar* StatusBarRecv = nullptr;
     QStatusBar* StatusBar2 = nullptr;
     QList<QLabel*> panels_[3];
+    LineNoticeBar* lineNotice_ = nullptr;
+    bool searchWhenIdle_ = false;
+    bool pollAfterSearch_ = false;
     bool startedUp_ = false;
 };
 

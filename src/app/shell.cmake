@@ -41,6 +41,7 @@ add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
     ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.cpp ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.h
     ${CMAKE_CURRENT_LIST_DIR}/MeterLine.cpp ${CMAKE_CURRENT_LIST_DIR}/MeterLine.h
+    ${CMAKE_CURRENT_LIST_DIR}/LineNoticeBar.cpp ${CMAKE_CURRENT_LIST_DIR}/LineNoticeBar.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/frmComm.cpp ${CMAKE_CURRENT_LIST_DIR}/frmComm.h
     ${CMAKE_CURRENT_LIST_DIR}/frmSearch.cpp ${CMAKE_CURRENT_LIST_DIR}/frmSearch.h

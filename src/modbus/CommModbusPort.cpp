@@ -65,6 +65,15 @@ LineReturn CommModbusPort::LostLineReturn() {
         lost_.emplace(comm_->OpenedLine());
     return lost_->Check();
 }
+bool CommModbusPort::NameLeadsElsewhere() const {
+    if (!comm_->IsOpen())
+        return false;
+    // The node held open cannot be replaced meanwhile; only the name's link can move. A
+    // name that leads nowhere now leaves the working line as it is.
+    const QString now = IdentifyLine(comm_->CommName()).node;
+    return !now.isEmpty() && now != comm_->OpenedLine().node;
+}
+
 void CommModbusPort::ClosePort() {
     comm_->ClosePort();
 }

@@ -32,6 +32,7 @@ public:
     quint32 ModemLineStatus() override;
     // Judged against what the name stood for at the last open (see LostLine).
     LineReturn LostLineReturn() override;
+    bool NameLeadsElsewhere() const override;
 
 private:
     std::unique_ptr<TComm> comm_;

@@ -58,6 +58,10 @@ public:
                 QStringLiteral("Waiting for ") + BarePortName(CommName())};
     }
 
+    // While open: whether the port's name now leads to another device than the one open
+    // (the operator pointed its COM link elsewhere). This plain version cannot tell.
+    virtual bool NameLeadsElsewhere() const { return false; }
+
     std::function<void(const QByteArray& chunk)> OnReceiveData;
     std::function<void(quint32 errorFlags)> OnReceiveError;
     std::function<void(quint32 modemEvent)> OnModemStateChange;

@@ -1,3 +1,5 @@
+#include "LineNoticeBar.h"
+#include "LineStatusText.h"
 #include "TestShell.h"
 #include "TqvModbus.h"
 #include "frmComm.h"
@@ -14,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -670,7 +674,7 @@ TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
               shell->SubWindowOf(shell->Window("FormBase")));
 }
 
-TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack) {
+TEST_F(ShellFixture, ALostLineIsShownPausedResumesWhenTheDeviceIsBackAndOneBoxTellsEveryLoss) {
     // COM1 is a link to a stand-in for the adapter, which the test unplugs and plugs in.
     const QString device = dir.filePath("ttyUSB0");
     auto plugIn = [&] {
@@ -682,9 +686,18 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     Make();
     FastLine();
     shell->Modbus().SetReopenPollMs(0); // the test decides when a try is made
+    QDateTime now(QDate(2026, 12, 7), QTime(14, 2, 30));
+    shell->Line().SetWallClock([&now] { return now; });
+    // The operator is away: the first box stays on the screen.
+    dialogs.HoldNotices(true);
     shell->Action("MMStart")->trigger();
     ASSERT_TRUE(WaitUntil([&] { return port.sent.size() >= 2; }));
     const int noResponse = shell->State().Traffic.NoResponseCount;
+    // Nothing has answered since the port opened: the bar says so, with the search.
+    const LineNoticeBar& notice = shell->LineNotice();
+    EXPECT_EQ(notice.NoAnswer(),
+              NoAnswerText(1, 9600, "COM1", QFileInfo(device).canonicalFilePath()));
+    EXPECT_FALSE(notice.SearchButton()->isHidden());
 
     QFile::remove(device);
     shell->Modbus().Port().OnRequestHangup();
@@ -699,6 +712,9 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     EXPECT_FALSE(port.open);
     EXPECT_EQ(shell->StatusText(2, 4),
               "Line lost. Waiting for COM1 - polling resumes when it is back");
+    // The loss is what the operator must see now, not the silence before it.
+    EXPECT_EQ(notice.NoAnswer(), "");
+    EXPECT_EQ(notice.Losses(), "Line lost at 14:02");
     // The request in flight is counted as unanswered; nothing more is sent.
     EXPECT_EQ(shell->State().Traffic.NoResponseCount, noResponse + 1);
     const qsizetype sent = port.sent.size();
@@ -717,9 +733,16 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     EXPECT_FALSE(Enabled("MMStart"));
     EXPECT_TRUE(Enabled("MMStop"));
 
-    // Lost again, and this time the operator stops and starts: Start reopens the port.
+    // Lost again while the first box is still up, and this time the operator stops and
+    // starts: the box tells of both losses, and Start reopens the port.
     shell->Modbus().SetReopenPollMs(0);
+    now = now.addSecs(40 * 60);
     shell->Modbus().Port().OnRequestHangup();
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_EQ(dialogs.NoticeUpdates(), 1);
+    EXPECT_TRUE(dialogs.Shown()[0].text.endsWith("\n\nLine lost 2 times since 14:02."))
+        << dialogs.Shown()[0].text.toStdString();
+    EXPECT_EQ(notice.Losses(), "Line lost 2 times since 14:02");
     shell->Action("MMStop")->trigger();
     EXPECT_EQ(shell->StatusText(2, 4), "Line lost. Waiting for COM1 - reopened when it is back");
     EXPECT_FALSE(Enabled("MMStop"));
@@ -727,7 +750,11 @@ TEST_F(ShellFixture, ALostLineIsShownPausedAndPollingResumesWhenTheDeviceIsBack)
     EXPECT_TRUE(port.open);
     EXPECT_TRUE(shell->Modbus().CycleBusy());
     EXPECT_FALSE(Enabled("MMStart"));
+    // Closed by the operator, the next loss brings a box of its own.
+    dialogs.CloseNotices();
+    shell->Modbus().Port().OnRequestHangup();
     EXPECT_EQ(dialogs.Shown().size(), 2);
+    EXPECT_EQ(notice.Losses(), "Line lost 3 times since 14:02");
 }
 
 TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNames) {
@@ -792,4 +819,27 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     EXPECT_EQ(shell->State().PortName, "COM9");
     EXPECT_EQ(shell->State().DevAddr, 200);
     EXPECT_EQ(shell->Modbus().BaudRate(), 2400u);
+}
+
+TEST(OperatorNotice, ALaterNoticeUpdatesTheBoxStillOpenAndAClosedOneMakesWayForANewBox) {
+    QWidget window;
+    MessageBoxDialogs dialogs(&window);
+    auto boxes = [&] { return window.findChildren<QMessageBox*>(); };
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "once");
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "twice");
+    ASSERT_EQ(boxes().size(), 1);
+    QMessageBox* box = boxes()[0];
+    EXPECT_TRUE(box->isVisible()); // shown without waiting for the operator
+    EXPECT_EQ(box->text(), "twice");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    // Another key is another box.
+    dialogs.ShowNotice("other", OperatorDialogs::Icon::Warning, "Other", "text");
+    EXPECT_EQ(boxes().size(), 2);
+
+    box->button(QMessageBox::Ok)->click();
+    ASSERT_TRUE(WaitUntil([&] { return boxes().size() == 1; }));
+    dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "again");
+    ASSERT_EQ(boxes().size(), 2);
+    for (QMessageBox* b : boxes())
+        b->close();
 }

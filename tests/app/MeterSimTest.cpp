@@ -1,4 +1,6 @@
 #include "CommModbusPort.h"
+#include "LineNoticeBar.h"
+#include "LineStatusText.h"
 #include "MeterSimProcess.h"
 #include "PosixSerialDevice.h"
 #include "TComm.h"
@@ -10,10 +12,13 @@
 #include "ui_frmComm.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 
 #include <memory>
 
@@ -229,5 +234,108 @@ TEST(MeterSimSearch, FindsTheMeterAtItsUnusualAddressAndRateAndOneClickUsesIt) {
     shell.StartPolling();
     ASSERT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: C8 03 "); }, 15000));
     shell.StopPolling();
+    qunsetenv("QETRA_PORTS_DIR");
+}
+
+TEST(MeterSimSilence, AMeterAtAnotherAddressIsExplainedAndTheSearchIsOneClickAway) {
+    QTemporaryDir ports;
+    ASSERT_TRUE(ports.isValid());
+    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
+    MeterSimProcess sim({"--port", "COM1", "--address", "5"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort); // address 1, as at first start
+    shell.Modbus().SetQueryTimeout(300);
+    const LineNoticeBar& notice = shell.LineNotice();
+    EXPECT_TRUE(notice.isHidden());
+    shell.StartPolling();
+    const QString silence =
+        NoAnswerText(1, 9600, "COM1", QFileInfo(sim.device()).canonicalFilePath());
+    ASSERT_TRUE(WaitUntil([&] { return notice.NoAnswer() == silence; })) << notice.NoAnswer().toStdString();
+    EXPECT_FALSE(notice.isHidden());
+    EXPECT_FALSE(notice.SearchButton()->isHidden());
+
+    // One click: polling gives the line up and the search runs on it. The test plays the
+    // operator who watches it start and cancels it.
+    bool searched = false;
+    QString searchedOn;
+    QTimer operatorAtTheDesk;
+    QObject::connect(&operatorAtTheDesk, &QTimer::timeout, [&] {
+        auto* search = qobject_cast<TFormSearch*>(QApplication::activeModalWidget());
+        if (search == nullptr)
+            return;
+        if (search->Running()) {
+            searched = true;
+            searchedOn = search->findChild<QLabel*>()->text();
+            search->CancelSearch();
+        } else if (searched) {
+            static_cast<QDialog*>(search)->reject();
+        }
+    });
+    operatorAtTheDesk.start(10);
+    notice.SearchButton()->click();
+    ASSERT_TRUE(WaitUntil([&] { return searched && QApplication::activeModalWidget() == nullptr; }))
+        << t.dialogs.Texts().join('|').toStdString();
+    operatorAtTheDesk.stop();
+    EXPECT_TRUE(searchedOn.contains(sim.device() + " (COM1)")) << searchedOn.toStdString();
+    EXPECT_TRUE(shell.Line().Polling()); // borrowed, given back
+
+    // The right address: the text goes with the first good reply.
+    shell.State().DevAddr = 5;
+    EXPECT_TRUE(WaitUntil([&] { return notice.NoAnswer().isEmpty(); }));
+    EXPECT_TRUE(notice.isHidden());
+    shell.StopPolling();
+    EXPECT_EQ(t.dialogs.Shown().size(), 0) << t.dialogs.Texts().join('|').toStdString();
+    qunsetenv("QETRA_PORTS_DIR");
+}
+
+TEST(MeterSimSilence, OkInCommSettingsAndStartOpenTheMeterTheComLinkNowPointsAt) {
+    QTemporaryDir ports;
+    ASSERT_TRUE(ports.isValid());
+    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
+    MeterSimProcess first({"--port", "COM1"});
+    MeterSimProcess second({"--port", "COM2"});
+    ASSERT_TRUE(first.started() && second.started())
+        << qPrintable(first.errors() + second.errors());
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ASSERT_TRUE(shell.Modbus().PortOpen());
+    QStringList opened;
+    auto* port = dynamic_cast<CommModbusPort*>(&shell.Modbus().Port());
+    ASSERT_NE(port, nullptr);
+    port->Comm().SetDeviceFactory([&opened] { return std::make_unique<RecordingDevice>(opened); });
+    const QString link = ports.filePath("COM1");
+    auto pointComOneAt = [&](const QString& device) {
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(device, link));
+    };
+    const QString firstNode = QFileInfo(first.device()).canonicalFilePath();
+    const QString secondNode = QFileInfo(second.device()).canonicalFilePath();
+
+    // OK with the same name: unchanged, the open line stays; moved, the new device opens.
+    {
+        TFormComm comm(shell);
+        ASSERT_TRUE(comm.Button1Click());
+    }
+    EXPECT_EQ(opened, QStringList{});
+    pointComOneAt(second.device());
+    {
+        TFormComm comm(shell);
+        ASSERT_TRUE(comm.Button1Click());
+    }
+    EXPECT_EQ(opened, QStringList{secondNode});
+    EXPECT_EQ(port->Comm().OpenedLine().node, secondNode);
+    shell.StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: 01 03 "); }));
+
+    // Start after Stop resolves the name afresh as well.
+    shell.StopPolling();
+    pointComOneAt(first.device());
+    shell.StartPolling();
+    EXPECT_EQ(opened, (QStringList{secondNode, firstNode}));
+    EXPECT_EQ(port->Comm().OpenedLine().node, firstNode);
+    ASSERT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: 01 03 "); }));
+    shell.StopPolling();
+    EXPECT_EQ(t.dialogs.Shown().size(), 0) << t.dialogs.Texts().join('|').toStdString();
     qunsetenv("QETRA_PORTS_DIR");
 }
