@@ -129,8 +129,11 @@ void PollSchedule::DropWindowReads(const QString& window) {
 
 void PollSchedule::Restart() {
     writes_.fill(QString());
-    // A read of the active window cut short by the stop is still owed to it.
-    if (!inFlight_.window.isEmpty())
+    // A read cut short by the stop is still owed: the coefficients, or the block of the
+    // window still in front.
+    if (inFlight_.coefficients)
+        ReadCoefficientsOnce = true;
+    else if (!inFlight_.window.isEmpty())
         AddRead(inFlight_, true);
     inFlight_ = {};
     holdReads_ = false;
@@ -153,7 +156,8 @@ QString PollSchedule::NextMessage(int slaveAddress) {
 }
 
 QString PollSchedule::ChooseMessage() {
-    // Whatever was out before has had its outcome: the one-shot reads wait here again.
+    // The request before has had its outcome by now: a failure is reported before the
+    // master asks for the next request.
     inFlight_ = {};
     const bool readsNow = !std::exchange(holdReads_, false);
     if (ReadCoefficientsOnce && readsNow) {
@@ -168,7 +172,7 @@ QString PollSchedule::ChooseMessage() {
         if (slot.isEmpty())
             continue;
         QString message = std::exchange(slot, QString());
-        // A read queued behind writes (the coefficients after a calibration write) is a
+        // A read queued behind writes (the coefficients the factory window asks for) is a
         // one-shot read like any other; the writes themselves are never repeated.
         if (ReadStart(message))
             inFlight_ = {message, {}};
