@@ -451,6 +451,7 @@ void TFormTeskLink::BindModbusEvents() {
         routing_->InputsReceived(start, values);
     };
     m.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16> values) {
+        state_.Schedule.BlockReceived(start);
         routing_->RegistersReceived(start, values);
     };
     m.OnF05Response = [this](TqvModbus*, quint8, quint16 dest, bool value) {
@@ -483,6 +484,8 @@ void TFormTeskLink::qvModbus1QueryData() {
 
 void TFormTeskLink::qvModbus1ResponseError() {
     state_.Traffic.ResponseFailed(qvModbus1->ResponseErrorCode());
+    // A one-shot read that went unanswered is asked again.
+    state_.Schedule.RequestFailed();
     QApplication::beep();
     routing_->ResponseFailed();
 }

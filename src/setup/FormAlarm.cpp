@@ -4,6 +4,7 @@
 #include "AlarmRecords.h"
 #include "SessionState.h"
 #include "WindowKit.h"
+#include "WindowTable.h"
 #include "ui_frmAlarm.h"
 
 #include <QFontMetrics>
@@ -39,7 +40,8 @@ QPushButton* TFormAlarm::SetupButton() const {
 }
 
 void TFormAlarm::FormActivate() {
-    state_.Schedule.Queue(ReadOnceSlot, AlarmParamRead);
+    // Asked again until the meter answers it, while this window stays in front.
+    state_.Schedule.QueueRead(AlarmParamRead, WindowName::Alarm);
 }
 
 void TFormAlarm::ShowAlarmItems(const QList<quint16>& values) {

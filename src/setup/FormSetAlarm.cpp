@@ -3,6 +3,7 @@
 #include "OperatorDialogs.h"
 #include "SessionState.h"
 #include "WindowKit.h"
+#include "WindowTable.h"
 #include "WriteCommand.h"
 #include "ui_frmSetAlarm.h"
 
@@ -85,7 +86,8 @@ void TFormSetAlarm::SetInput(const AlarmSettingsInput& input) {
 }
 
 void TFormSetAlarm::FormActivate() {
-    state_.Schedule.Queue(ReadOnceSlot, AlarmParamRead);
+    // Asked again until the meter answers it, while this window stays in front.
+    state_.Schedule.QueueRead(AlarmParamRead, WindowName::SetAlarm);
 }
 
 void TFormSetAlarm::ShowAlarmParameters(const QList<quint16>& values) {

@@ -62,7 +62,8 @@ void TFormDriveType::EnableClockAndRunTime() {
 
 void TFormDriveType::FormActivate() {
     ui->ComboDriveType->setCurrentIndex(state_.MeterModel == 0 ? 0 : 1);
-    state_.Schedule.Queue(ReadOnceSlot, ModelBlockRead);
+    // Asked again until the meter answers it, while this window stays in front.
+    state_.Schedule.QueueRead(ModelBlockRead, WindowName::DriveType);
     // The main window put this window's reads (the clock and the run time) into the
     // rotation when it activated it.
     EnableClockAndRunTime();

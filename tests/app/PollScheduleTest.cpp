@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -153,6 +154,119 @@ TEST(PollSchedule, ActivatingAnotherWindowLeavesOnlyItsReadsAndAKeptWindowQueues
     EXPECT_EQ(Take(s, 6).last(), "01,03,03,2A,00,06,00,00");
     s.DropWindowReads("FormClock");
     EXPECT_EQ(Take(s, 6).last(), kTemp);
+}
+
+TEST(PollSchedule, AOneShotReadThatFailsIsAskedAgainWhileItsWindowNeedsIt) {
+    const QString alarm = "01,03,03,30,00,2E,00,00", model = "01,03,05,10,00,22,00,00";
+    const QString readBack = "01,03,01,14,00,01,00,00", coefficients = "01,03,05,1B,00,19,00,00";
+    const QString write = "01,10,01,15,00,01,02,00,0A,00,00";
+    enum Step {
+        AlarmWindowAsks, // the alarm settings window's activation read
+        ModelWindowAsks, // the meter model window's activation read
+        WriteIsReadBack, // a read-back after a write, for no window in particular
+        CoefficientsArmed,
+        CoefficientsBehindAWrite, // a read queued into a write slot behind a write
+        WriteQueued,
+        Send,
+        Fails, // no reply, a broken one or an exception
+        AlarmBlockArrives,
+        ReadBackArrives,
+        CoefficientsArrive,
+        ModelWindowActivated,
+        AlarmWindowClosed,
+        StopStart,
+    };
+    const struct {
+        const char* rule;
+        std::vector<Step> steps;
+        QStringList sent;
+    } cases[] = {
+        {"lost: asked again after one other request, until its block arrives",
+         {AlarmWindowAsks, Send, Fails, Send, Send, Fails, Send, Send, AlarmBlockArrives, Send},
+         {alarm, kCoils, alarm, kInputs, alarm, kMetering}},
+        {"the block arriving by another request ends it too",
+         {AlarmWindowAsks, Send, Fails, AlarmBlockArrives, Send, Send},
+         {alarm, kCoils, kInputs}},
+        {"another window activated: the alarm window asks again when it is back",
+         {AlarmWindowAsks, Send, Fails, ModelWindowActivated, Send, Send},
+         {alarm, kCoils, kInputs}},
+        {"closed while waiting",
+         {AlarmWindowAsks, Send, Fails, AlarmWindowClosed, Send, Send},
+         {alarm, kCoils, kInputs}},
+        {"closed while on the line",
+         {AlarmWindowAsks, Send, AlarmWindowClosed, Fails, Send, Send},
+         {alarm, kCoils, kInputs}},
+        {"several waiting: each kept, in turn, one read per block",
+         {AlarmWindowAsks, WriteIsReadBack, AlarmWindowAsks, Send, Fails, Send, Send, Fails, Send,
+          Send, AlarmBlockArrives, Send, ReadBackArrives, Send},
+         {alarm, kCoils, readBack, kInputs, alarm, readBack, kMetering}},
+        {"writes go first and are never repeated",
+         {AlarmWindowAsks, WriteQueued, Send, Fails, Send, Fails, WriteQueued, Send, Send},
+         {write, alarm, write, alarm}},
+        {"the coefficient read, armed or behind a write, is asked again",
+         {CoefficientsArmed, Send, Fails, Send, Send, CoefficientsArrive, Send,
+          CoefficientsBehindAWrite, Send, Send, Fails, Send, Send, CoefficientsArrive, Send},
+         {coefficients, kCoils, coefficients, kInputs, write, coefficients, kMetering, coefficients,
+          kParams}},
+        {"Stop/Start COMM: the read-back goes with the session, the window's read stays",
+         {ModelWindowAsks, WriteIsReadBack, Send, StopStart, Send, Send, Send},
+         {model, kParams, model, kCoils}},
+    };
+    for (const auto& c : cases) {
+        PollSchedule s = Started();
+        s.SelectWindowReads("FormSetAlarm");
+        QStringList sent;
+        for (const Step step : c.steps) {
+            switch (step) {
+            case AlarmWindowAsks:
+                s.QueueRead("00,03,03,30,00,2E,00,00", "FormSetAlarm");
+                break;
+            case ModelWindowAsks:
+                s.SelectWindowReads("FormDriveType");
+                s.QueueRead("00,03,05,10,00,22,00,00", "FormDriveType");
+                break;
+            case WriteIsReadBack:
+                s.Queue(ReadOnceSlot, "00,03,01,14,00,01,00,00");
+                break;
+            case CoefficientsArmed:
+                s.ReadCoefficientsOnce = true;
+                break;
+            case CoefficientsBehindAWrite:
+                s.Queue(WriteSlot, "00,10,01,15,00,01,02,00,0A,00,00");
+                s.Queue(ThirdWriteSlot, PollSchedule::kCoefficientRead);
+                break;
+            case WriteQueued:
+                s.Queue(WriteSlot, "00,10,01,15,00,01,02,00,0A,00,00");
+                break;
+            case Send:
+                sent << s.NextMessage(1);
+                break;
+            case Fails:
+                s.RequestFailed();
+                break;
+            case AlarmBlockArrives:
+                s.BlockReceived(0x330);
+                break;
+            case ReadBackArrives:
+                s.BlockReceived(0x114);
+                break;
+            case CoefficientsArrive:
+                s.BlockReceived(0x51B);
+                break;
+            case ModelWindowActivated:
+                s.SelectWindowReads("FormDriveType");
+                break;
+            case AlarmWindowClosed:
+                s.DropWindowReads("FormSetAlarm");
+                break;
+            case StopStart:
+                s.Restart();
+                break;
+            }
+        }
+        EXPECT_EQ(sent, c.sent) << c.rule;
+        EXPECT_TRUE(s.Slot(ReadOnceSlot).isEmpty()) << c.rule << ": nothing left waiting";
+    }
 }
 
 TEST(PollSchedule, SlaveAddressReplacesTheFirstByte) {

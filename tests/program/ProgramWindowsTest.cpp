@@ -29,14 +29,15 @@ TEST_F(ProgramWindowsTest, TheFirstRequestsOfASessionAndTheActiveWindowsBlocks) 
     const QString coils = "01,01,00,00,00,02,00,00", inputs = "01,02,00,00,00,04,00,00";
     const QString metering = "01,03,01,30,00,36,00,00", params = "01,03,01,00,00,22,00,00";
     const QString temp = "01,03,05,18,00,01,00,00", alarms = "01,03,03,54,00,49,00,00";
-    // The 7300's alarm records window, created at start-up, is the active one.
+    // The 7300's alarm records window, created at start-up, is the active one; its
+    // activation read of the group items, asked before "Start COMM", follows the parameters.
     s.Restart(); // "Start COMM"
     QStringList first15;
     for (int i = 0; i < 15; ++i)
         first15 << s.NextMessage(1);
-    EXPECT_EQ(first15,
-              QStringList({"01,03,05,1B,00,19,00,00", params, coils, inputs, metering, params, temp,
-                           alarms, coils, inputs, metering, params, temp, alarms, coils}));
+    EXPECT_EQ(first15, QStringList({"01,03,05,1B,00,19,00,00", params, "01,03,03,30,00,1F,00,00",
+                                    coils, inputs, metering, params, temp, alarms, coils, inputs,
+                                    metering, params, temp, alarms}));
 
     // The max/min window brought forward takes the sixth place with its two blocks in turn.
     t->ShowWindowOfMenuItem("MM0203");
@@ -52,31 +53,42 @@ TEST_F(ProgramWindowsTest, TheFirstRequestsOfASessionAndTheActiveWindowsBlocks) 
 
 TEST_F(ProgramWindowsTest, EveryConfirmedWriteShowsItsBoxClosesItsWindowAndReadsBack) {
     const QString coefficients = "00,03,05,1B,00,19,00,00";
+    const QString alarms = "00,03,03,30,00,1F,00,00";
     const struct {
         quint16 addr;
         QString box;
-        QString slot5;
+        QStringList reads;  // the one-shot reads waiting after the write
         const char* closes; // a window open before the write and closed by it
     } cases[] = {
-        {0x100, "Meter Parameters have modified successfully!", "00,03,01,00,00,14,00,00", nullptr},
-        {0x156, "Energy Parameters have modified successfully!", "", nullptr},
-        {0x32A, "Meter Clock has adjusted successfully!", "", nullptr},
-        {0x330, "Alarm Parameters have modified successfully!", "00,03,03,30,00,1F,00,00",
-         "FormSetAlarm"},
-        {0x51B, "Modular Coefficients have modified successfully!", coefficients,
+        {0x100,
+         "Meter Parameters have modified successfully!",
+         {"00,03,01,00,00,14,00,00"},
+         nullptr},
+        {0x156, "Energy Parameters have modified successfully!", {}, nullptr},
+        {0x32A, "Meter Clock has adjusted successfully!", {}, nullptr},
+        {0x330, "Alarm Parameters have modified successfully!", {alarms}, "FormSetAlarm"},
+        {0x51B,
+         "Modular Coefficients have modified successfully!",
+         {coefficients},
          "FormChangeConst"},
-        {0x526, "Modular Coefficients have modified successfully!", coefficients,
+        {0x526,
+         "Modular Coefficients have modified successfully!",
+         {coefficients},
          "FormChangeConst"},
-        {0x529, "Meter Coefficients have modified successfully!", coefficients, nullptr},
-        {0x52A, "Meter Display Mode has modified successfully!", coefficients, nullptr},
-        {0x52B, "Meter PT Type has modified successfully!", coefficients, nullptr},
-        {0x52C, "Angle Difference Const has modified successfully!", coefficients,
+        {0x529, "Meter Coefficients have modified successfully!", {coefficients}, nullptr},
+        {0x52A, "Meter Display Mode has modified successfully!", {coefficients}, nullptr},
+        {0x52B, "Meter PT Type has modified successfully!", {coefficients}, nullptr},
+        {0x52C,
+         "Angle Difference Const has modified successfully!",
+         {coefficients},
          "FormChangeConst"},
-        {0x531, "Angle Difference Const has modified successfully!", coefficients,
+        {0x531,
+         "Angle Difference Const has modified successfully!",
+         {coefficients},
          "FormChangeConst"},
-        {0x52E, "", coefficients, nullptr},
-        {0x115, "", "", nullptr},
-        {0x114, "", "", nullptr},
+        {0x52E, "", {coefficients}, nullptr},
+        {0x115, "", {}, nullptr},
+        {0x114, "", {}, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.addr);
@@ -92,7 +104,12 @@ TEST_F(ProgramWindowsTest, EveryConfirmedWriteShowsItsBoxClosesItsWindowAndReads
             ASSERT_EQ(t.dialogs.Shown().size(), 1);
             EXPECT_EQ(t.dialogs.Shown()[0].text, c.box);
         }
-        EXPECT_EQ(t->Schedule().Slot(ReadOnceSlot), c.slot5);
+        QStringList reads = t->Schedule().PendingReads();
+        // The alarm settings window may come to the front when the coefficients window
+        // closes; what it asks for then is its activation read, not a read-back.
+        if (c.closes != nullptr && QString(c.closes) == "FormChangeConst")
+            reads.removeAll(alarms);
+        EXPECT_EQ(reads, c.reads);
         for (const char* name : {"FormSetAlarm", "FormChangeConst"})
             EXPECT_EQ(t->IsChildOpen(name), c.closes == nullptr || QString(c.closes) != name)
                 << name;

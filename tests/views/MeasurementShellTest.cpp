@@ -76,8 +76,10 @@ TEST_F(MeasurementShell, ResidentWindowsStartMinimisedAndEachActivationSelectsIt
             EXPECT_EQ(s.ReadsWindow(other.window), other.window == c.window)
                 << c.window << " reads " << other.window;
     }
-    // The meter model window's activation reads block 0x510 once.
-    EXPECT_EQ(s.Slot(ReadOnceSlot), "00,03,05,10,00,22,00,00");
+    // The meter model window's activation reads block 0x510, behind the session's parameter
+    // read that is still waiting.
+    EXPECT_EQ(s.PendingReads(),
+              QStringList({PollSchedule::kParameterRead, "00,03,05,10,00,22,00,00"}));
     EXPECT_TRUE(DriveType()->Button("Button2")->isEnabled());
 
     QPointer<TFormDriveType> model = DriveType();

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -222,4 +223,19 @@ TEST_F(MeasurementEndToEnd, WiringFaultsOfTheMeterBringTheirHints) {
             << c.options.join(' ').toStdString() << ": " << Angle()->WiringText().toStdString();
         TearDown();
     }
+}
+
+TEST_F(MeasurementEndToEnd, TheModelReadOfTheMeterModelWindowLostOnTheLineIsAskedAgain) {
+    // The meter leaves the first read of its model block unanswered, as a noisy line would;
+    // nothing but the window's activation reads that block.
+    Start({"--drop-read", "0x510"});
+    ASSERT_TRUE(WaitUntil([&] { return h.shell->Connected(); }));
+    auto* model = qobject_cast<TFormDriveType*>(h.shell->ShowWindowOfMenuItem("MM0304"));
+    ASSERT_NE(model, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return model->Label("LabelVersion")->text() == "1.20"; }))
+        << model->Label("LabelVersion")->text().toStdString();
+    EXPECT_GE(h.State().Traffic.NoResponseCount, 1);
+    // The read that filled the window was a second one: the first was lost.
+    h.sim->signal(SIGUSR1);
+    EXPECT_TRUE(h.sim->waitForError(" scripted_drops=1\n")) << qPrintable(h.SimErrors());
 }

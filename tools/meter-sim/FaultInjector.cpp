@@ -87,6 +87,7 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     add("corrupted", faults.corrupted);
     add("stray", faults.stray);
     add("split", faults.split);
+    add("scripted_drops", line.scriptedDrops);
     return s;
 }
 
@@ -96,4 +97,14 @@ bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
         return false;
     const auto start = static_cast<std::uint16_t>((request[2] << 8) | request[3]);
     return std::find(starts.begin(), starts.end(), start) != starts.end();
+}
+
+bool TakeScriptedDrop(std::vector<ScriptedDrop>& drops, const std::vector<std::uint8_t>& request) {
+    for (ScriptedDrop& drop : drops) {
+        if (drop.count > 0 && ReadsBlockOf(request, {drop.start})) {
+            --drop.count;
+            return true;
+        }
+    }
+    return false;
 }

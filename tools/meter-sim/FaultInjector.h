@@ -54,6 +54,16 @@ private:
 bool ReadsBlockOf(const std::vector<std::uint8_t>& request,
                   const std::vector<std::uint16_t>& starts);
 
+// The first `count` reads of the block starting at register `start` go unanswered: a
+// scripted loss, so that a master's handling of one lost request can be seen exactly.
+struct ScriptedDrop {
+    std::uint16_t start = 0;
+    std::uint32_t count = 1;
+};
+
+// Whether the reply to `request` is one of the scripted losses; counts that loss down.
+bool TakeScriptedDrop(std::vector<ScriptedDrop>& drops, const std::vector<std::uint8_t>& request);
+
 // What the line side saw, besides the replies.
 struct LineCounts {
     std::uint64_t frames = 0;    // frames received (complete by the silence rule)
@@ -66,6 +76,7 @@ struct LineCounts {
     // given up waiting (the simulator was held up), and the reply lands in front of the
     // answer to that next request.
     std::uint64_t late = 0;
+    std::uint64_t scriptedDrops = 0; // replies left out by --drop-read
 };
 
 // One line of key=value pairs, starting with "meter-sim-stats".

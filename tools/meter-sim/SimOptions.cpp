@@ -97,6 +97,12 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "Leave every read of the block starting at register <address> unanswered (decimal or "
         "0x hex; may be given more than once).",
         "address");
+    const QCommandLineOption dropRead(
+        "drop-read",
+        "Leave the first <n> reads (default 1) of the block starting at register <address> "
+        "unanswered, then answer them again (decimal or 0x hex, e.g. 0x510:2; may be given "
+        "more than once).",
+        "address[:n]");
     const QCommandLineOption exporting(
         "export", "The feeder exports power (solar, a generator): every current flows against "
                   "its voltage.");
@@ -116,7 +122,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "rated to full load with an inrush peak, voltages sagging under it (default: a "
         "steady load).",
         "seconds", "0");
-    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent});
+    p.addOptions(
+        {bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent, dropRead});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -223,6 +230,19 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         if (!ok || start > 0xFFFF)
             return fail("--silent-block must be a register address 0..0xFFFF");
         out.silentBlocks.push_back(static_cast<std::uint16_t>(start));
+    }
+    for (const QString& text : p.values(dropRead)) {
+        const QStringList parts = text.split(QLatin1Char(':'));
+        bool ok = parts.size() <= 2;
+        const uint start = ok ? parts[0].trimmed().toUInt(&ok, 0) : 0;
+        long long count = 1;
+        if (ok && parts.size() == 2)
+            ok = Integer(parts[1].trimmed(), 1, 1000000, count);
+        if (!ok || start > 0xFFFF)
+            return fail("--drop-read must be a register address 0..0xFFFF, optionally with "
+                        ":n for 1..1000000 reads");
+        out.droppedReads.push_back(
+            {static_cast<std::uint16_t>(start), static_cast<std::uint32_t>(count)});
     }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");

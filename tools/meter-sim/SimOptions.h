@@ -21,6 +21,8 @@ struct SimOptions {
     FaultSettings faults;
     // Register blocks (by start address) whose reads go unanswered.
     std::vector<std::uint16_t> silentBlocks;
+    // Register blocks whose first reads go unanswered.
+    std::vector<ScriptedDrop> droppedReads;
 };
 
 enum class OptionsResult { Run, Help, Version, Error };

@@ -69,7 +69,8 @@ public:
     MeterServer(const SimOptions& options, SimLine& line, int signalFd)
         : options_(options), line_(line), signalFd_(signalFd),
           startWallMs_(QDateTime::currentMSecsSinceEpoch()), startUs_(MonotonicUs()),
-          faults_(options.faults), receiver_(options.meter.baud), lineBaud_(options.meter.baud) {
+          faults_(options.faults), droppedReads_(options.droppedReads),
+          receiver_(options.meter.baud), lineBaud_(options.meter.baud) {
         meters_.push_back(std::make_unique<Meter>(options.meter, startWallMs_));
         for (const int address : options.moreAddresses) {
             MeterConfig config = options.meter;
@@ -182,6 +183,11 @@ private:
             ++lineCounts_.exceptions;
             [[fallthrough]];
         case SlaveOutcome::Reply:
+            if (TakeScriptedDrop(droppedReads_, frame)) {
+                ++lineCounts_.scriptedDrops;
+                qCDebug(lcTraffic) << "reply left out as scripted";
+                break;
+            }
             if (ReadsBlockOf(frame, options_.silentBlocks)) {
                 qCDebug(lcTraffic) << "block kept silent";
                 break;
@@ -255,6 +261,8 @@ private:
     };
     std::vector<std::unique_ptr<Meter>> meters_;
     FaultInjector faults_;
+    // The scripted losses still to come.
+    std::vector<ScriptedDrop> droppedReads_;
     RtuReceiver receiver_;
     // The rate the line runs at: the meter's own, or one beyond it given at start.
     int lineBaud_;

@@ -262,7 +262,7 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     for (const char* option :
          {"--link", "--port", "--device", "--address", "--baud", "--seed", "--verbose",
           "--pt-ratio", "--ct1", "--reference-current", "--drop", "--corrupt", "--split", "--stray",
-          "--delay", "--wire-time", "--reference", "--miscalibrate"})
+          "--delay", "--wire-time", "--reference", "--miscalibrate", "--drop-read"})
         EXPECT_TRUE(help.contains(option)) << option;
 
     p.start(QStringLiteral(METER_SIM_PATH), {"--version"});
@@ -274,7 +274,8 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     for (const QStringList& bad :
          {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
           QStringList{"--baud", "1000"}, QStringList{"--bogus"},
-          QStringList{"--reference", "230V/100%"}, QStringList{"--reference", "380V/50%"}}) {
+          QStringList{"--reference", "230V/100%"}, QStringList{"--reference", "380V/50%"},
+          QStringList{"--drop-read", "0x510:0"}, QStringList{"--drop-read", "0x10000"}}) {
         p.start(QStringLiteral(METER_SIM_PATH), bad);
         ASSERT_TRUE(p.waitForFinished(10000));
         EXPECT_EQ(p.exitCode(), 2) << qPrintable(bad.join(' '));
