@@ -153,6 +153,7 @@ TEST_F(CalibrationWindowsTest, CoefficientsWindowReadsEditsAndWritesTheGroups) {
     EXPECT_TRUE(t.State().Schedule.Slot(3).isEmpty());
     ASSERT_EQ(t.dialogs.Shown().size(), 1);
     EXPECT_TRUE(t.dialogs.Texts().first().startsWith("VC--RI (Edit12) holds \"x\""));
+    EXPECT_EQ(t.dialogs.Shown().first().window, ChangeConst());
 
     // The meter's confirmation of a gain write closes the window and reads the block back.
     t->Routing().WriteConfirmed(0x526);
@@ -227,6 +228,9 @@ TEST_F(CalibrationWindowsTest, AmplitudeRunReadsOnlyTheRawVectorsThenWritesOnYes
     ASSERT_EQ(t.dialogs.Shown().size(), 1);
     EXPECT_EQ(t.dialogs.Shown().first().caption, "提示信息");
     EXPECT_EQ(t.dialogs.Texts().first(), "原始数据读取计算完毕，写入模校正系数吗（仅电压部分）?");
+    // Below it what the write changes; modal to the window whose corrections it asks about.
+    EXPECT_EQ(t.dialogs.Shown().first().detail, "UAA--ADJ: 10 → 665");
+    EXPECT_EQ(t.dialogs.Shown().first().window, Calirate());
     // 10 + 655, 0 + 0, 0 + 0.
     EXPECT_EQ(t.State().Schedule.Slot(2), "00,b0,05,1b,00,03,06,02,99,00,00,00,00,00,00");
     EXPECT_EQ(t.State().Schedule.NextMessage(1).left(8), "01,b0,05");
@@ -261,6 +265,8 @@ TEST_F(CalibrationWindowsTest, StoppedAngleRunComputesNothingAndOverLimitIsRepor
     EXPECT_EQ(t.dialogs.Shown()[0].caption, "错误");
     EXPECT_EQ(t.dialogs.Texts()[0], "计算角差超限（-5~+5）");
     EXPECT_EQ(t.dialogs.Texts()[1], "原始数据读取计算完毕，写入角差校正系数吗?");
+    EXPECT_EQ(t.dialogs.Shown()[1].detail, "IA--RI: 0 → 25\nVB--RI: 0 → 9996\nVC--RI: 0 → -1");
+    EXPECT_EQ(t.dialogs.Shown()[0].window, Calirate());
     EXPECT_EQ(Text("LabVbRIv"), "9996");
     EXPECT_EQ(Text("LabIaRIv"), "25");
     EXPECT_TRUE(t.State().Schedule.Slot(2).isEmpty()) << "No discards the corrections";
