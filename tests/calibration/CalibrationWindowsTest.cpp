@@ -12,6 +12,7 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,8 +118,15 @@ TEST_F(CalibrationWindowsTest, FactoryMenusOpenTheCalibrationWindowBesideTheMain
 }
 
 TEST_F(CalibrationWindowsTest, CoefficientsWindowReadsEditsAndWritesTheGroups) {
+    // Opened from the calibration window, it comes in front of it with the main window.
+    t->show();
+    Calirate()->show();
+    Calirate()->activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == Calirate(); }));
     Calirate()->ParameterModification();
     ASSERT_NE(ChangeConst(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == t.operator->(); }));
+    EXPECT_EQ(t->ClientArea()->activeSubWindow(), t->SubWindowOf(ChangeConst()));
     EXPECT_TRUE(t->IsChildOpen(WindowName::ChangeConst));
     EXPECT_EQ(t.State().Schedule.Slot(4), PollSchedule::kCoefficientRead);
     EXPECT_EQ(ChangeConst()->Edit("Edit3")->text(), "00000");
