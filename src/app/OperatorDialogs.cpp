@@ -28,7 +28,7 @@ QMessageBox::Icon BoxIcon(OperatorDialogs::Icon icon) {
 } // namespace
 
 void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
-    QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, parent_);
+    QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, Parent());
     box.exec();
 }
 
@@ -52,26 +52,26 @@ void MessageBoxDialogs::ShowNotice(const QString& key, Icon icon, const QString&
 
 bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    parent_);
+                    Parent());
     return box.exec() == QMessageBox::Yes;
 }
 
 bool MessageBoxDialogs::AskYesNoWithDetail(const QString& caption, const QString& text,
                                            const QString& detail) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    parent_);
+                    Parent());
     box.setInformativeText(detail);
     return box.exec() == QMessageBox::Yes;
 }
 
 bool MessageBoxDialogs::AskOkCancel(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    parent_);
+                    Parent());
     return box.exec() == QMessageBox::Ok;
 }
 
 void MessageBoxDialogs::ShowDefaultError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, parent_);
+                    QMessageBox::Ok, Parent());
     box.exec();
 }

@@ -55,6 +55,30 @@ public:
     void Confirm(const QString& text) { ShowMessage(Icon::None, QString(), text); }
     // The box every write command shows while the meter is not connected.
     void ShowNotConnected();
+
+    // The window whose values the boxes of the moment are about, or null (the program's
+    // main window). A question about a factory window's corrections must stay above that
+    // window: parented to the main window it could sink below the window it asks about.
+    QWidget* AboutWindow() const { return aboutWindow_; }
+    // Makes the boxes shown while it lives modal to `window` and keeps them above it; the
+    // window before it comes back at the end (windows that ask from within each other).
+    class AskingFor {
+    public:
+        AskingFor(OperatorDialogs& dialogs, QWidget* window)
+            : dialogs_(dialogs), before_(dialogs.aboutWindow_) {
+            dialogs.aboutWindow_ = window;
+        }
+        ~AskingFor() { dialogs_.aboutWindow_ = before_; }
+        AskingFor(const AskingFor&) = delete;
+        AskingFor& operator=(const AskingFor&) = delete;
+
+    private:
+        OperatorDialogs& dialogs_;
+        QWidget* before_;
+    };
+
+private:
+    QWidget* aboutWindow_ = nullptr;
 };
 
 // The caption and text of the not-connected box (the trailing blank belongs to the text).
@@ -65,7 +89,8 @@ inline void OperatorDialogs::ShowNotConnected() {
     ShowMessage(Icon::None, kNotConnectedCaption, kNotConnectedText);
 }
 
-// The real boxes: QMessageBox, modal to `parent` (which may be null).
+// The real boxes: QMessageBox, modal to the window they are about, else to `parent` (which
+// may be null).
 class MessageBoxDialogs : public OperatorDialogs {
 public:
     explicit MessageBoxDialogs(QWidget* parent = nullptr) : parent_(parent) {}
@@ -81,6 +106,9 @@ public:
                     const QString& text) override;
 
 private:
+    // The window a box is modal to: the one it is about, else the main window.
+    QWidget* Parent() const { return AboutWindow() ? AboutWindow() : parent_; }
+
     QWidget* parent_;
     QMap<QString, QPointer<QObject>> notices_; // the open notice boxes (QMessageBox) by key
 };

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 void ScriptedDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
-    Record({Kind::Message, icon, caption, text, {}});
+    Record({Kind::Message, icon, caption, text, {}, nullptr});
 }
 
 bool ScriptedDialogs::AskYesNo(const QString& caption, const QString& text) {
@@ -17,12 +17,12 @@ bool ScriptedDialogs::AskYesNoWithDetail(const QString& caption, const QString& 
         ++unanswered_;
     else
         yes = answers_.takeFirst();
-    Record({Kind::Question, Icon::Question, caption, text, detail});
+    Record({Kind::Question, Icon::Question, caption, text, detail, nullptr});
     return yes;
 }
 
 void ScriptedDialogs::ShowDefaultError(const QString& text) {
-    Record({Kind::DefaultError, Icon::Error, QString(), text, {}});
+    Record({Kind::DefaultError, Icon::Error, QString(), text, {}, nullptr});
 }
 
 void ScriptedDialogs::ShowNotice(const QString& key, Icon icon, const QString& caption,
@@ -56,6 +56,7 @@ void ScriptedDialogs::Clear() {
 }
 
 void ScriptedDialogs::Record(Box box) {
+    box.window = AboutWindow();
     shown_.append(box);
     if (OnShown)
         OnShown(shown_.constLast());

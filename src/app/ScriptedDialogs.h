@@ -23,6 +23,9 @@ public:
         QString caption;
         QString text;
         QString detail; // the lines below a question's text
+        // The window the box was modal to (OperatorDialogs::AboutWindow), null for the
+        // main window.
+        const QWidget* window = nullptr;
     };
 
     void ShowMessage(Icon icon, const QString& caption, const QString& text) override;

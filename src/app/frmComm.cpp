@@ -9,6 +9,7 @@
 #include "ui_frmComm.h"
 
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 #include <limits>
 
@@ -25,9 +26,9 @@ constexpr int kDetailsRole = Qt::UserRole + 1;
 
 TFormComm::TFormComm(TFormTeskLink& shell, QWidget* parent, const QString& deviceRoot)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TFormComm>()), shell_(shell) {
+      ui(std::make_unique<Ui::TFormComm>()), shell_(shell), deviceRoot_(deviceRoot) {
     ui->setupUi(this);
-    FillPortList(deviceRoot);
+    FillPortList();
     for (int i = 1; i <= 247; ++i)
         ui->ComboBox3->addItem(QString::number(i));
     for (int i = 1; i <= kMaxComPort; ++i)
@@ -42,20 +43,25 @@ TFormComm::TFormComm(TFormTeskLink& shell, QWidget* parent, const QString& devic
 
 TFormComm::~TFormComm() = default;
 
-void TFormComm::FillPortList(const QString& deviceRoot) {
+void TFormComm::FillPortList() {
     // A device path may be typed as well; a long by-id name must not widen the dialog.
     ui->ComboBox1->setEditable(true);
     ui->ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ui->ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ui->ComboBox1->setMinimumContentsLength(12);
-    for (int i = 1; i <= kMaxComPort; ++i)
-        ui->ComboBox1->addItem(QStringLiteral("COM%1").arg(i));
-    for (const SerialPortInfo& p : ListSerialPorts(deviceRoot)) {
-        ui->ComboBox1->addItem(p.path);
+    // Filling the list again (a COM name just given to a device) keeps what was chosen.
+    const QString chosen = ui->ComboBox1->currentText();
+    const QSignalBlocker quiet(ui->ComboBox1);
+    ui->ComboBox1->clear();
+    for (const PortChoice& c : ListPortChoices(deviceRoot_)) {
+        ui->ComboBox1->addItem(c.name);
         const int row = ui->ComboBox1->count() - 1;
-        ui->ComboBox1->setItemData(row, SerialPortDetails(p), kDetailsRole);
-        ui->ComboBox1->setItemData(row, SerialPortLine(p), Qt::ToolTipRole);
+        ui->ComboBox1->setItemData(row, c.details, kDetailsRole);
+        ui->ComboBox1->setItemData(row, c.line, Qt::ToolTipRole);
     }
+    ui->ComboBox1->setCurrentIndex(ui->ComboBox1->findText(chosen));
+    if (ui->ComboBox1->currentIndex() < 0)
+        ui->ComboBox1->setEditText(chosen);
 }
 
 void TFormComm::FormShow() {
@@ -91,7 +97,7 @@ void TFormComm::ShowResolvedDevice(const QString& portName) {
     if (!details.isEmpty())
         ui->LabelDevice->setText(details);
     else
-        ui->LabelDevice->setText(QStringLiteral("= ") + ResolvePortName(portName));
+        ui->LabelDevice->setText(ResolvedDeviceText(portName));
 }
 
 bool TFormComm::AssignComName() {
@@ -111,6 +117,8 @@ bool TFormComm::AssignComName() {
     QString why;
     if (!RegisterComPort(com, device, &why))
         return refuse(why);
+    // The COM name is a link now and moves up among the machine's devices.
+    FillPortList();
     ui->ComboBox1->setCurrentIndex(ui->ComboBox1->findText(com));
     ShowResolvedDevice(com);
     return true;

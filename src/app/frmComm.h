@@ -15,8 +15,10 @@ class TFormComm;
 // master; the port is reopened when its name changed or when it is not open (a line that
 // was lost, a port that failed to open).
 //
-// The port list holds COM1..COM128 and then the serial devices present on the machine
-// (USB adapters by their stable /dev/serial/by-id name); a device path may also be typed.
+// The port list holds the serial devices present on the machine first (USB adapters by
+// their stable /dev/serial/by-id name, the COM names that are links, on-board ports), then
+// the other COM names up to COM128; beside the choice the device it resolves to. A device
+// path may also be typed.
 // "Assign to this device" gives the chosen device a COM name (a link in the folder of port
 // links), "Search..." looks for a meter whose address or baud rate is unknown.
 class TFormComm : public QDialog {
@@ -48,10 +50,11 @@ public:
 
 private:
     void FormShow();
-    void FillPortList(const QString& deviceRoot);
+    void FillPortList();
     void ShowResolvedDevice(const QString& portName);
 
     std::unique_ptr<Ui::TFormComm> ui;
     TFormTeskLink& shell_;
+    QString deviceRoot_;
     QString shownPortName_;
 };

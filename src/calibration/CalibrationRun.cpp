@@ -1,5 +1,7 @@
 #include "CalibrationRun.h"
 
+#include "ChangedFields.h"
+
 #include <cmath>
 
 namespace {
@@ -175,6 +177,7 @@ CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
         return plan;
     }
     QList<quint16> values;
+    QList<FieldText> meterHolds, written;
     for (int i = 0; i < writeCase.channels.size(); ++i) {
         const quint16 reg = quint16(writeCase.start + i);
         const auto pattern = quint16((*coefficients)[reg - CoefficientBlockStart]);
@@ -203,8 +206,14 @@ CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
             return plan;
         }
         values.append(quint16(sum & 0xFFFF));
+        // In the reading the sum was judged in, so 32767 + 1 shows as 32768.
+        const CoefficientRow* row = FindCoefficientRow(reg);
+        const QString caption = QLatin1String(row ? row->historyCaption : "");
+        meterHolds.append({caption, QString::number(current)});
+        written.append({caption, QString::number(sum)});
     }
     plan.message = CoefficientWriteMessage(writeCase.start, values);
+    plan.changes = ChangedFields(meterHolds, written);
     return plan;
 }
 

@@ -101,9 +101,12 @@ LabelTexts CorrectionTexts(const CalibrationWriteCase& writeCase, const Calibrat
 // would carry the register round its far end. A coefficient near zero is read signed
 // (-32768..32767), one around 0x8000 unsigned (0..65535), so 32767 + 1 goes out as 80 00
 // and 0x8000 - 1 as 7F FF, while 0xFFFF + 1 is 00 00 (-1 + 1).
+// `changes` lists, for the lines below the write question, each coefficient the write
+// changes as "UA--ADJ: 1200 → 1210", in register order.
 struct CalibrationWrite {
     QString message;
     QString error;
+    QStringList changes;
 };
 CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
                                       const std::optional<CoefficientValues>& coefficients,

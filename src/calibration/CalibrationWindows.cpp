@@ -25,7 +25,17 @@ constexpr std::pair<quint16, const char*> kConfirmedCoefficientWrites[] = {
 
 QWidget* CreateFormCalirate(TFormTeskLink& shell) {
     CalibrationHost host;
-    host.OpenCoefficients = [&shell] { shell.ShowWindowNamed(WindowName::ChangeConst); };
+    // The coefficients window lives in the main window, which may lie behind the
+    // calibration window: the main window comes to the front with it.
+    host.OpenCoefficients = [&shell] {
+        QWidget* coefficients = shell.ShowWindowNamed(WindowName::ChangeConst);
+        shell.setWindowState(shell.windowState() & ~Qt::WindowMinimized);
+        shell.raise();
+        shell.activateWindow();
+        if (auto* sub =
+                qobject_cast<QMdiSubWindow*>(coefficients ? coefficients->parentWidget() : nullptr))
+            shell.ClientArea()->setActiveSubWindow(sub);
+    };
     host.MinimiseChildren = [&shell] {
         for (QMdiSubWindow* sub : shell.ClientArea()->subWindowList())
             sub->showMinimized();

@@ -1,5 +1,6 @@
 #include "FormCalirate.h"
 
+#include "ChangedFields.h"
 #include "MeteringDecode.h"
 #include "OperatorDialogs.h"
 #include "PollSchedule.h"
@@ -18,20 +19,17 @@
 
 namespace {
 
-// The count dialogs are the shell's; they are used by their Edit1 alone.
-template <class Dialog> std::optional<QString> AskCountWith(const QString& current) {
-    Dialog dialog;
+// The count dialogs are the shell's; they are used by their Edit1 alone. They belong to
+// the calibration window, so they open above it.
+template <class Dialog>
+std::optional<QString> AskCountWith(QWidget* window, const QString& current) {
+    Dialog dialog(window);
     auto* edit = dialog.template findChild<QLineEdit*>(QStringLiteral("Edit1"));
     if (edit != nullptr)
         edit->setText(current);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return edit != nullptr ? edit->text() : current;
-}
-
-std::optional<QString> AskCountWithDialogs(CalibrationMode mode, const QString& current) {
-    return mode == CalibrationMode::Angle ? AskCountWith<TFormAngleCount>(current)
-                                          : AskCountWith<TFormValueCount>(current);
 }
 
 // A fixed window with a title bar, system menu, minimise and close boxes.
@@ -47,7 +45,10 @@ TFormCalirate::TFormCalirate(SessionState& state, OperatorDialogs& dialogs, Cali
       dialogs_(dialogs), host_(std::move(host)) {
     ui->setupUi(this);
     if (!host_.AskCount)
-        host_.AskCount = AskCountWithDialogs;
+        host_.AskCount = [this](CalibrationMode mode, const QString& current) {
+            return mode == CalibrationMode::Angle ? AskCountWith<TFormAngleCount>(this, current)
+                                                  : AskCountWith<TFormValueCount>(this, current);
+        };
 
     // Two status bars of four equal panels below the controls.
     for (int b = 0; b < 2; ++b) {
@@ -234,6 +235,7 @@ void TFormCalirate::AmplitudeCalibrating() {
 }
 
 void TFormCalirate::StartRun(CalibrationMode mode) {
+    const OperatorDialogs::AskingFor asking(dialogs_, this);
     // Only a warning: the run waits for the replies, whenever the line delivers them.
     if (!state_.Connected())
         dialogs_.Warn(QStringLiteral("通讯没建立"), QStringLiteral("请先与设备通讯！"));
@@ -254,6 +256,8 @@ void TFormCalirate::StartRun(CalibrationMode mode) {
 }
 
 void TFormCalirate::FinishRun() {
+    // The question is about the corrections shown here: it must not sink below them.
+    const OperatorDialogs::AskingFor asking(dialogs_, this);
     SetPanel(1, 2, QStringLiteral("读取数据完毕！"));
     SetPanel(1, 3, QStringLiteral("校验完毕！"));
     SetRunning(false);
@@ -270,11 +274,13 @@ void TFormCalirate::FinishRun() {
         dialogs_.Error(caption, write.error);
         return;
     }
-    if (dialogs_.AskYesNo(caption, QString::fromUtf8(writeCase.question)))
+    if (dialogs_.AskYesNoWithDetail(caption, QString::fromUtf8(writeCase.question),
+                                    ChangedFieldsDetail(write.changes)))
         state_.Schedule.Queue(WriteSlot, write.message);
 }
 
 void TFormCalirate::StopCalibrating() {
+    const OperatorDialogs::AskingFor asking(dialogs_, this);
     if (dialogs_.AskOkCancel(QStringLiteral("停止校正"), QStringLiteral("您确定要停止校正程序？")))
         StopRun();
 }
@@ -304,8 +310,10 @@ void TFormCalirate::SetRunning(bool running) {
 }
 
 void TFormCalirate::ParameterModification() {
-    if (!state_.Connected())
+    if (!state_.Connected()) {
+        const OperatorDialogs::AskingFor asking(dialogs_, this);
         dialogs_.ShowNotConnected();
+    }
     if (host_.OpenCoefficients)
         host_.OpenCoefficients();
     state_.Schedule.Queue(ThirdWriteSlot, PollSchedule::kCoefficientRead);

@@ -60,6 +60,7 @@ void TFormChangeConst::Button1Click() {
     }
     const CoefficientWritePlan plan = PlanCoefficientWrites(input);
     if (!plan.error.isEmpty()) {
+        const OperatorDialogs::AskingFor asking(dialogs_, this);
         dialogs_.ShowDefaultError(plan.error);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "PortName.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -98,8 +99,9 @@ QList<SerialPortInfo> ListSerialPorts(const QString& root) {
     QList<SerialPortInfo> ports;
     QSet<QString> covered; // devices already listed under their stable name
 
-    auto add = [&](const QString& path, const QString& deviceNode) {
+    auto add = [&](SerialPortKind kind, const QString& path, const QString& deviceNode) {
         SerialPortInfo info;
+        info.kind = kind;
         info.path = path;
         info.device = deviceNode;
         ReadTtySysfs(sysRoot, QFileInfo(deviceNode).fileName(), info);
@@ -126,24 +128,25 @@ QList<SerialPortInfo> ListSerialPorts(const QString& root) {
     for (const auto& [link, node] : stable) {
         // The node is named as it appears under dev/, not by where the fake tree sits.
         const QString deviceNode = devRoot + QLatin1Char('/') + QFileInfo(node).fileName();
-        add(link, deviceNode);
+        add(SerialPortKind::Adapter, link, deviceNode);
         covered.insert(QFileInfo(node).fileName());
     }
     for (const QString& prefix : {QStringLiteral("ttyUSB"), QStringLiteral("ttyACM")}) {
         for (const QString& node : DeviceNodes(devRoot, prefix))
             if (!covered.contains(QFileInfo(node).fileName()))
-                add(node, node);
+                add(SerialPortKind::UsbDevice, node, node);
     }
     for (const QString& node : DeviceNodes(devRoot, QStringLiteral("ttyS")))
         if (HasUart(sysRoot, QFileInfo(node).fileName()))
-            add(node, node);
+            add(SerialPortKind::OnBoard, node, node);
     return ports;
 }
 
-QString SerialPortDetails(const SerialPortInfo& p) {
+namespace {
+
+// What the device is: "0403:6001  FTDI FT232R USB UART, serial A10K3XYZ", or its driver.
+QStringList DeviceDescription(const SerialPortInfo& p) {
     QStringList parts;
-    if (p.path != p.device)
-        parts << QStringLiteral("= ") + p.device;
     if (!p.vendorId.isEmpty())
         parts << p.vendorId + QLatin1Char(':') + p.productId;
     QString name = (p.manufacturer + QLatin1Char(' ') + p.product).trimmed();
@@ -154,6 +157,16 @@ QString SerialPortDetails(const SerialPortInfo& p) {
         parts << name;
     else if (!p.driver.isEmpty())
         parts << QStringLiteral("(driver %1)").arg(p.driver);
+    return parts;
+}
+
+} // namespace
+
+QString SerialPortDetails(const SerialPortInfo& p) {
+    QStringList parts;
+    if (p.path != p.device)
+        parts << QStringLiteral("= ") + p.device;
+    parts << DeviceDescription(p);
     if (!p.comNames.isEmpty())
         parts << QLatin1Char('[') + p.comNames.join(QStringLiteral(", ")) + QLatin1Char(']');
     return parts.join(QStringLiteral("  "));
@@ -183,4 +196,57 @@ QList<ComPortLink> ListComPortLinks() {
 QString ComPortLinkLine(const ComPortLink& link) {
     return QStringLiteral("%1 -> %2%3")
         .arg(link.name, link.target, link.present ? QString() : QStringLiteral(" (missing)"));
+}
+
+QString ResolvedDeviceText(const QString& portName) {
+    const QString resolved = ResolvePortName(portName);
+    const QFileInfo info(resolved);
+    if (info.exists())
+        return QStringLiteral("= ") + info.canonicalFilePath();
+    const QString target = info.isSymLink() ? info.symLinkTarget() : resolved;
+    return QStringLiteral("= ") +
+           QCoreApplication::translate("PortList", "%1 (not present)").arg(target);
+}
+
+QList<PortChoice> ListPortChoices(const QString& root) {
+    const QList<SerialPortInfo> devices = ListSerialPorts(root);
+    QList<PortChoice> choices;
+    auto addDevices = [&](SerialPortKind kind, PortChoice::Kind as) {
+        for (const SerialPortInfo& p : devices)
+            if (p.kind == kind)
+                choices.append({as, p.path, SerialPortDetails(p), SerialPortLine(p)});
+    };
+    addDevices(SerialPortKind::Adapter, PortChoice::Kind::Adapter);
+    addDevices(SerialPortKind::UsbDevice, PortChoice::Kind::UsbDevice);
+
+    // A COM link is shown by the device it ends at, and what that device is when it is
+    // one of the machine's.
+    QSet<int> linked;
+    for (const ComPortLink& link : ListComPortLinks()) {
+        // COM3 and com3 name one port; the first found stands for both.
+        if (linked.contains(ComPortNumber(link.name)))
+            continue;
+        linked.insert(ComPortNumber(link.name));
+        QStringList details = {ResolvedDeviceText(link.name)};
+        const QString device = QFileInfo(ResolvePortName(link.name)).canonicalFilePath();
+        for (const SerialPortInfo& p : devices)
+            if (!device.isEmpty() && QFileInfo(p.device).canonicalFilePath() == device)
+                details << DeviceDescription(p);
+        QString line = ComPortLinkLine(link);
+        if (link.present && device != link.target)
+            line += QStringLiteral("  = ") + device;
+        choices.append(
+            {PortChoice::Kind::ComLink, link.name, details.join(QStringLiteral("  ")), line});
+    }
+
+    addDevices(SerialPortKind::OnBoard, PortChoice::Kind::OnBoard);
+    for (int n = 1; n <= kMaxComPort; ++n) {
+        if (linked.contains(n))
+            continue;
+        const QString name = QStringLiteral("COM%1").arg(n);
+        const QString details = ResolvedDeviceText(name);
+        choices.append(
+            {PortChoice::Kind::ComName, name, details, name + QStringLiteral("  ") + details});
+    }
+    return choices;
 }

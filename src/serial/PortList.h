@@ -4,8 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+// Which kind of device a present port is; the port list offers them in this order.
+enum class SerialPortKind {
+    Adapter,   // a USB adapter by its stable /dev/serial/by-id name
+    UsbDevice, // another USB serial device (no by-id link): /dev/ttyUSB*, /dev/ttyACM*
+    OnBoard,   // an on-board port with a UART behind it: /dev/ttyS*
+};
+
 // One serial device present on the machine, as the settings dialog and qetra-poll list it.
 struct SerialPortInfo {
+    SerialPortKind kind = SerialPortKind::OnBoard;
     // What the program stores: the stable /dev/serial/by-id name of a USB adapter (it
     // survives re-plugging and a changed ttyUSB number), else the device itself.
     QString path;
@@ -43,3 +51,23 @@ struct ComPortLink {
 QList<ComPortLink> ListComPortLinks();
 // "COM3 -> /dev/serial/by-id/usb-... (missing)".
 QString ComPortLinkLine(const ComPortLink& link);
+
+// "= /dev/ttyUSB0": the device node a port name stands for, with every link on the way
+// followed (a COM link, a by-id name), so the operator sees the device rather than the
+// link file. A link whose device is away names its target and says it is not there.
+QString ResolvedDeviceText(const QString& portName);
+
+// One entry of the port list of the settings dialog and of qetra-poll, in the order a
+// technician looks for the meter's line: the devices of the machine first (adapters by
+// their by-id name, other USB serial devices, the COM names that are links, on-board
+// ports with a UART), then the COM names without a link, which stand for the on-board
+// ports /dev/ttyS0 and up whether there is a UART behind them or not.
+struct PortChoice {
+    enum class Kind { Adapter, UsbDevice, ComLink, OnBoard, ComName };
+    Kind kind;
+    QString name;    // what is chosen and stored: a device path or "COMn"
+    QString details; // beside the choice: the device it resolves to and what it is
+    QString line;    // the whole line: tool tip, qetra-poll --list-ports
+};
+// `root` as for ListSerialPorts; the COM links are those of PortLinksFolder().
+QList<PortChoice> ListPortChoices(const QString& root = QString());

@@ -1,5 +1,7 @@
 #include "ConfigTransfer.h"
 
+#include "ChangedFields.h"
+
 #include "CoefficientMessages.h"
 #include "MeterSearch.h"
 
@@ -164,4 +166,13 @@ std::optional<QList<int>> ParseAddressList(const QString& text, QString* why) {
         }
     }
     return addresses;
+}
+
+QStringList RestoreChanges(const QList<ConfigComparison>& fileAgainstMeter) {
+    // Row by row, so that a caption the table holds twice cannot take another row's value.
+    QStringList changes;
+    for (const ConfigComparison& row : fileAgainstMeter)
+        if (row.differs)
+            changes << ChangedFields({{row.name, row.rightText}}, {{row.name, row.leftText}});
+    return changes;
 }

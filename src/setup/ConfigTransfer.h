@@ -51,6 +51,11 @@ MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfigu
                                           int address, bool includeComm,
                                           bool writeCoefficients = false);
 
+// What a restore changes, for the lines below its question: each setting of
+// CompareConfigs(file, meter, ...) that the restore writes and that differs from what the
+// meter holds, "CT1: 5 → 100" (meter → file), in the order of the comparison table.
+QStringList RestoreChanges(const QList<ConfigComparison>& fileAgainstMeter);
+
 // "1-20, 25" -> 1..20 and 25, in the order given, each address once, all within 1..247.
 // Nothing, with the reason in *why, for anything else.
 std::optional<QList<int>> ParseAddressList(const QString& text, QString* why);

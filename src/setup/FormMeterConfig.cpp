@@ -1,5 +1,6 @@
 #include "FormMeterConfig.h"
 
+#include "ChangedFields.h"
 #include "EngineLink.h"
 #include "OperatorDialogs.h"
 #include "SessionState.h"
@@ -292,14 +293,18 @@ void TFormMeterConfig::RestoreClick() {
         return;
     const bool includeComm = includeComm_->isChecked();
     ShowComparison(*file_, *meter, QStringLiteral("Meter"));
+    const QList<ConfigComparison> rows = CompareConfigs(*file_, *meter, includeComm);
     int differing = 0;
-    for (const ConfigComparison& row : CompareConfigs(*file_, *meter, includeComm))
+    for (const ConfigComparison& row : rows)
         differing += row.differs ? 1 : 0;
-    if (!dialogs_.AskYesNo(QStringLiteral("Prompt"),
-                           QStringLiteral("Are you sure to restore this configuration to the "
-                                          "meter at address %1? %2 setting(s) differ.")
-                               .arg(state_.DevAddr)
-                               .arg(differing)))
+    const OperatorDialogs::AskingFor asking(dialogs_, this);
+    if (!dialogs_.AskYesNoWithDetail(
+            QStringLiteral("Prompt"),
+            QStringLiteral("Are you sure to restore this configuration to the "
+                           "meter at address %1? %2 setting(s) differ.")
+                .arg(state_.DevAddr)
+                .arg(differing),
+            ChangedFieldsDetail(RestoreChanges(rows))))
         return;
     SetRunning(true);
     const MeterApplyOutcome outcome =

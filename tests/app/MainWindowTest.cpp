@@ -773,9 +773,10 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     TFormComm comm(*shell, nullptr, root.path());
     QComboBox* list = comm.Controls().ComboBox1;
     ASSERT_EQ(list->count(), 129);
-    EXPECT_EQ(list->itemText(127), "COM128");
-    EXPECT_EQ(list->itemText(128), stable);
-    list->setCurrentIndex(128);
+    EXPECT_EQ(list->itemText(0), stable);
+    EXPECT_EQ(list->itemText(1), "COM1");
+    EXPECT_EQ(list->itemText(128), "COM128");
+    list->setCurrentIndex(0);
     EXPECT_EQ(comm.Controls().LabelDevice->text(), "= " + root.filePath("dev/ttyUSB0"));
 
     // Bad ports: a clear reason, nothing saved, the port in use stays open.
@@ -808,7 +809,9 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     ASSERT_TRUE(comm.AssignComName()) << dialogs.Texts().join('|').toStdString();
     EXPECT_EQ(QFileInfo(links.filePath("COM9")).symLinkTarget(), "/dev/ptmx");
     EXPECT_EQ(list->currentText(), "COM9");
-    EXPECT_EQ(comm.Controls().LabelDevice->text(), "= " + links.filePath("COM9"));
+    // Beside it the device, not the link file; the linked name comes before the others.
+    EXPECT_EQ(comm.Controls().LabelDevice->text(), "= /dev/ptmx");
+    EXPECT_EQ(list->itemText(1), "COM9");
     // A COM name is no device to name.
     EXPECT_FALSE(comm.AssignComName());
     EXPECT_EQ(dialogs.Shown().size(), 1);

@@ -12,6 +12,7 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,8 +118,15 @@ TEST_F(CalibrationWindowsTest, FactoryMenusOpenTheCalibrationWindowBesideTheMain
 }
 
 TEST_F(CalibrationWindowsTest, CoefficientsWindowReadsEditsAndWritesTheGroups) {
+    // Opened from the calibration window, it comes in front of it with the main window.
+    t->show();
+    Calirate()->show();
+    Calirate()->activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == Calirate(); }));
     Calirate()->ParameterModification();
     ASSERT_NE(ChangeConst(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == t.operator->(); }));
+    EXPECT_EQ(t->ClientArea()->activeSubWindow(), t->SubWindowOf(ChangeConst()));
     EXPECT_TRUE(t->IsChildOpen(WindowName::ChangeConst));
     EXPECT_EQ(t.State().Schedule.Slot(4), PollSchedule::kCoefficientRead);
     EXPECT_EQ(ChangeConst()->Edit("Edit3")->text(), "00000");
@@ -153,6 +161,7 @@ TEST_F(CalibrationWindowsTest, CoefficientsWindowReadsEditsAndWritesTheGroups) {
     EXPECT_TRUE(t.State().Schedule.Slot(3).isEmpty());
     ASSERT_EQ(t.dialogs.Shown().size(), 1);
     EXPECT_TRUE(t.dialogs.Texts().first().startsWith("VC--RI (Edit12) holds \"x\""));
+    EXPECT_EQ(t.dialogs.Shown().first().window, ChangeConst());
 
     // The meter's confirmation of a gain write closes the window and reads the block back.
     t->Routing().WriteConfirmed(0x526);
@@ -227,6 +236,9 @@ TEST_F(CalibrationWindowsTest, AmplitudeRunReadsOnlyTheRawVectorsThenWritesOnYes
     ASSERT_EQ(t.dialogs.Shown().size(), 1);
     EXPECT_EQ(t.dialogs.Shown().first().caption, "提示信息");
     EXPECT_EQ(t.dialogs.Texts().first(), "原始数据读取计算完毕，写入模校正系数吗（仅电压部分）?");
+    // Below it what the write changes; modal to the window whose corrections it asks about.
+    EXPECT_EQ(t.dialogs.Shown().first().detail, "UAA--ADJ: 10 → 665");
+    EXPECT_EQ(t.dialogs.Shown().first().window, Calirate());
     // 10 + 655, 0 + 0, 0 + 0.
     EXPECT_EQ(t.State().Schedule.Slot(2), "00,b0,05,1b,00,03,06,02,99,00,00,00,00,00,00");
     EXPECT_EQ(t.State().Schedule.NextMessage(1).left(8), "01,b0,05");
@@ -261,6 +273,8 @@ TEST_F(CalibrationWindowsTest, StoppedAngleRunComputesNothingAndOverLimitIsRepor
     EXPECT_EQ(t.dialogs.Shown()[0].caption, "错误");
     EXPECT_EQ(t.dialogs.Texts()[0], "计算角差超限（-5~+5）");
     EXPECT_EQ(t.dialogs.Texts()[1], "原始数据读取计算完毕，写入角差校正系数吗?");
+    EXPECT_EQ(t.dialogs.Shown()[1].detail, "IA--RI: 0 → 25\nVB--RI: 0 → 9996\nVC--RI: 0 → -1");
+    EXPECT_EQ(t.dialogs.Shown()[0].window, Calirate());
     EXPECT_EQ(Text("LabVbRIv"), "9996");
     EXPECT_EQ(Text("LabIaRIv"), "25");
     EXPECT_TRUE(t.State().Schedule.Slot(2).isEmpty()) << "No discards the corrections";

@@ -24,7 +24,7 @@ struct PortDiscoveryTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(PortDiscoveryTest, ListsStableNamesThenBareAdaptersThenRealOnBoardPorts) {
+TEST_F(PortDiscoveryTest, ListsTheMachinesDevicesAndComLinksBeforeTheOtherComNames) {
     tree.UsbAdapter("ttyUSB10", "1-2", "1a86", "7523", "", "USB Serial", "", "ch341-uart");
     tree.UsbAdapter("ttyUSB2", "1-1", "0403", "6001", "FTDI", "FT232R USB UART", "A10K3XYZ",
                     "ftdi_sio");
@@ -70,6 +70,52 @@ TEST_F(PortDiscoveryTest, ListsStableNamesThenBareAdaptersThenRealOnBoardPorts) 
     EXPECT_EQ(ports[2].driver, "cdc_acm");
     // An on-board port: no USB device above it, nothing but its name.
     EXPECT_EQ(SerialPortLine(ports[3]), tree.Path("dev/ttyS0"));
+
+    // The port list: the devices, then the COM links (by the device they end at, a link
+    // whose adapter is away named as such), the on-board ports, the other COM names.
+    ASSERT_TRUE(QFile::link(tree.Path("dev/ttyACM0"), QDir(links.path()).filePath("com12")));
+    ASSERT_TRUE(QFile::link(tree.Path("dev/serial/by-id/usb-gone-if00-port0"),
+                            QDir(links.path()).filePath("COM7")));
+    const auto device = [&](const QString& rel) {
+        return QFileInfo(tree.Path(rel)).canonicalFilePath();
+    };
+    using K = PortChoice::Kind;
+    const struct {
+        K kind;
+        QString name, details;
+    } expected[] = {
+        {K::Adapter, tree.Path("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0"),
+         SerialPortDetails(ftdi)},
+        {K::UsbDevice, tree.Path("dev/ttyUSB10"), "1a86:7523  USB Serial"},
+        {K::UsbDevice, tree.Path("dev/ttyACM0"), "2341:0043  Arduino Uno  [COM12]"},
+        {K::ComLink, "COM3",
+         "= " + device("dev/ttyUSB2") + "  0403:6001  FTDI FT232R USB UART, serial A10K3XYZ"},
+        {K::ComLink, "COM7",
+         "= " + tree.Path("dev/serial/by-id/usb-gone-if00-port0") + " (not present)"},
+        {K::ComLink, "COM12", "= " + device("dev/ttyACM0") + "  2341:0043  Arduino Uno"},
+        {K::OnBoard, tree.Path("dev/ttyS0"), ""},
+        {K::ComName, "COM1", "= /dev/ttyS0"},
+        {K::ComName, "COM2", "= /dev/ttyS1"},
+        {K::ComName, "COM4", "= /dev/ttyS3"},
+    };
+    const QList<PortChoice> choices = ListPortChoices(tree.dir.path());
+    ASSERT_EQ(choices.size(), 7 + kMaxComPort - 3);
+    for (qsizetype i = 0; i < qsizetype(std::size(expected)); ++i) {
+        const auto& e = expected[i];
+        EXPECT_EQ(choices[i].kind, e.kind) << i;
+        EXPECT_EQ(choices[i].name, e.name) << i;
+        // The on-board ttyS of this machine may be there or not.
+        if (e.kind == K::ComName)
+            EXPECT_TRUE(choices[i].details.startsWith(e.details))
+                << choices[i].details.toStdString();
+        else
+            EXPECT_EQ(choices[i].details, e.details) << i;
+    }
+    EXPECT_EQ(choices.last().name, "COM128");
+    EXPECT_EQ(choices[3].line,
+              "COM3 -> " +
+                  tree.Path("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0") +
+                  "  = " + device("dev/ttyUSB2"));
 }
 
 TEST(OpenFailureText, SaysWhyAndWhatToDoForEachError) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,17 @@ TEST_F(ConfigWindows, RestoreShowsTheDifferencesAsksOnceAndVerifies) {
     t.dialogs.QueueAnswer(true);
     w->RestoreClick();
     EXPECT_EQ(t.dialogs.Texts().filter("Are you sure to restore").size(), 1);
+    // Below the question each marked setting, meter → file; the box is this window's.
+    const auto& shown = t.dialogs.Shown();
+    const auto asked = std::find_if(shown.begin(), shown.end(), [](const auto& box) {
+        return box.kind == ScriptedDialogs::Kind::Question;
+    });
+    ASSERT_NE(asked, shown.end());
+    EXPECT_EQ(asked->detail.split('\n').size(), before.size()) << asked->detail.toStdString();
+    EXPECT_TRUE(asked->detail.contains(
+        QRegularExpression("^CT1: \\S+ → \\S+$", QRegularExpression::MultilineOption)))
+        << asked->detail.toStdString();
+    EXPECT_EQ(asked->window, w);
     EXPECT_TRUE(t.dialogs.Texts().contains("Meter configuration verified."))
         << t.dialogs.Texts().join('|').toStdString();
     EXPECT_TRUE(Marked(w->SettingsGrid()).isEmpty());

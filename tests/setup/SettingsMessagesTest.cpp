@@ -2,7 +2,10 @@
 // operator chose, what the meter's blocks put back into the windows, and what is refused.
 
 #include "SettingsMessages.h"
+#include "CalibrationRun.h"
 #include "ChangedFields.h"
+#include "ConfigTransfer.h"
+#include "MeterConfigFixture.h"
 #include "MeteringDecode.h"
 #include "QtTestSupport.h"
 #include "RegisterBlock.h"
@@ -350,6 +353,40 @@ TEST(ChangedFields, OnlyTheFieldsThatDifferAsTheWindowShowsThem) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ChangedFields(c.meter, c.window), c.expected) << c.what;
+
+    // The other write questions: a calibration's corrections added to the coefficients (in
+    // the reading the sum is judged in), and a configuration restore (meter → file; the
+    // address and baud rate only when the restore takes them along).
+    const auto calibrated = [](quint16 coefficient, qint64 correction) {
+        CoefficientValues held{};
+        held[0x520 - CoefficientBlockStart] = qint16(coefficient);
+        CalibrationResult result;
+        result.corrections[VoltageA] = correction;
+        return PlanCalibrationWrite(WriteCaseFor({CalibrationMode::Amplitude, true, true}), held,
+                                    result)
+            .changes;
+    };
+    MeterConfiguration meterNow = SampleConfiguration();
+    meterNow.settings[0x01] = 1;   // address
+    meterNow.settings[0x08] = 100; // CT1
+    meterNow.alarms[6] = 2400;     // group 1's limit
+    const MeterConfiguration file = SampleConfiguration();
+    const struct {
+        const char* what;
+        QStringList changes, expected;
+    } lists[] = {
+        {"a coefficient past 0x7FFF", calibrated(0x7FFF, 1), {"UA--ADJ: 32767 → 32768"}},
+        {"a coefficient below zero", calibrated(0xFFFF, 1), {"UA--ADJ: -1 → 0"}},
+        {"no correction", calibrated(1200, 0), {}},
+        {"restore",
+         RestoreChanges(CompareConfigs(file, meterNow, false)),
+         {"CT1: 100 → 200", "Group 1 Value: 24.000 kV → 25.300 kV"}},
+        {"restore with address",
+         RestoreChanges(CompareConfigs(file, meterNow, true)),
+         {"Meter Address: 1 → 5", "CT1: 100 → 200", "Group 1 Value: 24.000 kV → 25.300 kV"}},
+    };
+    for (const auto& l : lists)
+        EXPECT_EQ(l.changes, l.expected) << l.what;
     EXPECT_EQ(ChangedFieldsDetail({}), "Nothing differs from what the meter holds.");
     EXPECT_EQ(ChangedFieldsDetail({"PT1: 1 → 2", "CT1: 5 → 1"}), "PT1: 1 → 2\nCT1: 5 → 1");
 }

@@ -36,7 +36,9 @@ name (a /dev/serial/by-id name or a COM link keeps it), and goes on when it does
 device that was lost is taken back: another adapter, or a terminal another program was given
 since, under the same name is named and left alone until the COM link is set again.
 
---list-ports lists the serial devices present and the COM names of the program.
+--list-ports lists the serial devices present and the COM links of the program in the
+order of the program's port list: adapters by their by-id name, other USB serial devices,
+COM links, on-board ports.
 --scan searches --port for meters: every address (--scan-addresses, default 1-247) at
 every baud rate of the meter (--scan-rates, default 9600,38400,19200,4800,2400,1200,600)
 with a read of the model block; each meter found is printed with its address, baud rate

@@ -82,14 +82,18 @@ private:
     int received_ = 0;
 };
 
+// The machine's devices and the COM links in the order of the settings dialog's list; the
+// COM names without a link are left out (each is the on-board port /dev/ttyS<n-1>).
 int ListPorts() {
-    const QList<SerialPortInfo> ports = ListSerialPorts();
-    for (const SerialPortInfo& p : ports)
-        Print(stdout, (SerialPortLine(p) + "\n").toLocal8Bit());
-    if (ports.isEmpty())
+    bool anyDevice = false;
+    for (const PortChoice& c : ListPortChoices()) {
+        if (c.kind == PortChoice::Kind::ComName)
+            continue;
+        anyDevice = anyDevice || c.kind != PortChoice::Kind::ComLink;
+        Print(stdout, (c.line + "\n").toLocal8Bit());
+    }
+    if (!anyDevice)
         Print(stdout, "(no serial device found)\n");
-    for (const ComPortLink& link : ListComPortLinks())
-        Print(stdout, (ComPortLinkLine(link) + "\n").toLocal8Bit());
     return 0;
 }
 
