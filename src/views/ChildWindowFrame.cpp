@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr const char* kResizable = "qetraResizableChild";
+
 constexpr Qt::WindowFlags kChildFrame =
     Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
 
@@ -53,10 +55,19 @@ private:
     }
 };
 
+bool IsResizable(const QWidget* window) {
+    return window->property(kResizable).toBool();
+}
+
 void FrameSubWindow(QWidget* window) {
     auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     if (sub == nullptr)
         return;
+    if (IsResizable(window)) {
+        // The contents' smallest whole size is the frame's smallest size.
+        sub->setMinimumSize(sub->minimumSizeHint());
+        return;
+    }
     sub->setWindowFlags(kChildFrame);
     sub->setOption(QMdiSubWindow::RubberBandResize, false);
     MinimisedFrameWatcher::Follow(sub);
@@ -77,9 +88,26 @@ protected:
 
 } // namespace
 
-void UseFixedChildFrame(QWidget* window) {
-    if (window->layout() != nullptr)
-        window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+namespace {
+
+void WatchFrame(QWidget* window) {
     window->installEventFilter(new ParentWatcher(window));
     FrameSubWindow(window);
+}
+
+} // namespace
+
+void UseFixedChildFrame(QWidget* window) {
+    window->setProperty(kResizable, false);
+    if (window->layout() != nullptr)
+        window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    WatchFrame(window);
+}
+
+void UseResizableChildFrame(QWidget* window) {
+    window->setProperty(kResizable, true);
+    if (window->layout() != nullptr)
+        window->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+    window->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    WatchFrame(window);
 }
