@@ -28,8 +28,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
-            auto* sub = static_cast<QMdiSubWindow*>(watched);
-            if ((sub->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) == 0)
+            auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+            if (sub != nullptr &&
+                (sub->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) == 0)
                 sub->setProperty(kNormalGeometry, sub->geometry());
         }
         return false;

@@ -37,11 +37,14 @@ protected:
     // state; a resizable window's smallest size is taken again whenever its contents are
     // laid out anew.
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* sub = static_cast<QMdiSubWindow*>(watched);
-        const bool relayout =
-            event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show;
-        if (event->type() == QEvent::WindowStateChange ||
-            (relayout && sub->property(kResizableFrame).toBool()))
+        const QEvent::Type type = event->type();
+        if (type != QEvent::WindowStateChange && type != QEvent::LayoutRequest &&
+            type != QEvent::Show)
+            return false;
+        // Events still arrive while the frame is being destroyed, when it is no longer one.
+        auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+        if (sub != nullptr &&
+            (type == QEvent::WindowStateChange || sub->property(kResizableFrame).toBool()))
             Apply(sub, sub->windowState() & Qt::WindowMinimized);
         return false;
     }
