@@ -7,8 +7,44 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <algorithm>
 
 namespace {
+
+// Kept on each sub-window: the size it was made with, and its place and size when last
+// neither minimised nor maximised (what a saved layout keeps).
+constexpr const char* kDesignedSize = "qetraDesignedSize";
+constexpr const char* kNormalGeometry = "qetraNormalGeometry";
+
+bool IsResizable(const QMdiSubWindow* sub) {
+    return sub->minimumSize() != sub->maximumSize();
+}
+
+// Notes where a sub-window is while it is in its normal state.
+class NormalGeometryKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+            auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+            if (sub != nullptr &&
+                (sub->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) == 0)
+                sub->setProperty(kNormalGeometry, sub->geometry());
+        }
+        return false;
+    }
+};
+
+// The sub-windows on view, back to front.
+QList<QMdiSubWindow*> ShownSubWindows(const QMdiArea& area) {
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* s : area.subWindowList(QMdiArea::StackingOrder))
+        if (!s->isHidden() && !s->isMinimized())
+            subs << s;
+    return subs;
+}
 
 // A resident window is never destroyed before exit: its close box minimises it, and its
 // menu item brings it back.
@@ -69,6 +105,10 @@ QWidget* ChildWindows::Create(const QString& name) {
         sub->installEventFilter(new MinimiseOnClose(sub));
     }
     sub->show();
+    sub->setProperty(kDesignedSize, sub->size());
+    sub->setProperty(kNormalGeometry, sub->geometry());
+    sub->installEventFilter(new NormalGeometryKeeper(sub));
+    KeepInArea(sub);
     return w;
 }
 
@@ -177,12 +217,39 @@ QWidget* ChildWindows::Show(const QString& name) {
     return w;
 }
 
+void ChildWindows::KeepInArea(QMdiSubWindow* sub) const {
+    // Before the main window is first shown the client area has no size to fit into.
+    if (!area_.isVisible() || sub->isMinimized())
+        return;
+    sub->setGeometry(FitInto(sub->geometry(), area_.viewport()->rect(), IsResizable(sub)));
+}
+
 void ChildWindows::Cascade() {
-    area_.cascadeSubWindows();
+    // Each window one title bar below and right of the one behind it; a window that would
+    // reach past the area's edge starts a new run at the top left corner.
+    const QList<QMdiSubWindow*> subs = ShownSubWindows(area_);
+    const QRect area = area_.viewport()->rect();
+    int k = 0;
+    for (QMdiSubWindow* sub : subs) {
+        sub->showNormal();
+        const int step = std::max(sub->widget() ? sub->widget()->y() : 0, 16);
+        QRect r(area.topLeft() + QPoint(k * step, k * step), sub->size());
+        if (k > 0 && (r.right() > area.right() || r.bottom() > area.bottom())) {
+            k = 0;
+            r.moveTopLeft(area.topLeft());
+        }
+        sub->setGeometry(FitInto(r, area, IsResizable(sub)));
+        sub->raise();
+        ++k;
+    }
+    if (!subs.isEmpty())
+        area_.setActiveSubWindow(subs.last());
 }
 
 void ChildWindows::Tile(Qt::Orientation orientation) {
-    // Visible children side by side (vertical tiling) or one above the other.
+    // Visible children side by side (vertical tiling) or one above the other. A window of
+    // a fixed form keeps its size at its cell's corner, moved back into the area if it
+    // would reach past its edge.
     QList<QMdiSubWindow*> subs;
     for (QMdiSubWindow* s : area_.subWindowList())
         if (s->isVisible() && !s->isMinimized())
@@ -201,6 +268,7 @@ void ChildWindows::Tile(Qt::Orientation orientation) {
         }
         subs[i]->showNormal();
         subs[i]->setGeometry(cell);
+        subs[i]->setGeometry(FitInto(subs[i]->geometry(), r, IsResizable(subs[i])));
     }
 }
 
@@ -233,6 +301,71 @@ void ChildWindows::ListInMenu(QMenu& menu, int fixedItems) {
             }
         });
     }
+}
+
+QList<ChildPlacement> ChildWindows::Placements() const {
+    QList<ChildPlacement> placements;
+    for (QMdiSubWindow* s : area_.subWindowList(QMdiArea::StackingOrder)) {
+        // A kept window closed by its close box is hidden: it was not open.
+        if (s->widget() == nullptr || s->isHidden())
+            continue;
+        ChildPlacement p;
+        p.name = s->widget()->objectName();
+        p.minimised = s->isMinimized();
+        p.maximised = s->isMaximized();
+        p.geometry =
+            p.minimised || p.maximised ? s->property(kNormalGeometry).toRect() : s->geometry();
+        if (p.geometry.isValid())
+            placements << p;
+    }
+    return placements;
+}
+
+void ChildWindows::Restore(const QList<ChildPlacement>& placements,
+                           const std::function<bool(const QString&)>& mayOpen) {
+    QMdiSubWindow* front = nullptr;
+    for (const ChildPlacement& p : placements) {
+        const WindowRow* row = FindWindowRow(p.name);
+        if (row == nullptr || row->placement != WindowPlacement::MdiChild ||
+            !factories_.contains(p.name))
+            continue;
+        QWidget* w = Find(p.name);
+        // A resident window that is missing belongs to the other meter model.
+        const bool onDemand =
+            row->life == WindowLife::OnDemand || row->life == WindowLife::OnDemandKept;
+        if (w == nullptr && onDemand && mayOpen && mayOpen(p.name))
+            w = Create(p.name);
+        QMdiSubWindow* sub = SubWindowOf(w);
+        if (sub == nullptr)
+            continue;
+        w->show();
+        sub->showNormal();
+        sub->setGeometry(p.geometry);
+        KeepInArea(sub);
+        sub->raise();
+        if (p.minimised) {
+            sub->showMinimized();
+        } else {
+            if (p.maximised)
+                sub->showMaximized();
+            front = sub;
+        }
+    }
+    if (front != nullptr)
+        area_.setActiveSubWindow(front);
+}
+
+void ChildWindows::ResetArrangement() {
+    for (QMdiSubWindow* sub : area_.subWindowList()) {
+        if (sub->isHidden())
+            continue;
+        sub->showNormal();
+        const QSize designed = sub->property(kDesignedSize).toSize();
+        if (designed.isValid() && IsResizable(sub))
+            sub->resize(designed);
+    }
+    ArrangeAtStart();
+    Cascade();
 }
 
 void ChildWindows::DeleteAll() {

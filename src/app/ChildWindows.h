@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowLayout.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -48,10 +50,24 @@ public:
     QMdiSubWindow* SubWindowOf(const QWidget* child) const;
 
     // The Window menu's commands and its list of children after its first `fixedItems`.
+    // Cascading and tiling keep every window inside the client area: a window of a fixed
+    // form larger than the area starts at its top left corner and the area scrolls to the
+    // rest; a resizable window is cut to the area.
     void Cascade();
     void Tile(Qt::Orientation orientation);
     void MinimiseAll();
     void ListInMenu(QMenu& menu, int fixedItems);
+
+    // The client-area windows open now, back to front, with the size each has when not
+    // minimised (what the next start puts back).
+    QList<ChildPlacement> Placements() const;
+    // Puts the windows of `placements` back, fitted into the client area: resident ones are
+    // moved and sized, on-demand ones for which `mayOpen` holds are created first. Windows
+    // without a table row, top-level windows and windows not registered are passed over.
+    void Restore(const QList<ChildPlacement>& placements,
+                 const std::function<bool(const QString&)>& mayOpen);
+    // Every window back to the size it was made with, then arranged as at start-up.
+    void ResetArrangement();
 
     // Deletes every window: the children's destructors may still use what the main window
     // holds, so this runs before the main window lets go of it.
@@ -63,6 +79,8 @@ signals:
 
 private:
     QMdiSubWindow* OpenSubWindow(const QString& name) const;
+    // Moves (and, when it can be resized, cuts) a sub-window into the client area.
+    void KeepInArea(QMdiSubWindow* sub) const;
 
     QMdiArea& area_;
     QWidget& owner_;

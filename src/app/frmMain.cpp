@@ -17,21 +17,24 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableView>
 
 Q_LOGGING_CATEGORY(lcShell, "qetra.shell")
 
 namespace {
-// The Window menu's own commands (the four window actions and the traffic monitor); the
-// list of open windows follows them.
-constexpr int kFixedWindowItems = 5;
+// The Window menu's own commands (the four window actions, the traffic monitor and
+// "Reset Layout"); the list of open windows follows them.
+constexpr int kFixedWindowItems = 6;
 } // namespace
 
 QString MeterModelTitle(quint8 model) {
@@ -82,6 +85,12 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
         else
             routing_->Freshness().EndConnection();
     });
+    // The client area scrolls to a window that does not fit, so the main window's smallest
+    // size comes from its menus and bars, never from its largest child: on a small laptop
+    // screen the status bars with the counters stay in view.
+    ui->ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ui->ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    haveSavedLayout_ = ReadWindowLayout(*settings_, savedLayout_);
     windows_ = std::make_unique<ChildWindows>(*ui->ClientArea, *this);
     // A window's blocks leave the rotation with the window.
     connect(windows_.get(), &ChildWindows::Destroyed, this,
@@ -197,8 +206,18 @@ void TFormTeskLink::AddTrafficCommands() {
     connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
     // Recording never depended on the window: the model records from the start.
     RegisterWindow(WindowName::TrafficMonitor, [](TFormTeskLink& shell) -> QWidget* {
-        return new TFormTrafficMonitor(*shell.traffic_, *shell.dialogs_);
+        auto* window = new TFormTrafficMonitor(*shell.traffic_, *shell.dialogs_);
+        QHeaderView* columns = window->View()->horizontalHeader();
+        shell.designedTrafficColumns_ = columns->saveState();
+        if (!shell.savedLayout_.trafficColumns.isEmpty())
+            columns->restoreState(shell.savedLayout_.trafficColumns);
+        return window;
     });
+
+    auto* reset = new QAction(tr("Reset Layout"), this);
+    reset->setObjectName(QStringLiteral("mnuResetLayout"));
+    ui->Window1->insertAction(nullptr, reset);
+    connect(reset, &QAction::triggered, this, [this] { ResetLayout(); });
 
     auto* log = new QAction(QStringLiteral("Log to file\u2026(&L)"), this);
     log->setObjectName(QStringLiteral("MMLogToFile"));
@@ -335,6 +354,61 @@ void TFormTeskLink::StartUp() {
     ReadSettings();
     line_->Open();
     ApplyMeterModel();
+    RestoreChildLayout();
+}
+
+// ---------------------------------------------------------------- layout
+
+void TFormTeskLink::ShowWithSavedLayout() {
+    QScreen* where =
+        haveSavedLayout_ ? QGuiApplication::screenAt(savedLayout_.frame.center()) : nullptr;
+    if (where == nullptr)
+        where = screen();
+    const QRect frame = FitFrame(haveSavedLayout_ ? savedLayout_.frame : QRect(), size(),
+                                 where->availableGeometry());
+    resize(frame.size());
+    move(frame.topLeft());
+    if (haveSavedLayout_ && !savedLayout_.toolBars.isEmpty())
+        restoreState(savedLayout_.toolBars);
+    if (!haveSavedLayout_ || savedLayout_.maximised)
+        showMaximized();
+    else
+        show();
+}
+
+void TFormTeskLink::RestoreChildLayout() {
+    if (!haveSavedLayout_)
+        return;
+    // Only windows the operator could open from a visible menu item come back: a factory
+    // window stays closed on a normal start.
+    windows_->Restore(savedLayout_.children, [this](const QString& name) {
+        const WindowRow* row = FindWindowRow(name);
+        const QAction* item = row && row->menuItem ? Action(QLatin1String(row->menuItem)) : nullptr;
+        return item != nullptr && item->isVisible();
+    });
+}
+
+WindowLayout TFormTeskLink::CurrentLayout() const {
+    WindowLayout layout;
+    layout.maximised = isMaximized();
+    layout.frame = layout.maximised ? normalGeometry() : QRect(pos(), size());
+    layout.toolBars = saveState();
+    layout.children = windows_->Placements();
+    if (auto* monitor = WindowAs<TFormTrafficMonitor>(WindowName::TrafficMonitor))
+        layout.trafficColumns = monitor->View()->horizontalHeader()->saveState();
+    else
+        layout.trafficColumns = savedLayout_.trafficColumns;
+    return layout;
+}
+
+void TFormTeskLink::ResetLayout() {
+    ForgetWindowLayout(*settings_);
+    savedLayout_ = {};
+    haveSavedLayout_ = false;
+    if (auto* monitor = WindowAs<TFormTrafficMonitor>(WindowName::TrafficMonitor))
+        monitor->View()->horizontalHeader()->restoreState(designedTrafficColumns_);
+    showMaximized();
+    windows_->ResetArrangement();
 }
 
 void TFormTeskLink::ReadSettings() {
@@ -369,6 +443,9 @@ void TFormTeskLink::WriteSettings() {
 void TFormTeskLink::closeEvent(QCloseEvent* event) {
     if (state_.SaveSettings)
         WriteSettings();
+    // The layout is kept whether or not the line settings are: it is the desk, not the
+    // line.
+    WriteWindowLayout(*settings_, CurrentLayout());
     QMainWindow::closeEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include "ReplyRouting.h"
 #include "SessionState.h"
 #include "TrafficModel.h"
+#include "WindowLayout.h"
 #include "WindowTable.h"
 
 #include <QMainWindow>
@@ -135,6 +136,15 @@ public:
     void Quit();
     // The "Display" command of the hidden SYS menu.
     void ToggleDisplayMode();
+    // Shows the main window where it was left (fitted into the present screen), or
+    // maximised on a first run; the child windows follow at start-up.
+    void ShowWithSavedLayout();
+    // Window -> "Reset Layout": the windows back to their designed sizes and their start-up
+    // arrangement, the main window maximised, and the saved layout forgotten.
+    void ResetLayout();
+    // Where the main window and its children are now, as the next start puts them back.
+    WindowLayout CurrentLayout() const;
+
     // Makes the factory menus "SYS" and "Calibrate" visible; a normal start keeps them
     // hidden (the program's --factory option).
     void ShowFactoryMenus();
@@ -188,6 +198,7 @@ private:
     void ShowLineControls(const LineControls& controls);
     void ReadSettings();
     void WriteSettings();
+    void RestoreChildLayout();
     void SetPanel(int bar, int panel, const QString& text);
     void OpenSettingsDialog();
     void OpenHelp();
@@ -223,6 +234,11 @@ private:
     bool searchWhenIdle_ = false;
     bool pollAfterSearch_ = false;
     bool startedUp_ = false;
+    // The layout saved at the last exit, if any, and the traffic monitor's columns as the
+    // monitor makes them (what "Reset Layout" goes back to).
+    WindowLayout savedLayout_;
+    bool haveSavedLayout_ = false;
+    QByteArray designedTrafficColumns_;
 };
 
 // The window title for a meter model (0 = QETRA 7100, else QETRA 7300).

@@ -1,5 +1,6 @@
 # The shell's logic without any window: counters and connected rule, poll schedule,
-# shared session state, reply routing, saved settings. QtCore and the message strings only.
+# shared session state, reply routing, saved settings and window layout. QtCore and the
+# message strings only.
 add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberText.h
     ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.cpp ${CMAKE_CURRENT_LIST_DIR}/LineStatusText.h
@@ -7,6 +8,7 @@ add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.cpp ${CMAKE_CURRENT_LIST_DIR}/TrafficCounters.h
     ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.cpp ${CMAKE_CURRENT_LIST_DIR}/PollSchedule.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowTable.cpp ${CMAKE_CURRENT_LIST_DIR}/WindowTable.h
+    ${CMAKE_CURRENT_LIST_DIR}/WindowLayout.cpp ${CMAKE_CURRENT_LIST_DIR}/WindowLayout.h
     ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.cpp ${CMAKE_CURRENT_LIST_DIR}/WriteCommand.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionState.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionState.h
     ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.cpp ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.h

@@ -73,6 +73,6 @@ int main(int argc, char* argv[]) {
         FormTeskLink.ShowFactoryMenus();
     RegisterProgramWindows(FormTeskLink);
     FormTeskLink.CreateResidentWindows();
-    FormTeskLink.showMaximized();
+    FormTeskLink.ShowWithSavedLayout();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include "WindowTable.h"
 #include "ui_frmAlarm.h"
 
+#include <QBoxLayout>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
@@ -20,7 +21,11 @@ TFormAlarm::TFormAlarm(SessionState& state, std::function<void()> openSettings, 
     const QFontMetrics metrics(ui->StringGrid1->font());
     ui->StringGrid1->setColumnWidth(0, metrics.horizontalAdvance(AlarmItemText(30)) + 16);
     ui->StringGrid1->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("-32,768,000 W")));
-    PrepareChildWindow(this);
+    // The records take whatever room a larger window gives.
+    if (auto* column = qobject_cast<QBoxLayout*>(layout()))
+        column->setStretchFactor(ui->StringGrid1, 1);
+    ui->StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    PrepareChildWindow(this, ChildFrame::Resizable);
     ui->Button1->setEnabled(static_cast<bool>(openSettings_));
     connect(ui->Button1, &QPushButton::clicked, this, &TFormAlarm::Button1Click);
 }

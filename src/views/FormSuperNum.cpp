@@ -33,10 +33,13 @@ void PrepareGrid(QTableWidget* grid, bool maximum, const int (&widths)[8]) {
     v->setSectionResizeMode(QHeaderView::Interactive);
     v->setDefaultSectionSize(kRowHeight);
     v->setFixedWidth(widths[0]);
-    // The whole table shows without scrolling.
+    // The whole table shows without scrolling; a wider window gives the values the room.
     const int frame = 2 * grid->frameWidth();
-    grid->setFixedSize(widths[0] + h->length() + frame,
-                       h->sizeHint().height() + v->length() + frame);
+    grid->setMinimumSize(widths[0] + h->length() + frame,
+                         h->sizeHint().height() + v->length() + frame);
+    grid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    h->setStretchLastSection(true);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
@@ -49,7 +52,7 @@ TFormSuperNum::TFormSuperNum(SessionState& state, OperatorDialogs& dialogs, QWid
     PrepareGrid(ui->StringGridMax, true, kMaxWidths);
     PrepareGrid(ui->StringGridMin, false, kMinWidths);
     connect(ui->Button1, &QPushButton::clicked, this, &TFormSuperNum::Button1Click);
-    PrepareChildWindow(this);
+    PrepareChildWindow(this, ChildFrame::Resizable);
 }
 
 TFormSuperNum::~TFormSuperNum() = default;

@@ -6,6 +6,7 @@
 #include "WindowKit.h"
 #include "ui_frmWave.h"
 
+#include <QBoxLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 
@@ -16,6 +17,10 @@ constexpr int kHarmonicColumnWidth = 50;
 constexpr int kVoltageTailWidths[] = {83, 92, 78, 81};
 constexpr int kCurrentTailWidths[] = {80, 87, 78};
 constexpr int kRowHeight = 22;
+// The smallest grid and chart: about ten harmonics side by side, a chart that still
+// tells the bars apart.
+constexpr int kMinimumGridWidth = 560;
+constexpr int kMinimumChartHeight = 160;
 
 template <std::size_t N>
 void PrepareGrid(QTableWidget* grid, const QStringList& columns, const QStringList& rows,
@@ -50,8 +55,19 @@ TFormWave::TFormWave(const SessionState& state, QWidget* parent)
                 kVoltageTailWidths);
     PrepareGrid(ui->StringGridI, CurrentGridColumnHeadings(), CurrentGridRowHeadings(),
                 kCurrentTailWidths);
+    // A wider window shows more harmonics before the grids scroll, and a taller one a
+    // taller chart; the form's size is the smallest at which all still reads well.
+    for (QTableWidget* grid : {ui->StringGridU, ui->StringGridI}) {
+        grid->setMinimumWidth(kMinimumGridWidth);
+        grid->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+    ui->ChartSpectrumI->setMinimumSize(kMinimumGridWidth, kMinimumChartHeight);
+    ui->ChartSpectrumI->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    ui->ChartSpectrumI->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    if (auto* column = qobject_cast<QBoxLayout*>(layout()))
+        column->setStretchFactor(ui->GroupSpectrum, 1);
     ApplyMeterModel(state_.MeterModel);
-    PrepareChildWindow(this);
+    PrepareChildWindow(this, ChildFrame::Resizable);
 }
 
 TFormWave::~TFormWave() = default;

@@ -198,9 +198,12 @@ QTableWidgetItem* CellItem(QTableWidget* grid, int row, int column) {
 
 } // namespace
 
-void PrepareChildWindow(QWidget* window) {
+void PrepareChildWindow(QWidget* window, ChildFrame frame) {
     StyleValueLabels(window);
-    UseFixedChildFrame(window);
+    if (frame == ChildFrame::Resizable)
+        UseResizableChildFrame(window);
+    else
+        UseFixedChildFrame(window);
 }
 
 QColor ValueColor() {

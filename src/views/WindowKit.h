@@ -13,10 +13,16 @@ class QWidget;
 // What every child window does with its controls, in one place. Windows hold controls and
 // hand them texts that the decoders made; none of them formats numbers or touches bytes.
 
-// Call at the end of a child window's constructor: the fixed frame (UseFixedChildFrame),
-// the value labels' colour and settled widths. A window's size is final before the first
-// reply arrives.
-void PrepareChildWindow(QWidget* window);
+// How a child window's frame sizes it (ChildWindowFrame.h).
+enum class ChildFrame {
+    Fixed,     // a form laid out once: it keeps its designed size
+    Resizable, // grids and charts: the frame can grow and the contents follow it
+};
+
+// Call at the end of a child window's constructor: the frame (UseFixedChildFrame or
+// UseResizableChildFrame), the value labels' colour and settled widths. A fixed window's
+// size is final before the first reply arrives.
+void PrepareChildWindow(QWidget* window, ChildFrame frame = ChildFrame::Fixed);
 
 // Value labels are marked in the form with the dynamic property valueLabel = true. They
 // are drawn in the value colour and keep one width whatever they show: the wider of their

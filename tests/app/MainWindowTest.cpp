@@ -665,10 +665,10 @@ TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
         for (QAction* a : menu->actions())
             texts << (a->isSeparator() ? "-" : a->text());
         EXPECT_EQ(texts, QStringList({"Cascade(&C)", "Tile Horizontally(&H)", "Tile Vertically(&T)",
-                                      "Minimize All(&M)", "Traffic Monitor(&F)", "-", "&1 FormBase",
-                                      "&2 FormKw"}));
+                                      "Minimize All(&M)", "Traffic Monitor(&F)", "Reset Layout",
+                                      "-", "&1 FormBase", "&2 FormKw"}));
     }
-    QAction* base = menu->actions()[6];
+    QAction* base = menu->actions()[7];
     base->trigger();
     EXPECT_EQ(shell->ClientArea()->activeSubWindow(),
               shell->SubWindowOf(shell->Window("FormBase")));

@@ -1,4 +1,4 @@
-# Shell logic without windows: schedule, counters, routing.
+# Shell logic without windows: schedule, counters, routing, window layout.
 qetra_add_test(shell_logic_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PollScheduleTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/TrafficCountersTest.cpp
@@ -6,6 +6,7 @@ qetra_add_test(shell_logic_tests
             ${CMAKE_CURRENT_LIST_DIR}/ReplyRoutingTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/NumberInputTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ValueFreshnessTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/WindowLayoutTest.cpp
     LIBS qetra_shell_core qetra_operator_dialogs)
 
 # The main window and the COMM settings dialog, offscreen, with a scripted port. They
