@@ -113,15 +113,15 @@ TrafficStatus StatusOfCode(quint8 code) {
 QString StatusName(TrafficStatus status) {
     switch (status) {
     case TrafficStatus::Ok:
-        return QStringLiteral("OK");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "OK"));
     case TrafficStatus::NoResponse:
-        return QStringLiteral("no response");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "no response"));
     case TrafficStatus::CrcError:
-        return QStringLiteral("CRC error");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "CRC error"));
     case TrafficStatus::FieldError:
-        return QStringLiteral("field error");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "field error"));
     case TrafficStatus::Stray:
-        return QStringLiteral("stray");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "stray"));
     }
     return {};
 }
@@ -259,11 +259,15 @@ QList<TrafficRow> TransactionRows(const TransactionRecord& r, qint64 writtenAtMs
 }
 
 QStringList TrafficHeaders() {
-    return {QStringLiteral("Time"),  QStringLiteral("Dir"),
-            QStringLiteral("Slave"), QStringLiteral("Function"),
-            QStringLiteral("Start"), QStringLiteral("Count / exception"),
-            QStringLiteral("Bytes"), QStringLiteral("Latency ms"),
-            QStringLiteral("Status")};
+    return {QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Time")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Dir")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Slave")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Function")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Start")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Count / exception")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Bytes")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Latency ms")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Status"))};
 }
 
 QStringList TrafficColumnSamples(int column) {

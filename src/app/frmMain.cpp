@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMdiArea>
@@ -33,7 +34,9 @@ constexpr int kFixedWindowItems = 5;
 } // namespace
 
 QString MeterModelTitle(quint8 model) {
-    return QStringLiteral("Advanced Intelligent Power Meter Test Program (Ver:2006-3-1) -- %1")
+    return QCoreApplication::translate(
+               "TFormTeskLink",
+               "Advanced Intelligent Power Meter Test Program (Ver:2006-3-1) -- %1")
         .arg(model != 0 ? QStringLiteral("QETRA 7300") : QStringLiteral("QETRA 7100"));
 }
 
@@ -177,7 +180,7 @@ void TFormTeskLink::BindMenuCommands() {
 }
 
 void TFormTeskLink::AddTrafficCommands() {
-    auto* monitor = new QAction(QStringLiteral("Traffic Monitor(&F)"), this);
+    auto* monitor = new QAction(tr("Traffic Monitor(&F)"), this);
     monitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
     ui->Window1->insertAction(nullptr, monitor);
     connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
@@ -186,7 +189,7 @@ void TFormTeskLink::AddTrafficCommands() {
         return new TFormTrafficMonitor(*shell.traffic_, *shell.dialogs_);
     });
 
-    auto* log = new QAction(QStringLiteral("Log to file\u2026(&L)"), this);
+    auto* log = new QAction(tr("Log to file\u2026(&L)"), this);
     log->setObjectName(QStringLiteral("MMLogToFile"));
     log->setEnabled(false);
     ui->MM01->insertAction(ui->MMExit, log);
@@ -411,12 +414,12 @@ void TFormTeskLink::BindModbusEvents() {
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
     state_.Traffic.RequestSent();
-    SetPanel(0, 0, QStringLiteral("TxD: ") + BytesToHex(Msg));
-    SetPanel(1, 0, QStringLiteral("RxD: "));
+    SetPanel(0, 0, tr("TxD: ") + BytesToHex(Msg));
+    SetPanel(1, 0, tr("RxD: "));
 }
 
 void TFormTeskLink::qvModbus1RecvData(const QByteArray& Data) {
-    SetPanel(1, 0, QStringLiteral("RxD: ") + BytesToHex(Data));
+    SetPanel(1, 0, tr("RxD: ") + BytesToHex(Data));
     state_.Traffic.DataReceived();
 }
 
