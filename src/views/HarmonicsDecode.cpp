@@ -1,5 +1,7 @@
 #include "HarmonicsDecode.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // clang-format off
@@ -75,8 +77,10 @@ QStringList HarmonicHeadings() {
 } // namespace
 
 QStringList VoltageGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
-                              << QStringLiteral("Crest Factor") << QStringLiteral("THFF(TIF)");
+    return HarmonicHeadings() << QCoreApplication::translate("HarmonicsDecode", "Odd Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Even Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Crest Factor")
+                              << QCoreApplication::translate("HarmonicsDecode", "THFF(TIF)");
 }
 
 QStringList VoltageGridRowHeadings() {
@@ -84,8 +88,9 @@ QStringList VoltageGridRowHeadings() {
 }
 
 QStringList CurrentGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
-                              << QStringLiteral("K Factor");
+    return HarmonicHeadings() << QCoreApplication::translate("HarmonicsDecode", "Odd Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Even Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "K Factor");
 }
 
 QStringList CurrentGridRowHeadings() {

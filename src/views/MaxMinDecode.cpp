@@ -1,5 +1,7 @@
 #include "MaxMinDecode.h"
 
+#include <QCoreApplication>
+
 #include "NumberText.h"
 
 namespace {
@@ -44,7 +46,8 @@ QStringList MaxMinColumnHeadings(bool maximum) {
             QStringLiteral("hh"),
             QStringLiteral("mm"),
             QStringLiteral("ss"),
-            maximum ? QStringLiteral("Max Value") : QStringLiteral("Min Value")};
+            maximum ? QCoreApplication::translate("MaxMinDecode", "Max Value")
+                    : QCoreApplication::translate("MaxMinDecode", "Min Value")};
 }
 
 QStringList MaxMinRowHeadings() {
