@@ -3,6 +3,7 @@
 #include "NumberInput.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 
@@ -113,7 +114,7 @@ void AppendRegister(QString& message, quint16 reg) {
 }
 
 QString ParameterError(const QString& detail) {
-    return QStringLiteral("Alarm Parameter error!\n") + detail;
+    return QCoreApplication::translate("AlarmCodec", "Alarm Parameter error!\n") + detail;
 }
 
 } // namespace
@@ -263,21 +264,21 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
     std::array<quint16, 3 * AlarmGroupCount> groupRegs{};
     for (int g = 0; g < AlarmGroupCount; ++g) {
         const AlarmGroupInput& in = input.groups[g];
-        const QString group = QStringLiteral("Group %1: ").arg(g + 1);
+        const QString group = QCoreApplication::translate("AlarmCodec", "Group %1: ").arg(g + 1);
         auto listChosen = [&](int index, const char* name, const char* choices) {
             if (index == 0 || index == 1)
                 return true;
-            plan.error =
-                ParameterError(group + QStringLiteral("%1 has no selection (%2).")
-                                           .arg(QLatin1String(name), QLatin1String(choices)));
+            plan.error = ParameterError(
+                group + QCoreApplication::translate("AlarmCodec", "%1 has no selection (%2).")
+                            .arg(QLatin1String(name), QLatin1String(choices)));
             return false;
         };
         if (!listChosen(in.status, "Status", "OFF or ACTIVE") ||
             !listChosen(in.do1, "DO1", "OFF or ON") || !listChosen(in.do2, "DO2", "OFF or ON"))
             return plan;
         if (!ValidItem(in.item)) {
-            plan.error = QStringLiteral("Alarm Item error!\n") + group +
-                         QStringLiteral("no alarm item is selected.");
+            plan.error = QCoreApplication::translate("AlarmCodec", "Alarm Item error!\n") + group +
+                         QCoreApplication::translate("AlarmCodec", "no alarm item is selected.");
             return plan;
         }
         if (!listChosen(in.direction, "Limit", "Below or Above"))
@@ -287,25 +288,27 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
         if (!value) {
             plan.error = ParameterError(
                 group +
-                QStringLiteral("Value \"%1\" is not a number as this desktop writes "
-                               "them (like \"%2\").")
+                QCoreApplication::translate("AlarmCodec",
+                                            "Value \"%1\" is not a number as this desktop writes "
+                                            "them (like \"%2\").")
                     .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
             return plan;
         }
         const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);
         if (limit.fault == EncodedLimit::Fault::Scaling) {
-            plan.error =
-                ParameterError(group + QStringLiteral("Value cannot be converted with the meter's "
-                                                      "PT ratio %1 and CT ratio %2.")
-                                           .arg(ratios.pt)
-                                           .arg(ratios.ct));
+            plan.error = ParameterError(
+                group + QCoreApplication::translate("AlarmCodec",
+                                                    "Value cannot be converted with the meter's "
+                                                    "PT ratio %1 and CT ratio %2.")
+                            .arg(ratios.pt)
+                            .arg(ratios.ct));
             return plan;
         }
         if (limit.fault == EncodedLimit::Fault::OutOfRange) {
             const bool isSigned = AlarmItemIsSigned(in.item);
             plan.error = ParameterError(
                 group +
-                QStringLiteral("Value \"%1\" is outside %2 .. %3.")
+                QCoreApplication::translate("AlarmCodec", "Value \"%1\" is outside %2 .. %3.")
                     .arg(in.limit.trimmed(),
                          AlarmLimitText(in.item, isSigned ? 0x8000 : 0, ratios, locale),
                          AlarmLimitText(in.item, isSigned ? 0x7FFF : 0xFFFF, ratios, locale)));
@@ -319,8 +322,9 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
         groupRegs[3 * g + 2] = limit.reg;
     }
     if (input.delay < 0 || input.delay >= AlarmDelayCount) {
-        plan.error = ParameterError(QStringLiteral("Alarm Delay has no selection (0 .. %1 ms).")
-                                        .arg((AlarmDelayCount - 1) * AlarmDelayStepMs));
+        plan.error = ParameterError(
+            QCoreApplication::translate("AlarmCodec", "Alarm Delay has no selection (0 .. %1 ms).")
+                .arg((AlarmDelayCount - 1) * AlarmDelayStepMs));
         return plan;
     }
 

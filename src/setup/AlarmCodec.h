@@ -103,6 +103,8 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
                               const QLocale& locale);
 
 inline const QString AlarmWriteQuestion =
-    QStringLiteral("Are you sure to set these Alarm Parameters? "
-                   "The action will cause refreshing all alarm records.");
-inline const QString AlarmErrorCaption = QStringLiteral("Parameters");
+    QStringLiteral(QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to set these Alarm Parameters? "
+                                                     "The action will cause refreshing all alarm "
+                                                     "records."));
+inline const QString AlarmErrorCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("FormSetAlarm", "Parameters"));

@@ -3,6 +3,7 @@
 #include "AlarmCodec.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -143,6 +144,6 @@ QStringList AlarmRecordColumnHeadings() {
 QStringList AlarmRecordRowHeadings() {
     QStringList headings;
     for (int r = 1; r <= AlarmRecordCount; ++r)
-        headings << QStringLiteral("Alarm Record %1").arg(r);
+        headings << QCoreApplication::translate("AlarmRecords", "Alarm Record %1").arg(r);
     return headings;
 }

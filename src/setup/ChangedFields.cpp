@@ -2,6 +2,8 @@
 
 #include "NumberText.h"
 
+#include <QCoreApplication>
+
 QStringList ChangedFields(const QList<FieldText>& meter, const QList<FieldText>& window) {
     QStringList changed;
     for (const FieldText& field : window) {
@@ -20,7 +22,8 @@ QStringList ChangedFields(const QList<FieldText>& meter, const QList<FieldText>&
 
 QString ChangedFieldsDetail(const QStringList& changed) {
     if (changed.isEmpty())
-        return QStringLiteral("Nothing differs from what the meter holds.");
+        return QCoreApplication::translate("ChangedFields",
+                                           "Nothing differs from what the meter holds.");
     return changed.join(QLatin1Char('\n'));
 }
 

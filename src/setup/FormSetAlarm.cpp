@@ -101,7 +101,7 @@ QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
     QList<FieldText> fields;
     for (int g = 1; g <= AlarmGroupCount; ++g) {
         const AlarmGroupInput& group = input.groups[g - 1];
-        const QString prefix = QStringLiteral("Group %1 ").arg(g);
+        const QString prefix = tr("Group %1 ").arg(g);
         // "220" typed where the meter reported "220.0 V" writes the same register.
         QString limit = group.limit;
         if (const auto value = ParseAlarmLimit(group.item, limit, locale_)) {
@@ -118,7 +118,7 @@ QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
                             DirectionCombo(g)->itemText(group.direction)}
                << FieldText{prefix + QStringLiteral("Value"), limit};
     }
-    fields << FieldText{QStringLiteral("Alarm Delay"),
+    fields << FieldText{tr("Alarm Delay"),
                         ui->ComboPreAlarmTime->itemText(input.delay) + QStringLiteral(" ms")};
     return fields;
 }
@@ -131,7 +131,7 @@ void TFormSetAlarm::Button1Click() {
     // settings the operator never saw.
     const AlarmWritePlan plan = PlanAlarmWrite(Input(), {state_.PtRatio, state_.CtRatio}, locale_);
     if (!plan.ok()) {
-        dialogs_.Warn(AlarmErrorCaption, plan.error);
+        dialogs_.Warn(tr("Parameters"), plan.error);
         return;
     }
     // The schedule sends slot 2 before slot 3: groups 5..9 reach the meter first, then

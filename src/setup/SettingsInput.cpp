@@ -3,6 +3,7 @@
 #include "NumberInput.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -18,8 +19,9 @@ QString FieldName(const QString& caption) {
 }
 
 QString Holds(const QString& text) {
-    return text.trimmed().isEmpty() ? QStringLiteral("it is empty")
-                                    : QStringLiteral("it holds \"%1\"").arg(text);
+    return text.trimmed().isEmpty()
+               ? QCoreApplication::translate("SettingsInput", "it is empty")
+               : QCoreApplication::translate("SettingsInput", "it holds \"%1\"").arg(text);
 }
 
 // Nearest whole number, an exact half going to the even neighbour, whatever rounding
@@ -48,8 +50,9 @@ std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint6
 }
 
 QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max) {
-    return QStringLiteral("%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
-                          "the meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
+                                "the meter.")
         .arg(FieldName(caption))
         .arg(min)
         .arg(max)
@@ -57,8 +60,9 @@ QString WholeNumberProblem(const QString& caption, const QString& text, quint64 
 }
 
 QString NoSelectionProblem(const QString& caption) {
-    return QStringLiteral("%1 has no value selected: choose one from its list. Nothing was "
-                          "sent to the meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 has no value selected: choose one from its list. Nothing was "
+                                "sent to the meter.")
         .arg(FieldName(caption));
 }
 
@@ -79,8 +83,9 @@ std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& loca
 QString EnergyProblem(const QString& caption, const QString& text, const QLocale& locale) {
     const double lowest = std::numeric_limits<qint32>::min() / 10.0;
     const double highest = std::numeric_limits<qint32>::max() / 10.0;
-    return QStringLiteral("%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
-                          "meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
+                                "meter.")
         .arg(FieldName(caption), FixedText(lowest, 1, locale), FixedText(highest, 1, locale),
              Holds(text));
 }

@@ -2,6 +2,8 @@
 
 #include "SessionState.h"
 
+#include <QCoreApplication>
+
 QString WriteRegistersMessage(quint16 start, const QList<quint16>& registers) {
     const auto count = quint16(registers.size());
     QList<quint8> bytes = {0x00,
@@ -236,10 +238,11 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
         if (field.edit != nullptr) {
             view.text = form.*field.edit;
             if (!ParseWholeNumber(view.text, field.min, field.max)) {
-                view.problem = QStringLiteral("%1 is outside %2..%3.")
-                                   .arg(view.text)
-                                   .arg(field.min)
-                                   .arg(field.max);
+                view.problem =
+                    QCoreApplication::translate("SettingsMessages", "%1 is outside %2..%3.")
+                        .arg(view.text)
+                        .arg(field.min)
+                        .arg(field.max);
                 if (field.zeroReason)
                     view.problem += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
             }
@@ -253,10 +256,13 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
             if (!shown)
                 view.problem =
                     field.offset == kBaudOffset
-                        ? QStringLiteral("%1 is not a baud rate of the list (%2).")
+                        ? QCoreApplication::translate("SettingsMessages",
+                                                      "%1 is not a baud rate of the list (%2).")
                               .arg(raw)
                               .arg(items.join(QLatin1Char(' ')))
-                        : QStringLiteral("%1 is outside %2..%3, the items of the list %4 .. %5.")
+                        : QCoreApplication::translate(
+                              "SettingsMessages",
+                              "%1 is outside %2..%3, the items of the list %4 .. %5.")
                               .arg(raw)
                               .arg(field.min)
                               .arg(field.min + quint64(items.size()) - 1)

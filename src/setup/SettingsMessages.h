@@ -126,5 +126,7 @@ EnergyPresetCheck CheckEnergyPresets(const QStringList& texts, const QLocale& lo
 QString EnergyPresetMessage(const EnergyPresets& presets);
 
 // The operator's questions before each write.
-inline constexpr auto MeterSettingsQuestion = "Are you sure to set these Meter Parameters?";
-inline constexpr auto EnergyPresetQuestion = "Are you sure to preset these Energy Parameters?";
+inline constexpr auto MeterSettingsQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to set these Meter Parameters?");
+inline constexpr auto EnergyPresetQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to preset these Energy Parameters?");
