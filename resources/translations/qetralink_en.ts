@@ -43,6 +43,166 @@
         <source>Alarm Delay has no selection (0 .. %1 ms).</source>
         <translation>Alarm Delay has no selection (0 .. %1 ms).</translation>
     </message>
+    <message>
+        <source>F (Frequency)</source>
+        <translation>F (Frequency)</translation>
+    </message>
+    <message>
+        <source>V1 (Phase A Voltage)</source>
+        <translation>V1 (Phase A Voltage)</translation>
+    </message>
+    <message>
+        <source>V2 (Phase B Voltage)</source>
+        <translation>V2 (Phase B Voltage)</translation>
+    </message>
+    <message>
+        <source>V3 (Phase C Voltage)</source>
+        <translation>V3 (Phase C Voltage)</translation>
+    </message>
+    <message>
+        <source>Vlnavg (Phase Voltage Average)</source>
+        <translation>Vlnavg (Phase Voltage Average)</translation>
+    </message>
+    <message>
+        <source>V12 (Line AB Voltage)</source>
+        <translation>V12 (Line AB Voltage)</translation>
+    </message>
+    <message>
+        <source>V23 (Line BC Voltage)</source>
+        <translation>V23 (Line BC Voltage)</translation>
+    </message>
+    <message>
+        <source>V31 (Line CA Voltage)</source>
+        <translation>V31 (Line CA Voltage)</translation>
+    </message>
+    <message>
+        <source>Vllavg (Line Voltage Average)</source>
+        <translation>Vllavg (Line Voltage Average)</translation>
+    </message>
+    <message>
+        <source>I1 (Current A)</source>
+        <translation>I1 (Current A)</translation>
+    </message>
+    <message>
+        <source>I2 (Current B)</source>
+        <translation>I2 (Current B)</translation>
+    </message>
+    <message>
+        <source>I3 (Current C)</source>
+        <translation>I3 (Current C)</translation>
+    </message>
+    <message>
+        <source>Iavg (Current Average)</source>
+        <translation>Iavg (Current Average)</translation>
+    </message>
+    <message>
+        <source>In (Neutral Current)</source>
+        <translation>In (Neutral Current)</translation>
+    </message>
+    <message>
+        <source>P1 (Power 1)</source>
+        <translation>P1 (Power 1)</translation>
+    </message>
+    <message>
+        <source>P2 (Power 2)</source>
+        <translation>P2 (Power 2)</translation>
+    </message>
+    <message>
+        <source>P3 (Power 3)</source>
+        <translation>P3 (Power 3)</translation>
+    </message>
+    <message>
+        <source>Psum (Power)</source>
+        <translation>Psum (Power)</translation>
+    </message>
+    <message>
+        <source>Q1 (Reactive Power 1)</source>
+        <translation>Q1 (Reactive Power 1)</translation>
+    </message>
+    <message>
+        <source>Q2 (Reactive Power 2)</source>
+        <translation>Q2 (Reactive Power 2)</translation>
+    </message>
+    <message>
+        <source>Q3 (Reactive Power 3)</source>
+        <translation>Q3 (Reactive Power 3)</translation>
+    </message>
+    <message>
+        <source>Qsum (Reactive Power)</source>
+        <translation>Qsum (Reactive Power)</translation>
+    </message>
+    <message>
+        <source>S1 (Apparent Power 1)</source>
+        <translation>S1 (Apparent Power 1)</translation>
+    </message>
+    <message>
+        <source>S2 (Apparent Power 2)</source>
+        <translation>S2 (Apparent Power 2)</translation>
+    </message>
+    <message>
+        <source>S3 (Apparent Power 3)</source>
+        <translation>S3 (Apparent Power 3)</translation>
+    </message>
+    <message>
+        <source>Ssum (Apparent Power)</source>
+        <translation>Ssum (Apparent Power)</translation>
+    </message>
+    <message>
+        <source>PF1 (Power Factor 1)</source>
+        <translation>PF1 (Power Factor 1)</translation>
+    </message>
+    <message>
+        <source>PF2 (Power Factor 2)</source>
+        <translation>PF2 (Power Factor 2)</translation>
+    </message>
+    <message>
+        <source>PF3 (Power Factor 3)</source>
+        <translation>PF3 (Power Factor 3)</translation>
+    </message>
+    <message>
+        <source>PF (Power Factor)</source>
+        <translation>PF (Power Factor)</translation>
+    </message>
+    <message>
+        <source>U_unbl (Voltage Unbalance Factor)</source>
+        <translation>U_unbl (Voltage Unbalance Factor)</translation>
+    </message>
+    <message>
+        <source>I_unbl (Current Unbalance Factor)</source>
+        <translation>I_unbl (Current Unbalance Factor)</translation>
+    </message>
+    <message>
+        <source>Dmd_P (Power Demand)</source>
+        <translation>Dmd_P (Power Demand)</translation>
+    </message>
+    <message>
+        <source>Dmd_Q (Reactive Power Demand)</source>
+        <translation>Dmd_Q (Reactive Power Demand)</translation>
+    </message>
+    <message>
+        <source>Dmd_S (Apparent Power Demand)</source>
+        <translation>Dmd_S (Apparent Power Demand)</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>OFF or ACTIVE</source>
+        <translation>OFF or ACTIVE</translation>
+    </message>
+    <message>
+        <source>OFF or ON</source>
+        <translation>OFF or ON</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>Limit</translation>
+    </message>
+    <message>
+        <source>Below or Above</source>
+        <translation>Below or Above</translation>
+    </message>
 </context>
 <context>
     <name>AlarmRecords</name>
@@ -1974,6 +2134,14 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
         <source>%1 is outside %2..%3, the items of the list %4 .. %5.</source>
         <translation>%1 is outside %2..%3, the items of the list %4 .. %5.</translation>
     </message>
+    <message>
+        <source>A PT secondary of 0 would make the PT ratio PT1/PT2 infinite.</source>
+        <translation>A PT secondary of 0 would make the PT ratio PT1/PT2 infinite.</translation>
+    </message>
+    <message>
+        <source>A CT primary of 0 would make the CT ratio zero and every current and power show as 0.</source>
+        <translation>A CT primary of 0 would make the CT ratio zero and every current and power show as 0.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindows</name>
@@ -2513,6 +2681,22 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Parameters</source>
         <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>Limit</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
     </message>
 </context>
 <context>

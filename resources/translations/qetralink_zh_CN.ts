@@ -43,6 +43,166 @@
         <source>Alarm Delay has no selection (0 .. %1 ms).</source>
         <translation>报警延时未选择（0 .. %1 ms）。</translation>
     </message>
+    <message>
+        <source>F (Frequency)</source>
+        <translation>F（频率）</translation>
+    </message>
+    <message>
+        <source>V1 (Phase A Voltage)</source>
+        <translation>V1（A 相电压）</translation>
+    </message>
+    <message>
+        <source>V2 (Phase B Voltage)</source>
+        <translation>V2（B 相电压）</translation>
+    </message>
+    <message>
+        <source>V3 (Phase C Voltage)</source>
+        <translation>V3（C 相电压）</translation>
+    </message>
+    <message>
+        <source>Vlnavg (Phase Voltage Average)</source>
+        <translation>Vlnavg（相电压平均值）</translation>
+    </message>
+    <message>
+        <source>V12 (Line AB Voltage)</source>
+        <translation>V12（AB 线电压）</translation>
+    </message>
+    <message>
+        <source>V23 (Line BC Voltage)</source>
+        <translation>V23（BC 线电压）</translation>
+    </message>
+    <message>
+        <source>V31 (Line CA Voltage)</source>
+        <translation>V31（CA 线电压）</translation>
+    </message>
+    <message>
+        <source>Vllavg (Line Voltage Average)</source>
+        <translation>Vllavg（线电压平均值）</translation>
+    </message>
+    <message>
+        <source>I1 (Current A)</source>
+        <translation>I1（A 相电流）</translation>
+    </message>
+    <message>
+        <source>I2 (Current B)</source>
+        <translation>I2（B 相电流）</translation>
+    </message>
+    <message>
+        <source>I3 (Current C)</source>
+        <translation>I3（C 相电流）</translation>
+    </message>
+    <message>
+        <source>Iavg (Current Average)</source>
+        <translation>Iavg（电流平均值）</translation>
+    </message>
+    <message>
+        <source>In (Neutral Current)</source>
+        <translation>In（零线电流）</translation>
+    </message>
+    <message>
+        <source>P1 (Power 1)</source>
+        <translation>P1（A 相有功功率）</translation>
+    </message>
+    <message>
+        <source>P2 (Power 2)</source>
+        <translation>P2（B 相有功功率）</translation>
+    </message>
+    <message>
+        <source>P3 (Power 3)</source>
+        <translation>P3（C 相有功功率）</translation>
+    </message>
+    <message>
+        <source>Psum (Power)</source>
+        <translation>Psum（总有功功率）</translation>
+    </message>
+    <message>
+        <source>Q1 (Reactive Power 1)</source>
+        <translation>Q1（A 相无功功率）</translation>
+    </message>
+    <message>
+        <source>Q2 (Reactive Power 2)</source>
+        <translation>Q2（B 相无功功率）</translation>
+    </message>
+    <message>
+        <source>Q3 (Reactive Power 3)</source>
+        <translation>Q3（C 相无功功率）</translation>
+    </message>
+    <message>
+        <source>Qsum (Reactive Power)</source>
+        <translation>Qsum（总无功功率）</translation>
+    </message>
+    <message>
+        <source>S1 (Apparent Power 1)</source>
+        <translation>S1（A 相视在功率）</translation>
+    </message>
+    <message>
+        <source>S2 (Apparent Power 2)</source>
+        <translation>S2（B 相视在功率）</translation>
+    </message>
+    <message>
+        <source>S3 (Apparent Power 3)</source>
+        <translation>S3（C 相视在功率）</translation>
+    </message>
+    <message>
+        <source>Ssum (Apparent Power)</source>
+        <translation>Ssum（总视在功率）</translation>
+    </message>
+    <message>
+        <source>PF1 (Power Factor 1)</source>
+        <translation>PF1（A 相功率因数）</translation>
+    </message>
+    <message>
+        <source>PF2 (Power Factor 2)</source>
+        <translation>PF2（B 相功率因数）</translation>
+    </message>
+    <message>
+        <source>PF3 (Power Factor 3)</source>
+        <translation>PF3（C 相功率因数）</translation>
+    </message>
+    <message>
+        <source>PF (Power Factor)</source>
+        <translation>PF（总功率因数）</translation>
+    </message>
+    <message>
+        <source>U_unbl (Voltage Unbalance Factor)</source>
+        <translation>U_unbl（电压不平衡度）</translation>
+    </message>
+    <message>
+        <source>I_unbl (Current Unbalance Factor)</source>
+        <translation>I_unbl（电流不平衡度）</translation>
+    </message>
+    <message>
+        <source>Dmd_P (Power Demand)</source>
+        <translation>Dmd_P（有功功率需量）</translation>
+    </message>
+    <message>
+        <source>Dmd_Q (Reactive Power Demand)</source>
+        <translation>Dmd_Q（无功功率需量）</translation>
+    </message>
+    <message>
+        <source>Dmd_S (Apparent Power Demand)</source>
+        <translation>Dmd_S（视在功率需量）</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>OFF or ACTIVE</source>
+        <translation>关或启用</translation>
+    </message>
+    <message>
+        <source>OFF or ON</source>
+        <translation>关或开</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>限值方向</translation>
+    </message>
+    <message>
+        <source>Below or Above</source>
+        <translation>低于或高于</translation>
+    </message>
 </context>
 <context>
     <name>AlarmRecords</name>
@@ -1974,6 +2134,14 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
         <source>%1 is outside %2..%3, the items of the list %4 .. %5.</source>
         <translation>%1 超出 %2..%3，即列表项 %4 .. %5。</translation>
     </message>
+    <message>
+        <source>A PT secondary of 0 would make the PT ratio PT1/PT2 infinite.</source>
+        <translation>PT 二次侧为 0 会使 PT 变比 PT1/PT2 无穷大。</translation>
+    </message>
+    <message>
+        <source>A CT primary of 0 would make the CT ratio zero and every current and power show as 0.</source>
+        <translation>CT 一次侧为 0 会使 CT 变比为零，所有电流和功率都显示为 0。</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindows</name>
@@ -2513,6 +2681,22 @@ Nothing was written to the meter.</source>
     <message>
         <source>Parameters</source>
         <translation>参数</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>报警项目</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>限值方向</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>限值</translation>
     </message>
 </context>
 <context>

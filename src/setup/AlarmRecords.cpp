@@ -17,7 +17,7 @@ int ItemOfEvent(qint64 event) {
 }
 
 QString EventItem(qint64 event, const DecodeContext&) {
-    return AlarmItemText(ItemOfEvent(event));
+    return ShownAlarmItemText(ItemOfEvent(event));
 }
 
 QString EventFlag(qint64 event, const DecodeContext&) {
@@ -90,7 +90,8 @@ LabelTexts DecodeAlarmItems(const QList<quint16>& values) {
         const int at = 4 + 3 * g;
         if (at >= values.size())
             break;
-        texts.append({QStringLiteral("Label%1AlarmType").arg(g + 1), AlarmItemText(values[at])});
+        texts.append(
+            {QStringLiteral("Label%1AlarmType").arg(g + 1), ShownAlarmItemText(values[at])});
     }
     return texts;
 }

@@ -30,7 +30,7 @@ QString ChangedFieldsDetail(const QStringList& changed) {
 QList<FieldText> MeterSettingsFields(const MeterSettingsRegisters& registers) {
     QList<FieldText> fields;
     for (const MeterSettingView& view : ViewMeterSettings(registers))
-        fields.append({view.name, view.text});
+        fields.append({view.shownName, view.text});
     return fields;
 }
 
@@ -38,6 +38,6 @@ QList<FieldText> EnergyPresetFields(const EnergyPresets& presets, const QLocale&
     const QStringList captions = EnergyPresetCaptions();
     QList<FieldText> fields;
     for (int i = 0; i < EnergyCounterCount; ++i)
-        fields.append({captions[i].chopped(1), FixedText(presets[i] / 10.0, 1, locale)});
+        fields.append({CaptionName(captions[i]), FixedText(presets[i] / 10.0, 1, locale)});
     return fields;
 }

@@ -13,7 +13,7 @@
 TFormSetAlarm::TFormSetAlarm(SessionState& state, OperatorDialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FormSetAlarm>()), state_(state), dialogs_(dialogs) {
     ui->setupUi(this);
-    const QStringList items = AlarmItemTexts();
+    const QStringList items = ShownAlarmItemTexts();
     for (int g = 1; g <= AlarmGroupCount; ++g)
         ItemCombo(g)->addItems(items);
     ui->ComboPreAlarmTime->addItems(AlarmDelayTexts());
@@ -109,14 +109,12 @@ QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
             if (encoded.fault == EncodedLimit::Fault::None)
                 limit = AlarmLimitText(group.item, encoded.reg, ratios, locale_);
         }
-        fields << FieldText{prefix + QStringLiteral("Status"),
-                            SwitchCombo(g)->itemText(group.status)}
+        fields << FieldText{prefix + tr("Status"), SwitchCombo(g)->itemText(group.status)}
                << FieldText{prefix + QStringLiteral("DO1"), Do1Combo(g)->itemText(group.do1)}
                << FieldText{prefix + QStringLiteral("DO2"), Do2Combo(g)->itemText(group.do2)}
-               << FieldText{prefix + QStringLiteral("Item"), ItemCombo(g)->itemText(group.item)}
-               << FieldText{prefix + QStringLiteral("Limit"),
-                            DirectionCombo(g)->itemText(group.direction)}
-               << FieldText{prefix + QStringLiteral("Value"), limit};
+               << FieldText{prefix + tr("Item"), ItemCombo(g)->itemText(group.item)}
+               << FieldText{prefix + tr("Limit"), DirectionCombo(g)->itemText(group.direction)}
+               << FieldText{prefix + tr("Value"), limit};
     }
     fields << FieldText{tr("Alarm Delay"),
                         ui->ComboPreAlarmTime->itemText(input.delay) + QStringLiteral(" ms")};

@@ -10,12 +10,9 @@
 
 namespace {
 
-// The caption as a name inside a sentence: "Access Code:" becomes "Access Code".
+// The caption as a name inside a sentence, in quotes.
 QString FieldName(const QString& caption) {
-    QString name = caption.trimmed();
-    if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    return QLatin1Char('"') + name.trimmed() + QLatin1Char('"');
+    return QLatin1Char('"') + CaptionName(caption) + QLatin1Char('"');
 }
 
 QString Holds(const QString& text) {
@@ -37,6 +34,13 @@ double RoundHalfEven(double x) {
 }
 
 } // namespace
+
+QString CaptionName(const QString& caption) {
+    QString name = caption.trimmed();
+    if (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
+        name.chop(1);
+    return name.trimmed();
+}
 
 std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max,
                                         const QLocale& locale) {
