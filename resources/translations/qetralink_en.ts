@@ -3222,6 +3222,114 @@ Nothing was written to the meter.</translation>
         <source>Status</source>
         <translation>Status</translation>
     </message>
+    <message>
+        <source>Read Coils</source>
+        <translation>Read Coils</translation>
+    </message>
+    <message>
+        <source>Read Discrete Inputs</source>
+        <translation>Read Discrete Inputs</translation>
+    </message>
+    <message>
+        <source>Read Holding Registers</source>
+        <translation>Read Holding Registers</translation>
+    </message>
+    <message>
+        <source>Read Input Registers</source>
+        <translation>Read Input Registers</translation>
+    </message>
+    <message>
+        <source>Write Single Coil</source>
+        <translation>Write Single Coil</translation>
+    </message>
+    <message>
+        <source>Write Single Register</source>
+        <translation>Write Single Register</translation>
+    </message>
+    <message>
+        <source>Write Multiple Registers</source>
+        <translation>Write Multiple Registers</translation>
+    </message>
+    <message>
+        <source>Long Read Registers</source>
+        <translation>Long Read Registers</translation>
+    </message>
+    <message>
+        <source>Write Coil (85)</source>
+        <translation>Write Coil (85)</translation>
+    </message>
+    <message>
+        <source>Counted Request</source>
+        <translation>Counted Request</translation>
+    </message>
+    <message>
+        <source>Write Meter Registers</source>
+        <translation>Write Meter Registers</translation>
+    </message>
+    <message>
+        <source>Long Read with Status</source>
+        <translation>Long Read with Status</translation>
+    </message>
+    <message>
+        <source>Status Request</source>
+        <translation>Status Request</translation>
+    </message>
+    <message>
+        <source>Write Coil, No Reply</source>
+        <translation>Write Coil, No Reply</translation>
+    </message>
+    <message>
+        <source>Illegal Function</source>
+        <translation>Illegal Function</translation>
+    </message>
+    <message>
+        <source>Illegal Data Address</source>
+        <translation>Illegal Data Address</translation>
+    </message>
+    <message>
+        <source>Illegal Data Value</source>
+        <translation>Illegal Data Value</translation>
+    </message>
+    <message>
+        <source>Slave Device Failure</source>
+        <translation>Slave Device Failure</translation>
+    </message>
+    <message>
+        <source>Acknowledge</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <source>Slave Device Busy</source>
+        <translation>Slave Device Busy</translation>
+    </message>
+    <message>
+        <source>Memory Parity Error</source>
+        <translation>Memory Parity Error</translation>
+    </message>
+    <message>
+        <source>Gateway Path Unavailable</source>
+        <translation>Gateway Path Unavailable</translation>
+    </message>
+    <message>
+        <source>Gateway Target Failed to Respond</source>
+        <translation>Gateway Target Failed to Respond</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>Function %1</translation>
+    </message>
+    <message>
+        <source>Exception %1</source>
+        <translation>Exception %1</translation>
+    </message>
+    <message>
+        <source>(nothing written)</source>
+        <translation>(nothing written)</translation>
+    </message>
+    <message>
+        <source>%1 (exception)</source>
+        <translation>%1 (exception)</translation>
+    </message>
 </context>
 <context>
     <name>TrendChart</name>

@@ -3222,6 +3222,114 @@ Nothing was written to the meter.</source>
         <source>Status</source>
         <translation>状态</translation>
     </message>
+    <message>
+        <source>Read Coils</source>
+        <translation>读线圈</translation>
+    </message>
+    <message>
+        <source>Read Discrete Inputs</source>
+        <translation>读离散输入</translation>
+    </message>
+    <message>
+        <source>Read Holding Registers</source>
+        <translation>读保持寄存器</translation>
+    </message>
+    <message>
+        <source>Read Input Registers</source>
+        <translation>读输入寄存器</translation>
+    </message>
+    <message>
+        <source>Write Single Coil</source>
+        <translation>写单个线圈</translation>
+    </message>
+    <message>
+        <source>Write Single Register</source>
+        <translation>写单个寄存器</translation>
+    </message>
+    <message>
+        <source>Write Multiple Registers</source>
+        <translation>写多个寄存器</translation>
+    </message>
+    <message>
+        <source>Long Read Registers</source>
+        <translation>长读寄存器</translation>
+    </message>
+    <message>
+        <source>Write Coil (85)</source>
+        <translation>写线圈（85）</translation>
+    </message>
+    <message>
+        <source>Counted Request</source>
+        <translation>计数请求</translation>
+    </message>
+    <message>
+        <source>Write Meter Registers</source>
+        <translation>写仪表寄存器</translation>
+    </message>
+    <message>
+        <source>Long Read with Status</source>
+        <translation>带状态长读</translation>
+    </message>
+    <message>
+        <source>Status Request</source>
+        <translation>状态请求</translation>
+    </message>
+    <message>
+        <source>Write Coil, No Reply</source>
+        <translation>写线圈（无应答）</translation>
+    </message>
+    <message>
+        <source>Illegal Function</source>
+        <translation>非法功能码</translation>
+    </message>
+    <message>
+        <source>Illegal Data Address</source>
+        <translation>非法数据地址</translation>
+    </message>
+    <message>
+        <source>Illegal Data Value</source>
+        <translation>非法数据值</translation>
+    </message>
+    <message>
+        <source>Slave Device Failure</source>
+        <translation>从站设备故障</translation>
+    </message>
+    <message>
+        <source>Acknowledge</source>
+        <translation>已确认</translation>
+    </message>
+    <message>
+        <source>Slave Device Busy</source>
+        <translation>从站设备忙</translation>
+    </message>
+    <message>
+        <source>Memory Parity Error</source>
+        <translation>存储奇偶校验错误</translation>
+    </message>
+    <message>
+        <source>Gateway Path Unavailable</source>
+        <translation>网关路径不可用</translation>
+    </message>
+    <message>
+        <source>Gateway Target Failed to Respond</source>
+        <translation>网关目标设备无响应</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>功能码 %1</translation>
+    </message>
+    <message>
+        <source>Exception %1</source>
+        <translation>异常码 %1</translation>
+    </message>
+    <message>
+        <source>(nothing written)</source>
+        <translation>（未发送）</translation>
+    </message>
+    <message>
+        <source>%1 (exception)</source>
+        <translation>%1（异常）</translation>
+    </message>
 </context>
 <context>
     <name>TrendChart</name>

@@ -158,7 +158,7 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
                QCoreApplication::translate("TrafficModel", " \u2026 (%1 bytes)")
                    .arg(row.bytes.size());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return TrafficCellText(row, index.column());
+        return ShownTrafficCellText(row, index.column());
     if (role == Qt::TextAlignmentRole &&
         (index.column() == ColLatency || index.column() == ColSlave))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);

@@ -23,11 +23,6 @@
 
 namespace {
 
-// The status as the operator reads it; the saved traffic keeps the untranslated name.
-QString TrafficStatusText(TrafficStatus status) {
-    return QCoreApplication::translate("TrafficRows", StatusName(status).toUtf8().constData());
-}
-
 // The functions the program sends, in the order an operator looks for them.
 const quint8 kFunctions[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x10,
                              0x83, 0x85, 0x91, 0xB0, 0xC3, 0xC4, 0xC5};
@@ -63,14 +58,16 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     status_->setObjectName(QStringLiteral("ComboStatus"));
     status_->addItem(tr("All statuses"));
     for (int s = 0; s < kTrafficStatusCount; ++s)
-        status_->addItem(TrafficStatusText(TrafficStatus(s)), s);
+        status_->addItem(ShownStatusName(TrafficStatus(s)), s);
     function_ = new QComboBox(this);
     function_->setObjectName(QStringLiteral("ComboFunction"));
     function_->addItem(tr("All functions"));
     for (quint8 f : kFunctions)
-        function_->addItem(
-            QStringLiteral("%1 %2").arg(f, 2, 16, QLatin1Char('0')).toUpper().arg(FunctionName(f)),
-            int(f));
+        function_->addItem(QStringLiteral("%1 %2")
+                               .arg(f, 2, 16, QLatin1Char('0'))
+                               .toUpper()
+                               .arg(ShownFunctionName(f)),
+                           int(f));
 
     capacity_ = new QSpinBox(this);
     capacity_->setObjectName(QStringLiteral("SpinRows"));
@@ -185,7 +182,7 @@ QString TFormTrafficMonitor::CountsText() const {
     QStringList parts{tr("Transactions %1").arg(model_.Transactions())};
     for (int s = 0; s < kTrafficStatusCount; ++s)
         parts << QStringLiteral("%1 %2")
-                     .arg(TrafficStatusText(TrafficStatus(s)))
+                     .arg(ShownStatusName(TrafficStatus(s)))
                      .arg(model_.Count(TrafficStatus(s)));
     parts << tr("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
     return parts.join(QStringLiteral("   "));

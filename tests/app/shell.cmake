@@ -35,4 +35,4 @@ endif()
 # The traffic monitor's rows and record, and its window on its own: no line.
 qetra_add_test(traffic_monitor_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TrafficMonitorTest.cpp
-    LIBS qetra_traffic qetra_app)
+    LIBS qetra_traffic qetra_app qetra_language)
