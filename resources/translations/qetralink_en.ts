@@ -1749,6 +1749,22 @@
         <source>K Factor</source>
         <translation>K Factor</translation>
     </message>
+    <message>
+        <source>H %1th</source>
+        <translation>H %1th</translation>
+    </message>
+    <message>
+        <source>H %1st</source>
+        <translation>H %1st</translation>
+    </message>
+    <message>
+        <source>H %1nd</source>
+        <translation>H %1nd</translation>
+    </message>
+    <message>
+        <source>H %1rd</source>
+        <translation>H %1rd</translation>
+    </message>
 </context>
 <context>
     <name>LineIdentity</name>
@@ -1810,6 +1826,30 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Min Value</source>
         <translation>Min Value</translation>
+    </message>
+    <message>
+        <source>YY</source>
+        <translation>YY</translation>
+    </message>
+    <message>
+        <source>MM</source>
+        <translation>MM</translation>
+    </message>
+    <message>
+        <source>DD</source>
+        <translation>DD</translation>
+    </message>
+    <message>
+        <source>hh</source>
+        <translation>hh</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>ss</source>
+        <translation>ss</translation>
     </message>
 </context>
 <context>

@@ -1749,6 +1749,22 @@
         <source>K Factor</source>
         <translation>K 系数</translation>
     </message>
+    <message>
+        <source>H %1th</source>
+        <translation>%1 次</translation>
+    </message>
+    <message>
+        <source>H %1st</source>
+        <translation>%1 次</translation>
+    </message>
+    <message>
+        <source>H %1nd</source>
+        <translation>%1 次</translation>
+    </message>
+    <message>
+        <source>H %1rd</source>
+        <translation>%1 次</translation>
+    </message>
 </context>
 <context>
     <name>LineIdentity</name>
@@ -1810,6 +1826,30 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Min Value</source>
         <translation>最小值</translation>
+    </message>
+    <message>
+        <source>YY</source>
+        <translation>年</translation>
+    </message>
+    <message>
+        <source>MM</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>DD</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>hh</source>
+        <translation>时</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>ss</source>
+        <translation>秒</translation>
     </message>
 </context>
 <context>

@@ -50,21 +50,21 @@ CurrentSpectrum CurrentSpectrumValues(const QList<quint16>& values) {
 
 QString HarmonicHeading(int column) {
     const int n = column + 1;
-    const char* suffix = "th";
+    const char* heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1th");
     switch (n % 10) {
     case 1:
-        suffix = "st";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1st");
         break;
     case 2:
-        suffix = "nd";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1nd");
         break;
     case 3:
-        suffix = "rd";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1rd");
         break;
     default:
         break;
     }
-    return QStringLiteral("H %1%2").arg(n).arg(QLatin1String(suffix));
+    return QCoreApplication::translate("HarmonicsDecode", heading).arg(n);
 }
 
 namespace {
