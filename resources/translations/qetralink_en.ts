@@ -287,6 +287,517 @@
     </message>
 </context>
 <context>
+    <name>CommissioningReport</name>
+    <message>
+        <source>Frequency</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>V1</source>
+        <translation>V1</translation>
+    </message>
+    <message>
+        <source>V2</source>
+        <translation>V2</translation>
+    </message>
+    <message>
+        <source>V3</source>
+        <translation>V3</translation>
+    </message>
+    <message>
+        <source>V avg (L-N)</source>
+        <translation>V avg (L-N)</translation>
+    </message>
+    <message>
+        <source>V12</source>
+        <translation>V12</translation>
+    </message>
+    <message>
+        <source>V23</source>
+        <translation>V23</translation>
+    </message>
+    <message>
+        <source>V31</source>
+        <translation>V31</translation>
+    </message>
+    <message>
+        <source>V avg (L-L)</source>
+        <translation>V avg (L-L)</translation>
+    </message>
+    <message>
+        <source>I1</source>
+        <translation>I1</translation>
+    </message>
+    <message>
+        <source>I2</source>
+        <translation>I2</translation>
+    </message>
+    <message>
+        <source>I3</source>
+        <translation>I3</translation>
+    </message>
+    <message>
+        <source>I avg</source>
+        <translation>I avg</translation>
+    </message>
+    <message>
+        <source>In</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>P1</source>
+        <translation>P1</translation>
+    </message>
+    <message>
+        <source>P2</source>
+        <translation>P2</translation>
+    </message>
+    <message>
+        <source>P3</source>
+        <translation>P3</translation>
+    </message>
+    <message>
+        <source>P sum</source>
+        <translation>P sum</translation>
+    </message>
+    <message>
+        <source>Q1</source>
+        <translation>Q1</translation>
+    </message>
+    <message>
+        <source>Q2</source>
+        <translation>Q2</translation>
+    </message>
+    <message>
+        <source>Q3</source>
+        <translation>Q3</translation>
+    </message>
+    <message>
+        <source>Q sum</source>
+        <translation>Q sum</translation>
+    </message>
+    <message>
+        <source>S1</source>
+        <translation>S1</translation>
+    </message>
+    <message>
+        <source>S2</source>
+        <translation>S2</translation>
+    </message>
+    <message>
+        <source>S3</source>
+        <translation>S3</translation>
+    </message>
+    <message>
+        <source>S sum</source>
+        <translation>S sum</translation>
+    </message>
+    <message>
+        <source>PF1</source>
+        <translation>PF1</translation>
+    </message>
+    <message>
+        <source>PF2</source>
+        <translation>PF2</translation>
+    </message>
+    <message>
+        <source>PF3</source>
+        <translation>PF3</translation>
+    </message>
+    <message>
+        <source>PF</source>
+        <translation>PF</translation>
+    </message>
+    <message>
+        <source>Voltage unbalance</source>
+        <translation>Voltage unbalance</translation>
+    </message>
+    <message>
+        <source>Current unbalance</source>
+        <translation>Current unbalance</translation>
+    </message>
+    <message>
+        <source>Load type</source>
+        <translation>Load type</translation>
+    </message>
+    <message>
+        <source>Demand P</source>
+        <translation>Demand P</translation>
+    </message>
+    <message>
+        <source>Demand Q</source>
+        <translation>Demand Q</translation>
+    </message>
+    <message>
+        <source>Demand S</source>
+        <translation>Demand S</translation>
+    </message>
+    <message>
+        <source>Ep_imp</source>
+        <translation>Ep_imp</translation>
+    </message>
+    <message>
+        <source>Ep_exp</source>
+        <translation>Ep_exp</translation>
+    </message>
+    <message>
+        <source>Eq_imp</source>
+        <translation>Eq_imp</translation>
+    </message>
+    <message>
+        <source>Eq_exp</source>
+        <translation>Eq_exp</translation>
+    </message>
+    <message>
+        <source>Ep_total</source>
+        <translation>Ep_total</translation>
+    </message>
+    <message>
+        <source>Ep_net</source>
+        <translation>Ep_net</translation>
+    </message>
+    <message>
+        <source>Eq_total</source>
+        <translation>Eq_total</translation>
+    </message>
+    <message>
+        <source>Eq_net</source>
+        <translation>Eq_net</translation>
+    </message>
+    <message>
+        <source>V2 behind V1</source>
+        <translation>V2 behind V1</translation>
+    </message>
+    <message>
+        <source>V3 behind V1</source>
+        <translation>V3 behind V1</translation>
+    </message>
+    <message>
+        <source>I1 behind V1</source>
+        <translation>I1 behind V1</translation>
+    </message>
+    <message>
+        <source>I2 behind V1</source>
+        <translation>I2 behind V1</translation>
+    </message>
+    <message>
+        <source>I3 behind V1</source>
+        <translation>I3 behind V1</translation>
+    </message>
+    <message>
+        <source>V23 behind V12</source>
+        <translation>V23 behind V12</translation>
+    </message>
+    <message>
+        <source>I1 behind V12</source>
+        <translation>I1 behind V12</translation>
+    </message>
+    <message>
+        <source>I3 behind V12</source>
+        <translation>I3 behind V12</translation>
+    </message>
+    <message>
+        <source>THD V1</source>
+        <translation>THD V1</translation>
+    </message>
+    <message>
+        <source>THD V2</source>
+        <translation>THD V2</translation>
+    </message>
+    <message>
+        <source>THD V3</source>
+        <translation>THD V3</translation>
+    </message>
+    <message>
+        <source>THD V avg</source>
+        <translation>THD V avg</translation>
+    </message>
+    <message>
+        <source>THD I1</source>
+        <translation>THD I1</translation>
+    </message>
+    <message>
+        <source>THD I2</source>
+        <translation>THD I2</translation>
+    </message>
+    <message>
+        <source>THD I3</source>
+        <translation>THD I3</translation>
+    </message>
+    <message>
+        <source>THD I avg</source>
+        <translation>THD I avg</translation>
+    </message>
+    <message>
+        <source>0 s (in step)</source>
+        <translation>0 s (in step)</translation>
+    </message>
+    <message>
+        <source>%1%2 s (meter %3)</source>
+        <translation>%1%2 s (meter %3)</translation>
+    </message>
+    <message>
+        <source>ahead</source>
+        <translation>ahead</translation>
+    </message>
+    <message>
+        <source>behind</source>
+        <translation>behind</translation>
+    </message>
+    <message>
+        <source>1  Site</source>
+        <translation>1  Site</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>Feeder / panel</source>
+        <translation>Feeder / panel</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Technician</translation>
+    </message>
+    <message>
+        <source>PC date and time</source>
+        <translation>PC date and time</translation>
+    </message>
+    <message>
+        <source>Meter clock</source>
+        <translation>Meter clock</translation>
+    </message>
+    <message>
+        <source>Meter clock - PC</source>
+        <translation>Meter clock - PC</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>2  Meter</source>
+        <translation>2  Meter</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Firmware version</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Address (asked)</source>
+        <translation>Address (asked)</translation>
+    </message>
+    <message>
+        <source>Address (meter)</source>
+        <translation>Address (meter)</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>%1 bps</source>
+        <translation>%1 bps</translation>
+    </message>
+    <message>
+        <source>Run time</source>
+        <translation>Run time</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>3  Configuration</source>
+        <translation>3  Configuration</translation>
+    </message>
+    <message>
+        <source>Meter settings</source>
+        <translation>Meter settings</translation>
+    </message>
+    <message>
+        <source>PT ratio</source>
+        <translation>PT ratio</translation>
+    </message>
+    <message>
+        <source>CT ratio</source>
+        <translation>CT ratio</translation>
+    </message>
+    <message>
+        <source>Alarm groups</source>
+        <translation>Alarm groups</translation>
+    </message>
+    <message>
+        <source>Alarm settings</source>
+        <translation>Alarm settings</translation>
+    </message>
+    <message>
+        <source>Group %1</source>
+        <translation>Group %1</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ACTIVE</source>
+        <translation>ACTIVE</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>Below</source>
+        <translation>Below</translation>
+    </message>
+    <message>
+        <source>Above</source>
+        <translation>Above</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>DO1</source>
+        <translation>DO1</translation>
+    </message>
+    <message>
+        <source>DO2</source>
+        <translation>DO2</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>Limit</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Alarm delay</source>
+        <translation>Alarm delay</translation>
+    </message>
+    <message>
+        <source>4  Measurements</source>
+        <translation>4  Measurements</translation>
+    </message>
+    <message>
+        <source>Metering values</source>
+        <translation>Metering values</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>5  Wiring</source>
+        <translation>5  Wiring</translation>
+    </message>
+    <message>
+        <source>Phase angles</source>
+        <translation>Phase angles</translation>
+    </message>
+    <message>
+        <source>Wiring check: %1 (it needs the phase angles and the metering values of one snapshot)</source>
+        <translation>Wiring check: %1 (it needs the phase angles and the metering values of one snapshot)</translation>
+    </message>
+    <message>
+        <source>Wiring check</source>
+        <translation>Wiring check</translation>
+    </message>
+    <message>
+        <source>6  Power quality</source>
+        <translation>6  Power quality</translation>
+    </message>
+    <message>
+        <source>THD</source>
+        <translation>THD</translation>
+    </message>
+    <message>
+        <source>Current spectrum</source>
+        <translation>Current spectrum</translation>
+    </message>
+    <message>
+        <source>Harmonic current in % of the fundamental</source>
+        <translation>Harmonic current in % of the fundamental</translation>
+    </message>
+    <message>
+        <source>7  Max/Min and alarm records</source>
+        <translation>7  Max/Min and alarm records</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>Max Value</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>Min Value</source>
+        <translation>Min Value</translation>
+    </message>
+    <message>
+        <source>Alarm records</source>
+        <translation>Alarm records</translation>
+    </message>
+    <message>
+        <source>8  The line</source>
+        <translation>8  The line</translation>
+    </message>
+    <message>
+        <source>Requests sent</source>
+        <translation>Requests sent</translation>
+    </message>
+    <message>
+        <source>Good replies</source>
+        <translation>Good replies</translation>
+    </message>
+    <message>
+        <source>No response</source>
+        <translation>No response</translation>
+    </message>
+    <message>
+        <source>CRC errors</source>
+        <translation>CRC errors</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Commissioning report</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>not read</source>
+        <translation>not read</translation>
+    </message>
+</context>
+<context>
     <name>ConfigTransfer</name>
     <message>
         <source>&quot;%1&quot; is not an address or a range like 1-20</source>

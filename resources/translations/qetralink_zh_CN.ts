@@ -287,6 +287,517 @@
     </message>
 </context>
 <context>
+    <name>CommissioningReport</name>
+    <message>
+        <source>Frequency</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>V1</source>
+        <translation>V1</translation>
+    </message>
+    <message>
+        <source>V2</source>
+        <translation>V2</translation>
+    </message>
+    <message>
+        <source>V3</source>
+        <translation>V3</translation>
+    </message>
+    <message>
+        <source>V avg (L-N)</source>
+        <translation>相电压平均值</translation>
+    </message>
+    <message>
+        <source>V12</source>
+        <translation>V12</translation>
+    </message>
+    <message>
+        <source>V23</source>
+        <translation>V23</translation>
+    </message>
+    <message>
+        <source>V31</source>
+        <translation>V31</translation>
+    </message>
+    <message>
+        <source>V avg (L-L)</source>
+        <translation>线电压平均值</translation>
+    </message>
+    <message>
+        <source>I1</source>
+        <translation>I1</translation>
+    </message>
+    <message>
+        <source>I2</source>
+        <translation>I2</translation>
+    </message>
+    <message>
+        <source>I3</source>
+        <translation>I3</translation>
+    </message>
+    <message>
+        <source>I avg</source>
+        <translation>电流平均值</translation>
+    </message>
+    <message>
+        <source>In</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>P1</source>
+        <translation>P1</translation>
+    </message>
+    <message>
+        <source>P2</source>
+        <translation>P2</translation>
+    </message>
+    <message>
+        <source>P3</source>
+        <translation>P3</translation>
+    </message>
+    <message>
+        <source>P sum</source>
+        <translation>总有功功率</translation>
+    </message>
+    <message>
+        <source>Q1</source>
+        <translation>Q1</translation>
+    </message>
+    <message>
+        <source>Q2</source>
+        <translation>Q2</translation>
+    </message>
+    <message>
+        <source>Q3</source>
+        <translation>Q3</translation>
+    </message>
+    <message>
+        <source>Q sum</source>
+        <translation>总无功功率</translation>
+    </message>
+    <message>
+        <source>S1</source>
+        <translation>S1</translation>
+    </message>
+    <message>
+        <source>S2</source>
+        <translation>S2</translation>
+    </message>
+    <message>
+        <source>S3</source>
+        <translation>S3</translation>
+    </message>
+    <message>
+        <source>S sum</source>
+        <translation>总视在功率</translation>
+    </message>
+    <message>
+        <source>PF1</source>
+        <translation>PF1</translation>
+    </message>
+    <message>
+        <source>PF2</source>
+        <translation>PF2</translation>
+    </message>
+    <message>
+        <source>PF3</source>
+        <translation>PF3</translation>
+    </message>
+    <message>
+        <source>PF</source>
+        <translation>PF</translation>
+    </message>
+    <message>
+        <source>Voltage unbalance</source>
+        <translation>电压不平衡度</translation>
+    </message>
+    <message>
+        <source>Current unbalance</source>
+        <translation>电流不平衡度</translation>
+    </message>
+    <message>
+        <source>Load type</source>
+        <translation>负载性质</translation>
+    </message>
+    <message>
+        <source>Demand P</source>
+        <translation>有功需量</translation>
+    </message>
+    <message>
+        <source>Demand Q</source>
+        <translation>无功需量</translation>
+    </message>
+    <message>
+        <source>Demand S</source>
+        <translation>视在需量</translation>
+    </message>
+    <message>
+        <source>Ep_imp</source>
+        <translation>Ep_imp</translation>
+    </message>
+    <message>
+        <source>Ep_exp</source>
+        <translation>Ep_exp</translation>
+    </message>
+    <message>
+        <source>Eq_imp</source>
+        <translation>Eq_imp</translation>
+    </message>
+    <message>
+        <source>Eq_exp</source>
+        <translation>Eq_exp</translation>
+    </message>
+    <message>
+        <source>Ep_total</source>
+        <translation>Ep_total</translation>
+    </message>
+    <message>
+        <source>Ep_net</source>
+        <translation>Ep_net</translation>
+    </message>
+    <message>
+        <source>Eq_total</source>
+        <translation>Eq_total</translation>
+    </message>
+    <message>
+        <source>Eq_net</source>
+        <translation>Eq_net</translation>
+    </message>
+    <message>
+        <source>V2 behind V1</source>
+        <translation>V2 滞后 V1</translation>
+    </message>
+    <message>
+        <source>V3 behind V1</source>
+        <translation>V3 滞后 V1</translation>
+    </message>
+    <message>
+        <source>I1 behind V1</source>
+        <translation>I1 滞后 V1</translation>
+    </message>
+    <message>
+        <source>I2 behind V1</source>
+        <translation>I2 滞后 V1</translation>
+    </message>
+    <message>
+        <source>I3 behind V1</source>
+        <translation>I3 滞后 V1</translation>
+    </message>
+    <message>
+        <source>V23 behind V12</source>
+        <translation>V23 滞后 V12</translation>
+    </message>
+    <message>
+        <source>I1 behind V12</source>
+        <translation>I1 滞后 V12</translation>
+    </message>
+    <message>
+        <source>I3 behind V12</source>
+        <translation>I3 滞后 V12</translation>
+    </message>
+    <message>
+        <source>THD V1</source>
+        <translation>THD V1</translation>
+    </message>
+    <message>
+        <source>THD V2</source>
+        <translation>THD V2</translation>
+    </message>
+    <message>
+        <source>THD V3</source>
+        <translation>THD V3</translation>
+    </message>
+    <message>
+        <source>THD V avg</source>
+        <translation>THD V 平均</translation>
+    </message>
+    <message>
+        <source>THD I1</source>
+        <translation>THD I1</translation>
+    </message>
+    <message>
+        <source>THD I2</source>
+        <translation>THD I2</translation>
+    </message>
+    <message>
+        <source>THD I3</source>
+        <translation>THD I3</translation>
+    </message>
+    <message>
+        <source>THD I avg</source>
+        <translation>THD I 平均</translation>
+    </message>
+    <message>
+        <source>0 s (in step)</source>
+        <translation>0 秒（同步）</translation>
+    </message>
+    <message>
+        <source>%1%2 s (meter %3)</source>
+        <translation>%1%2 秒（仪表%3）</translation>
+    </message>
+    <message>
+        <source>ahead</source>
+        <translation>超前</translation>
+    </message>
+    <message>
+        <source>behind</source>
+        <translation>滞后</translation>
+    </message>
+    <message>
+        <source>1  Site</source>
+        <translation>1  现场</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>现场</translation>
+    </message>
+    <message>
+        <source>Feeder / panel</source>
+        <translation>馈线 / 配电柜</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>调试人员</translation>
+    </message>
+    <message>
+        <source>PC date and time</source>
+        <translation>电脑日期和时间</translation>
+    </message>
+    <message>
+        <source>Meter clock</source>
+        <translation>仪表时钟</translation>
+    </message>
+    <message>
+        <source>Meter clock - PC</source>
+        <translation>仪表时钟 - 电脑</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>2  Meter</source>
+        <translation>2  仪表</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Firmware version</source>
+        <translation>固件版本</translation>
+    </message>
+    <message>
+        <source>Address (asked)</source>
+        <translation>地址（请求）</translation>
+    </message>
+    <message>
+        <source>Address (meter)</source>
+        <translation>地址（仪表）</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>%1 bps</source>
+        <translation>%1 bps</translation>
+    </message>
+    <message>
+        <source>Run time</source>
+        <translation>运行时间</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>3  Configuration</source>
+        <translation>3  配置</translation>
+    </message>
+    <message>
+        <source>Meter settings</source>
+        <translation>仪表设置</translation>
+    </message>
+    <message>
+        <source>PT ratio</source>
+        <translation>PT 变比</translation>
+    </message>
+    <message>
+        <source>CT ratio</source>
+        <translation>CT 变比</translation>
+    </message>
+    <message>
+        <source>Alarm groups</source>
+        <translation>报警组</translation>
+    </message>
+    <message>
+        <source>Alarm settings</source>
+        <translation>报警设置</translation>
+    </message>
+    <message>
+        <source>Group %1</source>
+        <translation>第 %1 组</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>ACTIVE</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>Below</source>
+        <translation>低于</translation>
+    </message>
+    <message>
+        <source>Above</source>
+        <translation>高于</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>组</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>DO1</source>
+        <translation>DO1</translation>
+    </message>
+    <message>
+        <source>DO2</source>
+        <translation>DO2</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>报警项目</translation>
+    </message>
+    <message>
+        <source>Limit</source>
+        <translation>限值方向</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>限值</translation>
+    </message>
+    <message>
+        <source>Alarm delay</source>
+        <translation>报警延时</translation>
+    </message>
+    <message>
+        <source>4  Measurements</source>
+        <translation>4  测量值</translation>
+    </message>
+    <message>
+        <source>Metering values</source>
+        <translation>测量值</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>5  Wiring</source>
+        <translation>5  接线</translation>
+    </message>
+    <message>
+        <source>Phase angles</source>
+        <translation>相角</translation>
+    </message>
+    <message>
+        <source>Wiring check: %1 (it needs the phase angles and the metering values of one snapshot)</source>
+        <translation>接线检查：%1（需要同一次读取的相角和测量值）</translation>
+    </message>
+    <message>
+        <source>Wiring check</source>
+        <translation>接线检查</translation>
+    </message>
+    <message>
+        <source>6  Power quality</source>
+        <translation>6  电能质量</translation>
+    </message>
+    <message>
+        <source>THD</source>
+        <translation>THD</translation>
+    </message>
+    <message>
+        <source>Current spectrum</source>
+        <translation>电流谐波频谱</translation>
+    </message>
+    <message>
+        <source>Harmonic current in % of the fundamental</source>
+        <translation>谐波电流占基波的百分比</translation>
+    </message>
+    <message>
+        <source>7  Max/Min and alarm records</source>
+        <translation>7  最大/最小值和报警记录</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Min Value</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>Alarm records</source>
+        <translation>报警记录</translation>
+    </message>
+    <message>
+        <source>8  The line</source>
+        <translation>8  通讯线路</translation>
+    </message>
+    <message>
+        <source>Requests sent</source>
+        <translation>已发送请求</translation>
+    </message>
+    <message>
+        <source>Good replies</source>
+        <translation>正确应答</translation>
+    </message>
+    <message>
+        <source>No response</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>CRC errors</source>
+        <translation>CRC 错误</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>调试报告</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>第 %1 页，共 %2 页</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>not read</source>
+        <translation>未读取</translation>
+    </message>
+</context>
+<context>
     <name>ConfigTransfer</name>
     <message>
         <source>&quot;%1&quot; is not an address or a range like 1-20</source>
