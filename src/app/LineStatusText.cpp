@@ -13,8 +13,10 @@ QString PortWithDevice(const QString& portName, const QString& device) {
 }
 
 QString NoAnswerText(int address, quint32 baud, const QString& portName, const QString& device) {
-    return QStringLiteral("No answer from address %1 at %2 baud on %3: check the address, baud "
-                          "rate and wiring, or use Search%4")
+    return QCoreApplication::translate(
+               "LineStatusText",
+               "No answer from address %1 at %2 baud on %3: check the address, baud "
+               "rate and wiring, or use Search%4")
         .arg(address)
         .arg(baud)
         .arg(PortWithDevice(portName, device), QChar(0x2026));

@@ -7,22 +7,28 @@
 #include "TqvModbus.h"
 
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <exception>
 
 Q_LOGGING_CATEGORY(lcLine, "qetra.line")
 
 QString CannotOpenPortText(const QString& portName) {
-    return QStringLiteral("  Cannot open the port \"%1\".          ").arg(portName);
+    return QCoreApplication::translate("MeterLine", "  Cannot open the port \"%1\".          ")
+        .arg(portName);
 }
 
 QString LineLostText(const QString& waiting, bool resumes) {
-    return resumes ? QStringLiteral("Line lost. %1 - polling resumes when it is back").arg(waiting)
-                   : QStringLiteral("Line lost. %1 - reopened when it is back").arg(waiting);
+    return resumes ? QCoreApplication::translate("MeterLine",
+                                                 "Line lost. %1 - polling resumes when it is back")
+                         .arg(waiting)
+                   : QCoreApplication::translate("MeterLine",
+                                                 "Line lost. %1 - reopened when it is back")
+                         .arg(waiting);
 }
 
 QString LineBackText(const QString& device) {
-    return QStringLiteral("Line back: %1").arg(device);
+    return QCoreApplication::translate("MeterLine", "Line back: %1").arg(device);
 }
 
 MeterLine::MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFactory& makePort,
@@ -86,7 +92,7 @@ void MeterLine::SetPolling(bool polling) {
 
 void MeterLine::ShowCannotOpen(const QString& reason) {
     const QString text = CannotOpenPortText(state_.PortName);
-    dialogs_.Error(QStringLiteral("Error"), reason.isEmpty() ? text : text + "\n\n" + reason);
+    dialogs_.Error(tr("Error"), reason.isEmpty() ? text : text + "\n\n" + reason);
     controls_.start = false;
     emit ControlsChanged(controls_);
 }

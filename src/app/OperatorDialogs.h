@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -82,11 +83,15 @@ private:
 };
 
 // The caption and text of the not-connected box (the trailing blank belongs to the text).
-inline const QString kNotConnectedCaption = QStringLiteral("Communication Error");
-inline const QString kNotConnectedText = QStringLiteral("Please connect the meter first! ");
+// Both are the untranslated texts; the box shows them in the desktop's language.
+inline const QString kNotConnectedCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("OperatorDialogs", "Communication Error"));
+inline const QString kNotConnectedText =
+    QStringLiteral(QT_TRANSLATE_NOOP("OperatorDialogs", "Please connect the meter first! "));
 
 inline void OperatorDialogs::ShowNotConnected() {
-    ShowMessage(Icon::None, kNotConnectedCaption, kNotConnectedText);
+    ShowMessage(Icon::None, QCoreApplication::translate("OperatorDialogs", "Communication Error"),
+                QCoreApplication::translate("OperatorDialogs", "Please connect the meter first! "));
 }
 
 // The real boxes: QMessageBox, modal to the window they are about, else to `parent` (which

@@ -3,6 +3,7 @@
 #include "OperatorDialogs.h"
 #include "SessionState.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <exception>
@@ -119,12 +120,14 @@ void ReplyRouting::ResponseFailed() {
     // After the meter stored a new address or baud rate it no longer answers the old
     // ones, so the first failure after such a write is its confirmation.
     if (state_.AddressChangePending) {
-        dialogs_.Confirm(QStringLiteral("Meter Address has modified successfully!"));
+        dialogs_.Confirm(QCoreApplication::translate("ReplyRouting",
+                                                     "Meter Address has modified successfully!"));
         state_.AddressChangePending = false;
         state_.DevAddr = state_.MeterAddress;
     }
     if (state_.BaudChangePending) {
-        dialogs_.Confirm(QStringLiteral("Meter Baudrate has modified successfully!"));
+        dialogs_.Confirm(QCoreApplication::translate("ReplyRouting",
+                                                     "Meter Baudrate has modified successfully!"));
         state_.BaudChangePending = false;
         if (host_.requestPortReopen)
             host_.requestPortReopen();

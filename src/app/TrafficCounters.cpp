@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 void TrafficCounters::DataReceived() {
@@ -25,15 +26,15 @@ void TrafficCounters::ResponseFailed(quint8 errorCode) {
 }
 
 QString TrafficCounters::SendText() const {
-    return QStringLiteral("Send= %1").arg(SendCount);
+    return QCoreApplication::translate("TrafficCounters", "Send= %1").arg(SendCount);
 }
 
 QString TrafficCounters::NoResponseText() const {
-    return QStringLiteral("No Response= %1").arg(NoResponseCount);
+    return QCoreApplication::translate("TrafficCounters", "No Response= %1").arg(NoResponseCount);
 }
 
 QString TrafficCounters::CrcErrorText() const {
-    return QStringLiteral("CRC Error= %1").arg(CrcErrorCount);
+    return QCoreApplication::translate("TrafficCounters", "CRC Error= %1").arg(CrcErrorCount);
 }
 
 QString TrafficCounters::OkPercentText() const {
@@ -43,7 +44,8 @@ QString TrafficCounters::OkPercentText() const {
     const double ok = (double(SendCount) - double(NoResponseCount) - double(CrcErrorCount)) /
                       double(SendCount) * 100.0;
     // Two decimals with the system's decimal separator, like every number the windows show.
-    return QStringLiteral("OK=   ") + FixedText(ok, 2) + QLatin1Char('%');
+    return QCoreApplication::translate("TrafficCounters", "OK=   ") + FixedText(ok, 2) +
+           QLatin1Char('%');
 }
 
 QString BytesToHex(const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 #include "TrafficModel.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <algorithm>
@@ -154,9 +155,10 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
     // Texts are made only for the cells a view asks for.
     if (role == Qt::DisplayRole && index.column() == ColBytes && row.bytes.size() > kShownBytes)
         return QString::fromLatin1(row.bytes.left(kShownBytes).toHex(' ').toUpper()) +
-               QStringLiteral(" \u2026 (%1 bytes)").arg(row.bytes.size());
+               QCoreApplication::translate("TrafficModel", " \u2026 (%1 bytes)")
+                   .arg(row.bytes.size());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return TrafficCellText(row, index.column());
+        return ShownTrafficCellText(row, index.column());
     if (role == Qt::TextAlignmentRole &&
         (index.column() == ColLatency || index.column() == ColSlave))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -167,7 +169,8 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return TrafficHeaders().value(section);
+        return QCoreApplication::translate("TrafficRows",
+                                           TrafficHeaders().value(section).toUtf8().constData());
     return {};
 }
 

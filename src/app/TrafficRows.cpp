@@ -2,6 +2,7 @@
 
 #include "Crc16.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -77,6 +78,82 @@ void DescribeRequest(const QByteArray& request, TrafficRow& row) {
     }
 }
 
+// The names of the function and exception codes the meter knows; nullptr for others.
+const char* FunctionSource(quint8 function) {
+    switch (function) {
+    case 0x01:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Read Coils");
+    case 0x02:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Read Discrete Inputs");
+    case 0x03:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Read Holding Registers");
+    case 0x04:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Read Input Registers");
+    case 0x05:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Single Coil");
+    case 0x06:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Single Register");
+    case 0x10:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Multiple Registers");
+    // The meter's own functions.
+    case 0x83:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Long Read Registers");
+    case 0x85:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Coil (85)");
+    case 0x91:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Counted Request");
+    case 0xB0:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Meter Registers");
+    case 0xC3:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Long Read with Status");
+    case 0xC4:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Status Request");
+    case 0xC5:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Write Coil, No Reply");
+    default:
+        return nullptr;
+    }
+}
+
+const char* ExceptionSource(quint8 code) {
+    switch (code) {
+    case 0x01:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Illegal Function");
+    case 0x02:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Illegal Data Address");
+    case 0x03:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Illegal Data Value");
+    case 0x04:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Slave Device Failure");
+    case 0x05:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Acknowledge");
+    case 0x06:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Slave Device Busy");
+    case 0x08:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Memory Parity Error");
+    case 0x0A:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Gateway Path Unavailable");
+    case 0x0B:
+        return QT_TRANSLATE_NOOP("TrafficRows", "Gateway Target Failed to Respond");
+    default:
+        return nullptr;
+    }
+}
+
+constexpr const char* kOtherFunction = QT_TRANSLATE_NOOP("TrafficRows", "Function %1");
+constexpr const char* kOtherException = QT_TRANSLATE_NOOP("TrafficRows", "Exception %1");
+constexpr const char* kNothingWritten = QT_TRANSLATE_NOOP("TrafficRows", "(nothing written)");
+constexpr const char* kException = QT_TRANSLATE_NOOP("TrafficRows", "%1 (exception)");
+
+// A code's name, or the text for a code without one, as saved or in the operator's
+// language.
+QString CodeName(const char* name, const char* other, quint8 code, bool shown) {
+    const char* text = name ? name : other;
+    const QString s =
+        shown ? QCoreApplication::translate("TrafficRows", text) : QString::fromLatin1(text);
+    return name ? s : s.arg(HexText(code, 2));
+}
+
 TrafficRow RequestRow(const QByteArray& request, TrafficStatus status, qint64 atMs) {
     TrafficRow row;
     row.timeMs = atMs;
@@ -85,7 +162,7 @@ TrafficRow RequestRow(const QByteArray& request, TrafficStatus status, qint64 at
     row.bytes = request;
     if (request.size() < 2) {
         // The schedule's message string did not parse: the master wrote nothing.
-        row.functionName = QStringLiteral("(nothing written)");
+        row.functionName = QString::fromLatin1(kNothingWritten);
         return row;
     }
     row.slave = ByteAt(request, 0);
@@ -113,78 +190,37 @@ TrafficStatus StatusOfCode(quint8 code) {
 QString StatusName(TrafficStatus status) {
     switch (status) {
     case TrafficStatus::Ok:
-        return QStringLiteral("OK");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "OK"));
     case TrafficStatus::NoResponse:
-        return QStringLiteral("no response");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "no response"));
     case TrafficStatus::CrcError:
-        return QStringLiteral("CRC error");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "CRC error"));
     case TrafficStatus::FieldError:
-        return QStringLiteral("field error");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "field error"));
     case TrafficStatus::Stray:
-        return QStringLiteral("stray");
+        return QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "stray"));
     }
     return {};
 }
 
 QString FunctionName(quint8 function) {
-    switch (function) {
-    case 0x01:
-        return QStringLiteral("Read Coils");
-    case 0x02:
-        return QStringLiteral("Read Discrete Inputs");
-    case 0x03:
-        return QStringLiteral("Read Holding Registers");
-    case 0x04:
-        return QStringLiteral("Read Input Registers");
-    case 0x05:
-        return QStringLiteral("Write Single Coil");
-    case 0x06:
-        return QStringLiteral("Write Single Register");
-    case 0x10:
-        return QStringLiteral("Write Multiple Registers");
-    // The meter's own functions.
-    case 0x83:
-        return QStringLiteral("Long Read Registers");
-    case 0x85:
-        return QStringLiteral("Write Coil (85)");
-    case 0x91:
-        return QStringLiteral("Counted Request");
-    case 0xB0:
-        return QStringLiteral("Write Meter Registers");
-    case 0xC3:
-        return QStringLiteral("Long Read with Status");
-    case 0xC4:
-        return QStringLiteral("Status Request");
-    case 0xC5:
-        return QStringLiteral("Write Coil, No Reply");
-    default:
-        return QStringLiteral("Function ") + HexText(function, 2);
-    }
+    return CodeName(FunctionSource(function), kOtherFunction, function, false);
 }
 
 QString ExceptionName(quint8 code) {
-    switch (code) {
-    case 0x01:
-        return QStringLiteral("Illegal Function");
-    case 0x02:
-        return QStringLiteral("Illegal Data Address");
-    case 0x03:
-        return QStringLiteral("Illegal Data Value");
-    case 0x04:
-        return QStringLiteral("Slave Device Failure");
-    case 0x05:
-        return QStringLiteral("Acknowledge");
-    case 0x06:
-        return QStringLiteral("Slave Device Busy");
-    case 0x08:
-        return QStringLiteral("Memory Parity Error");
-    case 0x0A:
-        return QStringLiteral("Gateway Path Unavailable");
-    case 0x0B:
-        return QStringLiteral("Gateway Target Failed to Respond");
-    default:
-        return QStringLiteral("Exception ") + HexText(code, 2);
-    }
+    return CodeName(ExceptionSource(code), kOtherException, code, false);
+}
+
+QString ShownFunctionName(quint8 function) {
+    return CodeName(FunctionSource(function), kOtherFunction, function, true);
+}
+
+QString ShownExceptionName(quint8 code) {
+    return CodeName(ExceptionSource(code), kOtherException, code, true);
+}
+
+QString ShownStatusName(TrafficStatus status) {
+    return QCoreApplication::translate("TrafficRows", StatusName(status).toUtf8().constData());
 }
 
 TrafficRow StrayRow(const QByteArray& bytes, qint64 atMs) {
@@ -241,8 +277,9 @@ QList<TrafficRow> TransactionRows(const TransactionRecord& r, qint64 writtenAtMs
                 frame.clear();
         }
         if (!frame.isEmpty() && exception) {
-            rx.functionName = FunctionName(fn) + QStringLiteral(" (exception)");
-            rx.detail = ExceptionName(ByteAt(frame, 2));
+            rx.exception = ByteAt(frame, 2);
+            rx.functionName = QString::fromLatin1(kException).arg(FunctionName(fn));
+            rx.detail = ExceptionName(quint8(rx.exception));
         }
     }
     if (frame.isEmpty()) {
@@ -259,17 +296,22 @@ QList<TrafficRow> TransactionRows(const TransactionRecord& r, qint64 writtenAtMs
 }
 
 QStringList TrafficHeaders() {
-    return {QStringLiteral("Time"),  QStringLiteral("Dir"),
-            QStringLiteral("Slave"), QStringLiteral("Function"),
-            QStringLiteral("Start"), QStringLiteral("Count / exception"),
-            QStringLiteral("Bytes"), QStringLiteral("Latency ms"),
-            QStringLiteral("Status")};
+    return {QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Time")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Dir")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Slave")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Function")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Start")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Count / exception")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Bytes")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Latency ms")),
+            QStringLiteral(QT_TRANSLATE_NOOP("TrafficRows", "Status"))};
 }
 
 QStringList TrafficColumnSamples(int column) {
     if (column < 0 || column >= TrafficColumnCount || column == ColBytes)
         return {};
-    QStringList samples{TrafficHeaders()[column]};
+    QStringList samples{
+        QCoreApplication::translate("TrafficRows", TrafficHeaders()[column].toUtf8().constData())};
     switch (column) {
     case ColTime:
         samples << QStringLiteral("00:00:00.000");
@@ -281,9 +323,9 @@ QStringList TrafficColumnSamples(int column) {
         samples << QStringLiteral("247");
         break;
     case ColFunction:
-        samples << QStringLiteral("(nothing written)");
+        samples << QCoreApplication::translate("TrafficRows", kNothingWritten);
         for (int f = 0; f <= 0xFF; ++f)
-            samples << FunctionName(quint8(f));
+            samples << ShownFunctionName(quint8(f));
         break;
     case ColStart:
         samples << QStringLiteral("0x0000");
@@ -291,14 +333,14 @@ QStringList TrafficColumnSamples(int column) {
     case ColDetail:
         samples << QStringLiteral("value 0x0000") << QStringLiteral("255 bytes");
         for (int e = 0; e <= 0xFF; ++e)
-            samples << ExceptionName(quint8(e));
+            samples << ShownExceptionName(quint8(e));
         break;
     case ColLatency:
         samples << QStringLiteral("99999.9");
         break;
     case ColStatus:
         for (int s = 0; s < kTrafficStatusCount; ++s)
-            samples << StatusName(TrafficStatus(s));
+            samples << ShownStatusName(TrafficStatus(s));
         break;
     default:
         break;
@@ -330,6 +372,26 @@ QString TrafficCellText(const TrafficRow& row, int column, bool withDate) {
         return StatusName(row.status);
     default:
         return {};
+    }
+}
+
+QString ShownTrafficCellText(const TrafficRow& row, int column) {
+    switch (column) {
+    case ColFunction: {
+        if (row.function < 0)
+            return row.functionName.isEmpty()
+                       ? QString()
+                       : QCoreApplication::translate("TrafficRows", kNothingWritten);
+        const QString name = ShownFunctionName(quint8(row.function));
+        return row.exception >= 0 ? QCoreApplication::translate("TrafficRows", kException).arg(name)
+                                  : name;
+    }
+    case ColDetail:
+        return row.exception >= 0 ? ShownExceptionName(quint8(row.exception)) : row.detail;
+    case ColStatus:
+        return ShownStatusName(row.status);
+    default:
+        return TrafficCellText(row, column);
     }
 }
 

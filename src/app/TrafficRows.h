@@ -25,8 +25,9 @@ struct TrafficRow {
     int slave = -1;    // -1 when the bytes name none
     int function = -1; // the request's function code; -1 for stray bytes
     QString functionName;
-    QString start;  // "0x0130", the coil or register the request names; may be empty
-    QString detail; // count, written value, or the meter's exception
+    QString start;      // "0x0130", the coil or register the request names; may be empty
+    QString detail;     // count, written value, or the meter's exception
+    int exception = -1; // the meter's exception code when the reply is an exception
     QByteArray bytes;
     std::optional<double> latencyMs; // replies: request written -> last chunk delivered
     TrafficStatus status = TrafficStatus::Ok;
@@ -40,6 +41,10 @@ QString StatusName(TrafficStatus status);
 QString FunctionName(quint8 function);
 // "Illegal Data Address", ...; "Exception 0x0C" for others.
 QString ExceptionName(quint8 code);
+// The three names as the operator reads them; the saved traffic keeps the ones above.
+QString ShownStatusName(TrafficStatus status);
+QString ShownFunctionName(quint8 function);
+QString ShownExceptionName(quint8 code);
 
 // The rows of one evaluated transaction: the request, then what came back. Bytes in front
 // of or behind a reply whose CRC checks out get stray rows of their own; a reply that does
@@ -64,7 +69,7 @@ enum TrafficColumn : int {
     TrafficColumnCount
 };
 QStringList TrafficHeaders();
-// The texts a column must show whole, its header among them: the widest of each kind
+// The texts a column must show whole on screen, its header among them: the widest of each kind
 // (every status, every function name, every exception). Empty for the bytes column, which
 // takes the room that is left.
 QStringList TrafficColumnSamples(int column);
@@ -72,6 +77,9 @@ QStringList TrafficColumnSamples(int column);
 // front when `withDate` is set (saved files).
 QStringList TrafficRowTexts(const TrafficRow& row, bool withDate = false);
 QString TrafficCellText(const TrafficRow& row, int column, bool withDate = false);
+// A cell as the monitor shows it: the function, exception and status in the operator's
+// language.
+QString ShownTrafficCellText(const TrafficRow& row, int column);
 // Rows as tab-separated text with a header line (clipboard, .txt files) or as CSV.
 QString TrafficRowsAsText(const QList<TrafficRow>& rows);
 QString TrafficRowsAsCsv(const QList<TrafficRow>& rows);

@@ -3,6 +3,12 @@
 #include "OperatorDialogs.h"
 #include "SessionState.h"
 
+#include <QCoreApplication>
+
+QString PromptCaption() {
+    return QCoreApplication::translate("WriteCommand", "Prompt");
+}
+
 bool MeterConnected(const SessionState& state, OperatorDialogs& dialogs) {
     if (state.Connected())
         return true;
@@ -20,9 +26,13 @@ bool QueueConfirmedWrites(SessionState& state, OperatorDialogs& dialogs, const Q
     if (!MeterConnected(state, dialogs))
         return false;
     if (!question.isEmpty()) {
-        const bool yes = detail.isEmpty()
-                             ? dialogs.AskYesNo(kPromptCaption, question)
-                             : dialogs.AskYesNoWithDetail(kPromptCaption, question, detail);
+        // The windows hand over the untranslated question; the box asks it in the
+        // desktop's language (a question already translated passes unchanged).
+        const QString caption = PromptCaption();
+        const QString asked =
+            QCoreApplication::translate("WriteCommand", question.toUtf8().constData());
+        const bool yes = detail.isEmpty() ? dialogs.AskYesNo(caption, asked)
+                                          : dialogs.AskYesNoWithDetail(caption, asked, detail);
         if (!yes)
             return false;
     }

@@ -16,8 +16,11 @@ struct QueuedWrite {
     QString message;
 };
 
-// The caption of every write question.
-inline const QString kPromptCaption = QStringLiteral("Prompt");
+// The caption of every write question, untranslated; PromptCaption() is what the box
+// shows.
+inline const QString kPromptCaption = QStringLiteral(QT_TRANSLATE_NOOP("WriteCommand", "Prompt"));
+
+QString PromptCaption();
 
 // True when the meter counts as connected; otherwise shows the not-connected box.
 bool MeterConnected(const SessionState& state, OperatorDialogs& dialogs);

@@ -104,13 +104,12 @@ bool TFormComm::AssignComName() {
     const QString device = BarePortName(ChosenPort());
     const QString com = ui->ComboComName->currentText();
     auto refuse = [this](const QString& why) {
-        shell_.Dialogs().Warn(windowTitle(),
-                              QStringLiteral("COM name: %1. Nothing was changed.").arg(why));
+        shell_.Dialogs().Warn(windowTitle(), tr("COM name: %1. Nothing was changed.").arg(why));
         return false;
     };
     if (ComPortNumber(device) != 0)
-        return refuse(QStringLiteral("choose a device (such as a /dev/serial/by-id name) to "
-                                     "give %1 to, not a COM name")
+        return refuse(tr("choose a device (such as a /dev/serial/by-id name) to "
+                         "give %1 to, not a COM name")
                           .arg(com));
     if (const QString why = CheckPortChoice(device); !why.isEmpty())
         return refuse(why);
@@ -127,7 +126,7 @@ bool TFormComm::AssignComName() {
 void TFormComm::SearchForMeter() {
     const QString port = ChosenPort();
     if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
-        shell_.Dialogs().Warn(windowTitle(), QStringLiteral("COMM Port: %1.").arg(why));
+        shell_.Dialogs().Warn(windowTitle(), tr("COMM Port: %1.").arg(why));
         return;
     }
     TFormSearch search(shell_, port, this);
@@ -144,8 +143,8 @@ bool TFormComm::Button1Click() {
     quint32 address = 0, interval = 0, baud = 0;
     auto bad = [this](const QString& field, const QString& text) {
         shell_.Dialogs().Warn(
-            windowTitle(), QStringLiteral("%1 \"%2\" is not a whole number. Nothing was changed.")
-                               .arg(field, text));
+            windowTitle(),
+            tr("%1 \"%2\" is not a whole number. Nothing was changed.").arg(field, text));
         return false;
     };
     // A newly chosen port must be one; the port already in use was checked when chosen
@@ -154,16 +153,16 @@ bool TFormComm::Button1Click() {
     if (port != shownPortName_) {
         if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
             shell_.Dialogs().Warn(windowTitle(),
-                                  QStringLiteral("COMM Port: %1. Nothing was changed.").arg(why));
+                                  tr("COMM Port: %1. Nothing was changed.").arg(why));
             return false;
         }
     }
     if (!ParseNumber(ui->ComboBox3->currentText(), address))
-        return bad(QStringLiteral("Meter Address"), ui->ComboBox3->currentText());
+        return bad(tr("Meter Address"), ui->ComboBox3->currentText());
     if (!ParseNumber(ui->Edit2->text(), interval))
-        return bad(QStringLiteral("Query Interval"), ui->Edit2->text());
+        return bad(tr("Query Interval"), ui->Edit2->text());
     if (!ParseNumber(ui->ComboBox2->currentText(), baud))
-        return bad(QStringLiteral("Baudrate"), ui->ComboBox2->currentText());
+        return bad(tr("Baudrate"), ui->ComboBox2->currentText());
 
     SessionState& s = shell_.State();
     if (ui->ComboDriveType->currentIndex() >= 0)

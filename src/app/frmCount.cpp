@@ -14,8 +14,10 @@ struct Captions {
 
 Captions CaptionsOf(TFormCount::Kind kind) {
     if (kind == TFormCount::Kind::Angle)
-        return {"角度校正", "现在将进行角度校正！先输入读取次数！", "0000"};
-    return {"模值校正", "现在将进行模值校正！先输入读取次数！", "Edit1"};
+        return {QT_TRANSLATE_NOOP("TFormCount", "角度校正"),
+                QT_TRANSLATE_NOOP("TFormCount", "现在将进行角度校正！先输入读取次数！"), "0000"};
+    return {QT_TRANSLATE_NOOP("TFormCount", "模值校正"),
+            QT_TRANSLATE_NOOP("TFormCount", "现在将进行模值校正！先输入读取次数！"), "Edit1"};
 }
 
 } // namespace
@@ -28,8 +30,8 @@ TFormCount::TFormCount(Kind kind, QWidget* parent)
     const Captions c = CaptionsOf(kind);
     setObjectName(kind == Kind::Angle ? QStringLiteral("FormAngleCount")
                                       : QStringLiteral("FormValueCount"));
-    setWindowTitle(QString::fromUtf8(c.caption));
-    ui->Label1->setText(QString::fromUtf8(c.prompt));
+    setWindowTitle(tr(c.caption));
+    ui->Label1->setText(tr(c.prompt));
     ui->Edit1->setText(QString::fromUtf8(c.designCount));
 }
 

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMdiArea>
@@ -38,7 +39,9 @@ constexpr int kFixedWindowItems = 6;
 } // namespace
 
 QString MeterModelTitle(quint8 model) {
-    return QStringLiteral("Advanced Intelligent Power Meter Test Program (Ver:2006-3-1) -- %1")
+    return QCoreApplication::translate(
+               "TFormTeskLink",
+               "Advanced Intelligent Power Meter Test Program (Ver:2006-3-1) -- %1")
         .arg(model != 0 ? QStringLiteral("QETRA 7300") : QStringLiteral("QETRA 7100"));
 }
 
@@ -200,7 +203,7 @@ void TFormTeskLink::BindMenuCommands() {
 }
 
 void TFormTeskLink::AddTrafficCommands() {
-    auto* monitor = new QAction(QStringLiteral("Traffic Monitor(&F)"), this);
+    auto* monitor = new QAction(tr("Traffic Monitor(&F)"), this);
     monitor->setObjectName(QStringLiteral("mnuTrafficMonitor"));
     ui->Window1->insertAction(nullptr, monitor);
     connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
@@ -219,7 +222,7 @@ void TFormTeskLink::AddTrafficCommands() {
     ui->Window1->insertAction(nullptr, reset);
     connect(reset, &QAction::triggered, this, [this] { ResetLayout(); });
 
-    auto* log = new QAction(QStringLiteral("Log to file\u2026(&L)"), this);
+        auto* log = new QAction(tr("Log to file\u2026(&L)"), this);
     log->setObjectName(QStringLiteral("MMLogToFile"));
     log->setEnabled(false);
     ui->MM01->insertAction(ui->MMExit, log);
@@ -546,12 +549,12 @@ void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
     // A register read counts towards its block's age until the block's reply comes.
     if (Msg.size() >= 4 && quint8(Msg[1]) == 0x03)
         routing_->Freshness().Asked(quint16((quint8(Msg[2]) << 8) | quint8(Msg[3])));
-    SetPanel(0, 0, QStringLiteral("TxD: ") + BytesToHex(Msg));
-    SetPanel(1, 0, QStringLiteral("RxD: "));
+        SetPanel(0, 0, tr("TxD: ") + BytesToHex(Msg));
+    SetPanel(1, 0, tr("RxD: "));
 }
 
 void TFormTeskLink::qvModbus1RecvData(const QByteArray& Data) {
-    SetPanel(1, 0, QStringLiteral("RxD: ") + BytesToHex(Data));
+    SetPanel(1, 0, tr("RxD: ") + BytesToHex(Data));
     state_.Traffic.DataReceived();
 }
 

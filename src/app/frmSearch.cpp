@@ -16,7 +16,7 @@ TFormSearch::TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* par
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), shell_(shell),
       port_(port) {
     setObjectName(QStringLiteral("FormSearch"));
-    setWindowTitle(QStringLiteral("Search for a meter"));
+    setWindowTitle(tr("Search for a meter"));
     auto* layout = new QVBoxLayout(this);
     intro_ = new QLabel(this);
     intro_->setWordWrap(true);
@@ -30,9 +30,9 @@ TFormSearch::TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* par
     layout->addWidget(list_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    use_ = new QPushButton(QStringLiteral("Use"), this);
+    use_ = new QPushButton(tr("Use"), this);
     use_->setEnabled(false);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_ = new QPushButton(tr("Cancel"), this);
     buttons->addWidget(use_);
     buttons->addWidget(cancel_);
     layout->addLayout(buttons);
@@ -48,7 +48,7 @@ TFormSearch::TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* par
     search_.OnProgress = [this](int done, int total, quint32 baud, int address) {
         progress_->setRange(0, total);
         progress_->setValue(done);
-        status_->setText(QStringLiteral("Trying address %1 at %2 baud (%3 of %4)")
+        status_->setText(tr("Trying address %1 at %2 baud (%3 of %4)")
                              .arg(address)
                              .arg(baud)
                              .arg(done + 1)
@@ -81,9 +81,8 @@ bool TFormSearch::StartSearch() {
     started_ = true;
     TqvModbus& engine = shell_.Modbus();
     if (engine.CycleBusy()) {
-        shell_.Dialogs().Warn(windowTitle(),
-                              QStringLiteral("The meter is being polled: stop polling first "
-                                             "(Stop COMM), then search."));
+        shell_.Dialogs().Warn(windowTitle(), tr("The meter is being polled: stop polling first "
+                                                "(Stop COMM), then search."));
         return false;
     }
     // The port may be the one the program polls; only one may hold it.
@@ -94,8 +93,7 @@ bool TFormSearch::StartSearch() {
     QString why;
     if (!search_.Start(port_, plan_, &why)) {
         GiveBackPort();
-        shell_.Dialogs().Error(windowTitle(),
-                               QStringLiteral("Cannot search %1: %2").arg(port_, why));
+        shell_.Dialogs().Error(windowTitle(), tr("Cannot search %1: %2").arg(port_, why));
         return false;
     }
     list_->clear();
@@ -103,8 +101,8 @@ bool TFormSearch::StartSearch() {
     QStringList rates;
     for (quint32 r : plan_.rates)
         rates << QString::number(r);
-    intro_->setText(QStringLiteral("Addresses %1..%2 at %3 baud are tried on %4 with a read of "
-                                   "the meter's model block.")
+    intro_->setText(tr("Addresses %1..%2 at %3 baud are tried on %4 with a read of "
+                       "the meter's model block.")
                         .arg(plan_.firstAddress)
                         .arg(plan_.lastAddress)
                         .arg(rates.join(QStringLiteral(", ")), PortDisplayName(port_)));
@@ -113,7 +111,7 @@ bool TFormSearch::StartSearch() {
 
 void TFormSearch::CancelSearch() {
     if (search_.Running()) {
-        status_->setText(QStringLiteral("Stopping..."));
+        status_->setText(tr("Stopping..."));
         search_.Cancel();
     }
 }
@@ -129,14 +127,12 @@ void TFormSearch::reject() {
 
 void TFormSearch::Finished() {
     progress_->setValue(search_.Done());
-    QString text = search_.Cancelled() ? QStringLiteral("Stopped: ") : QStringLiteral("Done: ");
-    text += QStringLiteral("%1 meter(s) found in %2 tries.")
-                .arg(search_.Found().size())
-                .arg(search_.Done());
+    QString text = search_.Cancelled() ? tr("Stopped: ") : tr("Done: ");
+    text += tr("%1 meter(s) found in %2 tries.").arg(search_.Found().size()).arg(search_.Done());
     if (!search_.Failure().isEmpty())
-        text = QStringLiteral("Ended: ") + search_.Failure() + QLatin1Char('.');
+        text = tr("Ended: ") + search_.Failure() + QLatin1Char('.');
     status_->setText(text);
-    cancel_->setText(QStringLiteral("Close"));
+    cancel_->setText(tr("Close"));
     GiveBackPort();
 }
 
@@ -147,8 +143,7 @@ void TFormSearch::GiveBackPort() {
     // Polling was off; the port the program had is opened again as it was.
     QString why;
     if (!shell_.Modbus().ReopenLine(&why))
-        status_->setText(status_->text() + QStringLiteral(" The program's port did not reopen: ") +
-                         why);
+        status_->setText(status_->text() + tr(" The program's port did not reopen: ") + why);
 }
 
 void TFormSearch::UseRow(int row) {

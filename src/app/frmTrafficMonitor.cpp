@@ -33,46 +33,48 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
                                          QWidget* parent)
     : QWidget(parent), model_(model), dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormTrafficMonitor"));
-    setWindowTitle(QStringLiteral("Traffic Monitor"));
+    setWindowTitle(tr("Traffic Monitor"));
     chooseFile_ = [](QWidget* p) {
         SaveChoice choice;
         choice.fileName = QFileDialog::getSaveFileName(
-            p, QStringLiteral("Save Traffic"), QString(),
+            p, tr("Save Traffic"), QString(),
             kTrafficCsvFilter + QStringLiteral(";;") + kTrafficTextFilter, &choice.filter);
         return choice;
     };
 
     filter_.setSourceModel(&model_);
 
-    pause_ = new QPushButton(QStringLiteral("Pause"), this);
+    pause_ = new QPushButton(tr("Pause"), this);
     pause_->setObjectName(QStringLiteral("ButtonPause"));
     pause_->setCheckable(true);
-    auto* clear = new QPushButton(QStringLiteral("Clear"), this);
+    auto* clear = new QPushButton(tr("Clear"), this);
     clear->setObjectName(QStringLiteral("ButtonClear"));
-    auto* copy = new QPushButton(QStringLiteral("Copy"), this);
+    auto* copy = new QPushButton(tr("Copy"), this);
     copy->setObjectName(QStringLiteral("ButtonCopy"));
-    auto* save = new QPushButton(QStringLiteral("Save..."), this);
+    auto* save = new QPushButton(tr("Save..."), this);
     save->setObjectName(QStringLiteral("ButtonSave"));
 
     status_ = new QComboBox(this);
     status_->setObjectName(QStringLiteral("ComboStatus"));
-    status_->addItem(QStringLiteral("All statuses"));
+    status_->addItem(tr("All statuses"));
     for (int s = 0; s < kTrafficStatusCount; ++s)
-        status_->addItem(StatusName(TrafficStatus(s)), s);
+        status_->addItem(ShownStatusName(TrafficStatus(s)), s);
     function_ = new QComboBox(this);
     function_->setObjectName(QStringLiteral("ComboFunction"));
-    function_->addItem(QStringLiteral("All functions"));
+    function_->addItem(tr("All functions"));
     for (quint8 f : kFunctions)
-        function_->addItem(
-            QStringLiteral("%1 %2").arg(f, 2, 16, QLatin1Char('0')).toUpper().arg(FunctionName(f)),
-            int(f));
+        function_->addItem(QStringLiteral("%1 %2")
+                               .arg(f, 2, 16, QLatin1Char('0'))
+                               .toUpper()
+                               .arg(ShownFunctionName(f)),
+                           int(f));
 
     capacity_ = new QSpinBox(this);
     capacity_->setObjectName(QStringLiteral("SpinRows"));
     capacity_->setRange(100, 1000000);
     capacity_->setSingleStep(1000);
     capacity_->setValue(model_.Capacity());
-    capacity_->setToolTip(QStringLiteral("Rows kept; the oldest go first"));
+    capacity_->setToolTip(tr("Rows kept; the oldest go first"));
 
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("LabelCounts"));
@@ -100,7 +102,7 @@ TFormTrafficMonitor::TFormTrafficMonitor(TrafficModel& model, OperatorDialogs& d
     bar->addWidget(function_);
     bar->addWidget(copy);
     bar->addWidget(save);
-    bar->addWidget(new QLabel(QStringLiteral("Rows:"), this));
+    bar->addWidget(new QLabel(tr("Rows:"), this));
     bar->addWidget(capacity_);
     bar->addStretch(1);
     auto* layout = new QVBoxLayout(this);
@@ -177,24 +179,24 @@ void TFormTrafficMonitor::FitColumns() {
 }
 
 QString TFormTrafficMonitor::CountsText() const {
-    QStringList parts{QStringLiteral("Transactions %1").arg(model_.Transactions())};
+    QStringList parts{tr("Transactions %1").arg(model_.Transactions())};
     for (int s = 0; s < kTrafficStatusCount; ++s)
         parts << QStringLiteral("%1 %2")
-                     .arg(StatusName(TrafficStatus(s)))
+                     .arg(ShownStatusName(TrafficStatus(s)))
                      .arg(model_.Count(TrafficStatus(s)));
-    parts << QStringLiteral("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
+    parts << tr("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
     return parts.join(QStringLiteral("   "));
 }
 
 void TFormTrafficMonitor::UpdateCounts() {
-    counts_->setText(CountsText() + (model_.Paused() ? QStringLiteral("   (paused)") : QString()));
+    counts_->setText(CountsText() + (model_.Paused() ? tr("   (paused)") : QString()));
 }
 
 void TFormTrafficMonitor::SetPaused(bool paused) {
     if (pause_->isChecked() != paused)
         pause_->setChecked(paused); // comes back here through toggled
     model_.SetPaused(paused);
-    pause_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    pause_->setText(paused ? tr("Resume") : tr("Pause"));
     if (!paused)
         view_->scrollToBottom();
     UpdateCounts();
@@ -232,8 +234,7 @@ bool TFormTrafficMonitor::SaveTo(const QString& fileName, bool csv) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text.toUtf8()) >= 0 &&
         file.commit())
         return true;
-    dialogs_.Error(
-        QStringLiteral("Traffic Monitor"),
-        QStringLiteral("Cannot save the traffic to \"%1\": %2").arg(fileName, file.errorString()));
+    dialogs_.Error(tr("Traffic Monitor"),
+                   tr("Cannot save the traffic to \"%1\": %2").arg(fileName, file.errorString()));
     return false;
 }

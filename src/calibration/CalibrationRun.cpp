@@ -2,6 +2,7 @@
 
 #include "ChangedFields.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace {
@@ -136,19 +137,19 @@ const CalibrationWriteCase& WriteCaseFor(const CalibrationSettings& s) {
     using M = CalibrationMode;
     // clang-format off
     static const CalibrationWriteCase cases[] = {
-        {M::Amplitude, "原始数据读取计算完毕，写入模校正系数吗（仅电流部分）?", 0x526,
+        {M::Amplitude, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入模校正系数吗（仅电流部分）?"), 0x526,
          {CurrentA, CurrentB, CurrentC}, {"LabIa1ADv", "LabIb1ADv", "LabIc1ADv"}},
-        {M::Amplitude, "原始数据读取计算完毕，写入模校正系数吗?", 0x520,
+        {M::Amplitude, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入模校正系数吗?"), 0x520,
          {VoltageA, VoltageB, VoltageC, CurrentA, CurrentB, CurrentC},
          {"LabVaADv", "LabVbADv", "LabVcADv", "LabIaADv", "LabIbADv", "LabIcADv"}},
-        {M::Amplitude, "原始数据读取计算完毕，写入模校正系数吗（仅电压部分）?", 0x51B,
+        {M::Amplitude, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入模校正系数吗（仅电压部分）?"), 0x51B,
          {VoltageA, VoltageB, VoltageC}, {"LabVaaADv", "LabVbbADv", "LabVccADv"}},
-        {M::Angle, "原始数据读取计算完毕，写入角差校正常数吗（仅电流部分）?", 0x531,
+        {M::Angle, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入角差校正常数吗（仅电流部分）?"), 0x531,
          {CurrentA, CurrentB, CurrentC}, {"LabIa1RIv", "LabIb1RIv", "LabIc1RIv"}},
-        {M::Angle, "原始数据读取计算完毕，写入角差校正系数吗?", 0x52C,
+        {M::Angle, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入角差校正系数吗?"), 0x52C,
          {CurrentA, VoltageB, CurrentB, VoltageC, CurrentC},
          {"LabIaRIv", "LabVbRIv", "LabIbRIv", "LabVcRIv", "LabIcRIv"}},
-        {M::Angle, "原始数据读取计算完毕，写入角差校正系数吗（仅电压部分）?", 0x51E,
+        {M::Angle, QT_TRANSLATE_NOOP("CalibrationRun", "原始数据读取计算完毕，写入角差校正系数吗（仅电压部分）?"), 0x51E,
          {VoltageB, VoltageC}, {"LabVbbRIv", "LabVccRIv"}},
     };
     // clang-format on
@@ -172,8 +173,9 @@ CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
                                       const CalibrationResult& result) {
     CalibrationWrite plan;
     if (!coefficients) {
-        plan.error = QStringLiteral("The meter's coefficients have not been read yet, so the "
-                                    "corrections cannot be added to them. Nothing was written.");
+        plan.error = QCoreApplication::translate(
+            "CalibrationRun", "The meter's coefficients have not been read yet, so the "
+                              "corrections cannot be added to them. Nothing was written.");
         return plan;
     }
     QList<quint16> values;
@@ -194,15 +196,17 @@ CalibrationWrite PlanCalibrationWrite(const CalibrationWriteCase& writeCase,
             unsignedReading ? sum >= 0 && sum <= 0xFFFF : sum >= -0x8000 && sum <= 0x7FFF;
         if (!fits) {
             const CoefficientRow* row = FindCoefficientRow(reg);
-            plan.error = QStringLiteral("%1: %2 %3 %4 = %5 lies outside %6..%7, the range the "
-                                        "coefficient can take. Nothing was written.")
-                             .arg(QLatin1String(row ? row->historyCaption : ""))
-                             .arg(current)
-                             .arg(correction < 0 ? QStringLiteral("-") : QStringLiteral("+"))
-                             .arg(std::abs(correction))
-                             .arg(sum)
-                             .arg(unsignedReading ? 0 : -0x8000)
-                             .arg(unsignedReading ? 0xFFFF : 0x7FFF);
+            plan.error =
+                QCoreApplication::translate("CalibrationRun",
+                                            "%1: %2 %3 %4 = %5 lies outside %6..%7, the range the "
+                                            "coefficient can take. Nothing was written.")
+                    .arg(QLatin1String(row ? row->historyCaption : ""))
+                    .arg(current)
+                    .arg(correction < 0 ? QStringLiteral("-") : QStringLiteral("+"))
+                    .arg(std::abs(correction))
+                    .arg(sum)
+                    .arg(unsignedReading ? 0 : -0x8000)
+                    .arg(unsignedReading ? 0xFFFF : 0x7FFF);
             return plan;
         }
         values.append(quint16(sum & 0xFFFF));

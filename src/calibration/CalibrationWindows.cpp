@@ -6,6 +6,7 @@
 #include "MeteringDecode.h"
 #include "WindowRouting.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <utility>
@@ -14,8 +15,10 @@ namespace {
 
 // The coefficient writes the meter confirms with a box: the voltage and current gains,
 // and the angle constants with the currents' own.
-constexpr const char* kModularConfirmed = "Modular Coefficients have modified successfully!";
-constexpr const char* kAngleConfirmed = "Angle Difference Const has modified successfully!";
+constexpr const char* kModularConfirmed =
+    QT_TRANSLATE_NOOP("CalibrationWindows", "Modular Coefficients have modified successfully!");
+constexpr const char* kAngleConfirmed =
+    QT_TRANSLATE_NOOP("CalibrationWindows", "Angle Difference Const has modified successfully!");
 constexpr std::pair<quint16, const char*> kConfirmedCoefficientWrites[] = {
     {CoefficientBlockStart, kModularConfirmed},
     {0x526, kModularConfirmed},
@@ -75,8 +78,11 @@ void RegisterCalibrationWindows(TFormTeskLink& shell) {
     // stored.
     ReplyRouting& routing = shell.Routing();
     for (const auto& [start, text] : kConfirmedCoefficientWrites)
-        routing.AddWriteConfirmation(start, QString::fromUtf8(text), WindowName::ChangeConst);
-    routing.AddWriteConfirmation(DisplayModeRegister,
-                                 QStringLiteral("Meter Display Mode has modified successfully!"));
+        routing.AddWriteConfirmation(start, QCoreApplication::translate("CalibrationWindows", text),
+                                     WindowName::ChangeConst);
+    routing.AddWriteConfirmation(
+        DisplayModeRegister,
+        QCoreApplication::translate("CalibrationWindows",
+                                    "Meter Display Mode has modified successfully!"));
     routing.AddReadBack(CoefficientBlockStart, 0xFFFF, PollSchedule::kCoefficientRead);
 }

@@ -2,6 +2,7 @@
 
 #include "NumberInput.h"
 
+#include <QCoreApplication>
 #include <limits>
 
 namespace {
@@ -150,12 +151,13 @@ CoefficientWritePlan PlanCoefficientWrites(const std::array<CoefficientGroupInpu
                     QString caption = QString::fromUtf8(row ? row->editCaption : "");
                     caption.remove(QStringLiteral("："));
                     plan.writes.clear();
-                    plan.error =
-                        QStringLiteral("%1 (%2) holds \"%3\": a coefficient must be a whole "
-                                       "number from %4 to %5. Nothing was written.")
-                            .arg(caption, layout.edits[i], text)
-                            .arg(CoefficientMin)
-                            .arg(CoefficientMax);
+                    plan.error = QCoreApplication::translate(
+                                     "CoefficientMessages",
+                                     "%1 (%2) holds \"%3\": a coefficient must be a whole "
+                                     "number from %4 to %5. Nothing was written.")
+                                     .arg(caption, layout.edits[i], text)
+                                     .arg(CoefficientMin)
+                                     .arg(CoefficientMax);
                     return plan;
                 }
                 values[i] = *value;
@@ -174,8 +176,10 @@ std::optional<int> ParseCalibrationCount(const QString& text, const QLocale& loc
 }
 
 QString CalibrationCountError(const QString& text) {
-    return QStringLiteral("输入读取次数 \"%1\": the number of readings must be a whole number "
-                          "from 1 to %2. No calibration was started.")
+    return QCoreApplication::translate(
+               "CoefficientMessages",
+               "输入读取次数 \"%1\": the number of readings must be a whole number "
+               "from 1 to %2. No calibration was started.")
         .arg(text)
         .arg(std::numeric_limits<qint32>::max());
 }

@@ -10,6 +10,7 @@
 #include "ui_frmCalirate.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,7 +145,7 @@ void TFormCalirate::showEvent(QShowEvent* event) {
 
 void TFormCalirate::FormShow() {
     ShowModeAndCount();
-    SetPanel(1, 3, QStringLiteral("校正停止"));
+    SetPanel(1, 3, tr("校正停止"));
     ShowSettings();
 }
 
@@ -165,9 +166,8 @@ void TFormCalirate::closeEvent(QCloseEvent* event) {
 }
 
 void TFormCalirate::ShowModeAndCount() {
-    SetPanel(2, 0,
-             state_.CalibrationAngleMode ? QStringLiteral("角度校正") : QStringLiteral("模值校正"));
-    SetPanel(2, 1, QStringLiteral("校正次数：") + state_.CalibrationCount);
+    SetPanel(2, 0, state_.CalibrationAngleMode ? tr("角度校正") : tr("模值校正"));
+    SetPanel(2, 1, tr("校正次数：") + state_.CalibrationCount);
 }
 
 // The menu items, the radio buttons and status bar 1 follow the settings the main window
@@ -183,8 +183,8 @@ void TFormCalirate::ShowSettings() {
     ui->Menu10->setChecked(!standard100);
     ui->RadioButton100->setChecked(standard100);
     ui->RadioButton10->setChecked(!standard100);
-    SetPanel(1, 0, pt380 ? QStringLiteral("PT电压= 380V") : QStringLiteral("PT电压= 100V"));
-    SetPanel(1, 1, standard100 ? QStringLiteral("标准值= 100%") : QStringLiteral("标准值= 10%"));
+    SetPanel(1, 0, pt380 ? tr("PT电压= 380V") : tr("PT电压= 100V"));
+    SetPanel(1, 1, standard100 ? tr("标准值= 100%") : tr("标准值= 10%"));
 }
 
 void TFormCalirate::SetPt380V(bool on) {
@@ -208,9 +208,7 @@ void TFormCalirate::ShowCoefficients(const QList<quint16>& values) {
     ApplyLabelTexts(this, CoefficientTexts(values, false));
     if (const auto kept = CoefficientsOf(values))
         coefficients_ = kept;
-    SetPanel(1, 0,
-             state_.CalibrationPt380V ? QStringLiteral("PT Voltage= 380V")
-                                      : QStringLiteral("PT Voltage= 100V"));
+    SetPanel(1, 0, state_.CalibrationPt380V ? tr("PT Voltage= 380V") : tr("PT Voltage= 100V"));
 }
 
 void TFormCalirate::TakeReading(const QList<quint16>& values) {
@@ -218,8 +216,8 @@ void TFormCalirate::TakeReading(const QList<quint16>& values) {
         return;
     const bool finished = run_.AddReading(values);
     state_.Schedule.CalibrationReadsLeft = run_.ReadsLeft();
-    SetPanel(1, 2, QStringLiteral("正在读取RI数据= ") + QString::number(run_.ReadingsTaken()));
-    SetPanel(1, 3, QStringLiteral("校验进行中"));
+    SetPanel(1, 2, tr("正在读取RI数据= ") + QString::number(run_.ReadingsTaken()));
+    SetPanel(1, 3, tr("校验进行中"));
     if (finished)
         FinishRun();
 }
@@ -238,7 +236,7 @@ void TFormCalirate::StartRun(CalibrationMode mode) {
     const OperatorDialogs::AskingFor asking(dialogs_, this);
     // Only a warning: the run waits for the replies, whenever the line delivers them.
     if (!state_.Connected())
-        dialogs_.Warn(QStringLiteral("通讯没建立"), QStringLiteral("请先与设备通讯！"));
+        dialogs_.Warn(tr("通讯没建立"), tr("请先与设备通讯！"));
     if (const auto text = host_.AskCount(mode, state_.CalibrationCount)) {
         if (const auto count = ParseCalibrationCount(*text)) {
             state_.CalibrationCount = *text;
@@ -258,38 +256,39 @@ void TFormCalirate::StartRun(CalibrationMode mode) {
 void TFormCalirate::FinishRun() {
     // The question is about the corrections shown here: it must not sink below them.
     const OperatorDialogs::AskingFor asking(dialogs_, this);
-    SetPanel(1, 2, QStringLiteral("读取数据完毕！"));
-    SetPanel(1, 3, QStringLiteral("校验完毕！"));
+    SetPanel(1, 2, tr("读取数据完毕！"));
+    SetPanel(1, 3, tr("校验完毕！"));
     SetRunning(false);
     const CalibrationSettings settings = run_.Settings();
     const CalibrationResult result = run_.Finish();
     for (int i = 0; i < result.overLimit.size(); ++i)
-        dialogs_.Error(QStringLiteral("错误"), QStringLiteral("计算角差超限（-5~+5）"));
+        dialogs_.Error(tr("错误"), tr("计算角差超限（-5~+5）"));
 
     const CalibrationWriteCase& writeCase = WriteCaseFor(settings);
     ApplyLabelTexts(this, CorrectionTexts(writeCase, result));
     const CalibrationWrite write = PlanCalibrationWrite(writeCase, coefficients_, result);
-    const QString caption = QStringLiteral("提示信息");
+    const QString caption = tr("提示信息");
     if (!write.error.isEmpty()) {
         dialogs_.Error(caption, write.error);
         return;
     }
-    if (dialogs_.AskYesNoWithDetail(caption, QString::fromUtf8(writeCase.question),
+    if (dialogs_.AskYesNoWithDetail(caption,
+                                    QCoreApplication::translate("CalibrationRun", writeCase.question),
                                     ChangedFieldsDetail(write.changes)))
         state_.Schedule.Queue(WriteSlot, write.message);
 }
 
 void TFormCalirate::StopCalibrating() {
     const OperatorDialogs::AskingFor asking(dialogs_, this);
-    if (dialogs_.AskOkCancel(QStringLiteral("停止校正"), QStringLiteral("您确定要停止校正程序？")))
+    if (dialogs_.AskOkCancel(tr("停止校正"), tr("您确定要停止校正程序？")))
         StopRun();
 }
 
 void TFormCalirate::StopRun() {
     run_.Stop();
     state_.Schedule.CalibrationReadsLeft = -1;
-    SetPanel(1, 2, QStringLiteral("停止读取数据！"));
-    SetPanel(1, 3, QStringLiteral("停止校验！"));
+    SetPanel(1, 2, tr("停止读取数据！"));
+    SetPanel(1, 3, tr("停止校验！"));
     SetRunning(false);
 }
 

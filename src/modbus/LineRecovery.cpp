@@ -3,6 +3,7 @@
 #include "ModbusPort.h"
 #include "TComm.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -17,14 +18,15 @@ LineRecovery::LineRecovery(ModbusPort& port, Master master)
 }
 
 QString LineRecovery::LostCaption() const {
-    return QString::fromUtf8("严重错误");
+    return QCoreApplication::translate("LineRecovery", "严重错误");
 }
 
 QString LineRecovery::LostText() const {
-    return QString::fromUtf8("端口 ") + device_ + QString::fromUtf8(" 发生通讯内部错误。") +
-           QStringLiteral("\nThe line to the meter is lost: %1 hung up (adapter unplugged, or "
-                          "the other end closed). The port is closed and opened again as soon "
-                          "as the device is back.")
+    return QCoreApplication::translate("LineRecovery", "端口 %1 发生通讯内部错误。").arg(device_) +
+           QCoreApplication::translate(
+               "LineRecovery", "\nThe line to the meter is lost: %1 hung up (adapter unplugged, or "
+                               "the other end closed). The port is closed and opened again as soon "
+                               "as the device is back.")
                .arg(device_);
 }
 

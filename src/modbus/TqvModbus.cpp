@@ -16,9 +16,6 @@ constexpr qsizetype kReceiveKeep = 1 << 20;
 // Step of the CTS wait before a write.
 constexpr int kCtsPollMs = 2;
 
-QString ModbusText(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 } // namespace
 
 TqvModbus::TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner)
@@ -193,8 +190,7 @@ void TqvModbus::SetDelayFunction(Delay delay) {
 
 void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     if (portOpen_)
-        throw EModbusError(
-            (ModbusText("端口“") + port_->CommName() + ModbusText("”已打开。")).toStdString());
+        throw EModbusError(tr("端口“%1”已打开。").arg(port_->CommName()).toStdString());
     BeginSession();
     // A line the lost-line recovery brings back after a stop stays stopped; an Open is new.
     stopped_ = false;
@@ -229,7 +225,7 @@ void TqvModbus::SessionOpened(const QString& commName) {
         modem_->Opened();
     } catch (const std::exception&) {
         Close();
-        throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
+        throw EModbusError(tr("不能创建跟踪线程。").toStdString());
     }
     // Registered whether or not the watcher runs yet, so starting it later still serves
     // this component.
@@ -292,7 +288,7 @@ void TqvModbus::StartResponseWatcher() {
     try {
         ResponseWatcher::Instance().Start();
     } catch (const std::exception&) {
-        throw EModbusError(ModbusText("不能创建跟踪线程。").toStdString());
+        throw EModbusError(tr("不能创建跟踪线程。").toStdString());
     }
 }
 

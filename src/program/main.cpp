@@ -1,3 +1,4 @@
+#include "Language.h"
 #include "ProgramWindows.h"
 #include "QetraVersion.h"
 #include "frmMain.h"
@@ -5,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
 
 namespace {
 
@@ -67,6 +69,8 @@ int main(int argc, char* argv[]) {
 
     ProgramOptions options;
     options.parser.process(app);
+    // One language for every window: the desktop's, where the program has it.
+    InstallTranslation(app, QLocale::system().uiLanguages());
 
     TFormTeskLink FormTeskLink;
     if (options.parser.isSet(options.factory))

@@ -12,6 +12,7 @@
 #include "SettingsMessages.h"
 #include "WiringCheck.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -44,7 +45,7 @@ QFont ReportFont(double pixels, bool bold = false) {
 }
 
 QString NotRead() {
-    return QString::fromLatin1(NotReadText);
+    return QCoreApplication::translate("CommissioningReport", NotReadText);
 }
 
 using Item = std::function<void(QPainter&)>;
@@ -212,33 +213,77 @@ QString ValueOr(const std::optional<QString>& text) {
 // The captions the metering window puts beside its values, by label.
 // clang-format off
 const std::pair<const char*, const char*> kMeteringCaptions[] = {
-    {"LabelF", "Frequency"},
-    {"LabelUa", "V1"}, {"LabelUb", "V2"}, {"LabelUc", "V3"}, {"LabelUnavg", "V avg (L-N)"},
-    {"LabelUab", "V12"}, {"LabelUbc", "V23"}, {"LabelUca", "V31"}, {"LabelUlavg", "V avg (L-L)"},
-    {"LabelIa", "I1"}, {"LabelIb", "I2"}, {"LabelIc", "I3"}, {"LabelIavg", "I avg"},
-    {"LabelIn", "In"},
-    {"LabelPa", "P1"}, {"LabelPb", "P2"}, {"LabelPc", "P3"}, {"LabelPavg", "P sum"},
-    {"LabelQa", "Q1"}, {"LabelQb", "Q2"}, {"LabelQc", "Q3"}, {"LabelQavg", "Q sum"},
-    {"LabelSa", "S1"}, {"LabelSb", "S2"}, {"LabelSc", "S3"}, {"LabelSavg", "S sum"},
-    {"LabelPfa", "PF1"}, {"LabelPfb", "PF2"}, {"LabelPfc", "PF3"}, {"LabelPfavg", "PF"},
-    {"LabelUunbl", "Voltage unbalance"}, {"LabelIunbl", "Current unbalance"},
-    {"LabelRt", "Load type"},
-    {"LabelP_dema", "Demand P"}, {"LabelQ_dema", "Demand Q"}, {"LabelS_dema", "Demand S"},
-    {"LabelEp_imp", "Ep_imp"}, {"LabelEp_exp", "Ep_exp"}, {"LabelEq_imp", "Eq_imp"},
-    {"LabelEq_exp", "Eq_exp"}, {"LabelEp_total", "Ep_total"}, {"LabelEp_net", "Ep_net"},
-    {"LabelEq_total", "Eq_total"}, {"LabelEq_net", "Eq_net"},
+    {"LabelF", QT_TRANSLATE_NOOP("CommissioningReport", "Frequency")},
+    {"LabelUa", QT_TRANSLATE_NOOP("CommissioningReport", "V1")},
+    {"LabelUb", QT_TRANSLATE_NOOP("CommissioningReport", "V2")},
+    {"LabelUc", QT_TRANSLATE_NOOP("CommissioningReport", "V3")},
+    {"LabelUnavg", QT_TRANSLATE_NOOP("CommissioningReport", "V avg (L-N)")},
+    {"LabelUab", QT_TRANSLATE_NOOP("CommissioningReport", "V12")},
+    {"LabelUbc", QT_TRANSLATE_NOOP("CommissioningReport", "V23")},
+    {"LabelUca", QT_TRANSLATE_NOOP("CommissioningReport", "V31")},
+    {"LabelUlavg", QT_TRANSLATE_NOOP("CommissioningReport", "V avg (L-L)")},
+    {"LabelIa", QT_TRANSLATE_NOOP("CommissioningReport", "I1")},
+    {"LabelIb", QT_TRANSLATE_NOOP("CommissioningReport", "I2")},
+    {"LabelIc", QT_TRANSLATE_NOOP("CommissioningReport", "I3")},
+    {"LabelIavg", QT_TRANSLATE_NOOP("CommissioningReport", "I avg")},
+    {"LabelIn", QT_TRANSLATE_NOOP("CommissioningReport", "In")},
+    {"LabelPa", QT_TRANSLATE_NOOP("CommissioningReport", "P1")},
+    {"LabelPb", QT_TRANSLATE_NOOP("CommissioningReport", "P2")},
+    {"LabelPc", QT_TRANSLATE_NOOP("CommissioningReport", "P3")},
+    {"LabelPavg", QT_TRANSLATE_NOOP("CommissioningReport", "P sum")},
+    {"LabelQa", QT_TRANSLATE_NOOP("CommissioningReport", "Q1")},
+    {"LabelQb", QT_TRANSLATE_NOOP("CommissioningReport", "Q2")},
+    {"LabelQc", QT_TRANSLATE_NOOP("CommissioningReport", "Q3")},
+    {"LabelQavg", QT_TRANSLATE_NOOP("CommissioningReport", "Q sum")},
+    {"LabelSa", QT_TRANSLATE_NOOP("CommissioningReport", "S1")},
+    {"LabelSb", QT_TRANSLATE_NOOP("CommissioningReport", "S2")},
+    {"LabelSc", QT_TRANSLATE_NOOP("CommissioningReport", "S3")},
+    {"LabelSavg", QT_TRANSLATE_NOOP("CommissioningReport", "S sum")},
+    {"LabelPfa", QT_TRANSLATE_NOOP("CommissioningReport", "PF1")},
+    {"LabelPfb", QT_TRANSLATE_NOOP("CommissioningReport", "PF2")},
+    {"LabelPfc", QT_TRANSLATE_NOOP("CommissioningReport", "PF3")},
+    {"LabelPfavg", QT_TRANSLATE_NOOP("CommissioningReport", "PF")},
+    {"LabelUunbl", QT_TRANSLATE_NOOP("CommissioningReport", "Voltage unbalance")},
+    {"LabelIunbl", QT_TRANSLATE_NOOP("CommissioningReport", "Current unbalance")},
+    {"LabelRt", QT_TRANSLATE_NOOP("CommissioningReport", "Load type")},
+    {"LabelP_dema", QT_TRANSLATE_NOOP("CommissioningReport", "Demand P")},
+    {"LabelQ_dema", QT_TRANSLATE_NOOP("CommissioningReport", "Demand Q")},
+    {"LabelS_dema", QT_TRANSLATE_NOOP("CommissioningReport", "Demand S")},
+    {"LabelEp_imp", QT_TRANSLATE_NOOP("CommissioningReport", "Ep_imp")},
+    {"LabelEp_exp", QT_TRANSLATE_NOOP("CommissioningReport", "Ep_exp")},
+    {"LabelEq_imp", QT_TRANSLATE_NOOP("CommissioningReport", "Eq_imp")},
+    {"LabelEq_exp", QT_TRANSLATE_NOOP("CommissioningReport", "Eq_exp")},
+    {"LabelEp_total", QT_TRANSLATE_NOOP("CommissioningReport", "Ep_total")},
+    {"LabelEp_net", QT_TRANSLATE_NOOP("CommissioningReport", "Ep_net")},
+    {"LabelEq_total", QT_TRANSLATE_NOOP("CommissioningReport", "Eq_total")},
+    {"LabelEq_net", QT_TRANSLATE_NOOP("CommissioningReport", "Eq_net")},
 };
-const char* const kAngleCaptions[] = {"V2 behind V1",  "V3 behind V1",  "I1 behind V1",
-                                      "I2 behind V1",  "I3 behind V1",  "V23 behind V12",
-                                      "I1 behind V12", "I3 behind V12"};
-const char* const kThdCaptions[] = {"THD V1", "THD V2", "THD V3", "THD V avg",
-                                    "THD I1", "THD I2", "THD I3", "THD I avg"};
+const char* const kAngleCaptions[] = {
+    QT_TRANSLATE_NOOP("CommissioningReport", "V2 behind V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "V3 behind V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "I1 behind V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "I2 behind V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "I3 behind V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "V23 behind V12"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "I1 behind V12"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "I3 behind V12"),
+};
+const char* const kThdCaptions[] = {
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD V1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD V2"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD V3"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD V avg"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD I1"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD I2"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD I3"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD I avg"),
+};
 // clang-format on
 
 QString Caption(const QString& label) {
     for (const auto& [name, caption] : kMeteringCaptions)
         if (label == QLatin1String(name))
-            return QString::fromLatin1(caption);
+            return QCoreApplication::translate("CommissioningReport", caption);
     return label;
 }
 
@@ -247,9 +292,10 @@ QList<std::pair<QString, QString>> NamedTexts(const LabelTexts& texts,
                                               const QString& unit = {}) {
     QList<std::pair<QString, QString>> pairs;
     for (qsizetype i = 0; i < texts.size(); ++i)
-        pairs.append(
-            {i < qsizetype(captions.size()) ? QString::fromLatin1(captions[i]) : texts[i].label,
-             texts[i].text + unit});
+        pairs.append({i < qsizetype(captions.size())
+                          ? QCoreApplication::translate("CommissioningReport", captions[i])
+                          : texts[i].label,
+                      texts[i].text + unit});
     return pairs;
 }
 
@@ -269,15 +315,16 @@ QList<QStringList> GridRows(const GridTexts& cells, const QStringList& rowHeadin
 
 QString SignedSeconds(qint64 seconds) {
     if (seconds == 0)
-        return QStringLiteral("0 s (in step)");
-    return QStringLiteral("%1%2 s (meter %3)")
+        return QCoreApplication::translate("CommissioningReport", "0 s (in step)");
+    return QCoreApplication::translate("CommissioningReport", "%1%2 s (meter %3)")
         .arg(seconds > 0 ? "+" : "")
         .arg(seconds)
-        .arg(seconds > 0 ? "ahead" : "behind");
+        .arg(seconds > 0 ? QCoreApplication::translate("CommissioningReport", "ahead")
+                         : QCoreApplication::translate("CommissioningReport", "behind"));
 }
 
 void SiteSection(Layout& l, const ReportSnapshot& s) {
-    l.Heading(QStringLiteral("1  Site"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "1  Site"));
     const auto& clock = s.Block(ReportBlock::Clock);
     const std::optional<QDateTime> meterTime = clock ? MeterClockTime(*clock) : std::nullopt;
     QString difference = NotRead();
@@ -286,96 +333,118 @@ void SiteSection(Layout& l, const ReportSnapshot& s) {
         const QDateTime pc(s.pcTime.date(), s.pcTime.time());
         difference = SignedSeconds(pc.secsTo(*meterTime));
     }
-    l.Pairs({{QStringLiteral("Site"), s.site},
-             {QStringLiteral("Feeder / panel"), s.feeder},
-             {QStringLiteral("Technician"), s.technician},
-             {QStringLiteral("PC date and time"),
+    l.Pairs({{QCoreApplication::translate("CommissioningReport", "Site"), s.site},
+             {QCoreApplication::translate("CommissioningReport", "Feeder / panel"), s.feeder},
+             {QCoreApplication::translate("CommissioningReport", "Technician"), s.technician},
+             {QCoreApplication::translate("CommissioningReport", "PC date and time"),
               s.pcTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-             {QStringLiteral("Meter clock"), clock ? ValueOr(MeterClockText(*clock)) : NotRead()},
-             {QStringLiteral("Meter clock - PC"), difference}});
+             {QCoreApplication::translate("CommissioningReport", "Meter clock"),
+              clock ? ValueOr(MeterClockText(*clock)) : NotRead()},
+             {QCoreApplication::translate("CommissioningReport", "Meter clock - PC"), difference}});
     if (!s.notes.isEmpty()) {
-        l.Paragraph(QStringLiteral("Notes"), true);
+        l.Paragraph(QCoreApplication::translate("CommissioningReport", "Notes"), true);
         l.Paragraph(s.notes);
     }
 }
 
 void MeterSection(Layout& l, const ReportSnapshot& s) {
-    l.Heading(QStringLiteral("2  Meter"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "2  Meter"));
     const auto& model = s.Block(ReportBlock::Model);
     const ModelBlockView view = model ? DecodeModelBlock(*model) : ModelBlockView{};
     const auto& params = s.Block(ReportBlock::Parameters);
     const auto& run = s.Block(ReportBlock::RunTime);
-    l.Pairs(
-        {{QStringLiteral("Model"), s.model},
-         {QStringLiteral("Firmware version"), ValueOr(view.version)},
-         {QStringLiteral("Address (asked)"), QString::number(s.address)},
-         {QStringLiteral("Address (meter)"),
-          params ? TextFor(DecodeMeterParamBlock(*params), "LabelAddr") : NotRead()},
-         {QStringLiteral("Baud rate"), QStringLiteral("%1 bps").arg(s.baud)},
-         {QStringLiteral("Run time"), run ? ValueOr(RunTimeText(*run, QLocale::c())) : NotRead()},
-         {QStringLiteral("Port"), s.port},
-         {QStringLiteral("Device"), s.device}});
+    l.Pairs({{QCoreApplication::translate("CommissioningReport", "Model"), s.model},
+             {QCoreApplication::translate("CommissioningReport", "Firmware version"),
+              ValueOr(view.version)},
+             {QCoreApplication::translate("CommissioningReport", "Address (asked)"),
+              QString::number(s.address)},
+             {QCoreApplication::translate("CommissioningReport", "Address (meter)"),
+              params ? TextFor(DecodeMeterParamBlock(*params), "LabelAddr") : NotRead()},
+             {QCoreApplication::translate("CommissioningReport", "Baud rate"),
+              QCoreApplication::translate("CommissioningReport", "%1 bps").arg(s.baud)},
+             {QCoreApplication::translate("CommissioningReport", "Run time"),
+              run ? ValueOr(RunTimeText(*run, QLocale::c())) : NotRead()},
+             {QCoreApplication::translate("CommissioningReport", "Port"), s.port},
+             {QCoreApplication::translate("CommissioningReport", "Device"), s.device}});
 }
 
 void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
-    l.Heading(QStringLiteral("3  Configuration"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "3  Configuration"));
     const auto& params = s.Block(ReportBlock::Parameters);
     // The block is kept only whole (34 registers), so it holds every setting.
     if (!params) {
-        l.Pairs({{QStringLiteral("Meter settings"), NotRead()}});
+        l.Pairs(
+            {{QCoreApplication::translate("CommissioningReport", "Meter settings"), NotRead()}});
     } else {
         MeterSettingsRegisters registers{};
         std::copy_n(params->begin(), registers.size(), registers.begin());
         QList<std::pair<QString, QString>> pairs;
         for (const MeterSettingView& view : ViewMeterSettings(registers))
-            pairs.append({view.name, view.text});
-        pairs.append({QStringLiteral("PT ratio"), QString::number(ratios.pt, 'g', 8)});
-        pairs.append({QStringLiteral("CT ratio"), QString::number(ratios.ct, 'g', 8)});
+            pairs.append({view.shownName, view.text});
+        pairs.append({QCoreApplication::translate("CommissioningReport", "PT ratio"),
+                      QString::number(ratios.pt, 'g', 8)});
+        pairs.append({QCoreApplication::translate("CommissioningReport", "CT ratio"),
+                      QString::number(ratios.ct, 'g', 8)});
         l.Pairs(pairs);
     }
     if (!s.alarmModel)
         return;
-    l.Paragraph(QStringLiteral("Alarm groups"), true);
+    l.Paragraph(QCoreApplication::translate("CommissioningReport", "Alarm groups"), true);
     const auto& alarms = s.Block(ReportBlock::AlarmSettings);
     const auto input =
         alarms ? AlarmSettingsFromBlock(*alarms, ratios, QLocale::c()) : std::nullopt;
     if (!input) {
-        l.Pairs({{QStringLiteral("Alarm settings"), NotRead()}});
+        l.Pairs(
+            {{QCoreApplication::translate("CommissioningReport", "Alarm settings"), NotRead()}});
         return;
     }
     auto pick = [](int index, std::initializer_list<const char*> items) {
-        return index >= 0 && index < int(items.size()) ? QString::fromLatin1(items.begin()[index])
-                                                       : QString();
+        return index >= 0 && index < int(items.size())
+                   ? QCoreApplication::translate("CommissioningReport", items.begin()[index])
+                   : QString();
     };
     QList<QStringList> rows;
     for (int g = 0; g < AlarmGroupCount; ++g) {
         const AlarmGroupInput& in = input->groups[size_t(g)];
-        rows.append({QStringLiteral("Group %1").arg(g + 1), pick(in.status, {"OFF", "ACTIVE"}),
-                     pick(in.do1, {"OFF", "ON"}), pick(in.do2, {"OFF", "ON"}),
-                     AlarmItemText(in.item), pick(in.direction, {"Below", "Above"}), in.limit});
+        rows.append({QCoreApplication::translate("CommissioningReport", "Group %1").arg(g + 1),
+                     pick(in.status, {QT_TRANSLATE_NOOP("CommissioningReport", "OFF"),
+                                      QT_TRANSLATE_NOOP("CommissioningReport", "ACTIVE")}),
+                     pick(in.do1, {QT_TRANSLATE_NOOP("CommissioningReport", "OFF"),
+                                   QT_TRANSLATE_NOOP("CommissioningReport", "ON")}),
+                     pick(in.do2, {QT_TRANSLATE_NOOP("CommissioningReport", "OFF"),
+                                   QT_TRANSLATE_NOOP("CommissioningReport", "ON")}),
+                     ShownAlarmItemText(in.item),
+                     pick(in.direction, {QT_TRANSLATE_NOOP("CommissioningReport", "Below"),
+                                         QT_TRANSLATE_NOOP("CommissioningReport", "Above")}),
+                     in.limit});
     }
-    l.Table({QStringLiteral("Group"), QStringLiteral("Status"), QStringLiteral("DO1"),
-             QStringLiteral("DO2"), QStringLiteral("Item"), QStringLiteral("Limit"),
-             QStringLiteral("Value")},
+    l.Table({QCoreApplication::translate("CommissioningReport", "Group"),
+             QCoreApplication::translate("CommissioningReport", "Status"),
+             QCoreApplication::translate("CommissioningReport", "DO1"),
+             QCoreApplication::translate("CommissioningReport", "DO2"),
+             QCoreApplication::translate("CommissioningReport", "Item"),
+             QCoreApplication::translate("CommissioningReport", "Limit"),
+             QCoreApplication::translate("CommissioningReport", "Value")},
             rows, {1.1, 1, 0.8, 0.8, 2.6, 0.9, 1.4});
     const QStringList delays = AlarmDelayTexts();
     l.Pairs(
-        {{QStringLiteral("Alarm delay"),
+        {{QCoreApplication::translate("CommissioningReport", "Alarm delay"),
           input->delay >= 0 && input->delay < delays.size() ? delays[input->delay] : QString()}});
 }
 
 void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
-    l.Heading(QStringLiteral("4  Measurements"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "4  Measurements"));
     const auto& metering = s.Block(ReportBlock::Metering);
     QList<std::pair<QString, QString>> pairs;
     if (metering) {
         for (const LabelText& t : DecodeMeteringBlock(*metering, ratios, QLocale::c()))
             pairs.append({Caption(t.label), t.text});
     } else {
-        pairs.append({QStringLiteral("Metering values"), NotRead()});
+        pairs.append(
+            {QCoreApplication::translate("CommissioningReport", "Metering values"), NotRead()});
     }
     const auto& temperature = s.Block(ReportBlock::Temperature);
-    pairs.append({QStringLiteral("Temperature"),
+    pairs.append({QCoreApplication::translate("CommissioningReport", "Temperature"),
                   temperature ? TemperatureText(temperature->front(), QLocale::c()) : NotRead()});
     l.Pairs(pairs, 3);
     l.Gap(6);
@@ -392,10 +461,10 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& r
 }
 
 void WiringSection(Layout& l, const ReportSnapshot& s) {
-    l.Heading(QStringLiteral("5  Wiring"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "5  Wiring"));
     const auto& angles = s.Block(ReportBlock::Angles);
     if (!angles) {
-        l.Pairs({{QStringLiteral("Phase angles"), NotRead()}});
+        l.Pairs({{QCoreApplication::translate("CommissioningReport", "Phase angles"), NotRead()}});
     } else {
         l.Pairs(NamedTexts(DecodePhaseAngleBlock(*angles, QLocale::c()), kAngleCaptions,
                            QStringLiteral(" \u00B0")),
@@ -405,8 +474,9 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
     const auto lags = angles ? PhaseLagsFromBlock(*angles) : std::nullopt;
     const auto magnitudes = metering ? PhaseMagnitudesFromMeteringBlock(*metering) : std::nullopt;
     if (!lags || !magnitudes) {
-        l.Paragraph(QStringLiteral("Wiring check: %1 (it needs the phase angles and the "
-                                   "metering values of one snapshot)")
+        l.Paragraph(QCoreApplication::translate("CommissioningReport",
+                                                "Wiring check: %1 (it needs the phase angles "
+                                                "and the metering values of one snapshot)")
                         .arg(NotRead()));
         return;
     }
@@ -422,7 +492,7 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
     const auto& params = s.Block(ReportBlock::Parameters);
     const WiringMode mode = params ? WiringMode{(*params)[3], (*params)[4]} : WiringMode{};
     const QList<WiringHint> hints = CheckWiring(phasors, mode);
-    l.Paragraph(QStringLiteral("Wiring check"), true);
+    l.Paragraph(QCoreApplication::translate("CommissioningReport", "Wiring check"), true);
     if (hints.isEmpty())
         l.Paragraph(QString::fromLatin1(WiringLooksRight));
     for (const WiringHint& h : hints)
@@ -430,28 +500,30 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
 }
 
 void QualitySection(Layout& l, const ReportSnapshot& s) {
-    l.Heading(QStringLiteral("6  Power quality"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "6  Power quality"));
     const auto& thd = s.Block(ReportBlock::Thd);
     if (thd)
         l.Pairs(NamedTexts(DecodeThdBlock(*thd, QLocale::c()), kThdCaptions, QStringLiteral(" %")),
                 4);
     else
-        l.Pairs({{QStringLiteral("THD"), NotRead()}});
+        l.Pairs({{QCoreApplication::translate("CommissioningReport", "THD"), NotRead()}});
     const auto& spectrum = s.Block(ReportBlock::Spectrum);
     if (!spectrum) {
-        l.Pairs({{QStringLiteral("Current spectrum"), NotRead()}});
+        l.Pairs(
+            {{QCoreApplication::translate("CommissioningReport", "Current spectrum"), NotRead()}});
         return;
     }
     const CurrentSpectrum values = CurrentSpectrumValues(*spectrum);
     l.Gap(6);
     l.Drawing(230, [values](QPainter& p, const QRectF& area) {
         PaintSpectrumChart(p, area, values, DiagramColors{},
-                           QStringLiteral("Harmonic current in % of the fundamental"));
+                           QCoreApplication::translate("CommissioningReport",
+                                                       "Harmonic current in % of the fundamental"));
     });
 }
 
 void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
-    l.Heading(QStringLiteral("7  Max/Min and alarm records"));
+    l.Heading(QCoreApplication::translate("CommissioningReport", "7  Max/Min and alarm records"));
     const auto& maxBlock = s.Block(ReportBlock::Max);
     const auto& minBlock = s.Block(ReportBlock::Min);
     const QStringList rowsHeadings = MaxMinRowHeadings();
@@ -478,16 +550,18 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
     QList<QStringList> rows;
     for (qsizetype i = 0; i < rowsHeadings.size(); ++i)
         rows.append({rowsHeadings[i], maxima[i][0], maxima[i][1], minima[i][0], minima[i][1]});
-    l.Table({QString(), QStringLiteral("Max Value"), QStringLiteral("at"),
-             QStringLiteral("Min Value"), QStringLiteral("at")},
+    l.Table({QString(), QCoreApplication::translate("CommissioningReport", "Max Value"),
+             QCoreApplication::translate("CommissioningReport", "at"),
+             QCoreApplication::translate("CommissioningReport", "Min Value"),
+             QCoreApplication::translate("CommissioningReport", "at")},
             rows, {0.8, 1.2, 1.2, 1.2, 1.2});
     if (!s.alarmModel)
         return;
     l.Gap(8);
-    l.Paragraph(QStringLiteral("Alarm records"), true);
+    l.Paragraph(QCoreApplication::translate("CommissioningReport", "Alarm records"), true);
     const auto& records = s.Block(ReportBlock::AlarmRecords);
     if (!records) {
-        l.Pairs({{QStringLiteral("Alarm records"), NotRead()}});
+        l.Pairs({{QCoreApplication::translate("CommissioningReport", "Alarm records"), NotRead()}});
         return;
     }
     const AlarmRecordTexts texts = DecodeAlarmRecordBlock(*records, context);
@@ -498,11 +572,15 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
 }
 
 void LineSection(Layout& l, const ReportSnapshot& s) {
-    l.Heading(QStringLiteral("8  The line"));
-    l.Pairs({{QStringLiteral("Requests sent"), QString::number(s.line.sent)},
-             {QStringLiteral("Good replies"), QString::number(s.line.good)},
-             {QStringLiteral("No response"), QString::number(s.line.noResponse)},
-             {QStringLiteral("CRC errors"), QString::number(s.line.crcErrors)}});
+    l.Heading(QCoreApplication::translate("CommissioningReport", "8  The line"));
+    l.Pairs({{QCoreApplication::translate("CommissioningReport", "Requests sent"),
+              QString::number(s.line.sent)},
+             {QCoreApplication::translate("CommissioningReport", "Good replies"),
+              QString::number(s.line.good)},
+             {QCoreApplication::translate("CommissioningReport", "No response"),
+              QString::number(s.line.noResponse)},
+             {QCoreApplication::translate("CommissioningReport", "CRC errors"),
+              QString::number(s.line.crcErrors)}});
 }
 
 } // namespace
@@ -516,7 +594,7 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
         params ? RatiosFromParamBlock(*params, ScaleRatios{}) : ScaleRatios{};
 
     Layout l(page);
-    l.Title(QStringLiteral("Commissioning report"));
+    l.Title(QCoreApplication::translate("CommissioningReport", "Commissioning report"));
     SiteSection(l, s);
     MeterSection(l, s);
     ConfigurationSection(l, s, ratios);
@@ -544,7 +622,9 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
         p.setPen(QColor(90, 90, 90));
         p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, footer);
         p.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("Page %1 of %2").arg(n + 1).arg(total));
+                   QCoreApplication::translate("CommissioningReport", "Page %1 of %2")
+                       .arg(n + 1)
+                       .arg(total));
         p.setPen(Qt::black);
     }
     p.end();
@@ -557,7 +637,8 @@ bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapsho
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("CommissioningReport", "cannot write %1: %2")
+                         .arg(path, file.errorString());
         return false;
     }
     {
@@ -572,7 +653,8 @@ bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapsho
     file.close();
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("CommissioningReport", "cannot write %1: %2")
+                         .arg(path, file.errorString());
         return false;
     }
     return true;

@@ -25,4 +25,4 @@ bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapsho
                               QString* error);
 
 // The text a block that did not answer shows in its place.
-inline constexpr auto NotReadText = "not read";
+inline constexpr auto NotReadText = QT_TRANSLATE_NOOP("CommissioningReport", "not read");

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -30,7 +31,7 @@ enum class Output { None, Preview, Print, Pdf };
 Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("FormCommissioningReport"));
-    dialog.setWindowTitle(QStringLiteral("Commissioning Report"));
+    dialog.setWindowTitle(QCoreApplication::translate("ReportCommand", "Commissioning Report"));
     auto* site = new QLineEdit(form.site);
     auto* feeder = new QLineEdit(form.feeder);
     auto* technician = new QLineEdit(form.technician);
@@ -40,7 +41,7 @@ Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs
     paper->setCurrentIndex(form.paper == QPageSize::Letter ? 1 : 0);
     auto* layout = new QFormLayout(&dialog);
     layout->addRow(QStringLiteral("Site:"), site);
-    layout->addRow(QStringLiteral("Feeder / panel:"), feeder);
+    layout->addRow(QCoreApplication::translate("ReportCommand", "Feeder / panel:"), feeder);
     layout->addRow(QStringLiteral("Technician:"), technician);
     layout->addRow(QStringLiteral("Notes:"), notes);
     layout->addRow(QStringLiteral("Paper:"), paper);
@@ -52,7 +53,8 @@ Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs
             ReportForm typed{site->text(), feeder->text(), technician->text(), notes->toPlainText(),
                              paper->currentIndex() == 1 ? QPageSize::Letter : QPageSize::A4};
             if (const QString problem = ReportFormProblem(typed); !problem.isEmpty()) {
-                dialogs.Warn(QStringLiteral("Commissioning Report"), problem);
+                dialogs.Warn(QCoreApplication::translate("ReportCommand", "Commissioning Report"),
+                             problem);
                 return;
             }
             form = typed;
@@ -62,7 +64,7 @@ Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs
     };
     add(QStringLiteral("Preview"), Output::Preview);
     add(QStringLiteral("Print\u2026"), Output::Print);
-    add(QStringLiteral("Save as PDF\u2026"), Output::Pdf);
+    add(QCoreApplication::translate("ReportCommand", "Save as PDF\u2026"), Output::Pdf);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
     dialog.exec();
@@ -72,8 +74,9 @@ Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs
 // One fresh pass over the report's blocks through the program's own master; false when
 // the technician cancelled or the poll stopped before it was complete.
 bool TakeSnapshot(TFormTeskLink& shell, ReportSnapshot& snapshot) {
-    QProgressDialog progress(QStringLiteral("Reading the meter for the report\u2026"),
-                             QStringLiteral("Cancel"), 0, int(ReportReads().size()), &shell);
+    QProgressDialog progress(
+        QCoreApplication::translate("ReportCommand", "Reading the meter for the report\u2026"),
+        QStringLiteral("Cancel"), 0, int(ReportReads().size()), &shell);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     ReportSnapshotTaker taker(shell.Modbus(), shell.State().DevAddr, snapshot);
@@ -131,11 +134,13 @@ void Command(TFormTeskLink& shell) {
     const QDateTime now = QDateTime::currentDateTime();
     if (output == Output::Pdf) {
         const QString path = QFileDialog::getSaveFileName(
-            &shell, QStringLiteral("Save as PDF"), QStringLiteral("commissioning-report.pdf"),
+            &shell, QCoreApplication::translate("ReportCommand", "Save as PDF"),
+            QCoreApplication::translate("ReportCommand", "commissioning-report.pdf"),
             QStringLiteral("PDF (*.pdf)"));
         QString why;
         if (!path.isEmpty() && !WriteCommissioningReport(path, snapshot, form.paper, now, &why))
-            dialogs.Error(QStringLiteral("Commissioning Report"), why);
+            dialogs.Error(QCoreApplication::translate("ReportCommand", "Commissioning Report"),
+                          why);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -159,7 +164,8 @@ void RegisterCommissioningReport(TFormTeskLink& shell) {
     auto* execute = shell.findChild<QMenu*>(QStringLiteral("MM01"));
     if (!execute)
         return;
-    auto* action = new QAction(QStringLiteral("Commissioning Report\u2026"), &shell);
+    auto* action = new QAction(
+        QCoreApplication::translate("ReportCommand", "Commissioning Report\u2026"), &shell);
     action->setObjectName(QStringLiteral("MMCommissioningReport"));
     execute->insertAction(shell.Action(QStringLiteral("MMExit")), action);
     QObject::connect(action, &QAction::triggered, &shell, [&shell] { Command(shell); });

@@ -3,6 +3,7 @@
 #include "PortList.h"
 #include "PortName.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -108,8 +109,9 @@ QString LostLine::Subject() const {
 
 QString LostLine::WaitingText() const {
     if (lost_.node.isEmpty() || lost_.node == lost_.name)
-        return QStringLiteral("Waiting for %1").arg(Subject());
-    return QStringLiteral("Waiting for %1 (was %2)").arg(Subject(), Shown(lost_.node));
+        return QCoreApplication::translate("LineIdentity", "Waiting for %1").arg(Subject());
+    return QCoreApplication::translate("LineIdentity", "Waiting for %1 (was %2)")
+        .arg(Subject(), Shown(lost_.node));
 }
 
 LineReturn LostLine::Away() const {
@@ -117,9 +119,10 @@ LineReturn LostLine::Away() const {
 }
 
 LineReturn LostLine::Refused(const QString& what) const {
-    return {
-        LineReturn::Verdict::Refused,
-        QStringLiteral("%1 now points at a different device (%2); waiting").arg(Subject(), what)};
+    return {LineReturn::Verdict::Refused,
+            QCoreApplication::translate("LineIdentity",
+                                        "%1 now points at a different device (%2); waiting")
+                .arg(Subject(), what)};
 }
 
 LineReturn LostLine::Check() {
@@ -161,13 +164,17 @@ LineReturn LostLine::Check() {
         const QString lostOne =
             Describe({lost_.vendorId, lost_.productId, lost_.serial, lost_.product});
         if (now.vendorId.isEmpty())
-            return Refused(QStringLiteral("%1 is no USB adapter now, not the %2 that was lost")
+            return Refused(QCoreApplication::translate(
+                               "LineIdentity", "%1 is no USB adapter now, not the %2 that was lost")
                                .arg(shown, lostOne));
-        return Refused(QStringLiteral("%1 is the adapter %2, not the %3 that was lost")
+        return Refused(QCoreApplication::translate("LineIdentity",
+                                                   "%1 is the adapter %2, not the %3 that was lost")
                            .arg(shown, Describe(now), lostOne));
     }
     // A pseudo-terminal number, once freed, is given to the next program that asks.
     if (NodeStampOf(node) == lost_.nodeStamp)
         return back;
-    return Refused(QStringLiteral("%1 is a new device node, not the one that was lost").arg(shown));
+    return Refused(QCoreApplication::translate("LineIdentity",
+                                               "%1 is a new device node, not the one that was lost")
+                       .arg(shown));
 }

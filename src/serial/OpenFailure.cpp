@@ -1,5 +1,6 @@
 #include "OpenFailure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,38 +41,48 @@ QList<DeviceHolder> FindDeviceHolders(const QString& device, const QString& proc
 QString OpenFailureText(const OpenFailure& f) {
     const QString& dev = f.device;
     if (f.notTerminal)
-        return QStringLiteral("%1 is not a serial device (it is no terminal).").arg(dev);
+        return QCoreApplication::translate("OpenFailure",
+                                           "%1 is not a serial device (it is no terminal).")
+            .arg(dev);
     switch (f.error) {
     case 0:
-        return QStringLiteral("%1 cannot be opened.").arg(dev);
+        return QCoreApplication::translate("OpenFailure", "%1 cannot be opened.").arg(dev);
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QStringLiteral("%1: no such device. The adapter is not plugged in (or the port "
-                              "name is wrong).")
+        return QCoreApplication::translate(
+                   "OpenFailure", "%1: no such device. The adapter is not plugged in (or the port "
+                                  "name is wrong).")
             .arg(dev);
     case EIO:
-        return QStringLiteral("%1: the device does not answer. There is no port behind it, "
-                              "or the adapter is going away.")
+        return QCoreApplication::translate(
+                   "OpenFailure", "%1: the device does not answer. There is no port behind it, "
+                                  "or the adapter is going away.")
             .arg(dev);
     case EACCES:
     case EPERM: {
-        QString text = QStringLiteral("%1: permission denied.").arg(dev);
+        QString text =
+            QCoreApplication::translate("OpenFailure", "%1: permission denied.").arg(dev);
         if (f.group.isEmpty())
-            return text + QStringLiteral(" No group may use it: ask the administrator for "
-                                         "access to the device.");
+            return text + QCoreApplication::translate(
+                              "OpenFailure", " No group may use it: ask the administrator for "
+                                             "access to the device.");
         if (f.userInGroup)
-            return text + QStringLiteral(" The device belongs to group %1, which your account "
-                                         "already has: log out and in again so that it takes "
-                                         "effect.")
+            return text + QCoreApplication::translate(
+                              "OpenFailure", " The device belongs to group %1, which your account "
+                                             "already has: log out and in again so that it takes "
+                                             "effect.")
                               .arg(f.group);
-        return text + QStringLiteral(" The device belongs to group %1: add your user to it "
-                                     "(sudo usermod -aG %1 $USER), then log out and in again.")
+        return text + QCoreApplication::translate(
+                          "OpenFailure", " The device belongs to group %1: add your user to it "
+                                         "(sudo usermod -aG %1 $USER), then log out and in again.")
                           .arg(f.group);
     }
     case EBUSY:
     case EWOULDBLOCK: {
-        QString text = QStringLiteral("%1 is busy: another program has it open.").arg(dev);
+        QString text =
+            QCoreApplication::translate("OpenFailure", "%1 is busy: another program has it open.")
+                .arg(dev);
         if (f.holders.isEmpty())
             return text;
         QStringList who;
@@ -83,23 +94,27 @@ QString OpenFailureText(const OpenFailure& f) {
             brltty = brltty || h.name == QLatin1String("brltty");
             modemManager = modemManager || h.name == QLatin1String("ModemManager");
         }
-        text += QStringLiteral(" Held by %1.").arg(who.join(QStringLiteral(", ")));
+        text += QCoreApplication::translate("OpenFailure", " Held by %1.")
+                    .arg(who.join(QCoreApplication::translate("OpenFailure", ", ")));
         if (brltty)
-            text += QStringLiteral(" brltty (the Braille display service) takes USB serial "
-                                   "adapters such as the CH340; remove it (sudo apt remove "
-                                   "brltty) if nobody here uses a Braille display.");
+            text += QCoreApplication::translate(
+                "OpenFailure", " brltty (the Braille display service) takes USB serial "
+                               "adapters such as the CH340; remove it (sudo apt remove "
+                               "brltty) if nobody here uses a Braille display.");
         if (modemManager)
-            text += QStringLiteral(" ModemManager probes new serial devices for a modem; wait "
-                                   "a few seconds, or stop it (sudo systemctl stop "
-                                   "ModemManager).");
+            text += QCoreApplication::translate(
+                "OpenFailure", " ModemManager probes new serial devices for a modem; wait "
+                               "a few seconds, or stop it (sudo systemctl stop "
+                               "ModemManager).");
         return text;
     }
     case EISDIR:
-        return QStringLiteral("%1 is a folder, not a serial device.").arg(dev);
+        return QCoreApplication::translate("OpenFailure", "%1 is a folder, not a serial device.")
+            .arg(dev);
     case ENOTDIR:
     case ELOOP:
     case ENAMETOOLONG:
-        return QStringLiteral("%1: not a usable device path.").arg(dev);
+        return QCoreApplication::translate("OpenFailure", "%1: not a usable device path.").arg(dev);
     default:
         return QStringLiteral("%1: %2.").arg(dev, QString::fromLocal8Bit(std::strerror(f.error)));
     }

@@ -1,5 +1,6 @@
 #include "PortName.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,38 +74,46 @@ QString PortDisplayName(const QString& name) {
 QString CheckPortChoice(const QString& name) {
     const QString bare = StripDevicePrefix(name).trimmed();
     if (bare.isEmpty())
-        return QStringLiteral("no port given");
+        return QCoreApplication::translate("PortName", "no port given");
     static const QRegularExpression comLike(QStringLiteral("^COM[0-9]+$"),
                                             QRegularExpression::CaseInsensitiveOption);
     if (comLike.match(bare).hasMatch()) {
         const int n = ComPortNumber(bare);
         if (n < 1 || n > kMaxComPort)
-            return QStringLiteral("%1 is not a port of the program: use COM1 to COM%2")
+            return QCoreApplication::translate("PortName",
+                                               "%1 is not a port of the program: use COM1 to COM%2")
                 .arg(bare)
                 .arg(kMaxComPort);
         return {};
     }
     if (!bare.startsWith(QLatin1Char('/')))
-        return QStringLiteral("\"%1\" is neither COM1..COM%2 nor a device path such as "
-                              "/dev/ttyUSB0")
+        return QCoreApplication::translate(
+                   "PortName", "\"%1\" is neither COM1..COM%2 nor a device path such as "
+                               "/dev/ttyUSB0")
             .arg(bare)
             .arg(kMaxComPort);
     const QFileInfo info(bare);
     if (info.isSymLink() && !info.exists())
-        return QStringLiteral("%1 points to %2, which does not exist: the adapter is not "
-                              "plugged in")
+        return QCoreApplication::translate(
+                   "PortName", "%1 points to %2, which does not exist: the adapter is not "
+                               "plugged in")
             .arg(bare, info.symLinkTarget());
     if (!info.exists())
-        return QStringLiteral("%1 does not exist: the adapter is not plugged in, or the name "
-                              "is wrong")
+        return QCoreApplication::translate(
+                   "PortName", "%1 does not exist: the adapter is not plugged in, or the name "
+                               "is wrong")
             .arg(bare);
     if (info.isDir())
-        return QStringLiteral("%1 is a folder, not a serial device").arg(bare);
+        return QCoreApplication::translate("PortName", "%1 is a folder, not a serial device")
+            .arg(bare);
     struct stat st {};
     if (::stat(bare.toLocal8Bit().constData(), &st) != 0 || !S_ISCHR(st.st_mode))
-        return QStringLiteral("%1 is not a serial device (not a character device)").arg(bare);
+        return QCoreApplication::translate("PortName",
+                                           "%1 is not a serial device (not a character device)")
+            .arg(bare);
     if (!IsTerminalDevice(st))
-        return QStringLiteral("%1 is not a serial device (a character device, but no terminal)")
+        return QCoreApplication::translate(
+                   "PortName", "%1 is not a serial device (a character device, but no terminal)")
             .arg(bare);
     return {};
 }

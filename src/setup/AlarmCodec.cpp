@@ -3,6 +3,7 @@
 #include "NumberInput.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 
@@ -10,21 +11,41 @@ namespace {
 
 // clang-format off
 const char* const kItemTexts[AlarmItemCount] = {
-    "F (Frequency)",
-    "V1 (Phase A Voltage)", "V2 (Phase B Voltage)", "V3 (Phase C Voltage)",
-    "Vlnavg (Phase Voltage Average)",
-    "V12 (Line AB Voltage)", "V23 (Line BC Voltage)", "V31 (Line CA Voltage)",
-    "Vllavg (Line Voltage Average)",
-    "I1 (Current A)", "I2 (Current B)", "I3 (Current C)", "Iavg (Current Average)",
-    "In (Neutral Current)",
-    "P1 (Power 1)", "P2 (Power 2)", "P3 (Power 3)", "Psum (Power)",
-    "Q1 (Reactive Power 1)", "Q2 (Reactive Power 2)", "Q3 (Reactive Power 3)",
-    "Qsum (Reactive Power)",
-    "S1 (Apparent Power 1)", "S2 (Apparent Power 2)", "S3 (Apparent Power 3)",
-    "Ssum (Apparent Power)",
-    "PF1 (Power Factor 1)", "PF2 (Power Factor 2)", "PF3 (Power Factor 3)", "PF (Power Factor)",
-    "U_unbl (Voltage Unbalance Factor)", "I_unbl (Current Unbalance Factor)",
-    "Dmd_P (Power Demand)", "Dmd_Q (Reactive Power Demand)", "Dmd_S (Apparent Power Demand)",
+    QT_TRANSLATE_NOOP("AlarmCodec", "F (Frequency)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V1 (Phase A Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V2 (Phase B Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V3 (Phase C Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Vlnavg (Phase Voltage Average)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V12 (Line AB Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V23 (Line BC Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "V31 (Line CA Voltage)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Vllavg (Line Voltage Average)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "I1 (Current A)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "I2 (Current B)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "I3 (Current C)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Iavg (Current Average)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "In (Neutral Current)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "P1 (Power 1)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "P2 (Power 2)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "P3 (Power 3)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Psum (Power)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Q1 (Reactive Power 1)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Q2 (Reactive Power 2)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Q3 (Reactive Power 3)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Qsum (Reactive Power)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "S1 (Apparent Power 1)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "S2 (Apparent Power 2)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "S3 (Apparent Power 3)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Ssum (Apparent Power)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "PF1 (Power Factor 1)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "PF2 (Power Factor 2)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "PF3 (Power Factor 3)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "PF (Power Factor)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "U_unbl (Voltage Unbalance Factor)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "I_unbl (Current Unbalance Factor)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Dmd_P (Power Demand)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Dmd_Q (Reactive Power Demand)"),
+    QT_TRANSLATE_NOOP("AlarmCodec", "Dmd_S (Apparent Power Demand)"),
 };
 // clang-format on
 
@@ -113,7 +134,7 @@ void AppendRegister(QString& message, quint16 reg) {
 }
 
 QString ParameterError(const QString& detail) {
-    return QStringLiteral("Alarm Parameter error!\n") + detail;
+    return QCoreApplication::translate("AlarmCodec", "Alarm Parameter error!\n") + detail;
 }
 
 } // namespace
@@ -126,6 +147,18 @@ QStringList AlarmItemTexts() {
     QStringList texts;
     for (const char* t : kItemTexts)
         texts << QString::fromLatin1(t);
+    return texts;
+}
+
+QString ShownAlarmItemText(int code) {
+    return ValidItem(code) ? QCoreApplication::translate("AlarmCodec", kItemTexts[code])
+                           : QString();
+}
+
+QStringList ShownAlarmItemTexts() {
+    QStringList texts;
+    for (const char* t : kItemTexts)
+        texts << QCoreApplication::translate("AlarmCodec", t);
     return texts;
 }
 
@@ -263,49 +296,55 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
     std::array<quint16, 3 * AlarmGroupCount> groupRegs{};
     for (int g = 0; g < AlarmGroupCount; ++g) {
         const AlarmGroupInput& in = input.groups[g];
-        const QString group = QStringLiteral("Group %1: ").arg(g + 1);
+        const QString group = QCoreApplication::translate("AlarmCodec", "Group %1: ").arg(g + 1);
         auto listChosen = [&](int index, const char* name, const char* choices) {
             if (index == 0 || index == 1)
                 return true;
-            plan.error =
-                ParameterError(group + QStringLiteral("%1 has no selection (%2).")
-                                           .arg(QLatin1String(name), QLatin1String(choices)));
+            plan.error = ParameterError(
+                group + QCoreApplication::translate("AlarmCodec", "%1 has no selection (%2).")
+                            .arg(QCoreApplication::translate("AlarmCodec", name),
+                                 QCoreApplication::translate("AlarmCodec", choices)));
             return false;
         };
-        if (!listChosen(in.status, "Status", "OFF or ACTIVE") ||
-            !listChosen(in.do1, "DO1", "OFF or ON") || !listChosen(in.do2, "DO2", "OFF or ON"))
+        if (!listChosen(in.status, QT_TRANSLATE_NOOP("AlarmCodec", "Status"),
+                        QT_TRANSLATE_NOOP("AlarmCodec", "OFF or ACTIVE")) ||
+            !listChosen(in.do1, "DO1", QT_TRANSLATE_NOOP("AlarmCodec", "OFF or ON")) ||
+            !listChosen(in.do2, "DO2", QT_TRANSLATE_NOOP("AlarmCodec", "OFF or ON")))
             return plan;
         if (!ValidItem(in.item)) {
-            plan.error = QStringLiteral("Alarm Item error!\n") + group +
-                         QStringLiteral("no alarm item is selected.");
+            plan.error = QCoreApplication::translate("AlarmCodec", "Alarm Item error!\n") + group +
+                         QCoreApplication::translate("AlarmCodec", "no alarm item is selected.");
             return plan;
         }
-        if (!listChosen(in.direction, "Limit", "Below or Above"))
+        if (!listChosen(in.direction, QT_TRANSLATE_NOOP("AlarmCodec", "Limit"),
+                        QT_TRANSLATE_NOOP("AlarmCodec", "Below or Above")))
             return plan;
 
         const std::optional<double> value = ParseAlarmLimit(in.item, in.limit, locale);
         if (!value) {
             plan.error = ParameterError(
                 group +
-                QStringLiteral("Value \"%1\" is not a number as this desktop writes "
-                               "them (like \"%2\").")
+                QCoreApplication::translate("AlarmCodec",
+                                            "Value \"%1\" is not a number as this desktop writes "
+                                            "them (like \"%2\").")
                     .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
             return plan;
         }
         const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);
         if (limit.fault == EncodedLimit::Fault::Scaling) {
-            plan.error =
-                ParameterError(group + QStringLiteral("Value cannot be converted with the meter's "
-                                                      "PT ratio %1 and CT ratio %2.")
-                                           .arg(ratios.pt)
-                                           .arg(ratios.ct));
+            plan.error = ParameterError(
+                group + QCoreApplication::translate("AlarmCodec",
+                                                    "Value cannot be converted with the meter's "
+                                                    "PT ratio %1 and CT ratio %2.")
+                            .arg(ratios.pt)
+                            .arg(ratios.ct));
             return plan;
         }
         if (limit.fault == EncodedLimit::Fault::OutOfRange) {
             const bool isSigned = AlarmItemIsSigned(in.item);
             plan.error = ParameterError(
                 group +
-                QStringLiteral("Value \"%1\" is outside %2 .. %3.")
+                QCoreApplication::translate("AlarmCodec", "Value \"%1\" is outside %2 .. %3.")
                     .arg(in.limit.trimmed(),
                          AlarmLimitText(in.item, isSigned ? 0x8000 : 0, ratios, locale),
                          AlarmLimitText(in.item, isSigned ? 0x7FFF : 0xFFFF, ratios, locale)));
@@ -319,8 +358,9 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
         groupRegs[3 * g + 2] = limit.reg;
     }
     if (input.delay < 0 || input.delay >= AlarmDelayCount) {
-        plan.error = ParameterError(QStringLiteral("Alarm Delay has no selection (0 .. %1 ms).")
-                                        .arg((AlarmDelayCount - 1) * AlarmDelayStepMs));
+        plan.error = ParameterError(
+            QCoreApplication::translate("AlarmCodec", "Alarm Delay has no selection (0 .. %1 ms).")
+                .arg((AlarmDelayCount - 1) * AlarmDelayStepMs));
         return plan;
     }
 

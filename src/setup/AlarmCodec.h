@@ -27,9 +27,13 @@ inline constexpr int AlarmDelayStepMs = 300;
 // One read of the whole block; the block is not in the poll rotation.
 inline const QString AlarmParamRead = ReadMessage(AlarmParamBlockStart, AlarmParamBlockCount);
 
-// "F (Frequency)" .. "Dmd_S (Apparent Power Demand)"; empty outside 0..34.
+// "F (Frequency)" .. "Dmd_S (Apparent Power Demand)"; empty outside 0..34. These are the
+// names saved in configuration files and reports.
 QString AlarmItemText(int code);
 QStringList AlarmItemTexts();
+// The same names in the operator's language, for the windows' lists and messages.
+QString ShownAlarmItemText(int code);
+QStringList ShownAlarmItemTexts();
 // "0", "300", "600", ... "76500".
 QStringList AlarmDelayTexts();
 
@@ -103,6 +107,8 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
                               const QLocale& locale);
 
 inline const QString AlarmWriteQuestion =
-    QStringLiteral("Are you sure to set these Alarm Parameters? "
-                   "The action will cause refreshing all alarm records.");
-inline const QString AlarmErrorCaption = QStringLiteral("Parameters");
+    QStringLiteral(QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to set these Alarm Parameters? "
+                                                     "The action will cause refreshing all alarm "
+                                                     "records."));
+inline const QString AlarmErrorCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("FormSetAlarm", "Parameters"));

@@ -3,6 +3,7 @@
 #include "AlarmCodec.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -16,7 +17,7 @@ int ItemOfEvent(qint64 event) {
 }
 
 QString EventItem(qint64 event, const DecodeContext&) {
-    return AlarmItemText(ItemOfEvent(event));
+    return ShownAlarmItemText(ItemOfEvent(event));
 }
 
 QString EventFlag(qint64 event, const DecodeContext&) {
@@ -89,7 +90,8 @@ LabelTexts DecodeAlarmItems(const QList<quint16>& values) {
         const int at = 4 + 3 * g;
         if (at >= values.size())
             break;
-        texts.append({QStringLiteral("Label%1AlarmType").arg(g + 1), AlarmItemText(values[at])});
+        texts.append(
+            {QStringLiteral("Label%1AlarmType").arg(g + 1), ShownAlarmItemText(values[at])});
     }
     return texts;
 }
@@ -143,6 +145,6 @@ QStringList AlarmRecordColumnHeadings() {
 QStringList AlarmRecordRowHeadings() {
     QStringList headings;
     for (int r = 1; r <= AlarmRecordCount; ++r)
-        headings << QStringLiteral("Alarm Record %1").arg(r);
+        headings << QCoreApplication::translate("AlarmRecords", "Alarm Record %1").arg(r);
     return headings;
 }

@@ -7,6 +7,8 @@
 #include "MessageText.h"
 #include "WindowRouting.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QWidget* CreateFormSetAlarm(TFormTeskLink& shell) {
@@ -35,7 +37,8 @@ void RegisterAlarmWindows(TFormTeskLink& shell) {
     // The settings window's work is done once the meter took them; what it stored is read
     // back for the records window's group items.
     shell.Routing().AddWriteConfirmation(
-        AlarmParamBlockStart, QStringLiteral("Alarm Parameters have modified successfully!"),
+        AlarmParamBlockStart,
+        QCoreApplication::translate("AlarmWindows", "Alarm Parameters have modified successfully!"),
         WindowName::SetAlarm);
     shell.Routing().AddReadBack(AlarmParamBlockStart, AlarmParamBlockStart, AlarmParamRead);
 }

@@ -2,6 +2,8 @@
 
 #include "NumberText.h"
 
+#include <QCoreApplication>
+
 QStringList ChangedFields(const QList<FieldText>& meter, const QList<FieldText>& window) {
     QStringList changed;
     for (const FieldText& field : window) {
@@ -20,14 +22,15 @@ QStringList ChangedFields(const QList<FieldText>& meter, const QList<FieldText>&
 
 QString ChangedFieldsDetail(const QStringList& changed) {
     if (changed.isEmpty())
-        return QStringLiteral("Nothing differs from what the meter holds.");
+        return QCoreApplication::translate("ChangedFields",
+                                           "Nothing differs from what the meter holds.");
     return changed.join(QLatin1Char('\n'));
 }
 
 QList<FieldText> MeterSettingsFields(const MeterSettingsRegisters& registers) {
     QList<FieldText> fields;
     for (const MeterSettingView& view : ViewMeterSettings(registers))
-        fields.append({view.name, view.text});
+        fields.append({view.shownName, view.text});
     return fields;
 }
 
@@ -35,6 +38,6 @@ QList<FieldText> EnergyPresetFields(const EnergyPresets& presets, const QLocale&
     const QStringList captions = EnergyPresetCaptions();
     QList<FieldText> fields;
     for (int i = 0; i < EnergyCounterCount; ++i)
-        fields.append({captions[i].chopped(1), FixedText(presets[i] / 10.0, 1, locale)});
+        fields.append({CaptionName(captions[i]), FixedText(presets[i] / 10.0, 1, locale)});
     return fields;
 }

@@ -5,6 +5,7 @@
 #include "CoefficientMessages.h"
 #include "MeterSearch.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -152,16 +153,20 @@ std::optional<QList<int>> ParseAddressList(const QString& text, QString* why) {
     for (const QString& part : text.split(QLatin1Char(','))) {
         const auto m = item.match(part);
         if (!m.hasMatch())
-            return fail(QStringLiteral("\"%1\" is not an address or a range like 1-20")
+            return fail(QCoreApplication::translate("ConfigTransfer",
+                                                    "\"%1\" is not an address or a range like 1-20")
                             .arg(part.trimmed()));
         const int first = m.captured(1).toInt();
         const int last = m.captured(2).isEmpty() ? first : m.captured(2).toInt();
         if (first < 1 || last > 247 || last < first)
-            return fail(QStringLiteral("\"%1\" is not within 1..247 (first not above last)")
+            return fail(QCoreApplication::translate(
+                            "ConfigTransfer", "\"%1\" is not within 1..247 (first not above last)")
                             .arg(part.trimmed()));
         for (int a = first; a <= last; ++a) {
             if (addresses.contains(a))
-                return fail(QStringLiteral("address %1 is listed twice").arg(a));
+                return fail(
+                    QCoreApplication::translate("ConfigTransfer", "address %1 is listed twice")
+                        .arg(a));
             addresses << a;
         }
     }

@@ -19,7 +19,7 @@ TFormAlarm::TFormAlarm(SessionState& state, std::function<void()> openSettings, 
     SetGridHeadings(ui->StringGrid1, AlarmRecordColumnHeadings(), AlarmRecordRowHeadings());
     // The item names and the values are the long texts of a record.
     const QFontMetrics metrics(ui->StringGrid1->font());
-    ui->StringGrid1->setColumnWidth(0, metrics.horizontalAdvance(AlarmItemText(30)) + 16);
+    ui->StringGrid1->setColumnWidth(0, metrics.horizontalAdvance(ShownAlarmItemText(30)) + 16);
     ui->StringGrid1->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("-32,768,000 W")));
     // The records take whatever room a larger window gives.
     if (auto* column = qobject_cast<QBoxLayout*>(layout()))

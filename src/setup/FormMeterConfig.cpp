@@ -5,9 +5,11 @@
 #include "OperatorDialogs.h"
 #include "SessionState.h"
 #include "TqvModbus.h"
+#include "WriteCommand.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -23,7 +25,9 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Meter Configuration");
+QString Caption() {
+    return QCoreApplication::translate("TFormMeterConfig", "Meter Configuration");
+}
 
 // Each use of the window: its name in the window table and its title, in the order of
 // TFormMeterConfig::Use.
@@ -32,10 +36,10 @@ struct UseRow {
     const char* title;
 };
 constexpr UseRow kUses[] = {
-    {"FormConfigSave", "Save Meter Configuration"},
-    {"FormConfigCompare", "Compare with File"},
-    {"FormConfigRestore", "Restore from File"},
-    {"FormConfigClone", "Clone to Meters"},
+    {"FormConfigSave", QT_TRANSLATE_NOOP("TFormMeterConfig", "Save Meter Configuration")},
+    {"FormConfigCompare", QT_TRANSLATE_NOOP("TFormMeterConfig", "Compare with File")},
+    {"FormConfigRestore", QT_TRANSLATE_NOOP("TFormMeterConfig", "Restore from File")},
+    {"FormConfigClone", QT_TRANSLATE_NOOP("TFormMeterConfig", "Clone to Meters")},
 };
 
 const UseRow& RowOf(TFormMeterConfig::Use use) {
@@ -85,17 +89,17 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
                                    TqvModbus& engine, QWidget* parent)
     : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), engine_(engine) {
     setObjectName(QLatin1String(RowOf(use).name));
-    setWindowTitle(QLatin1String(RowOf(use).title));
+    setWindowTitle(tr(RowOf(use).title));
     chooseFile_ = [](QWidget* p, bool save) {
-        const QString filter = QStringLiteral("Meter configurations (*%1);;All files (*)")
-                                   .arg(QLatin1String(MeterConfigSuffix));
-        return save ? QFileDialog::getSaveFileName(p, kCaption, QString(), filter)
-                    : QFileDialog::getOpenFileName(p, kCaption, QString(), filter);
+        const QString filter =
+            tr("Meter configurations (*%1);;All files (*)").arg(QLatin1String(MeterConfigSuffix));
+        return save ? QFileDialog::getSaveFileName(p, Caption(), QString(), filter)
+                    : QFileDialog::getOpenFileName(p, Caption(), QString(), filter);
     };
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    fileLabel_ = new QLabel(QStringLiteral("No file chosen."), this);
+    fileLabel_ = new QLabel(tr("No file chosen."), this);
     fileLabel_->setObjectName(QStringLiteral("LabelFile"));
     top->addWidget(fileLabel_, 1);
     auto button = [this, top](const char* name, const QString& text,
@@ -108,15 +112,14 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
         return b;
     };
     if (use == Use::Save) {
-        button("ButtonSave", QStringLiteral("Save..."), &TFormMeterConfig::SaveMeterClick);
+        button("ButtonSave", tr("Save..."), &TFormMeterConfig::SaveMeterClick);
     } else {
-        button("ButtonFile", QStringLiteral("File..."), &TFormMeterConfig::OpenFileClick);
+        button("ButtonFile", tr("File..."), &TFormMeterConfig::OpenFileClick);
     }
     if (use == Use::Compare)
-        button("ButtonSecondFile", QStringLiteral("Compare with File..."),
-               &TFormMeterConfig::SecondFileClick);
+        button("ButtonSecondFile", tr("Compare with File..."), &TFormMeterConfig::SecondFileClick);
     if (use == Use::Restore) {
-        includeComm_ = new QCheckBox(QStringLiteral("also address and baud rate"), this);
+        includeComm_ = new QCheckBox(tr("also address and baud rate"), this);
         includeComm_->setObjectName(QStringLiteral("ChkBoxIncludeComm"));
         top->addWidget(includeComm_);
         button("ButtonRestore", QStringLiteral("Restore"), &TFormMeterConfig::RestoreClick);
@@ -125,7 +128,7 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
 
     if (use == Use::Clone) {
         auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel(QStringLiteral("Addresses:"), this));
+        row->addWidget(new QLabel(tr("Addresses:"), this));
         addresses_ = new QLineEdit(this);
         addresses_->setObjectName(QStringLiteral("EditAddresses"));
         addresses_->setPlaceholderText(QStringLiteral("1-20, 25"));
@@ -140,7 +143,7 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
         cancel_->setEnabled(false);
         connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
         row->addWidget(cancel_);
-        auto* save = new QPushButton(QStringLiteral("Save Results..."), this);
+        auto* save = new QPushButton(tr("Save Results..."), this);
         save->setObjectName(QStringLiteral("ButtonSaveResults"));
         connect(save, &QPushButton::clicked, this, &TFormMeterConfig::SaveResultsClick);
         row->addWidget(save);
@@ -187,15 +190,14 @@ void TFormMeterConfig::SetRunning(bool running) {
 
 std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
     if (!engine_.PortOpen()) {
-        dialogs_.Warn(kCaption, QStringLiteral("The port is not open: set up the communication "
-                                               "first (Execute(C) \u2192 Setting COMM)."));
+        dialogs_.Warn(Caption(), tr("The port is not open: set up the communication "
+                                    "first (Execute(C) \u2192 Setting COMM)."));
         return nullptr;
     }
     if (!EngineLink::CanBorrow(engine_)) {
-        dialogs_.Warn(kCaption,
-                      QStringLiteral("Stop the communication first (Execute(C) \u2192 Stop "
-                                     "COMM(&E)): the configuration is read and written without "
-                                     "polls in between."));
+        dialogs_.Warn(Caption(), tr("Stop the communication first (Execute(C) \u2192 Stop "
+                                    "COMM(&E)): the configuration is read and written without "
+                                    "polls in between."));
         return nullptr;
     }
     return std::make_unique<EngineLink>(engine_);
@@ -204,8 +206,7 @@ std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
 std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& path) {
     const MeterConfigRead read = LoadMeterConfig(path);
     if (!read.config) {
-        dialogs_.Warn(kCaption,
-                      read.problem + QStringLiteral("\nNothing was written to the meter."));
+        dialogs_.Warn(Caption(), read.problem + tr("\nNothing was written to the meter."));
         return std::nullopt;
     }
     return read.config;
@@ -220,7 +221,7 @@ std::optional<MeterConfiguration> TFormMeterConfig::ReadMeter(EngineLink& link) 
                                               QDateTime::currentDateTimeUtc(), &why);
     SetRunning(false);
     if (!meter)
-        dialogs_.Warn(kCaption, why + QLatin1Char('.'));
+        dialogs_.Warn(Caption(), why + QLatin1Char('.'));
     return meter;
 }
 
@@ -245,12 +246,12 @@ void TFormMeterConfig::SaveMeterClick() {
         return;
     QString why;
     if (!SaveMeterConfig(path, *meter, &why)) {
-        dialogs_.Warn(kCaption, why);
+        dialogs_.Warn(Caption(), why);
         return;
     }
     fileLabel_->setText(path);
     ShowComparison(*meter, *meter, QStringLiteral("Meter"));
-    dialogs_.Confirm(QStringLiteral("Meter configuration saved to %1.").arg(path));
+    dialogs_.Confirm(tr("Meter configuration saved to %1.").arg(path));
 }
 
 void TFormMeterConfig::OpenFileClick() {
@@ -258,7 +259,7 @@ void TFormMeterConfig::OpenFileClick() {
     if (path.isEmpty())
         return;
     file_ = LoadChecked(path);
-    fileLabel_->setText(file_ ? path : QStringLiteral("No file chosen."));
+    fileLabel_->setText(file_ ? path : tr("No file chosen."));
     if (!file_ || use_ == Use::Clone)
         return;
     auto link = Borrow();
@@ -270,7 +271,7 @@ void TFormMeterConfig::OpenFileClick() {
 
 void TFormMeterConfig::SecondFileClick() {
     if (!file_) {
-        dialogs_.Warn(kCaption, QStringLiteral("Choose the first file with \"File...\"."));
+        dialogs_.Warn(Caption(), tr("Choose the first file with \"File...\"."));
         return;
     }
     const QString path = chooseFile_(this, false);
@@ -282,7 +283,7 @@ void TFormMeterConfig::SecondFileClick() {
 
 void TFormMeterConfig::RestoreClick() {
     if (!file_) {
-        dialogs_.Warn(kCaption, QStringLiteral("Choose the file to restore with \"File...\"."));
+        dialogs_.Warn(Caption(), tr("Choose the file to restore with \"File...\"."));
         return;
     }
     auto link = Borrow();
@@ -298,13 +299,12 @@ void TFormMeterConfig::RestoreClick() {
     for (const ConfigComparison& row : rows)
         differing += row.differs ? 1 : 0;
     const OperatorDialogs::AskingFor asking(dialogs_, this);
-    if (!dialogs_.AskYesNoWithDetail(
-            QStringLiteral("Prompt"),
-            QStringLiteral("Are you sure to restore this configuration to the "
-                           "meter at address %1? %2 setting(s) differ.")
-                .arg(state_.DevAddr)
-                .arg(differing),
-            ChangedFieldsDetail(RestoreChanges(rows))))
+    if (!dialogs_.AskYesNoWithDetail(PromptCaption(),
+                                     tr("Are you sure to restore this configuration to the "
+                                        "meter at address %1? %2 setting(s) differ.")
+                                         .arg(state_.DevAddr)
+                                         .arg(differing),
+                                     ChangedFieldsDetail(RestoreChanges(rows))))
         return;
     SetRunning(true);
     const MeterApplyOutcome outcome =
@@ -320,22 +320,22 @@ void TFormMeterConfig::RestoreClick() {
     if (const auto after = ReadMeter(*link))
         ShowComparison(*file_, *after, QStringLiteral("Meter"));
     if (outcome.result == MeterApplyOutcome::Result::Verified)
-        dialogs_.Confirm(QStringLiteral("Meter configuration verified."));
+        dialogs_.Confirm(tr("Meter configuration verified."));
     else
-        dialogs_.Warn(kCaption, ApplyOutcomeLine(outcome));
+        dialogs_.Warn(Caption(), ApplyOutcomeLine(outcome));
 }
 
 void TFormMeterConfig::CloneClick() {
     if (!file_) {
-        dialogs_.Warn(kCaption, QStringLiteral("Choose the file to clone with \"File...\"."));
+        dialogs_.Warn(Caption(), tr("Choose the file to clone with \"File...\"."));
         return;
     }
     QString why;
     const auto addresses = ParseAddressList(addresses_->text(), &why);
     if (!addresses) {
-        dialogs_.Warn(kCaption, QStringLiteral("Addresses: %1 (for example 1-20, 25). Nothing "
-                                               "was written to any meter.")
-                                    .arg(why));
+        dialogs_.Warn(Caption(), tr("Addresses: %1 (for example 1-20, 25). Nothing "
+                                    "was written to any meter.")
+                                     .arg(why));
         addresses_->setFocus();
         return;
     }
@@ -377,6 +377,5 @@ void TFormMeterConfig::SaveResultsClick() {
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(csv.toUtf8()) < 0 || !file.commit())
-        dialogs_.Warn(kCaption,
-                      QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        dialogs_.Warn(Caption(), tr("cannot write %1: %2").arg(path, file.errorString()));
 }

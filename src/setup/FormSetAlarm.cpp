@@ -14,7 +14,7 @@
 TFormSetAlarm::TFormSetAlarm(SessionState& state, OperatorDialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FormSetAlarm>()), state_(state), dialogs_(dialogs) {
     ui->setupUi(this);
-    const QStringList items = AlarmItemTexts();
+    const QStringList items = ShownAlarmItemTexts();
     for (int g = 1; g <= AlarmGroupCount; ++g)
         ItemCombo(g)->addItems(items);
     ui->ComboPreAlarmTime->addItems(AlarmDelayTexts());
@@ -103,7 +103,7 @@ QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
     QList<FieldText> fields;
     for (int g = 1; g <= AlarmGroupCount; ++g) {
         const AlarmGroupInput& group = input.groups[g - 1];
-        const QString prefix = QStringLiteral("Group %1 ").arg(g);
+        const QString prefix = tr("Group %1 ").arg(g);
         // "220" typed where the meter reported "220.0 V" writes the same register.
         QString limit = group.limit;
         if (const auto value = ParseAlarmLimit(group.item, limit, locale_)) {
@@ -111,16 +111,14 @@ QList<FieldText> TFormSetAlarm::Fields(const AlarmSettingsInput& input) const {
             if (encoded.fault == EncodedLimit::Fault::None)
                 limit = AlarmLimitText(group.item, encoded.reg, ratios, locale_);
         }
-        fields << FieldText{prefix + QStringLiteral("Status"),
-                            SwitchCombo(g)->itemText(group.status)}
+        fields << FieldText{prefix + tr("Status"), SwitchCombo(g)->itemText(group.status)}
                << FieldText{prefix + QStringLiteral("DO1"), Do1Combo(g)->itemText(group.do1)}
                << FieldText{prefix + QStringLiteral("DO2"), Do2Combo(g)->itemText(group.do2)}
-               << FieldText{prefix + QStringLiteral("Item"), ItemCombo(g)->itemText(group.item)}
-               << FieldText{prefix + QStringLiteral("Limit"),
-                            DirectionCombo(g)->itemText(group.direction)}
-               << FieldText{prefix + QStringLiteral("Value"), limit};
+               << FieldText{prefix + tr("Item"), ItemCombo(g)->itemText(group.item)}
+               << FieldText{prefix + tr("Limit"), DirectionCombo(g)->itemText(group.direction)}
+               << FieldText{prefix + tr("Value"), limit};
     }
-    fields << FieldText{QStringLiteral("Alarm Delay"),
+    fields << FieldText{tr("Alarm Delay"),
                         ui->ComboPreAlarmTime->itemText(input.delay) + QStringLiteral(" ms")};
     return fields;
 }
@@ -133,7 +131,7 @@ void TFormSetAlarm::Button1Click() {
     // settings the operator never saw.
     const AlarmWritePlan plan = PlanAlarmWrite(Input(), {state_.PtRatio, state_.CtRatio}, locale_);
     if (!plan.ok()) {
-        dialogs_.Warn(AlarmErrorCaption, plan.error);
+        dialogs_.Warn(tr("Parameters"), plan.error);
         return;
     }
     // The schedule sends slot 2 before slot 3: groups 5..9 reach the meter first, then

@@ -3,23 +3,22 @@
 #include "NumberInput.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// The caption as a name inside a sentence: "Access Code:" becomes "Access Code".
+// The caption as a name inside a sentence, in quotes.
 QString FieldName(const QString& caption) {
-    QString name = caption.trimmed();
-    if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    return QLatin1Char('"') + name.trimmed() + QLatin1Char('"');
+    return QLatin1Char('"') + CaptionName(caption) + QLatin1Char('"');
 }
 
 QString Holds(const QString& text) {
-    return text.trimmed().isEmpty() ? QStringLiteral("it is empty")
-                                    : QStringLiteral("it holds \"%1\"").arg(text);
+    return text.trimmed().isEmpty()
+               ? QCoreApplication::translate("SettingsInput", "it is empty")
+               : QCoreApplication::translate("SettingsInput", "it holds \"%1\"").arg(text);
 }
 
 // Nearest whole number, an exact half going to the even neighbour, whatever rounding
@@ -36,6 +35,13 @@ double RoundHalfEven(double x) {
 
 } // namespace
 
+QString CaptionName(const QString& caption) {
+    QString name = caption.trimmed();
+    if (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
+        name.chop(1);
+    return name.trimmed();
+}
+
 std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max,
                                         const QLocale& locale) {
     // Every field of the meter is far below the top of 63 bits.
@@ -48,8 +54,9 @@ std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint6
 }
 
 QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max) {
-    return QStringLiteral("%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
-                          "the meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
+                                "the meter.")
         .arg(FieldName(caption))
         .arg(min)
         .arg(max)
@@ -57,8 +64,9 @@ QString WholeNumberProblem(const QString& caption, const QString& text, quint64 
 }
 
 QString NoSelectionProblem(const QString& caption) {
-    return QStringLiteral("%1 has no value selected: choose one from its list. Nothing was "
-                          "sent to the meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 has no value selected: choose one from its list. Nothing was "
+                                "sent to the meter.")
         .arg(FieldName(caption));
 }
 
@@ -79,8 +87,9 @@ std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& loca
 QString EnergyProblem(const QString& caption, const QString& text, const QLocale& locale) {
     const double lowest = std::numeric_limits<qint32>::min() / 10.0;
     const double highest = std::numeric_limits<qint32>::max() / 10.0;
-    return QStringLiteral("%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
-                          "meter.")
+    return QCoreApplication::translate(
+               "SettingsInput", "%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
+                                "meter.")
         .arg(FieldName(caption), FixedText(lowest, 1, locale), FixedText(highest, 1, locale),
              Holds(text));
 }

@@ -22,6 +22,10 @@ struct InputProblem {
 std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint64 max,
                                         const QLocale& locale = QLocale());
 
+// A field's caption as a name: without the colon behind it, ASCII or full-width (as the
+// Chinese captions end). "Access Code:" becomes "Access Code".
+QString CaptionName(const QString& caption);
+
 // The message for a field that does not hold a whole number in min..max. `caption` is the
 // field's caption as the window shows it.
 QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max);

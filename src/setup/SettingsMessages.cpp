@@ -2,6 +2,8 @@
 
 #include "SessionState.h"
 
+#include <QCoreApplication>
+
 QString WriteRegistersMessage(quint16 start, const QList<quint16>& registers) {
     const auto count = quint16(registers.size());
     QList<quint8> bytes = {0x00,
@@ -50,32 +52,43 @@ using F = MeterSettingsForm;
 constexpr quint16 kBaudOffset = 0x02;
 constexpr quint16 kDemandOffset = 0x13;
 
-// In register order.
+// In register order. The captions are the window's own; the configuration files name the
+// settings by the untranslated caption, the operator reads the translated one.
 // clang-format off
 const SettingsField kFields[] = {
-    {0x00, "EditPassWord",    "Access Code:",            &F::accessCode},
-    {0x01, "ComboAddr",       "Meter Address:",          nullptr, &F::address, AddressItems, 1},
-    {0x02, "ComboBaudRate",   "Baud Rate:",              nullptr, &F::baudRate, BaudRateItems},
-    {0x03, "ComboUWire",      "Voltage Wiring:",         nullptr, &F::voltageWiring, VoltageWiringItems},
-    {0x04, "ComboIWire",      "Current Wiring:",         nullptr, &F::currentWiring, CurrentWiringItems},
-    {0x05, "EditPT1",         "PT1",                     &F::pt1, nullptr, nullptr, 0, 0xFFFFFFFFu},
-    {0x07, "EditPT2",         "PT2",                     &F::pt2, nullptr, nullptr, 1, 0xFFFF,
-     "A PT secondary of 0 would make the PT ratio PT1/PT2 infinite."},
-    {0x08, "EditCT1",         "CT1",                     &F::ct1, nullptr, nullptr, 1, 0xFFFF,
-     "A CT primary of 0 would make the CT ratio zero and every current and power show as 0."},
-    {0x09, "ComboDOWork",     "DO Mode:",                nullptr, &F::doWork, DoModeItems},
-    {0x0A, "ComboDO1Output",  "DO1 (Pulse) Selecting:",  nullptr, &F::do1Output, PulseSourceItems},
-    {0x0B, "ComboDO2Output",  "DO2 (Pulse) Selecting:",  nullptr, &F::do2Output, PulseSourceItems},
-    {0x0C, "ComboPulseWidth", "Pulse Width:",            nullptr, &F::pulseWidth, PulseWidthItems, 1},
-    {0x0D, "EditPulseConst",  "Pulse Rate:",             &F::pulseConst},
-    {0x0E, "ComboRO1Mode",    "RO1-Output Mode:",        nullptr, &F::ro1Mode, RelayModeItems},
-    {0x0F, "EditRO1Time",     "RO1-Momentary On Time:",  &F::ro1Time},
-    {0x10, "ComboRO2Mode",    "RO2-Output Mode:",        nullptr, &F::ro2Mode, RelayModeItems},
-    {0x11, "EditRO2Time",     "RO2-Momentary On Time:",  &F::ro2Time},
-    {0x12, "ComboLightTime",  "Backlight On Time:",      nullptr, &F::lightTime, BacklightItems},
-    {0x13, "ComboDemaTime",   "Demand Window Width:",    nullptr, &F::demandTime, DemandWindowItems, 1},
+    {0x00, "EditPassWord",    QT_TRANSLATE_NOOP("FormSetPara", "Access Code:"),            &F::accessCode},
+    {0x01, "ComboAddr",       QT_TRANSLATE_NOOP("FormSetPara", "Meter Address:"),          nullptr, &F::address, AddressItems, 1},
+    {0x02, "ComboBaudRate",   QT_TRANSLATE_NOOP("FormSetPara", "Baud Rate:"),              nullptr, &F::baudRate, BaudRateItems},
+    {0x03, "ComboUWire",      QT_TRANSLATE_NOOP("FormSetPara", "Voltage Wiring:"),         nullptr, &F::voltageWiring, VoltageWiringItems},
+    {0x04, "ComboIWire",      QT_TRANSLATE_NOOP("FormSetPara", "Current Wiring:"),         nullptr, &F::currentWiring, CurrentWiringItems},
+    {0x05, "EditPT1",         QT_TRANSLATE_NOOP("FormSetPara", "PT1"),                     &F::pt1, nullptr, nullptr, 0, 0xFFFFFFFFu},
+    {0x07, "EditPT2",         QT_TRANSLATE_NOOP("FormSetPara", "PT2"),                     &F::pt2, nullptr, nullptr, 1, 0xFFFF,
+     QT_TRANSLATE_NOOP("SettingsMessages",
+                       "A PT secondary of 0 would make the PT ratio PT1/PT2 infinite.")},
+    {0x08, "EditCT1",         QT_TRANSLATE_NOOP("FormSetPara", "CT1"),                     &F::ct1, nullptr, nullptr, 1, 0xFFFF,
+     QT_TRANSLATE_NOOP("SettingsMessages",
+                       "A CT primary of 0 would make the CT ratio zero and every current and power show as 0.")},
+    {0x09, "ComboDOWork",     QT_TRANSLATE_NOOP("FormSetPara", "DO Mode:"),                nullptr, &F::doWork, DoModeItems},
+    {0x0A, "ComboDO1Output",  QT_TRANSLATE_NOOP("FormSetPara", "DO1 (Pulse) Selecting:"),  nullptr, &F::do1Output, PulseSourceItems},
+    {0x0B, "ComboDO2Output",  QT_TRANSLATE_NOOP("FormSetPara", "DO2 (Pulse) Selecting:"),  nullptr, &F::do2Output, PulseSourceItems},
+    {0x0C, "ComboPulseWidth", QT_TRANSLATE_NOOP("FormSetPara", "Pulse Width:"),            nullptr, &F::pulseWidth, PulseWidthItems, 1},
+    {0x0D, "EditPulseConst",  QT_TRANSLATE_NOOP("FormSetPara", "Pulse Rate:"),             &F::pulseConst},
+    {0x0E, "ComboRO1Mode",    QT_TRANSLATE_NOOP("FormSetPara", "RO1-Output Mode:"),        nullptr, &F::ro1Mode, RelayModeItems},
+    {0x0F, "EditRO1Time",     QT_TRANSLATE_NOOP("FormSetPara", "RO1-Momentary On Time:"),  &F::ro1Time},
+    {0x10, "ComboRO2Mode",    QT_TRANSLATE_NOOP("FormSetPara", "RO2-Output Mode:"),        nullptr, &F::ro2Mode, RelayModeItems},
+    {0x11, "EditRO2Time",     QT_TRANSLATE_NOOP("FormSetPara", "RO2-Momentary On Time:"),  &F::ro2Time},
+    {0x12, "ComboLightTime",  QT_TRANSLATE_NOOP("FormSetPara", "Backlight On Time:"),      nullptr, &F::lightTime, BacklightItems},
+    {0x13, "ComboDemaTime",   QT_TRANSLATE_NOOP("FormSetPara", "Demand Window Width:"),    nullptr, &F::demandTime, DemandWindowItems, 1},
 };
 // clang-format on
+
+QString ShownCaption(const SettingsField& field) {
+    return QCoreApplication::translate("FormSetPara", field.caption);
+}
+
+QString ShownZeroReason(const SettingsField& field) {
+    return QCoreApplication::translate("SettingsMessages", field.zeroReason);
+}
 
 // The baud rate list's index for a rate; rates it does not hold show as 9600.
 int BaudRateIndex(quint16 rate) {
@@ -132,7 +145,7 @@ MeterSettingsForm InitialMeterSettingsForm() {
 MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form, const QLocale& locale) {
     MeterSettingsRegisters regs{};
     for (const SettingsField& field : kFields) {
-        const QString caption = QString::fromLatin1(field.caption);
+        const QString caption = ShownCaption(field);
         const QString control = QString::fromLatin1(field.control);
         if (field.edit != nullptr) {
             const QString& text = form.*field.edit;
@@ -140,7 +153,7 @@ MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form, const QLoca
             if (!value) {
                 QString message = WholeNumberProblem(caption, text, field.min, field.max);
                 if (field.zeroReason && ParseWholeNumber(text, 0, 0, locale))
-                    message += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
+                    message += QLatin1Char(' ') + ShownZeroReason(field);
                 return {std::nullopt, {control, message}};
             }
             if (field.max > 0xFFFF) {
@@ -218,7 +231,7 @@ void NoteSettingsRead(SessionState& state, const QList<quint16>& values,
 QString MeterSettingsCaption(const QString& control) {
     for (const SettingsField& field : kFields)
         if (control == QLatin1String(field.control))
-            return QString::fromLatin1(field.caption);
+            return ShownCaption(field);
     return {};
 }
 
@@ -230,18 +243,20 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
         MeterSettingView view;
         QString caption = QString::fromLatin1(field.caption);
         view.name = caption.endsWith(QLatin1Char(':')) ? caption.chopped(1) : caption;
+        view.shownName = CaptionName(ShownCaption(field));
         view.offset = field.offset;
         view.count = field.max > 0xFFFF ? 2 : 1;
         const quint16 raw = registers[field.offset];
         if (field.edit != nullptr) {
             view.text = form.*field.edit;
             if (!ParseWholeNumber(view.text, field.min, field.max)) {
-                view.problem = QStringLiteral("%1 is outside %2..%3.")
-                                   .arg(view.text)
-                                   .arg(field.min)
-                                   .arg(field.max);
+                view.problem =
+                    QCoreApplication::translate("SettingsMessages", "%1 is outside %2..%3.")
+                        .arg(view.text)
+                        .arg(field.min)
+                        .arg(field.max);
                 if (field.zeroReason)
-                    view.problem += QLatin1Char(' ') + QString::fromLatin1(field.zeroReason);
+                    view.problem += QLatin1Char(' ') + ShownZeroReason(field);
             }
         } else {
             const QStringList items = field.items();
@@ -253,10 +268,13 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
             if (!shown)
                 view.problem =
                     field.offset == kBaudOffset
-                        ? QStringLiteral("%1 is not a baud rate of the list (%2).")
+                        ? QCoreApplication::translate("SettingsMessages",
+                                                      "%1 is not a baud rate of the list (%2).")
                               .arg(raw)
                               .arg(items.join(QLatin1Char(' ')))
-                        : QStringLiteral("%1 is outside %2..%3, the items of the list %4 .. %5.")
+                        : QCoreApplication::translate(
+                              "SettingsMessages",
+                              "%1 is outside %2..%3, the items of the list %4 .. %5.")
                               .arg(raw)
                               .arg(field.min)
                               .arg(field.min + quint64(items.size()) - 1)
@@ -278,14 +296,19 @@ QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& register
 // ---------------------------------------------------------------- energy presets
 
 QStringList EnergyPresetCaptions() {
-    return {"Energy Ep_imp:",
-            "Energy Ep_exp:",
-            "Reactive Energy Eq_imp:",
-            "Reactive Energy Eq_exp:",
-            "Energy Ep_total:",
-            "Energy Ep_net:",
-            "Reactive Energy Eq_total:",
-            "Reactive Energy Eq_net:"};
+    static const char* const captions[EnergyCounterCount] = {
+        QT_TRANSLATE_NOOP("FormKw", "Energy Ep_imp:"),
+        QT_TRANSLATE_NOOP("FormKw", "Energy Ep_exp:"),
+        QT_TRANSLATE_NOOP("FormKw", "Reactive Energy Eq_imp:"),
+        QT_TRANSLATE_NOOP("FormKw", "Reactive Energy Eq_exp:"),
+        QT_TRANSLATE_NOOP("FormKw", "Energy Ep_total:"),
+        QT_TRANSLATE_NOOP("FormKw", "Energy Ep_net:"),
+        QT_TRANSLATE_NOOP("FormKw", "Reactive Energy Eq_total:"),
+        QT_TRANSLATE_NOOP("FormKw", "Reactive Energy Eq_net:")};
+    QStringList shown;
+    for (const char* caption : captions)
+        shown << QCoreApplication::translate("FormKw", caption);
+    return shown;
 }
 
 EnergyPresetCheck CheckEnergyPresets(const QStringList& texts, const QLocale& locale) {

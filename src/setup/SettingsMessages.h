@@ -96,11 +96,12 @@ QString MeterSettingsCaption(const QString& control);
 // One setting of block 0x100 as the meter settings window shows it, for lists of a whole
 // configuration (saved files, comparisons).
 struct MeterSettingView {
-    QString name;    // the window's caption without its colon: "Baud Rate", "PT1"
-    int offset = 0;  // first register, from 0x100
-    int count = 1;   // registers it takes: 2 for PT1
-    QString text;    // as the window shows it, with the unit beside the control
-    QString problem; // why the window could not show or write this value; empty if it can
+    QString name;      // the window's caption without its colon: "Baud Rate", "PT1"
+    QString shownName; // the same in the operator's language, for what is shown on screen
+    int offset = 0;    // first register, from 0x100
+    int count = 1;     // registers it takes: 2 for PT1
+    QString text;      // as the window shows it, with the unit beside the control
+    QString problem;   // why the window could not show or write this value; empty if it can
 };
 QList<MeterSettingView> ViewMeterSettings(const MeterSettingsRegisters& registers);
 
@@ -110,7 +111,8 @@ inline constexpr quint16 EnergyPresetStart = EnergyCountersStart;
 inline constexpr int EnergyCounterCount = 8;
 using EnergyPresets = std::array<qint32, EnergyCounterCount>; // tenths of kWh / kvarh
 
-// The captions of the eight counters, Edit1..Edit8 in register order.
+// The captions of the eight counters as the window shows them, Edit1..Edit8 in register
+// order.
 QStringList EnergyPresetCaptions();
 
 // The eight edit texts read as counters (see ParseEnergyTenths); the first one refused is
@@ -126,5 +128,7 @@ EnergyPresetCheck CheckEnergyPresets(const QStringList& texts, const QLocale& lo
 QString EnergyPresetMessage(const EnergyPresets& presets);
 
 // The operator's questions before each write.
-inline constexpr auto MeterSettingsQuestion = "Are you sure to set these Meter Parameters?";
-inline constexpr auto EnergyPresetQuestion = "Are you sure to preset these Energy Parameters?";
+inline constexpr auto MeterSettingsQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to set these Meter Parameters?");
+inline constexpr auto EnergyPresetQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to preset these Energy Parameters?");

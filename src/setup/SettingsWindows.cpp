@@ -8,6 +8,7 @@
 #include "SettingsMessages.h"
 #include "WindowRouting.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <memory>
 
@@ -53,8 +54,9 @@ void RegisterSettingsWindows(TFormTeskLink& shell) {
     RouteBlock(shell, MeteringBlockStart, WindowName::Kw, &TFormKw::FillFromMeter);
     ReplyRouting& routing = shell.Routing();
     // The stored settings are read back, so the windows show what the meter took.
-    routing.AddWriteConfirmation(MeterSettingsStart,
-                                 QStringLiteral("Meter Parameters have modified successfully!"));
+    routing.AddWriteConfirmation(
+        MeterSettingsStart, QCoreApplication::translate(
+                                "SettingsWindows", "Meter Parameters have modified successfully!"));
     routing.AddReadBack(MeterSettingsStart, MeterSettingsStart,
                         ReadMessage(MeterSettingsStart, MeterSettingsCount));
     RouteWriteConfirmed(shell, EnergyPresetStart, WindowName::Kw, &TFormKw::EnergyWriteConfirmed);

@@ -5,6 +5,8 @@
 #include "WiringCheck.h"
 #include "ui_frmAngle.h"
 
+#include <QCoreApplication>
+
 TFormAngle::TFormAngle(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::FormAngle>()) {
     ui->setupUi(this);
     // The hints wrap within the width of the groups above and have room for a few lines,
@@ -59,6 +61,7 @@ void TFormAngle::ShowPhasors() {
     QStringList lines;
     for (const WiringHint& h : hints)
         lines << QStringLiteral("\u2022 ") + h.text;
-    ui->LabelWiringHints->setText(hints.isEmpty() ? QString::fromLatin1(WiringLooksRight)
-                                                  : lines.join(QLatin1Char('\n')));
+    ui->LabelWiringHints->setText(hints.isEmpty()
+                                      ? QCoreApplication::translate("WiringCheck", WiringLooksRight)
+                                      : lines.join(QLatin1Char('\n')));
 }

@@ -9,6 +9,7 @@
 #include "WriteCommand.h"
 #include "ui_frmDriveType.h"
 
+#include <QCoreApplication>
 #include <QMdiSubWindow>
 
 TFormDriveType::TFormDriveType(SessionState& state, OperatorDialogs& dialogs,
@@ -113,7 +114,8 @@ void TFormDriveType::Button1Click() {
 void TFormDriveType::Button2Click() {
     if (!MeterConnected(state_, dialogs_))
         return;
-    if (!dialogs_.AskYesNo(kPromptCaption, QString::fromLatin1(ClockAdjustQuestion)))
+    if (!dialogs_.AskYesNo(PromptCaption(),
+                           QCoreApplication::translate("WriteCommand", ClockAdjustQuestion)))
         return;
     // The PC's time as it is when the operator said yes.
     QueueWrites(state_, {{WriteSlot, ClockAdjustMessage(now_())}});

@@ -4,6 +4,7 @@
 #include "OperatorDialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -15,22 +16,24 @@
 #include <QSpinBox>
 
 namespace {
-const QString kCaption = QStringLiteral("Log to File");
+QString Caption() {
+    return QCoreApplication::translate("FormLogToFile", "Log to File");
 }
+} // namespace
 
 TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormLogToFile"));
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
 
     file_ = new QLineEdit(this);
     file_->setObjectName(QStringLiteral("EditFile"));
     file_->setMinimumWidth(320);
-    auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
+    auto* browse = new QPushButton(tr("Browse..."), this);
     browse->setObjectName(QStringLiteral("ButtonBrowse"));
     connect(browse, &QPushButton::clicked, this, [this] {
         const QString name = QFileDialog::getSaveFileName(
-            this, kCaption, file_->text(), QStringLiteral("CSV files (*.csv)"), nullptr,
+            this, Caption(), file_->text(), QStringLiteral("CSV files (*.csv)"), nullptr,
             QFileDialog::DontConfirmOverwrite); // an existing log is appended to
         if (!name.isEmpty())
             file_->setText(QDir::toNativeSeparators(name));
@@ -41,7 +44,7 @@ TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
 
     every_ = new QComboBox(this);
     every_->setObjectName(QStringLiteral("ComboInterval"));
-    every_->addItems({QStringLiteral("Every reply"), QStringLiteral("At most once every")});
+    every_->addItems({tr("Every reply"), tr("At most once every")});
     seconds_ = new QSpinBox(this);
     seconds_->setObjectName(QStringLiteral("SpinSeconds"));
     seconds_->setRange(kMinLogIntervalS, kMaxLogIntervalS);
@@ -56,18 +59,17 @@ TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
 
     rotation_ = new QComboBox(this);
     rotation_->setObjectName(QStringLiteral("ComboRotation"));
-    rotation_->addItems({QStringLiteral("One file"), QStringLiteral("A new file every hour"),
-                         QStringLiteral("A new file every day")});
+    rotation_->addItems({tr("One file"), tr("A new file every hour"), tr("A new file every day")});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Start Logging"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Start Logging"));
     connect(buttons, &QDialogButtonBox::accepted, this, &TFormLogToFile::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TFormLogToFile::reject);
 
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("CSV file:"), fileRow);
-    form->addRow(QStringLiteral("Interval:"), intervalRow);
-    form->addRow(QStringLiteral("Files:"), rotation_);
+    form->addRow(tr("CSV file:"), fileRow);
+    form->addRow(tr("Interval:"), intervalRow);
+    form->addRow(tr("Files:"), rotation_);
     form->addRow(buttons);
 }
 
@@ -90,18 +92,19 @@ void TFormLogToFile::SetSettings(const MeteringLogSettings& s) {
 std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
     MeteringLogSettings s = Settings();
     if (s.fileName.isEmpty()) {
-        dialogs_.Warn(kCaption, QStringLiteral("CSV file: enter the name of the file to log to."));
+        dialogs_.Warn(Caption(), tr("CSV file: enter the name of the file to log to."));
         return std::nullopt;
     }
     const QFileInfo info(s.fileName);
     if (info.isDir()) {
-        dialogs_.Warn(kCaption, QStringLiteral("CSV file: \"%1\" is a folder; enter a file name.")
-                                    .arg(file_->text().trimmed()));
+        dialogs_.Warn(
+            Caption(),
+            tr("CSV file: \"%1\" is a folder; enter a file name.").arg(file_->text().trimmed()));
         return std::nullopt;
     }
     if (!info.absoluteDir().exists()) {
-        dialogs_.Warn(kCaption, QStringLiteral("CSV file: the folder \"%1\" does not exist.")
-                                    .arg(QDir::toNativeSeparators(info.absolutePath())));
+        dialogs_.Warn(Caption(), tr("CSV file: the folder \"%1\" does not exist.")
+                                     .arg(QDir::toNativeSeparators(info.absolutePath())));
         return std::nullopt;
     }
     // The spin box keeps its own range, but the text typed last may not have been taken.
@@ -109,9 +112,9 @@ std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
                                        seconds_->locale());
     const int seconds = typed ? int(*typed) : 0;
     if (every_->currentIndex() == 1 && !typed) {
-        dialogs_.Warn(kCaption, QStringLiteral("Interval: enter %1 to %2 seconds.")
-                                    .arg(kMinLogIntervalS)
-                                    .arg(kMaxLogIntervalS));
+        dialogs_.Warn(
+            Caption(),
+            tr("Interval: enter %1 to %2 seconds.").arg(kMinLogIntervalS).arg(kMaxLogIntervalS));
         return std::nullopt;
     }
     if (every_->currentIndex() == 1) {

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,11 +26,13 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Trends");
+QString Caption() {
+    return QCoreApplication::translate("FormTrends", "Trends");
+}
 
 QString SpanText(qint64 ms) {
-    return ms < 3'600'000 ? QStringLiteral("%1 min").arg(ms / 60'000)
-                          : QStringLiteral("%1 h").arg(ms / 3'600'000);
+    return ms < 3'600'000 ? QCoreApplication::translate("FormTrends", "%1 min").arg(ms / 60'000)
+                          : QCoreApplication::translate("FormTrends", "%1 h").arg(ms / 3'600'000);
 }
 
 std::optional<double> Number(const QString& text) {
@@ -51,7 +54,7 @@ QList<qint64> TrendSpans() {
 TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWidget* parent)
     : QWidget(parent), live_(live), dialogs_(dialogs) {
     setObjectName(TrendsWindowName);
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     askOpen_ = [this] {
         return QFileDialog::getOpenFileNames(this, tr("Open Log"), QString(),
                                              tr("Data logs (*.csv);;All files (*)"));
@@ -186,8 +189,8 @@ void TFormTrends::SyncSpan(qint64 span) {
     } else {
         // A span the wheel made: shown as it is, not one of the list's.
         span_->setCurrentIndex(-1);
-        span_->setPlaceholderText(span < 3'600'000 ? QStringLiteral("%1 s").arg(span / 1000)
-                                                   : QStringLiteral("%1 min").arg(span / 60'000));
+        span_->setPlaceholderText(span < 3'600'000 ? tr("%1 s").arg(span / 1000)
+                                                   : tr("%1 min").arg(span / 60'000));
     }
 }
 
@@ -199,7 +202,7 @@ void TFormTrends::LiveRecorded() {
 bool TFormTrends::OpenLog(const QStringList& files) {
     TrendLogResult result = ReadTrendLog(files);
     if (!result.log) {
-        dialogs_.Error(kCaption, tr("This file cannot be drawn: %1").arg(result.problem.Text()));
+        dialogs_.Error(Caption(), tr("This file cannot be drawn: %1").arg(result.problem.Text()));
         return false;
     }
     log_ = std::move(result.log);
@@ -319,12 +322,12 @@ bool TFormTrends::ApplyFixedAxis() {
     const std::optional<double> low = Number(low_->text());
     const std::optional<double> high = Number(high_->text());
     if (!low || !high) {
-        dialogs_.Warn(kCaption, tr("Y axis (%1) \"%2\": please enter a number.")
-                                    .arg(shown, !low ? tr("from") : tr("to")));
+        dialogs_.Warn(Caption(), tr("Y axis (%1) \"%2\": please enter a number.")
+                                     .arg(shown, !low ? tr("from") : tr("to")));
         return false;
     }
     if (!(*high > *low)) {
-        dialogs_.Warn(kCaption,
+        dialogs_.Warn(Caption(),
                       tr("Y axis (%1): \"to\" must be greater than \"from\".").arg(shown));
         return false;
     }
@@ -338,7 +341,7 @@ bool TFormTrends::ExportCsv(const QString& path) {
     const QByteArray text =
         TrendSpanCsv(h, chart_->Series(), chart_->StartMs(), chart_->EndMs()).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        dialogs_.Error(kCaption, tr("Cannot write \"%1\": %2").arg(path, file.errorString()));
+        dialogs_.Error(Caption(), tr("Cannot write \"%1\": %2").arg(path, file.errorString()));
         return false;
     }
     return true;
@@ -374,6 +377,6 @@ bool TFormTrends::ExportPicture(const QString& path) {
         why = tr("the picture could not be written (PNG)");
     }
     if (!ok)
-        dialogs_.Error(kCaption, tr("Cannot write \"%1\": %2").arg(path, why));
+        dialogs_.Error(Caption(), tr("Cannot write \"%1\": %2").arg(path, why));
     return ok;
 }

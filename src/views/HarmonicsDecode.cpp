@@ -1,5 +1,7 @@
 #include "HarmonicsDecode.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // clang-format off
@@ -48,21 +50,21 @@ CurrentSpectrum CurrentSpectrumValues(const QList<quint16>& values) {
 
 QString HarmonicHeading(int column) {
     const int n = column + 1;
-    const char* suffix = "th";
+    const char* heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1th");
     switch (n % 10) {
     case 1:
-        suffix = "st";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1st");
         break;
     case 2:
-        suffix = "nd";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1nd");
         break;
     case 3:
-        suffix = "rd";
+        heading = QT_TRANSLATE_NOOP("HarmonicsDecode", "H %1rd");
         break;
     default:
         break;
     }
-    return QStringLiteral("H %1%2").arg(n).arg(QLatin1String(suffix));
+    return QCoreApplication::translate("HarmonicsDecode", heading).arg(n);
 }
 
 namespace {
@@ -75,8 +77,10 @@ QStringList HarmonicHeadings() {
 } // namespace
 
 QStringList VoltageGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
-                              << QStringLiteral("Crest Factor") << QStringLiteral("THFF(TIF)");
+    return HarmonicHeadings() << QCoreApplication::translate("HarmonicsDecode", "Odd Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Even Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Crest Factor")
+                              << QCoreApplication::translate("HarmonicsDecode", "THFF(TIF)");
 }
 
 QStringList VoltageGridRowHeadings() {
@@ -84,8 +88,9 @@ QStringList VoltageGridRowHeadings() {
 }
 
 QStringList CurrentGridColumnHeadings() {
-    return HarmonicHeadings() << QStringLiteral("Odd Harmonics") << QStringLiteral("Even Harmonics")
-                              << QStringLiteral("K Factor");
+    return HarmonicHeadings() << QCoreApplication::translate("HarmonicsDecode", "Odd Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "Even Harmonics")
+                              << QCoreApplication::translate("HarmonicsDecode", "K Factor");
 }
 
 QStringList CurrentGridRowHeadings() {

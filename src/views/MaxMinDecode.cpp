@@ -1,5 +1,7 @@
 #include "MaxMinDecode.h"
 
+#include <QCoreApplication>
+
 #include "NumberText.h"
 
 namespace {
@@ -38,13 +40,15 @@ GridTexts DecodeMaxMinBlock(const QList<quint16>& values, const ScaleRatios& rat
 }
 
 QStringList MaxMinColumnHeadings(bool maximum) {
-    return {QStringLiteral("YY"),
-            QStringLiteral("MM"),
-            QStringLiteral("DD"),
-            QStringLiteral("hh"),
-            QStringLiteral("mm"),
-            QStringLiteral("ss"),
-            maximum ? QStringLiteral("Max Value") : QStringLiteral("Min Value")};
+    // The time stamp of the extreme: year, month, day, hour, minute, second.
+    return {QCoreApplication::translate("MaxMinDecode", "YY"),
+            QCoreApplication::translate("MaxMinDecode", "MM"),
+            QCoreApplication::translate("MaxMinDecode", "DD"),
+            QCoreApplication::translate("MaxMinDecode", "hh"),
+            QCoreApplication::translate("MaxMinDecode", "mm"),
+            QCoreApplication::translate("MaxMinDecode", "ss"),
+            maximum ? QCoreApplication::translate("MaxMinDecode", "Max Value")
+                    : QCoreApplication::translate("MaxMinDecode", "Min Value")};
 }
 
 QStringList MaxMinRowHeadings() {

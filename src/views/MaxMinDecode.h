@@ -31,4 +31,5 @@ QStringList MaxMinRowHeadings();
 
 // "Clear Statistics": command value 10 into register 0x114.
 QString ClearStatisticsMessage();
-inline constexpr auto ClearStatisticsQuestion = "Are you sure to clear these Max/Min Statistics?";
+inline constexpr auto ClearStatisticsQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to clear these Max/Min Statistics?");

@@ -1,5 +1,7 @@
 #include "MeterModelDecode.h"
 
+#include <QCoreApplication>
+
 #include "NumberText.h"
 
 namespace {
@@ -72,7 +74,8 @@ std::optional<QString> RunTimeText(const QList<quint16>& values, const QLocale& 
         return std::nullopt;
     const auto hundredths =
         static_cast<qint32>((static_cast<quint32>(values[0]) << 16) | values[1]);
-    return FixedText(hundredths / 100.0, 2, locale) + QStringLiteral(" Hours");
+    return FixedText(hundredths / 100.0, 2, locale) +
+           QCoreApplication::translate("MeterModelDecode", " Hours");
 }
 
 QString ClockAdjustMessage(const QDateTime& now) {

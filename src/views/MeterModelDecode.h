@@ -49,11 +49,13 @@ std::optional<QString> RunTimeText(const QList<quint16>& values, const QLocale& 
 // Sets the meter clock (0x32A..0x32F) to `now`: four-digit year, month, day, hour, minute,
 // second, two bytes each.
 QString ClockAdjustMessage(const QDateTime& now);
-inline constexpr auto ClockAdjustQuestion = "Are you sure to adjust the Meter Clock?";
+inline constexpr auto ClockAdjustQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to adjust the Meter Clock?");
 
 // Command value 10 into register 0x115.
 QString RunTimeResetMessage();
-inline constexpr auto RunTimeResetQuestion = "Are you sure to reset the Meter Runtime?";
+inline constexpr auto RunTimeResetQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to reset the Meter Runtime?");
 
 // The meter's own write (function B0) of system frequency, display mode and PT type from
 // 0x529, each as its list index.

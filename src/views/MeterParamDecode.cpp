@@ -2,6 +2,8 @@
 
 #include "BlockDecode.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr int kPt1High = 0x05;
@@ -20,7 +22,7 @@ QString Decimal(quint16 v) {
 
 QString FromList(quint16 code, std::initializer_list<const char*> names) {
     if (code < names.size())
-        return QString::fromLatin1(names.begin()[code]);
+        return QCoreApplication::translate("MeterParamDecode", names.begin()[code]);
     return Decimal(code);
 }
 
@@ -45,15 +47,18 @@ QString CurrentWiringText(quint16 code) {
 }
 
 QString DigitalOutputModeText(quint16 code) {
-    return code == 1 ? QStringLiteral("Alarm Output") : QStringLiteral("Energy Pulse");
+    return code == 1 ? QCoreApplication::translate("MeterParamDecode", "Alarm Output")
+                     : QCoreApplication::translate("MeterParamDecode", "Energy Pulse");
 }
 
 QString PulseSourceText(quint16 code) {
-    return FromList(code, {"None", "Ep+", "Ep-", "Eq+", "Eq-", "Ept", "Epn", "Eqt", "Eqn"});
+    return FromList(code, {QT_TRANSLATE_NOOP("MeterParamDecode", "None"), "Ep+", "Ep-", "Eq+",
+                           "Eq-", "Ept", "Epn", "Eqt", "Eqn"});
 }
 
 QString RelayModeText(quint16 code) {
-    return FromList(code, {"Latch", "Momentary"});
+    return FromList(code, {QT_TRANSLATE_NOOP("MeterParamDecode", "Latch"),
+                           QT_TRANSLATE_NOOP("MeterParamDecode", "Momentary")});
 }
 
 namespace {

@@ -3,6 +3,8 @@
 #include "BlockDecode.h"
 #include "NumberText.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString LoadTypeFormat(qint64 value, const DecodeContext&) {
@@ -84,13 +86,13 @@ QString LoadTypeText(quint16 reg) {
     switch (reg) {
     case 'C':
     case 'c':
-        return QStringLiteral("Capacitive");
+        return QCoreApplication::translate("MeteringDecode", "Capacitive");
     case 'L':
     case 'l':
-        return QStringLiteral("Reactive");
+        return QCoreApplication::translate("MeteringDecode", "Reactive");
     case 'R':
     case 'r':
-        return QStringLiteral("Resistance");
+        return QCoreApplication::translate("MeteringDecode", "Resistance");
     default:
         break;
     }
@@ -106,26 +108,33 @@ QString TemperatureText(quint16 reg, const QLocale& locale) {
 }
 
 QString RelayStateText(bool on) {
-    return on ? QStringLiteral("On") : QStringLiteral("Off");
+    return on ? QCoreApplication::translate("MeteringDecode", "On")
+              : QCoreApplication::translate("MeteringDecode", "Off");
 }
 
 QString InputStateText(bool on) {
-    return on ? QStringLiteral("ON") : QStringLiteral("OFF");
+    return on ? QCoreApplication::translate("MeteringDecode", "ON")
+              : QCoreApplication::translate("MeteringDecode", "OFF");
 }
 
 std::optional<RelayConfirmation> RelayConfirmationFor(quint16 coil) {
     if (coil == 0)
-        return RelayConfirmation{1, QStringLiteral("Control RO1 successfully!")};
+        return RelayConfirmation{
+            1, QCoreApplication::translate("MeteringDecode", "Control RO1 successfully!")};
     if (coil == 1)
-        return RelayConfirmation{2, QStringLiteral("Control RO2 successfully!")};
+        return RelayConfirmation{
+            2, QCoreApplication::translate("MeteringDecode", "Control RO2 successfully!")};
     return std::nullopt;
 }
 
 RelayClickPlan PlanRelayClick(int relay, const QString& caption) {
     RelayClickPlan plan;
-    plan.switchOn = caption == QLatin1String("Off");
-    plan.question = QStringLiteral("Are you sure to switch %1 RO%2?")
-                        .arg(plan.switchOn ? QStringLiteral("on") : QStringLiteral("off"))
+    // The button may carry the untranslated caption of its form or the state's text in the
+    // desktop's language; either way "off" means the click switches the relay on.
+    plan.switchOn = caption == QLatin1String("Off") || caption == RelayStateText(false);
+    plan.question = QCoreApplication::translate("MeteringDecode", "Are you sure to switch %1 RO%2?")
+                        .arg(plan.switchOn ? QCoreApplication::translate("MeteringDecode", "on")
+                                           : QCoreApplication::translate("MeteringDecode", "off"))
                         .arg(relay);
     plan.newCaption = RelayStateText(plan.switchOn);
     plan.message = RelayWriteMessage(relay, plan.switchOn);

@@ -63,4 +63,5 @@ QString RelayWriteMessage(int relay, bool on);
 
 // Write Multiple Registers at 0x156: zeroes the eight 32-bit energy counters.
 QString EnergyResetMessage();
-inline constexpr auto EnergyResetQuestion = "Are you sure to reset all Energy Parameters?";
+inline constexpr auto EnergyResetQuestion =
+    QT_TRANSLATE_NOOP("WriteCommand", "Are you sure to reset all Energy Parameters?");

@@ -4,11 +4,14 @@
 #include "frmMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
-const QString kCaption = QStringLiteral("Log to File");
+QString Caption() {
+    return QCoreApplication::translate("MeteringLogControl", "Log to File");
 }
+} // namespace
 
 MeteringLogControl::MeteringLogControl(TFormTeskLink& shell) : QObject(&shell), shell_(shell) {
     ask_ = [this](const MeteringLogSettings& previous) -> std::optional<MeteringLogSettings> {
@@ -33,10 +36,10 @@ MeteringLogControl::MeteringLogControl(TFormTeskLink& shell) : QObject(&shell), 
 
 void MeteringLogControl::Command() {
     if (log_.Active()) {
-        const QString question = QStringLiteral("Stop logging to \"%1\"? %2 rows were written.")
+        const QString question = tr("Stop logging to \"%1\"? %2 rows were written.")
                                      .arg(QDir::toNativeSeparators(log_.FileName()))
                                      .arg(log_.Rows());
-        if (shell_.Dialogs().AskYesNo(kCaption, question))
+        if (shell_.Dialogs().AskYesNo(Caption(), question))
             Stop();
         return;
     }
@@ -48,7 +51,7 @@ bool MeteringLogControl::Start(const MeteringLogSettings& settings) {
     last_ = settings;
     if (!log_.Start(settings)) {
         shell_.SetStatusNote(QString());
-        shell_.Dialogs().Error(kCaption, log_.LastError());
+        shell_.Dialogs().Error(Caption(), log_.LastError());
         return false;
     }
     ShowNote();
@@ -57,11 +60,11 @@ bool MeteringLogControl::Start(const MeteringLogSettings& settings) {
 
 void MeteringLogControl::Stop() {
     log_.Stop();
-    shell_.SetStatusNote(QStringLiteral("Log stopped: %1 rows").arg(log_.Rows()));
+    shell_.SetStatusNote(tr("Log stopped: %1 rows").arg(log_.Rows()));
 }
 
 void MeteringLogControl::ShowNote() {
-    shell_.SetStatusNote(QStringLiteral("Logging: %1 rows").arg(log_.Rows()));
+    shell_.SetStatusNote(tr("Logging: %1 rows").arg(log_.Rows()));
 }
 
 void MeteringLogControl::BlockReceived(const QList<quint16>& values) {
@@ -71,11 +74,11 @@ void MeteringLogControl::BlockReceived(const QList<quint16>& values) {
         ShowNote();
         break;
     case MeteringCsvLog::Outcome::Failed:
-        shell_.SetStatusNote(QStringLiteral("Log stopped: %1 rows").arg(log_.Rows()));
-        shell_.Dialogs().Error(kCaption, QStringLiteral("Logging stopped. %1. %2 rows were "
-                                                        "written, each of them whole.")
-                                             .arg(log_.LastError())
-                                             .arg(log_.Rows()));
+        shell_.SetStatusNote(tr("Log stopped: %1 rows").arg(log_.Rows()));
+        shell_.Dialogs().Error(Caption(), tr("Logging stopped. %1. %2 rows were "
+                                             "written, each of them whole.")
+                                              .arg(log_.LastError())
+                                              .arg(log_.Rows()));
         break;
     case MeteringCsvLog::Outcome::Skipped:
     case MeteringCsvLog::Outcome::Off:

@@ -2,6 +2,7 @@
 
 #include "TrendQuantities.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -56,7 +57,9 @@ ParsedFile ParseFile(const QString& path) {
     out.name = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        Refuse(out.name, 0, QStringLiteral("cannot be read: %1").arg(file.errorString()));
+        Refuse(out.name, 0,
+               QCoreApplication::translate("TrendLogReader", "cannot be read: %1")
+                   .arg(file.errorString()));
 
     QChar separator;
     QList<int> quantityOfField; // -1 for the columns the trends do not draw
@@ -79,20 +82,26 @@ ParsedFile ParseFile(const QString& path) {
                 separator = QLatin1Char(';');
             else
                 Refuse(out.name, 1,
-                       QStringLiteral("this is not a data log of the meter: the first line must "
-                                      "name the columns, beginning with \"Time\""));
+                       QCoreApplication::translate(
+                           "TrendLogReader",
+                           "this is not a data log of the meter: the first line must "
+                           "name the columns, beginning with \"Time\""));
             const QStringList known = MeteringCsvColumns();
             const QStringList names = *SplitLogLine(line, separator);
             QSet<QString> seen;
             for (qsizetype i = 1; i < names.size(); ++i) {
                 if (!known.contains(names[i]))
-                    Refuse(out.name, 1,
-                           QStringLiteral("column %1, \"%2\", is not a column of the data log")
-                               .arg(i + 1)
-                               .arg(names[i]));
+                    Refuse(
+                        out.name, 1,
+                        QCoreApplication::translate(
+                            "TrendLogReader", "column %1, \"%2\", is not a column of the data log")
+                            .arg(i + 1)
+                            .arg(names[i]));
                 if (seen.contains(names[i]))
-                    Refuse(out.name, 1,
-                           QStringLiteral("column \"%1\" appears twice").arg(names[i]));
+                    Refuse(
+                        out.name, 1,
+                        QCoreApplication::translate("TrendLogReader", "column \"%1\" appears twice")
+                            .arg(names[i]));
                 seen.insert(names[i]);
             }
             quantityOfField = {-1};
@@ -103,24 +112,32 @@ ParsedFile ParseFile(const QString& path) {
             }
             if (std::all_of(quantityOfField.begin(), quantityOfField.end(),
                             [](int q) { return q < 0; }))
-                Refuse(out.name, 1, QStringLiteral("none of its columns can be drawn"));
+                Refuse(out.name, 1,
+                       QCoreApplication::translate("TrendLogReader",
+                                                   "none of its columns can be drawn"));
             fields = names.size();
             continue;
         }
         const std::optional<QStringList> cells = SplitLogLine(line, separator);
         if (!cells)
-            Refuse(out.name, lineNo, QStringLiteral("a quote is not closed"));
+            Refuse(out.name, lineNo,
+                   QCoreApplication::translate("TrendLogReader", "a quote is not closed"));
         if (cells->size() != fields)
             Refuse(out.name, lineNo,
-                   QStringLiteral("%1 fields where the header has %2 (a cut or joined line)")
+                   QCoreApplication::translate(
+                       "TrendLogReader", "%1 fields where the header has %2 (a cut or joined line)")
                        .arg(cells->size())
                        .arg(fields));
         const std::optional<qint64> time = ParseTime(cells->front());
         if (!time)
-            Refuse(out.name, lineNo, QStringLiteral("\"%1\" is not a time").arg(cells->front()));
+            Refuse(out.name, lineNo,
+                   QCoreApplication::translate("TrendLogReader", "\"%1\" is not a time")
+                       .arg(cells->front()));
         if (!out.times.empty() && *time < out.times.back())
             Refuse(out.name, lineNo,
-                   QStringLiteral("its time %1 is before the line above").arg(cells->front()));
+                   QCoreApplication::translate("TrendLogReader",
+                                               "its time %1 is before the line above")
+                       .arg(cells->front()));
         const size_t at = out.values.size();
         out.values.resize(at + size_t(TrendQuantityCount()), TrendColumn::None);
         for (qsizetype i = 1; i < fields; ++i) {
@@ -131,14 +148,15 @@ ParsedFile ParseFile(const QString& path) {
             const std::optional<float> v = ParseNumber(cell, separator == QLatin1Char(';'));
             if (!v)
                 Refuse(out.name, lineNo,
-                       QStringLiteral("\"%1\" in column \"%2\" is not a number")
+                       QCoreApplication::translate("TrendLogReader",
+                                                   "\"%1\" in column \"%2\" is not a number")
                            .arg(cell, TrendQuantities()[q].column));
             out.values[at + size_t(q)] = *v;
         }
         out.times.push_back(*time);
     }
     if (lineNo == 0)
-        Refuse(out.name, 0, QStringLiteral("the file is empty"));
+        Refuse(out.name, 0, QCoreApplication::translate("TrendLogReader", "the file is empty"));
     return out;
 }
 
@@ -146,8 +164,11 @@ ParsedFile ParseFile(const QString& path) {
 
 QString TrendLogProblem::Text() const {
     if (line <= 0)
-        return QStringLiteral("%1: %2").arg(file, reason);
-    return QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(reason);
+        return QCoreApplication::translate("TrendLogReader", "%1: %2").arg(file, reason);
+    return QCoreApplication::translate("TrendLogReader", "%1, line %2: %3")
+        .arg(file)
+        .arg(line)
+        .arg(reason);
 }
 
 std::optional<QStringList> SplitLogLine(const QString& line, QChar separator) {
@@ -185,7 +206,8 @@ std::optional<QStringList> SplitLogLine(const QString& line, QChar separator) {
 TrendLogResult ReadTrendLog(const QStringList& files) {
     TrendLogResult result;
     if (files.isEmpty()) {
-        result.problem = {QString(), 0, QStringLiteral("no file was chosen")};
+        result.problem = {QString(), 0,
+                          QCoreApplication::translate("TrendLogReader", "no file was chosen")};
         return result;
     }
     std::vector<ParsedFile> parsed;
@@ -199,8 +221,9 @@ TrendLogResult ReadTrendLog(const QStringList& files) {
     // A rotated set is chosen in any order; its times put it in order.
     std::erase_if(parsed, [](const ParsedFile& p) { return p.times.empty(); });
     if (parsed.empty()) {
-        result.problem = {QFileInfo(files.front()).fileName(), 0,
-                          QStringLiteral("holds no values, only its header")};
+        result.problem = {
+            QFileInfo(files.front()).fileName(), 0,
+            QCoreApplication::translate("TrendLogReader", "holds no values, only its header")};
         return result;
     }
     std::sort(parsed.begin(), parsed.end(), [](const ParsedFile& a, const ParsedFile& b) {
@@ -211,8 +234,9 @@ TrendLogResult ReadTrendLog(const QStringList& files) {
         rows += qsizetype(parsed[i].times.size());
         if (i > 0 && parsed[i].times.front() <= parsed[i - 1].times.back()) {
             result.problem = {parsed[i].name, 2,
-                              QStringLiteral("its times overlap those of %1: the files are "
-                                             "not one log")
+                              QCoreApplication::translate(
+                                  "TrendLogReader", "its times overlap those of %1: the files are "
+                                                    "not one log")
                                   .arg(parsed[i - 1].name)};
             return result;
         }

@@ -1,5 +1,7 @@
 #include "ViewWindows.h"
 
+#include <QCoreApplication>
+
 #include "FormAngle.h"
 #include "FormBase.h"
 #include "FormDriveType.h"
@@ -132,14 +134,19 @@ void RegisterViewWindows(TFormTeskLink& shell) {
 
     // The energy reset here and the energy presetting of the setup windows write the same
     // counters; the box is the same for both.
-    routing.AddWriteConfirmation(EnergyCountersStart,
-                                 QStringLiteral("Energy Parameters have modified successfully!"));
-    routing.AddWriteConfirmation(ClockBlockStart,
-                                 QStringLiteral("Meter Clock has adjusted successfully!"));
-    routing.AddWriteConfirmation(FrequencyDisplayPtStart,
-                                 QStringLiteral("Meter Coefficients have modified successfully!"));
-    routing.AddWriteConfirmation(PtTypeRegister,
-                                 QStringLiteral("Meter PT Type has modified successfully!"));
+    routing.AddWriteConfirmation(
+        EnergyCountersStart, QCoreApplication::translate(
+                                 "ViewWindows", "Energy Parameters have modified successfully!"));
+    routing.AddWriteConfirmation(
+        ClockBlockStart,
+        QCoreApplication::translate("ViewWindows", "Meter Clock has adjusted successfully!"));
+    routing.AddWriteConfirmation(
+        FrequencyDisplayPtStart,
+        QCoreApplication::translate("ViewWindows",
+                                    "Meter Coefficients have modified successfully!"));
+    routing.AddWriteConfirmation(
+        PtTypeRegister,
+        QCoreApplication::translate("ViewWindows", "Meter PT Type has modified successfully!"));
 
     // "Log to file…": the metering block's values to CSV, scaled as the window shows them
     // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.

@@ -1,5 +1,6 @@
 #include "WiringCheck.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -20,8 +21,9 @@ void CheckVoltages(const PhasorSet& p, const std::array<bool, 3>& present,
     for (int k = 0; k < 3; ++k) {
         if (wired[k] && !present[k])
             hints << Hint(WiringFault::MissingVoltage, k + 1, 0,
-                          QStringLiteral("No voltage on V%1: check the fuse and the voltage "
-                                         "lead of phase %1.")
+                          QCoreApplication::translate(
+                              "WiringCheck", "No voltage on V%1: check the fuse and the voltage "
+                                             "lead of phase %1.")
                               .arg(k + 1));
     }
     // The sequence needs all three phase voltages; a three-wire connection has no V2.
@@ -34,18 +36,22 @@ void CheckVoltages(const PhasorSet& p, const std::array<bool, 3>& present,
     };
     if (near(v2, 120) && near(v3, 240))
         return;
-    const QString where = QStringLiteral("V2 is %1 and V3 %2 behind V1 (should be 120\u00B0 and "
-                                         "240\u00B0)")
-                              .arg(Degrees(v2), Degrees(v3));
+    const QString where =
+        QCoreApplication::translate("WiringCheck",
+                                    "V2 is %1 and V3 %2 behind V1 (should be 120\u00B0 and "
+                                    "240\u00B0)")
+            .arg(Degrees(v2), Degrees(v3));
     if (near(v2, 240) && near(v3, 120))
         hints << Hint(WiringFault::ReversedSequence, 0, 0,
-                      QStringLiteral("Phase sequence reversed: %1. Exchange two phases at the "
-                                     "meter, voltage and current leads together.")
+                      QCoreApplication::translate(
+                          "WiringCheck", "Phase sequence reversed: %1. Exchange two phases at the "
+                                         "meter, voltage and current leads together.")
                           .arg(where));
     else
         hints << Hint(WiringFault::IrregularVoltageAngles, 0, 0,
-                      QStringLiteral("Voltage angles irregular: %1. Check which phase each "
-                                     "voltage lead is on.")
+                      QCoreApplication::translate(
+                          "WiringCheck", "Voltage angles irregular: %1. Check which phase each "
+                                         "voltage lead is on.")
                           .arg(where));
 }
 
@@ -74,15 +80,17 @@ void CheckCurrent(const PhasorSet& p, int k, const std::array<bool, 3>& present,
     if (nearest >= 0 && nearestDistance < own && (!reversed || nearestDistance < ownReversed)) {
         const int m = nearest + 1;
         hints << Hint(WiringFault::CtOnWrongPhase, n, m,
-                      QStringLiteral("I%1 follows V%2 (%3 apart) rather than V%1 (%4): CT%1 "
-                                     "is on phase %2. Move it to phase %1.")
+                      QCoreApplication::translate(
+                          "WiringCheck", "I%1 follows V%2 (%3 apart) rather than V%1 (%4): CT%1 "
+                                         "is on phase %2. Move it to phase %1.")
                           .arg(n)
                           .arg(m)
                           .arg(Degrees(nearestDistance), Degrees(own)));
     } else if (reversed) {
         hints << Hint(WiringFault::ReversedCt, n, 0,
-                      QStringLiteral("I%1 is %2 from V%1: CT%1 is reversed. Swap its S1 and S2 "
-                                     "leads.")
+                      QCoreApplication::translate(
+                          "WiringCheck", "I%1 is %2 from V%1: CT%1 is reversed. Swap its S1 and S2 "
+                                         "leads.")
                           .arg(n)
                           .arg(Degrees(own)));
     }
@@ -100,8 +108,9 @@ QList<WiringHint> CheckWiring(const PhasorSet& p, const WiringMode& mode) {
     const double vmax = *std::max_element(p.volts.begin(), p.volts.end());
     if (!(vmax > 0.0)) {
         hints << Hint(WiringFault::NoVoltage, 0, 0,
-                      QStringLiteral("No voltage on any phase: check the voltage leads and "
-                                     "their fuses."));
+                      QCoreApplication::translate(
+                          "WiringCheck", "No voltage on any phase: check the voltage leads and "
+                                         "their fuses."));
         return hints;
     }
     const bool threeWire = mode.voltage == 2;
@@ -119,8 +128,9 @@ QList<WiringHint> CheckWiring(const PhasorSet& p, const WiringMode& mode) {
     const double imax = *std::max_element(p.amps.begin(), p.amps.end());
     if (!(imax > 0.0)) {
         hints << Hint(WiringFault::NoCurrent, 0, 0,
-                      QStringLiteral("No current flows: the CTs can be checked only under "
-                                     "load."));
+                      QCoreApplication::translate(
+                          "WiringCheck", "No current flows: the CTs can be checked only under "
+                                         "load."));
         return hints;
     }
     QList<WiringHint> currentHints;
@@ -142,12 +152,14 @@ QList<WiringHint> CheckWiring(const PhasorSet& p, const WiringMode& mode) {
         return hints + currentHints;
     // A CT turned round and a feeder that exports look the same to the meter; rewiring an
     // exporting feeder would make a correct installation wrong.
-    hints << Hint(WiringFault::ExportOrAllCtsReversed, 0, 0,
-                  QStringLiteral("Every current is opposite its voltage (%1): either power "
-                                 "flows towards the supply (the feeder exports, e.g. solar or "
-                                 "a generator), or all CTs are reversed. Check the direction of "
-                                 "power before rewiring; swap S1 and S2 of every CT only if "
-                                 "power should flow to the load.")
-                      .arg(apart.join(QStringLiteral(", "))));
+    hints << Hint(
+        WiringFault::ExportOrAllCtsReversed, 0, 0,
+        QCoreApplication::translate("WiringCheck",
+                                    "Every current is opposite its voltage (%1): either power "
+                                    "flows towards the supply (the feeder exports, e.g. solar or "
+                                    "a generator), or all CTs are reversed. Check the direction of "
+                                    "power before rewiring; swap S1 and S2 of every CT only if "
+                                    "power should flow to the load.")
+            .arg(apart.join(QStringLiteral(", "))));
     return hints;
 }

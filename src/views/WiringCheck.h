@@ -57,8 +57,8 @@ struct WiringHint {
 QList<WiringHint> CheckWiring(const PhasorSet& phasors, const WiringMode& mode = {});
 
 // Shown when CheckWiring finds nothing.
-inline constexpr auto WiringLooksRight =
-    "Wiring looks right: sequence V1-V2-V3, each current near its own voltage.";
+inline constexpr auto WiringLooksRight = QT_TRANSLATE_NOOP(
+    "WiringCheck", "Wiring looks right: sequence V1-V2-V3, each current near its own voltage.");
 
 // Angular distance of two angles in degrees, 0..180.
 double AngleDistance(double a, double b);

@@ -5,11 +5,13 @@
 // With --monitor the meter adds stray bytes and bad replies now and then, the traffic
 // monitor is opened, the metering values are logged to <log.csv>, and the picture is
 // of the whole window with the monitor in front.
+#include "Language.h"
 #include "ScreenshotShell.h"
 #include "TqvModbus.h"
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <cstdio>
@@ -22,6 +24,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // In the desktop's language, as the program shows itself (LANGUAGE=zh_CN for Chinese).
+    InstallTranslation(app, QLocale::system().uiLanguages());
     const bool monitor = argc == 5 && QByteArray(argv[3]) == "--monitor";
     if (argc != 3 && !monitor) {
         std::fprintf(stderr, "usage: %s <meter-sim> <out.png> [--monitor <log.csv>]\n", argv[0]);

@@ -179,6 +179,46 @@ TEST(TrafficRows, SavedFilesQuoteWhatWouldSplitAField) {
 }
 
 // Save: the filter chosen decides what a name without an extension becomes.
+// On a Chinese desktop the monitor names functions, exceptions and statuses in Chinese;
+// the saved traffic keeps the untranslated names.
+TEST(TrafficRows, TheScreenSpeaksTheDesktopsLanguageTheSavedFileDoesNot) {
+    const ScopedTranslation chinese("zh_CN");
+    ASSERT_TRUE(chinese.Loaded());
+    const QList<TrafficRow> refused =
+        TransactionRows(Record("01,03,05,00,00,02,00,00", WithCrc(Hex("01 83 02")), 1), kWrittenAt);
+    const QList<TrafficRow> unknown =
+        TransactionRows(Record("01,03,01,30,00,02,00,00", WithCrc(Hex("01 83 0C")), 1), kWrittenAt);
+    const QList<TrafficRow> nothing =
+        TransactionRows(Record("zz", {}, 1, std::nullopt), kWrittenAt);
+    const auto shown = [](const TrafficRow& row) {
+        return QStringList{ShownTrafficCellText(row, ColFunction),
+                           ShownTrafficCellText(row, ColDetail),
+                           ShownTrafficCellText(row, ColStatus)}
+            .join('|');
+    };
+    const struct {
+        const char* what;
+        TrafficRow row;
+        QString expected;
+    } cases[] = {
+        {"a request", refused[0], "读保持寄存器|2|无应答"},
+        {"the meter's exception", refused[1], "读保持寄存器（异常）|非法数据地址|无应答"},
+        {"an exception without a name", unknown[1], "读保持寄存器（异常）|异常码 0x0C|无应答"},
+        {"a message that did not parse", nothing[0], "（未发送）||无应答"},
+        {"stray bytes", StrayRow(Hex("55"), kWrittenAt), "||多余数据"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shown(c.row), c.expected) << c.what;
+    EXPECT_EQ(ShownFunctionName(0x42), "功能码 0x42");
+    EXPECT_EQ(FunctionName(0x42), "Function 0x42");
+    EXPECT_EQ(Summary(unknown)[1],
+              "RX|no response|Read Holding Registers (exception)|0x0130|Exception 0x0C|" +
+                  QString(WithCrc(Hex("01 83 0C")).toHex(' ').toUpper()));
+    const QString csv = TrafficRowsAsCsv(refused);
+    EXPECT_TRUE(csv.contains(",Read Holding Registers (exception),0x0500,Illegal Data Address,"))
+        << csv.toStdString();
+}
+
 TEST(TrafficRows, SaveTargetFollowsTheTypedExtensionElseTheFilter) {
     struct Case {
         const char* chosen;

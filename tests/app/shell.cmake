@@ -27,7 +27,7 @@ endif()
 # Not a test: takes the main window's picture for the documentation (run under Xvfb).
 if(TARGET meter-sim AND TARGET shell_window_tests)
     add_executable(main_window_screenshot ${CMAKE_CURRENT_LIST_DIR}/MainWindowScreenshot.cpp)
-    target_link_libraries(main_window_screenshot PRIVATE qetra_app qetra_test_support)
+    target_link_libraries(main_window_screenshot PRIVATE qetra_app qetra_language qetra_test_support)
     if(TARGET qetra_views)
         target_link_libraries(main_window_screenshot PRIVATE qetra_views)
         target_compile_definitions(main_window_screenshot PRIVATE QETRA_HAVE_VIEWS)
@@ -37,4 +37,4 @@ endif()
 # The traffic monitor's rows and record, and its window on its own: no line.
 qetra_add_test(traffic_monitor_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/TrafficMonitorTest.cpp
-    LIBS qetra_traffic qetra_app)
+    LIBS qetra_traffic qetra_app qetra_language)

@@ -1,12 +1,17 @@
 #include "AlarmCodec.h"
 
+#include "AlarmRecords.h"
 #include "DecodeTestSupport.h"
+#include "QtTestSupport.h"
 #include "RegisterBlock.h"
 #include "TestLocales.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QCoreApplication>);
 
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 const QLocale kDe(QLocale::German, QLocale::Germany);
@@ -304,4 +309,30 @@ TEST(AlarmWrite, AnUntouchedFillWritesBackTheBlockItCameFrom) {
     EXPECT_EQ(odd->groups[0].limit, "");
     EXPECT_EQ(odd->delay, -1);
     EXPECT_FALSE(AlarmSettingsFromBlock(block.First(30), {}, kUs).has_value());
+}
+
+// On a Chinese desktop the item list, the group labels and the refusals speak Chinese;
+// the item names saved in configuration files and reports stay as written.
+TEST(AlarmLanguage, TheOperatorReadsTranslatedItemsFilesKeepTheirNames) {
+    const ScopedTranslation chinese("zh_CN");
+    ASSERT_TRUE(chinese.Loaded());
+    AlarmSettingsInput noStatus = Quiet();
+    noStatus.groups[2].status = -1;
+    QList<quint16> groups(4 + 3 * AlarmGroupCount);
+    groups[4] = 17; // group 1 watches Psum
+    const struct {
+        const char* what;
+        QString text;
+        QString expected;
+    } cases[] = {
+        {"the saved name", AlarmItemText(1), "V1 (Phase A Voltage)"},
+        {"the shown name", ShownAlarmItemText(1), "V1（A 相电压）"},
+        {"the list's last item", ShownAlarmItemTexts().last(), "Dmd_S（视在功率需量）"},
+        {"no item outside the list", ShownAlarmItemText(AlarmItemCount), ""},
+        {"a group's label", DecodeAlarmItems(groups).first().text, "Psum（总有功功率）"},
+        {"a list left empty", PlanAlarmWrite(noStatus, {}, kUs).error,
+         "报警参数错误！\n第 3 组：状态 未选择（关或启用）。"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, c.expected) << c.what;
 }

@@ -390,3 +390,41 @@ TEST(ChangedFields, OnlyTheFieldsThatDifferAsTheWindowShowsThem) {
     EXPECT_EQ(ChangedFieldsDetail({}), "Nothing differs from what the meter holds.");
     EXPECT_EQ(ChangedFieldsDetail({"PT1: 1 → 2", "CT1: 5 → 1"}), "PT1: 1 → 2\nCT1: 5 → 1");
 }
+
+// On a Chinese desktop the operator reads the captions in Chinese in the refusals and in
+// the list of changes; the names a configuration file takes stay the window's own.
+TEST(SettingsLanguage, TheOperatorReadsTranslatedCaptionsFilesKeepTheirNames) {
+    const ScopedTranslation chinese("zh_CN");
+    ASSERT_TRUE(chinese.Loaded());
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const auto refusal = [](const std::function<void(MeterSettingsForm&)>& change) {
+        MeterSettingsForm form = ValidForm();
+        change(form);
+        return CheckMeterSettings(form).problem.message;
+    };
+    const struct {
+        const char* what;
+        QString message;
+        QString expected;
+    } cases[] = {
+        {"a refused edit", refusal([](MeterSettingsForm& f) { f.accessCode = "x"; }),
+         "\"访问密码\" 必须是 0 到 65535 之间的整数（其内容为“x”）。"},
+        {"why a zero cannot go", refusal([](MeterSettingsForm& f) { f.pt2 = "0"; }),
+         "PT 二次侧为 0 会使 PT 变比 PT1/PT2 无穷大。"},
+        {"a list without a choice", refusal([](MeterSettingsForm& f) { f.baudRate = -1; }),
+         "\"波特率\""},
+        {"an energy counter", CheckEnergyPresets({"0", "x"}, english).problem.message,
+         "\"有功电能 Ep_exp\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(c.message.contains(c.expected)) << c.what << ": " << c.message.toStdString();
+
+    MeterSettingsForm moved = ValidForm();
+    moved.address = 1;
+    EXPECT_EQ(ChangedFields(MeterSettingsFields(*CheckMeterSettings(ValidForm()).registers),
+                            MeterSettingsFields(*CheckMeterSettings(moved).registers)),
+              QStringList{"仪表地址: 1 → 2"});
+    const QList<MeterSettingView> views = ViewMeterSettings(*CheckMeterSettings(moved).registers);
+    EXPECT_EQ(views.first().name, "Access Code");
+    EXPECT_EQ(views.first().shownName, "访问密码");
+}

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <QTranslator>
 #include <QtGlobal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -16,6 +17,26 @@
 // among the exit handlers it would outlive the platform plugin its windows used). The
 // expected texts of the tests use a full stop as decimal separator, whatever the
 // machine's own locale is.
+// One of the program's built translations ("zh_CN", "en") installed while the object
+// lives, as a desktop in that language would have it; the test binary links
+// qetra_language, which holds them. Check Loaded() before relying on it.
+class ScopedTranslation {
+public:
+    explicit ScopedTranslation(const char* name) {
+        loaded_ =
+            translator_.load(QStringLiteral(":/i18n/qetralink_%1.qm").arg(QLatin1String(name))) &&
+            QCoreApplication::installTranslator(&translator_);
+    }
+    ~ScopedTranslation() { QCoreApplication::removeTranslator(&translator_); }
+    ScopedTranslation(const ScopedTranslation&) = delete;
+    ScopedTranslation& operator=(const ScopedTranslation&) = delete;
+    bool Loaded() const { return loaded_; }
+
+private:
+    QTranslator translator_;
+    bool loaded_ = false;
+};
+
 template <class App> class QtAppEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {

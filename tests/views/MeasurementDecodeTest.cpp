@@ -7,11 +7,15 @@
 #include "PhaseAngleDecode.h"
 
 #include "DecodeTestSupport.h"
+#include "QtTestSupport.h"
 #include "RegisterBlock.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment<QCoreApplication>);
 
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 const QLocale kDe(QLocale::German, QLocale::Germany);
@@ -90,6 +94,26 @@ TEST(HarmonicsDecode, HeadingsTakeTheSuffixOfTheLastDigit) {
     EXPECT_EQ(i.mid(30), QStringList({"Odd Harmonics", "Even Harmonics", "K Factor"}));
     EXPECT_EQ(VoltageGridRowHeadings(), QStringList({"U1/U12", "U2/U31", "U3/U23"}));
     EXPECT_EQ(CurrentGridRowHeadings(), QStringList({"I1", "I2", "I3"}));
+}
+
+// On a Chinese desktop the grids' heads read in Chinese: every harmonic as "n 次" whatever
+// its English suffix, the time stamp of an extreme as year .. second.
+TEST(GridHeadings, AChineseDesktopReadsThemInChinese) {
+    const ScopedTranslation chinese("zh_CN");
+    ASSERT_TRUE(chinese.Loaded());
+    const struct {
+        const char* what;
+        QString heading;
+        QString expected;
+    } cases[] = {
+        {"H 2nd", HarmonicHeading(1), "2 次"},
+        {"H 11st", HarmonicHeading(10), "11 次"},
+        {"H 13rd", HarmonicHeading(12), "13 次"},
+        {"H 30th", HarmonicHeading(29), "30 次"},
+        {"max/min", MaxMinColumnHeadings(true).join(' '), "年 月 日 时 分 秒 最大值"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.heading, c.expected) << c.what;
 }
 
 TEST(MaxMinDecode, EachRecordIsWrittenByItsQuantityWithTheRatios) {
