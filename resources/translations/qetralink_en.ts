@@ -2305,6 +2305,13 @@
     </message>
 </context>
 <context>
+    <name>LineNoticeBar</name>
+    <message>
+        <source>Search…</source>
+        <translation>Search…</translation>
+    </message>
+</context>
+<context>
     <name>LineRecovery</name>
     <message>
         <source>严重错误</source>
@@ -2326,6 +2333,14 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>No answer from address %1 at %2 baud on %3: check the address, baud rate and wiring, or use Search%4</source>
         <translation>No answer from address %1 at %2 baud on %3: check the address, baud rate and wiring, or use Search%4</translation>
+    </message>
+    <message>
+        <source>Line lost at %1</source>
+        <translation>Line lost at %1</translation>
+    </message>
+    <message>
+        <source>Line lost %1 times since %2</source>
+        <translation>Line lost %1 times since %2</translation>
     </message>
 </context>
 <context>
@@ -2569,6 +2584,13 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Waiting for the angles</source>
         <translation>Waiting for the angles</translation>
+    </message>
+</context>
+<context>
+    <name>PortList</name>
+    <message>
+        <source>%1 (not present)</source>
+        <translation>%1 (not present)</translation>
     </message>
 </context>
 <context>
@@ -3468,6 +3490,14 @@ Nothing was written to the meter.</translation>
         <source>RxD: </source>
         <translation>RxD: </translation>
     </message>
+    <message>
+        <source>Reset Layout</source>
+        <translation>Reset Layout</translation>
+    </message>
+    <message>
+        <source>Search for a meter</source>
+        <translation>Search for a meter</translation>
+    </message>
 </context>
 <context>
     <name>TFormTrafficMonitor</name>
@@ -3958,6 +3988,17 @@ Nothing was written to the meter.</translation>
     <message>
         <source>its times overlap those of %1: the files are not one log</source>
         <translation>its times overlap those of %1: the files are not one log</translation>
+    </message>
+</context>
+<context>
+    <name>ValueFreshness</name>
+    <message>
+        <source>not read yet</source>
+        <translation>not read yet</translation>
+    </message>
+    <message>
+        <source>last read %1</source>
+        <translation>last read %1</translation>
     </message>
 </context>
 <context>

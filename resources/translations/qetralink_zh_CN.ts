@@ -2305,6 +2305,13 @@
     </message>
 </context>
 <context>
+    <name>LineNoticeBar</name>
+    <message>
+        <source>Search…</source>
+        <translation>搜索…</translation>
+    </message>
+</context>
+<context>
     <name>LineRecovery</name>
     <message>
         <source>严重错误</source>
@@ -2326,6 +2333,14 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>No answer from address %1 at %2 baud on %3: check the address, baud rate and wiring, or use Search%4</source>
         <translation>%3 上地址 %1、波特率 %2 无应答：请检查地址、波特率和接线，或使用搜索%4</translation>
+    </message>
+    <message>
+        <source>Line lost at %1</source>
+        <translation>线路于 %1 断开</translation>
+    </message>
+    <message>
+        <source>Line lost %1 times since %2</source>
+        <translation>自 %2 起线路断开 %1 次</translation>
     </message>
 </context>
 <context>
@@ -2569,6 +2584,13 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Waiting for the angles</source>
         <translation>等待相角</translation>
+    </message>
+</context>
+<context>
+    <name>PortList</name>
+    <message>
+        <source>%1 (not present)</source>
+        <translation>%1（不存在）</translation>
     </message>
 </context>
 <context>
@@ -3468,6 +3490,14 @@ Nothing was written to the meter.</source>
         <source>RxD: </source>
         <translation>接收: </translation>
     </message>
+    <message>
+        <source>Reset Layout</source>
+        <translation>重置布局</translation>
+    </message>
+    <message>
+        <source>Search for a meter</source>
+        <translation>搜索仪表</translation>
+    </message>
 </context>
 <context>
     <name>TFormTrafficMonitor</name>
@@ -3958,6 +3988,17 @@ Nothing was written to the meter.</source>
     <message>
         <source>its times overlap those of %1: the files are not one log</source>
         <translation>其时间与 %1 重叠：这些文件不属于同一记录</translation>
+    </message>
+</context>
+<context>
+    <name>ValueFreshness</name>
+    <message>
+        <source>not read yet</source>
+        <translation>尚未读取</translation>
+    </message>
+    <message>
+        <source>last read %1</source>
+        <translation>上次读取 %1</translation>
     </message>
 </context>
 <context>

@@ -6,8 +6,8 @@
 #include "TComm.h"
 #include "TqvModbus.h"
 
-#include <QFileInfo>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <exception>
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QObject>
 #include <QPointer>
-#include <QCoreApplication>
 #include <QString>
 
 class QWidget;

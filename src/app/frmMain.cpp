@@ -17,8 +17,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMdiArea>
@@ -222,7 +222,7 @@ void TFormTeskLink::AddTrafficCommands() {
     ui->Window1->insertAction(nullptr, reset);
     connect(reset, &QAction::triggered, this, [this] { ResetLayout(); });
 
-        auto* log = new QAction(tr("Log to file\u2026(&L)"), this);
+    auto* log = new QAction(tr("Log to file\u2026(&L)"), this);
     log->setObjectName(QStringLiteral("MMLogToFile"));
     log->setEnabled(false);
     ui->MM01->insertAction(ui->MMExit, log);
@@ -549,7 +549,7 @@ void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
     // A register read counts towards its block's age until the block's reply comes.
     if (Msg.size() >= 4 && quint8(Msg[1]) == 0x03)
         routing_->Freshness().Asked(quint16((quint8(Msg[2]) << 8) | quint8(Msg[3])));
-        SetPanel(0, 0, tr("TxD: ") + BytesToHex(Msg));
+    SetPanel(0, 0, tr("TxD: ") + BytesToHex(Msg));
     SetPanel(1, 0, tr("RxD: "));
 }
 

@@ -272,9 +272,9 @@ void TFormCalirate::FinishRun() {
         dialogs_.Error(caption, write.error);
         return;
     }
-    if (dialogs_.AskYesNoWithDetail(caption,
-                                    QCoreApplication::translate("CalibrationRun", writeCase.question),
-                                    ChangedFieldsDetail(write.changes)))
+    if (dialogs_.AskYesNoWithDetail(
+            caption, QCoreApplication::translate("CalibrationRun", writeCase.question),
+            ChangedFieldsDetail(write.changes)))
         state_.Schedule.Queue(WriteSlot, write.message);
 }
 
