@@ -21,6 +21,12 @@ void ValueFreshness::EndConnection() {
     emit Changed();
 }
 
+void ValueFreshness::MeterSilent() {
+    // A new epoch without ending the connection: the next reply of a block is fresh.
+    ++epoch_;
+    emit Changed();
+}
+
 void ValueFreshness::Asked(quint16 startAddr) {
     Block& b = blocks_[startAddr];
     const bool wasFresh = Fresh(b);

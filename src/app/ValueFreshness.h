@@ -10,9 +10,9 @@
 // Whether what the windows show of a register block is the meter's present value. A
 // block's values are fresh when they came from a reply of the present connection and the
 // block has not gone unanswered for long: before the first reply, after the line is lost,
-// after Stop COMM, and once the block has been asked for kMissedAsks times without an
-// answer, they are old and the windows draw them so. The next reply of the block makes
-// them fresh again.
+// after the meter stopped answering, after Stop COMM, and once the block has been asked for
+// kMissedAsks times without an answer, they are old and the windows draw them so. The next reply of
+// the block makes them fresh again.
 //
 // The age rule counts requests of the block, not seconds: a block that is read once per
 // rotation and one read every third rotation go old after the same number of misses, and
@@ -38,6 +38,9 @@ public:
     void BeginConnection();
     // Stop COMM or the line lost: nothing shown is the meter's present value any more.
     void EndConnection();
+    // The meter stopped answering (it counts as lost) while the line stays up: nothing shown
+    // is its present value any more; each block is again with its next reply.
+    void MeterSilent();
     // A read of the block starting at `startAddr` went out.
     void Asked(quint16 startAddr);
     // A reply of the block was accepted and is about to be shown.

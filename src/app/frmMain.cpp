@@ -88,6 +88,11 @@ TFormTeskLink::TFormTeskLink(ShellOptions options, QWidget* parent)
         else
             routing_->Freshness().EndConnection();
     });
+    // A meter that stopped answering on a line that stays up: what it said before is old.
+    connect(line_.get(), &MeterLine::NoAnswerChanged, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            routing_->Freshness().MeterSilent();
+    });
     // The client area scrolls to a window that does not fit, so the main window's smallest
     // size comes from its menus and bars, never from its largest child: on a small laptop
     // screen the status bars with the counters stay in view.

@@ -4,7 +4,8 @@
 //   main_window_screenshot <meter-sim> <out.png> [--monitor <log.csv>]
 // With --monitor the meter adds stray bytes and bad replies now and then, the traffic
 // monitor is opened, the metering values are logged to <log.csv>, and the picture is
-// of the whole window with the monitor in front.
+// of the whole window with the monitor in front. With --stale the meter falls silent after
+// the first values: the picture shows them grey, with the no-answer notice below.
 #include "Language.h"
 #include "ScreenshotShell.h"
 #include "TqvModbus.h"
@@ -27,8 +28,10 @@ int main(int argc, char* argv[]) {
     // In the desktop's language, as the program shows itself (LANGUAGE=zh_CN for Chinese).
     InstallTranslation(app, QLocale::system().uiLanguages());
     const bool monitor = argc == 5 && QByteArray(argv[3]) == "--monitor";
-    if (argc != 3 && !monitor) {
-        std::fprintf(stderr, "usage: %s <meter-sim> <out.png> [--monitor <log.csv>]\n", argv[0]);
+    const bool stale = argc == 4 && QByteArray(argv[3]) == "--stale";
+    if (argc != 3 && !monitor && !stale) {
+        std::fprintf(stderr, "usage: %s <meter-sim> <out.png> [--monitor <log.csv> | --stale]\n",
+                     argv[0]);
         return 2;
     }
     QStringList simArguments;
@@ -57,6 +60,15 @@ int main(int argc, char* argv[]) {
     shell.StartPolling();
 
     ScreenshotShell::Pause(5000);
+    if (stale) {
+        session.HoldMeter();
+        const QWidget* notice = shell.findChild<QWidget*>(QStringLiteral("StatusBarLine"));
+        if (!ScreenshotShell::Wait([notice] { return notice && notice->isVisible(); }, 60000)) {
+            std::fprintf(stderr, "the no-answer notice did not show\n");
+            return 1;
+        }
+        ScreenshotShell::Pause(500);
+    }
     const bool saved = session.Save(&shell, QString::fromLocal8Bit(argv[2]));
     std::printf("%s\n", qPrintable(shell.StatusText(2, 3)));
     return saved ? 0 : 1;

@@ -9,8 +9,8 @@ constexpr quint16 kBlock = 0x130;
 constexpr quint16 kOther = 0x100;
 
 // One letter per event on the line: b = polling started or the line back, e = stopped or
-// lost, a = a read of the block sent, d = its reply, o = the other block's reply,
-// m = a minute passes, n = the next day.
+// lost, s = the meter stopped answering, a = a read of the block sent, d = its reply, o = the other
+// block's reply, m = a minute passes, n = the next day.
 struct Case {
     const char* name;
     const char* events;
@@ -31,6 +31,9 @@ const Case kCases[] = {
     {"three unanswered, a fourth out", "badaaaa", false, "last read 14:03:12", 1},
     {"another request unanswered", "badaaaaa", false, "last read 14:03:12", 0},
     {"a reply after the misses", "badaaaamd", true, "", 1},
+    {"the meter silent after a reply", "bads", false, "last read 14:03:12", 1},
+    {"its next reply after the silence", "badsmd", true, "", 1},
+    {"another block's reply after the silence", "badso", false, "last read 14:03:12", 1},
     {"read yesterday", "badne", false, "last read 2026-12-07 14:03:12", 1},
 };
 
@@ -52,6 +55,9 @@ TEST(ValueFreshness, BlocksAreFreshOnlyWithARecentReplyOfThePresentConnection) {
                 break;
             case 'e':
                 freshness.EndConnection();
+                break;
+            case 's':
+                freshness.MeterSilent();
                 break;
             case 'a':
                 freshness.Asked(kBlock);

@@ -10,10 +10,12 @@
 #include <QSettings>
 #include <QSize>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <sys/types.h>
 
 // For the documentation's picture tools (not tests): the simulated meter on COM1 in a
 // private folder of port links, and the main window built as the program builds it,
@@ -26,6 +28,8 @@ public:
         if (shell_)
             shell_->StopPolling();
         shell_.reset();
+        if (held_)
+            ::kill(pid_t(sim_.processId()), SIGCONT);
         sim_.terminate();
         sim_.waitForFinished(5000);
     }
@@ -41,6 +45,10 @@ public:
         }
         return true;
     }
+
+    // The meter falls silent (the simulator is stopped, not ended: its port stays open), as
+    // a meter does whose wiring was pulled while the line to it stays up.
+    void HoldMeter() { held_ = ::kill(pid_t(sim_.processId()), SIGSTOP) == 0; }
 
     // The program's saved settings, read when the program starts.
     QSettings& Settings() { return settings_; }
@@ -91,5 +99,6 @@ private:
     QTemporaryDir ports_, config_;
     QSettings settings_{config_.filePath("settings.ini"), QSettings::IniFormat};
     QProcess sim_;
+    bool held_ = false;
     std::unique_ptr<TFormTeskLink> shell_;
 };
