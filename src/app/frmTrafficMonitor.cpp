@@ -182,7 +182,7 @@ QString TFormTrafficMonitor::CountsText() const {
         parts << QStringLiteral("%1 %2")
                      .arg(StatusName(TrafficStatus(s)))
                      .arg(model_.Count(TrafficStatus(s)));
-    parts << QStringLiteral("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
+    parts << QStringLiteral("rows %1 of %2").arg(model_.RecordedCount()).arg(model_.Capacity());
     return parts.join(QStringLiteral("   "));
 }
 
