@@ -130,9 +130,17 @@ if [ -z "$prog_pid" ]; then
 fi
 
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$prog_pid/status" 2> /dev/null; }
+# The meter's count of requests heard: asked for, and waited for, here and now.
+stats_lines() { grep -c '^meter-sim-stats ' "$out/meter-sim.log" || true; }
 frames() {
+    local before
+    before=$(stats_lines)
     kill -USR1 "$sim_pid" 2> /dev/null || return 0
-    sleep 1
+    for _ in $(seq 100); do
+        [ "$(stats_lines)" -gt "$before" ] && break
+        sleep 0.1
+    done
+    [ "$(stats_lines)" -gt "$before" ] || return 0
     grep -E '^meter-sim-stats ' "$out/meter-sim.log" | tail -n1 | sed -nE 's/.* frames=([0-9]+).*/\1/p'
 }
 
