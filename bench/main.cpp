@@ -452,7 +452,7 @@ int main(int argc, char* argv[]) {
                             .arg(monitor ? QStringLiteral("record and window")
                                          : QStringLiteral("record only"))
                             .arg(traffic->Transactions())
-                            .arg(traffic->Recorded().size())
+                            .arg(traffic->RecordedCount())
                             .arg(traffic->Capacity());
 
     QTextStream out(stdout);

@@ -20,16 +20,28 @@ TrafficModel::TrafficModel(QObject* parent)
 
 void TrafficModel::SetCapacity(int rows) {
     capacity_ = std::max(1, rows);
-    if (rows_.size() > capacity_)
-        DropOldest(int(rows_.size()) - capacity_);
+    if (size_ > capacity_)
+        DropOldest(int(size_ - capacity_));
+    // A smaller buffer gives its room back: the kept rows in order, nothing beyond them.
+    if (qsizetype(ring_.capacity()) > capacity_) {
+        std::vector<TrafficRow> kept;
+        kept.reserve(size_t(size_));
+        for (qsizetype i = 0; i < size_; ++i)
+            kept.push_back(std::move(ring_[size_t(Slot(i))]));
+        ring_.swap(kept);
+        head_ = 0;
+    }
 }
 
 void TrafficModel::SetPaused(bool paused) {
     if (paused == paused_)
         return;
     if (paused) {
-        // Shares the rows until the next one comes in; then the view keeps this copy.
-        frozen_ = rows_;
+        // The rows' texts and bytes are shared, not copied.
+        frozen_.clear();
+        frozen_.reserve(size_);
+        for (qsizetype i = 0; i < size_; ++i)
+            frozen_.append(RecordedRow(i));
         paused_ = true;
         return;
     }
@@ -42,7 +54,8 @@ void TrafficModel::SetPaused(bool paused) {
 void TrafficModel::Clear() {
     pending_.clear();
     beginResetModel();
-    rows_.clear();
+    std::vector<TrafficRow>().swap(ring_);
+    head_ = size_ = 0;
     frozen_.clear();
     counts_.fill(0);
     endResetModel();
@@ -59,8 +72,11 @@ void TrafficModel::DropOldest(int n) {
         return;
     if (!paused_)
         beginRemoveRows({}, 0, n - 1);
-    // QList keeps free room at its front, so dropping the oldest rows moves nothing.
-    rows_.remove(0, n);
+    // The slots are taken by the next rows; their texts and bytes go now.
+    for (int i = 0; i < n; ++i)
+        ring_[size_t(Slot(i))] = TrafficRow();
+    head_ = size_ == n ? 0 : Slot(n);
+    size_ -= n;
     if (!paused_)
         endRemoveRows();
 }
@@ -68,18 +84,36 @@ void TrafficModel::DropOldest(int n) {
 void TrafficModel::Append(const QList<TrafficRow>& rows) {
     if (rows.isEmpty())
         return;
-    const int excess = int(rows_.size() + rows.size()) - capacity_;
-    DropOldest(std::min(excess, int(rows_.size())));
     // A batch larger than the whole buffer keeps only its newest rows.
     const qsizetype skip = std::max<qsizetype>(0, rows.size() - capacity_);
-    const int first = int(rows_.size());
+    const qsizetype excess = size_ + rows.size() - skip - capacity_;
+    DropOldest(int(std::min(excess, size_)));
+    const int first = int(size_);
     const int last = first + int(rows.size() - skip) - 1;
     if (!paused_)
         beginInsertRows({}, first, last);
     for (qsizetype i = skip; i < rows.size(); ++i)
-        rows_.append(rows[i]);
+        Push(rows[i]);
     if (!paused_)
         endInsertRows();
+}
+
+void TrafficModel::Push(const TrafficRow& row) {
+    if (size_ < qsizetype(ring_.size())) {
+        ring_[size_t(Slot(size_))] = row;
+        ++size_;
+        return;
+    }
+    // Every slot is taken and the capacity allows more: the ring grows at its end, in
+    // order, never past the capacity.
+    if (head_ != 0) {
+        std::rotate(ring_.begin(), ring_.begin() + head_, ring_.end());
+        head_ = 0;
+    }
+    if (ring_.size() == ring_.capacity())
+        ring_.reserve(size_t(std::min<qsizetype>(capacity_, std::max<qsizetype>(64, 2 * size_))));
+    ring_.push_back(row);
+    ++size_;
 }
 
 void TrafficModel::TransactionEvaluated(const TransactionRecord& record) {
@@ -141,7 +175,7 @@ void TrafficModel::Flush() {
 }
 
 int TrafficModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(Shown().size());
+    return parent.isValid() ? 0 : int(ShownCount());
 }
 
 int TrafficModel::columnCount(const QModelIndex& parent) const {
@@ -149,9 +183,9 @@ int TrafficModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TrafficModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= Shown().size())
+    if (!index.isValid() || index.row() >= ShownCount())
         return {};
-    const TrafficRow& row = Shown()[index.row()];
+    const TrafficRow& row = RowAt(index.row());
     // Texts are made only for the cells a view asks for.
     if (role == Qt::DisplayRole && index.column() == ColBytes && row.bytes.size() > kShownBytes)
         return QString::fromLatin1(row.bytes.left(kShownBytes).toHex(' ').toUpper()) +

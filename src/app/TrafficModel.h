@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The traffic monitor's rows: fed by the master as its transaction observer, bounded to a
 // number of rows (the oldest go first), so a day of polling never grows the program.
@@ -44,10 +45,14 @@ public:
     void SetPaused(bool paused);
     void Clear();
 
-    // Every recorded row, oldest first (also while paused: the buffer, not the view).
-    const QList<TrafficRow>& Recorded() const { return rows_; }
+    // The recorded rows, oldest first (also while paused: the buffer, not the view).
+    qsizetype RecordedCount() const { return size_; }
+    const TrafficRow& RecordedRow(qsizetype i) const { return ring_[size_t(Slot(i))]; }
+    // Rows the buffer has room for in memory: never more than the capacity, however long
+    // the program records.
+    qsizetype RowsHeld() const { return qsizetype(ring_.capacity()); }
     // The row shown at `row` (of the unfiltered view).
-    const TrafficRow& RowAt(int row) const { return Shown()[row]; }
+    const TrafficRow& RowAt(int row) const { return paused_ ? frozen_[row] : RecordedRow(row); }
     // Transactions evaluated since the last Clear, by their outcome, counted as they are
     // observed; Stray counts pieces of stray bytes, found when their rows are made.
     int Count(TrafficStatus status) const { return counts_[size_t(status)]; }
@@ -75,8 +80,13 @@ signals:
     void CountsChanged();
 
 private:
-    const QList<TrafficRow>& Shown() const { return paused_ ? frozen_ : rows_; }
+    qsizetype ShownCount() const { return paused_ ? frozen_.size() : size_; }
+    qsizetype Slot(qsizetype i) const {
+        const qsizetype s = head_ + i;
+        return s < qsizetype(ring_.size()) ? s : s - qsizetype(ring_.size());
+    }
     void DropOldest(int n);
+    void Push(const TrafficRow& row);
     void Schedule();
 
     struct Observed {
@@ -90,7 +100,12 @@ private:
     bool flushQueued_ = false;
     int batchMs_ = 200;
 
-    QList<TrafficRow> rows_;
+    // A ring: once full, each new row takes the oldest one's slot. (A list that drops at
+    // its front and appends at its back drifts through an allocation three times the
+    // rows it holds, and over an hour of polling every page of it becomes resident.)
+    std::vector<TrafficRow> ring_;
+    qsizetype head_ = 0; // slot of the oldest row
+    qsizetype size_ = 0;
     QList<TrafficRow> frozen_; // what the view shows while paused
     int capacity_ = kDefaultCapacity;
     bool paused_ = false;

@@ -184,7 +184,7 @@ QString TFormTrafficMonitor::CountsText() const {
         parts << QStringLiteral("%1 %2")
                      .arg(ShownStatusName(TrafficStatus(s)))
                      .arg(model_.Count(TrafficStatus(s)));
-    parts << tr("rows %1 of %2").arg(model_.Recorded().size()).arg(model_.Capacity());
+    parts << tr("rows %1 of %2").arg(model_.RecordedCount()).arg(model_.Capacity());
     return parts.join(QStringLiteral("   "));
 }
 

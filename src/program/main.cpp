@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QLocale>
+#include <QTimer>
 
 namespace {
 
@@ -78,5 +79,15 @@ int main(int argc, char* argv[]) {
     RegisterProgramWindows(FormTeskLink);
     FormTeskLink.CreateResidentWindows();
     FormTeskLink.ShowWithSavedLayout();
+    // QETRA_OPEN_EVERY_WINDOW=N (seconds, 0 = no cycling) is for long unattended runs
+    // against the simulated meter: every window open, polling, the next window brought
+    // forward every N seconds.
+    bool cycleGiven = false;
+    const int cycleS = qEnvironmentVariableIntValue("QETRA_OPEN_EVERY_WINDOW", &cycleGiven);
+    if (cycleGiven && cycleS >= 0) {
+        QTimer::singleShot(0, &FormTeskLink, [&FormTeskLink, cycleS] {
+            OpenEveryWindowAndPoll(FormTeskLink, cycleS * 1000);
+        });
+    }
     return app.exec();
 }

@@ -324,7 +324,7 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     EXPECT_EQ(model.rowCount(), 0);
     model.Flush();
     EXPECT_EQ(model.rowCount(), 5); // 11 rows made, the newest 5 kept
-    EXPECT_EQ(model.Recorded().back().status, TrafficStatus::Stray);
+    EXPECT_EQ(model.RecordedRow(model.RecordedCount() - 1).status, TrafficStatus::Stray);
     EXPECT_EQ(model.Transactions(), 5);
     EXPECT_EQ(model.Count(TrafficStatus::Ok), 3);
     EXPECT_EQ(model.Count(TrafficStatus::NoResponse), 1);
@@ -339,7 +339,7 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
         model.TransactionEvaluated(ok);
     model.Flush();
     EXPECT_EQ(model.data(model.index(0, ColBytes)).toString(), shownFirst);
-    EXPECT_EQ(model.Recorded().size(), 5);
+    EXPECT_EQ(model.RecordedCount(), 5);
     EXPECT_EQ(model.Count(TrafficStatus::Ok), 7);
     model.SetPaused(false);
     EXPECT_EQ(model.rowCount(), 5);
@@ -351,7 +351,8 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     model.TransactionEvaluated(lost);
     // The batch comes from the event loop by itself.
     const QDeadlineTimer deadline(5000);
-    while (model.Recorded().back().status != TrafficStatus::NoResponse && !deadline.hasExpired())
+    while (model.RecordedRow(model.RecordedCount() - 1).status != TrafficStatus::NoResponse &&
+           !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     filter.SetStatus(TrafficStatus::NoResponse);
     EXPECT_EQ(filter.rowCount(), 2); // the request and its missing reply
@@ -362,4 +363,31 @@ TEST(TrafficModel, KeepsTheNewestRowsCountsEveryTransactionAndPausesOnlyTheView)
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.Transactions(), 0);
+
+    // Hours of polling: the newest rows in order, in no more room than the capacity, also
+    // across changes of the capacity while the buffer has wrapped.
+    model.SetBatchMs(0);
+    const auto inOrder = [&] {
+        for (qsizetype i = 1; i < model.RecordedCount(); ++i)
+            if (model.RecordedRow(i - 1).timeMs > model.RecordedRow(i).timeMs)
+                return false;
+        return true;
+    };
+    const struct {
+        int capacity;
+        int transactions;
+    } steps[] = {{100, 1000}, {150, 60}, {30, 10}, {40, 10}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.capacity);
+        model.SetCapacity(step.capacity);
+        for (int i = 0; i < step.transactions; ++i) {
+            now += 100; // one request after the other's reply
+            model.TransactionEvaluated(ok);
+        }
+        const qint64 newest = now - 200 + 40;
+        EXPECT_EQ(model.RecordedCount(), step.capacity);
+        EXPECT_LE(model.RowsHeld(), step.capacity);
+        EXPECT_EQ(model.RecordedRow(model.RecordedCount() - 1).timeMs, newest);
+        EXPECT_TRUE(inOrder());
+    }
 }
