@@ -39,8 +39,13 @@ public:
     // lost again before the operator closed the first box): while the box of this `key`
     // is still open, a new call puts the new caption and text into it instead of stacking
     // another box over the windows. Returns at once; the program goes on meanwhile.
+    // Dialogs that keep no boxes open (a benchmark's, a command line's) show each notice
+    // as a message.
     virtual void ShowNotice(const QString& key, Icon icon, const QString& caption,
-                            const QString& text) = 0;
+                            const QString& text) {
+        Q_UNUSED(key);
+        ShowMessage(icon, caption, text);
+    }
 
     // Shorthands for the kinds of box the windows use.
     void Inform(const QString& caption, const QString& text) {
