@@ -67,12 +67,350 @@ summary).)";
 
 std::optional<quint32> ParseNumber(const QString& text, quint32 max) {
     bool ok = false;
-    const qulonglong v = text.startsWith("0x", Qt::CaseInsensitive)
-                             ? text.mid(2).toULongLong(&ok, 16)
-                             : text.toULongLong(&ok, 10);
-    if (!ok || v > max)
+    const qulonglong number = text.startsWith("0x", Qt::CaseInsensitive)
+                                  ? text.mid(2).toULongLong(&ok, 16)
+                                  : text.toULongLong(&ok, 10);
+    if (!ok || number > max)
         return std::nullopt;
-    return quint32(v);
+    return quint32(number);
+}
+
+// When an option counts. The kind of run (port list, search, report, configuration
+// command or poll) decides which stages are read at all; within a stage the options are
+// checked in the order of the table, and the first refusal is the one reported.
+enum class Stage {
+    Command,      // --help and --version, taken before anything else
+    ListPorts,    // the port list, which needs nothing more
+    Port,         // the line every other run talks to
+    Scan,         // the search for meters
+    ScanPlan,     // where and how fast it searches
+    Line,         // how the line is polled: poll, report and configuration commands
+    Report,       // the commissioning report
+    ReportPage,   // what the report says about the site, and its paper
+    Config,       // the configuration command
+    ConfigDetail, // the meters it writes and what it takes besides the settings
+    Model,        // the meter model: report and configuration commands
+};
+
+// What an option sets: it gets the option's value (its default when the option was not
+// given) and whether it was given, and returns why the value was refused, or nothing.
+using OptionSetter = QString (*)(const QString& value, bool given, PollOptions& options);
+
+struct OptionRow {
+    Stage stage;
+    const char* names;     // separated by commas, the short one first
+    const char* valueName; // nullptr: a switch
+    const char* defaultValue;
+    OptionSetter set; // nullptr: taken before the run is read
+    const char* help;
+};
+
+template <bool PollOptions::*field>
+QString SetSwitch(const QString&, bool given, PollOptions& options) {
+    options.*field = given;
+    return {};
+}
+
+template <QString PollOptions::*field>
+QString SetText(const QString& value, bool, PollOptions& options) {
+    options.*field = value;
+    return {};
+}
+
+// One of the three configuration commands; they exclude each other.
+template <PollOptions::ConfigAction action>
+QString SetConfigAction(const QString& file, bool given, PollOptions& options) {
+    if (!given)
+        return {};
+    if (options.configAction != PollOptions::ConfigAction::None)
+        return "--save-config, --compare-config and --apply-config exclude each other";
+    options.configAction = action;
+    options.configFile = file;
+    return {};
+}
+
+// Milliseconds of --interval and --timeout, at most one hour.
+template <quint32 PollOptions::*field>
+QString SetWaitMs(const QString& value, bool, PollOptions& options) {
+    const auto ms = ParseNumber(value, 3600000);
+    if (!ms)
+        return "bad --interval or --timeout (milliseconds, at most one hour)";
+    options.*field = *ms;
+    return {};
+}
+
+QString SetBaud(const QString& value, bool, PollOptions& options) {
+    const auto baud = ParseNumber(value, 4000000);
+    // Only the rates the terminal driver knows by name: a rate such as 1 would be set
+    // through the arbitrary-rate request, and no line carries it.
+    if (!baud || StandardBaudConstant(*baud) == B0 || *baud < 50)
+        return "bad --baud (a standard rate such as 9600): " + value;
+    options.baud = *baud;
+    return {};
+}
+
+QString SetAddress(const QString& value, bool, PollOptions& options) {
+    const auto address = ParseNumber(value, 247);
+    if (!address)
+        return "bad --addr (0..247): " + value;
+    options.address = int(*address);
+    return {};
+}
+
+QString SetPasses(const QString& value, bool, PollOptions& options) {
+    const auto passes = ParseNumber(value, 100000000);
+    if (!passes || *passes == 0)
+        return "bad --passes: " + value;
+    options.passes = int(*passes);
+    return {};
+}
+
+QString SetWaitBack(const QString& value, bool, PollOptions& options) {
+    const auto seconds = ParseNumber(value, 86400);
+    if (!seconds)
+        return "bad --wait-back (seconds, at most a day): " + value;
+    options.waitBack = int(*seconds);
+    return {};
+}
+
+QString SetCsvFile(const QString& value, bool given, PollOptions& options) {
+    options.csvFile = value;
+    return given && value.isEmpty() ? QString("--csv needs a file name") : QString();
+}
+
+QString SetScanAddresses(const QString& value, bool, PollOptions& options) {
+    if (!ParseAddressRange(value, options.scanPlan.firstAddress, options.scanPlan.lastAddress))
+        return "bad --scan-addresses (FIRST-LAST within 1-247): " + value;
+    return {};
+}
+
+QString SetScanRates(const QString& value, bool, PollOptions& options) {
+    if (!ParseRateList(value, options.scanPlan.rates))
+        return "bad --scan-rates (rates of the meter: 600 1200 2400 4800 9600 19200 38400, "
+               "each once): " +
+               value;
+    return {};
+}
+
+QString SetScanTurnaround(const QString& value, bool, PollOptions& options) {
+    const auto turnaround = ParseNumber(value, 10000);
+    if (!turnaround)
+        return "bad --scan-turnaround (0..10000 ms): " + value;
+    options.scanPlan.turnaroundMs = int(*turnaround);
+    return {};
+}
+
+QString SetReportFile(const QString& value, bool given, PollOptions& options) {
+    options.reportFile = value;
+    return given && value.isEmpty() ? QString("--report needs a file name") : QString();
+}
+
+QString SetPaper(const QString& value, bool, PollOptions& options) {
+    const QString paper = value.toLower();
+    if (paper != "a4" && paper != "letter")
+        return "bad --paper (a4 or letter): " + value;
+    options.letterPaper = paper == "letter";
+    return {};
+}
+
+QString SetModel(const QString& value, bool, PollOptions& options) {
+    const QString model = value.trimmed();
+    if (model != QLatin1String("7100") && model != QLatin1String("7300"))
+        return "bad --model (7100 or 7300): " + model;
+    options.model = QStringLiteral("QETRA ") + model;
+    return {};
+}
+
+QString SetConfigAddresses(const QString& value, bool given, PollOptions& options) {
+    if (!given)
+        return {};
+    if (options.configAction != PollOptions::ConfigAction::Apply)
+        return "--addresses goes with --apply-config only";
+    QString why;
+    const auto addresses = ParseAddressList(value, &why);
+    if (!addresses)
+        return "bad --addresses: " + why;
+    options.configAddresses = *addresses; // never empty
+    return {};
+}
+
+QString SetIncludeComm(const QString&, bool given, PollOptions& options) {
+    options.includeComm = given;
+    if (given && !options.configAddresses.isEmpty())
+        return "--include-comm cannot go with --addresses: a list of meters never takes one "
+               "address and baud rate";
+    if (given && options.configAction == PollOptions::ConfigAction::Save)
+        return "--include-comm goes with --apply-config or --compare-config";
+    return {};
+}
+
+QString SetWriteCoefficients(const QString&, bool given, PollOptions& options) {
+    options.writeCoefficients = given;
+    if (given && (!options.factory || options.configAction != PollOptions::ConfigAction::Apply))
+        return "--coefficients goes with --factory --apply-config only";
+    return {};
+}
+
+using Config = PollOptions::ConfigAction;
+
+// The options, in the order --help lists them.
+const OptionRow kOptions[] = {
+    {Stage::Command, "h,help", nullptr, nullptr, nullptr, "Show this help."},
+    {Stage::Command, "version", nullptr, nullptr, nullptr, "Show the version and the Qt version."},
+    {Stage::Port, "port", "port", nullptr, SetText<&PollOptions::port>,
+     "Serial port: COMn or a device path (required)."},
+    {Stage::Line, "baud", "rate", "9600", SetBaud, "Baud rate (default 9600)."},
+    {Stage::Line, "addr", "address", "1", SetAddress,
+     "Slave address 0..247, decimal or 0x hex (default 1)."},
+    {Stage::Line, "interval", "ms", "200", SetWaitMs<&PollOptions::interval>,
+     "Earliest evaluation of a reply after the request, ms (default 200)."},
+    {Stage::Line, "timeout", "ms", "3000", SetWaitMs<&PollOptions::timeout>,
+     "With the interval, the longest wait for a reply, ms (default 3000)."},
+    {Stage::Line, "passes", "n", "1", SetPasses, "Times to send the list of messages (default 1)."},
+    {Stage::Line, "json", nullptr, nullptr, SetSwitch<&PollOptions::json>,
+     "One JSON object per transaction and line."},
+    {Stage::Line, "trace", nullptr, nullptr, SetSwitch<&PollOptions::trace>,
+     "Hex trace of the line on standard error."},
+    {Stage::Line, "wait-back", "seconds", "5", SetWaitBack,
+     "After the line is lost, wait this long for it to come back (default 5)."},
+    {Stage::ListPorts, "list-ports", nullptr, nullptr, SetSwitch<&PollOptions::listPorts>,
+     "List the serial ports and COM names."},
+    {Stage::Scan, "scan", nullptr, nullptr, SetSwitch<&PollOptions::scan>,
+     "Search --port for meters."},
+    {Stage::ScanPlan, "scan-addresses", "range", "1-247", SetScanAddresses,
+     "Addresses to search, FIRST-LAST (default 1-247)."},
+    {Stage::ScanPlan, "scan-rates", "rates", "9600,38400,19200,4800,2400,1200,600", SetScanRates,
+     "Baud rates to search, in this order (default 9600,38400,...,600)."},
+    {Stage::ScanPlan, "scan-turnaround", "ms", "50", SetScanTurnaround,
+     "Time the meter may take to start its reply, ms (default 50)."},
+    {Stage::Line, "csv", "file", nullptr, SetCsvFile,
+     "Append one CSV line per good reply of block 0x130 (54 registers) to FILE, as the "
+     "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
+     "the meter's PT and CT ratios, a read of 0x518 adds the temperature."},
+    {Stage::Config, "save-config", "file", nullptr, SetConfigAction<Config::Save>,
+     "Save the meter's configuration to FILE (.qmeter.json)."},
+    {Stage::Config, "compare-config", "file", nullptr, SetConfigAction<Config::Compare>,
+     "Compare the meter's configuration with FILE."},
+    {Stage::Config, "apply-config", "file", nullptr, SetConfigAction<Config::Apply>,
+     "Write the configuration of FILE into the meter and verify it."},
+    {Stage::ConfigDetail, "addresses", "list", nullptr, SetConfigAddresses,
+     "With --apply-config: the meters to write, e.g. 1-20,25."},
+    {Stage::ConfigDetail, "include-comm", nullptr, nullptr, SetIncludeComm,
+     "With --apply-config or --compare-config: the address and baud rate too."},
+    {Stage::Model, "model", "model", "7300", SetModel,
+     "With --save-config: the meter model, 7100 or 7300 (default 7300)."},
+    {Stage::ConfigDetail, "factory", nullptr, nullptr, SetSwitch<&PollOptions::factory>,
+     "The factory's run: --save-config and --compare-config take the meter's calibration "
+     "coefficients too; --apply-config may write them."},
+    {Stage::ConfigDetail, "coefficients", nullptr, nullptr, SetWriteCoefficients,
+     "With --factory --apply-config: write the file's coefficients too."},
+    {Stage::Report, "report", "file", nullptr, SetReportFile,
+     "Read every block of a commissioning report once and write the report to FILE (PDF); "
+     "takes no message. The interval defaults to 0 here: each reply is taken as soon as it "
+     "is complete."},
+    {Stage::ReportPage, "site", "text", nullptr, SetText<&PollOptions::site>, "The report's site."},
+    {Stage::ReportPage, "feeder", "text", nullptr, SetText<&PollOptions::feeder>,
+     "The report's feeder or panel."},
+    {Stage::ReportPage, "technician", "text", nullptr, SetText<&PollOptions::technician>,
+     "The report's technician."},
+    {Stage::ReportPage, "notes", "text", nullptr, SetText<&PollOptions::notes>,
+     "The report's notes."},
+    {Stage::ReportPage, "paper", "size", "a4", SetPaper,
+     "The report's paper: a4 or letter (default a4)."},
+};
+
+// The name the parser knows the option by: its long one.
+QString OptionName(const OptionRow& row) {
+    return QString::fromLatin1(row.names).section(QLatin1Char(','), -1);
+}
+
+// Reads the options of the given stages, in turn; returns the first refusal.
+QString ReadStages(const QCommandLineParser& parser, std::initializer_list<Stage> stages,
+                   PollOptions& options) {
+    for (const Stage stage : stages) {
+        for (const OptionRow& row : kOptions) {
+            if (row.stage != stage || !row.set)
+                continue;
+            const QString name = OptionName(row);
+            const QString value = row.valueName ? parser.value(name) : QString();
+            if (QString refusal = row.set(value, parser.isSet(name), options); !refusal.isEmpty())
+                return refusal;
+        }
+    }
+    return {};
+}
+
+QString ReadScan(const QCommandLineParser& parser, PollOptions& options) {
+    if (QString refusal = ReadStages(parser, {Stage::ScanPlan}, options); !refusal.isEmpty())
+        return refusal;
+    if (!parser.positionalArguments().isEmpty())
+        return "--scan takes no message";
+    return {};
+}
+
+QString ReadReport(const QCommandLineParser& parser, PollOptions& options) {
+    if (!parser.positionalArguments().isEmpty())
+        return "--report takes no message";
+    if (QString refusal = ReadStages(parser, {Stage::ReportPage, Stage::Model}, options);
+        !refusal.isEmpty())
+        return refusal;
+    if (!parser.isSet(QStringLiteral("interval")))
+        options.interval = 0;
+    return {};
+}
+
+QString ReadConfig(const QCommandLineParser& parser, PollOptions& options) {
+    if (options.configFile.isEmpty())
+        return "the configuration command needs a file name";
+    if (!parser.positionalArguments().isEmpty())
+        return "a configuration command takes no message";
+    if (options.address == 0)
+        return "a configuration command needs the meter's own address (1..247)";
+    return ReadStages(parser, {Stage::ConfigDetail, Stage::Model}, options);
+}
+
+QString ReadMessages(const QCommandLineParser& parser, PollOptions& options) {
+    const QStringList messages = parser.positionalArguments();
+    if (messages.isEmpty())
+        return "no message given";
+    for (const QString& text : messages) {
+        // The program itself would send nothing, or something else, for a faulty message;
+        // here it is a mistake on the command line, so say so before anything is sent.
+        if (const QString problem = MessageProblem(text.toLatin1()); !problem.isEmpty())
+            return "invalid message string \"" + text + "\": " + problem;
+        options.messages << WithSlaveAddress(text, options.address).toLatin1();
+    }
+    // The run is counted in transactions; a count past int would wrap round.
+    if (qint64(options.passes) * options.messages.size() > std::numeric_limits<int>::max())
+        return QString("bad --passes: %1 passes of %2 messages are too many transactions")
+            .arg(options.passes)
+            .arg(options.messages.size());
+    return {};
+}
+
+// Reads what the kind of run the command line asks for needs; returns why it was refused.
+QString ReadRun(const QCommandLineParser& parser, PollOptions& options) {
+    if (QString refusal = ReadStages(parser, {Stage::ListPorts}, options); !refusal.isEmpty())
+        return refusal;
+    if (options.listPorts)
+        return {};
+    if (QString refusal = ReadStages(parser, {Stage::Port, Stage::Scan}, options);
+        !refusal.isEmpty())
+        return refusal;
+    if (options.port.isEmpty())
+        return "--port is required";
+    if (options.scan)
+        return ReadScan(parser, options);
+    if (QString refusal = ReadStages(parser, {Stage::Line, Stage::Report}, options);
+        !refusal.isEmpty())
+        return refusal;
+    if (!options.reportFile.isEmpty())
+        return ReadReport(parser, options);
+    if (QString refusal = ReadStages(parser, {Stage::Config}, options); !refusal.isEmpty())
+        return refusal;
+    if (options.configAction != PollOptions::ConfigAction::None)
+        return ReadConfig(parser, options);
+    return ReadMessages(parser, options);
 }
 
 } // namespace
@@ -81,12 +419,12 @@ bool ParseAddressRange(const QString& text, int& first, int& last) {
     const QStringList parts = text.split(QLatin1Char('-'));
     if (parts.isEmpty() || parts.size() > 2)
         return false;
-    const auto a = ParseNumber(parts.first().trimmed(), 247);
-    const auto b = ParseNumber(parts.last().trimmed(), 247);
-    if (!a || !b || *a < 1 || *b < *a)
+    const auto firstNumber = ParseNumber(parts.first().trimmed(), 247);
+    const auto lastNumber = ParseNumber(parts.last().trimmed(), 247);
+    if (!firstNumber || !lastNumber || *firstNumber < 1 || *lastNumber < *firstNumber)
         return false;
-    first = int(*a);
-    last = int(*b);
+    first = int(*firstNumber);
+    last = int(*lastNumber);
     return true;
 }
 
@@ -104,81 +442,9 @@ bool ParseRateList(const QString& text, QList<quint32>& rates) {
 PollArguments ParsePollArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption helpOption({"h", "help"}, "Show this help.");
-    const QCommandLineOption versionOption("version", "Show the version and the Qt version.");
-    const QCommandLineOption portOption("port", "Serial port: COMn or a device path (required).",
-                                        "port");
-    const QCommandLineOption baudOption("baud", "Baud rate (default 9600).", "rate", "9600");
-    const QCommandLineOption addrOption(
-        "addr", "Slave address 0..247, decimal or 0x hex (default 1).", "address", "1");
-    const QCommandLineOption intervalOption(
-        "interval", "Earliest evaluation of a reply after the request, ms (default 200).", "ms",
-        "200");
-    const QCommandLineOption timeoutOption(
-        "timeout", "With the interval, the longest wait for a reply, ms (default 3000).", "ms",
-        "3000");
-    const QCommandLineOption passesOption(
-        "passes", "Times to send the list of messages (default 1).", "n", "1");
-    const QCommandLineOption jsonOption("json", "One JSON object per transaction and line.");
-    const QCommandLineOption traceOption("trace", "Hex trace of the line on standard error.");
-    const QCommandLineOption waitBackOption(
-        "wait-back", "After the line is lost, wait this long for it to come back (default 5).",
-        "seconds", "5");
-    const QCommandLineOption listOption("list-ports", "List the serial ports and COM names.");
-    const QCommandLineOption scanOption("scan", "Search --port for meters.");
-    const QCommandLineOption scanAddrOption(
-        "scan-addresses", "Addresses to search, FIRST-LAST (default 1-247).", "range", "1-247");
-    const QCommandLineOption scanRatesOption(
-        "scan-rates", "Baud rates to search, in this order (default 9600,38400,...,600).", "rates",
-        "9600,38400,19200,4800,2400,1200,600");
-    const QCommandLineOption scanTurnOption(
-        "scan-turnaround", "Time the meter may take to start its reply, ms (default 50).", "ms",
-        "50");
-    const QCommandLineOption csvOption(
-        "csv",
-        "Append one CSV line per good reply of block 0x130 (54 registers) to FILE, as the "
-        "program's \"Log to file\" writes it; a read of block 0x100 in the list scales it by "
-        "the meter's PT and CT ratios, a read of 0x518 adds the temperature.",
-        "file");
-    const QCommandLineOption reportOption(
-        "report",
-        "Read every block of a commissioning report once and write the report to FILE (PDF); "
-        "takes no message. The interval defaults to 0 here: each reply is taken as soon as it "
-        "is complete.",
-        "file");
-    const QCommandLineOption siteOption("site", "The report's site.", "text");
-    const QCommandLineOption feederOption("feeder", "The report's feeder or panel.", "text");
-    const QCommandLineOption technicianOption("technician", "The report's technician.", "text");
-    const QCommandLineOption notesOption("notes", "The report's notes.", "text");
-    const QCommandLineOption paperOption("paper", "The report's paper: a4 or letter (default a4).",
-                                         "size", "a4");
-    const QCommandLineOption saveConfigOption(
-        "save-config", "Save the meter's configuration to FILE (.qmeter.json).", "file");
-    const QCommandLineOption compareConfigOption(
-        "compare-config", "Compare the meter's configuration with FILE.", "file");
-    const QCommandLineOption applyConfigOption(
-        "apply-config", "Write the configuration of FILE into the meter and verify it.", "file");
-    const QCommandLineOption addressesOption(
-        "addresses", "With --apply-config: the meters to write, e.g. 1-20,25.", "list");
-    const QCommandLineOption includeCommOption(
-        "include-comm", "With --apply-config or --compare-config: the address and baud rate too.");
-    const QCommandLineOption factoryOption(
-        "factory", "The factory's run: --save-config and --compare-config take the meter's "
-                   "calibration coefficients too; --apply-config may write them.");
-    const QCommandLineOption coefficientsOption(
-        "coefficients", "With --factory --apply-config: write the file's coefficients too.");
-    const QCommandLineOption modelOption(
-        "model", "With --save-config: the meter model, 7100 or 7300 (default 7300).", "model",
-        "7300");
-    parser.addOptions(
-        {helpOption,         versionOption,     portOption,          baudOption,
-         addrOption,         intervalOption,    timeoutOption,       passesOption,
-         jsonOption,         traceOption,       waitBackOption,      listOption,
-         scanOption,         scanAddrOption,    scanRatesOption,     scanTurnOption,
-         csvOption,          saveConfigOption,  compareConfigOption, applyConfigOption,
-         addressesOption,    includeCommOption, modelOption,         factoryOption,
-         coefficientsOption, reportOption,      siteOption,          feederOption,
-         technicianOption,   notesOption,       paperOption});
+    for (const OptionRow& row : kOptions)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(row.names).split(QLatin1Char(',')),
+                                            row.help, row.valueName, row.defaultValue));
     parser.addPositionalArgument("message", "Request message strings, sent in turn.", "MESSAGE...");
 
     PollArguments result;
@@ -187,208 +453,13 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         result.error = parser.errorText();
         return result;
     }
-    if (parser.isSet(helpOption)) {
-        result.help = true;
+    result.help = parser.isSet(QStringLiteral("help"));
+    result.version = !result.help && parser.isSet(QStringLiteral("version"));
+    if (result.help || result.version)
         return result;
-    }
-    if (parser.isSet(versionOption)) {
-        result.version = true;
-        return result;
-    }
-
-    PollOptions o;
-    o.listPorts = parser.isSet(listOption);
-    if (o.listPorts) {
-        result.options = o;
-        return result;
-    }
-    o.port = parser.value(portOption);
-    if (o.port.isEmpty()) {
-        result.error = "--port is required";
-        return result;
-    }
-    o.scan = parser.isSet(scanOption);
-    if (o.scan) {
-        const auto turnaround = ParseNumber(parser.value(scanTurnOption), 10000);
-        if (!ParseAddressRange(parser.value(scanAddrOption), o.scanPlan.firstAddress,
-                               o.scanPlan.lastAddress)) {
-            result.error =
-                "bad --scan-addresses (FIRST-LAST within 1-247): " + parser.value(scanAddrOption);
-            return result;
-        }
-        if (!ParseRateList(parser.value(scanRatesOption), o.scanPlan.rates)) {
-            result.error = "bad --scan-rates (rates of the meter: 600 1200 2400 4800 9600 19200 "
-                           "38400, each once): " +
-                           parser.value(scanRatesOption);
-            return result;
-        }
-        if (!turnaround) {
-            result.error = "bad --scan-turnaround (0..10000 ms): " + parser.value(scanTurnOption);
-            return result;
-        }
-        o.scanPlan.turnaroundMs = int(*turnaround);
-        if (!parser.positionalArguments().isEmpty()) {
-            result.error = "--scan takes no message";
-            return result;
-        }
-        result.options = o;
-        return result;
-    }
-    const auto baud = ParseNumber(parser.value(baudOption), 4000000);
-    const auto addr = ParseNumber(parser.value(addrOption), 247);
-    const auto interval = ParseNumber(parser.value(intervalOption), 3600000);
-    const auto timeout = ParseNumber(parser.value(timeoutOption), 3600000);
-    const auto passes = ParseNumber(parser.value(passesOption), 100000000);
-    // Only the rates the terminal driver knows by name: a rate such as 1 would be set
-    // through the arbitrary-rate request, and no line carries it.
-    if (!baud || StandardBaudConstant(*baud) == B0 || *baud < 50) {
-        result.error = "bad --baud (a standard rate such as 9600): " + parser.value(baudOption);
-        return result;
-    }
-    if (!addr) {
-        result.error = "bad --addr (0..247): " + parser.value(addrOption);
-        return result;
-    }
-    if (!interval || !timeout) {
-        result.error = "bad --interval or --timeout (milliseconds, at most one hour)";
-        return result;
-    }
-    if (!passes || *passes == 0) {
-        result.error = "bad --passes: " + parser.value(passesOption);
-        return result;
-    }
-    o.baud = *baud;
-    o.address = int(*addr);
-    o.interval = *interval;
-    o.timeout = *timeout;
-    o.passes = int(*passes);
-    o.json = parser.isSet(jsonOption);
-    o.trace = parser.isSet(traceOption);
-    const auto waitBack = ParseNumber(parser.value(waitBackOption), 86400);
-    if (!waitBack) {
-        result.error = "bad --wait-back (seconds, at most a day): " + parser.value(waitBackOption);
-        return result;
-    }
-    o.waitBack = int(*waitBack);
-    o.csvFile = parser.value(csvOption);
-    if (parser.isSet(csvOption) && o.csvFile.isEmpty()) {
-        result.error = "--csv needs a file name";
-        return result;
-    }
-
-    if (parser.isSet(reportOption)) {
-        o.reportFile = parser.value(reportOption);
-        const QString paper = parser.value(paperOption).toLower();
-        const QString model = parser.value(modelOption).trimmed();
-        if (o.reportFile.isEmpty())
-            result.error = "--report needs a file name";
-        else if (!parser.positionalArguments().isEmpty())
-            result.error = "--report takes no message";
-        else if (paper != "a4" && paper != "letter")
-            result.error = "bad --paper (a4 or letter): " + parser.value(paperOption);
-        else if (model != "7100" && model != "7300")
-            result.error = "bad --model (7100 or 7300): " + model;
-        if (!result.error.isEmpty())
-            return result;
-        o.letterPaper = paper == "letter";
-        o.model = QStringLiteral("QETRA ") + model;
-        o.site = parser.value(siteOption);
-        o.feeder = parser.value(feederOption);
-        o.technician = parser.value(technicianOption);
-        o.notes = parser.value(notesOption);
-        if (!parser.isSet(intervalOption))
-            o.interval = 0;
-        result.options = o;
-        return result;
-    }
-    const QList<std::pair<const QCommandLineOption*, PollOptions::ConfigAction>> actions = {
-        {&saveConfigOption, PollOptions::ConfigAction::Save},
-        {&compareConfigOption, PollOptions::ConfigAction::Compare},
-        {&applyConfigOption, PollOptions::ConfigAction::Apply}};
-    for (const auto& [option, action] : actions) {
-        if (!parser.isSet(*option))
-            continue;
-        if (o.configAction != PollOptions::ConfigAction::None) {
-            result.error = "--save-config, --compare-config and --apply-config exclude each other";
-            return result;
-        }
-        o.configAction = action;
-        o.configFile = parser.value(*option);
-    }
-    if (o.configAction != PollOptions::ConfigAction::None) {
-        if (o.configFile.isEmpty()) {
-            result.error = "the configuration command needs a file name";
-            return result;
-        }
-        if (!parser.positionalArguments().isEmpty()) {
-            result.error = "a configuration command takes no message";
-            return result;
-        }
-        if (o.address == 0) {
-            result.error = "a configuration command needs the meter's own address (1..247)";
-            return result;
-        }
-        o.includeComm = parser.isSet(includeCommOption);
-        if (parser.isSet(addressesOption)) {
-            QString why;
-            const auto list = ParseAddressList(parser.value(addressesOption), &why);
-            if (o.configAction != PollOptions::ConfigAction::Apply) {
-                result.error = "--addresses goes with --apply-config only";
-                return result;
-            }
-            if (!list) {
-                result.error = "bad --addresses: " + why;
-                return result;
-            }
-            if (o.includeComm) {
-                result.error = "--include-comm cannot go with --addresses: a list of meters "
-                               "never takes one address and baud rate";
-                return result;
-            }
-            o.configAddresses = *list;
-        }
-        if (o.includeComm && o.configAction == PollOptions::ConfigAction::Save) {
-            result.error = "--include-comm goes with --apply-config or --compare-config";
-            return result;
-        }
-        o.factory = parser.isSet(factoryOption);
-        o.writeCoefficients = parser.isSet(coefficientsOption);
-        if (o.writeCoefficients &&
-            (!o.factory || o.configAction != PollOptions::ConfigAction::Apply)) {
-            result.error = "--coefficients goes with --factory --apply-config only";
-            return result;
-        }
-        const QString model = parser.value(modelOption).trimmed();
-        if (model != QLatin1String("7100") && model != QLatin1String("7300")) {
-            result.error = "bad --model (7100 or 7300): " + model;
-            return result;
-        }
-        o.model = QStringLiteral("QETRA ") + model;
-        result.options = o;
-        return result;
-    }
-
-    const QStringList messages = parser.positionalArguments();
-    if (messages.isEmpty()) {
-        result.error = "no message given";
-        return result;
-    }
-    for (const QString& text : messages) {
-        // The program itself would send nothing, or something else, for a faulty message;
-        // here it is a mistake on the command line, so say so before anything is sent.
-        if (const QString problem = MessageProblem(text.toLatin1()); !problem.isEmpty()) {
-            result.error = "invalid message string \"" + text + "\": " + problem;
-            return result;
-        }
-        o.messages << WithSlaveAddress(text, o.address).toLatin1();
-    }
-    // The run is counted in transactions; a count past int would wrap round.
-    if (qint64(o.passes) * o.messages.size() > std::numeric_limits<int>::max()) {
-        result.error = QString("bad --passes: %1 passes of %2 messages are too many transactions")
-                           .arg(o.passes)
-                           .arg(o.messages.size());
-        return result;
-    }
-    result.options = o;
+    PollOptions options;
+    result.error = ReadRun(parser, options);
+    if (result.error.isEmpty())
+        result.options = options;
     return result;
 }
