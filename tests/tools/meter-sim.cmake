@@ -7,6 +7,7 @@ if(TARGET meter-sim)
             meter-sim/SlaveProtocolTest.cpp
             meter-sim/RtuReceiverTest.cpp
             meter-sim/FaultInjectorTest.cpp
+            meter-sim/SimOptionsTest.cpp
         LIBS meter_sim_core)
 
     qetra_add_test(MeterSimLineTest

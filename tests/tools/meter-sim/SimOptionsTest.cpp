@@ -1,0 +1,116 @@
+#include "SimOptions.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+SimOptions Parsed(const QStringList& arguments, OptionsResult& result, QString& message) {
+    SimOptions options;
+    result = ParseSimOptions(QStringList{"meter-sim"} + arguments, options, message);
+    return options;
+}
+
+} // namespace
+
+// Every option --help lists sets what it says; options given more than once, options that
+// depend on another and values out of range (not-a-number among them) are each handled
+// as the help says.
+TEST(SimOptions, EveryOptionOfTheHelpSetsWhatItSays) {
+    using Check = std::function<bool(const SimOptions&)>;
+    const struct {
+        QStringList line;
+        Check holds;           // what the line sets
+        const char* refusal{}; // or the option named when the line is refused
+    } cases[] = {
+        {{"--link", "/run/x", "--port", "COM4", "--device", "/dev/ttyS1"},
+         [](auto& o) {
+             return o.link == "/run/x" && o.port == "COM4" && o.device == "/dev/ttyS1";
+         }},
+        {{"--address", "5", "--address", "6"}, [](auto& o) { return o.meter.address == 6; }},
+        {{"--baud", "115200"}, [](auto& o) { return o.meter.baud == 115200; }},
+        {{"--seed", "4294967295"},
+         [](auto& o) { return o.meter.seed == 4294967295u && o.faults.seed == 4294967295u; }},
+        {{"-v", "--split", "--wire-time", "--miscalibrate", "--export"},
+         [](auto& o) {
+             return o.verbose && o.faults.split && o.wireTime && o.meter.miscalibrated &&
+                    o.meter.exporting;
+         }},
+        {{"--verbose"}, [](auto& o) { return o.verbose && !o.faults.split && !o.wireTime; }},
+        {{"--pt-ratio", "120", "--ct1", "400"},
+         [](auto& o) { return o.meter.ptRatio == 120.0 && o.meter.ct1 == 400; }},
+        {{"--reference-current", "10"},
+         [](auto& o) { return o.meter.referenceCurrentPercent == 10 && !o.meter.onBench; }},
+        // The bench's source decides the current, whatever --reference-current says.
+        {{"--reference", "100V/10%", "--reference-current", "100"},
+         [](auto& o) {
+             return o.meter.onBench && !o.meter.benchPt380 && o.meter.referenceCurrentPercent == 10;
+         }},
+        {{"--drop", "0.25", "--corrupt", "0.5", "--stray", "1"},
+         [](auto& o) {
+             return o.faults.drop == 0.25 && o.faults.corrupt == 0.5 && o.faults.stray == 1;
+         }},
+        {{"--delay", "250"}, [](auto& o) { return o.delayMs == 250; }},
+        {{"--wiring-fault", "missing-v2"},
+         [](auto& o) { return o.meter.wiring == WiringFault::MissingV2; }},
+        {{"--ignore-write", "0x108"}, [](auto& o) { return o.meter.ignoredWrite == 0x108; }},
+        {{"--address", "6", "--also-address", "7, 9"},
+         [](auto& o) {
+             return o.moreAddresses == QList<int>{7, 9};
+         }},
+        {{"--load-cycle", "60"}, [](auto& o) { return o.meter.loadCycleSeconds == 60.0; }},
+        {{"--silent-block", "0x510", "--silent-block", "304"},
+         [](auto& o) {
+             return o.silentBlocks == std::vector<std::uint16_t>{0x510, 304};
+         }},
+        {{"--drop-read", "0x510:2", "--drop-read", "304"},
+         [](auto& o) {
+             return o.droppedReads.size() == 2 && o.droppedReads[0].start == 0x510 &&
+                    o.droppedReads[0].count == 2 && o.droppedReads[1].start == 304 &&
+                    o.droppedReads[1].count == 1;
+         }},
+        {{"--pt-ratio", "nan"}, {}, "--pt-ratio"},
+        {{"--load-cycle", "nan"}, {}, "--load-cycle"},
+        {{"--load-cycle", "5"}, {}, "--load-cycle"},
+        {{"--address", "7", "--also-address", "6,7"}, {}, "--also-address"},
+        {{"--silent-block", "0x510", "--silent-block", "0x10000"}, {}, "--silent-block"},
+        {{"--wiring-fault", "reversed"}, {}, "--wiring-fault"},
+        {{"--seed", "-1"}, {}, "--seed"},
+    };
+    QStringList exercised;
+    for (const auto& c : cases) {
+        OptionsResult result;
+        QString message;
+        const SimOptions options = Parsed(c.line, result, message);
+        const std::string line = c.line.join(' ').toStdString();
+        exercised += c.line.filter(QRegularExpression("^-"));
+        if (c.holds) {
+            ASSERT_EQ(result, OptionsResult::Run) << line << ": " << message.toStdString();
+            EXPECT_TRUE(c.holds(options)) << line;
+        } else {
+            EXPECT_EQ(result, OptionsResult::Error) << line;
+            EXPECT_TRUE(message.startsWith(QLatin1String(c.refusal) + ' '))
+                << line << ": " << message.toStdString();
+        }
+    }
+
+    // A new option comes with a line here.
+    OptionsResult result;
+    QString help;
+    Parsed({"--help"}, result, help);
+    ASSERT_EQ(result, OptionsResult::Help);
+    const QRegularExpression option(R"(^  (?:-\w, )?(--[\w-]+))",
+                                    QRegularExpression::MultilineOption);
+    int listed = 0;
+    for (const auto& match : option.globalMatch(help)) {
+        const QString name = match.captured(1);
+        ++listed;
+        if (name != "--help" && name != "--version") {
+            EXPECT_TRUE(exercised.contains(name)) << name.toStdString() << " has no line here";
+        }
+    }
+    EXPECT_GE(listed, 27);
+}
