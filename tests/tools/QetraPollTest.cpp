@@ -24,6 +24,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -342,4 +343,103 @@ TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
     EXPECT_TRUE(ParsePollArguments(many).options);
 }
 
+// Every option --help lists is read in the kind of run it belongs to and sets what it says;
+// one that belongs to another kind is left alone, and the first refusal names its option.
+TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
+    using Options = PollOptions;
+    using Action = PollOptions::ConfigAction;
+    const QStringList message = {"00,03,01,30,00,36,00,00"};
+    const struct {
+        QStringList line; // behind --port COM1
+        std::function<bool(const Options&)> holds;
+        const char* refusal{}; // or the start of the reason the line is refused
+    } cases[] = {
+        {QStringList{"--port", "COM7", "--baud", "38400", "--addr", "0x11", "--interval", "5",
+                     "--timeout", "100", "--passes", "3", "--wait-back", "20"} +
+             message,
+         [](const Options& o) {
+             return o.port == "COM7" && o.baud == 38400 && o.address == 17 && o.interval == 5 &&
+                    o.timeout == 100 && o.passes == 3 && o.waitBack == 20 &&
+                    o.messages == QList<QByteArray>{"11,03,01,30,00,36,00,00"};
+         }},
+        {QStringList{"--json", "--trace", "--csv", "log.csv"} + message,
+         [](const Options& o) { return o.json && o.trace && o.csvFile == "log.csv"; }},
+        {{"--list-ports", "--baud", "fast"}, [](const Options& o) { return o.listPorts; }},
+        {{"--scan", "--scan-addresses", "199-201", "--scan-rates", "2400,9600", "--scan-turnaround",
+          "400", "--baud", "fast"},
+         [](const Options& o) {
+             return o.scan && o.scanPlan.firstAddress == 199 && o.scanPlan.lastAddress == 201 &&
+                    o.scanPlan.rates == QList<quint32>{2400, 9600} &&
+                    o.scanPlan.turnaroundMs == 400 && o.baud == 9600;
+         }},
+        {{"--report", "r.pdf", "--site", "S", "--feeder", "F", "--technician", "T", "--notes", "N",
+          "--paper", "Letter", "--model", "7100", "--save-config", "x"},
+         [](const Options& o) {
+             return o.reportFile == "r.pdf" && o.site == "S" && o.feeder == "F" &&
+                    o.technician == "T" && o.notes == "N" && o.letterPaper &&
+                    o.model == "QETRA 7100" && o.interval == 0 && o.configAction == Action::None;
+         }},
+        {{"--report", "r.pdf", "--interval", "20"},
+         [](const Options& o) { return o.interval == 20; }},
+        {{"--save-config", "s.json", "--model", "7100", "--factory"},
+         [](const Options& o) {
+             return o.configAction == Action::Save && o.configFile == "s.json" &&
+                    o.model == "QETRA 7100" && o.factory && !o.writeCoefficients;
+         }},
+        {{"--compare-config", "c.json", "--include-comm"},
+         [](const Options& o) { return o.configAction == Action::Compare && o.includeComm; }},
+        {{"--apply-config", "a.json", "--addresses", "1-3,7", "--factory", "--coefficients"},
+         [](const Options& o) {
+             return o.configAction == Action::Apply &&
+                    o.configAddresses == QList<int>{1, 2, 3, 7} && o.writeCoefficients;
+         }},
+        {QStringList{"--port", "COM2", "--port", "COM3"} + message,
+         [](const Options& o) { return o.port == "COM3"; }},
+        {QStringList{"--timeout", "3600001"} + message, {}, "bad --interval or --timeout"},
+        {QStringList{"--csv", ""} + message, {}, "--csv needs a file name"},
+        {{"--scan", "--scan-turnaround", "10001"}, {}, "bad --scan-turnaround"},
+        {{"--report", ""}, {}, "--report needs a file name"},
+        {{"--report", "r.pdf", "--model", "7200", "--paper", "a3"}, {}, "bad --paper"},
+        {{"--report", "r.pdf", "--model", "7200"}, {}, "bad --model"},
+        {{"--save-config", "s", "--compare-config", "c"}, {}, "--save-config, --compare-config"},
+        {{"--save-config", "s", "--addr", "0"}, {}, "a configuration command needs the meter's"},
+        {{"--save-config", "s", "--addresses", "1-3"}, {}, "--addresses goes with --apply-config"},
+        {{"--apply-config", "a", "--addresses", "1,1"}, {}, "bad --addresses"},
+        {{"--apply-config", "a", "--addresses", "1-3", "--include-comm"},
+         {},
+         "--include-comm cannot go with --addresses"},
+        {{"--save-config", "s", "--include-comm"}, {}, "--include-comm goes with"},
+        {{"--apply-config", "a", "--coefficients"}, {}, "--coefficients goes with"},
+        {{"--save-config", "s", "--model", "7200", "--coefficients"}, {}, "--coefficients"},
+    };
+    QStringList exercised;
+    for (const auto& c : cases) {
+        const QStringList line = QStringList{"qetra-poll", "--port", "COM1"} + c.line;
+        const PollArguments parsed = ParsePollArguments(line);
+        const std::string text = line.join(' ').toStdString();
+        exercised += c.line.filter(QRegularExpression("^--"));
+        if (c.holds) {
+            ASSERT_TRUE(parsed.options) << text << ": " << parsed.error.toStdString();
+            EXPECT_TRUE(c.holds(*parsed.options)) << text;
+        } else {
+            EXPECT_FALSE(parsed.options) << text;
+            EXPECT_TRUE(parsed.error.startsWith(c.refusal))
+                << text << ": " << parsed.error.toStdString();
+        }
+    }
+
+    // A new option comes with a line here.
+    const QString help = ParsePollArguments({"qetra-poll", "--help"}).helpText;
+    const QRegularExpression option(R"(^  (?:-\w, )?(--[\w-]+))",
+                                    QRegularExpression::MultilineOption);
+    int listed = 0;
+    for (const auto& match : option.globalMatch(help)) {
+        const QString name = match.captured(1);
+        ++listed;
+        if (name != "--help" && name != "--version") {
+            EXPECT_TRUE(exercised.contains(name)) << name.toStdString() << " has no line here";
+        }
+    }
+    EXPECT_GE(listed, 31);
+}
 } // namespace
