@@ -45,9 +45,9 @@ struct ParaState {
 };
 
 struct GroupState {
-    Destination dest = Destination::Text;
-    CharState chr;
-    ParaState para;
+    Destination destination = Destination::Text;
+    CharState character;
+    ParaState paragraph;
     int unicodeSkip = 1; // substitute characters after each \uN
 };
 
@@ -64,6 +64,14 @@ int hexDigitValue(char ch) {
     if (ch >= 'A' && ch <= 'F')
         return ch - 'A' + 10;
     return -1;
+}
+
+bool isLetter(char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
+
+bool isDigit(char ch) {
+    return ch >= '0' && ch <= '9';
 }
 
 constexpr int maxWordLength = 32;
@@ -83,7 +91,16 @@ private:
     void openGroup();
     bool closeGroup(); // true when the outermost group has ended
     void controlSymbolOrWord();
-    void word(std::string_view w, bool hasParam, int param);
+    void controlSymbol(char symbol);
+    void controlWord();
+    // A control word by what it does: the tables below list the words of each kind.
+    void word(std::string_view name, bool hasParam, int param);
+    void fontTableWord(std::string_view name, int param);
+    void colourTableWord(std::string_view name, int param);
+    bool textWord(std::string_view name);
+    bool characterFormatWord(std::string_view name, bool hasParam, int param);
+    bool paragraphFormatWord(std::string_view name, int param);
+    void documentWord(std::string_view name, int param);
     void textByte(char byte);
     void unicodeChar(char16_t ch);
     void flushBytes();
@@ -104,7 +121,7 @@ private:
     bool seenRoot_ = false;
     int skipChars_ = 0; // substitutes of the last \uN still to drop
 
-    int docCodePage_ = 1252;
+    int documentCodePage_ = 1252;
     int defaultFont_ = 0;
     QHash<int, FontEntry> fonts_;
     int fontBeingDefined_ = -1;
@@ -121,8 +138,8 @@ private:
 void Parser::run() {
     const qsizetype size = data_.size();
     while (pos_ < size) {
-        const char c = data_[pos_++];
-        switch (c) {
+        const char byte = data_[pos_++];
+        switch (byte) {
         case '{':
             openGroup();
             break;
@@ -134,7 +151,7 @@ void Parser::run() {
             controlSymbolOrWord();
             break;
         default:
-            textByte(c);
+            textByte(byte);
             break;
         }
     }
@@ -162,7 +179,7 @@ bool Parser::closeGroup() {
     }
     if (stack_.size() <= 1)
         return false; // a stray closing brace before any group: nothing to end
-    const Destination ending = stack_.back().dest;
+    const Destination ending = stack_.back().destination;
     if (ending == Destination::FontTable)
         finishFontName();
     stack_.pop_back();
@@ -170,74 +187,76 @@ bool Parser::closeGroup() {
 }
 
 void Parser::controlSymbolOrWord() {
-    const qsizetype size = data_.size();
-    if (pos_ >= size)
+    if (pos_ >= data_.size())
         return;
-    const char c = data_[pos_];
-    const auto isLetter = [](char ch) {
-        return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
-    };
-    const auto isDigit = [](char ch) { return ch >= '0' && ch <= '9'; };
+    const char next = data_[pos_];
+    if (isLetter(next)) {
+        controlWord();
+        return;
+    }
+    ++pos_;
+    controlSymbol(next);
+}
 
-    if (!isLetter(c)) {
-        ++pos_;
-        if (c == '\'') {
-            int value = 0;
-            int digits = 0;
-            while (digits < 2 && pos_ < size) {
-                const int d = hexDigitValue(data_[pos_]);
-                if (d < 0)
-                    break;
-                value = value * 16 + d;
-                ++pos_;
-                ++digits;
-            }
-            if (digits == 0)
-                return;
-            if (skipChars_ > 0) {
-                --skipChars_;
-                return;
-            }
-            textByte(static_cast<char>(value));
-            return;
+void Parser::controlSymbol(char symbol) {
+    if (symbol == '\'') {
+        int value = 0;
+        int digits = 0;
+        while (digits < 2 && pos_ < data_.size()) {
+            const int digit = hexDigitValue(data_[pos_]);
+            if (digit < 0)
+                break;
+            value = value * 16 + digit;
+            ++pos_;
+            ++digits;
         }
+        if (digits == 0)
+            return;
         if (skipChars_ > 0) {
             --skipChars_;
             return;
         }
-        switch (c) {
-        case '\\':
-        case '{':
-        case '}':
-            textByte(c);
-            break;
-        case '~':
-            unicodeChar(u'\u00A0');
-            break;
-        case '_':
-            unicodeChar(u'\u2011');
-            break;
-        case '*':
-            // Destinations marked ignorable are never shown by this reader.
-            flushText();
-            state().dest = Destination::Skip;
-            break;
-        case '\n':
-        case '\r':
-            if (state().dest == Destination::Text)
-                newParagraph();
-            break;
-        default:
-            break; // optional hyphen, index entries and the like
-        }
+        textByte(static_cast<char>(value));
         return;
     }
+    if (skipChars_ > 0) {
+        --skipChars_;
+        return;
+    }
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        textByte(symbol);
+        break;
+    case '~':
+        unicodeChar(u'\u00A0');
+        break;
+    case '_':
+        unicodeChar(u'\u2011');
+        break;
+    case '*':
+        // Destinations marked ignorable are never shown by this reader.
+        flushText();
+        state().destination = Destination::Skip;
+        break;
+    case '\n':
+    case '\r':
+        if (state().destination == Destination::Text)
+            newParagraph();
+        break;
+    default:
+        break; // optional hyphen, index entries and the like
+    }
+}
 
-    char wordBuf[maxWordLength];
+void Parser::controlWord() {
+    const qsizetype size = data_.size();
+    char nameBuffer[maxWordLength];
     int length = 0;
     while (pos_ < size && isLetter(data_[pos_])) {
         if (length < maxWordLength)
-            wordBuf[length++] = data_[pos_];
+            nameBuffer[length++] = data_[pos_];
         ++pos_;
     }
     bool negative = false;
@@ -258,238 +277,284 @@ void Parser::controlSymbolOrWord() {
     if (pos_ < size && data_[pos_] == ' ')
         ++pos_;
 
-    const std::string_view w(wordBuf, static_cast<size_t>(length));
-    if (w == "bin") {
+    const std::string_view name(nameBuffer, static_cast<size_t>(length));
+    if (name == "bin") {
         // Raw bytes follow; they are never text, whatever they contain.
-        const qsizetype skip = std::clamp<qsizetype>(param, 0, size - pos_);
-        pos_ += skip;
+        pos_ += std::clamp<qsizetype>(param, 0, size - pos_);
         return;
     }
     if (skipChars_ > 0) {
         --skipChars_;
         return;
     }
-    word(w, hasParam, param);
+    word(name, hasParam, param);
 }
 
-void Parser::word(std::string_view w, bool hasParam, int param) {
-    GroupState& s = state();
-    if (s.dest == Destination::Skip)
-        return;
-    const bool on = !hasParam || param != 0;
+// The control words this reader acts on, by what they do. Each word is in one table only;
+// every other word only affects what this reader does not show.
 
-    if (s.dest == Destination::FontTable) {
-        if (w == "u") {
-            // Names outside the font's code page come as Unicode with substitutes.
-            const int code = param < 0 ? param + 65536 : param;
-            if (code >= 0 && code <= 0xFFFF) {
-                flushFontNameBytes();
-                fontNameText_.append(QChar(static_cast<char16_t>(code)));
-            }
-            skipChars_ = s.unicodeSkip;
-        } else if (w == "f") {
-            finishFontName();
-            fontBeingDefined_ = param;
-            fonts_[param];
-        } else if (w == "fcharset" && fontBeingDefined_ >= 0) {
-            fonts_[fontBeingDefined_].codePage = codePageOfCharset(param);
-        } else if (w == "cpg" && fontBeingDefined_ >= 0 && param > 0) {
-            fonts_[fontBeingDefined_].codePage = param;
-        }
-        return;
-    }
-    if (s.dest == Destination::ColorTable) {
-        const int component = std::clamp(param, 0, 255);
-        if (w == "red")
-            red_ = component;
-        else if (w == "green")
-            green_ = component;
-        else if (w == "blue")
-            blue_ = component;
-        return;
-    }
+// Destinations whose text is not part of the document.
+constexpr std::string_view kSkippedDestinations[] = {"info",
+                                                     "stylesheet",
+                                                     "pict",
+                                                     "header",
+                                                     "headerl",
+                                                     "headerr",
+                                                     "headerf",
+                                                     "footer",
+                                                     "footerl",
+                                                     "footerr",
+                                                     "footerf",
+                                                     "footnote",
+                                                     "fldinst",
+                                                     "object",
+                                                     "objdata",
+                                                     "listtable",
+                                                     "listoverridetable",
+                                                     "revtbl",
+                                                     "rsidtbl",
+                                                     "generator",
+                                                     "xmlnstbl",
+                                                     "filetbl",
+                                                     "themedata",
+                                                     "colorschememapping",
+                                                     "latentstyles",
+                                                     "datastore",
+                                                     "pgdsctbl",
+                                                     "nonshppict",
+                                                     "shp",
+                                                     "shpinst",
+                                                     "author",
+                                                     "operator",
+                                                     "title",
+                                                     "subject",
+                                                     "keywords",
+                                                     "comment",
+                                                     "doccomm",
+                                                     "userprops",
+                                                     "template",
+                                                     "bkmkstart",
+                                                     "bkmkend",
+                                                     "annotation",
+                                                     "atnid",
+                                                     "atnauthor",
+                                                     "txe",
+                                                     "xe",
+                                                     "tc",
+                                                     "private",
+                                                     "pn",
+                                                     "background",
+                                                     "fchars",
+                                                     "lchars",
+                                                     "docvar",
+                                                     "ftnsep",
+                                                     "ftnsepc",
+                                                     "aftnsep",
+                                                     "aftnsepc",
+                                                     "pntxta",
+                                                     "pntxtb"};
 
+// Words that end a paragraph: sections, pages and table rows end one too.
+constexpr std::string_view kParagraphEnds[] = {"par", "sect", "page", "row"};
+
+// Words that stand for one character; table cells become tabs.
+constexpr std::pair<std::string_view, char16_t> kCharacterWords[] = {
+    {"line", u'\u2028'},     {"tab", u'\t'},         {"cell", u'\t'},
+    {"emdash", u'\u2014'},   {"endash", u'\u2013'},  {"emspace", u'\u2003'},
+    {"enspace", u'\u2002'},  {"qmspace", u'\u2005'}, {"bullet", u'\u2022'},
+    {"lquote", u'\u2018'},   {"rquote", u'\u2019'},  {"ldblquote", u'\u201C'},
+    {"rdblquote", u'\u201D'}};
+
+// Character formats a word turns on, or off with a parameter of 0. Every kind of
+// underline is shown as the plain one.
+constexpr std::pair<std::string_view, bool CharState::*> kCharacterSwitches[] = {
+    {"b", &CharState::bold},
+    {"i", &CharState::italic},
+    {"ul", &CharState::underline},
+    {"uld", &CharState::underline},
+    {"uldb", &CharState::underline},
+    {"uldash", &CharState::underline},
+    {"uldashd", &CharState::underline},
+    {"uldashdd", &CharState::underline},
+    {"ulth", &CharState::underline},
+    {"ulw", &CharState::underline},
+    {"ulwave", &CharState::underline},
+    {"strike", &CharState::strike},
+    {"striked", &CharState::strike},
+    {"v", &CharState::hidden}};
+
+// Words that take their parameter as an index into the font or colour table.
+constexpr std::pair<std::string_view, int CharState::*> kCharacterIndices[] = {
+    {"f", &CharState::font},
+    {"cf", &CharState::foreground},
+    {"cb", &CharState::background},
+    {"highlight", &CharState::background},
+    {"chcbpat", &CharState::background}};
+
+constexpr std::pair<std::string_view, int> kVerticalPositions[] = {
+    {"super", 1}, {"sub", -1}, {"nosupersub", 0}};
+
+constexpr std::pair<std::string_view, Qt::AlignmentFlag> kAlignments[] = {
+    {"ql", Qt::AlignLeft},
+    {"qc", Qt::AlignHCenter},
+    {"qr", Qt::AlignRight},
+    {"qj", Qt::AlignJustify},
+};
+
+// Paragraph indents and spacing, in twips.
+constexpr std::pair<std::string_view, int ParaState::*> kParagraphDistances[] = {
+    {"li", &ParaState::leftTwips},
+    {"ri", &ParaState::rightTwips},
+    {"fi", &ParaState::firstTwips},
+    {"sb", &ParaState::beforeTwips},
+    {"sa", &ParaState::afterTwips}};
+
+// The document's character set, named by its code page.
+constexpr std::pair<std::string_view, int> kCharacterSets[] = {
+    {"ansi", 1252}, {"mac", 10000}, {"pc", 437}, {"pca", 850}};
+
+template <typename Value, size_t count>
+const Value* lookUp(const std::pair<std::string_view, Value> (&table)[count],
+                    std::string_view name) {
+    for (const auto& [word, value] : table) {
+        if (word == name)
+            return &value;
+    }
+    return nullptr;
+}
+
+void Parser::word(std::string_view name, bool hasParam, int param) {
+    GroupState& group = state();
+    switch (group.destination) {
+    case Destination::Skip:
+        return;
+    case Destination::FontTable:
+        fontTableWord(name, param);
+        return;
+    case Destination::ColorTable:
+        colourTableWord(name, param);
+        return;
+    case Destination::Text:
+        break;
+    }
     // Unicode characters join the text of the current run without ending it.
-    if (w == "u") {
+    if (name == "u") {
         const int code = param < 0 ? param + 65536 : param;
-        if (s.dest == Destination::Text && !s.chr.hidden && code >= 0 && code <= 0xFFFF)
+        if (!group.character.hidden && code >= 0 && code <= 0xFFFF)
             unicodeChar(static_cast<char16_t>(code));
-        skipChars_ = s.unicodeSkip;
+        skipChars_ = group.unicodeSkip;
         return;
     }
-
     flushText();
-    CharState& c = s.chr;
-    ParaState& p = s.para;
-    const auto twips = [&] { return std::clamp(param, -31680, 31680); }; // 22 inches
-
-    // Destinations whose text is not part of the document.
-    static constexpr std::string_view skipped[] = {"info",
-                                                   "stylesheet",
-                                                   "pict",
-                                                   "header",
-                                                   "headerl",
-                                                   "headerr",
-                                                   "headerf",
-                                                   "footer",
-                                                   "footerl",
-                                                   "footerr",
-                                                   "footerf",
-                                                   "footnote",
-                                                   "fldinst",
-                                                   "object",
-                                                   "objdata",
-                                                   "listtable",
-                                                   "listoverridetable",
-                                                   "revtbl",
-                                                   "rsidtbl",
-                                                   "generator",
-                                                   "xmlnstbl",
-                                                   "filetbl",
-                                                   "themedata",
-                                                   "colorschememapping",
-                                                   "latentstyles",
-                                                   "datastore",
-                                                   "pgdsctbl",
-                                                   "nonshppict",
-                                                   "shp",
-                                                   "shpinst",
-                                                   "author",
-                                                   "operator",
-                                                   "title",
-                                                   "subject",
-                                                   "keywords",
-                                                   "comment",
-                                                   "doccomm",
-                                                   "userprops",
-                                                   "template",
-                                                   "bkmkstart",
-                                                   "bkmkend",
-                                                   "annotation",
-                                                   "atnid",
-                                                   "atnauthor",
-                                                   "txe",
-                                                   "xe",
-                                                   "tc",
-                                                   "private",
-                                                   "pn",
-                                                   "background",
-                                                   "fchars",
-                                                   "lchars",
-                                                   "docvar",
-                                                   "ftnsep",
-                                                   "ftnsepc",
-                                                   "aftnsep",
-                                                   "aftnsepc",
-                                                   "pntxta",
-                                                   "pntxtb"};
-    if (std::find(std::begin(skipped), std::end(skipped), w) != std::end(skipped)) {
-        s.dest = Destination::Skip;
+    if (std::find(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), name) !=
+        std::end(kSkippedDestinations)) {
+        group.destination = Destination::Skip;
         return;
     }
+    if (textWord(name) || characterFormatWord(name, hasParam, param) ||
+        paragraphFormatWord(name, param))
+        return;
+    documentWord(name, param);
+}
 
-    if (w == "par" || w == "sect" || w == "page" || w == "row") {
+void Parser::fontTableWord(std::string_view name, int param) {
+    if (name == "u") {
+        // Names outside the font's code page come as Unicode with substitutes.
+        const int code = param < 0 ? param + 65536 : param;
+        if (code >= 0 && code <= 0xFFFF) {
+            flushFontNameBytes();
+            fontNameText_.append(QChar(static_cast<char16_t>(code)));
+        }
+        skipChars_ = state().unicodeSkip;
+    } else if (name == "f") {
+        finishFontName();
+        fontBeingDefined_ = param;
+        fonts_[param];
+    } else if (name == "fcharset" && fontBeingDefined_ >= 0) {
+        fonts_[fontBeingDefined_].codePage = codePageOfCharset(param);
+    } else if (name == "cpg" && fontBeingDefined_ >= 0 && param > 0) {
+        fonts_[fontBeingDefined_].codePage = param;
+    }
+}
+
+void Parser::colourTableWord(std::string_view name, int param) {
+    const int component = std::clamp(param, 0, 255);
+    if (name == "red")
+        red_ = component;
+    else if (name == "green")
+        green_ = component;
+    else if (name == "blue")
+        blue_ = component;
+}
+
+bool Parser::textWord(std::string_view name) {
+    if (std::find(std::begin(kParagraphEnds), std::end(kParagraphEnds), name) !=
+        std::end(kParagraphEnds)) {
         newParagraph();
-    } else if (w == "line") {
-        unicodeChar(u'\u2028');
-    } else if (w == "tab" || w == "cell") {
-        unicodeChar(u'\t');
-    } else if (w == "b") {
-        c.bold = on;
-    } else if (w == "i") {
-        c.italic = on;
-    } else if (w == "ul" || w == "uld" || w == "uldb" || w == "uldash" || w == "uldashd" ||
-               w == "uldashdd" || w == "ulth" || w == "ulw" || w == "ulwave") {
-        c.underline = on;
-    } else if (w == "ulnone") {
-        c.underline = false;
-    } else if (w == "strike" || w == "striked") {
-        c.strike = on;
-    } else if (w == "v") {
-        c.hidden = on;
-    } else if (w == "super") {
-        c.vertical = 1;
-    } else if (w == "sub") {
-        c.vertical = -1;
-    } else if (w == "nosupersub") {
-        c.vertical = 0;
-    } else if (w == "plain") {
-        c = CharState{};
-    } else if (w == "f") {
-        c.font = param;
-    } else if (w == "fs") {
+        return true;
+    }
+    if (const char16_t* character = lookUp(kCharacterWords, name)) {
+        unicodeChar(*character);
+        return true;
+    }
+    return false;
+}
+
+bool Parser::characterFormatWord(std::string_view name, bool hasParam, int param) {
+    CharState& character = state().character;
+    if (const auto flag = lookUp(kCharacterSwitches, name)) {
+        character.*(*flag) = !hasParam || param != 0;
+    } else if (const auto index = lookUp(kCharacterIndices, name)) {
+        character.*(*index) = param;
+    } else if (const int* position = lookUp(kVerticalPositions, name)) {
+        character.vertical = *position;
+    } else if (name == "ulnone") {
+        character.underline = false;
+    } else if (name == "plain") {
+        character = CharState{};
+    } else if (name == "fs") {
         if (hasParam && param > 0)
-            c.halfPoints = std::min(param, 2000);
-    } else if (w == "cf") {
-        c.foreground = param;
-    } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
-        c.background = param;
-    } else if (w == "pard") {
-        p = ParaState{};
-    } else if (w == "ql") {
-        p.align = Qt::AlignLeft;
-    } else if (w == "qc") {
-        p.align = Qt::AlignHCenter;
-    } else if (w == "qr") {
-        p.align = Qt::AlignRight;
-    } else if (w == "qj") {
-        p.align = Qt::AlignJustify;
-    } else if (w == "li") {
-        p.leftTwips = twips();
-    } else if (w == "ri") {
-        p.rightTwips = twips();
-    } else if (w == "fi") {
-        p.firstTwips = twips();
-    } else if (w == "sb") {
-        p.beforeTwips = twips();
-    } else if (w == "sa") {
-        p.afterTwips = twips();
-    } else if (w == "uc") {
-        s.unicodeSkip = std::clamp(param, 0, 255);
-    } else if (w == "ansi") {
-        docCodePage_ = 1252;
-    } else if (w == "mac") {
-        docCodePage_ = 10000;
-    } else if (w == "pc") {
-        docCodePage_ = 437;
-    } else if (w == "pca") {
-        docCodePage_ = 850;
-    } else if (w == "ansicpg") {
+            character.halfPoints = std::min(param, 2000);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Parser::paragraphFormatWord(std::string_view name, int param) {
+    ParaState& paragraph = state().paragraph;
+    if (const auto distance = lookUp(kParagraphDistances, name)) {
+        paragraph.*(*distance) = std::clamp(param, -31680, 31680); // 22 inches
+    } else if (const auto alignment = lookUp(kAlignments, name)) {
+        paragraph.align = *alignment;
+    } else if (name == "pard") {
+        paragraph = ParaState{};
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Parser::documentWord(std::string_view name, int param) {
+    if (const int* codePage = lookUp(kCharacterSets, name)) {
+        documentCodePage_ = *codePage;
+    } else if (name == "ansicpg") {
         if (param > 0)
-            docCodePage_ = param;
-    } else if (w == "deff") {
+            documentCodePage_ = param;
+    } else if (name == "deff") {
         defaultFont_ = param;
-    } else if (w == "fonttbl") {
-        s.dest = Destination::FontTable;
+    } else if (name == "uc") {
+        state().unicodeSkip = std::clamp(param, 0, 255);
+    } else if (name == "fonttbl") {
+        state().destination = Destination::FontTable;
         fontBeingDefined_ = -1;
         fontNameBytes_.clear();
         fontNameText_.clear();
-    } else if (w == "colortbl") {
-        s.dest = Destination::ColorTable;
+    } else if (name == "colortbl") {
+        state().destination = Destination::ColorTable;
         colours_.clear();
         red_ = green_ = blue_ = -1;
-    } else if (w == "emdash") {
-        unicodeChar(u'\u2014');
-    } else if (w == "endash") {
-        unicodeChar(u'\u2013');
-    } else if (w == "emspace") {
-        unicodeChar(u'\u2003');
-    } else if (w == "enspace") {
-        unicodeChar(u'\u2002');
-    } else if (w == "qmspace") {
-        unicodeChar(u'\u2005');
-    } else if (w == "bullet") {
-        unicodeChar(u'\u2022');
-    } else if (w == "lquote") {
-        unicodeChar(u'\u2018');
-    } else if (w == "rquote") {
-        unicodeChar(u'\u2019');
-    } else if (w == "ldblquote") {
-        unicodeChar(u'\u201C');
-    } else if (w == "rdblquote") {
-        unicodeChar(u'\u201D');
     }
-    // Every other word only affects what this reader does not show.
 }
 
 void Parser::textByte(char byte) {
@@ -497,15 +562,15 @@ void Parser::textByte(char byte) {
         --skipChars_;
         return;
     }
-    const auto u = static_cast<unsigned char>(byte);
-    GroupState& s = state();
-    switch (s.dest) {
+    const auto code = static_cast<unsigned char>(byte);
+    const GroupState& group = state();
+    switch (group.destination) {
     case Destination::Skip:
         return;
     case Destination::FontTable:
         if (byte == ';')
             finishFontName();
-        else if (u >= 0x20)
+        else if (code >= 0x20)
             fontNameBytes_.append(byte);
         return;
     case Destination::ColorTable:
@@ -522,35 +587,36 @@ void Parser::textByte(char byte) {
         break;
     }
     // Line ends and other control bytes of the file are not text; tabs are.
-    if (s.chr.hidden || (u < 0x20 && byte != '\t'))
+    if (group.character.hidden || (code < 0x20 && byte != '\t'))
         return;
     pendingBytes_.append(byte);
 }
 
 void Parser::unicodeChar(char16_t ch) {
-    if (state().dest != Destination::Text || state().chr.hidden)
+    if (state().destination != Destination::Text || state().character.hidden)
         return;
     flushBytes();
     pendingText_.append(QChar(ch));
 }
 
 int Parser::codePageNow() const {
-    const int font = stack_.back().chr.font >= 0 ? stack_.back().chr.font : defaultFont_;
+    const int font =
+        stack_.back().character.font >= 0 ? stack_.back().character.font : defaultFont_;
     const auto it = fonts_.constFind(font);
     if (it != fonts_.constEnd() && it->codePage > 0)
         return it->codePage;
-    return docCodePage_;
+    return documentCodePage_;
 }
 
 QStringDecoder& Parser::decoder(int codePage) {
     auto it = decoders_.find(codePage);
     if (it == decoders_.end()) {
-        QStringDecoder d(codecNameOfCodePage(codePage).constData());
-        if (!d.isValid())
-            d = QStringDecoder("windows-1252");
-        if (!d.isValid())
-            d = QStringDecoder(QStringConverter::Latin1);
-        it = decoders_.emplace(codePage, std::move(d)).first;
+        QStringDecoder made(codecNameOfCodePage(codePage).constData());
+        if (!made.isValid())
+            made = QStringDecoder("windows-1252");
+        if (!made.isValid())
+            made = QStringDecoder(QStringConverter::Latin1);
+        it = decoders_.emplace(codePage, std::move(made)).first;
     }
     it->second.resetState();
     return it->second;
@@ -582,7 +648,7 @@ void Parser::flushFontNameBytes() {
         return;
     const auto font = fonts_.constFind(fontBeingDefined_);
     const int codePage =
-        font != fonts_.constEnd() && font->codePage > 0 ? font->codePage : docCodePage_;
+        font != fonts_.constEnd() && font->codePage > 0 ? font->codePage : documentCodePage_;
     fontNameText_ += decoder(codePage).decode(fontNameBytes_);
     fontNameBytes_.clear();
 }
@@ -596,43 +662,43 @@ void Parser::finishFontName() {
 }
 
 QTextCharFormat Parser::charFormat() const {
-    const CharState& c = stack_.back().chr;
-    QTextCharFormat f;
-    f.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(c.italic);
-    f.setFontUnderline(c.underline);
-    f.setFontStrikeOut(c.strike);
-    if (c.vertical != 0)
-        f.setVerticalAlignment(c.vertical > 0 ? QTextCharFormat::AlignSuperScript
-                                              : QTextCharFormat::AlignSubScript);
-    f.setFontPointSize(c.halfPoints / 2.0);
-    const auto font = fonts_.constFind(c.font >= 0 ? c.font : defaultFont_);
+    const CharState& character = stack_.back().character;
+    QTextCharFormat format;
+    format.setFontWeight(character.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(character.italic);
+    format.setFontUnderline(character.underline);
+    format.setFontStrikeOut(character.strike);
+    if (character.vertical != 0)
+        format.setVerticalAlignment(character.vertical > 0 ? QTextCharFormat::AlignSuperScript
+                                                           : QTextCharFormat::AlignSubScript);
+    format.setFontPointSize(character.halfPoints / 2.0);
+    const auto font = fonts_.constFind(character.font >= 0 ? character.font : defaultFont_);
     if (font != fonts_.constEnd() && !font->name.isEmpty())
-        f.setFontFamilies(QStringList{font->name});
+        format.setFontFamilies(QStringList{font->name});
     const auto colour = [this](int index) -> std::optional<QColor> {
         if (index < 0 || static_cast<size_t>(index) >= colours_.size())
             return std::nullopt;
         return colours_[static_cast<size_t>(index)];
     };
-    if (const auto fg = colour(c.foreground))
-        f.setForeground(*fg);
-    if (const auto bg = colour(c.background))
-        f.setBackground(*bg);
-    return f;
+    if (const auto foreground = colour(character.foreground))
+        format.setForeground(*foreground);
+    if (const auto background = colour(character.background))
+        format.setBackground(*background);
+    return format;
 }
 
 QTextBlockFormat Parser::blockFormat() const {
-    const ParaState& p = stack_.back().para;
+    const ParaState& paragraph = stack_.back().paragraph;
     // Twips to the document's pixels at 96 dots per inch.
-    const auto px = [](int twips) { return twips / 15.0; };
-    QTextBlockFormat f;
-    f.setAlignment(p.align);
-    f.setLeftMargin(px(p.leftTwips));
-    f.setRightMargin(px(p.rightTwips));
-    f.setTextIndent(px(p.firstTwips));
-    f.setTopMargin(px(p.beforeTwips));
-    f.setBottomMargin(px(p.afterTwips));
-    return f;
+    const auto pixels = [](int twips) { return twips / 15.0; };
+    QTextBlockFormat format;
+    format.setAlignment(paragraph.align);
+    format.setLeftMargin(pixels(paragraph.leftTwips));
+    format.setRightMargin(pixels(paragraph.rightTwips));
+    format.setTextIndent(pixels(paragraph.firstTwips));
+    format.setTopMargin(pixels(paragraph.beforeTwips));
+    format.setBottomMargin(pixels(paragraph.afterTwips));
+    return format;
 }
 
 } // namespace
