@@ -20,10 +20,7 @@ CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
         if (OnReceiveError)
             OnReceiveError(flags);
     };
-    comm_->OnModemStateChange = [this](TComm*, quint32 event) {
-        if (OnModemStateChange)
-            OnModemStateChange(event);
-    };
+    comm_->OnModemStateChange = [this](TComm*, quint32 event) { ModemStateChange(event); };
     comm_->OnRequestHangup = [this](TComm*) {
         if (OnRequestHangup)
             OnRequestHangup();
@@ -35,7 +32,7 @@ CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
 }
 
 CommModbusPort::~CommModbusPort() {
-    comm_->ClosePort();
+    ClosePort();
 }
 
 void CommModbusPort::SetOpenSettleMs(int ms) {
@@ -53,14 +50,14 @@ quint32 CommModbusPort::BaudRate() const {
 void CommModbusPort::SetBaudRate(quint32 baud) {
     comm_->SetBaudRate(baud);
 }
-void CommModbusPort::OpenPort() {
+void CommModbusPort::OpenDevice() {
     comm_->OpenPort();
     lost_.reset();
 }
 
 LineReturn CommModbusPort::LostLineReturn() {
     if (comm_->OpenedLine().name.isEmpty())
-        return ModbusPort::LostLineReturn();
+        return SerialLinePort::LostLineReturn();
     if (!lost_)
         lost_.emplace(comm_->OpenedLine());
     return lost_->Check();
@@ -74,7 +71,7 @@ bool CommModbusPort::NameLeadsElsewhere() const {
     return !now.isEmpty() && now != comm_->OpenedLine().node;
 }
 
-void CommModbusPort::ClosePort() {
+void CommModbusPort::CloseDevice() {
     comm_->ClosePort();
 }
 bool CommModbusPort::IsOpen() const {

@@ -4,7 +4,7 @@
 // sets, a clock the test moves, and a recorder of every event the master raises.
 
 #include "Crc16.h"
-#include "ModbusPort.h"
+#include "SerialLinePort.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -45,7 +45,8 @@ inline QByteArray WithCrc(const QByteArray& bytes) {
     return bytes + ModbusCrcBytes(bytes, bytes.size());
 }
 
-class FakeModbusPort : public ModbusPort {
+// A serial line whose status lines (ring, carrier, CTS) the test sets.
+class FakeModbusPort : public SerialLinePort {
 public:
     QString name = "COM2";
     quint32 baud = 9600;
@@ -64,12 +65,12 @@ public:
     void SetCommName(const QString& n) override { name = n; }
     quint32 BaudRate() const override { return baud; }
     void SetBaudRate(quint32 b) override { baud = b; }
-    void OpenPort() override {
+    void OpenDevice() override {
         if (failOpen)
             throw std::runtime_error("Error opening serial port");
         open = true;
     }
-    void ClosePort() override { open = false; }
+    void CloseDevice() override { open = false; }
     bool IsOpen() const override { return open; }
     bool SendData(const QByteArray& bytes) override {
         if (!open || refuseSend || bytes.isEmpty())
