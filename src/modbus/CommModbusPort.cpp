@@ -6,7 +6,13 @@
 #include <algorithm>
 #include <limits>
 
-CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
+CommModbusPort::CommModbusPort()
+    : SerialLinePort({[this] {
+                          comm_->OpenPort();
+                          lost_.reset();
+                      },
+                      [this] { comm_->ClosePort(); }, [this] { return comm_->ModemLineStatus(); }}),
+      comm_(std::make_unique<TComm>()) {
     comm_->SetTxContinueOnXoff(false);
     comm_->SetOutx_XonXoffFlow(false);
     comm_->SetInx_XonXoffFlow(false);
@@ -50,11 +56,6 @@ quint32 CommModbusPort::BaudRate() const {
 void CommModbusPort::SetBaudRate(quint32 baud) {
     comm_->SetBaudRate(baud);
 }
-void CommModbusPort::OpenDevice() {
-    comm_->OpenPort();
-    lost_.reset();
-}
-
 LineReturn CommModbusPort::LostLineReturn() {
     if (comm_->OpenedLine().name.isEmpty())
         return SerialLinePort::LostLineReturn();
@@ -71,9 +72,6 @@ bool CommModbusPort::NameLeadsElsewhere() const {
     return !now.isEmpty() && now != comm_->OpenedLine().node;
 }
 
-void CommModbusPort::CloseDevice() {
-    comm_->ClosePort();
-}
 bool CommModbusPort::IsOpen() const {
     return comm_->IsOpen();
 }
@@ -92,10 +90,6 @@ bool CommModbusPort::SendRequest(
         return false;
     return comm_->SendRequest(bytes.constData(), quint16(bytes.size()),
                               quint32(std::max(replyLength, 0)), written);
-}
-
-quint32 CommModbusPort::ModemLineStatus() {
-    return comm_->ModemLineStatus();
 }
 
 // The master's own port, as the program uses it.

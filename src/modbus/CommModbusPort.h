@@ -29,14 +29,9 @@ public:
     bool
     SendRequest(const QByteArray& bytes, int replyLength,
                 const std::function<void(std::chrono::steady_clock::time_point)>& written) override;
-    quint32 ModemLineStatus() override;
     // Judged against what the name stood for at the last open (see LostLine).
     LineReturn LostLineReturn() override;
     bool NameLeadsElsewhere() const override;
-
-protected:
-    void OpenDevice() override;
-    void CloseDevice() override;
 
 private:
     std::unique_ptr<TComm> comm_;

@@ -1,16 +1,18 @@
 #include "LineRecovery.h"
 
+#include "ModbusPort.h"
 #include "PortName.h"
-#include "SerialLinePort.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcModbusTrace)
 
-LineRecovery::LineRecovery(SerialLinePort& port) : port_(port) {
+LineRecovery::LineRecovery(ModbusPort& port, std::function<LineReturn()> lookForReturn)
+    : port_(port), lookForReturn_(std::move(lookForReturn)) {
     timer_.setInterval(1000);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
 }
@@ -40,7 +42,7 @@ void LineRecovery::Closed() {
 }
 
 void LineRecovery::LineLost() {
-    waiting_ = port_.LostLineReturn().text;
+    waiting_ = lookForReturn_().text;
     lost_ = true;
     if (timer_.interval() > 0)
         timer_.start();
@@ -63,7 +65,7 @@ void LineRecovery::Tick() {
     // would mean without its link, nor another terminal or adapter now under the name. One
     // that is back may still be refused for a moment (its node gets its group a little
     // after it appears).
-    const LineReturn back = port_.LostLineReturn();
+    const LineReturn back = lookForReturn_();
     if (back.text != waiting_) {
         waiting_ = back.text;
         if (port_.OnLineWaiting)

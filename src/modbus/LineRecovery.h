@@ -1,9 +1,13 @@
 #pragma once
 
+#include "LineIdentity.h"
+
 #include <QString>
 #include <QTimer>
 
-class SerialLinePort;
+#include <functional>
+
+class ModbusPort;
 
 // How a serial port gets its line back after the device has gone (adapter unplugged, the
 // far end of a pseudo-terminal closed): every PollMs the port is asked whether the device
@@ -11,7 +15,8 @@ class SerialLinePort;
 // anew); only then the port opens it again and reports the line back. Main thread only.
 class LineRecovery {
 public:
-    explicit LineRecovery(SerialLinePort& port);
+    // `lookForReturn` is the port's judgement of what is under its name now.
+    LineRecovery(ModbusPort& port, std::function<LineReturn()> lookForReturn);
 
     bool Lost() const { return lost_; }
     // The device as the operator knows it: "/dev/ttyUSB0", "/dev/pts/3 (COM1)".
@@ -32,7 +37,8 @@ public:
 private:
     void Tick();
 
-    SerialLinePort& port_;
+    ModbusPort& port_;
+    std::function<LineReturn()> lookForReturn_;
     QTimer timer_;
     bool lost_ = false;
     QString device_;

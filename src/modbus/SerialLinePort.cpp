@@ -8,16 +8,17 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-SerialLinePort::SerialLinePort()
-    : modem_(std::make_unique<ModemLink>([this] { return ModemLineStatus(); })),
-      recovery_(std::make_unique<LineRecovery>(*this)) {}
+SerialLinePort::SerialLinePort(Device device)
+    : device_(std::move(device)),
+      modem_(std::make_unique<ModemLink>([this] { return ModemLineStatus(); })),
+      recovery_(std::make_unique<LineRecovery>(*this, [this] { return LostLineReturn(); })) {}
 
 SerialLinePort::~SerialLinePort() = default;
 
 void SerialLinePort::OpenPort() {
     // A fresh session: the modem link is down until its first request.
     modem_->Reset();
-    OpenDevice();
+    device_.open();
     recovery_->Opened(CommName());
     try {
         modem_->Opened();
@@ -34,7 +35,7 @@ void SerialLinePort::ClosePort() {
     // The watcher stops looking at the status lines before the device goes.
     modem_->Closed();
     recovery_->Closed();
-    CloseDevice();
+    device_.close();
 }
 
 std::chrono::nanoseconds SerialLinePort::ReplyQuietTime() const {

@@ -3,6 +3,7 @@
 #include "LineIdentity.h"
 #include "ModbusPort.h"
 
+#include <functional>
 #include <memory>
 
 class LineRecovery;
@@ -16,11 +17,21 @@ constexpr int kPortReadIntervalMs = 5;
 // modem link (ModemLink: dialling, hang-up, ring and carrier, the CTS line) and recovers a
 // lost line by the device's rules (LineRecovery): only the device that was lost is opened
 // again, and the master is told once it is back. A reply behind junk waits for the line's
-// frame gap at its rate. Subclasses move the bytes (CommModbusPort over TComm; tests' fakes).
-// Main thread only, but for ModemLineStatus, which the modem watcher calls from its thread.
+// frame gap at its rate. Subclasses move the bytes and hand over their device (CommModbusPort
+// over TComm; tests' fakes). Main thread only, but for the device's status lines, which the
+// modem watcher reads from its own thread.
 class SerialLinePort : public ModbusPort {
 public:
-    SerialLinePort();
+    // The device itself, under CommName() at BaudRate().
+    struct Device {
+        std::function<void()> open;  // throws ECommsError
+        std::function<void()> close; // does nothing on a closed device
+        // CTS 0x10, DSR 0x20, ring 0x40, carrier (RLSD) 0x80; 0 when unknown or closed.
+        // Also called from the modem watcher's thread. None: a line without status lines.
+        std::function<quint32()> status;
+    };
+
+    explicit SerialLinePort(Device device);
     // A subclass closes the port in its own destructor: the modem watcher must not look at
     // a device that is already gone.
     ~SerialLinePort() override;
@@ -39,9 +50,8 @@ public:
     LineNotice LostNotice() const override;
     void SetReopenPollMs(int ms) override;
 
-    // CTS 0x10, DSR 0x20, ring 0x40, carrier (RLSD) 0x80; 0 when unknown or closed. Called
-    // from the modem watcher's thread too. This plain version: a line without status lines.
-    virtual quint32 ModemLineStatus() { return 0; }
+    // The device's status lines (Device::status); 0 without them.
+    quint32 ModemLineStatus() const { return device_.status ? device_.status() : 0; }
     // Asked while the line is lost: whether the device that was lost is back and may be
     // opened, and what the port waits for meanwhile. This plain version takes whatever is
     // there under the port's name.
@@ -49,13 +59,8 @@ public:
     // The device reports a change of its modem lines (ring 0x04; carrier or CTS 0x08).
     void ModemStateChange(quint32 event);
 
-protected:
-    // The device itself, under CommName() at BaudRate(). OpenDevice throws ECommsError;
-    // CloseDevice does nothing on a closed device.
-    virtual void OpenDevice() = 0;
-    virtual void CloseDevice() = 0;
-
 private:
+    Device device_;
     std::unique_ptr<ModemLink> modem_;
     std::unique_ptr<LineRecovery> recovery_;
 };

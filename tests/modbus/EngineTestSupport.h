@@ -48,6 +48,14 @@ inline QByteArray WithCrc(const QByteArray& bytes) {
 // A serial line whose status lines (ring, carrier, CTS) the test sets.
 class FakeModbusPort : public SerialLinePort {
 public:
+    FakeModbusPort()
+        : SerialLinePort({[this] {
+                              if (failOpen)
+                                  throw std::runtime_error("Error opening serial port");
+                              open = true;
+                          },
+                          [this] { open = false; }, [this] { return open ? status.load() : 0; }}) {}
+
     QString name = "COM2";
     quint32 baud = 9600;
     bool open = false;
@@ -65,12 +73,6 @@ public:
     void SetCommName(const QString& n) override { name = n; }
     quint32 BaudRate() const override { return baud; }
     void SetBaudRate(quint32 b) override { baud = b; }
-    void OpenDevice() override {
-        if (failOpen)
-            throw std::runtime_error("Error opening serial port");
-        open = true;
-    }
-    void CloseDevice() override { open = false; }
     bool IsOpen() const override { return open; }
     bool SendData(const QByteArray& bytes) override {
         if (!open || refuseSend || bytes.isEmpty())
@@ -78,7 +80,6 @@ public:
         sent << bytes;
         return true;
     }
-    quint32 ModemLineStatus() override { return open ? status.load() : 0; }
     // With holdWrites, requests stay with the "writer" until ReleaseWrites() reports them
     // written (a busy machine); otherwise they count as written when queued.
     bool holdWrites = false;

@@ -30,22 +30,24 @@ public:
         std::function<QByteArray(const QByteArray& request)> Reply;
     };
 
-    explicit ScriptedPort(Log& log) : log_(log) {}
+    explicit ScriptedPort(Log& log)
+        : SerialLinePort({[this] {
+                              if (log_.failNextOpens) {
+                                  ++log_.failedOpens;
+                                  throw std::runtime_error("no such port");
+                              }
+                              log_.open = true;
+                              log_.opens << QStringLiteral("%1@%2").arg(name_).arg(log_.baud);
+                          },
+                          [this] { log_.open = false; },
+                          {}}),
+          log_(log) {}
     ~ScriptedPort() override { *alive_ = false; }
 
     QString CommName() const override { return name_; }
     void SetCommName(const QString& name) override { name_ = name; }
     quint32 BaudRate() const override { return log_.baud; }
     void SetBaudRate(quint32 baud) override { log_.baud = baud; }
-    void OpenDevice() override {
-        if (log_.failNextOpens) {
-            ++log_.failedOpens;
-            throw std::runtime_error("no such port");
-        }
-        log_.open = true;
-        log_.opens << QStringLiteral("%1@%2").arg(name_).arg(log_.baud);
-    }
-    void CloseDevice() override { log_.open = false; }
     bool IsOpen() const override { return log_.open; }
     bool SendData(const QByteArray& bytes) override {
         log_.sent << bytes;
