@@ -51,8 +51,8 @@ public:
     // Until bound, nothing is written and nothing is reported.
     void Bind(Master master) { master_ = std::move(master); }
 
-    // The modem's settings; the master publishes them as its own properties. These two
-    // decide whether the watcher runs: set them through the setters.
+    // ConnectWithModem and TraceModemStatus decide whether the watcher runs: set those two
+    // through the setters, which apply the watcher rule.
     Settings settings;
     void SetConnectWithModem(bool v);
     void SetTraceModemStatus(bool v);

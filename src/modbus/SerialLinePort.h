@@ -8,7 +8,7 @@
 
 class LineRecovery;
 
-// A port reads bytes off a serial line once the line has been quiet this long after them
+// A serial port hands received bytes over once the line has been quiet this long after them
 // (the read interval), or at once when they complete the reply it was told to await.
 constexpr int kPortReadIntervalMs = 5;
 

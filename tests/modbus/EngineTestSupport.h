@@ -148,18 +148,15 @@ struct EventLog {
     void Clear() { items.clear(); }
 };
 
-// The master on a fake port with the test's clock and no watcher thread, so a wait ends
-// only when the test lets the watcher look (TqvModbus::CheckRepliesNow). Blocking delays
-// are recorded, and moved on the clock when `delaysMoveClock`; every event goes to `log`;
-// each request is `message`.
-class FakeLineEngineTest : public ::testing::Test {
-protected:
-    void MakeEngine(bool delaysMoveClock) {
+// The master on a port of the test's with the test's clock and no watcher thread, so a
+// wait ends only when the test lets the watcher look (TqvModbus::CheckRepliesNow). Blocking
+// delays are recorded, and moved on the clock when `delaysMoveClock`; every event goes to
+// `log`; each request is `message`.
+struct EngineRig {
+    void MakeOn(std::unique_ptr<ModbusPort> port, bool delaysMoveClock) {
         TestApp();
         TqvModbus::StopResponseWatcher();
-        auto fake = std::make_unique<FakeModbusPort>();
-        port = fake.get();
-        qv = std::make_unique<TqvModbus>(std::move(fake));
+        qv = std::make_unique<TqvModbus>(std::move(port));
         qv->SetClock([this] { return clock.Now(); });
         qv->SetDelayFunction([this, delaysMoveClock](int ms) {
             delays << ms;
@@ -174,9 +171,20 @@ protected:
     }
 
     FakeClock clock;
-    FakeModbusPort* port = nullptr;
     std::unique_ptr<TqvModbus> qv;
     EventLog log;
     QByteArray message;
     QList<int> delays;
+};
+
+// The same on a fake serial line.
+class FakeLineEngineTest : public ::testing::Test, protected EngineRig {
+protected:
+    void MakeEngine(bool delaysMoveClock) {
+        auto fake = std::make_unique<FakeModbusPort>();
+        port = fake.get();
+        MakeOn(std::move(fake), delaysMoveClock);
+    }
+
+    FakeModbusPort* port = nullptr;
 };

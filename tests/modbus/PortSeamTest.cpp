@@ -81,29 +81,18 @@ public:
     std::chrono::nanoseconds quiet{0};
 };
 
-struct Seam {
-    FakeClock clock;
+// The master on the test's port: every event, every box, in `log` and `boxes`.
+struct Seam : EngineRig {
     ReconnectingPort* port = nullptr;
-    std::unique_ptr<TqvModbus> qv;
-    EventLog log;
     QStringList boxes;
-    QList<int> delays;
     TqvModbus::TimePoint lastSend;
 
     explicit Seam(std::unique_ptr<PlainPort> plain, ReconnectingPort* reconnecting) {
-        TestApp();
-        TqvModbus::StopResponseWatcher();
         port = reconnecting;
         base = plain.get();
-        qv = std::make_unique<TqvModbus>(std::move(plain));
-        qv->SetClock([this] { return clock.Now(); });
-        qv->SetDelayFunction([this](int ms) { delays << ms; });
+        MakeOn(std::move(plain), false);
+        message = kReadTwo;
         qv->SetQueryInterval(200);
-        log.Attach(*qv);
-        qv->OnQueryData = [this](TqvModbus* s) {
-            log.items << "QueryData";
-            s->SetQueryMessage(kReadTwo);
-        };
         qv->OnOperatorError = [this](const QString& c, const QString& t) { boxes << c + "|" + t; };
         qv->OnLineLost = [this](TqvModbus*) { log.items << "LineLost"; };
         qv->OnLineBack = [this](TqvModbus*) { log.items << "LineBack"; };
