@@ -6,7 +6,13 @@
 #include <algorithm>
 #include <limits>
 
-CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
+CommModbusPort::CommModbusPort()
+    : SerialLinePort({[this] {
+                          comm_->OpenPort();
+                          lost_.reset();
+                      },
+                      [this] { comm_->ClosePort(); }, [this] { return comm_->ModemLineStatus(); }}),
+      comm_(std::make_unique<TComm>()) {
     comm_->SetTxContinueOnXoff(false);
     comm_->SetOutx_XonXoffFlow(false);
     comm_->SetInx_XonXoffFlow(false);
@@ -20,10 +26,7 @@ CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
         if (OnReceiveError)
             OnReceiveError(flags);
     };
-    comm_->OnModemStateChange = [this](TComm*, quint32 event) {
-        if (OnModemStateChange)
-            OnModemStateChange(event);
-    };
+    comm_->OnModemStateChange = [this](TComm*, quint32 event) { ModemStateChange(event); };
     comm_->OnRequestHangup = [this](TComm*) {
         if (OnRequestHangup)
             OnRequestHangup();
@@ -35,7 +38,7 @@ CommModbusPort::CommModbusPort() : comm_(std::make_unique<TComm>()) {
 }
 
 CommModbusPort::~CommModbusPort() {
-    comm_->ClosePort();
+    ClosePort();
 }
 
 void CommModbusPort::SetOpenSettleMs(int ms) {
@@ -53,14 +56,9 @@ quint32 CommModbusPort::BaudRate() const {
 void CommModbusPort::SetBaudRate(quint32 baud) {
     comm_->SetBaudRate(baud);
 }
-void CommModbusPort::OpenPort() {
-    comm_->OpenPort();
-    lost_.reset();
-}
-
 LineReturn CommModbusPort::LostLineReturn() {
     if (comm_->OpenedLine().name.isEmpty())
-        return ModbusPort::LostLineReturn();
+        return SerialLinePort::LostLineReturn();
     if (!lost_)
         lost_.emplace(comm_->OpenedLine());
     return lost_->Check();
@@ -74,9 +72,6 @@ bool CommModbusPort::NameLeadsElsewhere() const {
     return !now.isEmpty() && now != comm_->OpenedLine().node;
 }
 
-void CommModbusPort::ClosePort() {
-    comm_->ClosePort();
-}
 bool CommModbusPort::IsOpen() const {
     return comm_->IsOpen();
 }
@@ -95,10 +90,6 @@ bool CommModbusPort::SendRequest(
         return false;
     return comm_->SendRequest(bytes.constData(), quint16(bytes.size()),
                               quint32(std::max(replyLength, 0)), written);
-}
-
-quint32 CommModbusPort::ModemLineStatus() {
-    return comm_->ModemLineStatus();
 }
 
 // The master's own port, as the program uses it.

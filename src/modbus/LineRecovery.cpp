@@ -1,7 +1,7 @@
 #include "LineRecovery.h"
 
 #include "ModbusPort.h"
-#include "TComm.h"
+#include "PortName.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -11,8 +11,8 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcModbusTrace)
 
-LineRecovery::LineRecovery(ModbusPort& port, Master master)
-    : port_(port), master_(std::move(master)) {
+LineRecovery::LineRecovery(ModbusPort& port, std::function<LineReturn()> lookForReturn)
+    : port_(port), lookForReturn_(std::move(lookForReturn)) {
     timer_.setInterval(1000);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
 }
@@ -39,13 +39,11 @@ void LineRecovery::Opened(const QString& commName) {
 void LineRecovery::Closed() {
     timer_.stop();
     lost_ = false;
-    resume_ = false;
 }
 
-void LineRecovery::LineLost(bool resume) {
-    waiting_ = port_.LostLineReturn().text;
+void LineRecovery::LineLost() {
+    waiting_ = lookForReturn_().text;
     lost_ = true;
-    resume_ = resume;
     if (timer_.interval() > 0)
         timer_.start();
 }
@@ -58,30 +56,8 @@ void LineRecovery::SetPollMs(int ms) {
         timer_.start();
 }
 
-bool LineRecovery::Reopen(QString* why) {
-    if (master_.isOpen())
-        return true;
-    const bool resume = resume_;
-    try {
-        master_.beginSession();
-        // The one call that opens the lost line again: the port keeps its name and rate.
-        port_.OpenPort();
-        master_.opened();
-    } catch (const ECommsError& e) {
-        if (why)
-            *why = e.Reason().isEmpty() ? e.Text().trimmed() : e.Reason();
-        return false;
-    } catch (const std::exception& e) {
-        if (why)
-            *why = QString::fromStdString(e.what());
-        return false;
-    }
-    resume_ = resume;
-    return true;
-}
-
 void LineRecovery::Tick() {
-    if (!lost_ || master_.isOpen()) {
+    if (!lost_ || port_.IsOpen()) {
         timer_.stop();
         return;
     }
@@ -89,21 +65,19 @@ void LineRecovery::Tick() {
     // would mean without its link, nor another terminal or adapter now under the name. One
     // that is back may still be refused for a moment (its node gets its group a little
     // after it appears).
-    const LineReturn back = port_.LostLineReturn();
+    const LineReturn back = lookForReturn_();
     if (back.text != waiting_) {
         waiting_ = back.text;
-        if (master_.waiting)
-            master_.waiting();
+        if (port_.OnLineWaiting)
+            port_.OnLineWaiting();
     }
     if (back.verdict != LineReturn::Verdict::Back)
         return;
     QString why;
-    if (!Reopen(&why)) {
+    if (!port_.ReopenLine(&why)) {
         qCDebug(lcModbusTrace).noquote() << "line still lost:" << why;
         return;
     }
-    const bool resume = std::exchange(resume_, false);
-    if (resume)
-        master_.resume();
-    master_.back();
+    if (port_.OnLineBack)
+        port_.OnLineBack();
 }

@@ -1,13 +1,15 @@
 #include "ModemLink.h"
 
-#include "ModbusPort.h"
 #include "ModemWatcher.h"
 
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_DECLARE_LOGGING_CATEGORY(lcModbusTrace)
 
 namespace {
+constexpr quint32 kCts = 0x10;
 constexpr quint32 kCarrier = 0x80;
 constexpr quint32 kRingEvent = 0x04;
 constexpr quint32 kCarrierEvent = 0x08;
@@ -15,8 +17,7 @@ constexpr quint32 kCarrierEvent = 0x08;
 constexpr int kSettleMs = 1000;
 } // namespace
 
-ModemLink::ModemLink(ModbusPort& port, QObject* context, Master master)
-    : port_(port), context_(context), master_(std::move(master)) {
+ModemLink::ModemLink(std::function<quint32()> lineStatus) : lineStatus_(std::move(lineStatus)) {
     connectTimer_.setInterval(1000);
     QObject::connect(&connectTimer_, &QTimer::timeout, &connectTimer_, [this] { ConnectTick(); });
     hangupTimer_.setInterval(2000);
@@ -26,7 +27,25 @@ ModemLink::ModemLink(ModbusPort& port, QObject* context, Master master)
 ModemLink::~ModemLink() = default;
 
 bool ModemLink::CarrierOn() {
-    return port_.ModemLineStatus() & kCarrier;
+    return lineStatus_() & kCarrier;
+}
+
+bool ModemLink::CtsOn() {
+    return lineStatus_() & kCts;
+}
+
+bool ModemLink::Write(const QByteArray& command) {
+    return master_.write && master_.write(command);
+}
+
+void ModemLink::SetConnectWithModem(bool v) {
+    if (std::exchange(settings.connectWithModem, v) != v)
+        ApplyWatcherRule();
+}
+
+void ModemLink::SetTraceModemStatus(bool v) {
+    if (std::exchange(settings.traceModemStatus, v) != v)
+        ApplyWatcherRule();
 }
 
 void ModemLink::BeginCycle() {
@@ -58,14 +77,15 @@ void ModemLink::ConnectTick() {
         qCWarning(lcModbusTrace) << "dialling failed:" << e.what();
     }
     connectTimer_.stop();
-    master_.dialled();
+    if (master_.dialled)
+        master_.dialled();
 }
 
 bool ModemLink::Dial() {
-    if (!master_.write(settings.initModemString + '\r'))
+    if (!Write(settings.initModemString + '\r'))
         return false;
     master_.delay(kSettleMs);
-    return master_.write(settings.dialNumberString + '\r');
+    return Write(settings.dialNumberString + '\r');
 }
 
 bool ModemLink::BringUp() {
@@ -93,9 +113,8 @@ void ModemLink::HangupTick() {
         if (settings.connectWithModem && hangupTicks_ / 2 <= settings.disconnectTimeout / 4 &&
             CarrierOn()) {
             // Escape to command mode and hang up, in turn, while the carrier stays on.
-            const bool sent = hangupTicks_ % 2 == 0
-                                  ? master_.write(settings.modemOffLineString)
-                                  : master_.write(settings.modemHangupString + '\r');
+            const bool sent = hangupTicks_ % 2 == 0 ? Write(settings.modemOffLineString)
+                                                    : Write(settings.modemHangupString + '\r');
             if (sent) {
                 hangupTimer_.start();
                 return;
@@ -106,14 +125,19 @@ void ModemLink::HangupTick() {
     }
     hangupTimer_.stop();
     linkUp_ = false;
-    master_.hungUp();
+    if (master_.hungUp)
+        master_.hungUp();
 }
 
 void ModemLink::Opened() {
     if (!watcher_ && settings.traceModemStatus)
         watcher_ = std::make_unique<TTraceModemStatus>(
-            port_, context_, [this] { master_.ring(); }, [this](bool on) { CarrierChanged(on); },
-            watcherPace_);
+            lineStatus_, &context_,
+            [this] {
+                if (master_.ring)
+                    master_.ring();
+            },
+            [this](bool on) { CarrierChanged(on); }, watcherPace_);
 }
 
 void ModemLink::Closed() {
@@ -135,7 +159,7 @@ void ModemLink::PortModemEvent(quint32 event) {
     // With the modem watcher on duty the port's own reports would be counted twice.
     if (settings.traceModemStatus)
         return;
-    if (event & kRingEvent)
+    if ((event & kRingEvent) && master_.ring)
         master_.ring();
     if (event & kCarrierEvent)
         CarrierChanged(CarrierOn());
@@ -144,7 +168,8 @@ void ModemLink::PortModemEvent(quint32 event) {
 void ModemLink::CarrierChanged(bool on) {
     if (settings.connectWithModem && !on)
         linkUp_ = false;
-    master_.carrier();
+    if (master_.carrier)
+        master_.carrier();
 }
 
 bool ModemLink::WatcherRunning() const {

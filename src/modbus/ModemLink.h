@@ -1,20 +1,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 
-class ModbusPort;
-class QObject;
 class TTraceModemStatus;
 
-// The line to the meter through a pair of modems: dialling before a cycle's first request
-// (a 1 s connect timer tests the carrier), the hang-up sequence (a 2 s timer), and the
-// ring and carrier lines, watched by the modem watcher thread or reported by the port.
-// Without ConnectWithModem the link is simply up. Main thread only.
+// The line to the meter through a pair of modems, part of a serial port: dialling before a
+// cycle's first request (a 1 s connect timer tests the carrier), the hang-up sequence (a
+// 2 s timer), and the ring and carrier lines, watched by the modem watcher thread or
+// reported by the port. Without ConnectWithModem the link is simply up. The master that
+// drives the port runs the cycle's steps and raises the events (Bind). Main thread only.
 class ModemLink {
 public:
     // The modem's settings; the master publishes them as its own properties.
@@ -31,7 +31,7 @@ public:
         QByteArray modemOffLineString = "+++";
         QByteArray modemHangupString = "ath0";
     };
-    // What the link asks of the master that owns it.
+    // What the link asks of the master that drives its port.
     struct Master {
         std::function<bool(const QByteArray& command)> write; // under the master's CTS rule
         std::function<void(int ms)> delay;                    // a blocking wait
@@ -41,12 +41,21 @@ public:
         std::function<void()> hungUp;
     };
 
-    ModemLink(ModbusPort& port, QObject* context, Master master);
+    // `lineStatus` reads the port's modem status lines (CTS 0x10, DSR 0x20, ring 0x40,
+    // carrier 0x80), also from the watcher's thread.
+    explicit ModemLink(std::function<quint32()> lineStatus);
     ~ModemLink();
     ModemLink(const ModemLink&) = delete;
     ModemLink& operator=(const ModemLink&) = delete;
 
+    // Until bound, nothing is written and nothing is reported.
+    void Bind(Master master) { master_ = std::move(master); }
+
+    // ConnectWithModem and TraceModemStatus decide whether the watcher runs: set those two
+    // through the setters, which apply the watcher rule.
     Settings settings;
+    void SetConnectWithModem(bool v);
+    void SetTraceModemStatus(bool v);
 
     // Starts the link for a new cycle: dials when a modem is to connect and the carrier is
     // off, and goes on to the request once the carrier is there or dialling gave up.
@@ -62,6 +71,8 @@ public:
     bool BringUp();
     bool LinkUp() const { return linkUp_; }
     bool CarrierOn();
+    // The modem or line driver holds CTS off while it cannot take data.
+    bool CtsOn();
 
     // A fresh session: the link is down until its first request.
     void Reset() { linkUp_ = false; }
@@ -88,9 +99,11 @@ public:
 
 private:
     void CarrierChanged(bool on);
+    bool Write(const QByteArray& command);
 
-    ModbusPort& port_;
-    QObject* context_;
+    std::function<quint32()> lineStatus_;
+    // Where the watcher's reports run (the thread the port lives on); they die with it.
+    QObject context_;
     Master master_;
     QTimer connectTimer_;
     QTimer hangupTimer_;

@@ -1,7 +1,5 @@
 #include "ModemWatcher.h"
 
-#include "ModbusPort.h"
-
 #include <QMetaObject>
 #include <QObject>
 
@@ -10,13 +8,13 @@ constexpr quint32 kRing = 0x40;
 constexpr quint32 kCarrier = 0x80;
 } // namespace
 
-TTraceModemStatus::TTraceModemStatus(ModbusPort& port, QObject* context,
+TTraceModemStatus::TTraceModemStatus(std::function<quint32()> lineStatus, QObject* context,
                                      std::function<void()> onRing,
                                      std::function<void(bool)> onCarrier,
                                      std::chrono::milliseconds pace)
-    : port_(port), context_(context), onRing_(std::move(onRing)), onCarrier_(std::move(onCarrier)),
-      pace_(pace) {
-    const quint32 status = port_.ModemLineStatus();
+    : status_(std::move(lineStatus)), context_(context), onRing_(std::move(onRing)),
+      onCarrier_(std::move(onCarrier)), pace_(pace) {
+    const quint32 status = status_();
     lastRing_ = status & kRing;
     lastCarrier_ = status & kCarrier;
     thread_ = std::thread([this] { Run(); });
@@ -37,7 +35,7 @@ void TTraceModemStatus::Resume() {
         return;
     // The snapshot is taken here, before the watcher runs again, so a change that comes
     // after Resume is always reported and one from before it never is.
-    const quint32 status = port_.ModemLineStatus();
+    const quint32 status = status_();
     lastRing_ = status & kRing;
     lastCarrier_ = status & kCarrier;
     ++state_->snapshot;
@@ -93,7 +91,7 @@ void TTraceModemStatus::Run() {
             return;
         const quint64 snapshot = s.snapshot;
         lock.unlock();
-        const quint32 status = port_.ModemLineStatus();
+        const quint32 status = status_();
         lock.lock();
         ++polls_;
         const bool ring = status & kRing;

@@ -10,19 +10,18 @@
 #include <mutex>
 #include <thread>
 
-class ModbusPort;
 class QObject;
 
-// Watches the modem's ring and carrier lines by polling the port's modem status on its
-// own thread, paced (a modem line needs no faster look than every few tens of ms).
-// A ring is reported when it turns on; the carrier in both directions. The callbacks
-// run on the thread of `context` (the main thread), and the watcher waits until they
-// have run, so no change is reported twice or out of order.
+// Watches the modem's ring and carrier lines by polling the port's modem status
+// (`lineStatus`, called on the watcher's thread) on its own thread, paced (a modem line needs no
+// faster look than every few tens of ms). A ring is reported when it turns on; the carrier in both
+// directions. The callbacks run on the thread of `context` (the main thread), and the watcher waits
+// until they have run, so no change is reported twice or out of order.
 class TTraceModemStatus {
 public:
     // Created suspended, with a snapshot of the current status.
-    TTraceModemStatus(ModbusPort& port, QObject* context, std::function<void()> onRing,
-                      std::function<void(bool carrierOn)> onCarrier,
+    TTraceModemStatus(std::function<quint32()> lineStatus, QObject* context,
+                      std::function<void()> onRing, std::function<void(bool carrierOn)> onCarrier,
                       std::chrono::milliseconds pace = std::chrono::milliseconds(50));
     ~TTraceModemStatus(); // terminates and joins; safe while a callback is pending
 
@@ -51,7 +50,7 @@ private:
     void Run();
     bool CallOnMainThread(std::function<void()> call, std::unique_lock<std::mutex>& lock);
 
-    ModbusPort& port_;
+    std::function<quint32()> status_;
     QObject* context_;
     std::function<void()> onRing_;
     std::function<void(bool)> onCarrier_;

@@ -9,7 +9,6 @@
 Q_LOGGING_CATEGORY(lcModbusTrace, "qetra.modbus.trace", QtWarningMsg)
 
 namespace {
-constexpr quint32 kCts = 0x10;
 // Bytes kept while nobody reads them: a line that never goes quiet between polls must
 // not eat memory. Far above the longest reply (65543 bytes).
 constexpr qsizetype kReceiveKeep = 1 << 20;
@@ -28,26 +27,22 @@ void TqvModbus::Init() {
     port_->OnReceiveError = [this](quint32 flags) {
         Raise("OnRecvError", OnRecvError, this, flags);
     };
-    port_->OnModemStateChange = [this](quint32 ev) { modem_->PortModemEvent(ev); };
     port_->OnRequestHangup = [this] { DoRequestHangup(); };
     port_->OnSendDataEmpty = [this] { Raise("OnSendEmpty", OnSendEmpty, this); };
+    port_->OnReopening = [this] { BeginSession(); };
+    port_->OnReopened = [this] { SessionOpened(); };
+    port_->OnLineBack = [this] { LineBack(); };
+    port_->OnLineWaiting = [this] { Raise("OnLineWaiting", OnLineWaiting, this); };
 
     clock_ = [] { return std::chrono::steady_clock::now(); };
     delay_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
-    modem_ = std::make_unique<ModemLink>(
-        *port_, this,
-        ModemLink::Master{[this](const QByteArray& command) { return SendFrame(command); },
-                          [this](int ms) { BusyDelay(ms); }, [this] { SendNextRequest(); },
-                          [this] { Raise("OnModemRING", OnModemRING, this); },
-                          [this] { Raise("OnModemRLSD", OnModemRLSD, this); },
-                          [this] { Raise("OnAfterHangup", OnAfterHangup, this); }});
-    recovery_ = std::make_unique<LineRecovery>(
-        *port_,
-        LineRecovery::Master{[this] { return portOpen_; }, [this] { BeginSession(); },
-                             [this] { SessionOpened(port_->CommName()); }, [this] { StartQuery(); },
-                             [this] { Raise("OnLineBack", OnLineBack, this); },
-                             [this] { Raise("OnLineWaiting", OnLineWaiting, this); }});
+    if (ModemLink* modem = port_->Modem())
+        modem->Bind({[this](const QByteArray& command) { return SendFrame(command); },
+                     [this](int ms) { BusyDelay(ms); }, [this] { SendNextRequest(); },
+                     [this] { Raise("OnModemRING", OnModemRING, this); },
+                     [this] { Raise("OnModemRLSD", OnModemRLSD, this); },
+                     [this] { Raise("OnAfterHangup", OnAfterHangup, this); }});
     PublishWaitRules();
 }
 
@@ -98,18 +93,19 @@ bool TqvModbus::AwaitingReply() const {
 TqvModbus::~TqvModbus() {
     // Leave the watcher first so it never looks at a component that is going away.
     ResponseWatcher::Instance().Unregister(this);
-    if (portOpen_)
-        Close();
-    modem_->Closed();
+    // Also when the port was opened behind our back, or waits for a lost line: neither its
+    // workers nor its modem watcher nor its tries outlive the component.
+    Close();
+    if (ModemLink* modem = port_->Modem())
+        modem->Bind({});
     port_->OnReceiveData = nullptr;
     port_->OnReceiveError = nullptr;
-    port_->OnModemStateChange = nullptr;
     port_->OnRequestHangup = nullptr;
     port_->OnSendDataEmpty = nullptr;
-    // The port may still be open when it was opened behind our back; never leave its
-    // workers running after the component is gone.
-    if (port_->IsOpen())
-        port_->ClosePort();
+    port_->OnReopening = nullptr;
+    port_->OnReopened = nullptr;
+    port_->OnLineBack = nullptr;
+    port_->OnLineWaiting = nullptr;
 }
 
 template <class F, class... A>
@@ -129,14 +125,20 @@ void TqvModbus::Raise(const char* name, const F& handler, A&&... args) {
 
 // ---------------------------------------------------------------- properties
 
+const ModemLink::Settings& TqvModbus::ModemSettings() const {
+    static const ModemLink::Settings none; // ConnectWithModem false among them
+    const ModemLink* modem = port_->Modem();
+    return modem ? modem->settings : none;
+}
+
 void TqvModbus::SetConnectWithModem(bool v) {
-    if (std::exchange(modem_->settings.connectWithModem, v) != v)
-        modem_->ApplyWatcherRule();
+    if (ModemLink* modem = port_->Modem())
+        modem->SetConnectWithModem(v);
 }
 
 void TqvModbus::SetTraceModemStatus(bool v) {
-    if (std::exchange(modem_->settings.traceModemStatus, v) != v)
-        modem_->ApplyWatcherRule();
+    if (ModemLink* modem = port_->Modem())
+        modem->SetTraceModemStatus(v);
 }
 
 void TqvModbus::SetQueryInterval(quint32 ms) {
@@ -157,8 +159,7 @@ void TqvModbus::SetPreviewTimeout(quint32 ms) {
 void TqvModbus::PublishWaitRules() {
     auto& watcher = ResponseWatcher::Instance();
     std::lock_guard lock(watcher.Mutex());
-    shared_.rules = {queryInterval_, queryTimeout_, previewTimeout_,
-                     LineQuietTime(port_->BaudRate(), kPortReadIntervalMs)};
+    shared_.rules = {queryInterval_, queryTimeout_, previewTimeout_, port_->ReplyQuietTime()};
     watcher.WakeLocked();
 }
 
@@ -196,9 +197,10 @@ void TqvModbus::Open(const QString& CommName, quint32 BaudRate) {
     stopped_ = false;
     port_->SetCommName(CommName);
     port_->SetBaudRate(BaudRate);
-    port_->OpenPort(); // its ECommsError goes to the caller as it is
-    PublishWaitRules();
-    SessionOpened(CommName);
+    // Its ECommsError goes to the caller as it is, and so does its EModbusError (a modem
+    // watcher that cannot start), the port closed again.
+    port_->OpenPort();
+    SessionOpened();
 }
 
 void TqvModbus::BeginSession() {
@@ -214,33 +216,24 @@ void TqvModbus::BeginSession() {
     }
     queryMessage_.clear();
     receiveBuffer_.clear();
-    modem_->Reset();
     responseErrorCode_ = 0;
 }
 
-void TqvModbus::SessionOpened(const QString& commName) {
+void TqvModbus::SessionOpened() {
+    PublishWaitRules(); // the port's quiet time goes by its line
     portOpen_ = true;
-    recovery_->Opened(commName);
-    try {
-        modem_->Opened();
-    } catch (const std::exception&) {
-        Close();
-        throw EModbusError(tr("不能创建跟踪线程。").toStdString());
-    }
     // Registered whether or not the watcher runs yet, so starting it later still serves
     // this component.
     ResponseWatcher::Instance().Register(Watched());
-    modem_->ApplyWatcherRule();
 }
 
 void TqvModbus::Close() {
-    modem_->Closed();
-    recovery_->Closed();
     keepPolling_ = false;
-    if (portOpen_) {
-        port_->ClosePort();
-        portOpen_ = false;
-    }
+    resumeOnReturn_ = false;
+    // Also a port the master holds closed: it gives up its modem's timers and its tries
+    // for a lost line.
+    port_->ClosePort();
+    portOpen_ = false;
 }
 
 bool TqvModbus::StartQuery() {
@@ -257,12 +250,13 @@ bool TqvModbus::StartQuery() {
 
 void TqvModbus::StopQuery() {
     keepPolling_ = false;
-    recovery_->StopResuming();
+    resumeOnReturn_ = false;
     stopped_ = true;
     // A modem still waiting for its carrier sends nothing more.
-    if (modem_->ConnectTimerActive() &&
+    ModemLink* modem = port_->Modem();
+    if (modem && modem->ConnectTimerActive() &&
         Enter(TransactionState::Idle, {TransactionState::Connecting})) {
-        modem_->StopWaitingForCarrier();
+        modem->StopWaitingForCarrier();
         Raise("OnQueryFinish", OnQueryFinish, this);
         return;
     }
@@ -300,11 +294,16 @@ void TqvModbus::CompleteWait(quint64 seq) {
 // ---------------------------------------------------------------- one transaction
 
 void TqvModbus::BeginCycle() {
-    modem_->BeginCycle();
+    // A modem dials first when it must, and goes on to the request itself.
+    if (ModemLink* modem = port_->Modem())
+        modem->BeginCycle();
+    else
+        SendNextRequest();
 }
 
 void TqvModbus::SendNextRequest() {
-    const bool linkUp = modem_->BringUp();
+    ModemLink* modem = port_->Modem();
+    const bool linkUp = !modem || modem->BringUp();
     if (!CycleBusy()) {
         Raise("OnAfterConnect", OnAfterConnect, this);
         return;
@@ -457,14 +456,15 @@ bool TqvModbus::SendFrame(const QByteArray& Data) {
 }
 
 bool TqvModbus::WaitForCts() {
-    if (!rtsCtsControl_)
+    ModemLink* modem = port_->Modem();
+    if (!rtsCtsControl_ || !modem)
         return true;
     // The modem or line driver holds CTS off while it cannot take data. Wait for it,
     // but not for ever: after the longest reply wait nothing is written and the
     // transaction ends as an unanswered one.
     const auto limit = std::chrono::milliseconds(CtsWaitLimitMs());
     const TimePoint start = Now();
-    while (!(port_->ModemLineStatus() & kCts)) {
+    while (!modem->CtsOn()) {
         if (Now() - start >= limit) {
             qCWarning(lcModbusTrace) << "CTS stayed off; request not written";
             return false;
@@ -530,20 +530,32 @@ void TqvModbus::DoReceiveData(const QByteArray& chunk) {
 void TqvModbus::DoRequestHangup() {
     if (!portOpen_)
         return;
-    // The device has gone: nothing written to it can ever be answered, so sending on
-    // would only pile up unanswered requests. Close, pause, and wait for it to return.
+    // The line has gone: nothing written to it can ever be answered, so sending on would
+    // only pile up unanswered requests. Close, pause, and let the port watch for its return.
     const bool resume = keepPolling_;
     Close();
-    recovery_->LineLost(resume);
+    resumeOnReturn_ = resume;
+    port_->WatchForReturn();
     EndWaitNow();
     Raise("OnLineLost", OnLineLost, this);
 
-    const QString caption = recovery_->LostCaption();
-    const QString text = recovery_->LostText();
+    const LineNotice notice = port_->LostNotice();
     if (OnOperatorError)
-        Raise("OnOperatorError", OnOperatorError, caption, text);
+        Raise("OnOperatorError", OnOperatorError, notice.caption, notice.text);
     else
-        qCCritical(lcModbusTrace).noquote() << caption << text;
+        qCCritical(lcModbusTrace).noquote() << notice.caption << notice.text;
+}
+
+void TqvModbus::LineBack() {
+    if (std::exchange(resumeOnReturn_, false))
+        StartQuery();
+    Raise("OnLineBack", OnLineBack, this);
+}
+
+bool TqvModbus::ReopenLine(QString* why) {
+    if (portOpen_)
+        return true;
+    return port_->ReopenLine(why);
 }
 
 void TqvModbus::EndWaitNow() {
@@ -557,4 +569,16 @@ void TqvModbus::EndWaitNow() {
     }
     if (claimed)
         ProcessReply();
+}
+
+// ---------------------------------------------------------------- the port's modem link
+
+bool TqvModbus::DialModem() {
+    ModemLink* modem = port_->Modem();
+    return modem && modem->Dial();
+}
+
+void TqvModbus::SetModemPollMs(int ms) {
+    if (ModemLink* modem = port_->Modem())
+        modem->SetWatcherPace(std::chrono::milliseconds(ms));
 }

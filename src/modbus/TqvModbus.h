@@ -1,9 +1,7 @@
 #pragma once
 
-#include "LineRecovery.h"
 #include "ModbusPort.h"
 #include "ModemLink.h"
-#include "ModemWatcher.h"
 #include "ReplyEvents.h"
 #include "ResponseWatcher.h"
 #include "TransactionObserver.h"
@@ -24,12 +22,6 @@
 // Hex traces of requests and replies, and reports of failing event handlers.
 Q_DECLARE_LOGGING_CATEGORY(lcModbusTrace)
 
-// Raised by the Modbus master for its own failures (texts are the program's, in Chinese).
-class EModbusError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 class CommModbusPort;
 
 // Where the transaction under way stands. A cycle runs from StartQuery until OnQueryFinish:
@@ -41,13 +33,14 @@ class CommModbusPort;
 // Open and a stop return to Idle; Close leaves a wait in place, and it still ends.
 enum class TransactionState { Idle, Connecting, Writing, AwaitingReply, WaitOver, Evaluating };
 
-// The Modbus RTU master. It owns one serial port (behind the ModbusPort seam), the modem
-// link and the lost-line recovery, and runs a poll cycle of strictly sequential
-// transactions: OnQueryData asks the application for
-// the next message string, the frame is written, received chunks are collected, the
-// process-wide response watcher decides when the wait is over, and ProcessReply raises
-// the reply's event on the main thread and starts the next transaction at once while
-// polling is on.
+// The Modbus RTU master. It owns one port (behind the ModbusPort seam: the serial port with
+// its modem link and its lost-line recovery, or a fake) and runs a poll cycle of strictly
+// sequential transactions: OnQueryData asks the application for the next message string,
+// the frame is written, received chunks are collected, the process-wide response watcher
+// decides when the wait is over, and ProcessReply raises the reply's event on the main
+// thread and starts the next transaction at once while polling is on. The modem's
+// properties and the lost line's state are the port's; the master publishes and forwards
+// them, drives the modem's steps within the cycle, and reacts to a line lost and back.
 //
 // All public operations and all events belong to the thread the component lives on
 // (the main thread). Events are the std::function members inherited from
@@ -73,31 +66,43 @@ public:
     TqvModbus& operator=(const TqvModbus&) = delete;
 
     // ---- published properties (constructor defaults in comments) ----
-    // The modem's are kept by the modem link (ModemLink::Settings gives the defaults).
-    bool AutoConnect() const { return modem_->settings.autoConnect; }
-    void SetAutoConnect(bool v) { modem_->settings.autoConnect = v; }
-    bool ConnectWithModem() const { return modem_->settings.connectWithModem; }
+    // The modem's are kept by the port's modem link (ModemLink::Settings gives the
+    // defaults). A port without a modem keeps none: they read as those defaults, with
+    // ConnectWithModem false, and writing them changes nothing.
+    bool AutoConnect() const { return ModemSettings().autoConnect; }
+    void SetAutoConnect(bool v) { SetModem(&ModemLink::Settings::autoConnect, v); }
+    bool ConnectWithModem() const { return ModemSettings().connectWithModem; }
     void SetConnectWithModem(bool v); // applies the modem watcher rule
-    bool TraceModemStatus() const { return modem_->settings.traceModemStatus; }
+    bool TraceModemStatus() const { return ModemSettings().traceModemStatus; }
     void SetTraceModemStatus(bool v);                     // applies the modem watcher rule
     bool RtsCtsControl() const { return rtsCtsControl_; } // false
     void SetRtsCtsControl(bool v) { rtsCtsControl_ = v; }
-    quint16 ConnectTimeout() const { return modem_->settings.connectTimeout; }
-    void SetConnectTimeout(quint16 v) { modem_->settings.connectTimeout = v; }
-    quint16 DisconnectTimeout() const { return modem_->settings.disconnectTimeout; }
-    void SetDisconnectTimeout(quint16 v) { modem_->settings.disconnectTimeout = v; }
-    quint16 RepeatDialNum() const { return modem_->settings.repeatDialNum; }
-    void SetRepeatDialNum(quint16 v) { modem_->settings.repeatDialNum = v; }
-    QByteArray InitModemString() const { return modem_->settings.initModemString; }
-    void SetInitModemString(const QByteArray& v) { modem_->settings.initModemString = v; }
-    QByteArray DialNumberString() const { return modem_->settings.dialNumberString; }
-    void SetDialNumberString(const QByteArray& v) { modem_->settings.dialNumberString = v; }
-    QByteArray ManualAnswerString() const { return modem_->settings.manualAnswerString; }
-    void SetManualAnswerString(const QByteArray& v) { modem_->settings.manualAnswerString = v; }
-    QByteArray ModemOffLineString() const { return modem_->settings.modemOffLineString; }
-    void SetModemOffLineString(const QByteArray& v) { modem_->settings.modemOffLineString = v; }
-    QByteArray ModemHangupString() const { return modem_->settings.modemHangupString; }
-    void SetModemHangupString(const QByteArray& v) { modem_->settings.modemHangupString = v; }
+    quint16 ConnectTimeout() const { return ModemSettings().connectTimeout; }
+    void SetConnectTimeout(quint16 v) { SetModem(&ModemLink::Settings::connectTimeout, v); }
+    quint16 DisconnectTimeout() const { return ModemSettings().disconnectTimeout; }
+    void SetDisconnectTimeout(quint16 v) { SetModem(&ModemLink::Settings::disconnectTimeout, v); }
+    quint16 RepeatDialNum() const { return ModemSettings().repeatDialNum; }
+    void SetRepeatDialNum(quint16 v) { SetModem(&ModemLink::Settings::repeatDialNum, v); }
+    QByteArray InitModemString() const { return ModemSettings().initModemString; }
+    void SetInitModemString(const QByteArray& v) {
+        SetModem(&ModemLink::Settings::initModemString, v);
+    }
+    QByteArray DialNumberString() const { return ModemSettings().dialNumberString; }
+    void SetDialNumberString(const QByteArray& v) {
+        SetModem(&ModemLink::Settings::dialNumberString, v);
+    }
+    QByteArray ManualAnswerString() const { return ModemSettings().manualAnswerString; }
+    void SetManualAnswerString(const QByteArray& v) {
+        SetModem(&ModemLink::Settings::manualAnswerString, v);
+    }
+    QByteArray ModemOffLineString() const { return ModemSettings().modemOffLineString; }
+    void SetModemOffLineString(const QByteArray& v) {
+        SetModem(&ModemLink::Settings::modemOffLineString, v);
+    }
+    QByteArray ModemHangupString() const { return ModemSettings().modemHangupString; }
+    void SetModemHangupString(const QByteArray& v) {
+        SetModem(&ModemLink::Settings::modemHangupString, v);
+    }
     quint32 QueryInterval() const { return queryInterval_; } // 1000 ms
     void SetQueryInterval(quint32 ms);
     quint32 QueryTimeout() const { return queryTimeout_; } // 3000 ms
@@ -124,8 +129,8 @@ public:
 
     // ---- operations ----
     // Opens the port. Throws EModbusError "端口“<name>”已打开。" when already open (the name
-    // of the port that is open), the port's ECommsError when it cannot be opened, and
-    // EModbusError "不能创建跟踪线程。" when the modem watcher cannot be started.
+    // of the port that is open), the port's ECommsError when it cannot be opened, and the
+    // port's EModbusError "不能创建跟踪线程。" when its modem watcher cannot be started.
     void Open(const QString& CommName, quint32 BaudRate);
     // Stops timers, the cycle and the modem watcher and closes the port. A wait under way
     // is left in place: the watcher still ends it and its events still follow.
@@ -156,10 +161,11 @@ public:
         return ResponseWatcher::Instance().Count(component);
     }
 
-    // Writes bytes to the port (the modem's command strings). With RtsCtsControl it first
-    // waits for CTS on, at most CtsWaitLimitMs(); when CTS stays off nothing is written
-    // and the result is false. Requests go out the same way, together with the length of
-    // the reply they await, and their reply window opens when the port reports them written.
+    // Writes bytes to the port (the modem's command strings). With RtsCtsControl, on a port
+    // with a CTS line (one with a modem link), it first waits for CTS on, at most
+    // CtsWaitLimitMs(); when CTS stays off nothing is written and the result is false.
+    // Requests go out the same way, together with the length of the reply they await, and
+    // their reply window opens when the port reports them written.
     virtual bool SendFrame(const QByteArray& Data);
     int CtsWaitLimitMs() const; // the larger of QueryInterval and QueryTimeout
 
@@ -168,23 +174,23 @@ public:
     void SendNextRequest();
     void ProcessReply();
 
-    // ---- modem link ----
-    void ConnectTick() { modem_->ConnectTick(); } // handler of the 1 s connect timer
-    void HangupTick() { modem_->HangupTick(); }   // handler of the 2 s hang-up timer
-    bool DialModem() { return modem_->Dial(); }
+    // ---- the port's modem link (on a port without a modem: nothing to do) ----
+    void ConnectTick() { Tell(&ModemLink::ConnectTick); } // handler of the 1 s connect timer
+    void HangupTick() { Tell(&ModemLink::HangupTick); }   // handler of the 2 s hang-up timer
+    bool DialModem();                                     // false without a modem
     void BusyDelay(int ms) { delay_(ms); } // blocks the main thread; see SetDelayFunction
     // Starts the hang-up sequence (escape and hang-up command every 2 s while the carrier
     // stays on, at most about DisconnectTimeout seconds), ending with OnAfterHangup.
-    void StartHangup() { modem_->StartHangup(); }
-    bool ConnectTimerActive() const { return modem_->ConnectTimerActive(); }
-    bool HangupTimerActive() const { return modem_->HangupTimerActive(); }
-    bool ModemWatcherExists() const { return modem_->WatcherExists(); }
-    bool ModemWatcherRunning() const { return modem_->WatcherRunning(); }
+    void StartHangup() { Tell(&ModemLink::StartHangup); }
+    bool ConnectTimerActive() const { return Ask(&ModemLink::ConnectTimerActive, false); }
+    bool HangupTimerActive() const { return Ask(&ModemLink::HangupTimerActive, false); }
+    bool ModemWatcherExists() const { return Ask(&ModemLink::WatcherExists, false); }
+    bool ModemWatcherRunning() const { return Ask(&ModemLink::WatcherRunning, false); }
     // Polls of the modem status made by the modem watcher so far (tests wait on it).
-    quint64 ModemWatcherPolls() const { return modem_->WatcherPolls(); }
+    quint64 ModemWatcherPolls() const { return Ask(&ModemLink::WatcherPolls, quint64(0)); }
     // Pause between two looks of the modem watcher at the status lines (50 ms); takes
     // effect when the watcher is next created.
-    void SetModemPollMs(int ms) { modem_->SetWatcherPace(std::chrono::milliseconds(ms)); }
+    void SetModemPollMs(int ms);
 
     // ---- state, readable for the shell and tests ----
     const QByteArray& RequestFrame() const { return requestFrame_; }
@@ -195,14 +201,15 @@ public:
     // A cycle runs on the open port (a wait left behind by Close still ends, outside one).
     bool CycleBusy() const { return portOpen_ && state_.load() != TransactionState::Idle; }
     bool KeepPolling() const { return keepPolling_; }
-    bool LinkUp() const { return modem_->LinkUp(); }
+    // The line is up for requests: without a modem whenever the port is open.
+    bool LinkUp() const { return port_->Modem() ? Ask(&ModemLink::LinkUp, false) : portOpen_; }
     // A request is on its way or its reply window is open (any thread).
     bool AwaitingReply() const;
     TransactionState State() const { return state_.load(); }
-    bool AutoConnectNow() const { return modem_->AutoConnectNow(); }
-    int ConnectTicks() const { return modem_->ConnectTicks(); }
-    int HangupTicks() const { return modem_->HangupTicks(); }
-    int DialCount() const { return modem_->DialCount(); }
+    bool AutoConnectNow() const { return Ask(&ModemLink::AutoConnectNow, false); }
+    int ConnectTicks() const { return Ask(&ModemLink::ConnectTicks, 0); }
+    int HangupTicks() const { return Ask(&ModemLink::HangupTicks, 0); }
+    int DialCount() const { return Ask(&ModemLink::DialCount, 0); }
 
     // ---- seams ----
     ModbusPort& Port() { return *port_; }
@@ -225,28 +232,30 @@ public:
     std::function<void(const QString& caption, const QString& text)> OnOperatorError;
 
     // ---- a lost line ----
-    // When the port reports that its device has gone (adapter unplugged, the far end of a
-    // pseudo-terminal closed), a line that can never answer again is not polled: the port
-    // is closed, the transaction under way ends at once as unanswered, polling pauses and
-    // OnLineLost is raised (then the box above). From then on the same port name is tried
-    // again every ReopenPollMs; when its device is back (the same by-id name or COM link),
-    // the port opens, polling resumes if it was on, and OnLineBack is raised.
-    bool LineLost() const { return recovery_->Lost(); }
+    // When the port reports that its line has gone (for the serial port: adapter unplugged,
+    // the far end of a pseudo-terminal closed), a line that can never answer again is not
+    // polled: the port is closed, the transaction under way ends at once as unanswered,
+    // polling pauses and OnLineLost is raised (then the port's box, above). From then on
+    // the port watches for its line by its own rules (the serial port: the same device
+    // under its name, tried every ReopenPollMs); when it is back, the port opens, polling
+    // resumes if it was on, and OnLineBack is raised.
+    bool LineLost() const { return port_->LineLost(); }
     // Polling was on when the line was lost and has not been stopped since.
-    bool ResumeOnReturn() const { return recovery_->ResumeOnReturn(); }
-    // The device of the port as last opened, as the operator knows it: "/dev/ttyUSB0",
+    bool ResumeOnReturn() const { return resumeOnReturn_; }
+    // The line as last opened, as the operator knows it: "/dev/ttyUSB0",
     // "/dev/pts/3 (COM1)".
-    QString LineDevice() const { return recovery_->Device(); }
+    QString LineDevice() const { return port_->LineDevice(); }
     // Tries the lost line now. True when the port is open (it may have been already); false
-    // with the reason in *why when it cannot be opened yet (for the serial port: why, and
-    // what to do about it).
-    bool ReopenLine(QString* why = nullptr) { return recovery_->Reopen(why); }
-    // Pace of the tries while the line is lost (1000 ms); 0 = only ReopenLine.
-    void SetReopenPollMs(int ms) { recovery_->SetPollMs(ms); }
-    // What a lost line waits for: "Waiting for COM1 (was /dev/pts/3)", or why the device
-    // now under its name is not opened. Only the device that was lost is reopened by the
-    // tries (the port's LostLineReturn); ReopenLine takes the name afresh.
-    QString LineWaiting() const { return recovery_->Waiting(); }
+    // with the reason in *why when it cannot be opened yet (the port's reason: for the
+    // serial port, why, and what to do about it).
+    bool ReopenLine(QString* why = nullptr);
+    // Pace of the port's tries while the line is lost (the serial port: 1000 ms); 0 = only
+    // ReopenLine.
+    void SetReopenPollMs(int ms) { port_->SetReopenPollMs(ms); }
+    // What a lost line waits for, in the port's words: "Waiting for COM1 (was /dev/pts/3)",
+    // or why the device now under its name is not opened. Only the device that was lost is
+    // reopened by the tries; ReopenLine takes the name afresh.
+    QString LineWaiting() const { return port_->LineWaiting(); }
     std::function<void(TqvModbus* Sender)> OnLineLost;
     std::function<void(TqvModbus* Sender)> OnLineBack;
     // LineWaiting has changed while the line stays lost.
@@ -260,7 +269,25 @@ private:
     bool Enter(TransactionState to, std::initializer_list<TransactionState> from = {});
     // Open's two halves around the port's own open (the lost line's reopen uses them too).
     void BeginSession();
-    void SessionOpened(const QString& commName);
+    void SessionOpened();
+    // The port brought its lost line back: polling resumes if it was on.
+    void LineBack();
+    // The modem's settings, or their defaults for a port without a modem.
+    const ModemLink::Settings& ModemSettings() const;
+    template <class T> void SetModem(T ModemLink::Settings::*field, const T& v) {
+        if (ModemLink* modem = port_->Modem())
+            modem->settings.*field = v;
+    }
+    // The port's modem link does, or tells; a port without a modem does nothing and tells
+    // `none`.
+    void Tell(void (ModemLink::*step)()) {
+        if (ModemLink* modem = port_->Modem())
+            (modem->*step)();
+    }
+    template <class R> R Ask(R (ModemLink::*query)() const, R none) const {
+        const ModemLink* modem = port_->Modem();
+        return modem ? (modem->*query)() : none;
+    }
     // A request's wait is open from its write until its evaluation takes the bytes.
     bool WaitOpen() const;
     void DoReceiveData(const QByteArray& chunk);
@@ -284,8 +311,6 @@ private:
 
     std::unique_ptr<ModbusPort> port_;
     CommModbusPort* commPort_ = nullptr; // port_ when it is the default TComm port
-    std::unique_ptr<ModemLink> modem_;
-    std::unique_ptr<LineRecovery> recovery_;
     SteadyClock clock_;
     Delay delay_;
 
@@ -297,6 +322,8 @@ private:
     QByteArray queryMessage_;
     quint8 responseErrorCode_ = 0;
     bool keepPolling_ = false;
+    // Polling paused by a lost line, to go on when the port brings the line back.
+    bool resumeOnReturn_ = false;
     bool stopped_ = false; // polling was stopped; nothing received belongs to a session
     QByteArray requestFrame_;
     int requestLength_ = 8;

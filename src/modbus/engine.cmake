@@ -1,6 +1,10 @@
-# The transaction engine: TqvModbus, the response watcher, the modem link and its watcher,
-# the lost-line recovery, and the adapter that puts a TComm behind the port seam.
+# The transaction engine: TqvModbus and the response watcher; the port seam, and the serial
+# port behind it with its modem link and watcher and its lost-line recovery, and the
+# adapter that puts a TComm there.
 target_sources(qetra_modbus PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ModbusPort.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SerialLinePort.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SerialLinePort.h
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TqvModbus.h
     ${CMAKE_CURRENT_LIST_DIR}/TransactionObserver.h

@@ -4,7 +4,7 @@
 // sets, a clock the test moves, and a recorder of every event the master raises.
 
 #include "Crc16.h"
-#include "ModbusPort.h"
+#include "SerialLinePort.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -45,8 +45,17 @@ inline QByteArray WithCrc(const QByteArray& bytes) {
     return bytes + ModbusCrcBytes(bytes, bytes.size());
 }
 
-class FakeModbusPort : public ModbusPort {
+// A serial line whose status lines (ring, carrier, CTS) the test sets.
+class FakeModbusPort : public SerialLinePort {
 public:
+    FakeModbusPort()
+        : SerialLinePort({[this] {
+                              if (failOpen)
+                                  throw std::runtime_error("Error opening serial port");
+                              open = true;
+                          },
+                          [this] { open = false; }, [this] { return open ? status.load() : 0; }}) {}
+
     QString name = "COM2";
     quint32 baud = 9600;
     bool open = false;
@@ -64,12 +73,6 @@ public:
     void SetCommName(const QString& n) override { name = n; }
     quint32 BaudRate() const override { return baud; }
     void SetBaudRate(quint32 b) override { baud = b; }
-    void OpenPort() override {
-        if (failOpen)
-            throw std::runtime_error("Error opening serial port");
-        open = true;
-    }
-    void ClosePort() override { open = false; }
     bool IsOpen() const override { return open; }
     bool SendData(const QByteArray& bytes) override {
         if (!open || refuseSend || bytes.isEmpty())
@@ -77,7 +80,6 @@ public:
         sent << bytes;
         return true;
     }
-    quint32 ModemLineStatus() override { return open ? status.load() : 0; }
     // With holdWrites, requests stay with the "writer" until ReleaseWrites() reports them
     // written (a busy machine); otherwise they count as written when queued.
     bool holdWrites = false;
@@ -146,18 +148,15 @@ struct EventLog {
     void Clear() { items.clear(); }
 };
 
-// The master on a fake port with the test's clock and no watcher thread, so a wait ends
-// only when the test lets the watcher look (TqvModbus::CheckRepliesNow). Blocking delays
-// are recorded, and moved on the clock when `delaysMoveClock`; every event goes to `log`;
-// each request is `message`.
-class FakeLineEngineTest : public ::testing::Test {
-protected:
-    void MakeEngine(bool delaysMoveClock) {
+// The master on a port of the test's with the test's clock and no watcher thread, so a
+// wait ends only when the test lets the watcher look (TqvModbus::CheckRepliesNow). Blocking
+// delays are recorded, and moved on the clock when `delaysMoveClock`; every event goes to
+// `log`; each request is `message`.
+struct EngineRig {
+    void MakeOn(std::unique_ptr<ModbusPort> port, bool delaysMoveClock) {
         TestApp();
         TqvModbus::StopResponseWatcher();
-        auto fake = std::make_unique<FakeModbusPort>();
-        port = fake.get();
-        qv = std::make_unique<TqvModbus>(std::move(fake));
+        qv = std::make_unique<TqvModbus>(std::move(port));
         qv->SetClock([this] { return clock.Now(); });
         qv->SetDelayFunction([this, delaysMoveClock](int ms) {
             delays << ms;
@@ -172,9 +171,20 @@ protected:
     }
 
     FakeClock clock;
-    FakeModbusPort* port = nullptr;
     std::unique_ptr<TqvModbus> qv;
     EventLog log;
     QByteArray message;
     QList<int> delays;
+};
+
+// The same on a fake serial line.
+class FakeLineEngineTest : public ::testing::Test, protected EngineRig {
+protected:
+    void MakeEngine(bool delaysMoveClock) {
+        auto fake = std::make_unique<FakeModbusPort>();
+        port = fake.get();
+        MakeOn(std::move(fake), delaysMoveClock);
+    }
+
+    FakeModbusPort* port = nullptr;
 };

@@ -90,7 +90,7 @@ TEST_F(ModemLinkTest, CarrierDropTakesTheLinkDownAndTheNextTransactionRedials) {
     port->status = 0x80;
     ASSERT_TRUE(qv->StartQuery());
     port->status = 0;
-    port->OnModemStateChange(0x08);
+    port->ModemStateChange(0x08);
     EXPECT_EQ(log.Count("RLSD"), 1);
     EXPECT_FALSE(qv->LinkUp());
     EndWait();
@@ -98,7 +98,7 @@ TEST_F(ModemLinkTest, CarrierDropTakesTheLinkDownAndTheNextTransactionRedials) {
     EXPECT_EQ(Requests(), 1);
     // Port reports of ring and carrier together: ring first.
     log.Clear();
-    port->OnModemStateChange(0x0C);
+    port->ModemStateChange(0x0C);
     EXPECT_EQ(log.items, QStringList({"RING", "RLSD"}));
 }
 
@@ -109,7 +109,7 @@ TEST_F(ModemLinkTest, WatcherReportsASteadyRingOnceAndACarrierBothWays) {
     qv->Open("COM2", 9600);
     ASSERT_TRUE(qv->ModemWatcherRunning());
     // Reports of the port itself are left to the watcher now.
-    port->OnModemStateChange(0x0C);
+    port->ModemStateChange(0x0C);
     EXPECT_TRUE(log.items.isEmpty());
 
     port->status = 0x40;

@@ -1,9 +1,11 @@
-# The transaction engine, its watchers and the modem link, on a fake port.
+# The transaction engine, its watchers and the modem link, on a fake serial line; what the
+# engine does with a port that is no serial line.
 qetra_add_test(modbus_engine_tests
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/EngineTestSupport.h
         ${CMAKE_CURRENT_LIST_DIR}/TqvModbusTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModemLinkTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PortSeamTest.cpp
     LIBS qetra_modbus)
 
 # The engine over the real serial port against a scripted meter on a pseudo-terminal.

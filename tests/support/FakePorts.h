@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Crc16.h"
-#include "ModbusPort.h"
+#include "SerialLinePort.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -12,12 +12,13 @@
 // Ports for the main window's tests, behind the master's port seam. Tests that talk to a
 // meter use meter-sim on a pseudo-terminal instead (MeterSimProcess.h).
 
-// Records what is opened and written, and answers each request with whatever Reply
-// returns (nothing when it returns no bytes). The answer is posted to the event loop, as
+// A serial line without modem status lines (it implements nothing of the modem): records
+// what is opened and written, and answers each request with whatever Reply returns
+// (nothing when it returns no bytes). The answer is posted to the event loop, as
 // the reader thread's chunks are, so it is handled before the master's evaluation of the
 // reply, which the response watcher posts later: a busy machine cannot turn a prompt
 // answer into a missing one.
-class ScriptedPort : public ModbusPort {
+class ScriptedPort : public SerialLinePort {
 public:
     struct Log {
         QStringList opens; // "name@baud" of every successful open
@@ -29,22 +30,24 @@ public:
         std::function<QByteArray(const QByteArray& request)> Reply;
     };
 
-    explicit ScriptedPort(Log& log) : log_(log) {}
+    explicit ScriptedPort(Log& log)
+        : SerialLinePort({[this] {
+                              if (log_.failNextOpens) {
+                                  ++log_.failedOpens;
+                                  throw std::runtime_error("no such port");
+                              }
+                              log_.open = true;
+                              log_.opens << QStringLiteral("%1@%2").arg(name_).arg(log_.baud);
+                          },
+                          [this] { log_.open = false; },
+                          {}}),
+          log_(log) {}
     ~ScriptedPort() override { *alive_ = false; }
 
     QString CommName() const override { return name_; }
     void SetCommName(const QString& name) override { name_ = name; }
     quint32 BaudRate() const override { return log_.baud; }
     void SetBaudRate(quint32 baud) override { log_.baud = baud; }
-    void OpenPort() override {
-        if (log_.failNextOpens) {
-            ++log_.failedOpens;
-            throw std::runtime_error("no such port");
-        }
-        log_.open = true;
-        log_.opens << QStringLiteral("%1@%2").arg(name_).arg(log_.baud);
-    }
-    void ClosePort() override { log_.open = false; }
     bool IsOpen() const override { return log_.open; }
     bool SendData(const QByteArray& bytes) override {
         log_.sent << bytes;
@@ -60,7 +63,6 @@ public:
         }
         return true;
     }
-    quint32 ModemLineStatus() override { return 0; }
 
 private:
     Log& log_;
