@@ -551,22 +551,8 @@ void TFormTeskLink::BindModbusEvents() {
     m.OnAfterSendMsg = [this](TqvModbus*, const QByteArray& msg) { qvModbus1AfterSendMsg(msg); };
     m.OnQueryData = [this](TqvModbus*) { qvModbus1QueryData(); };
     m.OnResponseError = [this](TqvModbus*) { qvModbus1ResponseError(); };
-    m.OnF01Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
-        routing_->CoilsReceived(start, values);
-    };
-    m.OnF02Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
-        routing_->InputsReceived(start, values);
-    };
-    m.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16> values) {
-        state_.Schedule.BlockReceived(start);
-        routing_->RegistersReceived(start, values);
-    };
-    m.OnF05Response = [this](TqvModbus*, quint8, quint16 dest, bool value) {
-        routing_->RelayWriteConfirmed(dest, value);
-    };
-    m.OnF10Response = [this](TqvModbus*, quint8, quint16 start, quint16) {
-        routing_->WriteConfirmed(start);
-    };
+    // The replies go straight to the routing, which hands them to the windows.
+    routing_->BindReplyEvents(m);
     m.OnAfterResponse = [this](TqvModbus*) { qvModbus1AfterResponse(); };
     m.OnQueryFinish = [this](TqvModbus*) { qvModbus1QueryFinish(); };
     line_->Requests().SetOwnerEvents(m);
