@@ -58,61 +58,63 @@ void RequestService::Install() {
         if (!mine_)
             ToOwner(&Ev::OnResponseError, s);
     };
-    auto bits = [this](RequestOutcome::Event kind, auto Ev::*event) {
+    // A reply to one of the service's requests fills its outcome; any other is the owner's.
+    using Event = RequestOutcome::Event;
+    auto bits = [this](Event kind, auto Ev::*event) {
         return [this, kind, event](TqvModbus* s, quint8 slave, quint16 start, QList<bool> v) {
-            if (!mine_)
-                return ToOwner(event, s, slave, start, std::move(v));
-            outcome_.event = kind;
-            outcome_.slave = slave;
-            outcome_.start = start;
-            outcome_.bits = std::move(v);
+            if (RequestOutcome* o = Mine(kind, slave, start))
+                o->bits = std::move(v);
+            else
+                ToOwner(event, s, slave, start, std::move(v));
         };
     };
-    e.OnF01Response = bits(RequestOutcome::Event::F01, &Ev::OnF01Response);
-    e.OnF02Response = bits(RequestOutcome::Event::F02, &Ev::OnF02Response);
+    e.OnF01Response = bits(Event::F01, &Ev::OnF01Response);
+    e.OnF02Response = bits(Event::F02, &Ev::OnF02Response);
     e.OnF03Response = [this](TqvModbus* s, quint8 slave, quint16 start, QList<quint16> v) {
-        if (!mine_)
-            return ToOwner(&Ev::OnF03Response, s, slave, start, std::move(v));
-        outcome_.event = RequestOutcome::Event::F03;
-        outcome_.slave = slave;
-        outcome_.start = start;
-        outcome_.registers = std::move(v);
+        if (RequestOutcome* o = Mine(Event::F03, slave, start))
+            o->registers = std::move(v);
+        else
+            ToOwner(&Ev::OnF03Response, s, slave, start, std::move(v));
     };
     e.OnF05Response = [this](TqvModbus* s, quint8 slave, quint16 dest, bool value) {
-        if (!mine_)
-            return ToOwner(&Ev::OnF05Response, s, slave, dest, value);
-        outcome_.event = RequestOutcome::Event::F05;
-        outcome_.slave = slave;
-        outcome_.start = dest;
-        outcome_.bits = {value};
+        if (RequestOutcome* o = Mine(Event::F05, slave, dest))
+            o->bits = {value};
+        else
+            ToOwner(&Ev::OnF05Response, s, slave, dest, value);
     };
     e.OnF10Response = [this](TqvModbus* s, quint8 slave, quint16 start, quint16 count) {
-        if (!mine_)
-            return ToOwner(&Ev::OnF10Response, s, slave, start, count);
-        outcome_.event = RequestOutcome::Event::F10;
-        outcome_.slave = slave;
-        outcome_.start = start;
-        outcome_.count = count;
+        if (RequestOutcome* o = Mine(Event::F10, slave, start))
+            o->count = count;
+        else
+            ToOwner(&Ev::OnF10Response, s, slave, start, count);
     };
     e.OnFC3Response = [this](TqvModbus* s, quint8 slave, quint16 status, quint16 length,
                              QList<quint16> v) {
-        if (!mine_)
-            return ToOwner(&Ev::OnFC3Response, s, slave, status, length, std::move(v));
-        outcome_.event = RequestOutcome::Event::FC3;
-        outcome_.slave = slave;
-        outcome_.status = status;
-        outcome_.count = length;
-        outcome_.registers = std::move(v);
+        if (RequestOutcome* o = Mine(Event::FC3, slave, 0)) {
+            o->status = status;
+            o->count = length;
+            o->registers = std::move(v);
+        } else {
+            ToOwner(&Ev::OnFC3Response, s, slave, status, length, std::move(v));
+        }
     };
     e.OnFC4Response = [this](TqvModbus* s, quint8 slave, quint16 status) {
-        if (!mine_)
-            return ToOwner(&Ev::OnFC4Response, s, slave, status);
-        outcome_.event = RequestOutcome::Event::FC4;
-        outcome_.slave = slave;
-        outcome_.status = status;
+        if (RequestOutcome* o = Mine(Event::FC4, slave, 0))
+            o->status = status;
+        else
+            ToOwner(&Ev::OnFC4Response, s, slave, status);
     };
     e.OnAfterResponse = [this](TqvModbus* s) { AfterResponse(s); };
     e.OnQueryFinish = [this](TqvModbus* s) { QueryFinish(s); };
+}
+
+RequestOutcome* RequestService::Mine(RequestOutcome::Event event, quint8 slave, quint16 start) {
+    if (!mine_)
+        return nullptr;
+    outcome_.event = event;
+    outcome_.slave = slave;
+    outcome_.start = start;
+    return &outcome_;
 }
 
 // ---------------------------------------------------------------- requests

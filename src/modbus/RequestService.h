@@ -117,6 +117,9 @@ private:
     void CancelQueued();
     void EndUnevaluated();
     RequestOutcome Judge(const TqvModbus& engine);
+    // The outcome under way with the reply's event, when the transaction is the service's;
+    // null when it is the owner's.
+    RequestOutcome* Mine(RequestOutcome::Event event, quint8 slave, quint16 start);
     // Forwards an event of the owner's transactions to the owner's handler.
     template <class E, class... A> void ToOwner(E TqvModbusEvents::*event, A&&... args);
 
