@@ -42,6 +42,8 @@ struct ConnectedMeter {
 // open, find or bring forward other windows. Main thread only.
 class Shell {
 public:
+    // Creates a child window. The window table (WindowTable.h) holds everything else about
+    // it: its name, menu item, life and placement.
     using WindowFactory = std::function<QWidget*(Shell& shell)>;
 
     virtual ~Shell() = default;

@@ -49,9 +49,9 @@ void RegisterCalibrationWindows(Shell& shell) {
     // toggles what was read last.
     shell.Routing().AddBlockDecoder(
         CoefficientBlockStart,
-        [&shell](const QList<quint16>& values) {
+        [&state = shell.State()](const QList<quint16>& values) {
             if (const auto mode = DisplayModeOf(values))
-                shell.State().DisplayModeByte = *mode;
+                state.DisplayModeByte = *mode;
         },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, CoefficientBlockStart, WindowName::Calirate,

@@ -108,7 +108,7 @@ void RegisterViewWindows(Shell& shell) {
 
     routing.AddBlockDecoder(
         MeterParamBlockStart,
-        [&shell](const QList<quint16>& values) { TakeRatios(shell.State(), values); },
+        [&state = shell.State()](const QList<quint16>& values) { TakeRatios(state, values); },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters);
 
@@ -126,9 +126,9 @@ void RegisterViewWindows(Shell& shell) {
     // model window is open.
     routing.AddBlockDecoder(
         ModelBlockStart,
-        [&shell](const QList<quint16>& values) {
+        [&state = shell.State()](const QList<quint16>& values) {
             if (const auto mode = DisplayModeFromModelBlock(values))
-                shell.State().DisplayModeByte = *mode;
+                state.DisplayModeByte = *mode;
         },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock);

@@ -313,7 +313,7 @@ TEST(RequestServiceLineTest, OutcomesOfTheSimulatedMeter) {
         qv.SetOpenSettleMs(0);
         qv.SetTraceModemStatus(false);
         qv.SetQueryInterval(5);
-        qv.SetQueryTimeout(1000); // a loaded machine may be slow to schedule the meter
+        qv.SetQueryTimeout(2000); // a loaded machine may be slow to schedule the meter
         qv.Open(sim.device(), 9600);
         RequestService requests(qv);
         QList<RequestOutcome> got;
