@@ -2,6 +2,7 @@
 
 #include "OperatorDialogs.h"
 #include "PortName.h"
+#include "RequestService.h"
 #include "SessionState.h"
 #include "TComm.h"
 #include "TqvModbus.h"
@@ -57,6 +58,7 @@ MeterLine::MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFa
     m.SetQueryInterval(200);
     m.SetQueryTimeout(3000);
     m.SetPreviewTimeout(0);
+    requests_ = std::make_unique<RequestService>(m);
     // The master's one box is the line's loss.
     m.OnOperatorError = [this](const QString& caption, const QString& text) {
         ShowLostNotice(caption, text);
@@ -72,12 +74,13 @@ MeterLine::MeterLine(SessionState& state, OperatorDialogs& dialogs, const PortFa
 
 MeterLine::~MeterLine() {
     Detach();
+    requests_.reset();
     modbus_.reset();
     TqvModbus::StopResponseWatcher();
 }
 
 void MeterLine::Detach() {
-    static_cast<TqvModbusEvents&>(*modbus_) = TqvModbusEvents{};
+    requests_->Detach();
     modbus_->SetTransactionObserver(nullptr);
     modbus_->OnOperatorError = nullptr;
     modbus_->StopQuery();

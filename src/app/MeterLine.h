@@ -10,6 +10,7 @@
 
 class ModbusPort;
 class OperatorDialogs;
+class RequestService;
 class TqvModbus;
 struct SessionState;
 
@@ -39,6 +40,9 @@ public:
 
     TqvModbus& Modbus() { return *modbus_; }
     const TqvModbus& Modbus() const { return *modbus_; }
+    // The master's events and one-shot requests: the main window's handlers are bound
+    // through it, and every other client of the line sends through it.
+    RequestService& Requests() { return *requests_; }
     // Polling was started by the operator and not stopped since (the controls' state).
     bool Polling() const { return polling_; }
     LineControls Controls() const { return controls_; }
@@ -104,6 +108,7 @@ private:
     SessionState& state_;
     OperatorDialogs& dialogs_;
     std::unique_ptr<TqvModbus> modbus_;
+    std::unique_ptr<RequestService> requests_;
     LineControls controls_;
     bool polling_ = false;
     LineSilence silence_;

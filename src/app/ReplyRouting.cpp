@@ -1,6 +1,7 @@
 #include "ReplyRouting.h"
 
 #include "OperatorDialogs.h"
+#include "ReplyEvents.h"
 #include "SessionState.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,25 @@ int ReplyRouting::AddWriteConfirmedHandler(quint16 startAddr, WriteConfirmedHand
 
 void ReplyRouting::RemoveWriteConfirmedHandler(int key) {
     writeHandlers_.removeIf([key](const auto& e) { return e.key == key; });
+}
+
+void ReplyRouting::BindReplyEvents(TqvModbusEvents& events) {
+    events.OnF01Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
+        CoilsReceived(start, values);
+    };
+    events.OnF02Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
+        InputsReceived(start, values);
+    };
+    events.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16> values) {
+        state_.Schedule.BlockReceived(start);
+        RegistersReceived(start, values);
+    };
+    events.OnF05Response = [this](TqvModbus*, quint8, quint16 dest, bool value) {
+        RelayWriteConfirmed(dest, value);
+    };
+    events.OnF10Response = [this](TqvModbus*, quint8, quint16 start, quint16) {
+        WriteConfirmed(start);
+    };
 }
 
 void ReplyRouting::RegistersReceived(quint16 startAddr, const QList<quint16>& values) {

@@ -10,6 +10,7 @@
 
 class OperatorDialogs;
 struct SessionState;
+struct TqvModbusEvents;
 
 // Hands each accepted reply of the meter to the windows that registered for it, shows
 // the confirmations of writes and queues their read-backs, and confirms changes of the
@@ -87,6 +88,9 @@ public:
     ValueFreshness& Freshness() { return freshness_; }
     const ValueFreshness& Freshness() const { return freshness_; }
 
+    // The master's reply events (F01, F02, F03, F05, F10) bound to the entry points below;
+    // a register block also ends the poll schedule's one-shot read of it.
+    void BindReplyEvents(TqvModbusEvents& events);
     // Entry points for the master's reply events.
     void RegistersReceived(quint16 startAddr, const QList<quint16>& values);
     void CoilsReceived(quint16 startAddr, const QList<bool>& values);

@@ -1,10 +1,13 @@
 #include "frmComm.h"
 
+#include "MeterLine.h"
 #include "NumberInput.h"
+#include "OperatorDialogs.h"
 #include "PortList.h"
 #include "PortName.h"
+#include "SessionState.h"
+#include "Shell.h"
 #include "TqvModbus.h"
-#include "frmMain.h"
 #include "frmSearch.h"
 #include "ui_frmComm.h"
 
@@ -24,9 +27,9 @@ bool ParseNumber(const QString& text, quint32& out) {
 constexpr int kDetailsRole = Qt::UserRole + 1;
 } // namespace
 
-TFormComm::TFormComm(TFormTeskLink& shell, QWidget* parent, const QString& deviceRoot)
+TFormComm::TFormComm(Shell& shell, MeterLine& line, QWidget* parent, const QString& deviceRoot)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::TFormComm>()), shell_(shell), deviceRoot_(deviceRoot) {
+      ui(std::make_unique<Ui::TFormComm>()), shell_(shell), line_(line), deviceRoot_(deviceRoot) {
     ui->setupUi(this);
     FillPortList();
     for (int i = 1; i <= 247; ++i)
@@ -73,9 +76,9 @@ void TFormComm::FormShow() {
     if (ui->ComboBox1->currentIndex() < 0)
         ui->ComboBox1->setEditText(s.PortName);
     ui->ComboBox2->setCurrentIndex(
-        ui->ComboBox2->findText(QString::number(shell_.Modbus().BaudRate())));
+        ui->ComboBox2->findText(QString::number(line_.Modbus().BaudRate())));
     ui->ComboBox3->setCurrentIndex(ui->ComboBox3->findText(QString::number(s.DevAddr)));
-    ui->Edit2->setText(QString::number(shell_.Modbus().QueryInterval()));
+    ui->Edit2->setText(QString::number(line_.Modbus().QueryInterval()));
     ui->CheckBox1->setChecked(s.SaveSettings);
     ui->ComboDriveType->setCurrentIndex(s.MeterModel);
     ShowResolvedDevice(ChosenPort());
@@ -129,7 +132,7 @@ void TFormComm::SearchForMeter() {
         shell_.Dialogs().Warn(windowTitle(), tr("COMM Port: %1.").arg(why));
         return;
     }
-    TFormSearch search(shell_, port, this);
+    TFormSearch search(shell_.Dialogs(), line_, port, this);
     if (search.exec() == QDialog::Accepted && search.Chosen())
         UseFoundMeter(search.Chosen()->address, search.Chosen()->baud);
 }
@@ -168,25 +171,25 @@ bool TFormComm::Button1Click() {
     if (ui->ComboDriveType->currentIndex() >= 0)
         s.MeterModel = quint8(ui->ComboDriveType->currentIndex());
     s.DevAddr = int(address);
-    shell_.Modbus().SetQueryInterval(interval);
+    line_.Modbus().SetQueryInterval(interval);
     try {
-        shell_.Modbus().SetBaudRate(baud);
+        line_.Modbus().SetBaudRate(baud);
     } catch (const std::exception& e) {
         // The line keeps the rate it had; the operator learns why the new one is not in use.
         shell_.Dialogs().Warn(windowTitle(), QString::fromLocal8Bit(e.what()));
     }
-    s.Baudrate = shell_.Modbus().BaudRate();
+    s.Baudrate = line_.Modbus().BaudRate();
     s.SaveSettings = ui->CheckBox1->isChecked();
 
     // Another port, or the same one when it is not open (a lost line, a port that failed
     // to open) or when its name now leads to another device (the operator moved its COM
     // link; that is their choice): open it now, the name resolved afresh.
-    const bool moved = port == shownPortName_ && shell_.Modbus().Port().NameLeadsElsewhere();
-    if (port != shownPortName_ || !shell_.Modbus().PortOpen() || moved) {
-        shell_.Modbus().Close();
+    const bool moved = port == shownPortName_ && line_.Modbus().Port().NameLeadsElsewhere();
+    if (port != shownPortName_ || !line_.Modbus().PortOpen() || moved) {
+        line_.Modbus().Close();
         shell_.ResetSession();
         s.PortName = port;
-        shell_.Line().Open();
+        line_.Open();
     }
     accept();
     return true;

@@ -4,14 +4,15 @@
 #include <QString>
 #include <memory>
 
-class TFormTeskLink;
+class MeterLine;
+class Shell;
 
 namespace Ui {
 class TFormComm;
 }
 
 // "COMM Settings": port, baud rate, slave address, poll interval, meter model and whether
-// the settings are saved on exit. OK applies them to the main window and its Modbus
+// the settings are saved on exit. OK applies them to the session and the line's Modbus
 // master; the port is reopened when its name changed or when it is not open (a line that
 // was lost, a port that failed to open).
 //
@@ -27,8 +28,8 @@ class TFormComm : public QDialog {
 public:
     // deviceRoot: where the present devices are looked for ("" = this machine; tests pass
     // a fake tree).
-    explicit TFormComm(TFormTeskLink& shell, QWidget* parent = nullptr,
-                       const QString& deviceRoot = QString());
+    TFormComm(Shell& shell, MeterLine& line, QWidget* parent = nullptr,
+              const QString& deviceRoot = QString());
     ~TFormComm() override;
 
     // OK: checks every field, then applies all of them and closes with Accepted. A field
@@ -54,7 +55,8 @@ private:
     void ShowResolvedDevice(const QString& portName);
 
     std::unique_ptr<Ui::TFormComm> ui;
-    TFormTeskLink& shell_;
+    Shell& shell_;
+    MeterLine& line_;
     QString deviceRoot_;
     QString shownPortName_;
 };

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "LineNoticeBar.h"
+#include "RequestService.h"
 #include "Settings.h"
 #include "TqvModbus.h"
 #include "WindowTable.h"
@@ -213,12 +214,12 @@ void TFormTeskLink::AddTrafficCommands() {
     ui->Window1->insertAction(nullptr, monitor);
     connect(monitor, &QAction::triggered, this, [this] { ShowTrafficMonitor(); });
     // Recording never depended on the window: the model records from the start.
-    RegisterWindow(WindowName::TrafficMonitor, [](TFormTeskLink& shell) -> QWidget* {
-        auto* window = new TFormTrafficMonitor(*shell.traffic_, *shell.dialogs_);
+    RegisterWindow(WindowName::TrafficMonitor, [this](Shell&) -> QWidget* {
+        auto* window = new TFormTrafficMonitor(*traffic_, *dialogs_);
         QHeaderView* columns = window->View()->horizontalHeader();
-        shell.designedTrafficColumns_ = columns->saveState();
-        if (!shell.savedLayout_.trafficColumns.isEmpty())
-            columns->restoreState(shell.savedLayout_.trafficColumns);
+        designedTrafficColumns_ = columns->saveState();
+        if (!savedLayout_.trafficColumns.isEmpty())
+            columns->restoreState(savedLayout_.trafficColumns);
         return window;
     });
 
@@ -245,6 +246,15 @@ QAction* TFormTeskLink::Action(const QString& name) const {
     return findChild<QAction*>(name);
 }
 
+QMenu* TFormTeskLink::Menu(const QString& name) const {
+    return findChild<QMenu*>(name);
+}
+
+ConnectedMeter TFormTeskLink::Meter() const {
+    return {state_.DevAddr, state_.Baudrate, state_.PortName, qvModbus1->LineDevice(),
+            qvModbus1->KeepPolling()};
+}
+
 QString TFormTeskLink::StatusText(int bar, int panel) const {
     if (bar < 0 || bar > 2 || panel < 0 || panel >= panels_[bar].size())
         return {};
@@ -268,11 +278,21 @@ QMdiArea* TFormTeskLink::ClientArea() const {
     return ui->ClientArea;
 }
 
+QWidget* TFormTeskLink::BringWindowToFront(const QString& name) {
+    QWidget* window = ShowWindowNamed(name);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    if (QMdiSubWindow* sub = window ? SubWindowOf(window) : nullptr)
+        ui->ClientArea->setActiveSubWindow(sub);
+    return window;
+}
+
 void TFormTeskLink::ChildWindowActivated(QMdiSubWindow* sub) {
     QWidget* child = sub ? sub->widget() : nullptr;
     if (child != nullptr)
         state_.Schedule.SelectWindowReads(child->objectName());
-    emit ChildActivated(child);
+    emit events_.ChildActivated(child);
 }
 
 // ---------------------------------------------------------------- shared operations
@@ -305,7 +325,7 @@ void TFormTeskLink::ApplyMeterModel() {
         ui->MM0205->setVisible(false);
         ui->MM0303->setVisible(false);
     }
-    emit MeterModelApplied(model);
+    emit events_.MeterModelApplied(model);
 }
 
 void TFormTeskLink::StartPolling() {
@@ -459,7 +479,7 @@ void TFormTeskLink::closeEvent(QCloseEvent* event) {
 
 void TFormTeskLink::OpenSettingsDialog() {
     {
-        TFormComm dialog(*this);
+        TFormComm dialog(*this, *line_);
         dialog.exec();
     }
     ApplyMeterModel();
@@ -482,7 +502,7 @@ void TFormTeskLink::SearchForMeter() {
 void TFormTeskLink::RunMeterSearch() {
     std::optional<FoundMeter> chosen;
     {
-        TFormSearch search(*this, state_.PortName, this);
+        TFormSearch search(*dialogs_, *line_, state_.PortName, this);
         if (search.exec() == QDialog::Accepted)
             chosen = search.Chosen();
     }
@@ -524,29 +544,18 @@ void TFormTeskLink::OpenAbout() {
 // ---------------------------------------------------------------- the master's events
 
 void TFormTeskLink::BindModbusEvents() {
-    TqvModbus& m = *qvModbus1;
+    // The master's events come through the line's request service, which keeps the
+    // replies of its own requests to itself.
+    TqvModbusEvents m;
     m.OnRecvData = [this](TqvModbus*, const QByteArray& d) { qvModbus1RecvData(d); };
     m.OnAfterSendMsg = [this](TqvModbus*, const QByteArray& msg) { qvModbus1AfterSendMsg(msg); };
     m.OnQueryData = [this](TqvModbus*) { qvModbus1QueryData(); };
     m.OnResponseError = [this](TqvModbus*) { qvModbus1ResponseError(); };
-    m.OnF01Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
-        routing_->CoilsReceived(start, values);
-    };
-    m.OnF02Response = [this](TqvModbus*, quint8, quint16 start, QList<bool> values) {
-        routing_->InputsReceived(start, values);
-    };
-    m.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16> values) {
-        state_.Schedule.BlockReceived(start);
-        routing_->RegistersReceived(start, values);
-    };
-    m.OnF05Response = [this](TqvModbus*, quint8, quint16 dest, bool value) {
-        routing_->RelayWriteConfirmed(dest, value);
-    };
-    m.OnF10Response = [this](TqvModbus*, quint8, quint16 start, quint16) {
-        routing_->WriteConfirmed(start);
-    };
+    // The replies go straight to the routing, which hands them to the windows.
+    routing_->BindReplyEvents(m);
     m.OnAfterResponse = [this](TqvModbus*) { qvModbus1AfterResponse(); };
     m.OnQueryFinish = [this](TqvModbus*) { qvModbus1QueryFinish(); };
+    line_->Requests().SetOwnerEvents(m);
 }
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {

@@ -5,6 +5,7 @@
 #include "OperatorDialogs.h"
 #include "ReplyRouting.h"
 #include "SessionState.h"
+#include "Shell.h"
 #include "TrafficModel.h"
 #include "WindowLayout.h"
 #include "WindowTable.h"
@@ -31,10 +32,6 @@ namespace Ui {
 class TFormTeskLink;
 }
 
-// Creates a child window for the main window. The window table (WindowTable.h) holds
-// everything else about it: its name, menu item, life and placement.
-using WindowFactory = std::function<QWidget*(TFormTeskLink& shell)>;
-
 // How the main window can be built differently in tests.
 struct ShellOptions {
     // Message boxes; null = real QMessageBox boxes. Not owned; must outlive the window.
@@ -51,7 +48,9 @@ struct ShellOptions {
 };
 
 // The main window: client area with the child windows, menus, tool bar, the three status
-// bars, the Modbus master qvModbus1 and everything the child windows share.
+// bars, the line with its Modbus master qvModbus1, and everything the child windows share.
+// It is the Shell (Shell.h) the window subsystems register with and reach it through;
+// the program (src/program) and the tests use the rest of it.
 //
 // For child windows (all on the main thread):
 //  - State(): connected flag, meter model, PT/CT ratios, meter address and baud rate,
@@ -61,28 +60,32 @@ struct ShellOptions {
 //    is activated and drops them when the window is destroyed.
 //  - Routing(): register decoders for register blocks, coil/input/relay handlers and
 //    follow-ups of write confirmations.
+//  - Requests(): one-shot requests with an outcome of their own.
 //  - Dialogs(): every message box.
-//  - IsChildOpen(name), Window(name), CloseChild(name), ApplyMeterModel().
 // Child windows are destroyed before the shared state, so a destructor may still use it.
 //
 // Each window subsystem has one registration function, called through
 // RegisterProgramWindows (src/program) before the resident windows are created, which
 // registers its windows, the blocks they read, decoders, confirmations and handlers:
-//   void RegisterViewWindows(TFormTeskLink&);        // src/views/ViewWindows.h
-//   void RegisterSetupWindows(TFormTeskLink&);       // src/setup/SetupWindows.h
-//   void RegisterCalibrationWindows(TFormTeskLink&); // src/calibration/CalibrationWindows.h
-class TFormTeskLink : public QMainWindow {
+//   void RegisterViewWindows(Shell&);        // src/views/ViewWindows.h
+//   void RegisterSetupWindows(Shell&);       // src/setup/SetupWindows.h
+//   void RegisterCalibrationWindows(Shell&); // src/calibration/CalibrationWindows.h
+//   void RegisterCommissioningReport(Shell&); // src/report/ReportCommand.h
+class TFormTeskLink : public QMainWindow, public Shell {
     Q_OBJECT
 
 public:
     explicit TFormTeskLink(ShellOptions options = {}, QWidget* parent = nullptr);
     ~TFormTeskLink() override;
 
-    SessionState& State() { return state_; }
+    SessionState& State() override { return state_; }
     const SessionState& State() const { return state_; }
     PollSchedule& Schedule() { return state_.Schedule; }
-    ReplyRouting& Routing() { return *routing_; }
-    OperatorDialogs& Dialogs() { return *dialogs_; }
+    ReplyRouting& Routing() override { return *routing_; }
+    OperatorDialogs& Dialogs() override { return *dialogs_; }
+    ShellEvents& Events() override { return events_; }
+    RequestService& Requests() override { return line_->Requests(); }
+    ConnectedMeter Meter() const override;
     TqvModbus& Modbus() { return *qvModbus1; }
     // The port's life: open, reopen, lost and back, polling started and stopped.
     MeterLine& Line() { return *line_; }
@@ -91,29 +94,24 @@ public:
     bool Connected() const { return state_.Traffic.Connected; }
 
     // --- windows ---
-    // Gives the window of a table row its factory and the reads (MessageText.h) that take
-    // the rotation's sixth place, in turn, while it is the active window. Resident windows
-    // are created by CreateResidentWindows() in table order, "FormAlarm" by
-    // ApplyMeterModel, the others by their menu command or ShowWindowNamed when not already
-    // open. Register before CreateResidentWindows().
+    // Resident windows are created by CreateResidentWindows() in table order, "FormAlarm"
+    // by ApplyMeterModel, the others by their menu command or ShowWindowNamed when not
+    // already open.
     void RegisterWindow(const QString& name, WindowFactory factory,
-                        const QStringList& readsWhileActive = {});
-    bool IsWindowRegistered(const QString& name) const { return windows_->IsRegistered(name); }
+                        const QStringList& readsWhileActive = {}) override;
+    bool IsWindowRegistered(const QString& name) const override {
+        return windows_->IsRegistered(name);
+    }
     // Creates the registered resident windows in table order.
     void CreateResidentWindows() { windows_->CreateResident(); }
     // True when a child of the client area has this object name.
     bool IsChildOpen(const QString& name) const { return windows_->IsOpen(name); }
-    // The window with this object name (client-area child or top-level resident), or null.
-    QWidget* Window(const QString& name) const { return windows_->Find(name); }
-    template <typename T> T* WindowAs(const QString& name) const {
-        return qobject_cast<T*>(Window(name));
-    }
+    QWidget* Window(const QString& name) const override { return windows_->Find(name); }
     // Closes the client-area child with this name, if open (a resident one minimises).
     void CloseChild(const QString& name) { windows_->Close(name); }
-    // Shows a window as its menu command does: brings a resident window to the normal state
-    // (and the front, where its row says so), or shows an open on-demand window, or creates
-    // it. Returns the window, or null when it is not registered.
-    QWidget* ShowWindowNamed(const QString& name) { return windows_->Show(name); }
+    QWidget* ShowWindowNamed(const QString& name) override { return windows_->Show(name); }
+    QWidget* BringWindowToFront(const QString& name) override;
+    void MinimiseChildren() override { windows_->MinimiseAll(); }
     // The same by menu command ("MM0201", "MM0302", "MM05", ...).
     QWidget* ShowWindowOfMenuItem(const QString& menuItem) {
         return windows_->ShowOfMenuItem(menuItem);
@@ -121,14 +119,15 @@ public:
     // The client area's sub-window frame of a child (null when it is not a child).
     QMdiSubWindow* SubWindowOf(const QWidget* child) const { return windows_->SubWindowOf(child); }
     QMdiArea* ClientArea() const;
+    QWidget& Frame() override { return *this; }
 
     // --- operations shared with the windows ---
     // Start-up state: controls of a stopped line, ratios 1.0, the schedule reset, not
     // connected. The counters are kept.
-    void ResetSession();
+    void ResetSession() override;
     // Title by MeterModel; creates or destroys the alarm records window and shows or hides
-    // the alarm menu items; then emits MeterModelApplied.
-    void ApplyMeterModel();
+    // the alarm menu items; then Events().MeterModelApplied.
+    void ApplyMeterModel() override;
     // "Start COMM(&R)", "Stop COMM(&E)", "Counter Reset(&C)", "Quit(&Q)".
     void StartPolling();
     void StopPolling();
@@ -164,7 +163,8 @@ public:
     // is used at once, and polling goes on if it was on.
     void SearchForMeter();
     // The menu command or tool button with this object name ("MMStart", "ToolButtonCut").
-    QAction* Action(const QString& name) const;
+    QAction* Action(const QString& name) const override;
+    QMenu* Menu(const QString& name) const override;
 
     // --- traffic monitor and data logging ---
     // Every transaction of the master, recorded from start-up whether or not the monitor
@@ -175,15 +175,9 @@ public:
     TFormTrafficMonitor* ShowTrafficMonitor();
     // Panel 4 of the statistics bar, for a lasting note such as the data log's state
     // (never cleared by the end of polling).
-    void SetStatusNote(const QString& text);
+    void SetStatusNote(const QString& text) override;
     // "Log to file…(&L)" of the Execute menu is the action named "MMLogToFile"; it is
     // disabled until a logger connects to it and enables it.
-
-signals:
-    // A client-area child became the active window (null when none is active).
-    void ChildActivated(QWidget* child);
-    // ApplyMeterModel ran; windows enable or disable their model-dependent controls.
-    void MeterModelApplied(quint8 model);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -220,6 +214,7 @@ private:
     std::unique_ptr<QSettings> ownSettings_;
     QSettings* settings_ = nullptr;
     SessionState state_;
+    ShellEvents events_;
     std::unique_ptr<MeterLine> line_;
     TqvModbus* qvModbus1 = nullptr; // the line's master
     std::unique_ptr<ReplyRouting> routing_;

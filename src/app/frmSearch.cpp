@@ -1,8 +1,9 @@
 #include "frmSearch.h"
 
+#include "MeterLine.h"
+#include "OperatorDialogs.h"
 #include "PortName.h"
 #include "TqvModbus.h"
-#include "frmMain.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,9 +13,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TFormSearch::TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), shell_(shell),
-      port_(port) {
+TFormSearch::TFormSearch(OperatorDialogs& dialogs, MeterLine& line, const QString& port,
+                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      dialogs_(dialogs), line_(line), port_(port) {
     setObjectName(QStringLiteral("FormSearch"));
     setWindowTitle(tr("Search for a meter"));
     auto* layout = new QVBoxLayout(this);
@@ -79,10 +81,10 @@ void TFormSearch::showEvent(QShowEvent* event) {
 
 bool TFormSearch::StartSearch() {
     started_ = true;
-    TqvModbus& engine = shell_.Modbus();
+    TqvModbus& engine = line_.Modbus();
     if (engine.CycleBusy()) {
-        shell_.Dialogs().Warn(windowTitle(), tr("The meter is being polled: stop polling first "
-                                                "(Stop COMM), then search."));
+        dialogs_.Warn(windowTitle(), tr("The meter is being polled: stop polling first "
+                                        "(Stop COMM), then search."));
         return false;
     }
     // The port may be the one the program polls; only one may hold it.
@@ -93,7 +95,7 @@ bool TFormSearch::StartSearch() {
     QString why;
     if (!search_.Start(port_, plan_, &why)) {
         GiveBackPort();
-        shell_.Dialogs().Error(windowTitle(), tr("Cannot search %1: %2").arg(port_, why));
+        dialogs_.Error(windowTitle(), tr("Cannot search %1: %2").arg(port_, why));
         return false;
     }
     list_->clear();
@@ -142,7 +144,7 @@ void TFormSearch::GiveBackPort() {
     tookPort_ = false;
     // Polling was off; the port the program had is opened again as it was.
     QString why;
-    if (!shell_.Modbus().ReopenLine(&why))
+    if (!line_.Modbus().ReopenLine(&why))
         status_->setText(status_->text() + tr(" The program's port did not reopen: ") + why);
 }
 

@@ -8,20 +8,22 @@
 class QLabel;
 class QListWidget;
 class QProgressBar;
+class MeterLine;
+class OperatorDialogs;
 class QPushButton;
-class TFormTeskLink;
 
 // "Search for a meter": tries every address at every baud rate of the meter on one port
 // with a harmless read of the model block, shows the progress and every meter that
 // answers; the operator uses one with a click on "Use" (or a double click). Cancel stops
 // a running search at once (within one try's wait) and closes the dialog otherwise.
 //
-// The search needs the port to itself: it refuses while polling is on, closes the main
-// window's port while it runs and reopens it afterwards.
+// The search needs the port to itself: it refuses while polling is on, closes the
+// line's port while it runs and reopens it afterwards.
 class TFormSearch : public QDialog {
     Q_OBJECT
 public:
-    TFormSearch(TFormTeskLink& shell, const QString& port, QWidget* parent = nullptr);
+    TFormSearch(OperatorDialogs& dialogs, MeterLine& line, const QString& port,
+                QWidget* parent = nullptr);
     ~TFormSearch() override;
 
     // Restricts the search (tests); the default is the full plan.
@@ -47,7 +49,8 @@ private:
     void Finished();
     void GiveBackPort();
 
-    TFormTeskLink& shell_;
+    OperatorDialogs& dialogs_;
+    MeterLine& line_;
     QString port_;
     SearchPlan plan_;
     MeterSearch search_;

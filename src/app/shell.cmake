@@ -36,10 +36,11 @@ add_library(qetra_operator_dialogs STATIC
 target_include_directories(qetra_operator_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(qetra_operator_dialogs PUBLIC Qt6::Widgets)
 
-# The main window with its child windows and its line, the COMM settings dialog and the
-# saved settings.
+# The main window with its child windows and its line, the interface the window
+# subsystems reach it through (Shell.h), the COMM settings dialog and the saved settings.
 add_library(qetra_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp ${CMAKE_CURRENT_LIST_DIR}/Settings.h
+    ${CMAKE_CURRENT_LIST_DIR}/Shell.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp ${CMAKE_CURRENT_LIST_DIR}/frmMain.h
     ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.cpp ${CMAKE_CURRENT_LIST_DIR}/ChildWindows.h
     ${CMAKE_CURRENT_LIST_DIR}/MeterLine.cpp ${CMAKE_CURRENT_LIST_DIR}/MeterLine.h

@@ -4,11 +4,10 @@
 #include "FormCalirate.h"
 #include "FormChangeConst.h"
 #include "MeteringDecode.h"
+#include "SessionState.h"
 #include "WindowRouting.h"
 
 #include <QCoreApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <utility>
 
 namespace {
@@ -26,34 +25,23 @@ constexpr std::pair<quint16, const char*> kConfirmedCoefficientWrites[] = {
     {0x531, kAngleConfirmed},
 };
 
-QWidget* CreateFormCalirate(TFormTeskLink& shell) {
+QWidget* CreateFormCalirate(Shell& shell) {
     CalibrationHost host;
     // The coefficients window lives in the main window, which may lie behind the
     // calibration window: the main window comes to the front with it.
-    host.OpenCoefficients = [&shell] {
-        QWidget* coefficients = shell.ShowWindowNamed(WindowName::ChangeConst);
-        shell.setWindowState(shell.windowState() & ~Qt::WindowMinimized);
-        shell.raise();
-        shell.activateWindow();
-        if (auto* sub =
-                qobject_cast<QMdiSubWindow*>(coefficients ? coefficients->parentWidget() : nullptr))
-            shell.ClientArea()->setActiveSubWindow(sub);
-    };
-    host.MinimiseChildren = [&shell] {
-        for (QMdiSubWindow* sub : shell.ClientArea()->subWindowList())
-            sub->showMinimized();
-    };
+    host.OpenCoefficients = [&shell] { shell.BringWindowToFront(WindowName::ChangeConst); };
+    host.MinimiseChildren = [&shell] { shell.MinimiseChildren(); };
     host.RestoreMetering = [&shell] { shell.ShowWindowNamed(WindowName::Base); };
     return new TFormCalirate(shell.State(), shell.Dialogs(), std::move(host));
 }
 
-QWidget* CreateFormChangeConst(TFormTeskLink& shell) {
+QWidget* CreateFormChangeConst(Shell& shell) {
     return new TFormChangeConst(shell.State(), shell.Dialogs());
 }
 
 } // namespace
 
-void RegisterCalibrationWindows(TFormTeskLink& shell) {
+void RegisterCalibrationWindows(Shell& shell) {
     shell.RegisterWindow(WindowName::Calirate, CreateFormCalirate);
     shell.RegisterWindow(WindowName::ChangeConst, CreateFormChangeConst);
 
@@ -61,9 +49,9 @@ void RegisterCalibrationWindows(TFormTeskLink& shell) {
     // toggles what was read last.
     shell.Routing().AddBlockDecoder(
         CoefficientBlockStart,
-        [&shell](const QList<quint16>& values) {
+        [&state = shell.State()](const QList<quint16>& values) {
             if (const auto mode = DisplayModeOf(values))
-                shell.State().DisplayModeByte = *mode;
+                state.DisplayModeByte = *mode;
         },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, CoefficientBlockStart, WindowName::Calirate,

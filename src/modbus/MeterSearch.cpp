@@ -1,10 +1,12 @@
 #include "MeterSearch.h"
 
-#include "Crc16.h"
 #include "ModbusPort.h"
+#include "RequestService.h"
 #include "TqvModbus.h"
 
 #include <QtGlobal>
+
+#include <optional>
 
 namespace {
 constexpr quint16 kVersionRegister = 0x510;
@@ -92,48 +94,14 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
     e.SetTraceModemStatus(false);
     e.SetConnectWithModem(false);
     e.SetReopenPollMs(0);
-    e.OnQueryData = [this](TqvModbus* s) {
-        s->SetQueryMessage(SearchMessage(plan_.firstAddress +
-                                         done_ % (plan_.lastAddress - plan_.firstAddress + 1)));
-    };
-    e.OnF03Response = [this](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
-        if (start == kVersionRegister)
-            TryAnswered({int(slave), currentBaud_, VersionText(values), 0});
-    };
-    // A reply anywhere in what arrived within the try's time, behind junk that looked like
-    // its start, is the engine's own find and comes as OnF03Response.
-    e.OnResponseError = [this](TqvModbus* s) {
-        const QByteArray rx = s->ReceiveBuffer();
-        const QByteArray& tx = s->RequestFrame();
-        // A meter that refuses the read is still a meter at that address and rate: its
-        // exception reply carries the address, the function with the top bit and a CRC.
-        for (qsizetype i = 0; tx.size() >= 2 && i + 5 <= rx.size(); ++i) {
-            if (rx[i] != tx[0] || quint8(rx[i + 1]) != (quint8(tx[1]) | 0x80))
-                continue;
-            if (ModbusCrcBytes(rx.mid(i, 3), 3) == rx.mid(i + 3, 2)) {
-                TryAnswered({quint8(tx[0]), currentBaud_, QString(), quint8(rx[i + 2])});
-                return;
-            }
-        }
-    };
-    e.OnAfterResponse = [this](TqvModbus*) { TryEnded(); };
-    // A lost line ends the cycle (the try in flight first), then reports itself; either
-    // may come first to the search.
-    auto ended = [this](TqvModbus* s) {
-        if (s->LineLost() && failure_.isEmpty())
-            failure_ = QStringLiteral("the line is lost: %1 hung up").arg(s->LineDevice());
-        Finish();
-    };
-    e.OnQueryFinish = ended;
-    e.OnLineLost = ended;
     // The engine's own box has nothing to add to the search's report.
     e.OnOperatorError = [](const QString&, const QString&) {};
+    requests_ = std::make_unique<RequestService>(e);
 }
 
 MeterSearch::~MeterSearch() {
     // The owner is going away: the try a stop ends reaches nobody.
-    static_cast<TqvModbusEvents&>(*engine_) = TqvModbusEvents{};
-    engine_->OnLineLost = nullptr;
+    running_ = false;
     engine_->StopQuery();
     engine_->Close();
 }
@@ -161,9 +129,7 @@ bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString
         return fail(QString::fromStdString(e.what()));
     }
     running_ = true;
-    answered_ = false;
     PrepareTry();
-    engine_->StartQuery();
     return true;
 }
 
@@ -192,9 +158,11 @@ void MeterSearch::PrepareTry() {
         engine_->SetBaudRate(baud);
         SetTryTime(SearchReplyWaitMs(baud, plan_.turnaroundMs));
     }
-    answered_ = false;
+    const int address = plan_.firstAddress + done_ % perRate;
     if (OnProgress)
-        OnProgress(done_, Total(), baud, plan_.firstAddress + done_ % perRate);
+        OnProgress(done_, Total(), baud, address);
+    requests_->Submit(SearchMessage(address),
+                      [this](const RequestOutcome& outcome) { TryEnded(outcome); });
 }
 
 // A try is judged when its time is over, not as soon as enough bytes came in: a reply
@@ -206,22 +174,33 @@ void MeterSearch::SetTryTime(int ms) {
     engine_->SetQueryInterval(quint32(ms));
 }
 
-void MeterSearch::TryAnswered(const FoundMeter& meter) {
+void MeterSearch::TryEnded(const RequestOutcome& outcome) {
     // After an Abort the try it ended is nobody's find.
-    if (answered_ || !running_)
-        return;
-    answered_ = true;
-    found_ << meter;
-    if (OnFound)
-        OnFound(meter);
-}
-
-void MeterSearch::TryEnded() {
     if (!running_)
         return;
-    ++done_;
-    if (done_ >= Total() || cancelled_) {
-        engine_->StopQuery();
+    // A reply anywhere in what arrived within the try's time, behind junk that looked like
+    // its start, is the engine's own find and counts as an answer. A meter that refuses
+    // the read is still a meter at that address and rate.
+    std::optional<FoundMeter> meter;
+    if (outcome.Answered() && outcome.start == kVersionRegister)
+        meter = FoundMeter{int(outcome.slave), currentBaud_, VersionText(outcome.registers), 0};
+    else if (outcome.kind == RequestOutcome::Kind::Exception)
+        meter = FoundMeter{quint8(outcome.request[0]), currentBaud_, QString(), outcome.exception};
+    if (meter) {
+        found_ << *meter;
+        if (OnFound)
+            OnFound(*meter);
+    }
+    // A cancelled try never went out: the cycle ended under it.
+    if (outcome.kind != RequestOutcome::Kind::Cancelled)
+        ++done_;
+    // A lost line ends the search, the try in flight first.
+    if (engine_->LineLost() && failure_.isEmpty())
+        failure_ = QStringLiteral("the line is lost: %1 hung up").arg(engine_->LineDevice());
+    if (done_ >= Total() || cancelled_ || !failure_.isEmpty() ||
+        outcome.kind == RequestOutcome::Kind::Cancelled) {
+        // Once the engine has finished the transaction this completion is part of.
+        QMetaObject::invokeMethod(this, &MeterSearch::Finish, Qt::QueuedConnection);
         return;
     }
     PrepareTry();

@@ -9,7 +9,9 @@
 #include <memory>
 
 class ModbusPort;
+class RequestService;
 class TqvModbus;
+struct RequestOutcome;
 
 // The baud rates the meter can be set to, the most common first: 9600 (as delivered),
 // then from 38400 down to 600.
@@ -54,8 +56,8 @@ struct FoundMeter {
 QString FoundMeterText(const FoundMeter& meter);
 
 // Searches one port for meters with the program's own Modbus master: one try per address
-// and rate, each with a time-out fitted to the rate. Runs on the thread it lives on, from
-// its event loop; the port is held only while a search runs.
+// and rate, each a request of its own with a time-out fitted to the rate. Runs on the thread it
+// lives on, from its event loop; the port is held only while a search runs.
 class MeterSearch : public QObject {
     Q_OBJECT
 public:
@@ -87,20 +89,20 @@ public:
     std::function<void()> OnFinished;
 
 private:
+    // Sets the line for the next try and sends it.
     void PrepareTry();
     // How long each try at the present rate waits, and when its bytes are judged.
     void SetTryTime(int ms);
-    void TryAnswered(const FoundMeter& meter);
-    void TryEnded();
+    void TryEnded(const RequestOutcome& outcome);
     void Finish();
 
     std::unique_ptr<TqvModbus> engine_;
+    std::unique_ptr<RequestService> requests_;
     SearchPlan plan_;
     bool running_ = false;
     bool cancelled_ = false;
     int done_ = 0;
     quint32 currentBaud_ = 0;
-    bool answered_ = false;
     QList<FoundMeter> found_;
     QString failure_;
 };

@@ -225,3 +225,16 @@ bool CheckReplyFields(const QByteArray& request, const QByteArray& reply) {
         return false;
     }
 }
+
+std::optional<quint8> FindExceptionReply(const QByteArray& request, const QByteArray& received) {
+    if (request.size() < 2)
+        return std::nullopt;
+    constexpr qsizetype kExceptionLength = 5;
+    for (qsizetype i = 0; i + kExceptionLength <= received.size(); ++i) {
+        if (received[i] != request[0] || ByteAt(received, i + 1) != (ByteAt(request, 1) | 0x80))
+            continue;
+        if (ModbusCrcBytes(received.mid(i, 3), 3) == received.mid(i + 3, 2))
+            return ByteAt(received, i + 2);
+    }
+    return std::nullopt;
+}

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 // A message string ("00,03,01,30,00,36,00,00") parsed into request bytes.
 struct ParsedMessage {
     QByteArray bytes;       // the request bytes, cut to requestLength
@@ -45,3 +47,8 @@ bool FindReply(const QByteArray& request, const QByteArray& received, int expect
 // shorter than ExpectedReplyLength(request), so that an accepted reply can always be
 // unpacked in full.
 bool CheckReplyFields(const QByteArray& request, const QByteArray& reply);
+
+// The exception code of a meter that refused `request`: somewhere in what arrived, its
+// address, its function code with the top bit set, the code and a correct CRC. Nothing
+// when there is no such reply, or no request went out.
+std::optional<quint8> FindExceptionReply(const QByteArray& request, const QByteArray& received);

@@ -20,7 +20,7 @@
 #include "ReportCommand.h"
 #endif
 
-void RegisterProgramWindows([[maybe_unused]] TFormTeskLink& shell) {
+void RegisterProgramWindows([[maybe_unused]] Shell& shell) {
 #ifdef QETRA_HAVE_VIEWS
     RegisterViewWindows(shell);
 #endif

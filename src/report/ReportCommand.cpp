@@ -1,9 +1,11 @@
 #include "ReportCommand.h"
 
 #include "CommissioningReport.h"
+#include "OperatorDialogs.h"
 #include "ReportForm.h"
 #include "ReportSnapshotTaker.h"
-#include "frmMain.h"
+#include "SessionState.h"
+#include "Shell.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -73,13 +75,13 @@ Output AskReportForm(QWidget* parent, ReportForm& form, OperatorDialogs& dialogs
 
 // One fresh pass over the report's blocks through the program's own master; false when
 // the technician cancelled or the poll stopped before it was complete.
-bool TakeSnapshot(TFormTeskLink& shell, ReportSnapshot& snapshot) {
+bool TakeSnapshot(Shell& shell, ReportSnapshot& snapshot) {
     QProgressDialog progress(
         QCoreApplication::translate("ReportCommand", "Reading the meter for the report\u2026"),
-        QStringLiteral("Cancel"), 0, int(ReportReads().size()), &shell);
+        QStringLiteral("Cancel"), 0, int(ReportReads().size()), &shell.Frame());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
-    ReportSnapshotTaker taker(shell.Modbus(), shell.State().DevAddr, snapshot);
+    ReportSnapshotTaker taker(shell.Requests(), shell.Meter().address, snapshot);
     QEventLoop wait;
     taker.OnProgress = [&](int done, int) { progress.setValue(done); };
     taker.OnFinished = [&] { wait.quit(); };
@@ -91,8 +93,8 @@ bool TakeSnapshot(TFormTeskLink& shell, ReportSnapshot& snapshot) {
     const SessionState& state = shell.State();
     const TrafficCounters& t = state.Traffic;
     const LineTally own = taker.Line();
-    // The session's counters; the snapshot's own failures are counted here since the
-    // program's handlers did not see them.
+    // The session's counters (every request of the line went through them) and the
+    // snapshot's own failures, which only the snapshot saw.
     snapshot.line.sent = t.SendCount;
     snapshot.line.noResponse = t.NoResponseCount + own.noResponse;
     snapshot.line.crcErrors = t.CrcErrorCount + own.crcErrors;
@@ -101,16 +103,17 @@ bool TakeSnapshot(TFormTeskLink& shell, ReportSnapshot& snapshot) {
     return !taker.Cancelled();
 }
 
-void Command(TFormTeskLink& shell) {
+void Command(Shell& shell) {
     OperatorDialogs& dialogs = shell.Dialogs();
+    const ConnectedMeter meter = shell.Meter();
     // The snapshot rides on the running poll.
-    if (!shell.Connected() || !shell.Modbus().KeepPolling()) {
+    if (!shell.State().Connected() || !meter.polling) {
         dialogs.ShowNotConnected();
         return;
     }
     QSettings settings;
     ReportForm form = LoadReportForm(settings, QLocale::system());
-    const Output output = AskReportForm(&shell, form, dialogs);
+    const Output output = AskReportForm(&shell.Frame(), form, dialogs);
     if (output == Output::None)
         return;
     SaveReportForm(settings, form);
@@ -120,21 +123,20 @@ void Command(TFormTeskLink& shell) {
     snapshot.feeder = form.feeder;
     snapshot.technician = form.technician;
     snapshot.notes = form.notes;
-    const SessionState& state = shell.State();
-    snapshot.model =
-        state.MeterModel == 0 ? QStringLiteral("QETRA 7100") : QStringLiteral("QETRA 7300");
-    snapshot.alarmModel = state.MeterModel != 0;
-    snapshot.address = state.DevAddr;
-    snapshot.baud = state.Baudrate;
-    snapshot.port = state.PortName;
-    snapshot.device = shell.Modbus().LineDevice();
+    const quint8 model = shell.State().MeterModel;
+    snapshot.model = model == 0 ? QStringLiteral("QETRA 7100") : QStringLiteral("QETRA 7300");
+    snapshot.alarmModel = model != 0;
+    snapshot.address = meter.address;
+    snapshot.baud = meter.baud;
+    snapshot.port = meter.port;
+    snapshot.device = meter.device;
     if (!TakeSnapshot(shell, snapshot))
         return;
 
     const QDateTime now = QDateTime::currentDateTime();
     if (output == Output::Pdf) {
         const QString path = QFileDialog::getSaveFileName(
-            &shell, QCoreApplication::translate("ReportCommand", "Save as PDF"),
+            &shell.Frame(), QCoreApplication::translate("ReportCommand", "Save as PDF"),
             QCoreApplication::translate("ReportCommand", "commissioning-report.pdf"),
             QStringLiteral("PDF (*.pdf)"));
         QString why;
@@ -147,12 +149,12 @@ void Command(TFormTeskLink& shell) {
     printer.setPageSize(QPageSize(form.paper));
     printer.setDocName(QStringLiteral("Commissioning report"));
     if (output == Output::Print) {
-        QPrintDialog ask(&printer, &shell);
+        QPrintDialog ask(&printer, &shell.Frame());
         if (ask.exec() == QDialog::Accepted)
             PaintCommissioningReport(printer, snapshot, now);
         return;
     }
-    QPrintPreviewDialog preview(&printer, &shell);
+    QPrintPreviewDialog preview(&printer, &shell.Frame());
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter* p) { PaintCommissioningReport(*p, snapshot, now); });
     preview.exec();
@@ -160,13 +162,13 @@ void Command(TFormTeskLink& shell) {
 
 } // namespace
 
-void RegisterCommissioningReport(TFormTeskLink& shell) {
-    auto* execute = shell.findChild<QMenu*>(QStringLiteral("MM01"));
+void RegisterCommissioningReport(Shell& shell) {
+    QMenu* execute = shell.Menu(QStringLiteral("MM01"));
     if (!execute)
         return;
     auto* action = new QAction(
-        QCoreApplication::translate("ReportCommand", "Commissioning Report\u2026"), &shell);
+        QCoreApplication::translate("ReportCommand", "Commissioning Report\u2026"), &shell.Frame());
     action->setObjectName(QStringLiteral("MMCommissioningReport"));
     execute->insertAction(shell.Action(QStringLiteral("MMExit")), action);
-    QObject::connect(action, &QAction::triggered, &shell, [&shell] { Command(shell); });
+    QObject::connect(action, &QAction::triggered, &shell.Frame(), [&shell] { Command(shell); });
 }

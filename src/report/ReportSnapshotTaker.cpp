@@ -1,6 +1,8 @@
 #include "ReportSnapshotTaker.h"
 
-#include <QTimer>
+#include <QDateTime>
+
+#include <utility>
 
 namespace {
 
@@ -18,111 +20,79 @@ QList<quint16> Bits(const QList<bool>& bits) {
 
 } // namespace
 
-ReportSnapshotTaker::ReportSnapshotTaker(TqvModbus& master, int address, ReportSnapshot& snapshot)
-    : master_(master), address_(address), snapshot_(snapshot) {}
+ReportSnapshotTaker::ReportSnapshotTaker(RequestService& requests, int address,
+                                         ReportSnapshot& snapshot)
+    : requests_(requests), address_(address), snapshot_(snapshot) {}
 
 ReportSnapshotTaker::~ReportSnapshotTaker() {
-    // The handlers installed here point at this object.
-    if (phase_ != Phase::Idle && phase_ != Phase::Returned)
-        static_cast<TqvModbusEvents&>(master_) = own_;
+    // Its completion would find the taker gone.
+    finished_ = true;
+    if (pending_ != 0)
+        requests_.Cancel(std::exchange(pending_, 0));
 }
 
 void ReportSnapshotTaker::Start() {
-    if (phase_ != Phase::Idle)
+    if (started_)
         return;
-    own_ = master_;
-    phase_ = Phase::Waiting;
-    Install();
+    started_ = true;
+    if (cancelled_)
+        Finish();
+    else
+        SendNext();
 }
 
 void ReportSnapshotTaker::Cancel() {
     cancelled_ = true;
-    if (phase_ == Phase::Waiting) {
-        phase_ = Phase::Done;
-        GiveBack();
-    }
+    // A read that has not gone out yet is not sent; one on the line finishes first.
+    if (pending_ != 0 && requests_.Queued(pending_))
+        requests_.Cancel(pending_);
 }
 
-void ReportSnapshotTaker::Install() {
+void ReportSnapshotTaker::SendNext() {
+    const ReportRead& read = ReportReads()[next_];
+    pending_ = requests_.Submit(WithAddress(read.Message(), address_),
+                                [this](const RequestOutcome& outcome) { ReadEnded(outcome); });
+}
+
+void ReportSnapshotTaker::ReadEnded(const RequestOutcome& outcome) {
+    pending_ = 0;
+    if (finished_)
+        return;
     const std::span<const ReportRead> reads = ReportReads();
-    TqvModbus& m = master_;
-    m.OnQueryData = [this, reads](TqvModbus* s) {
-        if (phase_ == Phase::Waiting && !cancelled_)
-            phase_ = Phase::Reading;
-        if (phase_ == Phase::Reading && (cancelled_ || next_ >= reads.size())) {
-            phase_ = Phase::Done;
-            GiveBack();
-        }
-        mine_ = phase_ == Phase::Reading;
-        if (!mine_) {
-            if (own_.OnQueryData)
-                own_.OnQueryData(s);
-            return;
-        }
-        reply_.reset();
-        if (reads[next_].block == ReportBlock::Clock)
-            snapshot_.pcTime = QDateTime::currentDateTime();
-        s->SetQueryMessage(WithAddress(reads[next_].Message(), address_));
-    };
-    auto bits = [this](auto TqvModbusEvents::*event) {
-        return [this, event](TqvModbus* s, quint8 slave, quint16 start, QList<bool> values) {
-            if (mine_)
-                reply_ = Bits(values);
-            else if (own_.*event)
-                (own_.*event)(s, slave, start, values);
-        };
-    };
-    m.OnF01Response = bits(&TqvModbusEvents::OnF01Response);
-    m.OnF02Response = bits(&TqvModbusEvents::OnF02Response);
-    m.OnF03Response = [this](TqvModbus* s, quint8 slave, quint16 start, QList<quint16> values) {
-        if (mine_)
-            reply_ = values;
-        else if (own_.OnF03Response)
-            own_.OnF03Response(s, slave, start, values);
-    };
-    m.OnResponseError = [this](TqvModbus* s) {
-        if (!mine_ && own_.OnResponseError)
-            own_.OnResponseError(s);
-    };
-    m.OnAfterResponse = [this, reads](TqvModbus* s) {
-        if (!mine_) {
-            if (own_.OnAfterResponse)
-                own_.OnAfterResponse(s);
-            return;
-        }
-        const int code = s->ResponseErrorCode();
-        ++line_.sent;
-        line_.good += code == 0 ? 1 : 0;
-        line_.noResponse += code == 1 ? 1 : 0;
-        line_.crcErrors += code == 2 ? 1 : 0;
-        if (code == 0 && reply_)
-            snapshot_.Store(reads[next_], *reply_);
-        ++next_;
-        mine_ = false;
-        if (OnProgress)
-            OnProgress(int(next_), int(reads.size()));
-    };
-    m.OnQueryFinish = [this](TqvModbus* s) {
-        // The poll stopped (Stop COMM, a lost line): nothing more will be read.
-        if (phase_ == Phase::Waiting || phase_ == Phase::Reading) {
-            cancelled_ = cancelled_ || next_ < ReportReads().size();
-            phase_ = Phase::Done;
-            GiveBack();
-        }
-        if (own_.OnQueryFinish)
-            own_.OnQueryFinish(s);
-    };
+    // The poll stopped (Stop COMM, a lost line) before the read went out, or the
+    // technician cancelled: nothing more will be read.
+    if (outcome.kind == RequestOutcome::Kind::Cancelled) {
+        cancelled_ = true;
+        Finish();
+        return;
+    }
+    const ReportRead& read = reads[next_];
+    // When the meter's clock was read, by the PC's clock: as its reply came in.
+    if (read.block == ReportBlock::Clock)
+        snapshot_.pcTime = QDateTime::currentDateTime();
+    ++line_.sent;
+    line_.good += outcome.code == 0 ? 1 : 0;
+    line_.noResponse += outcome.code == 1 ? 1 : 0;
+    line_.crcErrors += outcome.code == 2 ? 1 : 0;
+    const bool bits =
+        outcome.event == RequestOutcome::Event::F01 || outcome.event == RequestOutcome::Event::F02;
+    if (outcome.Answered())
+        snapshot_.Store(read, bits ? Bits(outcome.bits) : outcome.registers);
+    ++next_;
+    if (OnProgress)
+        OnProgress(int(next_), int(reads.size()));
+    if (cancelled_ || next_ >= reads.size()) {
+        cancelled_ = cancelled_ || next_ < reads.size();
+        Finish();
+        return;
+    }
+    SendNext();
 }
 
-void ReportSnapshotTaker::GiveBack() {
-    // Called from inside the master's own callbacks: the handlers are swapped back once
-    // that call has returned; until then the ones here forward to the program's.
-    QTimer::singleShot(0, &context_, [this] {
-        if (phase_ != Phase::Done)
-            return;
-        static_cast<TqvModbusEvents&>(master_) = own_;
-        phase_ = Phase::Returned;
-        if (OnFinished)
-            OnFinished();
-    });
+void ReportSnapshotTaker::Finish() {
+    if (finished_)
+        return;
+    finished_ = true;
+    if (OnFinished)
+        OnFinished();
 }

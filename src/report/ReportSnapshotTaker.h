@@ -1,20 +1,20 @@
 #pragma once
 
 #include "ReportSnapshot.h"
-#include "TqvModbus.h"
+#include "RequestService.h"
 
-#include <QObject>
 #include <functional>
 
-// Reads a report's blocks through a master that is already polling, as one pass between
-// two of its transactions: the program's own poll pauses while the snapshot holds the
-// master and goes on where it stopped afterwards. The transaction in flight when the
-// snapshot starts, and every one after it ends, reach the program's own handlers; the
-// snapshot's replies reach only the snapshot.
+// Reads a report's blocks through the line's request service while the program polls, as
+// one pass between two of its transactions: each read goes out in place of the poll's
+// next request, the next read as soon as the one before it has ended, so the program's
+// own poll pauses for the pass and goes on where it stopped afterwards. The snapshot's
+// replies reach only the snapshot.
 class ReportSnapshotTaker {
 public:
-    // `snapshot` receives the blocks; both it and `master` outlive the taker.
-    ReportSnapshotTaker(TqvModbus& master, int address, ReportSnapshot& snapshot);
+    // `snapshot` receives the blocks; both it and `requests` outlive the taker.
+    ReportSnapshotTaker(RequestService& requests, int address, ReportSnapshot& snapshot);
+    // A read still under way is given up.
     ~ReportSnapshotTaker();
 
     ReportSnapshotTaker(const ReportSnapshotTaker&) = delete;
@@ -22,34 +22,31 @@ public:
 
     // After every read of the snapshot: how many of how many are done.
     std::function<void(int done, int total)> OnProgress;
-    // The pass is over (all read, cancelled, or the poll stopped) and the master is the
-    // program's again.
+    // The pass is over (all read, cancelled, or the poll stopped).
     std::function<void()> OnFinished;
 
-    // Takes the master over from its next request on.
+    // Sends the first read.
     void Start();
-    // No further read is sent; the one on the line finishes and the master goes back.
+    // No further read is sent; the one on the line finishes, then OnFinished.
     void Cancel();
 
-    bool Finished() const { return phase_ == Phase::Returned; }
+    bool Finished() const { return finished_; }
     bool Cancelled() const { return cancelled_; }
     // The snapshot's own transactions, counted as the report's line section counts them.
     const LineTally& Line() const { return line_; }
 
 private:
-    enum class Phase { Idle, Waiting, Reading, Done, Returned };
-    void Install();
-    void GiveBack();
+    void SendNext();
+    void ReadEnded(const RequestOutcome& outcome);
+    void Finish();
 
-    TqvModbus& master_;
+    RequestService& requests_;
     int address_;
     ReportSnapshot& snapshot_;
-    TqvModbusEvents own_; // the program's handlers while the snapshot holds the master
-    Phase phase_ = Phase::Idle;
+    bool started_ = false;
+    bool finished_ = false;
     bool cancelled_ = false;
     size_t next_ = 0;
-    bool mine_ = false; // the transaction on the line is the snapshot's
-    std::optional<QList<quint16>> reply_;
+    RequestService::RequestId pending_ = 0; // the read under way, 0 when none
     LineTally line_;
-    QObject context_; // ends a pending hand-back with the taker
 };

@@ -5,19 +5,20 @@
 #include "FormAlarm.h"
 #include "FormSetAlarm.h"
 #include "MessageText.h"
+#include "SessionState.h"
 #include "WindowRouting.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-QWidget* CreateFormSetAlarm(TFormTeskLink& shell) {
+QWidget* CreateFormSetAlarm(Shell& shell) {
     auto* w = new TFormSetAlarm(shell.State(), shell.Dialogs());
     OnWindowActivated(shell, w, &TFormSetAlarm::FormActivate);
     return w;
 }
 
-QWidget* CreateFormAlarm(TFormTeskLink& shell) {
+QWidget* CreateFormAlarm(Shell& shell) {
     auto* w =
         new TFormAlarm(shell.State(), [&shell] { shell.ShowWindowNamed(WindowName::SetAlarm); });
     OnWindowActivated(shell, w, &TFormAlarm::FormActivate);
@@ -26,7 +27,7 @@ QWidget* CreateFormAlarm(TFormTeskLink& shell) {
 
 } // namespace
 
-void RegisterAlarmWindows(TFormTeskLink& shell) {
+void RegisterAlarmWindows(Shell& shell) {
     shell.RegisterWindow(WindowName::SetAlarm, CreateFormSetAlarm);
     shell.RegisterWindow(WindowName::Alarm, CreateFormAlarm,
                          {ReadMessage(AlarmRecordBlockStart, AlarmRecordBlockCount)});

@@ -1,7 +1,7 @@
 #pragma once
 
-class TFormTeskLink;
+class Shell;
 
 // The alarm settings and alarm records windows: their factories, the blocks they show
 // (0x330 to both, 0x354 to the records window) and their activation reads.
-void RegisterAlarmWindows(TFormTeskLink& shell);
+void RegisterAlarmWindows(Shell& shell);

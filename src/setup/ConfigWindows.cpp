@@ -1,17 +1,17 @@
 #include "ConfigWindows.h"
 
 #include "FormMeterConfig.h"
-#include "frmMain.h"
+#include "Shell.h"
 
 namespace {
 
-template <TFormMeterConfig::Use use> QWidget* Create(TFormTeskLink& shell) {
-    return new TFormMeterConfig(use, shell.State(), shell.Dialogs(), shell.Modbus());
+template <TFormMeterConfig::Use use> QWidget* Create(Shell& shell) {
+    return new TFormMeterConfig(use, shell.State(), shell.Dialogs(), shell.Requests());
 }
 
 } // namespace
 
-void RegisterConfigWindows(TFormTeskLink& shell) {
+void RegisterConfigWindows(Shell& shell) {
     using Use = TFormMeterConfig::Use;
     shell.RegisterWindow(QStringLiteral("FormConfigSave"), Create<Use::Save>);
     shell.RegisterWindow(QStringLiteral("FormConfigCompare"), Create<Use::Compare>);

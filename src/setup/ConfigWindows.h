@@ -1,6 +1,6 @@
 #pragma once
 
-class TFormTeskLink;
+class Shell;
 
 // The meter configuration windows of the Setup menu: save, compare, restore, clone.
-void RegisterConfigWindows(TFormTeskLink& shell);
+void RegisterConfigWindows(Shell& shell);

@@ -1,98 +1,78 @@
 #include "EngineLink.h"
 
+#include "MessageText.h"
+#include "RequestService.h"
 #include "TqvModbus.h"
 
 #include <QEventLoop>
 
-EngineLink::EngineLink(const QString& port, quint32 baud, quint32 intervalMs, quint32 timeoutMs)
-    : own_(std::make_unique<TqvModbus>(nullptr)), engine_(*own_) {
-    TqvModbus& e = engine_;
-    e.SetOpenSettleMs(0);
-    e.SetTraceModemStatus(false); // a direct line: no modem watcher thread
-    e.SetReopenPollMs(0);
-    e.SetQueryInterval(intervalMs);
-    e.SetQueryTimeout(timeoutMs);
+namespace {
+
+std::unique_ptr<TqvModbus> OpenEngine(const QString& port, quint32 baud, quint32 intervalMs,
+                                      quint32 timeoutMs) {
+    auto e = std::make_unique<TqvModbus>(nullptr);
+    e->SetOpenSettleMs(0);
+    e->SetTraceModemStatus(false); // a direct line: no modem watcher thread
+    e->SetReopenPollMs(0);
+    e->SetQueryInterval(intervalMs);
+    e->SetQueryTimeout(timeoutMs);
     // A failure is the meter's answer here ("no answer"), not an operator's error box.
-    e.OnOperatorError = [](const QString&, const QString&) {};
-    e.Open(port, baud);
+    e->OnOperatorError = [](const QString&, const QString&) {};
+    e->Open(port, baud);
+    return e;
 }
 
-EngineLink::EngineLink(TqvModbus& engine) : engine_(engine) {}
+} // namespace
+
+EngineLink::EngineLink(const QString& port, quint32 baud, quint32 intervalMs, quint32 timeoutMs)
+    : ownEngine_(OpenEngine(port, baud, intervalMs, timeoutMs)),
+      ownRequests_(std::make_unique<RequestService>(*ownEngine_)), requests_(*ownRequests_) {}
+
+EngineLink::EngineLink(RequestService& requests) : requests_(requests) {}
 
 EngineLink::~EngineLink() {
-    if (own_) {
-        own_->StopQuery();
-        own_->Close();
+    if (ownEngine_) {
+        ownEngine_->StopQuery();
+        ownEngine_->Close();
     }
 }
 
-bool EngineLink::CanBorrow(const TqvModbus& engine) {
-    return engine.PortOpen() && !engine.CycleBusy();
+bool EngineLink::CanBorrow(const RequestService& requests) {
+    return requests.Engine().PortOpen() && !requests.Engine().CycleBusy();
 }
 
-EngineLink::Reply EngineLink::Transact(QByteArray message, int address) {
-    TqvModbus& e = engine_;
+RequestOutcome EngineLink::Transact(QByteArray message, int address) {
     // The slave address in front, as the poll schedule puts it.
-    message.replace(0, 2, QByteArray::number(address, 16).rightJustified(2, '0').toUpper());
-    Reply reply;
+    message = WithSlaveAddress(QString::fromLatin1(message), address).toLatin1();
+    RequestOutcome outcome;
+    bool ended = false;
     QEventLoop loop;
-    bool finished = false;
-
-    // The engine's owner gets its handlers back however the request ends; its own error
-    // handler stays out of it (a failed request here is the meter's answer, not a line
-    // fault of the poll).
-    const auto queryData = e.OnQueryData;
-    const auto f03 = e.OnF03Response;
-    const auto f10 = e.OnF10Response;
-    const auto error = e.OnResponseError;
-    const auto after = e.OnAfterResponse;
-    const auto finish = e.OnQueryFinish;
-    e.OnQueryData = [&](TqvModbus* s) { s->SetQueryMessage(message); };
-    e.OnF03Response = [&](TqvModbus*, quint8, quint16 start, QList<quint16> values) {
-        reply = {true, start, values};
-    };
-    e.OnF10Response = [&](TqvModbus*, quint8, quint16 start, quint16) {
-        reply = {true, start, {}};
-    };
-    e.OnResponseError = [](TqvModbus*) {};
-    // One transaction: the cycle stops after it, and its end ends the wait (a lost line
-    // ends it too).
-    e.OnAfterResponse = [](TqvModbus* s) { s->StopQuery(); };
-    e.OnQueryFinish = [&](TqvModbus*) {
-        finished = true;
+    // A failed request is the meter's answer here, not a line fault of the poll: it never
+    // reaches the main window's counters and beep. A lost line ends it too.
+    requests_.Submit(message, [&](const RequestOutcome& o) {
+        outcome = o;
+        ended = true;
         loop.quit();
-    };
-    if (e.StartQuery() && !finished)
+    });
+    if (!ended)
         loop.exec();
-    e.OnQueryData = queryData;
-    e.OnF03Response = f03;
-    e.OnF10Response = f10;
-    e.OnResponseError = error;
-    e.OnAfterResponse = after;
-    e.OnQueryFinish = finish;
-    return reply;
+    return outcome;
 }
 
 std::optional<QList<quint16>> EngineLink::Read(int address, quint16 start, int count) {
-    const QByteArray message = QStringLiteral("00,03,%1,%2,%3,%4,00,00")
-                                   .arg(start >> 8, 2, 16, QLatin1Char('0'))
-                                   .arg(start & 0xFF, 2, 16, QLatin1Char('0'))
-                                   .arg(count >> 8, 2, 16, QLatin1Char('0'))
-                                   .arg(count & 0xFF, 2, 16, QLatin1Char('0'))
-                                   .toUpper()
-                                   .toLatin1();
-    const Reply r = Transact(message, address);
-    if (!r.answered || r.start != start || r.values.size() != count)
+    const RequestOutcome r = Transact(ReadMessage(start, quint16(count)).toLatin1(), address);
+    if (!r.Answered() || r.event != RequestOutcome::Event::F03 || r.start != start ||
+        r.registers.size() != count)
         return std::nullopt;
-    return r.values;
+    return r.registers;
 }
 
 bool EngineLink::Write(int address, const QString& message) {
     const quint16 start = quint16(message.mid(6, 5).remove(QLatin1Char(',')).toUInt(nullptr, 16));
-    const Reply r = Transact(message.toLatin1(), address);
-    return r.answered && r.start == start;
+    const RequestOutcome r = Transact(message.toLatin1(), address);
+    return r.Answered() && r.event == RequestOutcome::Event::F10 && r.start == start;
 }
 
 void EngineLink::FollowBaudRate(quint32 baud) {
-    engine_.SetBaudRate(baud);
+    requests_.Engine().SetBaudRate(baud);
 }

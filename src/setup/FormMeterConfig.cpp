@@ -3,6 +3,7 @@
 #include "ChangedFields.h"
 #include "EngineLink.h"
 #include "OperatorDialogs.h"
+#include "RequestService.h"
 #include "SessionState.h"
 #include "TqvModbus.h"
 #include "WriteCommand.h"
@@ -86,8 +87,8 @@ QString CsvField(const QString& text) {
 } // namespace
 
 TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs,
-                                   TqvModbus& engine, QWidget* parent)
-    : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), engine_(engine) {
+                                   RequestService& requests, QWidget* parent)
+    : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), requests_(requests) {
     setObjectName(QLatin1String(RowOf(use).name));
     setWindowTitle(tr(RowOf(use).title));
     chooseFile_ = [](QWidget* p, bool save) {
@@ -189,18 +190,18 @@ void TFormMeterConfig::SetRunning(bool running) {
 }
 
 std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
-    if (!engine_.PortOpen()) {
+    if (!requests_.Engine().PortOpen()) {
         dialogs_.Warn(Caption(), tr("The port is not open: set up the communication "
                                     "first (Execute(C) \u2192 Setting COMM)."));
         return nullptr;
     }
-    if (!EngineLink::CanBorrow(engine_)) {
+    if (!EngineLink::CanBorrow(requests_)) {
         dialogs_.Warn(Caption(), tr("Stop the communication first (Execute(C) \u2192 Stop "
                                     "COMM(&E)): the configuration is read and written without "
                                     "polls in between."));
         return nullptr;
     }
-    return std::make_unique<EngineLink>(engine_);
+    return std::make_unique<EngineLink>(requests_);
 }
 
 std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& path) {

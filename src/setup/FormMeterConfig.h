@@ -14,7 +14,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class TqvModbus;
+class RequestService;
 struct SessionState;
 
 // The meter configuration windows of the Setup menu, one class in four uses:
@@ -25,15 +25,15 @@ struct SessionState;
 //    reads every register back and reports "verified" or the registers that differ;
 //  - Clone: the file to a list of addresses on the present line, meter by meter, with a
 //    progress bar, Cancel between meters and a table of results that saves as CSV.
-// The meter is read and written with the program's engine while its poll is stopped, so
-// no poll request falls between the writes of one meter.
+// The meter is read and written through the line's request service while its poll is
+// stopped, so no poll request falls between the writes of one meter.
 class TFormMeterConfig : public QWidget {
     Q_OBJECT
 
 public:
     enum class Use { Save, Compare, Restore, Clone };
-    TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs, TqvModbus& engine,
-                     QWidget* parent = nullptr);
+    TFormMeterConfig(Use use, SessionState& state, OperatorDialogs& dialogs,
+                     RequestService& requests, QWidget* parent = nullptr);
     ~TFormMeterConfig() override;
 
     // Choosers of a file to open or to save as; tests put their own answers in.
@@ -58,7 +58,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The engine for one run, or a warning why it cannot be had now.
+    // The line for one run, or a warning why it cannot be had now.
     std::unique_ptr<EngineLink> Borrow();
     std::optional<MeterConfiguration> LoadChecked(const QString& path);
     std::optional<MeterConfiguration> ReadMeter(EngineLink& link);
@@ -69,7 +69,7 @@ private:
     Use use_;
     SessionState& state_;
     OperatorDialogs& dialogs_;
-    TqvModbus& engine_;
+    RequestService& requests_;
     FileChooser chooseFile_;
     std::optional<MeterConfiguration> file_;
     bool running_ = false;

@@ -5,6 +5,7 @@
 #include "MessageText.h"
 #include "MeterParamDecode.h"
 #include "MeteringDecode.h"
+#include "SessionState.h"
 #include "SettingsMessages.h"
 #include "WindowRouting.h"
 
@@ -19,9 +20,9 @@ namespace {
 // active again without the operator touching it. Only a change of the front child is the
 // operator bringing the settings window forward; otherwise the box of a refused input
 // would be followed by a reload that throws away the operator's other edits.
-void OnBroughtForward(TFormTeskLink& shell, TFormSetPara* w) {
+void OnBroughtForward(Shell& shell, TFormSetPara* w) {
     auto front = std::make_shared<QPointer<QWidget>>();
-    QObject::connect(&shell, &TFormTeskLink::ChildActivated, w, [w, front](QWidget* child) {
+    QObject::connect(&shell.Events(), &ShellEvents::ChildActivated, w, [w, front](QWidget* child) {
         if (child == nullptr)
             return;
         const bool wasFront = *front == w;
@@ -31,21 +32,22 @@ void OnBroughtForward(TFormTeskLink& shell, TFormSetPara* w) {
     });
 }
 
-QWidget* CreateFormSetPara(TFormTeskLink& shell) {
+QWidget* CreateFormSetPara(Shell& shell) {
     auto* w = new TFormSetPara(shell.State(), shell.Dialogs());
     w->ApplyMeterModel(shell.State().MeterModel);
-    QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormSetPara::ApplyMeterModel);
+    QObject::connect(&shell.Events(), &ShellEvents::MeterModelApplied, w,
+                     &TFormSetPara::ApplyMeterModel);
     OnBroughtForward(shell, w);
     return w;
 }
 
-QWidget* CreateFormKw(TFormTeskLink& shell) {
+QWidget* CreateFormKw(Shell& shell) {
     return new TFormKw(shell.State(), shell.Dialogs());
 }
 
 } // namespace
 
-void RegisterSettingsWindows(TFormTeskLink& shell) {
+void RegisterSettingsWindows(Shell& shell) {
     shell.RegisterWindow(WindowName::SetPara, CreateFormSetPara);
     shell.RegisterWindow(WindowName::Kw, CreateFormKw);
 

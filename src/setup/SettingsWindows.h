@@ -1,7 +1,7 @@
 #pragma once
 
-class TFormTeskLink;
+class Shell;
 
 // The meter settings and energy presetting windows: their factories, the blocks that fill
 // them, their model-dependent controls and the follow-up of a confirmed preset.
-void RegisterSettingsWindows(TFormTeskLink& shell);
+void RegisterSettingsWindows(Shell& shell);

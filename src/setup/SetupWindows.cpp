@@ -3,9 +3,8 @@
 #include "AlarmWindows.h"
 #include "ConfigWindows.h"
 #include "SettingsWindows.h"
-#include "frmMain.h"
 
-void RegisterSetupWindows(TFormTeskLink& shell) {
+void RegisterSetupWindows(Shell& shell) {
     RegisterSettingsWindows(shell);
     RegisterAlarmWindows(shell);
     RegisterConfigWindows(shell);

@@ -1,7 +1,7 @@
 #pragma once
 
-class TFormTeskLink;
+class Shell;
 
 // Makes the setup windows known to the main window and hands them their blocks and write
 // confirmations. Call before the resident windows are created.
-void RegisterSetupWindows(TFormTeskLink& shell);
+void RegisterSetupWindows(Shell& shell);

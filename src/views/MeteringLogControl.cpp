@@ -1,7 +1,10 @@
 #include "MeteringLogControl.h"
 
 #include "FormLogToFile.h"
-#include "frmMain.h"
+#include "OperatorDialogs.h"
+#include "ReplyRouting.h"
+#include "SessionState.h"
+#include "Shell.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -13,9 +16,9 @@ QString Caption() {
 }
 } // namespace
 
-MeteringLogControl::MeteringLogControl(TFormTeskLink& shell) : QObject(&shell), shell_(shell) {
+MeteringLogControl::MeteringLogControl(Shell& shell) : QObject(&shell.Frame()), shell_(shell) {
     ask_ = [this](const MeteringLogSettings& previous) -> std::optional<MeteringLogSettings> {
-        TFormLogToFile dialog(shell_.Dialogs(), &shell_);
+        TFormLogToFile dialog(shell_.Dialogs(), &shell_.Frame());
         dialog.SetSettings(previous);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;

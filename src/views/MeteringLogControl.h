@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-class TFormTeskLink;
+class Shell;
 
 // The main window's "Log to file…" command: asks where and how often, logs every reply of
 // block 0x130 (with the last temperature read) through a MeteringCsvLog scaled by the
@@ -21,7 +21,7 @@ public:
         std::function<std::optional<MeteringLogSettings>(const MeteringLogSettings& previous)>;
 
     // Registers with the shell's reply routing and enables its "MMLogToFile" command.
-    explicit MeteringLogControl(TFormTeskLink& shell);
+    explicit MeteringLogControl(Shell& shell);
 
     void SetAskSettings(AskSettings ask) { ask_ = std::move(ask); }
     MeteringCsvLog& Log() { return log_; }
@@ -36,7 +36,7 @@ private:
     void BlockReceived(const QList<quint16>& values);
     void ShowNote();
 
-    TFormTeskLink& shell_;
+    Shell& shell_;
     MeteringCsvLog log_;
     AskSettings ask_;
     MeteringLogSettings last_;

@@ -7,7 +7,8 @@
 #include <functional>
 #include <optional>
 
-class TFormTeskLink;
+class ReplyRouting;
+struct SessionState;
 
 // Records every good reply of block 0x130 into the live trend history from start-up,
 // whether or not the trends window is open, scaled by the PT and CT ratios of the moment,
@@ -19,7 +20,9 @@ public:
     // a steady clock, so setting the computer's clock never sends the history back.
     using Clock = std::function<qint64()>;
 
-    explicit TrendRecorder(TFormTeskLink& shell, qsizetype capacity = kTrendCapacity);
+    // Registers with the routing; `state` gives the ratios of the moment.
+    TrendRecorder(ReplyRouting& routing, const SessionState& state, QObject* owner,
+                  qsizetype capacity = kTrendCapacity);
 
     void SetClock(Clock clock) { clock_ = std::move(clock); }
     const TrendHistory& History() const { return history_; }
@@ -30,7 +33,7 @@ signals:
 private:
     void BlockReceived(const QList<quint16>& values);
 
-    TFormTeskLink& shell_;
+    const SessionState& state_;
     Clock clock_;
     TrendHistory history_;
     std::optional<quint16> temperature_;

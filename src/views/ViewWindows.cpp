@@ -16,41 +16,44 @@
 #include "MeterParamDecode.h"
 #include "MeteringLogControl.h"
 #include "PhaseAngleDecode.h"
+#include "SessionState.h"
 #include "TrendRecorder.h"
 #include "WindowRouting.h"
 
 namespace {
 
-QWidget* CreateFormBase(TFormTeskLink& shell) {
+QWidget* CreateFormBase(Shell& shell) {
     return new TFormBase(shell.State(), shell.Dialogs());
 }
 
-QWidget* CreateFormPara(TFormTeskLink& shell) {
+QWidget* CreateFormPara(Shell& shell) {
     std::function<void()> openSettings;
     if (shell.IsWindowRegistered(WindowName::SetPara))
         openSettings = [&shell] { shell.ShowWindowNamed(WindowName::SetPara); };
     auto* w = new TFormPara(std::move(openSettings));
     w->ApplyMeterModel(shell.State().MeterModel);
-    QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormPara::ApplyMeterModel);
+    QObject::connect(&shell.Events(), &ShellEvents::MeterModelApplied, w,
+                     &TFormPara::ApplyMeterModel);
     return w;
 }
 
-QWidget* CreateFormWave(TFormTeskLink& shell) {
+QWidget* CreateFormWave(Shell& shell) {
     auto* w = new TFormWave(shell.State());
     OnWindowActivated(shell, w, &TFormWave::FormActivate);
-    QObject::connect(&shell, &TFormTeskLink::MeterModelApplied, w, &TFormWave::ApplyMeterModel);
+    QObject::connect(&shell.Events(), &ShellEvents::MeterModelApplied, w,
+                     &TFormWave::ApplyMeterModel);
     return w;
 }
 
-QWidget* CreateFormSuperNum(TFormTeskLink& shell) {
+QWidget* CreateFormSuperNum(Shell& shell) {
     return new TFormSuperNum(shell.State(), shell.Dialogs());
 }
 
-QWidget* CreateFormAngle(TFormTeskLink&) {
+QWidget* CreateFormAngle(Shell&) {
     return new TFormAngle;
 }
 
-QWidget* CreateFormDriveType(TFormTeskLink& shell) {
+QWidget* CreateFormDriveType(Shell& shell) {
     auto* w =
         new TFormDriveType(shell.State(), shell.Dialogs(), [&shell] { shell.ApplyMeterModel(); });
     OnWindowActivated(shell, w, &TFormDriveType::FormActivate);
@@ -67,7 +70,7 @@ void TakeRatios(SessionState& state, const QList<quint16>& values) {
 
 } // namespace
 
-void RegisterViewWindows(TFormTeskLink& shell) {
+void RegisterViewWindows(Shell& shell) {
     shell.RegisterWindow(WindowName::Base, CreateFormBase);
     shell.RegisterWindow(WindowName::Para, CreateFormPara);
     // The harmonics window shows the distortion and, from every other turn, the current
@@ -105,7 +108,7 @@ void RegisterViewWindows(TFormTeskLink& shell) {
 
     routing.AddBlockDecoder(
         MeterParamBlockStart,
-        [&shell](const QList<quint16>& values) { TakeRatios(shell.State(), values); },
+        [&state = shell.State()](const QList<quint16>& values) { TakeRatios(state, values); },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, MeterParamBlockStart, WindowName::Para, &TFormPara::ShowParameters);
 
@@ -123,9 +126,9 @@ void RegisterViewWindows(TFormTeskLink& shell) {
     // model window is open.
     routing.AddBlockDecoder(
         ModelBlockStart,
-        [&shell](const QList<quint16>& values) {
+        [&state = shell.State()](const QList<quint16>& values) {
             if (const auto mode = DisplayModeFromModelBlock(values))
-                shell.State().DisplayModeByte = *mode;
+                state.DisplayModeByte = *mode;
         },
         ReplyRouting::DecodeStage::SharedState);
     RouteBlock(shell, ModelBlockStart, WindowName::DriveType, &TFormDriveType::ShowModelBlock);
@@ -154,8 +157,8 @@ void RegisterViewWindows(TFormTeskLink& shell) {
 
     // "Trends": the history records every metering reply from start-up, so the window,
     // opened at any time, shows what happened before it. Owned by the shell.
-    auto* recorder = new TrendRecorder(shell);
-    shell.RegisterWindow(TrendsWindowName, [recorder](TFormTeskLink& s) -> QWidget* {
+    auto* recorder = new TrendRecorder(shell.Routing(), shell.State(), &shell.Frame());
+    shell.RegisterWindow(TrendsWindowName, [recorder](Shell& s) -> QWidget* {
         auto* w = new TFormTrends(recorder->History(), s.Dialogs());
         QObject::connect(recorder, &TrendRecorder::Recorded, w, &TFormTrends::LiveRecorded);
         return w;

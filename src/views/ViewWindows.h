@@ -1,6 +1,6 @@
 #pragma once
 
-class TFormTeskLink;
+class Shell;
 
 // Makes the measurement windows of this subsystem known to the main window (metering,
 // harmonics, max/min and phase angle windows resident; meter parameters and meter model
@@ -10,4 +10,4 @@ class TFormTeskLink;
 // window is open); 0x39D (angles); 0x510, 0x32A and 0x3A5 (meter model, clock, run time,
 // only while that window is open; every 0x510 reply also sets the display mode byte).
 // Call before the resident windows are created.
-void RegisterViewWindows(TFormTeskLink& shell);
+void RegisterViewWindows(Shell& shell);

@@ -61,7 +61,7 @@ TEST_F(ShellFixture, FirstStartWithoutSettingsThenSavedSettingsAreReadBack) {
     EXPECT_TRUE(dialogs.Shown().isEmpty());
     EXPECT_FALSE(shell->State().SaveSettings);
     {
-        TFormComm comm(*shell);
+        TFormComm comm(*shell, shell->Line());
         EXPECT_FALSE(comm.Controls().CheckBox1->isChecked());
         EXPECT_EQ(comm.Controls().ComboBox1->currentText(), "COM1");
         EXPECT_EQ(comm.Controls().Edit2->text(), "200");
@@ -82,7 +82,7 @@ TEST_F(ShellFixture, FirstStartWithoutSettingsThenSavedSettingsAreReadBack) {
     EXPECT_EQ(shell->State().DevAddr, 16);
     EXPECT_EQ(shell->Modbus().QueryInterval(), 350u);
     EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM7@19200"}));
-    TFormComm comm(*shell);
+    TFormComm comm(*shell, shell->Line());
     EXPECT_TRUE(comm.Controls().CheckBox1->isChecked());
 }
 
@@ -121,7 +121,7 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
 
     // OK with the same port tries it once more: the adapter may be plugged in by now.
     {
-        TFormComm again(*shell);
+        TFormComm again(*shell, shell->Line());
         EXPECT_TRUE(again.Button1Click());
     }
     EXPECT_EQ(port.failedOpens, 2);
@@ -131,7 +131,7 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
     port.failNextOpens = false;
     shell->State().PtRatio = 2.0;
     shell->State().Traffic.SendCount = 4;
-    TFormComm comm(*shell);
+    TFormComm comm(*shell, shell->Line());
     comm.Controls().ComboBox1->setCurrentText("COM2");
     comm.Button1Click();
     EXPECT_TRUE(Enabled("MMStart"));
@@ -333,7 +333,7 @@ TEST_F(ShellFixture, AReopenThatFailsIsReportedNotThrown) {
 
 TEST_F(ShellFixture, CommDialogChecksEveryFieldBeforeApplyingAny) {
     Make();
-    TFormComm comm(*shell);
+    TFormComm comm(*shell, shell->Line());
     comm.Controls().ComboDriveType->setCurrentIndex(0);
     comm.Controls().ComboBox3->setCurrentText("9");
     comm.Controls().Edit2->setText("1x");
@@ -360,7 +360,7 @@ TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
     Make();
     shell->State().Traffic.SendCount = 7;
     shell->State().PtRatio = 2.0;
-    TFormComm comm(*shell);
+    TFormComm comm(*shell, shell->Line());
     EXPECT_TRUE(comm.Controls().LabelDevice->text().contains("/"));
     comm.Controls().ComboBox2->setCurrentText("4800");
     EXPECT_TRUE(comm.Button1Click());
@@ -379,7 +379,7 @@ TEST_F(ShellFixture, CommDialogKeepsAPortThatIsNotInItsList) {
     Make();
     ASSERT_EQ(port.opens, QStringList({"\\\\.\\/dev/ttyUSB0@9600"}));
     shell->State().PtRatio = 2.0;
-    TFormComm comm(*shell);
+    TFormComm comm(*shell, shell->Line());
     EXPECT_EQ(comm.Controls().ComboBox1->currentIndex(), -1);
     EXPECT_TRUE(comm.Controls().LabelDevice->text().contains("/dev/ttyUSB0"));
     comm.Controls().Edit2->setText("300");
@@ -395,7 +395,7 @@ TEST_F(ShellFixture, CommDialogKeepsAPortThatIsNotInItsList) {
 TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     Make(false);
     int created = 0;
-    shell->RegisterWindow("FormAlarm", [&](TFormTeskLink&) {
+    shell->RegisterWindow("FormAlarm", [&](Shell&) {
         ++created;
         return Plain("FormAlarm");
     });
@@ -403,7 +403,7 @@ TEST_F(ShellFixture, MeterModelDecidesTheAlarmWindowAndItsMenuItems) {
     EXPECT_TRUE(shell->IsChildOpen("FormAlarm"));
     EXPECT_TRUE(shell->SubWindowOf(shell->Window("FormAlarm"))->isMinimized());
     std::vector<quint8> applied;
-    QObject::connect(shell.get(), &TFormTeskLink::MeterModelApplied,
+    QObject::connect(&shell->Events(), &ShellEvents::MeterModelApplied,
                      [&](quint8 m) { applied.push_back(m); });
 
     shell->State().MeterModel = 0;
@@ -480,7 +480,7 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
 TEST_F(ShellFixture, OnDemandWindowsOpenOnceFreeThemselvesWhenClosedAndKeptOnesComeBackWhole) {
     Make();
     int created = 0;
-    shell->RegisterWindow("FormPara", [&](TFormTeskLink&) {
+    shell->RegisterWindow("FormPara", [&](Shell&) {
         ++created;
         return Plain("FormPara");
     });
@@ -499,7 +499,7 @@ TEST_F(ShellFixture, OnDemandWindowsOpenOnceFreeThemselvesWhenClosedAndKeptOnesC
     // A window kept once opened comes back from its menu whole after its close box: the
     // frame's close hides the contents too, and an empty frame is no window.
     shell->RegisterWindow("FormTrafficMonitor",
-                          [&](TFormTeskLink&) { return Plain("FormTrafficMonitor"); });
+                          [&](Shell&) { return Plain("FormTrafficMonitor"); });
     QWidget* kept = shell->ShowWindowOfMenuItem("mnuTrafficMonitor");
     ASSERT_NE(kept, nullptr);
     ASSERT_NE(shell->SubWindowOf(kept), nullptr);
@@ -515,7 +515,7 @@ TEST_F(ShellFixture, ResidentWindowsAreCreatedInTheirOrderAndMinimisedAtStartUp)
     QStringList order;
     for (const char* n : {"FormBase", "FormWave", "FormAngle", "FormSuperNum"}) {
         const QString name = n;
-        shell->RegisterWindow(name, [&order, name](TFormTeskLink&) {
+        shell->RegisterWindow(name, [&order, name](Shell&) {
             order << name;
             return Plain(name);
         });
@@ -555,7 +555,7 @@ TEST_F(ShellFixture, ActivatingAMeasurementWindowSelectsItsBlockAndDestroyingItD
         // The metering window reads nothing beyond the rotation.
         const QStringList reads = name == "FormBase" ? QStringList() : QStringList{name};
         shell->RegisterWindow(
-            name, [name](TFormTeskLink&) { return Plain(name); }, reads);
+            name, [name](Shell&) { return Plain(name); }, reads);
     }
     shell->CreateResidentWindows();
     shell->StartUp();
@@ -653,8 +653,8 @@ TEST_F(ShellFixture, TheStatisticsPanelsShareTheirBarEvenly) {
 
 TEST_F(ShellFixture, TheWindowMenuListsTheChildren) {
     Make();
-    shell->RegisterWindow("FormBase", [](TFormTeskLink&) { return Plain("FormBase"); });
-    shell->RegisterWindow("FormKw", [](TFormTeskLink&) { return Plain("FormKw"); });
+    shell->RegisterWindow("FormBase", [](Shell&) { return Plain("FormBase"); });
+    shell->RegisterWindow("FormKw", [](Shell&) { return Plain("FormKw"); });
     shell->CreateResidentWindows();
     shell->ShowWindowOfMenuItem("MM0301");
     auto* menu = shell->findChild<QMenu*>("Window1");
@@ -770,7 +770,7 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     const QString gone = root.filePath("dev/serial/by-id/usb-gone-if00-port0");
     ASSERT_TRUE(QFile::link("../../ttyUSB5", gone));
     Make();
-    TFormComm comm(*shell, nullptr, root.path());
+    TFormComm comm(*shell, shell->Line(), nullptr, root.path());
     QComboBox* list = comm.Controls().ComboBox1;
     ASSERT_EQ(list->count(), 129);
     EXPECT_EQ(list->itemText(0), stable);

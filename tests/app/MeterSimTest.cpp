@@ -91,7 +91,7 @@ TEST_F(MeterSimFixture, PollsTheMeterShowsTrafficAndSavesOnQuitWhenAsked) {
 
     // The operator asks for the settings to be kept.
     {
-        TFormComm comm(shell);
+        TFormComm comm(shell, shell.Line());
         comm.Controls().CheckBox1->setChecked(true);
         ASSERT_TRUE(comm.Button1Click());
     }
@@ -189,7 +189,7 @@ TEST(MeterSimSearch, FindsTheMeterAtItsUnusualAddressAndRateAndOneClickUsesIt) {
     ScriptedDialogs& dialogs = t.dialogs;
     ASSERT_TRUE(shell.Modbus().PortOpen());
 
-    TFormComm comm(shell);
+    TFormComm comm(shell, shell.Line());
     SearchPlan plan;
     plan.rates = {9600, 2400};
     plan.firstAddress = 198;
@@ -198,14 +198,14 @@ TEST(MeterSimSearch, FindsTheMeterAtItsUnusualAddressAndRateAndOneClickUsesIt) {
     {
         // While polling, the search refuses: it would take the line from under it.
         shell.StartPolling();
-        TFormSearch refused(shell, "COM1", &comm);
+        TFormSearch refused(shell.Dialogs(), shell.Line(), "COM1", &comm);
         EXPECT_FALSE(refused.StartSearch());
         ASSERT_EQ(dialogs.Shown().size(), 1);
         EXPECT_TRUE(dialogs.Shown()[0].text.startsWith("The meter is being polled"));
         shell.StopPolling();
         ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
     }
-    TFormSearch search(shell, "COM1", &comm);
+    TFormSearch search(shell.Dialogs(), shell.Line(), "COM1", &comm);
     search.SetPlan(plan);
     ASSERT_TRUE(search.StartSearch()) << dialogs.Texts().join('|').toStdString();
     EXPECT_FALSE(shell.Modbus().PortOpen()); // lent to the search
@@ -251,7 +251,8 @@ TEST(MeterSimSilence, AMeterAtAnotherAddressIsExplainedAndTheSearchIsOneClickAwa
     shell.StartPolling();
     const QString silence =
         NoAnswerText(1, 9600, "COM1", QFileInfo(sim.device()).canonicalFilePath());
-    ASSERT_TRUE(WaitUntil([&] { return notice.NoAnswer() == silence; })) << notice.NoAnswer().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return notice.NoAnswer() == silence; }))
+        << notice.NoAnswer().toStdString();
     EXPECT_FALSE(notice.isHidden());
     EXPECT_FALSE(notice.SearchButton()->isHidden());
 
@@ -314,13 +315,13 @@ TEST(MeterSimSilence, OkInCommSettingsAndStartOpenTheMeterTheComLinkNowPointsAt)
 
     // OK with the same name: unchanged, the open line stays; moved, the new device opens.
     {
-        TFormComm comm(shell);
+        TFormComm comm(shell, shell.Line());
         ASSERT_TRUE(comm.Button1Click());
     }
     EXPECT_EQ(opened, QStringList{});
     pointComOneAt(second.device());
     {
-        TFormComm comm(shell);
+        TFormComm comm(shell, shell.Line());
         ASSERT_TRUE(comm.Button1Click());
     }
     EXPECT_EQ(opened, QStringList{secondNode});

@@ -30,7 +30,7 @@ TEST(ReportCommandEndToEnd, SnapshotThroughTheProgramsPollWhichGoesOnAfterwards)
     h->StartPolling();
     ASSERT_TRUE(WaitUntil([&] { return h->Connected(); }));
     ReportSnapshot snapshot;
-    ReportSnapshotTaker taker(h->Modbus(), h.State().DevAddr, snapshot);
+    ReportSnapshotTaker taker(h->Requests(), h.State().DevAddr, snapshot);
     taker.Start();
     ASSERT_TRUE(WaitUntil([&] { return taker.Finished(); }));
     EXPECT_FALSE(taker.Cancelled());

@@ -1,10 +1,11 @@
-// The report's snapshot through a master that is already polling: the program's poll
-// pauses for one pass of the report's reads and goes on afterwards, and neither sees the
-// other's replies.
+// The report's snapshot through the request service of a master that is already polling:
+// the program's poll pauses for one pass of the report's reads and goes on afterwards, and
+// neither sees the other's replies.
 
 #include "ReportSnapshotTaker.h"
 #include "FakePorts.h"
 #include "QtTestSupport.h"
+#include "TqvModbus.h"
 
 #include <QCoreApplication>
 
@@ -44,11 +45,13 @@ protected:
         log.Reply = Answer;
         master.SetQueryInterval(1);
         master.SetQueryTimeout(100);
-        master.OnQueryData = [](TqvModbus* m) { m->SetQueryMessage(kProgramMessage); };
-        master.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16>) {
+        TqvModbusEvents program;
+        program.OnQueryData = [](TqvModbus* m) { m->SetQueryMessage(kProgramMessage); };
+        program.OnF03Response = [this](TqvModbus*, quint8, quint16 start, QList<quint16>) {
             programStarts << start;
         };
-        master.OnAfterResponse = [this](TqvModbus*) { ++programReplies; };
+        program.OnAfterResponse = [this](TqvModbus*) { ++programReplies; };
+        requests.SetOwnerEvents(program);
         TqvModbus::StartResponseWatcher();
         master.Open(QStringLiteral("COM9"), 9600);
         master.StartQuery();
@@ -70,13 +73,14 @@ protected:
 
     ScriptedPort::Log log;
     TqvModbus master{std::make_unique<ScriptedPort>(log)};
+    RequestService requests{master};
     QList<quint16> programStarts;
     int programReplies = 0;
     ReportSnapshot snapshot;
 };
 
 TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockOnceAndLeavesASilentOneUnread) {
-    ReportSnapshotTaker taker(master, 1, snapshot);
+    ReportSnapshotTaker taker(requests, 1, snapshot);
     QList<int> progress;
     taker.OnProgress = [&](int done, int) { progress << done; };
     const qsizetype sentBefore = log.sent.size();
@@ -119,7 +123,7 @@ TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockOnceAndLeavesASilentOneUnread) {
 }
 
 TEST_F(SnapshotOfAPollingMaster, CancelStopsTheReadsAndGivesTheMasterBack) {
-    ReportSnapshotTaker taker(master, 1, snapshot);
+    ReportSnapshotTaker taker(requests, 1, snapshot);
     taker.OnProgress = [&](int done, int) {
         if (done == 2)
             taker.Cancel();

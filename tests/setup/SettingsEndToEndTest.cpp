@@ -76,7 +76,7 @@ protected:
 
     // What the COMM settings dialog offers, as "baud/address".
     QString CommDialogShows() {
-        TFormComm comm(*t.shell);
+        TFormComm comm(*t.shell, t.shell->Line());
         return comm.Controls().ComboBox2->currentText() + '/' +
                comm.Controls().ComboBox3->currentText();
     }

@@ -166,8 +166,8 @@ TEST_F(SettingsWindowsTest, ControlsLoadOnceAfterEachActivation) {
     EXPECT_EQ(t.State().MeterAddress, 7);
 
     // The main window getting the focus back (after a message box) is no new activation.
-    emit t->ChildActivated(nullptr);
-    emit t->ChildActivated(w);
+    emit t->Events().ChildActivated(nullptr);
+    emit t->Events().ChildActivated(w);
     EXPECT_FALSE(w->LoadRequested());
 
     // Another window in front and this one back again: the next block loads it.

@@ -22,7 +22,7 @@
 // polling it. Nothing of the user's own settings or port links is touched.
 class ScreenshotShell {
 public:
-    using Registration = void (*)(TFormTeskLink&);
+    using Registration = void (*)(Shell&);
 
     ~ScreenshotShell() {
         if (shell_)

@@ -20,7 +20,7 @@
 //
 // The test binary must have a QApplication (QtAppEnvironment<QApplication>).
 struct TestShell {
-    using Registration = void (*)(TFormTeskLink&);
+    using Registration = void (*)(Shell&);
     enum PortKind { NoLine, ScriptedLine, RealPort };
 
     QTemporaryDir dir;

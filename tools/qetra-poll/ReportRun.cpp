@@ -2,6 +2,7 @@
 
 #include "CommissioningReport.h"
 #include "ReportSnapshotTaker.h"
+#include "RequestService.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -28,17 +29,12 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
 
     QEventLoop loop;
     bool lost = false;
-    ReportSnapshotTaker taker(qv, o.address, s);
-    taker.OnProgress = [&](int done, int total) {
-        if (done >= total)
-            qv.StopQuery();
-    };
+    RequestService requests(qv);
+    ReportSnapshotTaker taker(requests, o.address, s);
+    // The line lost ends the read on the line, and the pass with it.
     taker.OnFinished = [&] { loop.quit(); };
     qv.OnOperatorError = [](const QString&, const QString&) {};
-    qv.OnLineLost = [&](TqvModbus* m) {
-        lost = true;
-        m->StopQuery();
-    };
+    qv.OnLineLost = [&](TqvModbus*) { lost = true; };
 
     TqvModbus::StartResponseWatcher();
     try {
@@ -51,8 +47,8 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     }
     s.device = qv.LineDevice();
     taker.Start();
-    qv.StartQuery();
-    loop.exec();
+    if (!taker.Finished())
+        loop.exec();
     qv.Close();
     TqvModbus::StopResponseWatcher();
 

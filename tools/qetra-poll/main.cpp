@@ -12,6 +12,7 @@
 #include "PortName.h"
 #include "QetraVersion.h"
 #include "ReportRun.h"
+#include "RequestService.h"
 #include "TqvModbus.h"
 
 #include <QCoreApplication>
@@ -153,157 +154,213 @@ int RunScan(QCoreApplication& app, const PollOptions& o) {
     return search.Found().isEmpty() ? 1 : 0;
 }
 
-int RunPoll(QCoreApplication& app, const PollOptions& o) {
-    if (o.trace)
-        QLoggingCategory::setFilterRules("qetra.modbus.trace.debug=true");
-
-    TqvModbus qv(nullptr);
-    qv.SetOpenSettleMs(0);
-    qv.SetTraceModemStatus(false); // a direct line: no modem watcher thread
-    qv.SetQueryInterval(o.interval);
-    qv.SetQueryTimeout(o.timeout);
-    qv.SetReopenPollMs(200);
-
-    // The data log: the same lines as the program's, so field logs of both read alike.
-    MeteringCsvLog csv;
-    ScaleRatios ratios;
-    bool csvFailed = false;
-    if (!o.csvFile.isEmpty() && !csv.Start(MeteringLogSettings{o.csvFile, 0, LogRotation::None})) {
-        Print(stderr, "qetra-poll: " + csv.LastError().toLocal8Bit() + "\n");
-        return 1;
+// How qetra-poll reports a transaction: the event the engine raised and its arguments.
+PollRecord RecordOf(int n, const RequestOutcome& o) {
+    PollRecord r;
+    r.n = n;
+    r.tx = o.request;
+    r.rx = o.received;
+    r.code = o.code;
+    if (o.code != 0) {
+        r.event = "OnResponseError";
+        return r;
     }
+    using Event = RequestOutcome::Event;
+    switch (o.event) {
+    case Event::F01:
+    case Event::F02:
+        r.event = o.event == Event::F01 ? "OnF01Response" : "OnF02Response";
+        r.fields = {{"slave", o.slave}, {"start", o.start}, {"values", ToJson(o.bits)}};
+        break;
+    case Event::F03:
+        r.event = "OnF03Response";
+        r.fields = {{"slave", o.slave}, {"start", o.start}, {"values", ToJson(o.registers)}};
+        break;
+    case Event::F05:
+        r.event = "OnF05Response";
+        r.fields = {{"slave", o.slave}, {"dest", o.start}, {"value", o.bits.value(0)}};
+        break;
+    case Event::F10:
+        r.event = "OnF10Response";
+        r.fields = {{"slave", o.slave}, {"start", o.start}, {"count", o.count}};
+        break;
+    case Event::FC3:
+        r.event = "OnFC3Response";
+        r.fields = {{"slave", o.slave},
+                    {"status", o.status},
+                    {"length", o.count},
+                    {"values", ToJson(o.registers)}};
+        break;
+    case Event::FC4:
+        r.event = "OnFC4Response";
+        r.fields = {{"slave", o.slave}, {"status", o.status}};
+        break;
+    case Event::None:
+        break;
+    }
+    return r;
+}
 
-    const int total = o.passes * int(o.messages.size());
-    int next = 0;
-    PollRecord current;
-    PollCounters counters;
-    bool gaveUp = false;
+// One run of the poller: the messages in turn, --passes times, each through the request
+// service, every transaction reported as it ends.
+class PollRun {
+public:
+    PollRun(QCoreApplication& app, const PollOptions& o)
+        : app_(app), o_(o), total_(o.passes * int(o.messages.size())) {}
+
+    // Opens the port, polls, and sums up; the exit status.
+    int Exec();
+
+private:
+    void BindLine();
+    void SendNext();
+    void Ended(int n, const RequestOutcome& outcome);
+    void Log(const RequestOutcome& outcome);
     // The device the port name leads to now, to name it beside the name given.
-    auto device = [&] { return QFileInfo(ResolvePortName(o.port)).canonicalFilePath(); };
+    QString Device() const { return QFileInfo(ResolvePortName(o_.port)).canonicalFilePath(); }
+
+    QCoreApplication& app_;
+    const PollOptions& o_;
+    TqvModbus qv_{nullptr};
+    RequestService requests_{qv_};
+    // The data log: the same lines as the program's, so field logs of both read alike.
+    MeteringCsvLog csv_;
+    ScaleRatios ratios_;
+    bool csvFailed_ = false;
+    const int total_;
+    int next_ = 0;
+    PollCounters counters_;
+    bool over_ = false;
+    bool gaveUp_ = false;
     // Silence from the very start is most often a wrong address or rate: said once per
     // opening, as long as nothing has answered.
-    bool answered = false;
-    bool toldNoAnswer = false;
+    bool answered_ = false;
+    bool toldNoAnswer_ = false;
+    QTimer giveUp_;
+};
 
-    qv.OnQueryData = [&](TqvModbus* s) {
-        s->SetQueryMessage(o.messages[next % o.messages.size()]);
-        ++next;
-        current = PollRecord();
-        current.n = next;
-    };
-    qv.OnAfterSendMsg = [&](TqvModbus*, const QByteArray& msg) { current.tx = msg; };
-    qv.OnResponseError = [&](TqvModbus*) { current.event = "OnResponseError"; };
-    auto bits = [&](const char* name) {
-        return [&, name](TqvModbus*, quint8 slave, quint16 start, QList<bool> values) {
-            current.event = name;
-            current.fields = {{"slave", slave}, {"start", start}, {"values", ToJson(values)}};
-        };
-    };
-    qv.OnF01Response = bits("OnF01Response");
-    qv.OnF02Response = bits("OnF02Response");
-    qv.OnF03Response = [&](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
-        current.event = "OnF03Response";
-        current.fields = {{"slave", slave}, {"start", start}, {"values", ToJson(values)}};
-        if (!csv.Active())
-            return;
-        if (start == MeterParamBlockStart)
-            ratios = RatiosFromParamBlock(values, ratios);
-        else if (start == TemperatureRegister && !values.isEmpty())
-            csv.TemperatureReceived(values.front());
-        else if (start == MeteringBlockStart &&
-                 csv.BlockReceived(values, ratios) == MeteringCsvLog::Outcome::Failed) {
-            csvFailed = true;
-            Print(stderr, "qetra-poll: logging stopped: " + csv.LastError().toLocal8Bit() + "\n");
-        }
-    };
-    qv.OnF05Response = [&](TqvModbus*, quint8 slave, quint16 dest, bool value) {
-        current.event = "OnF05Response";
-        current.fields = {{"slave", slave}, {"dest", dest}, {"value", value}};
-    };
-    qv.OnF10Response = [&](TqvModbus*, quint8 slave, quint16 start, quint16 count) {
-        current.event = "OnF10Response";
-        current.fields = {{"slave", slave}, {"start", start}, {"count", count}};
-    };
-    qv.OnFC3Response = [&](TqvModbus*, quint8 slave, quint16 status, quint16 length,
-                           QList<quint16> values) {
-        current.event = "OnFC3Response";
-        current.fields = {
-            {"slave", slave}, {"status", status}, {"length", length}, {"values", ToJson(values)}};
-    };
-    qv.OnFC4Response = [&](TqvModbus*, quint8 slave, quint16 status) {
-        current.event = "OnFC4Response";
-        current.fields = {{"slave", slave}, {"status", status}};
-    };
-    qv.OnAfterResponse = [&](TqvModbus* s) {
-        current.rx = s->ReceiveBuffer();
-        current.code = s->ResponseErrorCode();
-        counters.Count(current.code);
-        answered = answered || current.code == 0;
-        if (current.code == 1 && !answered && !toldNoAnswer) {
-            toldNoAnswer = true;
-            Say(NoAnswerText(o.address, o.baud, o.port, device()));
-        }
-        Print(stdout, o.json ? RecordJsonLine(current) : RecordText(current).toLocal8Bit());
-        if (counters.sent >= total)
-            s->StopQuery();
-    };
-    qv.OnQueryFinish = [&](TqvModbus* s) {
-        // A lost line ends the cycle too; then the wait for its return decides.
-        if (!s->LineLost() || counters.sent >= total)
-            app.quit();
-    };
-
-    // A lost line: said in plain English here instead of the program's error box.
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    QObject::connect(&giveUp, &QTimer::timeout, [&] {
-        Say(QStringLiteral("%1 did not come back within %2 s; giving up")
-                .arg(qv.LineDevice())
-                .arg(o.waitBack));
-        gaveUp = true;
-        app.quit();
-    });
-    qv.OnOperatorError = [](const QString&, const QString&) {};
-    qv.OnLineLost = [&](TqvModbus* s) {
-        Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
-                           "closed); waiting up to %2 s for it to come back. %3")
-                .arg(s->LineDevice())
-                .arg(o.waitBack)
-                .arg(s->LineWaiting()));
-        if (counters.sent >= total)
-            return; // nothing left to send
-        giveUp.start(o.waitBack * 1000);
-    };
-    // Only the device that was lost is taken back: a reused terminal or another adapter
-    // under the same name is named and left alone.
-    qv.OnLineWaiting = [&](TqvModbus* s) { Say(s->LineWaiting()); };
-    qv.OnLineBack = [&](TqvModbus* s) {
-        giveUp.stop();
-        answered = toldNoAnswer = false;
-        Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
-    };
+int PollRun::Exec() {
+    if (o_.trace)
+        QLoggingCategory::setFilterRules("qetra.modbus.trace.debug=true");
+    qv_.SetOpenSettleMs(0);
+    qv_.SetTraceModemStatus(false); // a direct line: no modem watcher thread
+    qv_.SetQueryInterval(o_.interval);
+    qv_.SetQueryTimeout(o_.timeout);
+    qv_.SetReopenPollMs(200);
+    if (!o_.csvFile.isEmpty() &&
+        !csv_.Start(MeteringLogSettings{o_.csvFile, 0, LogRotation::None})) {
+        Say(csv_.LastError());
+        return 1;
+    }
+    BindLine();
     // An interrupted run is summed up as it stands: the request still on its way has no
     // outcome, and a stop would make one up for it (unanswered).
-    StopSignals stops([&] { app.quit(); });
+    StopSignals stops([this] { app_.quit(); });
 
     TqvModbus::StartResponseWatcher();
     try {
-        qv.Open(o.port, o.baud);
+        qv_.Open(o_.port, o_.baud);
     } catch (const std::exception& e) {
-        Say("cannot open " + o.port + ": " + QString::fromStdString(e.what()));
+        Say("cannot open " + o_.port + ": " + QString::fromStdString(e.what()));
         TqvModbus::StopResponseWatcher();
         return 1;
     }
-    qv.StartQuery();
-    app.exec();
-    qv.Close();
+    SendNext();
+    app_.exec();
+    over_ = true;
+    qv_.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(o.json ? stderr : stdout,
-          SummaryText(counters, PortWithDevice(o.port, device())).toLocal8Bit());
+    Print(o_.json ? stderr : stdout,
+          SummaryText(counters_, PortWithDevice(o_.port, Device())).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
-    return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
+    return !gaveUp_ && !csvFailed_ && counters_.ok == total_ && counters_.sent == total_ ? 0 : 1;
+}
+
+// A lost line: said in plain English here instead of the program's error box. Only the
+// device that was lost is taken back: a reused terminal or another adapter under the same
+// name is named and left alone.
+void PollRun::BindLine() {
+    giveUp_.setSingleShot(true);
+    QObject::connect(&giveUp_, &QTimer::timeout, [this] {
+        Say(QStringLiteral("%1 did not come back within %2 s; giving up")
+                .arg(qv_.LineDevice())
+                .arg(o_.waitBack));
+        gaveUp_ = true;
+        app_.quit();
+    });
+    qv_.OnOperatorError = [](const QString&, const QString&) {};
+    qv_.OnLineLost = [this](TqvModbus* s) {
+        Say(QStringLiteral("the line is lost: %1 hung up (adapter unplugged, or the other end "
+                           "closed); waiting up to %2 s for it to come back. %3")
+                .arg(s->LineDevice())
+                .arg(o_.waitBack)
+                .arg(s->LineWaiting()));
+        if (counters_.sent < total_) // else nothing is left to send
+            giveUp_.start(o_.waitBack * 1000);
+    };
+    qv_.OnLineWaiting = [](TqvModbus* s) { Say(s->LineWaiting()); };
+    qv_.OnLineBack = [this](TqvModbus* s) {
+        giveUp_.stop();
+        answered_ = toldNoAnswer_ = false;
+        Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
+        if (counters_.sent < total_)
+            SendNext();
+    };
+}
+
+void PollRun::SendNext() {
+    const QByteArray& message = o_.messages[next_ % o_.messages.size()];
+    requests_.Submit(message,
+                     [this, n = ++next_](const RequestOutcome& outcome) { Ended(n, outcome); });
+}
+
+void PollRun::Ended(int n, const RequestOutcome& outcome) {
+    if (over_)
+        return;
+    if (outcome.kind == RequestOutcome::Kind::Cancelled) {
+        // It never went out: the line is lost (its return sends it again), or the port
+        // closed under the run.
+        --next_;
+        if (!qv_.LineLost())
+            app_.quit();
+        return;
+    }
+    counters_.Count(outcome.code);
+    answered_ = answered_ || outcome.code == 0;
+    if (outcome.code == 1 && !answered_ && !toldNoAnswer_) {
+        toldNoAnswer_ = true;
+        Say(NoAnswerText(o_.address, o_.baud, o_.port, Device()));
+    }
+    if (outcome.event == RequestOutcome::Event::F03 && outcome.code == 0)
+        Log(outcome);
+    const PollRecord record = RecordOf(n, outcome);
+    Print(stdout, o_.json ? RecordJsonLine(record) : RecordText(record).toLocal8Bit());
+    if (counters_.sent >= total_)
+        app_.quit();
+    else if (!qv_.LineLost()) // a lost line goes on when it is back
+        SendNext();
+}
+
+void PollRun::Log(const RequestOutcome& outcome) {
+    if (!csv_.Active())
+        return;
+    const QList<quint16>& values = outcome.registers;
+    if (outcome.start == MeterParamBlockStart)
+        ratios_ = RatiosFromParamBlock(values, ratios_);
+    else if (outcome.start == TemperatureRegister && !values.isEmpty())
+        csv_.TemperatureReceived(values.front());
+    else if (outcome.start == MeteringBlockStart &&
+             csv_.BlockReceived(values, ratios_) == MeteringCsvLog::Outcome::Failed) {
+        csvFailed_ = true;
+        Say("logging stopped: " + csv_.LastError());
+    }
+}
+
+int RunPoll(QCoreApplication& app, const PollOptions& o) {
+    PollRun run(app, o);
+    return run.Exec();
 }
 
 // --save-config, --compare-config, --apply-config. A file is checked in full before the
