@@ -27,10 +27,6 @@ std::optional<qlonglong> WholeNumber(const QVariant& v, qlonglong min, qlonglong
     return n;
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("Settings", text);
-}
-
 // The port as the dialog takes it: COM1..COM128 or a device path. Whether the device is
 // there shows when the port opens (an adapter may be away at start-up).
 bool UsablePortName(const QString& name) {
@@ -60,9 +56,11 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
     if (UsablePortName(port.toString()))
         values.PortName = port.toString();
     else
-        ignore(QStringLiteral("PortName"), port,
-               Tr("the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0")
-                   .arg(kMaxComPort));
+        ignore(
+            QStringLiteral("PortName"), port,
+            QCoreApplication::translate(
+                "Settings", "the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0")
+                .arg(kMaxComPort));
 
     const QVariant baud = settings.value(QStringLiteral("Baudrate"));
     const auto rate = WholeNumber(baud, CommBaudRates().front(), CommBaudRates().back());
@@ -70,14 +68,16 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
         values.Baudrate = quint32(*rate);
     else
         ignore(QStringLiteral("Baudrate"), baud,
-               Tr("the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400"));
+               QCoreApplication::translate(
+                   "Settings",
+                   "the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400"));
 
     const QVariant address = settings.value(QStringLiteral("DevAddr"));
     if (const auto a = WholeNumber(address, kLowestMeterAddress, kHighestMeterAddress))
         values.DevAddr = int(*a);
     else
         ignore(QStringLiteral("DevAddr"), address,
-               Tr("the meter address must be %1 to %2")
+               QCoreApplication::translate("Settings", "the meter address must be %1 to %2")
                    .arg(kLowestMeterAddress)
                    .arg(kHighestMeterAddress));
 
@@ -86,7 +86,8 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
         values.QueryInterval = quint32(*ms);
     else
         ignore(QStringLiteral("QueryInterval"), interval,
-               Tr("the query interval must be 0 to %1 ms").arg(kLongestQueryIntervalMs));
+               QCoreApplication::translate("Settings", "the query interval must be 0 to %1 ms")
+                   .arg(kLongestQueryIntervalMs));
     settings.endGroup();
     return true;
 }
@@ -94,9 +95,12 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
 QString IgnoredSettingsText(const QString& file, const QList<IgnoredSetting>& ignored) {
     QStringList lines;
     for (const IgnoredSetting& i : ignored)
-        lines << Tr("%1=%2: %3.").arg(i.key, i.stored, i.reason);
-    return Tr("These saved settings in %1 were ignored, and the defaults are used instead:\n%2\n"
-              "Check them in COMM Settings.")
+        lines
+            << QCoreApplication::translate("Settings", "%1=%2: %3.").arg(i.key, i.stored, i.reason);
+    return QCoreApplication::translate(
+               "Settings",
+               "These saved settings in %1 were ignored, and the defaults are used instead:\n%2\n"
+               "Check them in COMM Settings.")
         .arg(file, lines.join(QLatin1Char('\n')));
 }
 

@@ -178,8 +178,11 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     PollRecord current;
     PollCounters counters;
     bool gaveUp = false;
-    // The device the port name leads to now, to name it beside the name given.
+    // The device the port name leads to now, to name it beside the name given; `written`
+    // is the one the port opened, which every request goes to until the port opens again
+    // (a COM link moved meanwhile changes nothing on the line).
     auto device = [&] { return QFileInfo(ResolvePortName(o.port)).canonicalFilePath(); };
+    QString written;
     // Silence from the very start is most often a wrong address or rate: said once per
     // opening, as long as nothing has answered.
     bool answered = false;
@@ -237,11 +240,11 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnAfterResponse = [&](TqvModbus* s) {
         current.rx = s->ReceiveBuffer();
         current.code = s->ResponseErrorCode();
-        counters.Count(current.code);
+        counters.Count(current);
         answered = answered || current.code == 0;
         if (current.code == 1 && !answered && !toldNoAnswer) {
             toldNoAnswer = true;
-            Say(NoAnswerText(o.address, o.baud, o.port, device()));
+            Say(NoAnswerText(o.address, o.baud, o.port, written));
         }
         Print(stdout, o.json ? RecordJsonLine(current) : RecordText(current).toLocal8Bit());
         if (counters.sent >= total)
@@ -280,6 +283,7 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     qv.OnLineBack = [&](TqvModbus* s) {
         giveUp.stop();
         answered = toldNoAnswer = false;
+        written = device();
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
     };
     // An interrupted run is summed up as it stands: the request still on its way has no
@@ -289,6 +293,7 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     TqvModbus::StartResponseWatcher();
     try {
         qv.Open(o.port, o.baud);
+        written = device();
     } catch (const std::exception& e) {
         Say("cannot open " + o.port + ": " + QString::fromStdString(e.what()));
         TqvModbus::StopResponseWatcher();
@@ -300,7 +305,7 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     TqvModbus::StopResponseWatcher();
 
     Print(o.json ? stderr : stdout,
-          SummaryText(counters, PortWithDevice(o.port, device())).toLocal8Bit());
+          SummaryText(counters, PortWithDevice(o.port, written)).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     return !gaveUp && !csvFailed && counters.ok == total && counters.sent == total ? 0 : 1;
