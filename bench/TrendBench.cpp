@@ -1,14 +1,19 @@
-// qetra-trend-bench: how long the trends window takes to draw a day of values, and what
-// the live history of a day at the fastest poll rate takes in memory.
-//   qetra-trend-bench [--points N] [--rounds R]
+// qetra-trend-bench: how long the trends window takes to draw a day of values, what the
+// live history of a day at the fastest poll rate takes in memory, and how much CPU time
+// opening a day's data log takes.
+//   qetra-trend-bench [--points N] [--rounds R] [--log-rows N]
 // Fills eight series (and every other trend quantity) with N points over 24 hours, shows
 // the window at 1280x800 with the whole day in view, then pans and redraws it R times and
-// reports the median draw time. Prints a table and one JSON line.
+// reports the median draw time. Then writes a data log of --log-rows lines (default
+// 1000000, the program's own format, made here in a temporary folder) and reads it as Open
+// Log does. Prints a table and one JSON line.
 
 #include "BenchStats.h"
 #include "CpuClock.h"
 #include "FormTrends.h"
+#include "MeteringCsv.h"
 #include "OperatorDialogs.h"
+#include "TrendLogReader.h"
 #include "TrendQuantities.h"
 #include "WireLimit.h"
 
@@ -17,6 +22,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimeZone>
 #include <cstdio>
 #include <random>
 #include <time.h>
@@ -54,6 +61,33 @@ double ThreadCpuMs() {
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
+// A day's data log of `rows` lines in the program's own format, a reply every 86.4 ms,
+// every value moving: what the log reader meets in the field. Its size in bytes.
+qint64 WriteDayLog(const QString& path, qsizetype rows) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return -1;
+    f.write(MeteringCsvHeader().toLatin1() + '\n');
+    const QDateTime start(QDate(2024, 5, 1), QTime(0, 0), QTimeZone(7200));
+    QList<quint16> block(MeteringBlockCount, 0);
+    std::mt19937 rng(38);
+    std::uniform_int_distribution<int> wobble(0, 400);
+    QByteArray chunk;
+    for (qsizetype i = 0; i < rows; ++i) {
+        for (int r = 0; r < MeteringBlockCount; ++r)
+            block[r] = quint16(2200 + wobble(rng) + r);
+        block[0x20] = 'R';
+        const QDateTime t = start.addMSecs(i * 86'400'000LL / rows);
+        chunk += MeteringCsvRow(t, block, ScaleRatios{100.0, 40.0}, quint16(347)).toLatin1() + '\n';
+        if (chunk.size() > (1 << 20)) {
+            f.write(chunk);
+            chunk.clear();
+        }
+    }
+    f.write(chunk);
+    return f.size();
+}
+
 class NoDialogs : public OperatorDialogs {
 public:
     void ShowMessage(Icon, const QString&, const QString& text) override {
@@ -75,7 +109,11 @@ int main(int argc, char* argv[]) {
                                           "1000000");
     const QCommandLineOption roundsOption("rounds", "Pans drawn and timed (default 41).", "n",
                                           "41");
-    p.addOptions({pointsOption, roundsOption});
+    const QCommandLineOption logRowsOption("log-rows",
+                                           "Lines of the data log opened (default "
+                                           "1000000).",
+                                           "n", "1000000");
+    p.addOptions({pointsOption, roundsOption, logRowsOption});
     p.process(app);
     const qsizetype points = std::max<qsizetype>(2, p.value(pointsOption).toLongLong());
     const int rounds = std::max(1, p.value(roundsOption).toInt());
@@ -139,6 +177,21 @@ int main(int argc, char* argv[]) {
     const qint64 bytesDay = TrendHistory::BytesAtCapacity(TrendQuantityCount(), dayAt38400);
     const qint64 bytesBound = TrendHistory::BytesAtCapacity(TrendQuantityCount(), kTrendCapacity);
 
+    // Opening a day's data log: the reader's CPU time on this thread, as Open Log's
+    // worker spends it.
+    const qsizetype logRows = std::max<qsizetype>(1, p.value(logRowsOption).toLongLong());
+    QTemporaryDir logDir;
+    const QString logPath = logDir.filePath(QStringLiteral("meter.csv"));
+    const qint64 logBytes = WriteDayLog(logPath, logRows);
+    const double openCpu = ThreadCpuMs();
+    const TrendLogResult opened = ReadTrendLog({logPath});
+    const double openCpuS = (ThreadCpuMs() - openCpu) / 1000.0;
+    if (!opened.log || opened.log->rows != logRows) {
+        std::fprintf(stderr, "qetra-trend-bench: the log did not open: %s\n",
+                     qPrintable(opened.problem.Text()));
+        return 1;
+    }
+
     std::printf("trend draw, 8 of %d series x %lld points over 24 h, window 1280x800, %d pans\n",
                 TrendQuantityCount(), static_cast<long long>(points), rounds);
     std::printf("  window drawn:  median %.2f ms, p99 %.2f ms, max %.2f ms (CPU time: median "
@@ -152,7 +205,13 @@ int main(int argc, char* argv[]) {
                 "day, %.1f MiB; bound %lld samples, %.1f MiB\n",
                 rotation, static_cast<long long>(dayAt38400), double(bytesDay) / 1048576.0,
                 static_cast<long long>(kTrendCapacity), double(bytesBound) / 1048576.0);
-    std::printf("{\"points\":%lld,\"series\":8,\"draw_median_ms\":%.3f,\"draw_p99_ms\":%.3f,"
+    std::printf("open log: %lld lines, %.1f MB of the program's own format: %.2f CPU-seconds "
+                "(%.0f MB per CPU-second)\n",
+                static_cast<long long>(logRows), double(logBytes) / 1e6, openCpuS,
+                double(logBytes) / 1e6 / std::max(openCpuS, 1e-9));
+    std::printf("{\"open_log_rows\":%lld,\"open_log_bytes\":%lld,\"open_log_cpu_s\":%.3f,",
+                static_cast<long long>(logRows), static_cast<long long>(logBytes), openCpuS);
+    std::printf("\"points\":%lld,\"series\":8,\"draw_median_ms\":%.3f,\"draw_p99_ms\":%.3f,"
                 "\"draw_cpu_median_ms\":%.3f,\"load_average\":%.2f,"
                 "\"decimate_median_ms\":%.3f,\"history_resident_bytes\":%lld,"
                 "\"rotation_ms_38400\":%.2f,\"day_samples_38400\":%lld,\"day_bytes_38400\":%lld,"

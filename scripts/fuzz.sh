@@ -7,7 +7,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 seconds=${1:-30}
-targets=(fuzz_message fuzz_reply fuzz_rtf fuzz_meter_sim)
+targets=(fuzz_message fuzz_reply fuzz_rtf fuzz_meter_sim fuzz_settings fuzz_number fuzz_trend_log
+         fuzz_config)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQETRA_FUZZ=ON -DQETRA_BENCH=OFF \
     -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -18,6 +19,10 @@ for t in "${targets[@]}"; do
     case $t in
         fuzz_rtf) seeds=tests/app/fuzz/corpus-rtf ;;
         fuzz_meter_sim) seeds=tests/modbus/fuzz/corpus-reply ;; # raw line bytes
+        fuzz_settings) seeds=tests/app/fuzz/corpus-settings ;;
+        fuzz_number) seeds=tests/app/fuzz/corpus-number ;;
+        fuzz_trend_log) seeds=tests/views/fuzz/corpus-trend-log ;;
+        fuzz_config) seeds=tests/setup/fuzz/corpus-config ;;
         *) seeds=tests/modbus/fuzz/corpus-${t#fuzz_} ;;
     esac
     work=build-fuzz/corpus-$t

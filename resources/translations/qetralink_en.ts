@@ -203,6 +203,10 @@
         <source>Below or Above</source>
         <translation>Below or Above</translation>
     </message>
+    <message>
+        <source>Value %1.</source>
+        <translation>Value %1.</translation>
+    </message>
 </context>
 <context>
     <name>AlarmRecords</name>
@@ -2303,6 +2307,10 @@
         <source>%1 is a new device node, not the one that was lost</source>
         <translation>%1 is a new device node, not the one that was lost</translation>
     </message>
+    <message>
+        <source>%1 now leads to %2, which is not a serial port; waiting</source>
+        <translation>%1 now leads to %2, which is not a serial port; waiting</translation>
+    </message>
 </context>
 <context>
     <name>LineNoticeBar</name>
@@ -2506,6 +2514,17 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NumberInput</name>
+    <message>
+        <source>%1: type %2 or %3</source>
+        <translation>%1: type %2 or %3</translation>
+    </message>
+    <message>
+        <source>Numbers are typed like %1</source>
+        <translation>Numbers are typed like %1</translation>
+    </message>
+</context>
+<context>
     <name>OpenFailure</name>
     <message>
         <source>%1 is not a serial device (it is no terminal).</source>
@@ -2668,6 +2687,37 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Commissioning Report…</source>
         <translation>Commissioning Report…</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0</source>
+        <translation>the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400</source>
+        <translation>the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400</translation>
+    </message>
+    <message>
+        <source>the meter address must be %1 to %2</source>
+        <translation>the meter address must be %1 to %2</translation>
+    </message>
+    <message>
+        <source>the query interval must be 0 to %1 ms</source>
+        <translation>the query interval must be 0 to %1 ms</translation>
+    </message>
+    <message>
+        <source>%1=%2: %3.</source>
+        <translation>%1=%2: %3.</translation>
+    </message>
+    <message>
+        <source>These saved settings in %1 were ignored, and the defaults are used instead:
+%2
+Check them in COMM Settings.</source>
+        <translation>These saved settings in %1 were ignored, and the defaults are used instead:
+%2
+Check them in COMM Settings.</translation>
     </message>
 </context>
 <context>
@@ -3684,6 +3734,18 @@ Nothing was written to the meter.</translation>
         <source>the picture could not be written (PNG)</source>
         <translation>the picture could not be written (PNG)</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Reading %1…</source>
+        <translation>Reading %1…</translation>
+    </message>
+    <message>
+        <source>Y axis (%1): %2 to %3 is too small a span to draw; make it at least a millionth of the values.</source>
+        <translation>Y axis (%1): %2 to %3 is too small a span to draw; make it at least a millionth of the values.</translation>
+    </message>
 </context>
 <context>
     <name>TForm_About</name>
@@ -3946,10 +4008,6 @@ Nothing was written to the meter.</translation>
         <translation>none of its columns can be drawn</translation>
     </message>
     <message>
-        <source>a quote is not closed</source>
-        <translation>a quote is not closed</translation>
-    </message>
-    <message>
         <source>%1 fields where the header has %2 (a cut or joined line)</source>
         <translation>%1 fields where the header has %2 (a cut or joined line)</translation>
     </message>
@@ -3988,6 +4046,30 @@ Nothing was written to the meter.</translation>
     <message>
         <source>its times overlap those of %1: the files are not one log</source>
         <translation>its times overlap those of %1: the files are not one log</translation>
+    </message>
+    <message>
+        <source>type %1 or %2</source>
+        <translation>type %1 or %2</translation>
+    </message>
+    <message>
+        <source>line too long</source>
+        <translation>line too long</translation>
+    </message>
+    <message>
+        <source>unclosed quote</source>
+        <translation>unclosed quote</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; in column &quot;%2&quot; may be meant two ways: %3</source>
+        <translation>&quot;%1&quot; in column &quot;%2&quot; may be meant two ways: %3</translation>
+    </message>
+    <message>
+        <source>%1: the hour of %2 came twice (the clock was set back); its times from line %3 on are taken as the second one</source>
+        <translation>%1: the hour of %2 came twice (the clock was set back); its times from line %3 on are taken as the second one</translation>
+    </message>
+    <message>
+        <source>the reading was cancelled</source>
+        <translation>the reading was cancelled</translation>
     </message>
 </context>
 <context>

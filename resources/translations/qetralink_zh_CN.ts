@@ -203,6 +203,10 @@
         <source>Below or Above</source>
         <translation>低于或高于</translation>
     </message>
+    <message>
+        <source>Value %1.</source>
+        <translation>数值 %1。</translation>
+    </message>
 </context>
 <context>
     <name>AlarmRecords</name>
@@ -2303,6 +2307,10 @@
         <source>%1 is a new device node, not the one that was lost</source>
         <translation>%1 是新的设备节点，不是断开的那一个</translation>
     </message>
+    <message>
+        <source>%1 now leads to %2, which is not a serial port; waiting</source>
+        <translation>%1 现在指向 %2，它不是串口；继续等待</translation>
+    </message>
 </context>
 <context>
     <name>LineNoticeBar</name>
@@ -2506,6 +2514,17 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NumberInput</name>
+    <message>
+        <source>%1: type %2 or %3</source>
+        <translation>%1：请输入 %2 或 %3</translation>
+    </message>
+    <message>
+        <source>Numbers are typed like %1</source>
+        <translation>数字的输入格式如 %1</translation>
+    </message>
+</context>
+<context>
     <name>OpenFailure</name>
     <message>
         <source>%1 is not a serial device (it is no terminal).</source>
@@ -2668,6 +2687,37 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     <message>
         <source>Commissioning Report…</source>
         <translation>调试报告…</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0</source>
+        <translation>端口必须是 COM1 到 COM%1，或设备路径（如 /dev/ttyUSB0）</translation>
+    </message>
+    <message>
+        <source>the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400</source>
+        <translation>波特率必须是 600、1200、2400、4800、9600、19200、38400 之一</translation>
+    </message>
+    <message>
+        <source>the meter address must be %1 to %2</source>
+        <translation>仪表地址必须在 %1 到 %2 之间</translation>
+    </message>
+    <message>
+        <source>the query interval must be 0 to %1 ms</source>
+        <translation>查询间隔必须在 0 到 %1 ms 之间</translation>
+    </message>
+    <message>
+        <source>%1=%2: %3.</source>
+        <translation>%1=%2：%3。</translation>
+    </message>
+    <message>
+        <source>These saved settings in %1 were ignored, and the defaults are used instead:
+%2
+Check them in COMM Settings.</source>
+        <translation>%1 中保存的以下设置已被忽略，改用默认值：
+%2
+请在通讯设置中检查。</translation>
     </message>
 </context>
 <context>
@@ -3684,6 +3734,18 @@ Nothing was written to the meter.</source>
         <source>the picture could not be written (PNG)</source>
         <translation>无法写入图片（PNG）</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Reading %1…</source>
+        <translation>正在读取 %1…</translation>
+    </message>
+    <message>
+        <source>Y axis (%1): %2 to %3 is too small a span to draw; make it at least a millionth of the values.</source>
+        <translation>Y 轴（%1）：%2 到 %3 的范围太小，无法绘制；范围至少应为数值的百万分之一。</translation>
+    </message>
 </context>
 <context>
     <name>TForm_About</name>
@@ -3946,10 +4008,6 @@ Nothing was written to the meter.</source>
         <translation>没有可绘制的列</translation>
     </message>
     <message>
-        <source>a quote is not closed</source>
-        <translation>引号未闭合</translation>
-    </message>
-    <message>
         <source>%1 fields where the header has %2 (a cut or joined line)</source>
         <translation>有 %1 个字段，而表头有 %2 个（行被截断或合并）</translation>
     </message>
@@ -3988,6 +4046,30 @@ Nothing was written to the meter.</source>
     <message>
         <source>its times overlap those of %1: the files are not one log</source>
         <translation>其时间与 %1 重叠：这些文件不属于同一记录</translation>
+    </message>
+    <message>
+        <source>type %1 or %2</source>
+        <translation>请写成 %1 或 %2</translation>
+    </message>
+    <message>
+        <source>line too long</source>
+        <translation>行太长</translation>
+    </message>
+    <message>
+        <source>unclosed quote</source>
+        <translation>引号未闭合</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; in column &quot;%2&quot; may be meant two ways: %3</source>
+        <translation>列“%2”中的“%1”有两种理解：%3</translation>
+    </message>
+    <message>
+        <source>%1: the hour of %2 came twice (the clock was set back); its times from line %3 on are taken as the second one</source>
+        <translation>%1：%2 所在的一小时出现了两次（时钟回拨）；从第 %3 行起的时间按第二次计</translation>
+    </message>
+    <message>
+        <source>the reading was cancelled</source>
+        <translation>读取已取消</translation>
     </message>
 </context>
 <context>

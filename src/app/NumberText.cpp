@@ -47,3 +47,11 @@ QString FixedText(double value, int decimals, const QLocale& locale) {
 QString GroupedText(double value, int decimals, const QLocale& locale) {
     return PlainDigitsText(value, decimals, true, locale);
 }
+
+QString ShortestText(double value, const QLocale& locale) {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = c.toString(value, 'f', QLocale::FloatingPointShortest);
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
+}

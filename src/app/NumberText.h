@@ -12,3 +12,6 @@
 // meter's decimal fixed-point registers are meant to be read.
 QString FixedText(double value, int decimals, const QLocale& locale = QLocale());
 QString GroupedText(double value, int decimals, const QLocale& locale = QLocale());
+// The shortest text that reads back as `value` (no exponent, no grouping), with the
+// locale's decimal separator and plain digits: what a field the operator may edit shows.
+QString ShortestText(double value, const QLocale& locale = QLocale());

@@ -1,39 +1,107 @@
 #include "Settings.h"
 
+#include "PortName.h"
+
+#include <QCoreApplication>
 #include <QSettings>
-#include <limits>
+#include <optional>
 
 namespace {
 const QString kGroup = QStringLiteral("Comm");
 
-template <typename T>
-void ReadNumber(QSettings& s, const QString& key, T& target, QStringList* problems) {
-    const QVariant v = s.value(key);
-    bool ok = false;
-    const qlonglong n = v.toLongLong(&ok);
-    if (v.isValid() && ok && n >= 0 && n <= std::numeric_limits<T>::max())
-        target = T(n);
-    else if (problems)
-        *problems << key;
+// The longest text of a stored value shown back to the operator.
+constexpr qsizetype kShownValueChars = 40;
+
+QString Shown(const QVariant& v) {
+    const QString text = v.toString();
+    return text.size() > kShownValueChars ? text.left(kShownValueChars) + QChar(0x2026) : text;
 }
+
+// A stored whole number in min..max; nothing for any other text (a sign, decimals, a
+// number past the range, which must never be cut down to one inside it).
+std::optional<qlonglong> WholeNumber(const QVariant& v, qlonglong min, qlonglong max) {
+    bool ok = false;
+    const qlonglong n = v.toString().trimmed().toLongLong(&ok, 10);
+    if (!ok || n < min || n > max)
+        return std::nullopt;
+    return n;
+}
+
+// The port as the dialog takes it: COM1..COM128 or a device path. Whether the device is
+// there shows when the port opens (an adapter may be away at start-up).
+bool UsablePortName(const QString& name) {
+    if (name.isEmpty() || name.size() > 4096 || name.contains(QChar(0)))
+        return false;
+    const int n = ComPortNumber(name);
+    return (n >= 1 && n <= kMaxComPort) || BarePortName(name).startsWith(QLatin1Char('/'));
+}
+
 } // namespace
 
-bool ReadCommSettings(QSettings& settings, CommSettings& values, QStringList* problems) {
+QList<quint32> CommBaudRates() {
+    return {600, 1200, 2400, 4800, 9600, 19200, 38400};
+}
+
+bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSetting>* ignored) {
     // Looking at childGroups() does not create the group, so a first run stays without
     // saved settings until the operator asks for them.
     if (!settings.childGroups().contains(kGroup))
         return false;
     settings.beginGroup(kGroup);
-    const QString port = settings.value(QStringLiteral("PortName")).toString();
-    if (!port.isEmpty())
-        values.PortName = port;
-    else if (problems)
-        *problems << QStringLiteral("PortName");
-    ReadNumber(settings, QStringLiteral("Baudrate"), values.Baudrate, problems);
-    ReadNumber(settings, QStringLiteral("DevAddr"), values.DevAddr, problems);
-    ReadNumber(settings, QStringLiteral("QueryInterval"), values.QueryInterval, problems);
+    auto ignore = [&](const QString& key, const QVariant& v, const QString& reason) {
+        if (ignored && v.isValid())
+            *ignored << IgnoredSetting{key, Shown(v), reason};
+    };
+    const QVariant port = settings.value(QStringLiteral("PortName"));
+    if (UsablePortName(port.toString()))
+        values.PortName = port.toString();
+    else
+        ignore(
+            QStringLiteral("PortName"), port,
+            QCoreApplication::translate(
+                "Settings", "the port must be COM1 to COM%1 or a device path such as /dev/ttyUSB0")
+                .arg(kMaxComPort));
+
+    const QVariant baud = settings.value(QStringLiteral("Baudrate"));
+    const auto rate = WholeNumber(baud, CommBaudRates().front(), CommBaudRates().back());
+    if (rate && CommBaudRates().contains(quint32(*rate)))
+        values.Baudrate = quint32(*rate);
+    else
+        ignore(QStringLiteral("Baudrate"), baud,
+               QCoreApplication::translate(
+                   "Settings",
+                   "the baud rate must be one of 600, 1200, 2400, 4800, 9600, 19200, 38400"));
+
+    const QVariant address = settings.value(QStringLiteral("DevAddr"));
+    if (const auto a = WholeNumber(address, kLowestMeterAddress, kHighestMeterAddress))
+        values.DevAddr = int(*a);
+    else
+        ignore(QStringLiteral("DevAddr"), address,
+               QCoreApplication::translate("Settings", "the meter address must be %1 to %2")
+                   .arg(kLowestMeterAddress)
+                   .arg(kHighestMeterAddress));
+
+    const QVariant interval = settings.value(QStringLiteral("QueryInterval"));
+    if (const auto ms = WholeNumber(interval, 0, kLongestQueryIntervalMs))
+        values.QueryInterval = quint32(*ms);
+    else
+        ignore(QStringLiteral("QueryInterval"), interval,
+               QCoreApplication::translate("Settings", "the query interval must be 0 to %1 ms")
+                   .arg(kLongestQueryIntervalMs));
     settings.endGroup();
     return true;
+}
+
+QString IgnoredSettingsText(const QString& file, const QList<IgnoredSetting>& ignored) {
+    QStringList lines;
+    for (const IgnoredSetting& i : ignored)
+        lines
+            << QCoreApplication::translate("Settings", "%1=%2: %3.").arg(i.key, i.stored, i.reason);
+    return QCoreApplication::translate(
+               "Settings",
+               "These saved settings in %1 were ignored, and the defaults are used instead:\n%2\n"
+               "Check them in COMM Settings.")
+        .arg(file, lines.join(QLatin1Char('\n')));
 }
 
 void WriteCommSettings(QSettings& settings, const CommSettings& values) {

@@ -15,10 +15,29 @@ struct CommSettings {
     quint32 QueryInterval = 200;
 };
 
+// The values the COMM Settings dialog offers, which a stored value must be one of: a
+// stored address of 256 would poll address 0, the broadcast every meter on the line obeys.
+constexpr int kLowestMeterAddress = 1;
+constexpr int kHighestMeterAddress = 247;
+constexpr quint32 kLongestQueryIntervalMs = 99999; // the dialog's field takes five digits
+QList<quint32> CommBaudRates();                    // the dialog's list, slowest first
+
+// A stored value that is not used, with what it held and why, for the operator.
+struct IgnoredSetting {
+    QString key;    // "DevAddr"
+    QString stored; // "256", as the file holds it
+    QString reason; // "the meter address must be 1 to 247"
+};
+
 // Reads the group without creating it. Returns false, and leaves `values` alone, when the
-// group does not exist. A value that is missing or not a number keeps what `values` held
-// and is named in *problems, so one damaged entry does not stop the program from starting.
-bool ReadCommSettings(QSettings& settings, CommSettings& values, QStringList* problems = nullptr);
+// group does not exist. A value that is missing, not a number or outside what the dialog
+// offers keeps what `values` held; a value present but unusable is listed in *ignored,
+// so one damaged entry neither stops the program nor reaches the line.
+bool ReadCommSettings(QSettings& settings, CommSettings& values,
+                      QList<IgnoredSetting>* ignored = nullptr);
+
+// What the operator is told about the values ReadCommSettings ignored in `file`.
+QString IgnoredSettingsText(const QString& file, const QList<IgnoredSetting>& ignored);
 
 // Writes the four values (creating the group) and flushes them to storage.
 void WriteCommSettings(QSettings& settings, const CommSettings& values);

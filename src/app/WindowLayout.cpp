@@ -1,5 +1,7 @@
 #include "WindowLayout.h"
 
+#include "WindowTable.h"
+
 #include <QSettings>
 #include <algorithm>
 
@@ -17,7 +19,9 @@ bool ReadWindowLayout(QSettings& settings, WindowLayout& layout) {
     read.maximised = settings.value(QStringLiteral("Maximized")).toBool();
     read.toolBars = settings.value(QStringLiteral("ToolBars")).toByteArray();
     read.trafficColumns = settings.value(QStringLiteral("TrafficColumns")).toByteArray();
-    const int count = settings.beginReadArray(kChildren);
+    // One entry a window of the program at most: a damaged or hostile count (2^31 - 1)
+    // must not keep the program reading entries that are not there before it shows up.
+    const int count = std::clamp(settings.beginReadArray(kChildren), 0, int(WindowTable().size()));
     for (int i = 0; i < count; ++i) {
         settings.setArrayIndex(i);
         ChildPlacement child;

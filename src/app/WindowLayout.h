@@ -34,7 +34,8 @@ struct WindowLayout {
 };
 
 // Reads the group; false, with `layout` left alone, when no layout was saved or its frame
-// is unusable (a damaged entry must not put the window nowhere).
+// is unusable (a damaged entry must not put the window nowhere). At most as many child
+// windows are read as the program has (WindowTable()), whatever count the group claims.
 bool ReadWindowLayout(QSettings& settings, WindowLayout& layout);
 // Replaces the saved layout with `layout` and flushes it to storage.
 void WriteWindowLayout(QSettings& settings, const WindowLayout& layout);

@@ -445,11 +445,10 @@ void TFormTeskLink::ReadSettings() {
     values.Baudrate = state_.Baudrate;
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
-    QStringList problems;
-    state_.SaveSettings = ReadCommSettings(*settings_, values, &problems);
-    if (!problems.isEmpty())
-        qCWarning(lcShell) << "saved settings without a usable" << problems
-                           << "- the defaults are used for them";
+    QList<IgnoredSetting> ignored;
+    state_.SaveSettings = ReadCommSettings(*settings_, values, &ignored);
+    if (!ignored.isEmpty())
+        dialogs_->Warn(tr("COMM Settings"), IgnoredSettingsText(settings_->fileName(), ignored));
     if (!state_.SaveSettings)
         return;
     state_.PortName = values.PortName;

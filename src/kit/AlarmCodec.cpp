@@ -322,12 +322,17 @@ AlarmWritePlan PlanAlarmWrite(const AlarmSettingsInput& input, const ScaleRatios
 
         const std::optional<double> value = ParseAlarmLimit(in.item, in.limit, locale);
         if (!value) {
+            // A text read two ways on this desktop is shown both ways; any other is shown
+            // how this desktop writes a limit of this item.
+            const QString ambiguous = AmbiguousNumberText(in.limit, locale);
             plan.error = ParameterError(
-                group +
-                QCoreApplication::translate("AlarmCodec",
-                                            "Value \"%1\" is not a number as this desktop writes "
-                                            "them (like \"%2\").")
-                    .arg(in.limit.trimmed(), AlarmLimitText(in.item, 12345, ratios, locale)));
+                group + (!ambiguous.isEmpty()
+                             ? QCoreApplication::translate("AlarmCodec", "Value %1.").arg(ambiguous)
+                             : QCoreApplication::translate("AlarmCodec",
+                                                           "Value \"%1\" is not a number as this "
+                                                           "desktop writes them (like \"%2\").")
+                                   .arg(in.limit.trimmed(),
+                                        AlarmLimitText(in.item, 12345, ratios, locale))));
             return plan;
         }
         const EncodedLimit limit = EncodeAlarmLimit(in.item, *value, ratios);

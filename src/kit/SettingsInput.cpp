@@ -21,6 +21,13 @@ QString Holds(const QString& text) {
                : QCoreApplication::translate("SettingsInput", "it holds \"%1\"").arg(text);
 }
 
+// The refusal's last words: how numbers are typed, where the text was not read as one.
+QString WithAdvice(const QString& message, const QString& text, const QLocale& locale,
+                   int decimals) {
+    const QString advice = NumberAdvice(text, locale, decimals);
+    return advice.isEmpty() ? message : message + QLatin1Char(' ') + advice + QLatin1Char('.');
+}
+
 // Nearest whole number, an exact half going to the even neighbour, whatever rounding
 // mode the floating-point unit was left in.
 double RoundHalfEven(double x) {
@@ -53,14 +60,16 @@ std::optional<quint64> ParseWholeNumber(const QString& text, quint64 min, quint6
     return quint64(*value);
 }
 
-QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max) {
-    return QCoreApplication::translate(
-               "SettingsInput", "%1 must be a whole number from %2 to %3 (%4). Nothing was sent to "
-                                "the meter.")
-        .arg(FieldName(caption))
-        .arg(min)
-        .arg(max)
-        .arg(Holds(text));
+QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max,
+                           const QLocale& locale) {
+    return WithAdvice(QCoreApplication::translate("SettingsInput",
+                                                  "%1 must be a whole number from %2 to %3 (%4). "
+                                                  "Nothing was sent to the meter.")
+                          .arg(FieldName(caption))
+                          .arg(min)
+                          .arg(max)
+                          .arg(Holds(text)),
+                      text, locale, 0);
 }
 
 QString NoSelectionProblem(const QString& caption) {
@@ -87,9 +96,11 @@ std::optional<qint32> ParseEnergyTenths(const QString& text, const QLocale& loca
 QString EnergyProblem(const QString& caption, const QString& text, const QLocale& locale) {
     const double lowest = std::numeric_limits<qint32>::min() / 10.0;
     const double highest = std::numeric_limits<qint32>::max() / 10.0;
-    return QCoreApplication::translate(
-               "SettingsInput", "%1 must be a number from %2 to %3 (%4). Nothing was sent to the "
-                                "meter.")
-        .arg(FieldName(caption), FixedText(lowest, 1, locale), FixedText(highest, 1, locale),
-             Holds(text));
+    return WithAdvice(
+        QCoreApplication::translate("SettingsInput",
+                                    "%1 must be a number from %2 to %3 (%4). Nothing was sent to "
+                                    "the meter.")
+            .arg(FieldName(caption), FixedText(lowest, 1, locale), FixedText(highest, 1, locale),
+                 Holds(text)),
+        text, locale, 1);
 }

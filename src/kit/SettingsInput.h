@@ -28,7 +28,9 @@ QString CaptionName(const QString& caption);
 
 // The message for a field that does not hold a whole number in min..max. `caption` is the
 // field's caption as the window shows it.
-QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max);
+// A text the locale would read two ways, or no number at all, is told how to type it.
+QString WholeNumberProblem(const QString& caption, const QString& text, quint64 min, quint64 max,
+                           const QLocale& locale = QLocale());
 
 // The message for a drop-down list with nothing selected.
 QString NoSelectionProblem(const QString& caption);

@@ -151,7 +151,7 @@ MeterSettingsCheck CheckMeterSettings(const MeterSettingsForm& form, const QLoca
             const QString& text = form.*field.edit;
             const auto value = ParseWholeNumber(text, field.min, field.max, locale);
             if (!value) {
-                QString message = WholeNumberProblem(caption, text, field.min, field.max);
+                QString message = WholeNumberProblem(caption, text, field.min, field.max, locale);
                 if (field.zeroReason && ParseWholeNumber(text, 0, 0, locale))
                     message += QLatin1Char(' ') + ShownZeroReason(field);
                 return {std::nullopt, {control, message}};

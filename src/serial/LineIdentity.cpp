@@ -48,21 +48,39 @@ QString OnBoardPort(const DeviceTree& tree, int n) {
 }
 
 struct UsbIdentity {
-    QString vendorId, productId, serial, product;
+    QString vendorId, productId, serial, product, usbPort;
+
+    // The same adapter: the same model and serial number; without a serial number (many
+    // CH340 and PL2303 adapters have none) the same model on the same USB port, since
+    // another adapter of that model elsewhere cannot be told apart from it.
+    bool Same(const UsbIdentity& o) const {
+        return vendorId == o.vendorId && productId == o.productId && serial == o.serial &&
+               (!serial.isEmpty() || usbPort == o.usbPort);
+    }
 };
 
 UsbIdentity UsbIdentityOf(const DeviceTree& tree, const QString& node) {
     SerialPortInfo info;
     ReadTtySysfs(tree.root + QStringLiteral("/sys"), QFileInfo(node).fileName(), info);
-    return {info.vendorId, info.productId, info.serial, info.product};
+    return {info.vendorId, info.productId, info.serial, info.product, info.usbPort};
 }
 
 QString Describe(const UsbIdentity& usb) {
     QString text = usb.vendorId + QLatin1Char(':') + usb.productId;
     if (!usb.product.isEmpty())
         text += QLatin1Char(' ') + usb.product;
-    return text + (usb.serial.isEmpty() ? QStringLiteral(" without a serial number")
-                                        : QStringLiteral(", serial ") + usb.serial);
+    if (!usb.serial.isEmpty())
+        return text + QStringLiteral(", serial ") + usb.serial;
+    return text + QStringLiteral(" without a serial number") +
+           (usb.usbPort.isEmpty() ? QString() : QStringLiteral(" on USB port ") + usb.usbPort);
+}
+
+// A test tree stands plain files in for the device nodes under its dev/.
+bool IsPortNode(const DeviceTree& tree, const QString& node) {
+    if (!tree.root.isEmpty() && node.startsWith(tree.root + QStringLiteral("/dev/")) &&
+        QFileInfo(node).isFile())
+        return true;
+    return IsTerminalNode(node);
 }
 
 } // namespace
@@ -91,6 +109,7 @@ LineIdentity IdentifyLine(const QString& portName, const DeviceTree& tree) {
     id.productId = usb.productId;
     id.serial = usb.serial;
     id.product = usb.product;
+    id.usbPort = usb.usbPort;
     return id;
 }
 
@@ -125,7 +144,30 @@ LineReturn LostLine::Refused(const QString& what) const {
                 .arg(Subject(), what)};
 }
 
+QString LostLine::PathNow() const {
+    if (lost_.comNumber == 0)
+        return lost_.name;
+    const QString link = FindComLink(tree_, lost_.comNumber);
+    return link.isEmpty() ? OnBoardPort(tree_, lost_.comNumber) : link;
+}
+
 LineReturn LostLine::Check() {
+    LineReturn r = Judge();
+    if (r.verdict != LineReturn::Verdict::Back)
+        return r;
+    // Whatever the name leads to is looked at before it is opened: a link pointed at
+    // /dev/null, a FIFO or a file is no line, and opening a FIFO would wake its reader.
+    const QString node = QFileInfo(PathNow()).canonicalFilePath();
+    if (!node.isEmpty() && !IsPortNode(tree_, node))
+        return {LineReturn::Verdict::Refused,
+                QCoreApplication::translate("LineIdentity",
+                                            "%1 now leads to %2, which is not a serial port; "
+                                            "waiting")
+                    .arg(Subject(), Shown(node))};
+    return r;
+}
+
+LineReturn LostLine::Judge() {
     const LineReturn back{LineReturn::Verdict::Back, WaitingText()};
     QString path = lost_.name;
     if (lost_.comNumber > 0) {
@@ -158,18 +200,17 @@ LineReturn LostLine::Check() {
     if (lost_.HasUsbIdentity()) {
         // An adapter plugged in again may get another node; its USB identity stays.
         const UsbIdentity now = UsbIdentityOf(tree_, node);
-        if (now.vendorId == lost_.vendorId && now.productId == lost_.productId &&
-            now.serial == lost_.serial)
+        const UsbIdentity lostOne{lost_.vendorId, lost_.productId, lost_.serial, lost_.product,
+                                  lost_.usbPort};
+        if (now.Same(lostOne))
             return back;
-        const QString lostOne =
-            Describe({lost_.vendorId, lost_.productId, lost_.serial, lost_.product});
         if (now.vendorId.isEmpty())
             return Refused(QCoreApplication::translate(
                                "LineIdentity", "%1 is no USB adapter now, not the %2 that was lost")
-                               .arg(shown, lostOne));
+                               .arg(shown, Describe(lostOne)));
         return Refused(QCoreApplication::translate("LineIdentity",
                                                    "%1 is the adapter %2, not the %3 that was lost")
-                           .arg(shown, Describe(now), lostOne));
+                           .arg(shown, Describe(now), Describe(lostOne)));
     }
     // A pseudo-terminal number, once freed, is given to the next program that asks.
     if (NodeStampOf(node) == lost_.nodeStamp)

@@ -35,8 +35,9 @@ struct LineIdentity {
     QString node; // the device node opened, "/dev/pts/3"
     NodeStamp nodeStamp;
     // The USB adapter behind the node (sysfs); all empty for on-board ports and
-    // pseudo-terminals, which are known by their node stamp instead.
-    QString vendorId, productId, serial, product;
+    // pseudo-terminals, which are known by their node stamp instead. An adapter without a
+    // serial number (CH340, PL2303) is known by the USB port it is plugged into.
+    QString vendorId, productId, serial, product, usbPort;
 
     bool HasUsbIdentity() const { return !vendorId.isEmpty(); }
 };
@@ -70,6 +71,8 @@ public:
     const LineIdentity& Lost() const { return lost_; }
 
 private:
+    LineReturn Judge();
+    QString PathNow() const; // what the name leads to now, before links are followed
     LineReturn Away() const;
     LineReturn Refused(const QString& what) const;
     QString Shown(const QString& path) const; // as on the machine, without the tree's root

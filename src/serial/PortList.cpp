@@ -85,6 +85,7 @@ void ReadTtySysfs(const QString& sysRoot, const QString& name, SerialPortInfo& i
             info.manufacturer = ReadLine(dir.filePath(QStringLiteral("manufacturer")));
             info.product = ReadLine(dir.filePath(QStringLiteral("product")));
             info.serial = ReadLine(dir.filePath(QStringLiteral("serial")));
+            info.usbPort = dir.dirName();
             return;
         }
         if (!dir.cdUp())

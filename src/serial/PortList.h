@@ -21,6 +21,9 @@ struct SerialPortInfo {
     // From the USB device the adapter hangs off (empty for on-board ports).
     QString vendorId, productId; // four hex digits each
     QString manufacturer, product, serial;
+    // Where the adapter is plugged in: the USB device's bus and port chain ("1-1.4"). An
+    // adapter without a serial number is known by it.
+    QString usbPort;
     QString driver;       // the kernel driver of the port ("ftdi_sio", "ch341-uart", "serial")
     QStringList comNames; // COMn links of the program that point at this device
 };

@@ -118,6 +118,12 @@ QString CheckPortChoice(const QString& name) {
     return {};
 }
 
+bool IsTerminalNode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           IsTerminalDevice(st);
+}
+
 QString PortLinksFolder() {
     const QByteArray env = qgetenv("QETRA_PORTS_DIR");
     if (!env.isEmpty())

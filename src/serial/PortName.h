@@ -38,6 +38,11 @@ QString PortDisplayName(const QString& name);
 // Whether the device can be opened (permissions, another program) shows only on opening.
 QString CheckPortChoice(const QString& name);
 
+// Whether `path` (links followed) is a terminal device, the only kind of file a serial
+// port can be: false for a FIFO, a regular file, a folder, /dev/null and the like, which
+// must never be opened as a port (opening a FIFO would release a reader waiting on it).
+bool IsTerminalNode(const QString& path);
+
 // Makes COMn (n = ComPortNumber(comName), 1..128) point at `device` in PortLinksFolder(),
 // replacing an older link. False with a reason in *error when that fails. The device is
 // taken as it is: the settings dialog checks it with CheckPortChoice first.

@@ -127,6 +127,12 @@ SerialDevice::OpenResult PosixSerialDevice::Open(const QString& path) {
     Close();
     openError_ = 0;
     const QByteArray native = path.toLocal8Bit();
+    // Looked at before it is opened: opening a FIFO read-write would release a reader
+    // blocked on it, and a regular file or a folder is no line either.
+    struct stat before {};
+    if (::stat(native.constData(), &before) == 0 &&
+        (S_ISFIFO(before.st_mode) || S_ISSOCK(before.st_mode) || S_ISREG(before.st_mode)))
+        return OpenResult::NotCharDevice;
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         openError_ = errno;

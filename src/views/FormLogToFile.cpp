@@ -1,6 +1,7 @@
 #include "FormLogToFile.h"
 
 #include "NumberInput.h"
+#include "NumberText.h"
 #include "OperatorDialogs.h"
 
 #include <QComboBox>
@@ -19,6 +20,33 @@ namespace {
 QString Caption() {
     return QCoreApplication::translate("FormLogToFile", "Log to File");
 }
+
+// Seconds shown in the digits the program writes and read back by the number reader, so
+// that a desktop with digits of its own (Arabic, Bengali, Burmese) neither shows "٦٠ s"
+// nor refuses what it shows.
+class SecondsBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QString textFromValue(int value) const override { return FixedText(value, 0, locale()); }
+    int valueFromText(const QString& text) const override {
+        return int(ReadWholeNumber(Bare(text), minimum(), maximum(), locale()).value_or(value()));
+    }
+    QValidator::State validate(QString& text, int&) const override {
+        const QString bare = Bare(text);
+        if (ReadWholeNumber(bare, minimum(), maximum(), locale()))
+            return QValidator::Acceptable;
+        return bare.size() <= 12 ? QValidator::Intermediate : QValidator::Invalid;
+    }
+
+private:
+    QString Bare(QString text) const {
+        if (!suffix().isEmpty() && text.endsWith(suffix()))
+            text.chop(suffix().size());
+        return text.trimmed();
+    }
+};
 } // namespace
 
 TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
@@ -45,7 +73,7 @@ TFormLogToFile::TFormLogToFile(OperatorDialogs& dialogs, QWidget* parent)
     every_ = new QComboBox(this);
     every_->setObjectName(QStringLiteral("ComboInterval"));
     every_->addItems({tr("Every reply"), tr("At most once every")});
-    seconds_ = new QSpinBox(this);
+    seconds_ = new SecondsBox(this);
     seconds_->setObjectName(QStringLiteral("SpinSeconds"));
     seconds_->setRange(kMinLogIntervalS, kMaxLogIntervalS);
     seconds_->setValue(10);
@@ -112,9 +140,11 @@ std::optional<MeteringLogSettings> TFormLogToFile::Checked() {
                                        seconds_->locale());
     const int seconds = typed ? int(*typed) : 0;
     if (every_->currentIndex() == 1 && !typed) {
+        const QString advice = NumberAdvice(seconds_->cleanText(), seconds_->locale(), 0);
         dialogs_.Warn(
             Caption(),
-            tr("Interval: enter %1 to %2 seconds.").arg(kMinLogIntervalS).arg(kMaxLogIntervalS));
+            tr("Interval: enter %1 to %2 seconds.").arg(kMinLogIntervalS).arg(kMaxLogIntervalS) +
+                (advice.isEmpty() ? QString() : QLatin1Char(' ') + advice));
         return std::nullopt;
     }
     if (every_->currentIndex() == 1) {

@@ -1,5 +1,7 @@
 #include "FormTrends.h"
 
+#include "NumberInput.h"
+#include "NumberText.h"
 #include "OperatorDialogs.h"
 #include "TrendExport.h"
 #include "TrendQuantities.h"
@@ -7,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,8 +19,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #ifdef QETRA_HAVE_SVG
@@ -35,14 +41,15 @@ QString SpanText(qint64 ms) {
                           : QCoreApplication::translate("FormTrends", "%1 h").arg(ms / 3'600'000);
 }
 
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (ok && std::isfinite(v))
-        return v;
-    // The operator's own decimal comma.
-    const double local = QLocale().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(local) ? std::optional(local) : std::nullopt;
+// The Y axis fields take numbers as every other field does, with the axis' unit.
+std::optional<double> AxisNumber(const QString& text, const QString& unit) {
+    NumberField field;
+    field.negative = true;
+    if (!unit.isEmpty())
+        field.units = {unit};
+    field.kilo =
+        unit == QLatin1String("W") || unit == QLatin1String("var") || unit == QLatin1String("VA");
+    return ReadNumber(text, field);
 }
 
 } // namespace
@@ -50,6 +57,24 @@ std::optional<double> Number(const QString& text) {
 QList<qint64> TrendSpans() {
     return {60'000, 5 * 60'000, 15 * 60'000, 3'600'000, 6 * 3'600'000, 24 * 3'600'000};
 }
+
+namespace {
+QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+} // namespace
+
+// A log being read in a worker thread: the window stays live, shows how far it is, and
+// can cancel it.
+struct TFormTrends::LogReading {
+    QStringList files;
+    TrendLogProgress progress;
+    TrendLogResult result;
+    QThread* thread = nullptr;
+    QTimer ticker;
+};
 
 TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWidget* parent)
     : QWidget(parent), live_(live), dialogs_(dialogs) {
@@ -66,7 +91,32 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     chart_ = new TrendChart(this);
     chart_->setObjectName(QStringLiteral("Chart"));
     chart_->SetHistory(&live_);
+    BuildQuantityList();
 
+    auto* right = new QVBoxLayout;
+    right->addLayout(BuildAxisBar());
+    right->addWidget(chart_, 1);
+    right->addLayout(BuildFileBar());
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(list_);
+    layout->addLayout(right, 1);
+
+    SyncSpan(chart_->SpanMs());
+    Choose({TrendQuantityOfColumn(QStringLiteral("V1 (V)")),
+            TrendQuantityOfColumn(QStringLiteral("I1 (A)"))});
+    resize(1100, 520);
+}
+
+TFormTrends::~TFormTrends() {
+    // A reading still under way is stopped; it looks at the request every few megabytes.
+    if (reading_) {
+        reading_->progress.cancel = true;
+        reading_->thread->wait();
+        delete reading_->thread;
+    }
+}
+
+void TFormTrends::BuildQuantityList() {
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListQuantities"));
     for (const TrendQuantity& q : TrendQuantities()) {
@@ -78,7 +128,9 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     list_->setMaximumWidth(list_->fontMetrics().horizontalAdvance(QStringLiteral("Dmd_Q (var)")) +
                            60);
     connect(list_, &QListWidget::itemChanged, this, [this] { ChoiceChanged(); });
+}
 
+QHBoxLayout* TFormTrends::BuildAxisBar() {
     span_ = new QComboBox(this);
     span_->setObjectName(QStringLiteral("ComboSpan"));
     span_->setMinimumContentsLength(8);
@@ -87,18 +139,6 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     follow_ = new QCheckBox(tr("Follow newest"), this);
     follow_->setObjectName(QStringLiteral("CheckFollow"));
     follow_->setChecked(true);
-    source_ = new QLabel(tr("Live"), this);
-    source_->setObjectName(QStringLiteral("LabelSource"));
-    auto* open = new QPushButton(tr("Open Log\u2026"), this);
-    open->setObjectName(QStringLiteral("ButtonOpenLog"));
-    liveButton_ = new QPushButton(tr("Live"), this);
-    liveButton_->setObjectName(QStringLiteral("ButtonLive"));
-    liveButton_->setEnabled(false);
-    auto* csv = new QPushButton(tr("Export CSV\u2026"), this);
-    csv->setObjectName(QStringLiteral("ButtonExportCsv"));
-    auto* picture = new QPushButton(tr("Export Picture\u2026"), this);
-    picture->setObjectName(QStringLiteral("ButtonExportPicture"));
-
     axisUnit_ = new QComboBox(this);
     axisUnit_->setObjectName(QStringLiteral("ComboAxis"));
     autoscale_ = new QCheckBox(tr("Autoscale"), this);
@@ -110,8 +150,7 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     high_->setObjectName(QStringLiteral("EditHigh"));
     for (QLineEdit* e : {low_, high_})
         e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-000000.000")) + 12);
-    auto* apply = new QPushButton(tr("Apply"), this);
-    apply->setObjectName(QStringLiteral("ButtonApplyAxis"));
+    QPushButton* apply = Button(tr("Apply"), "ButtonApplyAxis", this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(new QLabel(tr("Span"), this));
@@ -127,30 +166,53 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
     bar->addWidget(high_);
     bar->addWidget(apply);
     bar->addStretch(1);
-    auto* files = new QHBoxLayout;
-    files->addWidget(source_, 1);
-    files->addWidget(open);
-    files->addWidget(liveButton_);
-    files->addWidget(csv);
-    files->addWidget(picture);
-    auto* right = new QVBoxLayout;
-    right->addLayout(bar);
-    right->addWidget(chart_, 1);
-    right->addLayout(files);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(list_);
-    layout->addLayout(right, 1);
 
     connect(span_, &QComboBox::activated, this,
             [this] { chart_->SetSpanMs(span_->currentData().toLongLong()); });
     connect(chart_, &TrendChart::SpanChanged, this, [this](qint64 s) { SyncSpan(s); });
     connect(follow_, &QCheckBox::toggled, chart_, &TrendChart::SetFollow);
     connect(chart_, &TrendChart::FollowChanged, follow_, &QCheckBox::setChecked);
-    connect(open, &QPushButton::clicked, this, [this] {
-        const QStringList files = askOpen_();
-        if (!files.isEmpty())
-            OpenLog(files);
+    connect(axisUnit_, &QComboBox::currentIndexChanged, this, [this] { ShowAxisFields(); });
+    connect(autoscale_, &QCheckBox::toggled, this, [this](bool on) {
+        low_->setEnabled(!on);
+        high_->setEnabled(!on);
+        if (on)
+            chart_->SetAxis(axisUnit_->currentData().toString(), TrendChart::Axis{});
     });
+    connect(apply, &QPushButton::clicked, this, [this] { ApplyFixedAxis(); });
+    return bar;
+}
+
+QHBoxLayout* TFormTrends::BuildFileBar() {
+    source_ = new QLabel(tr("Live"), this);
+    source_->setObjectName(QStringLiteral("LabelSource"));
+    openButton_ = Button(tr("Open Log\u2026"), "ButtonOpenLog", this);
+    liveButton_ = Button(tr("Live"), "ButtonLive", this);
+    liveButton_->setEnabled(false);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressOpenLog"));
+    progress_->setRange(0, 1000);
+    progress_->hide();
+    cancel_ = Button(tr("Cancel"), "ButtonCancelOpenLog", this);
+    cancel_->hide();
+    QPushButton* csv = Button(tr("Export CSV\u2026"), "ButtonExportCsv", this);
+    QPushButton* picture = Button(tr("Export Picture\u2026"), "ButtonExportPicture", this);
+
+    auto* files = new QHBoxLayout;
+    files->addWidget(source_, 1);
+    files->addWidget(progress_, 1);
+    files->addWidget(cancel_);
+    files->addWidget(openButton_);
+    files->addWidget(liveButton_);
+    files->addWidget(csv);
+    files->addWidget(picture);
+
+    connect(openButton_, &QPushButton::clicked, this, [this] {
+        const QStringList chosen = askOpen_();
+        if (!chosen.isEmpty())
+            StartOpenLog(chosen);
+    });
+    connect(cancel_, &QPushButton::clicked, this, [this] { CancelReading(); });
     connect(liveButton_, &QPushButton::clicked, this, [this] { ShowLive(); });
     connect(csv, &QPushButton::clicked, this, [this] {
         const QString path = askSave_(tr("Data log (*.csv)"));
@@ -166,20 +228,7 @@ TFormTrends::TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWi
         if (!path.isEmpty())
             ExportPicture(path);
     });
-    connect(axisUnit_, &QComboBox::currentIndexChanged, this, [this] { ShowAxisFields(); });
-    connect(autoscale_, &QCheckBox::toggled, this, [this](bool on) {
-        low_->setEnabled(!on);
-        high_->setEnabled(!on);
-        if (on) {
-            chart_->SetAxis(axisUnit_->currentData().toString(), TrendChart::Axis{});
-        }
-    });
-    connect(apply, &QPushButton::clicked, this, [this] { ApplyFixedAxis(); });
-
-    SyncSpan(chart_->SpanMs());
-    Choose({TrendQuantityOfColumn(QStringLiteral("V1 (V)")),
-            TrendQuantityOfColumn(QStringLiteral("I1 (A)"))});
-    resize(1100, 520);
+    return files;
 }
 
 void TFormTrends::SyncSpan(qint64 span) {
@@ -199,23 +248,92 @@ void TFormTrends::LiveRecorded() {
         chart_->update();
 }
 
-bool TFormTrends::OpenLog(const QStringList& files) {
-    TrendLogResult result = ReadTrendLog(files);
-    if (!result.log) {
-        dialogs_.Error(Caption(), tr("This file cannot be drawn: %1").arg(result.problem.Text()));
+bool TFormTrends::StartOpenLog(const QStringList& files) {
+    if (reading_)
         return false;
-    }
-    log_ = std::move(result.log);
+    reading_ = std::make_unique<LogReading>();
+    LogReading* r = reading_.get();
+    r->files = files;
+    r->thread = QThread::create([r] { r->result = ReadTrendLog(r->files, &r->progress); });
+    connect(r->thread, &QThread::finished, this, [this] { FinishOpenLog(); });
+    connect(&r->ticker, &QTimer::timeout, this, [this] { ShowReadingProgress(); });
+    r->ticker.start(100);
+    progress_->setValue(0);
+    progress_->show();
+    cancel_->show();
+    cancel_->setEnabled(true);
+    openButton_->setEnabled(false);
+    source_->setText(tr("Reading %1\u2026").arg(FilesText(files)));
+    r->thread->start();
+    return true;
+}
+
+bool TFormTrends::OpenLog(const QStringList& files) {
+    if (!StartOpenLog(files))
+        return false;
+    QEventLoop wait;
+    bool shown = false;
+    connect(this, &QObject::destroyed, &wait, &QEventLoop::quit);
+    connect(this, &TFormTrends::LogRead, &wait, [&](bool s) {
+        shown = s;
+        wait.quit();
+    });
+    wait.exec();
+    return shown;
+}
+
+void TFormTrends::CancelReading() {
+    if (!reading_)
+        return;
+    reading_->progress.cancel = true;
+    cancel_->setEnabled(false);
+}
+
+QString TFormTrends::FilesText(const QStringList& files) const {
+    return files.size() == 1 ? QFileInfo(files.front()).fileName()
+                             : tr("%1 files").arg(files.size());
+}
+
+void TFormTrends::ShowReadingProgress() {
+    if (!reading_)
+        return;
+    const qint64 total = reading_->progress.bytesTotal.load();
+    const qint64 done = reading_->progress.bytesRead.load();
+    progress_->setValue(total > 0 ? int(std::min<qint64>(1000, done * 1000 / total)) : 0);
+}
+
+void TFormTrends::FinishOpenLog() {
+    std::unique_ptr<LogReading> r = std::move(reading_);
+    r->thread->wait();
+    delete r->thread;
+    progress_->hide();
+    cancel_->hide();
+    openButton_->setEnabled(true);
+    const bool shown = r->result.log.has_value();
+    if (shown)
+        ShowLog(std::move(*r->result.log), r->files);
+    else
+        source_->setText(log_ ? logSource_ : tr("Live"));
+    if (!shown && !r->result.cancelled)
+        dialogs_.Error(Caption(),
+                       tr("This file cannot be drawn: %1").arg(r->result.problem.Text()));
+    emit LogRead(shown);
+}
+
+void TFormTrends::ShowLog(TrendLog log, const QStringList& files) {
+    log_ = std::move(log);
     chart_->SetHistory(&log_->history);
     // The whole log in view where it fits in a day, else its last day.
     const TrendHistory& h = log_->history;
     chart_->SetFollow(false);
     chart_->SetSpanMs(h.LastTime() - h.FirstTime() + 1);
     chart_->SetEndMs(h.LastTime() + 1);
-    source_->setText(tr("Log: %1 (%2 lines)")
-                         .arg(files.size() == 1 ? QFileInfo(files.front()).fileName()
-                                                : tr("%1 files").arg(files.size()))
-                         .arg(log_->rows));
+    logSource_ = tr("Log: %1 (%2 lines)").arg(FilesText(files)).arg(log_->rows);
+    // What the reader decided on its own (a repeated hour) is said beside the source.
+    if (!log_->notes.isEmpty())
+        logSource_ += QStringLiteral(" \u2013 ") + log_->notes.join(QStringLiteral("; "));
+    source_->setText(logSource_);
+    source_->setToolTip(log_->notes.join(QLatin1Char('\n')));
     liveButton_->setEnabled(true);
     QList<int> keep;
     for (int q : Chosen()) {
@@ -225,7 +343,6 @@ bool TFormTrends::OpenLog(const QStringList& files) {
     if (keep.isEmpty())
         keep = log_->quantities.mid(0, 1);
     Choose(keep);
-    return true;
 }
 
 void TFormTrends::ShowLive() {
@@ -233,6 +350,7 @@ void TFormTrends::ShowLive() {
     chart_->SetHistory(&live_);
     chart_->SetFollow(true);
     source_->setText(tr("Live"));
+    source_->setToolTip(QString());
     liveButton_->setEnabled(false);
     ChoiceChanged();
 }
@@ -306,8 +424,8 @@ void TFormTrends::ShowAxisFields() {
     autoscale_->setChecked(axis.autoscale);
     low_->setEnabled(!axis.autoscale);
     high_->setEnabled(!axis.autoscale);
-    low_->setText(axis.autoscale ? QString() : QString::number(axis.low));
-    high_->setText(axis.autoscale ? QString() : QString::number(axis.high));
+    low_->setText(axis.autoscale ? QString() : ShortestText(axis.low));
+    high_->setText(axis.autoscale ? QString() : ShortestText(axis.high));
 }
 
 bool TFormTrends::ApplyFixedAxis() {
@@ -319,16 +437,25 @@ bool TFormTrends::ApplyFixedAxis() {
         chart_->SetAxis(unit, TrendChart::Axis{});
         return true;
     }
-    const std::optional<double> low = Number(low_->text());
-    const std::optional<double> high = Number(high_->text());
+    const std::optional<double> low = AxisNumber(low_->text(), unit);
+    const std::optional<double> high = AxisNumber(high_->text(), unit);
     if (!low || !high) {
+        const QString text = (!low ? low_ : high_)->text();
+        const QString advice = NumberAdvice(text);
         dialogs_.Warn(Caption(), tr("Y axis (%1) \"%2\": please enter a number.")
-                                     .arg(shown, !low ? tr("from") : tr("to")));
+                                         .arg(shown, !low ? tr("from") : tr("to")) +
+                                     (advice.isEmpty() ? QString() : QLatin1Char(' ') + advice));
         return false;
     }
     if (!(*high > *low)) {
         dialogs_.Warn(Caption(),
                       tr("Y axis (%1): \"to\" must be greater than \"from\".").arg(shown));
+        return false;
+    }
+    if (!TrendAxisDrawable(*low, *high)) {
+        dialogs_.Warn(Caption(), tr("Y axis (%1): %2 to %3 is too small a span to draw; make "
+                                    "it at least a millionth of the values.")
+                                     .arg(shown, low_->text().trimmed(), high_->text().trimmed()));
         return false;
     }
     chart_->SetAxis(unit, TrendChart::Axis{false, *low, *high});

@@ -5,11 +5,14 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class OperatorDialogs;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
+class QProgressBar;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -30,15 +33,23 @@ public:
     using AskSaveFile = std::function<QString(const QString& filter)>;
 
     TFormTrends(const TrendHistory& live, OperatorDialogs& dialogs, QWidget* parent = nullptr);
+    ~TFormTrends() override;
 
     void SetAskOpenFiles(AskOpenFiles ask) { askOpen_ = std::move(ask); }
     void SetAskSaveFile(AskSaveFile ask) { askSave_ = std::move(ask); }
 
     // The live history grew.
     void LiveRecorded();
-    // Draws a log (one file or a rotated set) instead of the live values; a file that is
-    // not a data log is refused with its line and reason, and the chart stays as it was.
+    // Reads a log (one file or a rotated set) in a worker thread, with a progress bar and
+    // Cancel, and then draws it instead of the live values; a file that is not a data log
+    // is refused with its line and reason, and the chart stays as it was. LogRead tells
+    // the outcome. False when a reading is already under way.
+    bool StartOpenLog(const QStringList& files);
+    // The same, returning once the log is read (the window stays live meanwhile); true
+    // when it is drawn.
     bool OpenLog(const QStringList& files);
+    bool Reading() const { return reading_ != nullptr; }
+    void CancelReading();
     void ShowLive();
     bool ShowingLog() const { return log_.has_value(); }
 
@@ -60,7 +71,19 @@ public:
     QComboBox* ComboAxis() const { return axisUnit_; }
     QCheckBox* CheckAutoscale() const { return autoscale_; }
 
+signals:
+    // A reading begun by StartOpenLog ended: drawn, or refused or cancelled.
+    void LogRead(bool shown);
+
 private:
+    struct LogReading;
+    void BuildQuantityList();
+    QHBoxLayout* BuildAxisBar();
+    QHBoxLayout* BuildFileBar();
+    void ShowReadingProgress();
+    void FinishOpenLog();
+    void ShowLog(TrendLog log, const QStringList& files);
+    QString FilesText(const QStringList& files) const;
     void ChoiceChanged();
     void ShowAxisFields();
     void SyncSpan(qint64 span);
@@ -68,6 +91,8 @@ private:
     const TrendHistory& live_;
     OperatorDialogs& dialogs_;
     std::optional<TrendLog> log_;
+    QString logSource_;
+    std::unique_ptr<LogReading> reading_;
     AskOpenFiles askOpen_;
     AskSaveFile askSave_;
     bool updatingChoice_ = false;
@@ -78,6 +103,9 @@ private:
     QCheckBox* follow_ = nullptr;
     QLabel* source_ = nullptr;
     QPushButton* liveButton_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     QComboBox* axisUnit_ = nullptr;
     QCheckBox* autoscale_ = nullptr;
     QLineEdit* low_ = nullptr;

@@ -5,9 +5,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -196,6 +200,9 @@ MeteringCsvLog::MeteringCsvLog()
           return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now().time_since_epoch())
                             .count());
+      }),
+      writer_([](int fd, const char* data, qint64 size) {
+          return qint64(::write(fd, data, size_t(size)));
       }) {}
 
 bool MeteringCsvLog::Start(const MeteringLogSettings& settings) {
@@ -223,30 +230,62 @@ bool MeteringCsvLog::OpenFor(const QDateTime& now) {
             QStringLiteral("Cannot open \"%1\": %2").arg(file_.fileName(), file_.errorString());
         return false;
     }
-    if (file_.size() == 0 && !WriteLine(MeteringCsvHeader().toLatin1() + '\n')) {
+    struct stat st {};
+    if (::fstat(file_.handle(), &st) != 0) {
+        error_ = QStringLiteral("Cannot open \"%1\": %2")
+                     .arg(file_.fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+        file_.close();
+        return false;
+    }
+    device_ = quint64(st.st_dev);
+    inode_ = quint64(st.st_ino);
+    if (st.st_size == 0 && !WriteLine(MeteringCsvHeader().toLatin1() + '\n')) {
         file_.close();
         return false;
     }
     return true;
 }
 
-bool MeteringCsvLog::WriteLine(const QByteArray& line) {
-    // A file whose folder was removed still takes writes, into nothing anyone can read:
-    // that must stop the log, not fill a deleted file.
-    if (!QFileInfo::exists(file_.fileName())) {
-        error_ = QStringLiteral("\"%1\" is gone (the file or its folder was removed)")
+bool MeteringCsvLog::StillThere() {
+    struct stat st {};
+    if (::stat(QFile::encodeName(file_.fileName()).constData(), &st) != 0) {
+        error_ = QStringLiteral("\"%1\" is gone (the file or its folder was removed or renamed)")
                      .arg(file_.fileName());
         return false;
     }
-    const qint64 before = file_.size();
-    if (file_.write(line) == line.size())
-        return true;
-    error_ =
-        QStringLiteral("Cannot write to \"%1\": %2").arg(file_.fileName(), file_.errorString());
-    // Never leave a cut line behind: the file ends with the last whole line.
-    if (!file_.isSequential())
-        file_.resize(before);
-    return false;
+    if (quint64(st.st_dev) != device_ || quint64(st.st_ino) != inode_) {
+        error_ = QStringLiteral("\"%1\" is another file now (the log was replaced or saved over "
+                                "under its name)")
+                     .arg(file_.fileName());
+        return false;
+    }
+    return true;
+}
+
+bool MeteringCsvLog::WriteLine(const QByteArray& line) {
+    // A file removed, renamed aside or replaced still takes writes, into a file nobody
+    // will find under the name the operator chose: that stops the log.
+    if (!StillThere())
+        return false;
+    const int fd = file_.handle();
+    const off_t before = ::lseek(fd, 0, SEEK_END);
+    qint64 done = 0;
+    while (done < line.size()) {
+        const qint64 n = writer_(fd, line.constData() + done, line.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int why = n < 0 ? errno : ENOSPC;
+            error_ = QStringLiteral("Cannot write to \"%1\": %2")
+                         .arg(file_.fileName(), QString::fromLocal8Bit(std::strerror(why)));
+            // Never leave a cut line behind: the file ends with the last whole line.
+            if (done > 0 && before >= 0)
+                (void)!::ftruncate(fd, before);
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 MeteringCsvLog::Outcome MeteringCsvLog::Fail() {

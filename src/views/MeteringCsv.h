@@ -47,13 +47,19 @@ struct MeteringLogSettings {
 // "/logs/meter-2024-05-01_13.csv" (hourly); without rotation the name is kept.
 QString RotatedFileName(const QString& fileName, LogRotation rotation, const QDateTime& time);
 
-// Writes the data log. Lines are written whole and flushed to the system at once; a line
-// that cannot be written whole (full disk, file or folder removed) is taken back out of the
-// file and logging stops, with LastError saying why. Main thread only.
+// Writes the data log. Lines are written whole and handed to the system at once; a line
+// that cannot be written whole (a full disk) is taken back out of the file and logging
+// stops, with LastError saying why in the system's words ("No space left on device").
+// Before each line the log checks that its name still leads to the file it writes: a file
+// removed, renamed aside, or saved over by an editor (a new file under the old name) stops
+// the log rather than filling a file nobody will find. Main thread only.
 class MeteringCsvLog {
 public:
     using Clock = std::function<QDateTime()>;
     using Ticks = std::function<qint64()>; // a monotonic clock in milliseconds
+    // Writes bytes to a file descriptor as ::write does (-1 with errno set on failure);
+    // tests put a full disk behind it.
+    using Writer = std::function<qint64(int fd, const char* data, qint64 size)>;
     enum class Outcome { Written, Skipped, Failed, Off };
 
     MeteringCsvLog();
@@ -61,6 +67,7 @@ public:
     // The wall clock stamps the lines and names the files; the monotonic one spaces them.
     void SetClock(Clock clock) { clock_ = std::move(clock); }
     void SetTicks(Ticks ticks) { ticks_ = std::move(ticks); }
+    void SetWriter(Writer writer) { writer_ = std::move(writer); }
     // Opens the first file (a new or empty file gets the header). False, with LastError,
     // when it cannot be opened.
     bool Start(const MeteringLogSettings& settings);
@@ -79,11 +86,14 @@ public:
 
 private:
     bool OpenFor(const QDateTime& now);
+    bool StillThere(); // the name still leads to the file written; else error_ says why
     bool WriteLine(const QByteArray& line);
     Outcome Fail(); // closes the file; error_ says why
 
     Clock clock_;
     Ticks ticks_;
+    Writer writer_;
+    quint64 device_ = 0, inode_ = 0; // the file written, as the system knows it
     MeteringLogSettings settings_;
     QFile file_;
     QString error_;

@@ -36,6 +36,10 @@ struct Range {
 
 } // namespace
 
+double TrendChart::ValueScale::Y(const QRect& plot, double v) const {
+    return plot.bottom() - (v - low) / (high - low) * plot.height();
+}
+
 QColor TrendSeriesColor(int slot) {
     static const QColor colors[TrendChart::MaxSeries] = {
         QColor(200, 50, 40),  QColor(40, 90, 200), QColor(30, 140, 60), QColor(220, 150, 0),
@@ -43,9 +47,17 @@ QColor TrendSeriesColor(int slot) {
     return colors[std::clamp(slot, 0, TrendChart::MaxSeries - 1)];
 }
 
+bool TrendAxisDrawable(double low, double high) {
+    const double span = high - low;
+    // The samples are single-precision: a span below a millionth of the values would draw
+    // one flat line and ticks that cannot be told apart.
+    return std::isfinite(low) && std::isfinite(high) && std::isfinite(span) && span > 0 &&
+           span >= 1e-6 * std::max(std::abs(low), std::abs(high));
+}
+
 QList<double> TrendValueTicks(double low, double high, int most) {
     QList<double> ticks;
-    if (!(high > low) || most < 2)
+    if (!TrendAxisDrawable(low, high) || most < 2)
         return ticks;
     const double rough = (high - low) / (most - 1);
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
@@ -56,8 +68,17 @@ QList<double> TrendValueTicks(double low, double high, int most) {
             break;
         }
     }
-    for (double v = std::ceil(low / step) * step; v <= high + step * 1e-9; v += step)
+    // Counted, not stepped: a step too small to move the value on must not loop forever,
+    // and no axis gets more ticks than it asked for (one more for rounding).
+    const double first = std::ceil(low / step) * step;
+    if (!std::isfinite(first) || !(step > 0) || first + step == first)
+        return ticks;
+    for (int i = 0; i <= most; ++i) {
+        const double v = first + i * step;
+        if (v > high + step * 1e-9)
+            break;
         ticks << (std::abs(v) < step * 1e-9 ? 0.0 : v);
+    }
     return ticks;
 }
 
@@ -166,29 +187,45 @@ void TrendChart::paintEvent(QPaintEvent*) {
     Render(p, rect());
 }
 
+struct TrendChart::Frame {
+    QRect area, plot;
+    qint64 t0 = 0, t1 = 0;
+    QStringList units;
+    std::vector<std::vector<TrendColumn>> decimated; // per series, a column per pixel
+    std::vector<ValueScale> scales;                  // per unit
+};
+
 void TrendChart::Render(QPainter& p, const QRect& area) {
     p.fillRect(area, palette().base());
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(font());
-    const QFontMetrics fm(font());
-    const QColor text = palette().color(QPalette::Text);
-    const QColor grid = palette().color(QPalette::Midlight);
-    const QRect plot = PlotRect(area);
-    if (plot.width() < 40 || plot.height() < 40)
+    Frame f;
+    f.area = area;
+    f.plot = PlotRect(area);
+    if (f.plot.width() < 40 || f.plot.height() < 40)
         return;
-    const qint64 t1 = EndMs(), t0 = t1 - spanMs_;
+    f.t1 = EndMs();
+    f.t0 = f.t1 - spanMs_;
+    f.units = Units();
+    Decimate(f);
+    p.setPen(palette().color(QPalette::Text));
+    p.drawRect(f.plot.adjusted(0, 0, -1, -1));
+    DrawTimeAxis(p, f);
+    DrawValueAxes(p, f);
+    DrawSeries(p, f);
+    DrawLegend(p, f);
+}
 
+void TrendChart::Decimate(Frame& f) const {
     // One min/max pair per pixel column and series; the axes are scaled from them.
-    const int width = plot.width();
-    const QStringList units = Units();
-    std::vector<std::vector<TrendColumn>> decimated(size_t(series_.size()));
-    std::vector<Range> ranges(size_t(units.size()));
+    std::vector<Range> ranges(size_t(f.units.size()));
+    f.decimated.resize(size_t(series_.size()));
     for (int s = 0; s < series_.size(); ++s) {
-        auto& cols = decimated[size_t(s)];
-        cols.resize(size_t(width));
+        auto& cols = f.decimated[size_t(s)];
+        cols.resize(size_t(f.plot.width()));
         if (history_)
-            history_->Decimate(series_[s], t0, t1, cols);
-        Range& r = ranges[size_t(units.indexOf(TrendQuantities()[series_[s]].unit))];
+            history_->Decimate(series_[s], f.t0, f.t1, cols);
+        Range& r = ranges[size_t(f.units.indexOf(TrendQuantities()[series_[s]].unit))];
         for (const TrendColumn& c : cols) {
             if (c.Empty())
                 continue;
@@ -196,17 +233,11 @@ void TrendChart::Render(QPainter& p, const QRect& area) {
             r.high = std::max(r.high, double(c.max));
         }
     }
-    struct Scale {
-        double low = 0, high = 1;
-        double Y(const QRect& plot, double v) const {
-            return plot.bottom() - (v - low) / (high - low) * plot.height();
-        }
-    };
-    std::vector<Scale> scales(size_t(units.size()));
-    for (int u = 0; u < units.size(); ++u) {
-        const Axis axis = axes_.value(units[u]);
-        Scale& sc = scales[size_t(u)];
-        if (!axis.autoscale && axis.high > axis.low) {
+    f.scales.assign(size_t(f.units.size()), ValueScale{});
+    for (int u = 0; u < f.units.size(); ++u) {
+        const Axis axis = axes_.value(f.units[u]);
+        ValueScale& sc = f.scales[size_t(u)];
+        if (!axis.autoscale && TrendAxisDrawable(axis.low, axis.high)) {
             sc = {axis.low, axis.high};
         } else if (ranges[size_t(u)].Valid()) {
             const Range& r = ranges[size_t(u)];
@@ -214,10 +245,11 @@ void TrendChart::Render(QPainter& p, const QRect& area) {
             sc = {r.low - pad, r.high + pad};
         }
     }
+}
 
-    // Grid and time axis.
-    p.setPen(text);
-    p.drawRect(plot.adjusted(0, 0, -1, -1));
+void TrendChart::DrawTimeAxis(QPainter& p, const Frame& f) const {
+    const QFontMetrics fm(font());
+    const int width = f.plot.width();
     qint64 step = kTimeSteps[std::size(kTimeSteps) - 1];
     for (const qint64 s : kTimeSteps) {
         if (double(s) / double(spanMs_) * width >= kTickPixels) {
@@ -225,59 +257,66 @@ void TrendChart::Render(QPainter& p, const QRect& area) {
             break;
         }
     }
-    const qint64 offset = QDateTime::fromMSecsSinceEpoch(t0).offsetFromUtc() * 1000LL;
+    const qint64 offset = QDateTime::fromMSecsSinceEpoch(f.t0).offsetFromUtc() * 1000LL;
     const QString format = step < 60'000 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
-    for (qint64 t = ((t0 + offset) / step + 1) * step - offset; t < t1; t += step) {
-        const int x = plot.left() + int(double(t - t0) / double(spanMs_) * width);
-        p.setPen(grid);
-        p.drawLine(x, plot.top() + 1, x, plot.bottom() - 1);
-        p.setPen(text);
+    for (qint64 t = ((f.t0 + offset) / step + 1) * step - offset; t < f.t1; t += step) {
+        const int x = f.plot.left() + int(double(t - f.t0) / double(spanMs_) * width);
+        p.setPen(palette().color(QPalette::Midlight));
+        p.drawLine(x, f.plot.top() + 1, x, f.plot.bottom() - 1);
+        p.setPen(palette().color(QPalette::Text));
         const QString label = QDateTime::fromMSecsSinceEpoch(t).toString(format);
         const int w = fm.horizontalAdvance(label);
-        p.drawText(x - w / 2, plot.bottom() + 4 + fm.ascent(), label);
+        p.drawText(x - w / 2, f.plot.bottom() + 4 + fm.ascent(), label);
     }
-    // Value axes: the first unit on the left, a second on the right.
-    for (int u = 0; u < units.size() && u < 2; ++u) {
-        const Scale& sc = scales[size_t(u)];
+}
+
+void TrendChart::DrawValueAxes(QPainter& p, const Frame& f) const {
+    // The first unit on the left, a second on the right.
+    const QFontMetrics fm(font());
+    const QRect& plot = f.plot;
+    const QRect& area = f.area;
+    for (int u = 0; u < f.units.size() && u < 2; ++u) {
+        const ValueScale& sc = f.scales[size_t(u)];
         const QList<double> ticks =
             TrendValueTicks(sc.low, sc.high, std::max(2, plot.height() / 40));
         const double tickStep = ticks.size() > 1 ? ticks[1] - ticks[0] : 1.0;
+        const QRect column = u == 0
+                                 ? QRect(area.left(), 0, plot.left() - area.left() - 4, 0)
+                                 : QRect(plot.right() + 4, 0, area.right() - plot.right() - 4, 0);
+        const Qt::Alignment align = (u == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
         for (double v : ticks) {
             const int y = int(std::lround(sc.Y(plot, v)));
             if (u == 0) {
-                p.setPen(grid);
+                p.setPen(palette().color(QPalette::Midlight));
                 p.drawLine(plot.left() + 1, y, plot.right() - 1, y);
             }
-            p.setPen(text);
-            const QString label = AxisLabel(v, tickStep);
-            const QRect box = u == 0 ? QRect(area.left(), y - fm.height() / 2,
-                                             plot.left() - area.left() - 4, fm.height())
-                                     : QRect(plot.right() + 4, y - fm.height() / 2,
-                                             area.right() - plot.right() - 4, fm.height());
-            p.drawText(box, (u == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, label);
+            p.setPen(palette().color(QPalette::Text));
+            p.drawText(QRect(column.left(), y - fm.height() / 2, column.width(), fm.height()),
+                       align, AxisLabel(v, tickStep));
         }
-        const QString unit = units[u].isEmpty() ? QStringLiteral("PF") : units[u];
-        p.drawText(u == 0 ? QRect(area.left(), plot.top() - fm.height() - 2,
-                                  plot.left() - area.left() - 4, fm.height())
-                          : QRect(plot.right() + 4, plot.top() - fm.height() - 2,
-                                  area.right() - plot.right() - 4, fm.height()),
-                   (u == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, unit);
+        const QString unit = f.units[u].isEmpty() ? QStringLiteral("PF") : f.units[u];
+        p.drawText(QRect(column.left(), plot.top() - fm.height() - 2, column.width(), fm.height()),
+                   align, unit);
     }
+}
 
-    // The series: a vertical stroke from each column's minimum to its maximum, joined to
-    // the next column unless a gap lies between them.
+void TrendChart::DrawSeries(QPainter& p, const Frame& f) const {
+    // A vertical stroke from each column's minimum to its maximum, joined to the next
+    // column unless a gap lies between them.
+    const QRect& plot = f.plot;
     p.save();
     p.setClipRect(plot.adjusted(1, 1, -1, -1));
     QList<QLineF> lines;
     QList<QPointF> points;
     for (int s = 0; s < series_.size(); ++s) {
-        const Scale& sc = scales[size_t(units.indexOf(TrendQuantities()[series_[s]].unit))];
+        const ValueScale& sc =
+            f.scales[size_t(f.units.indexOf(TrendQuantities()[series_[s]].unit))];
         lines.clear();
         points.clear();
         bool havePrev = false;
         double prevX = 0, prevY = 0;
-        const auto& cols = decimated[size_t(s)];
-        for (int c = 0; c < width; ++c) {
+        const auto& cols = f.decimated[size_t(s)];
+        for (int c = 0; c < plot.width(); ++c) {
             const TrendColumn& col = cols[size_t(c)];
             if (col.Empty())
                 continue;
@@ -297,10 +336,15 @@ void TrendChart::Render(QPainter& p, const QRect& area) {
         p.drawPoints(points);
     }
     p.restore();
+}
 
-    // Legend, with units, across the top.
-    int x = plot.left();
-    const int legendY = area.top() + 4;
+void TrendChart::DrawLegend(QPainter& p, const Frame& f) const {
+    // The series with their units across the top, what to do when there is nothing to
+    // draw, and the cursor: a line at its time and the values read there.
+    const QFontMetrics fm(font());
+    const QColor text = palette().color(QPalette::Text);
+    int x = f.plot.left();
+    const int legendY = f.area.top() + 4;
     for (int s = 0; s < series_.size(); ++s) {
         const TrendQuantity& tq = TrendQuantities()[series_[s]];
         const QString name = tq.unit.isEmpty()
@@ -314,19 +358,18 @@ void TrendChart::Render(QPainter& p, const QRect& area) {
     }
     if (series_.isEmpty() || !history_ || history_->Empty()) {
         p.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        p.drawText(plot, Qt::AlignCenter,
+        p.drawText(f.plot, Qt::AlignCenter,
                    series_.isEmpty() ? tr("Choose up to eight quantities on the left.")
                                      : tr("No values yet: every reply of the metering block is "
                                           "recorded from start-up."));
     }
-
-    // The cursor: a line at its time and the values read there.
-    if (cursorMs_ && *cursorMs_ >= t0 && *cursorMs_ < t1) {
-        const int cx = plot.left() + int(double(*cursorMs_ - t0) / double(spanMs_) * width);
+    if (cursorMs_ && *cursorMs_ >= f.t0 && *cursorMs_ < f.t1) {
+        const int cx =
+            f.plot.left() + int(double(*cursorMs_ - f.t0) / double(spanMs_) * f.plot.width());
         p.setPen(QPen(text, 1, Qt::DashLine));
-        p.drawLine(cx, plot.top(), cx, plot.bottom());
+        p.drawLine(cx, f.plot.top(), cx, f.plot.bottom());
         p.setPen(text);
-        p.drawText(QRect(plot.left(), legendY + fm.height() + 2, plot.width(), fm.height()),
+        p.drawText(QRect(f.plot.left(), legendY + fm.height() + 2, f.plot.width(), fm.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, CursorText());
     }
 }

@@ -82,7 +82,19 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // One value axis: where a value is drawn.
+    struct ValueScale {
+        double low = 0, high = 1;
+        double Y(const QRect& plot, double v) const;
+    };
+    struct Frame; // what one drawing of the chart computes once
+
     qint64 TimeAtX(double x) const;
+    void Decimate(Frame& f) const;
+    void DrawTimeAxis(QPainter& p, const Frame& f) const;
+    void DrawValueAxes(QPainter& p, const Frame& f) const;
+    void DrawSeries(QPainter& p, const Frame& f) const;
+    void DrawLegend(QPainter& p, const Frame& f) const;
 
     const TrendHistory* history_ = nullptr;
     QList<int> series_;
@@ -98,5 +110,9 @@ private:
 
 // The colour of each of the eight series.
 QColor TrendSeriesColor(int slot);
-// Ticks of a value axis from `low` to `high`: 1, 2 or 5 times a power of ten apart.
+// Whether a value axis from `low` to `high` can be drawn: finite, in order, and a span the
+// single-precision samples can fill (at least a millionth of the values).
+bool TrendAxisDrawable(double low, double high);
+// Ticks of a value axis from `low` to `high`: 1, 2 or 5 times a power of ten apart, at
+// most `most` + 1 of them; none where the axis cannot be drawn.
 QList<double> TrendValueTicks(double low, double high, int most);

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <charconv>
+
 QString TrendSpanCsv(const TrendHistory& history, const QList<int>& quantities, qint64 t0,
                      qint64 t1) {
     QStringList header{QStringLiteral("Time")};
@@ -20,8 +22,12 @@ QString TrendSpanCsv(const TrendHistory& history, const QList<int>& quantities, 
         for (int q : quantities) {
             line += QLatin1Char(',');
             const float v = history.ValueAt(q, i);
-            if (!std::isnan(v))
-                line += QString::number(double(v), 'g', 7);
+            if (!std::isnan(v)) {
+                // The shortest text that reads back as the same single-precision value.
+                char text[32];
+                const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+                line += QLatin1StringView(text, end - text);
+            }
         }
         out += line + QLatin1Char('\n');
     }

@@ -1,15 +1,16 @@
 #include "TrendLogReader.h"
 
+#include "TrendLogFields.h"
 #include "TrendQuantities.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -19,145 +20,307 @@ struct ParsedFile {
     QList<int> quantities;
     std::vector<qint64> times;
     std::vector<float> values; // TrendQuantityCount() per row
+    QStringList notes;
 };
 
 struct Failure {
     TrendLogProblem problem;
 };
+struct Cancelled {};
 
 [[noreturn]] void Refuse(const QString& file, int line, const QString& reason) {
     throw Failure{{file, line, reason}};
 }
 
-std::optional<qint64> ParseTime(const QString& text) {
-    QDateTime t = QDateTime::fromString(text, Qt::ISODate);
-    // A spreadsheet writes the time back in the desktop's own style.
-    for (const char* format : {"yyyy-MM-dd HH:mm:ss", "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm"}) {
-        if (t.isValid())
-            break;
-        t = QDateTime::fromString(text, QLatin1String(format));
-    }
-    if (!t.isValid())
-        return std::nullopt;
-    return t.toMSecsSinceEpoch();
-}
+// The lines of a file, read a few megabytes at a time; a line longer than any of ours is
+// refused as soon as that is clear, so a file without line ends never fills the memory.
+class LineSource {
+public:
+    LineSource(QFile& file, const QString& name, TrendLogProgress* progress)
+        : file_(file), name_(name), progress_(progress) {}
 
-std::optional<float> ParseNumber(QString text, bool decimalComma) {
-    if (decimalComma)
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return float(v);
-}
-
-ParsedFile ParseFile(const QString& path) {
-    ParsedFile out;
-    out.name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        Refuse(out.name, 0,
-               QCoreApplication::translate("TrendLogReader", "cannot be read: %1")
-                   .arg(file.errorString()));
-
-    QChar separator;
-    QList<int> quantityOfField; // -1 for the columns the trends do not draw
-    qsizetype fields = 0;
-    int lineNo = 0;
-    while (!file.atEnd()) {
-        QByteArray bytes = file.readLine();
-        ++lineNo;
-        if (lineNo == 1 && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
-        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-            bytes.chop(1);
-        if (bytes.isEmpty())
-            continue;
-        const QString line = QString::fromUtf8(bytes);
-        if (lineNo == 1) {
-            if (line.startsWith(QLatin1String("Time,")))
-                separator = QLatin1Char(',');
-            else if (line.startsWith(QLatin1String("Time;")))
-                separator = QLatin1Char(';');
-            else
-                Refuse(out.name, 1,
-                       QCoreApplication::translate(
-                           "TrendLogReader",
-                           "this is not a data log of the meter: the first line must "
-                           "name the columns, beginning with \"Time\""));
-            const QStringList known = MeteringCsvColumns();
-            const QStringList names = *SplitLogLine(line, separator);
-            QSet<QString> seen;
-            for (qsizetype i = 1; i < names.size(); ++i) {
-                if (!known.contains(names[i]))
-                    Refuse(
-                        out.name, 1,
-                        QCoreApplication::translate(
-                            "TrendLogReader", "column %1, \"%2\", is not a column of the data log")
-                            .arg(i + 1)
-                            .arg(names[i]));
-                if (seen.contains(names[i]))
-                    Refuse(
-                        out.name, 1,
-                        QCoreApplication::translate("TrendLogReader", "column \"%1\" appears twice")
-                            .arg(names[i]));
-                seen.insert(names[i]);
+    // The next line without its end (CR LF or LF), or nothing at the end of the file.
+    std::optional<QByteArrayView> Next() {
+        for (;;) {
+            const char* begin = buffer_.constData() + at_;
+            const qsizetype left = buffer_.size() - at_;
+            if (const void* nl = std::memchr(begin, '\n', size_t(left))) {
+                const qsizetype length = static_cast<const char*>(nl) - begin;
+                Check(length);
+                at_ += length + 1;
+                ++number_;
+                return Trimmed(QByteArrayView(begin, length));
             }
-            quantityOfField = {-1};
-            for (qsizetype i = 1; i < names.size(); ++i) {
-                quantityOfField << TrendQuantityOfColumn(names[i]);
-                if (quantityOfField.back() >= 0)
-                    out.quantities << quantityOfField.back();
+            Check(left);
+            if (!Fill()) {
+                if (left == 0)
+                    return std::nullopt;
+                at_ = buffer_.size();
+                ++number_;
+                return Trimmed(QByteArrayView(begin, left));
             }
-            if (std::all_of(quantityOfField.begin(), quantityOfField.end(),
-                            [](int q) { return q < 0; }))
-                Refuse(out.name, 1,
-                       QCoreApplication::translate("TrendLogReader",
-                                                   "none of its columns can be drawn"));
-            fields = names.size();
-            continue;
         }
-        const std::optional<QStringList> cells = SplitLogLine(line, separator);
-        if (!cells)
-            Refuse(out.name, lineNo,
-                   QCoreApplication::translate("TrendLogReader", "a quote is not closed"));
-        if (cells->size() != fields)
-            Refuse(out.name, lineNo,
+    }
+    int Number() const { return number_; }
+
+private:
+    static constexpr qsizetype kChunk = 4 * 1024 * 1024;
+
+    void Check(qsizetype length) const {
+        if (length > kLongestLogLine)
+            Refuse(name_, number_ + 1,
+                   QCoreApplication::translate("TrendLogReader", "line too long"));
+    }
+    static QByteArrayView Trimmed(QByteArrayView line) {
+        while (line.endsWith('\r'))
+            line.chop(1);
+        return line;
+    }
+    bool Fill() {
+        if (progress_ && progress_->cancel.load(std::memory_order_relaxed))
+            throw Cancelled{};
+        buffer_.remove(0, at_);
+        at_ = 0;
+        const qsizetype had = buffer_.size();
+        buffer_.resize(had + kChunk);
+        const qint64 got = file_.read(buffer_.data() + had, kChunk);
+        if (got < 0)
+            Refuse(name_, number_ + 1,
+                   QCoreApplication::translate("TrendLogReader", "cannot be read: %1")
+                       .arg(file_.errorString()));
+        buffer_.resize(had + qsizetype(got));
+        if (progress_)
+            progress_->bytesRead.fetch_add(got, std::memory_order_relaxed);
+        return got > 0;
+    }
+
+    QFile& file_;
+    const QString& name_;
+    TrendLogProgress* progress_;
+    QByteArray buffer_;
+    qsizetype at_ = 0;
+    int number_ = 0;
+};
+
+// The header: which column feeds which quantity (-1: not drawn), and the separator.
+struct Header {
+    char separator = ',';
+    QList<int> quantityOfField;
+};
+
+Header ReadHeader(QByteArrayView bytes, ParsedFile& out) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    Header h;
+    if (bytes.startsWith("Time;"))
+        h.separator = ';';
+    else if (!bytes.startsWith("Time,"))
+        Refuse(out.name, 1,
+               QCoreApplication::translate(
+                   "TrendLogReader",
+                   "this is not a data log of the meter: the first line must name the columns, "
+                   "beginning with \"Time\""));
+    const std::optional<QStringList> split =
+        SplitLogLine(QString::fromUtf8(bytes), QLatin1Char(h.separator));
+    if (!split)
+        Refuse(out.name, 1, QCoreApplication::translate("TrendLogReader", "unclosed quote"));
+    const QStringList& names = *split;
+    const QStringList known = MeteringCsvColumns();
+    QSet<QString> seen;
+    h.quantityOfField = {-1};
+    for (qsizetype i = 1; i < names.size(); ++i) {
+        if (!known.contains(names[i]))
+            Refuse(out.name, 1,
+                   QCoreApplication::translate("TrendLogReader",
+                                               "column %1, \"%2\", is not a column of the data log")
+                       .arg(i + 1)
+                       .arg(names[i]));
+        if (seen.contains(names[i]))
+            Refuse(out.name, 1,
+                   QCoreApplication::translate("TrendLogReader", "column \"%1\" appears twice")
+                       .arg(names[i]));
+        seen.insert(names[i]);
+        h.quantityOfField << TrendQuantityOfColumn(names[i]);
+        if (h.quantityOfField.back() >= 0)
+            out.quantities << h.quantityOfField.back();
+    }
+    if (out.quantities.isEmpty())
+        Refuse(out.name, 1,
+               QCoreApplication::translate("TrendLogReader", "none of its columns can be drawn"));
+    return h;
+}
+
+// The fields of a row, without copying them where no quote is in the line.
+bool SplitRow(QByteArrayView line, char separator, std::vector<QByteArrayView>& fields,
+              QList<QByteArray>& unquoted) {
+    fields.clear();
+    if (line.contains('"')) {
+        const auto split = SplitLogLine(QString::fromUtf8(line), QLatin1Char(separator));
+        if (!split)
+            return false;
+        unquoted.clear();
+        for (const QString& f : *split)
+            unquoted << f.toUtf8();
+        for (const QByteArray& f : unquoted)
+            fields.emplace_back(f);
+        return true;
+    }
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = line.indexOf(separator, from);
+        if (at < 0) {
+            fields.push_back(line.sliced(from));
+            return true;
+        }
+        fields.push_back(line.sliced(from, at - from));
+        from = at + 1;
+    }
+}
+
+class FileReader {
+public:
+    FileReader(const QString& path, TrendLogProgress* progress, const QTimeZone& zone)
+        : path_(path), progress_(progress), clock_(zone) {
+        out_.name = QFileInfo(path).fileName();
+    }
+
+    ParsedFile Read() {
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly))
+            Refuse(out_.name, 0,
+                   QCoreApplication::translate("TrendLogReader", "cannot be read: %1")
+                       .arg(file.errorString()));
+        LineSource lines(file, out_.name, progress_);
+        bool header = true;
+        while (const std::optional<QByteArrayView> line = lines.Next()) {
+            if (header) {
+                header_ = ReadHeader(*line, out_);
+                header = false;
+            } else if (!line->isEmpty()) {
+                Row(*line, lines.Number());
+            }
+        }
+        if (lines.Number() == 0)
+            Refuse(out_.name, 0,
+                   QCoreApplication::translate("TrendLogReader", "the file is empty"));
+        return std::move(out_);
+    }
+
+private:
+    void Row(QByteArrayView line, int lineNo) {
+        if (!SplitRow(line, header_.separator, fields_, unquoted_))
+            Refuse(out_.name, lineNo,
+                   QCoreApplication::translate("TrendLogReader", "unclosed quote"));
+        const qsizetype expected = header_.quantityOfField.size();
+        if (qsizetype(fields_.size()) != expected)
+            Refuse(out_.name, lineNo,
                    QCoreApplication::translate(
                        "TrendLogReader", "%1 fields where the header has %2 (a cut or joined line)")
-                       .arg(cells->size())
-                       .arg(fields));
-        const std::optional<qint64> time = ParseTime(cells->front());
-        if (!time)
-            Refuse(out.name, lineNo,
-                   QCoreApplication::translate("TrendLogReader", "\"%1\" is not a time")
-                       .arg(cells->front()));
-        if (!out.times.empty() && *time < out.times.back())
-            Refuse(out.name, lineNo,
-                   QCoreApplication::translate("TrendLogReader",
-                                               "its time %1 is before the line above")
-                       .arg(cells->front()));
-        const size_t at = out.values.size();
-        out.values.resize(at + size_t(TrendQuantityCount()), TrendColumn::None);
-        for (qsizetype i = 1; i < fields; ++i) {
-            const int q = quantityOfField[i];
-            const QString& cell = (*cells)[i];
+                       .arg(fields_.size())
+                       .arg(expected));
+        const qint64 time = Time(fields_.front(), lineNo);
+        const size_t at = out_.values.size();
+        out_.values.resize(at + size_t(TrendQuantityCount()), TrendColumn::None);
+        for (qsizetype i = 1; i < expected; ++i) {
+            const int q = header_.quantityOfField[i];
+            const QByteArrayView cell = fields_[size_t(i)];
             if (q < 0 || cell.isEmpty()) // the temperature is empty until it was read
                 continue;
-            const std::optional<float> v = ParseNumber(cell, separator == QLatin1Char(';'));
-            if (!v)
-                Refuse(out.name, lineNo,
-                       QCoreApplication::translate("TrendLogReader",
-                                                   "\"%1\" in column \"%2\" is not a number")
-                           .arg(cell, TrendQuantities()[q].column));
-            out.values[at + size_t(q)] = *v;
+            const LogNumber n = ReadLogNumber(cell, header_.separator == ';');
+            if (n.kind != LogNumber::Kind::Number)
+                Refuse(out_.name, lineNo,
+                       (n.kind == LogNumber::Kind::Ambiguous
+                            ? QCoreApplication::translate(
+                                  "TrendLogReader",
+                                  "\"%1\" in column \"%2\" may be meant two ways: %3")
+                            : QCoreApplication::translate(
+                                  "TrendLogReader", "\"%1\" in column \"%2\" is not a number"))
+                           .arg(QString::fromUtf8(cell), TrendQuantities()[q].column, n.readings));
+            out_.values[at + size_t(q)] = float(n.value);
         }
-        out.times.push_back(*time);
+        out_.times.push_back(time);
     }
-    if (lineNo == 0)
-        Refuse(out.name, 0, QCoreApplication::translate("TrendLogReader", "the file is empty"));
-    return out;
+
+    qint64 Time(QByteArrayView cell, int lineNo) {
+        const std::optional<LogTime> t = ReadLogTime(cell);
+        if (!t)
+            Refuse(out_.name, lineNo,
+                   QCoreApplication::translate("TrendLogReader", "\"%1\" is not a time")
+                       .arg(QString::fromUtf8(cell)));
+        const qint64 previous =
+            out_.times.empty() ? std::numeric_limits<qint64>::min() : out_.times.back();
+        bool repeated = false;
+        const qint64 ms = t->wallClock ? clock_.Place(t->ms, previous, &repeated) : t->ms;
+        if (ms < previous)
+            Refuse(out_.name, lineNo,
+                   QCoreApplication::translate("TrendLogReader",
+                                               "its time %1 is before the line above")
+                       .arg(QString::fromUtf8(cell)));
+        if (repeated && !noted_) {
+            noted_ = true;
+            out_.notes << QCoreApplication::translate(
+                              "TrendLogReader",
+                              "%1: the hour of %2 came twice (the clock was set back); its "
+                              "times from line %3 on are taken as the second one")
+                              .arg(out_.name, QString::fromUtf8(cell))
+                              .arg(lineNo);
+        }
+        return ms;
+    }
+
+    QString path_;
+    TrendLogProgress* progress_;
+    WallClock clock_;
+    ParsedFile out_;
+    Header header_;
+    std::vector<QByteArrayView> fields_;
+    QList<QByteArray> unquoted_;
+    bool noted_ = false;
+};
+
+// The checked files as one history, in the order of their times.
+TrendLogResult Join(std::vector<ParsedFile>& parsed, const QString& firstFile) {
+    TrendLogResult result;
+    // A rotated set is chosen in any order; its times put it in order.
+    std::erase_if(parsed, [](const ParsedFile& p) { return p.times.empty(); });
+    if (parsed.empty()) {
+        result.problem = {
+            QFileInfo(firstFile).fileName(), 0,
+            QCoreApplication::translate("TrendLogReader", "holds no values, only its header")};
+        return result;
+    }
+    std::sort(parsed.begin(), parsed.end(), [](const ParsedFile& a, const ParsedFile& b) {
+        return a.times.front() < b.times.front();
+    });
+    qsizetype rows = 0;
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        rows += qsizetype(parsed[i].times.size());
+        if (i > 0 && parsed[i].times.front() <= parsed[i - 1].times.back()) {
+            result.problem = {
+                parsed[i].name, 2,
+                QCoreApplication::translate(
+                    "TrendLogReader", "its times overlap those of %1: the files are not one log")
+                    .arg(parsed[i - 1].name)};
+            return result;
+        }
+    }
+    TrendLog log;
+    // Room for a gap before every row.
+    log.history = TrendHistory(TrendQuantityCount(), 2 * rows + 1);
+    const size_t stride = size_t(TrendQuantityCount());
+    for (const ParsedFile& p : parsed) {
+        for (size_t r = 0; r < p.times.size(); ++r)
+            log.history.Append(p.times[r],
+                               std::span<const float>(p.values.data() + r * stride, stride));
+        for (int q : p.quantities)
+            if (!log.quantities.contains(q))
+                log.quantities << q;
+        log.notes << p.notes;
+    }
+    std::sort(log.quantities.begin(), log.quantities.end());
+    log.rows = rows;
+    result.log = std::move(log);
+    return result;
 }
 
 } // namespace
@@ -203,59 +366,33 @@ std::optional<QStringList> SplitLogLine(const QString& line, QChar separator) {
     return fields;
 }
 
-TrendLogResult ReadTrendLog(const QStringList& files) {
+TrendLogResult ReadTrendLog(const QStringList& files, TrendLogProgress* progress,
+                            const QTimeZone& zone) {
     TrendLogResult result;
     if (files.isEmpty()) {
         result.problem = {QString(), 0,
                           QCoreApplication::translate("TrendLogReader", "no file was chosen")};
         return result;
     }
+    if (progress) {
+        qint64 total = 0;
+        for (const QString& f : files)
+            total += QFileInfo(f).size();
+        progress->bytesTotal = total;
+    }
     std::vector<ParsedFile> parsed;
     try {
         for (const QString& f : files)
-            parsed.push_back(ParseFile(f));
+            parsed.push_back(FileReader(f, progress, zone).Read());
     } catch (const Failure& failure) {
         result.problem = failure.problem;
         return result;
-    }
-    // A rotated set is chosen in any order; its times put it in order.
-    std::erase_if(parsed, [](const ParsedFile& p) { return p.times.empty(); });
-    if (parsed.empty()) {
+    } catch (const Cancelled&) {
+        result.cancelled = true;
         result.problem = {
-            QFileInfo(files.front()).fileName(), 0,
-            QCoreApplication::translate("TrendLogReader", "holds no values, only its header")};
+            QString(), 0,
+            QCoreApplication::translate("TrendLogReader", "the reading was cancelled")};
         return result;
     }
-    std::sort(parsed.begin(), parsed.end(), [](const ParsedFile& a, const ParsedFile& b) {
-        return a.times.front() < b.times.front();
-    });
-    qsizetype rows = 0;
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        rows += qsizetype(parsed[i].times.size());
-        if (i > 0 && parsed[i].times.front() <= parsed[i - 1].times.back()) {
-            result.problem = {parsed[i].name, 2,
-                              QCoreApplication::translate(
-                                  "TrendLogReader", "its times overlap those of %1: the files are "
-                                                    "not one log")
-                                  .arg(parsed[i - 1].name)};
-            return result;
-        }
-    }
-    TrendLog log;
-    // Room for a gap before every row.
-    log.history = TrendHistory(TrendQuantityCount(), 2 * rows + 1);
-    const size_t stride = size_t(TrendQuantityCount());
-    for (const ParsedFile& p : parsed) {
-        for (size_t r = 0; r < p.times.size(); ++r)
-            log.history.Append(p.times[r],
-                               std::span<const float>(p.values.data() + r * stride, stride));
-        for (int q : p.quantities) {
-            if (!log.quantities.contains(q))
-                log.quantities << q;
-        }
-    }
-    std::sort(log.quantities.begin(), log.quantities.end());
-    log.rows = rows;
-    result.log = std::move(log);
-    return result;
+    return Join(parsed, files.front());
 }

@@ -102,7 +102,10 @@ TEST_F(ShellFixture, ADamagedSavedValueKeepsItsDefaultAndStartUpGoesOn) {
     EXPECT_EQ(shell->State().DevAddr, 1);
     EXPECT_EQ(shell->Modbus().QueryInterval(), 500u);
     EXPECT_TRUE(shell->windowTitle().endsWith("-- QETRA 7300"));
-    EXPECT_TRUE(dialogs.Shown().isEmpty());
+    // The operator learns which value of which file was not used.
+    ASSERT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_TRUE(dialogs.Shown().front().text.contains("Baudrate=fast"));
+    EXPECT_TRUE(dialogs.Shown().front().text.contains(settings.fileName()));
 }
 
 TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {

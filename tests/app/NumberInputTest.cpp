@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -42,14 +43,15 @@ TEST(NumberInput, TextsAreReadAsAPersonOfTheLocaleReadsThem) {
         {"en_US", "1.5k", 1500},
         {"en_US", "230 v", 230},
         {"de_DE", "1.234,5 V", 1234.5},
-        {"de_DE", "12.345", 12345},
+        {"de_DE", "12.345,6", 12345.6},
+        {"de_DE", "1.234.567", 1234567},
         {"de_DE", "-0,500", -0.5},
         {"it_IT", "65.535,000 kV", 65535000},
         {"pt_BR", "1.000.000", 1000000},
         {"fr_FR", "1" + nnbsp + "234,5", 1234.5},
         {"fr_FR", "1 234,5", 1234.5}, // a typed blank for the narrow one
         {"fr_FR", "0.5", 0.5},        // a point has no other meaning there
-        {"fr_FR", "12.345", 12.345},
+        {"fr_FR", "12.3456", 12.3456},
         {"C", "1,234.5", 1234.5},
         // Mistyped: a decimal comma where the locale groups with it, a point where the
         // locale groups with it, groups in the wrong place or after the decimal mark.
@@ -102,7 +104,97 @@ TEST(NumberInput, TextsAreReadAsAPersonOfTheLocaleReadsThem) {
     EXPECT_EQ(ReadWholeNumber("-32768", -32768, 65535, us), -32768);
     for (const char* refused : {"-1", "+1", "1.5", "20 s", "101", "0", "12.345"})
         EXPECT_FALSE(ReadWholeNumber(refused, 1, 100, us)) << refused;
-    EXPECT_EQ(ReadWholeNumber("12.345", 0, 65535, Locale("de_DE")), 12345);
+    EXPECT_EQ(ReadWholeNumber("12.345", 0, 65535, Locale("de_DE")), std::nullopt);
+    EXPECT_EQ(ReadWholeNumber("1.234.567", 0, 9999999, Locale("de_DE")), 1234567);
+}
+
+// The desktops of the world beyond the common six: comma-decimal ones that group with
+// spaces (where a '.' is still typed, and "12.345" means twelve thousand to some), the
+// Swiss apostrophe, India's grouping, and the desktops with digits of their own. What the
+// reader refuses as two-way is shown both ways; what the program writes reads back.
+TEST(NumberInput, EachDesktopsOwnWritingIsReadAndATwoWayTextIsRefused) {
+    struct Case {
+        const char* locale;
+        QString text;
+        std::optional<double> value;
+        const char* twoWays = ""; // AmbiguousNumberText for a refused two-way text
+    };
+    const Case cases[] = {
+        {"de_AT", "12.345", std::nullopt, "12.345: type 12345 or 12,345"},
+        {"de_AT", "1.500 V", std::nullopt, "1.500 V: type 1500 or 1,500"},
+        {"de_AT", "-1.500", std::nullopt, "-1.500: type 1500 or 1,500"},
+        {"de_AT", "0.5", 0.5},
+        {"de_AT", "12.3456", 12.3456},
+        {"de_AT", "1234.567", 1234.567}, // four digits before: no group, a decimal point
+        {"de_AT", "12 345,6", 12345.6},
+        {"de_AT", "12.345,6", std::nullopt}, // the point is no group there
+        {"pl_PL", "12.345", std::nullopt, "12.345: type 12345 or 12,345"},
+        {"pl_PL", "1234 567,5", 1234567.5}, // as Qt writes it there
+        {"cs_CZ", "1.500 V", std::nullopt, "1.500 V: type 1500 or 1,500"},
+        {"cs_CZ", "1,5 V", 1.5},
+        {"de_DE", "12.345", std::nullopt, "12.345: type 12345 or 12,345"},
+        {"de_DE", "12.345 V", std::nullopt, "12.345 V: type 12345 or 12,345"},
+        {"de_DE", "12.345,6", 12345.6},
+        {"es_ES", "1234.567,5", 1234567.5},
+        {"en_US", "12.345", 12.345},  // a decimal point desktop: one reading
+        {"de_CH", "1'234.5", 1234.5}, // the keyboard's apostrophe
+        {"de_CH", "1’234.5", 1234.5},
+        {"de_CH", "1'23.5", std::nullopt},
+        {"hi_IN", "1,23,456.7", 123456.7}, // as Qt writes it there
+        {"hi_IN", "123,456.7", 123456.7},  // as the program's windows write it
+        {"hi_IN", "12,3456.7", std::nullopt},
+        {"ar_EG", "٦٠", 60}, // the desktop's own digits
+        {"ar_EG", "60", 60},
+        {"ar_EG", "1٬234٫5", 1234.5},
+        {"ar_EG", "6٠", std::nullopt}, // two scripts in one number
+        {"fa_IR", "۶۰", 60},
+        {"bn_BD", "৬০", 60},
+        {"mr_IN", "६०", 60},
+        {"ne_NP", "६०", 60},
+        {"my_MM", "၆၀", 60},
+        {"en_US", "٦٠", std::nullopt}, // not this desktop's digits
+    };
+    NumberField field = Volts();
+    for (const Case& c : cases) {
+        const QLocale locale(QString::fromLatin1(c.locale));
+        SCOPED_TRACE(std::string(c.locale) + " \"" + c.text.toStdString() + '"');
+        const auto value = ReadNumber(c.text, field, locale);
+        ASSERT_EQ(value.has_value(), c.value.has_value()) << (value ? *value : 0.0);
+        if (value) {
+            EXPECT_DOUBLE_EQ(*value, *c.value);
+        }
+        EXPECT_EQ(AmbiguousNumberText(c.text, locale), QString::fromUtf8(c.twoWays));
+        if (*c.twoWays) {
+            EXPECT_EQ(NumberAdvice(c.text, locale), QString::fromUtf8(c.twoWays));
+        }
+    }
+
+    // Every number the program shows in these locales reads back as itself, and a refusal
+    // shows an example grouped as the locale groups.
+    const struct {
+        const char* locale;
+        const char* example;
+    } locales[] = {{"de_AT", "12 345,6"}, {"pl_PL", "12 345,6"}, {"cs_CZ", "12 345,6"},
+                   {"de_DE", "12.345,6"}, {"de_CH", "12’345.6"}, {"hi_IN", "12,345.6"},
+                   {"ar_EG", "12٬345٫6"}, {"fa_IR", "12٬345٫6"}, {"bn_BD", "12,345.6"},
+                   {"mr_IN", "12,345.6"}, {"ne_NP", "12,345.6"}, {"my_MM", "12,345.6"}};
+    std::mt19937 random(38);
+    std::uniform_real_distribution<double> any(-1e6, 1e6);
+    for (const auto& l : locales) {
+        const QLocale locale(QString::fromLatin1(l.locale));
+        SCOPED_TRACE(l.locale);
+        EXPECT_EQ(NumberExample(locale), QString::fromUtf8(l.example));
+        EXPECT_EQ(NumberAdvice("abc", locale), "Numbers are typed like " + NumberExample(locale));
+        for (int i = 0; i < 200; ++i) {
+            const double v = std::round(any(random) * 1000) / 1000;
+            for (const QString& text : {FixedText(v, 3, locale), GroupedText(v, 3, locale)}) {
+                const auto back = ReadNumber(text, field, locale);
+                ASSERT_TRUE(back) << text.toStdString();
+                EXPECT_DOUBLE_EQ(*back, v) << text.toStdString();
+            }
+        }
+        EXPECT_EQ(ReadWholeNumber(FixedText(60, 0, locale), 1, 86400, locale), 60);
+    }
 }
 
 // Whatever the reader accepts, the locale itself writes the same way: a text taken as v

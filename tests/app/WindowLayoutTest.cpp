@@ -2,6 +2,8 @@
 // from a larger screen is fitted into the present one.
 #include "WindowLayout.h"
 
+#include "WindowTable.h"
+
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -73,6 +75,30 @@ TEST(WindowLayout, SavedLayoutComesBackAndALargerOneIsFittedToTheScreen) {
     ForgetWindowLayout(settings);
     EXPECT_FALSE(settings.childGroups().contains("Layout"));
     EXPECT_TRUE(settings.childGroups().contains("Comm"));
+}
+
+// The count of open windows comes from the file: a damaged or hostile one must not keep
+// the program reading entries before it shows up. No more are read than the program has
+// windows, whatever the count says and however many entries follow it.
+TEST(WindowLayout, NoMoreWindowsAreReadThanTheProgramHas) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    const int windows = int(WindowTable().size());
+    WindowLayout saved;
+    saved.frame = QRect(0, 0, 800, 600);
+    for (int i = 0; i < windows + 20; ++i)
+        saved.children << ChildPlacement{
+            WindowTable()[size_t(i % windows)].name, {i, i, 300, 200}, false, false};
+    WriteWindowLayout(settings, saved);
+    for (const qint64 count : {qint64(windows + 20), qint64(2147483647)}) {
+        SCOPED_TRACE(count);
+        settings.setValue("Layout/Windows/size", count);
+        WindowLayout read;
+        ASSERT_TRUE(ReadWindowLayout(settings, read));
+        ASSERT_EQ(read.children.size(), windows);
+        EXPECT_EQ(read.children, saved.children.mid(0, windows));
+    }
 }
 
 } // namespace

@@ -22,4 +22,5 @@ target_link_libraries(dialog_screenshots PRIVATE qetra_appdialogs)
 
 if(QETRA_FUZZ)
     include(${CMAKE_CURRENT_LIST_DIR}/fuzz/rtf.cmake)
+    include(${CMAKE_CURRENT_LIST_DIR}/fuzz/settings.cmake)
 endif()

@@ -14,6 +14,7 @@ qetra_add_test(shell_logic_tests
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/serial/TComm.h)
     qetra_add_test(shell_window_tests
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/StoredSettingsTest.cpp
         LIBS qetra_app)
 endif()
 

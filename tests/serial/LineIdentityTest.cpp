@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -16,6 +17,10 @@ void AdapterA(FakeDeviceTree& t, const QString& tty) {
 }
 void AdapterB(FakeDeviceTree& t, const QString& tty) {
     t.UsbAdapter(tty, "1-2", "0403", "6001", "FTDI", "FT232R USB UART", "B2", "ftdi_sio");
+}
+// CH340 adapters, as most RS-485 converters carry them: no serial number.
+void Ch340(FakeDeviceTree& t, const QString& tty, const QString& usbPort) {
+    t.UsbAdapter(tty, usbPort, "1a86", "7523", "", "USB Serial", "", "ch341-uart");
 }
 // COM1 set to `rel` by the operator or a simulator (a link made anew).
 void LinkCom1(FakeDeviceTree& t, const QString& rel) {
@@ -112,6 +117,49 @@ TEST(LostLineTest, OnlyTheDeviceThatWasLostIsOpenedAgain) {
                AdapterA(t, "ttyUSB0");
            },
            Verdict::Back, "Waiting for COM1 (was /dev/ttyUSB0)"}}},
+        {"an adapter without a serial number is known by its USB port",
+         "COM1",
+         [](FakeDeviceTree& t) {
+             Ch340(t, "ttyUSB0", "1-1.4");
+             LinkCom1(t, "dev/ttyUSB0");
+         },
+         {{[](FakeDeviceTree& t) {
+               t.Unplug("ttyUSB0");
+               Ch340(t, "ttyUSB0", "1-1.3"); // the same model, in the port beside it
+           },
+           Verdict::Refused,
+           "COM1 now points at a different device (/dev/ttyUSB0 is the adapter 1a86:7523 USB "
+           "Serial without a serial number on USB port 1-1.3, not the 1a86:7523 USB Serial "
+           "without a serial number on USB port 1-1.4 that was lost); waiting"},
+          {[](FakeDeviceTree& t) {
+               t.Unplug("ttyUSB0");
+               Ch340(t, "ttyUSB1", "1-1.4"); // ours, back in its port on another node
+               LinkCom1(t, "dev/ttyUSB1");
+           },
+           Verdict::Back, "Waiting for COM1 (was /dev/ttyUSB0)"}}},
+        {"a link pointed at what is no port is never opened",
+         "COM1",
+         pts3,
+         {{[](FakeDeviceTree& t) {
+               QFile::remove(t.Path("dev/pts/3"));
+               t.Link("ports/COM1", "/dev/null");
+           },
+           Verdict::Refused, "COM1 now leads to /dev/null, which is not a serial port; waiting"},
+          {[](FakeDeviceTree& t) {
+               ASSERT_EQ(::mkfifo(t.Path("fifo").toLocal8Bit().constData(), 0600), 0);
+               t.Link("ports/COM1", t.Path("fifo"));
+           },
+           Verdict::Refused, "COM1 now leads to /fifo, which is not a serial port; waiting"},
+          {[](FakeDeviceTree& t) {
+               t.File("notes.txt", "x");
+               t.Link("ports/COM1", t.Path("notes.txt"));
+           },
+           Verdict::Refused, "COM1 now leads to /notes.txt, which is not a serial port; waiting"},
+          {[](FakeDeviceTree& t) {
+               t.File("dev/pts/5");
+               t.Link("ports/COM1", t.Path("dev/pts/5"));
+           },
+           Verdict::Back, waitPts}}},
         {"a COM name without a link is the on-board port, and a link given later is taken",
          "COM1",
          [](FakeDeviceTree& t) { t.File("dev/ttyS0"); },

@@ -245,8 +245,9 @@ TEST(EnergyPreset, CountersAreTenthsRoundedToEvenAndRefusedOutsideTheirRange) {
         {"1e12", english, std::nullopt},
         {"12345,6", german, 123456},       // the user's decimal comma
         {"12345.6", french, 123456},       // and a plain point where it means nothing else
-        {"12.345", german, 123450},        // twelve thousand there, as the alarm window
-        {"12.345", italian, 123450},       // reads it, never 12.3
+        {"12.345", german, std::nullopt},  // twelve thousand there, twelve to a script:
+        {"12.345", italian, std::nullopt}, // refused, never read one way or the other
+        {"12.345,6", german, 123456},
         {"12345.6", german, std::nullopt}, // a point there groups
         {"1,234", english, 12340},
         {"1,23", english, std::nullopt},
@@ -278,7 +279,8 @@ TEST(EnergyPreset, CountersAreTenthsRoundedToEvenAndRefusedOutsideTheirRange) {
     EXPECT_EQ(bad.problem.control, "Edit3");
     EXPECT_EQ(bad.problem.message,
               "\"Reactive Energy Eq_imp\" must be a number from -214748364.8 to 214748364.7 "
-              "(it holds \"x\"). Nothing was sent to the meter.");
+              "(it holds \"x\"). Nothing was sent to the meter. Numbers are typed like "
+              "12,345.6.");
     const auto badGerman = CheckEnergyPresets({"", "", "", "", "", "", "", ""}, german);
     EXPECT_EQ(badGerman.problem.message,
               "\"Energy Ep_imp\" must be a number from -214748364,8 to 214748364,7 (it is "

@@ -1,3 +1,4 @@
+#include "Crc16.h"
 #include "HelpOptions.h"
 #include "LineStatusText.h"
 #include "MessageCheck.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -281,6 +283,58 @@ TEST_F(LinkedLine, ALostLineIsWaitedForResumedWhenBackAndTheRunSummedUpOnSigterm
     EXPECT_TRUE(out.contains("No Response= 1  CRC Error= 0")) << out.right(300).constData();
     EXPECT_TRUE(out.contains("code 1  OnResponseError")) << out.right(300).constData();
     EXPECT_FALSE(gone.isEmpty());
+}
+
+// While the run goes on, COM1 is pointed at /dev/null and the data log is renamed aside:
+// every request still goes to the device opened, so the summary names that one; the log
+// stops at its next row, saying so, and the run ends with status 1. An exception reply is
+// counted as "No Response" (the program's rule) but shown for what it is.
+TEST_F(LinkedLine, ARePointedLinkAReplacedLogAndAnExceptionAreEachToldForWhatTheyAre) {
+    std::atomic<bool> moved{false};
+    PtyResponder meter([&](const QByteArray& request, int index) {
+        if (index == 1) { // "illegal data address"
+            QByteArray e = request.left(1) + char(quint8(request[1]) | 0x80) + char(2);
+            return e + ModbusCrcBytes(e, 3);
+        }
+        if (index == 3) // held until the link and the log have moved
+            WaitUntilTrue([&] { return moved.load(); }, 20000);
+        return RegisterReadAnswer(request);
+    });
+    ASSERT_TRUE(meter.Valid());
+    LinkCom1(meter.SlavePath());
+    const QString device = QFileInfo(meter.SlavePath()).canonicalFilePath();
+    QTemporaryDir logs;
+    ASSERT_TRUE(logs.isValid());
+    const QString csv = logs.filePath("meter.csv");
+    QProcess poll;
+    poll.setProcessEnvironment(env);
+    poll.start(QETRA_POLL_PATH,
+               {"--port", "COM1", "--interval", "5", "--timeout", "1000", "--passes", "8", "--json",
+                "--csv", csv, "00,03,01,30,00,36,00,00"});
+    ASSERT_TRUE(poll.waitForStarted());
+    // Three answered (the exception waits out the time-out: the master takes it for no
+    // reply); the fourth is held until the link and the log have moved.
+    ASSERT_TRUE(WaitUntilTrue([&] { return meter.Requests() >= 3; }))
+        << meter.Requests() << " " << poll.readAllStandardError().constData();
+    ASSERT_TRUE(QFile::rename(csv, csv + ".old"));
+    LinkCom1("/dev/null");
+    moved = true;
+    ASSERT_TRUE(poll.waitForFinished(30000));
+    EXPECT_EQ(poll.exitCode(), 1);
+    const QByteArray out = poll.readAllStandardOutput();
+    const QByteArray err = poll.readAllStandardError();
+    EXPECT_TRUE(err.contains("Exception replies= 1")) << err.constData();
+    EXPECT_TRUE(err.contains(("on " + PortWithDevice("COM1", device)).toUtf8())) << err.constData();
+    EXPECT_FALSE(err.contains("/dev/null")) << err.constData();
+    EXPECT_TRUE(err.contains(("logging stopped: \"" + csv + "\" is gone").toUtf8()))
+        << err.constData();
+    const QList<QByteArray> rows = out.split('\n');
+    ASSERT_GE(rows.size(), 2);
+    const QJsonObject second = QJsonDocument::fromJson(rows[1]).object();
+    EXPECT_EQ(second["code"].toInt(), 1);
+    EXPECT_EQ(second["exception"].toInt(), 2);
+    EXPECT_EQ(second["exception_text"].toString(), "Illegal Data Address");
+    EXPECT_FALSE(QJsonDocument::fromJson(rows[0]).object().contains("exception"));
 }
 
 TEST_F(LinkedLine, ALineThatStaysAwayEndsTheRunAfterTheWait) {

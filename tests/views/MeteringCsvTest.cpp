@@ -2,12 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -193,4 +197,77 @@ TEST(MeteringCsv, AFailingWriteStopsTheLogAndSaysWhy) {
     EXPECT_TRUE(log.LastError().contains("removed")) << log.LastError().toStdString();
     EXPECT_EQ(log.Rows(), 1);
     EXPECT_EQ(log.BlockReceived(Block({}), {}), MeteringCsvLog::Outcome::Off);
+}
+
+// The name the operator chose must still lead to the file written: a log saved over by an
+// editor, removed and made again, or renamed aside stops at the next row instead of filling
+// a file nobody finds; a full disk says so in the system's words. Either way the file ends
+// with whole rows, and the log says how many it wrote.
+TEST(MeteringCsv, ALogWhoseFileIsReplacedOrWhoseDiskFillsStopsAndSaysWhy) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path, MeteringCsvLog& log)> after2Rows;
+        const char* reason;
+        int linesLeft; // in the file under the name afterwards, -1: none there
+    };
+    auto write = [](const QString& path, const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    };
+    const Case cases[] = {
+        {"removed and made again",
+         [&](const QString& p, MeteringCsvLog&) {
+             ASSERT_TRUE(QFile::remove(p));
+             write(p, "an editor's text\n");
+         },
+         "another file now", 1},
+        {"saved over through a temporary file",
+         [&](const QString& p, MeteringCsvLog&) {
+             write(p + ".tmp", "Time\n");
+             ASSERT_EQ(::rename(QFile::encodeName(p + ".tmp").constData(),
+                                QFile::encodeName(p).constData()),
+                       0);
+         },
+         "another file now", 1},
+        {"renamed aside",
+         [](const QString& p, MeteringCsvLog&) { ASSERT_TRUE(QFile::rename(p, p + ".old")); },
+         "is gone", -1},
+        {"a disk that fills in the middle of a row",
+         [](const QString&, MeteringCsvLog& log) {
+             log.SetWriter([](int fd, const char* data, qint64 size) -> qint64 {
+                 if (size > 10)
+                     return qint64(::write(fd, data, 10)); // part of the row fits
+                 errno = ENOSPC;
+                 return -1;
+             });
+         },
+         "No space left on device", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath("meter.csv");
+        MeteringCsvLog log;
+        ASSERT_TRUE(log.Start({path, 0, LogRotation::None}));
+        for (int i = 0; i < 2; ++i)
+            ASSERT_EQ(log.BlockReceived(Block({}), {}), MeteringCsvLog::Outcome::Written);
+        c.after2Rows(path, log);
+        EXPECT_EQ(log.BlockReceived(Block({}), {}), MeteringCsvLog::Outcome::Failed);
+        EXPECT_FALSE(log.Active());
+        EXPECT_EQ(log.Rows(), 2);
+        EXPECT_TRUE(log.LastError().contains(path)) << log.LastError().toStdString();
+        EXPECT_TRUE(log.LastError().contains(c.reason)) << log.LastError().toStdString();
+        if (c.linesLeft >= 0)
+            EXPECT_EQ(Lines(path).size(), c.linesLeft);
+        else
+            EXPECT_FALSE(QFileInfo::exists(path));
+    }
+
+    // The system's words for a device that is always full, not "Unknown error".
+    MeteringCsvLog full;
+    EXPECT_FALSE(full.Start({"/dev/full", 0, LogRotation::None}));
+    EXPECT_TRUE(full.LastError().contains("No space left on device"))
+        << full.LastError().toStdString();
 }

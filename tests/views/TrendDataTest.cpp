@@ -297,7 +297,18 @@ TEST(TrendLogReader, RefusesForeignAndDamagedFilesWithTheLineAndReason) {
         {"time goes back", header + good + "2024-05-01T12:59:59+02:00,230,5,R,\n", 3,
          "before the line above"},
         {"open quote", header + good + "2024-05-01T13:00:01+02:00,230,5,\"R,\n", 3,
-         "quote is not closed"},
+         "unclosed quote"},
+        {"open quote in the header", "Time,\"V1 (V),I1 (A)\n" + good, 1, "unclosed quote"},
+        {"a line longer than any log's", header + good + QByteArray(100'000, '7'), 3,
+         "line too long"},
+        {"a long line with more after it", header + QByteArray(70'000, ',') + "\n" + good, 2,
+         "line too long"},
+        {"a German copy's point that may be a thousand", "Time;V1 (V)\n01.05.2024 13:00:00;1.231\n",
+         2, "\"1.231\" in column \"V1 (V)\" may be meant two ways: type 1231 or 1,231"},
+        {"a German copy's time going back outside a clock change",
+         "Time;V1 (V)\n01.05.2024 13:00:00;1\n01.05.2024 12:00:00;1\n", 3, "before the line above"},
+        {"an exponent word", header + "2024-05-01T13:00:00+02:00,inf,5,R,\n", 2,
+         "\"inf\" in column"},
         {"binary", QByteArray("\x00\x01\x02PK\x03\x04", 8), 1, "not a data log"},
     };
     for (const Case& c : cases) {
@@ -321,4 +332,62 @@ TEST(TrendLogReader, RefusesForeignAndDamagedFilesWithTheLineAndReason) {
     ASSERT_FALSE(missing.log);
     EXPECT_TRUE(missing.problem.Text().startsWith("gone.csv: cannot be read"))
         << missing.problem.Text().toStdString();
+}
+
+// What a spreadsheet on a German desktop may write besides: points between thousands with a
+// decimal comma, and, without offsets, the hour the clock is set back in autumn twice. The
+// repeated hour is read as the time line had it, and the reader says what it decided.
+TEST(TrendLogReader, ReadsThousandsPointsAndTheHourThatComesTwice) {
+    const QTimeZone berlin("Europe/Berlin");
+    ASSERT_TRUE(berlin.isValid());
+    struct Case {
+        const char* what;
+        QByteArray rows;
+        QStringList utc; // the instants the rows are placed at
+        QList<float> volts;
+        bool noted;
+    };
+    const Case cases[] = {
+        {"points between thousands",
+         "25.10.2026 01:00:00;1.231,5\n25.10.2026 01:00:05;12.345.678,25\n25.10.2026 "
+         "01:00:10;-1.5\n",
+         {"2026-10-24T23:00:00Z", "2026-10-24T23:00:05Z", "2026-10-24T23:00:10Z"},
+         {1231.5f, 12345678.25f, -1.5f},
+         false},
+        {"the autumn hour twice",
+         "25.10.2026 02:00:00;1\n25.10.2026 02:59:00;2\n25.10.2026 02:00:00;3\n25.10.2026 "
+         "02:30:00;4\n25.10.2026 03:00:00;5\n",
+         {"2026-10-25T00:00:00Z", "2026-10-25T00:59:00Z", "2026-10-25T01:00:00Z",
+          "2026-10-25T01:30:00Z", "2026-10-25T02:00:00Z"},
+         {1, 2, 3, 4, 5},
+         true},
+        {"the skipped spring hour",
+         "29.03.2026 01:59:00;1\n29.03.2026 03:00:00;2\n",
+         {"2026-03-29T00:59:00Z", "2026-03-29T01:00:00Z"},
+         {1, 2},
+         false},
+    };
+    const int v1 = TrendQuantityOfColumn("V1 (V)");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LogFiles files;
+        const QString path = files.Write("copy.csv", "Time;V1 (V)\r\n" + c.rows);
+        const TrendLogResult r = ReadTrendLog({path}, nullptr, berlin);
+        ASSERT_TRUE(r.log) << r.problem.Text().toStdString();
+        const TrendHistory& h = r.log->history;
+        ASSERT_EQ(r.log->rows, c.volts.size());
+        qsizetype row = 0;
+        for (qsizetype i = 0; i < h.Size(); ++i) {
+            if (std::isnan(h.ValueAt(v1, i)))
+                continue; // a gap the history put in
+            ASSERT_LT(row, c.utc.size());
+            EXPECT_EQ(h.TimeAt(i),
+                      QDateTime::fromString(c.utc[row], Qt::ISODate).toMSecsSinceEpoch())
+                << row;
+            EXPECT_FLOAT_EQ(h.ValueAt(v1, i), c.volts[row]) << row;
+            ++row;
+        }
+        EXPECT_EQ(row, c.utc.size());
+        EXPECT_EQ(!r.log->notes.isEmpty(), c.noted) << r.log->notes.join('|').toStdString();
+    }
 }

@@ -1,11 +1,15 @@
 #include "PollReport.h"
 
+#include "Crc16.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
-void PollCounters::Count(int code) {
+void PollCounters::Count(const PollRecord& r) {
     ++sent;
-    switch (code) {
+    if (ExceptionCode(r.tx, r.rx) != 0)
+        ++exceptions;
+    switch (r.code) {
     case 0:
         ++ok;
         break;
@@ -18,6 +22,39 @@ void PollCounters::Count(int code) {
     default:
         ++fieldError;
         break;
+    }
+}
+
+int ExceptionCode(const QByteArray& tx, const QByteArray& rx) {
+    // A whole exception frame of the meter the request went to, its CRC in order, maybe
+    // behind a stray byte or two on the line.
+    if (tx.size() < 2)
+        return 0;
+    for (qsizetype at = 0; at + 5 <= rx.size(); ++at) {
+        const QByteArray frame = rx.mid(at, 5);
+        if (frame[0] == tx[0] && quint8(frame[1]) == (quint8(tx[1]) | 0x80) && frame[2] != 0 &&
+            ModbusCrcBytes(frame, 3) == frame.mid(3))
+            return int(quint8(frame[2]));
+    }
+    return 0;
+}
+
+QString ExceptionText(int code) {
+    switch (code) {
+    case 1:
+        return QStringLiteral("Illegal Function");
+    case 2:
+        return QStringLiteral("Illegal Data Address");
+    case 3:
+        return QStringLiteral("Illegal Data Value");
+    case 4:
+        return QStringLiteral("Slave Device Failure");
+    case 5:
+        return QStringLiteral("Acknowledge");
+    case 6:
+        return QStringLiteral("Slave Device Busy");
+    default:
+        return QStringLiteral("exception %1").arg(code);
     }
 }
 
@@ -61,6 +98,8 @@ QString RecordText(const PollRecord& r) {
     const QString fields = FieldsText(r.fields);
     if (!fields.isEmpty())
         text += "  " + fields;
+    if (const int e = ExceptionCode(r.tx, r.rx))
+        text += QString("  exception %1 (%2)").arg(e).arg(ExceptionText(e));
     return text + '\n';
 }
 
@@ -71,15 +110,25 @@ QByteArray RecordJsonLine(const PollRecord& r) {
     o["rx"] = QString::fromLatin1(r.rx.toHex());
     o["code"] = r.code;
     o["event"] = r.event.isEmpty() ? QJsonValue() : QJsonValue(r.event);
+    if (const int e = ExceptionCode(r.tx, r.rx)) {
+        o["exception"] = e;
+        o["exception_text"] = ExceptionText(e);
+    }
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
 QString SummaryText(const PollCounters& c, const QString& line) {
-    return QString("Send= %1  OK= %2  No Response= %3  CRC Error= %4  Field Error= %5  on %6\n")
-        .arg(c.sent)
-        .arg(c.ok)
-        .arg(c.noResponse)
-        .arg(c.crcError)
-        .arg(c.fieldError)
-        .arg(line);
+    QString text =
+        QString("Send= %1  OK= %2  No Response= %3  CRC Error= %4  Field Error= %5  on %6\n")
+            .arg(c.sent)
+            .arg(c.ok)
+            .arg(c.noResponse)
+            .arg(c.crcError)
+            .arg(c.fieldError)
+            .arg(line);
+    if (c.exceptions > 0)
+        text += QString("Exception replies= %1 (counted as No Response above: the meter "
+                        "answered, refusing the request)\n")
+                    .arg(c.exceptions);
+    return text;
 }

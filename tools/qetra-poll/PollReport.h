@@ -21,8 +21,17 @@ struct PollCounters {
     int noResponse = 0; // code 1
     int crcError = 0;   // code 2
     int fieldError = 0; // code 3
-    void Count(int code);
+    // Of the "No Response" ones, those the meter answered with an exception reply: the
+    // program counts them as unanswered, but the line and the wiring are fine.
+    int exceptions = 0;
+    void Count(const PollRecord& r);
 };
+
+// The exception code of a reply to `tx` (address, function + 0x80, code, CRC), 0 when `rx`
+// is none.
+int ExceptionCode(const QByteArray& tx, const QByteArray& rx);
+// "Illegal Data Address" for code 2; "exception N" for a code without a name.
+QString ExceptionText(int code);
 
 QString RecordText(const PollRecord& r);
 QByteArray RecordJsonLine(const PollRecord& r);

@@ -218,6 +218,9 @@ private:
     void Log(const RequestOutcome& outcome);
     // The device the port name leads to now, to name it beside the name given.
     QString Device() const { return QFileInfo(ResolvePortName(o_.port)).canonicalFilePath(); }
+    // The device the port opened, which every request goes to until the port opens again
+    // (a COM link moved meanwhile changes nothing on the line).
+    QString written_;
 
     QCoreApplication& app_;
     const PollOptions& o_;
@@ -260,6 +263,7 @@ int PollRun::Exec() {
     TqvModbus::StartResponseWatcher();
     try {
         qv_.Open(o_.port, o_.baud);
+        written_ = Device();
     } catch (const std::exception& e) {
         Say("cannot open " + o_.port + ": " + QString::fromStdString(e.what()));
         TqvModbus::StopResponseWatcher();
@@ -272,7 +276,7 @@ int PollRun::Exec() {
     TqvModbus::StopResponseWatcher();
 
     Print(o_.json ? stderr : stdout,
-          SummaryText(counters_, PortWithDevice(o_.port, Device())).toLocal8Bit());
+          SummaryText(counters_, PortWithDevice(o_.port, written_)).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     return !gaveUp_ && !csvFailed_ && counters_.ok == total_ && counters_.sent == total_ ? 0 : 1;
@@ -304,6 +308,7 @@ void PollRun::BindLine() {
     qv_.OnLineBack = [this](TqvModbus* s) {
         giveUp_.stop();
         answered_ = toldNoAnswer_ = false;
+        written_ = Device();
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
         if (counters_.sent < total_)
             SendNext();
@@ -327,15 +332,15 @@ void PollRun::Ended(int n, const RequestOutcome& outcome) {
             app_.quit();
         return;
     }
-    counters_.Count(outcome.code);
+    const PollRecord record = RecordOf(n, outcome);
+    counters_.Count(record);
     answered_ = answered_ || outcome.code == 0;
     if (outcome.code == 1 && !answered_ && !toldNoAnswer_) {
         toldNoAnswer_ = true;
-        Say(NoAnswerText(o_.address, o_.baud, o_.port, Device()));
+        Say(NoAnswerText(o_.address, o_.baud, o_.port, written_));
     }
     if (outcome.event == RequestOutcome::Event::F03 && outcome.code == 0)
         Log(outcome);
-    const PollRecord record = RecordOf(n, outcome);
     Print(stdout, o_.json ? RecordJsonLine(record) : RecordText(record).toLocal8Bit());
     if (counters_.sent >= total_)
         app_.quit();

@@ -1,0 +1,88 @@
+// The COMM settings read back from the settings file: every value is held to what the
+// COMM Settings dialog offers, so a damaged or hand-edited file never puts a broadcast
+// address or another meter's address on the line.
+#include "Settings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
+    struct Case {
+        const char* key;
+        QVariant stored;
+        bool used; // read into the settings; otherwise ignored and named
+    };
+    const Case cases[] = {
+        {"DevAddr", 1, true},
+        {"DevAddr", 247, true},
+        {"DevAddr", 0, false},   // the broadcast address
+        {"DevAddr", 248, false}, // beyond the meter's range
+        {"DevAddr", 256, false}, // would reach the line as 0, a broadcast
+        {"DevAddr", 300, false}, // would reach the line as 44, another meter
+        {"DevAddr", -1, false},
+        {"DevAddr", "1.5", false},
+        {"DevAddr", "4294967297", false},
+        {"Baudrate", 600, true},
+        {"Baudrate", 38400, true},
+        {"Baudrate", 9601, false},
+        {"Baudrate", 0, false},
+        {"Baudrate", "fast", false},
+        {"QueryInterval", 0, true},
+        {"QueryInterval", 99999, true},
+        {"QueryInterval", 100000, false},
+        {"QueryInterval", -200, false},
+        {"PortName", "COM128", true},
+        {"PortName", "/dev/ttyUSB0", true},
+        {"PortName", "\\\\.\\COM3", true},
+        {"PortName", "COM0", false},
+        {"PortName", "COM129", false},
+        {"PortName", "ttyUSB0", false},
+        {"PortName", "", false},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.stored.toString().toStdString());
+        const QString file = dir.filePath(QStringLiteral("s%1.ini").arg(++n));
+        {
+            QSettings s(file, QSettings::IniFormat);
+            s.setValue(QStringLiteral("Comm/") + c.key, c.stored);
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        CommSettings values;
+        values.PortName = QStringLiteral("COM1");
+        QList<IgnoredSetting> ignored;
+        ASSERT_TRUE(ReadCommSettings(settings, values, &ignored));
+        const CommSettings defaults;
+        const QVariant read = QString(c.key) == "DevAddr"         ? QVariant(values.DevAddr)
+                              : QString(c.key) == "Baudrate"      ? QVariant(values.Baudrate)
+                              : QString(c.key) == "QueryInterval" ? QVariant(values.QueryInterval)
+                                                                  : QVariant(values.PortName);
+        const QVariant fallback = QString(c.key) == "DevAddr"    ? QVariant(defaults.DevAddr)
+                                  : QString(c.key) == "Baudrate" ? QVariant(defaults.Baudrate)
+                                  : QString(c.key) == "QueryInterval"
+                                      ? QVariant(defaults.QueryInterval)
+                                      : QVariant(defaults.PortName);
+        if (c.used) {
+            EXPECT_EQ(read.toString(), c.stored.toString());
+            EXPECT_TRUE(ignored.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(read.toString(), fallback.toString());
+        ASSERT_EQ(ignored.size(), 1);
+        EXPECT_EQ(ignored.front().key, c.key);
+        EXPECT_EQ(ignored.front().stored, c.stored.toString());
+        // The operator is told the file, the entry as it stands there and the rule.
+        const QString told = IgnoredSettingsText(file, ignored);
+        EXPECT_TRUE(told.contains(file)) << told.toStdString();
+        EXPECT_TRUE(told.contains(QString(c.key) + "=" + c.stored.toString()))
+            << told.toStdString();
+        EXPECT_FALSE(ignored.front().reason.isEmpty());
+    }
+}
+
+} // namespace
