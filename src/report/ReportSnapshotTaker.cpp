@@ -44,12 +44,11 @@ void ReportSnapshotTaker::Cancel() {
 }
 
 void ReportSnapshotTaker::Install() {
-    const std::span<const ReportRead> reads = ReportReads();
     TqvModbus& m = master_;
-    m.OnQueryData = [this, reads](TqvModbus* s) {
+    m.OnQueryData = [this](TqvModbus* s) {
         if (phase_ == Phase::Waiting && !cancelled_)
             phase_ = Phase::Reading;
-        if (phase_ == Phase::Reading && (cancelled_ || next_ >= reads.size())) {
+        if (phase_ == Phase::Reading && (cancelled_ || !queue_.Next())) {
             phase_ = Phase::Done;
             GiveBack();
         }
@@ -60,9 +59,10 @@ void ReportSnapshotTaker::Install() {
             return;
         }
         reply_.reset();
-        if (reads[next_].block == ReportBlock::Clock)
+        const ReportRead& read = *queue_.Next();
+        if (read.block == ReportBlock::Clock)
             snapshot_.pcTime = QDateTime::currentDateTime();
-        s->SetQueryMessage(WithAddress(reads[next_].Message(), address_));
+        s->SetQueryMessage(WithAddress(read.Message(), address_));
     };
     auto bits = [this](auto TqvModbusEvents::*event) {
         return [this, event](TqvModbus* s, quint8 slave, quint16 start, QList<bool> values) {
@@ -84,7 +84,7 @@ void ReportSnapshotTaker::Install() {
         if (!mine_ && own_.OnResponseError)
             own_.OnResponseError(s);
     };
-    m.OnAfterResponse = [this, reads](TqvModbus* s) {
+    m.OnAfterResponse = [this](TqvModbus* s) {
         if (!mine_) {
             if (own_.OnAfterResponse)
                 own_.OnAfterResponse(s);
@@ -95,17 +95,16 @@ void ReportSnapshotTaker::Install() {
         line_.good += code == 0 ? 1 : 0;
         line_.noResponse += code == 1 ? 1 : 0;
         line_.crcErrors += code == 2 ? 1 : 0;
-        if (code == 0 && reply_)
-            snapshot_.Store(reads[next_], *reply_);
-        ++next_;
+        const bool stored = code == 0 && reply_ && snapshot_.Store(*queue_.Next(), *reply_);
+        queue_.Done(stored, !s->ReceiveBuffer().isEmpty());
         mine_ = false;
         if (OnProgress)
-            OnProgress(int(next_), int(reads.size()));
+            OnProgress(queue_.Finished(), queue_.Total());
     };
     m.OnQueryFinish = [this](TqvModbus* s) {
         // The poll stopped (Stop COMM, a lost line): nothing more will be read.
         if (phase_ == Phase::Waiting || phase_ == Phase::Reading) {
-            cancelled_ = cancelled_ || next_ < ReportReads().size();
+            cancelled_ = cancelled_ || queue_.Next() != nullptr;
             phase_ = Phase::Done;
             GiveBack();
         }

@@ -20,7 +20,8 @@ public:
     ReportSnapshotTaker(const ReportSnapshotTaker&) = delete;
     ReportSnapshotTaker& operator=(const ReportSnapshotTaker&) = delete;
 
-    // After every read of the snapshot: how many of how many are done.
+    // After every request of the snapshot: how many blocks of how many are done with (a
+    // block asked again counts once).
     std::function<void(int done, int total)> OnProgress;
     // The pass is over (all read, cancelled, or the poll stopped) and the master is the
     // program's again.
@@ -33,6 +34,8 @@ public:
 
     bool Finished() const { return phase_ == Phase::Returned; }
     bool Cancelled() const { return cancelled_; }
+    // The pass ended early because nothing came back to its first requests.
+    bool NobodyAnswered() const { return queue_.NobodyAnswered(); }
     // The snapshot's own transactions, counted as the report's line section counts them.
     const LineTally& Line() const { return line_; }
 
@@ -47,7 +50,7 @@ private:
     TqvModbusEvents own_; // the program's handlers while the snapshot holds the master
     Phase phase_ = Phase::Idle;
     bool cancelled_ = false;
-    size_t next_ = 0;
+    ReportReadQueue queue_;
     bool mine_ = false; // the transaction on the line is the snapshot's
     std::optional<QList<quint16>> reply_;
     LineTally line_;

@@ -26,6 +26,25 @@ bool Integer(const QString& text, long long low, long long high, long long& out)
     return ok && out >= low && out <= high;
 }
 
+// "0x100", "0x100:2", "0x100:silent": the block's start register and how it is refused.
+bool ParseRefusal(const QString& text, bool write, Refusal& out) {
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool ok = parts.size() <= 2;
+    const uint start = ok ? parts[0].trimmed().toUInt(&ok, 0) : 0;
+    if (!ok || start > 0xFFFF)
+        return false;
+    out = Refusal{write, static_cast<std::uint16_t>(start), 4};
+    if (parts.size() == 1)
+        return true;
+    if (parts[1].trimmed() == QLatin1String("silent")) {
+        out.exception = 0;
+        return true;
+    }
+    const uint code = parts[1].trimmed().toUInt(&ok, 0);
+    out.exception = static_cast<std::uint8_t>(code);
+    return ok && code >= 1 && code <= 255;
+}
+
 } // namespace
 
 OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QString& message) {
@@ -122,8 +141,19 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "rated to full load with an inrush peak, voltages sagging under it (default: a "
         "steady load).",
         "seconds", "0");
-    p.addOptions(
-        {bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent, dropRead});
+    const QCommandLineOption refuseWrite(
+        "refuse-write",
+        "Refuse writes of the block starting at register <address> without carrying them out: "
+        "an exception reply with <code> (default 4, slave device failure), or no reply at all "
+        "with :silent (e.g. 0x100, 0x100:2, 0x330:silent; may be given more than once).",
+        "address[:code|:silent]");
+    const QCommandLineOption refuseRead(
+        "refuse-read",
+        "Refuse reads of the block starting at register <address>, as --refuse-write does "
+        "writes (e.g. 0x510:2).",
+        "address[:code|:silent]");
+    p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent,
+                  dropRead, refuseWrite, refuseRead});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -243,6 +273,16 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
                         ":n for 1..1000000 reads");
         out.droppedReads.push_back(
             {static_cast<std::uint16_t>(start), static_cast<std::uint32_t>(count)});
+    }
+    for (const auto& [option, write] : {std::pair{&refuseWrite, true}, {&refuseRead, false}}) {
+        for (const QString& text : p.values(*option)) {
+            Refusal refusal;
+            if (!ParseRefusal(text, write, refusal))
+                return fail(QStringLiteral("--%1 must be a register address 0..0xFFFF, "
+                                           "optionally with :code (1..255) or :silent")
+                                .arg(option->names().first()));
+            out.refusals.push_back(refusal);
+        }
     }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");

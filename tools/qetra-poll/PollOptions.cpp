@@ -101,6 +101,34 @@ bool ParseRateList(const QString& text, QList<quint32>& rates) {
     return !rates.isEmpty();
 }
 
+QString ConflictingModes(const PollOptions& o) {
+    QStringList given;
+    if (o.listPorts)
+        given << "--list-ports";
+    if (o.scan)
+        given << "--scan";
+    if (!o.reportFile.isEmpty())
+        given << "--report";
+    switch (o.configAction) {
+    case PollOptions::ConfigAction::Save:
+        given << "--save-config";
+        break;
+    case PollOptions::ConfigAction::Compare:
+        given << "--compare-config";
+        break;
+    case PollOptions::ConfigAction::Apply:
+        given << "--apply-config";
+        break;
+    case PollOptions::ConfigAction::None:
+        break;
+    }
+    if (given.size() < 2)
+        return {};
+    const QString last = given.takeLast();
+    return given.join(", ") + " and " + last +
+           " exclude each other: a run does one of them, nothing was done";
+}
+
 PollArguments ParsePollArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
@@ -198,6 +226,27 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
 
     PollOptions o;
     o.listPorts = parser.isSet(listOption);
+    o.scan = parser.isSet(scanOption);
+    if (parser.isSet(reportOption))
+        o.reportFile = parser.value(reportOption);
+    const QList<std::pair<const QCommandLineOption*, PollOptions::ConfigAction>> actions = {
+        {&saveConfigOption, PollOptions::ConfigAction::Save},
+        {&compareConfigOption, PollOptions::ConfigAction::Compare},
+        {&applyConfigOption, PollOptions::ConfigAction::Apply}};
+    for (const auto& [option, action] : actions) {
+        if (!parser.isSet(*option))
+            continue;
+        if (o.configAction != PollOptions::ConfigAction::None) {
+            result.error = "--save-config, --compare-config and --apply-config exclude each other";
+            return result;
+        }
+        o.configAction = action;
+        o.configFile = parser.value(*option);
+    }
+    if (const QString conflict = ConflictingModes(o); !conflict.isEmpty()) {
+        result.error = conflict;
+        return result;
+    }
     if (o.listPorts) {
         result.options = o;
         return result;
@@ -207,7 +256,6 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
         result.error = "--port is required";
         return result;
     }
-    o.scan = parser.isSet(scanOption);
     if (o.scan) {
         const auto turnaround = ParseNumber(parser.value(scanTurnOption), 10000);
         if (!ParseAddressRange(parser.value(scanAddrOption), o.scanPlan.firstAddress,
@@ -300,20 +348,6 @@ PollArguments ParsePollArguments(const QStringList& arguments) {
             o.interval = 0;
         result.options = o;
         return result;
-    }
-    const QList<std::pair<const QCommandLineOption*, PollOptions::ConfigAction>> actions = {
-        {&saveConfigOption, PollOptions::ConfigAction::Save},
-        {&compareConfigOption, PollOptions::ConfigAction::Compare},
-        {&applyConfigOption, PollOptions::ConfigAction::Apply}};
-    for (const auto& [option, action] : actions) {
-        if (!parser.isSet(*option))
-            continue;
-        if (o.configAction != PollOptions::ConfigAction::None) {
-            result.error = "--save-config, --compare-config and --apply-config exclude each other";
-            return result;
-        }
-        o.configAction = action;
-        o.configFile = parser.value(*option);
     }
     if (o.configAction != PollOptions::ConfigAction::None) {
         if (o.configFile.isEmpty()) {

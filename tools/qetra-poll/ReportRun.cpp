@@ -1,6 +1,7 @@
 #include "ReportRun.h"
 
 #include "CommissioningReport.h"
+#include "ReportForm.h"
 #include "ReportSnapshotTaker.h"
 #include "TqvModbus.h"
 
@@ -9,6 +10,7 @@
 #include <QEventLoop>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -29,8 +31,11 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     QEventLoop loop;
     bool lost = false;
     ReportSnapshotTaker taker(qv, o.address, s);
+    const bool progressInPlace = isatty(STDERR_FILENO);
     taker.OnProgress = [&](int done, int total) {
-        if (done >= total)
+        if (progressInPlace)
+            std::fprintf(stderr, "\r  %d of %d blocks read ", done, total);
+        if (done >= total || taker.NobodyAnswered())
             qv.StopQuery();
     };
     taker.OnFinished = [&] { loop.quit(); };
@@ -56,13 +61,25 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
+    if (progressInPlace)
+        std::fputs("\n", stderr);
     s.line = taker.Line();
     if (lost && why)
         *why = "the line was lost while the report's blocks were read";
-    return !lost;
+    if (taker.NobodyAnswered() && why)
+        *why = ReportNoAnswerText(s) + "; no report was written";
+    return !lost && !taker.NobodyAnswered();
 }
 
 int RunReport(const PollOptions& o) {
+    // The same limits as the program's form, before anything is sent.
+    if (const QString problem =
+            ReportFormProblem(ReportForm{o.site, o.feeder, o.technician, o.notes, QPageSize::A4});
+        !problem.isEmpty()) {
+        Say("--site, --feeder, --technician and --notes take what the program's report form "
+            "takes: " + problem);
+        return 2;
+    }
     ReportSnapshot s;
     s.site = o.site;
     s.feeder = o.feeder;
