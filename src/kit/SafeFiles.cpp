@@ -13,10 +13,6 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("SafeFiles", text);
-}
-
 QString SystemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -25,16 +21,16 @@ QString KindOf(mode_t mode) {
     if (S_ISREG(mode))
         return {};
     if (S_ISFIFO(mode))
-        return Tr("a FIFO");
+        return QCoreApplication::translate("SafeFiles", "a FIFO");
     if (S_ISCHR(mode))
-        return Tr("a character device");
+        return QCoreApplication::translate("SafeFiles", "a character device");
     if (S_ISBLK(mode))
-        return Tr("a block device");
+        return QCoreApplication::translate("SafeFiles", "a block device");
     if (S_ISDIR(mode))
-        return Tr("a folder");
+        return QCoreApplication::translate("SafeFiles", "a folder");
     if (S_ISSOCK(mode))
-        return Tr("a socket");
-    return Tr("not a regular file");
+        return QCoreApplication::translate("SafeFiles", "a socket");
+    return QCoreApplication::translate("SafeFiles", "not a regular file");
 }
 
 // A QSaveFile: the temporary file is made in the target's folder, so the replacement is a
@@ -102,12 +98,14 @@ QString NotARegularFile(const QString& path) {
 
 QString SaveTargetProblem(const QString& path) {
     if (path.isEmpty())
-        return Tr("no file name given");
+        return QCoreApplication::translate("SafeFiles", "no file name given");
     const QString kind = NotARegularFile(path);
     if (kind.isEmpty())
         return {};
-    return Tr("%1 is %2, not a regular file; a save would replace it, so nothing is written "
-              "there (choose a new name or a regular file)")
+    return QCoreApplication::translate(
+               "SafeFiles",
+               "%1 is %2, not a regular file; a save would replace it, so nothing is written "
+               "there (choose a new name or a regular file)")
         .arg(path, kind);
 }
 
@@ -126,9 +124,11 @@ bool SaveFileAtomically(const QString& path, const QByteArray& bytes, QString* w
         own = MakeSaveFileSink();
         sink = own.get();
     }
-    const QString kept = existed ? Tr("the file that was there is kept as it was")
-                                 : Tr("no file was made");
-    const QString failed = Tr("cannot write %1: %2; %3");
+    const QString kept =
+        existed
+            ? QCoreApplication::translate("SafeFiles", "the file that was there is kept as it was")
+            : QCoreApplication::translate("SafeFiles", "no file was made");
+    const QString failed = QCoreApplication::translate("SafeFiles", "cannot write %1: %2; %3");
     if (!sink->Open(path))
         return fail(failed.arg(path, sink->ErrorString(), kept));
     if (sink->Write(bytes) != bytes.size() || !sink->Flush()) {
@@ -149,29 +149,35 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
     };
     const QByteArray name = QFile::encodeName(path);
     auto tooLarge = [&](qint64 size) {
-        return fail(Tr("%1 has %2 bytes or more; a file of more than %3 bytes is not read")
-                        .arg(path, QLocale::c().toString(size), QLocale::c().toString(maxBytes)));
+        return fail(
+            QCoreApplication::translate(
+                "SafeFiles", "%1 has %2 bytes or more; a file of more than %3 bytes is not read")
+                .arg(path, QLocale::c().toString(size), QLocale::c().toString(maxBytes)));
     };
     struct stat st {};
     if (::stat(name.constData(), &st) != 0)
-        return fail(Tr("cannot read %1: %2").arg(path, SystemError(errno)));
+        return fail(QCoreApplication::translate("SafeFiles", "cannot read %1: %2")
+                        .arg(path, SystemError(errno)));
     // Nothing but a regular file is opened: a FIFO would block the open, a device would
     // never end.
     if (!S_ISREG(st.st_mode))
-        return fail(Tr("%1 is %2, not a regular file; only a regular file is read")
+        return fail(QCoreApplication::translate(
+                        "SafeFiles", "%1 is %2, not a regular file; only a regular file is read")
                         .arg(path, KindOf(st.st_mode)));
     if (st.st_size > maxBytes)
         return tooLarge(st.st_size);
     // Opened without waiting, and looked at again: the name may lead elsewhere by now.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return fail(Tr("cannot read %1: %2").arg(path, SystemError(errno)));
+        return fail(QCoreApplication::translate("SafeFiles", "cannot read %1: %2")
+                        .arg(path, SystemError(errno)));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return fail(Tr("%1 is %2, not a regular file; only a regular file is read")
+        return fail(QCoreApplication::translate(
+                        "SafeFiles", "%1 is %2, not a regular file; only a regular file is read")
                         .arg(path, KindOf(st.st_mode)));
     QByteArray data(qsizetype(std::min<qint64>(st.st_size, maxBytes) + 1), Qt::Uninitialized);
     qint64 got = 0;
@@ -186,7 +192,8 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return fail(Tr("cannot read %1: %2").arg(path, SystemError(errno)));
+            return fail(QCoreApplication::translate("SafeFiles", "cannot read %1: %2")
+                            .arg(path, SystemError(errno)));
         if (n == 0)
             break;
         got += n;

@@ -12,8 +12,8 @@
 #include "SettingsMessages.h"
 #include "WiringCheck.h"
 
-#include <QCoreApplication>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -665,8 +665,7 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const Ratios& known) 
         if (!known.known && !logged[r][kValueColumn].isEmpty() &&
             AlarmRecordValueScaled(*records, int(r)))
             logged[r][kValueColumn] = NeedsSettings();
-    l.Table(headings, logged,
-            {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
+    l.Table(headings, logged, {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
 }
 
 void LineSection(Layout& l, const ReportSnapshot& s) {

@@ -42,16 +42,16 @@ QString ReportFormProblem(const ReportForm& form) {
         const char* caption;
         const QString& text;
         int max;
-    } fields[] = {{QT_TRANSLATE_NOOP("ReportForm", "Site"), form.site, ReportFieldMaxLength},
-                  {QT_TRANSLATE_NOOP("ReportForm", "Feeder / panel"), form.feeder,
-                   ReportFieldMaxLength},
-                  {QT_TRANSLATE_NOOP("ReportForm", "Technician"), form.technician,
-                   ReportFieldMaxLength},
-                  {QT_TRANSLATE_NOOP("ReportForm", "Notes"), form.notes, ReportNotesMaxLength}};
+    } fields[] = {
+        {QT_TRANSLATE_NOOP("ReportForm", "Site"), form.site, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Feeder / panel"), form.feeder, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Technician"), form.technician, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Notes"), form.notes, ReportNotesMaxLength}};
     for (const auto& f : fields) {
         const QString caption = QCoreApplication::translate("ReportForm", f.caption);
         if (f.text.size() > f.max)
-            return QCoreApplication::translate("ReportForm", "%1: at most %2 characters (%3 typed).")
+            return QCoreApplication::translate("ReportForm",
+                                               "%1: at most %2 characters (%3 typed).")
                 .arg(caption)
                 .arg(f.max)
                 .arg(f.text.size());

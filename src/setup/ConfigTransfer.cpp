@@ -386,7 +386,7 @@ MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfigu
                 differing << ConfigRegisterName(it.key());
     }
     if (!wrote || !after || !differing.isEmpty()) {
-        o.result = !wrote ? ResultOf(run.FailureKind())
+        o.result = !wrote   ? ResultOf(run.FailureKind())
                    : !after ? Result::NoAnswer
                             : Result::Differs;
         o.detail = !after ? run.Failure() : differing.join(QStringLiteral(", "));
@@ -400,7 +400,8 @@ MeterApplyOutcome ApplyMeterConfiguration(RegisterLink& link, const MeterConfigu
         return MoveMeter(link, run, address, *before, target, newAddress, newBaud);
     o.result = Result::Verified;
     if (includeComm)
-        o.answersAt = QStringLiteral("the meter answers at %1 as before").arg(WhereText(address, baud));
+        o.answersAt =
+            QStringLiteral("the meter answers at %1 as before").arg(WhereText(address, baud));
     return o;
 }
 

@@ -214,9 +214,9 @@ std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& p
 std::optional<MeterConfiguration> TFormMeterConfig::ReadMeter(EngineLink& link) {
     QString why;
     SetRunning(true);
-    const auto meter = ReadMeterConfiguration(link, state_.DevAddr,
-                                              ConfigMeterModel(state_.MeterModel),
-                                              QDateTime::currentDateTimeUtc(), &why);
+    const auto meter =
+        ReadMeterConfiguration(link, state_.DevAddr, ConfigMeterModel(state_.MeterModel),
+                               QDateTime::currentDateTimeUtc(), &why);
     SetRunning(false);
     if (!meter)
         dialogs_.Warn(Caption(), why + QLatin1Char('.'));
@@ -318,9 +318,9 @@ void TFormMeterConfig::RestoreClick() {
     if (const auto after = ReadMeter(*link))
         ShowComparison(*file_, *after, QStringLiteral("Meter"));
     if (outcome.result == MeterApplyOutcome::Result::Verified)
-        dialogs_.Confirm(tr("Meter configuration verified.") +
-                         (outcome.answersAt.isEmpty() ? QString()
-                                                      : QLatin1Char('\n') + outcome.answersAt));
+        dialogs_.Confirm(
+            tr("Meter configuration verified.") +
+            (outcome.answersAt.isEmpty() ? QString() : QLatin1Char('\n') + outcome.answersAt));
     else
         dialogs_.Warn(Caption(), ApplyOutcomeLine(outcome));
 }
@@ -355,7 +355,8 @@ void TFormMeterConfig::CloneClick() {
         QStringList detail = {o.detail, o.rollback};
         detail.removeAll(QString());
         AddRow(results_,
-               {QString::number(address), ApplyResultText(o.result), detail.join(QStringLiteral("; "))},
+               {QString::number(address), ApplyResultText(o.result),
+                detail.join(QStringLiteral("; "))},
                o.result != MeterApplyOutcome::Result::Verified);
         progress_->setValue(progress_->value() + 1);
     }

@@ -80,8 +80,8 @@ QList<ConfigSetting> AlarmSettings(const MeterConfiguration& config) {
                                              .arg(delays.last())};
     for (int k = 0; k < 3; ++k) {
         const quint16 bits = config.alarms[size_t(kUpperBitWordIndex[k])] & ~kGroupBits;
-        out << ConfigSetting{kAlarms, QLatin1String(kUpperBitWords[k]), UpperBitsText(bits),
-                             {bits}, {}, true};
+        out << ConfigSetting{
+            kAlarms, QLatin1String(kUpperBitWords[k]), UpperBitsText(bits), {bits}, {}, true};
     }
     const QStringList offOn = {QStringLiteral("OFF"), QStringLiteral("ON")};
     const QStringList status = {QStringLiteral("OFF"), QStringLiteral("ACTIVE")};
@@ -226,9 +226,10 @@ QString RawValueProblem(const QJsonValue& r, const ConfigSetting& setting) {
                               "numbers, like [200]).")
             .arg(JsonText(r));
     const double v = r.toDouble();
-    const bool bit = setting.section == kAlarms && (setting.name.endsWith(QLatin1String(" Status")) ||
-                                                    setting.name.endsWith(QLatin1String(" DO1")) ||
-                                                    setting.name.endsWith(QLatin1String(" DO2")));
+    const bool bit =
+        setting.section == kAlarms && (setting.name.endsWith(QLatin1String(" Status")) ||
+                                       setting.name.endsWith(QLatin1String(" DO1")) ||
+                                       setting.name.endsWith(QLatin1String(" DO2")));
     if (bit && v != 0.0 && v != 1.0)
         return QStringLiteral("raw value %1 is not a bit (0 or 1).").arg(JsonText(r));
     if (v < 0.0 || v > 65535.0 || v != double(qint64(v)))
@@ -375,7 +376,8 @@ QString ReadHeader(const QJsonObject& root, MeterConfiguration& config) {
             return QStringLiteral("\"meter\": unknown field \"%1\".").arg(key);
     for (const char* key : {"model", "firmware"})
         if (!meter.value(QLatin1String(key)).isString())
-            return QStringLiteral("\"meter\" \"%1\": missing or not a text.").arg(QLatin1String(key));
+            return QStringLiteral("\"meter\" \"%1\": missing or not a text.")
+                .arg(QLatin1String(key));
     config.model = meter.value(QStringLiteral("model")).toString();
     config.firmware = meter.value(QStringLiteral("firmware")).toString();
     if (!ConfigMeterModels().contains(config.model))
@@ -454,8 +456,8 @@ QByteArray MeterConfigJson(const MeterConfiguration& config) {
         bool first = true;
         for (const ConfigSetting& s : settings) {
             if (s.section != section ||
-                (s.onlyWhenSet && std::all_of(s.raw.begin(), s.raw.end(),
-                                              [](quint16 r) { return r == 0; })))
+                (s.onlyWhenSet &&
+                 std::all_of(s.raw.begin(), s.raw.end(), [](quint16 r) { return r == 0; })))
                 continue;
             QByteArrayList raw;
             for (const quint16 r : s.raw)

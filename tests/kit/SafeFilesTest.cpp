@@ -76,13 +76,13 @@ struct FileCase {
     const char* name;
     // Puts what the case needs into `dir` and gives the path to read or save to.
     std::function<QString(const QDir& dir)> make;
-    bool save;        // SaveFileAtomically of kNew, else ReadRegularFile
+    bool save; // SaveFileAtomically of kNew, else ReadRegularFile
     bool succeeds;
     const char* says; // part of the reason when it fails
     // What must hold of `path` afterwards.
     std::function<void(const QString& path)> after = [](const QString&) {};
-    bool fullDisk = false;     // through FullDiskSink
-    bool sizeLimited = false;  // the real QSaveFile under a 16 kB file size limit
+    bool fullDisk = false;    // through FullDiskSink
+    bool sizeLimited = false; // the real QSaveFile under a 16 kB file size limit
 };
 
 void PrintTo(const FileCase& c, std::ostream* os) {
@@ -167,10 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kLimit + 1));
                      return big.fileName();
                  },
-                 false, false, "has 1048577 bytes or more; a file of more than 1048576 bytes is not read"},
+                 false, false,
+                 "has 1048577 bytes or more; a file of more than 1048576 bytes is not read"},
         FileCase{"ReadAMissingFile",
-                 [](const QDir& dir) { return dir.filePath(QStringLiteral("none")); }, false,
-                 false, "No such file or directory"},
+                 [](const QDir& dir) { return dir.filePath(QStringLiteral("none")); }, false, false,
+                 "No such file or directory"},
         FileCase{"SaveUnderANewName",
                  [](const QDir& dir) { return dir.filePath(QStringLiteral("new.json")); }, true,
                  true, ""},

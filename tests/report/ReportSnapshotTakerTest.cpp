@@ -128,7 +128,7 @@ TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockAndAsksASilentOneOnceMore) {
 TEST_F(SnapshotOfAPollingMaster, AMeterThatNeverAnswersEndsThePassEarly) {
     log.Reply = [](const QByteArray& request) {
         return request.left(6) == QByteArray::fromHex("010301300004") ? Answer(request)
-                                                                       : QByteArray();
+                                                                      : QByteArray();
     };
     ReportSnapshotTaker taker(master, 1, snapshot);
     taker.Start();

@@ -25,7 +25,7 @@ public:
     RegisterMeter() {
         MeterConfiguration c = SampleConfiguration();
         c.settings[0x01] = 9;
-        c.settings[0x08] = 50; // CT1 other than the file's
+        c.settings[0x08] = 50;   // CT1 other than the file's
         c.alarms[4 + 3 * 4] = 1; // group 5 watches V1
         for (int i = 0; i < MeterSettingsCount; ++i)
             registers_[quint16(0x100 + i)] = c.settings[size_t(i)];
@@ -62,7 +62,8 @@ public:
         const Reaction r = OnWrite(writes_);
         if (r.take) {
             for (int i = 0; i < count; ++i)
-                registers_[quint16(start + i)] = quint16((f[7 + 2 * i] + f[8 + 2 * i]).toUInt(nullptr, 16));
+                registers_[quint16(start + i)] =
+                    quint16((f[7 + 2 * i] + f[8 + 2 * i]).toUInt(nullptr, 16));
             if (start == 0x100) {
                 address_ = registers_[0x101];
                 baud_ = registers_[0x102];
@@ -121,26 +122,25 @@ INSTANTIATE_TEST_SUITE_P(
                       };
                   },
                   true, "address 9: verified; the meter now answers at address 5, 9600 baud"},
-        ApplyCase{"GoneAfterTheAddressChange",
-                  [](RegisterMeter& m) { m.silentFromWrite = 4; }, true,
+        ApplyCase{"GoneAfterTheAddressChange", [](RegisterMeter& m) { m.silentFromWrite = 4; },
+                  true,
                   "address 9: no answer: after the write of the address and baud rate the meter "
                   "answers neither at address 5, 9600 baud nor at address 9, 9600 baud (the "
                   "write of the address and baud rate got no answer); try it at either; not "
                   "rolled back: the meter does not answer"},
-        ApplyCase{"RollbackRefused",
-                  [](RegisterMeter& m) {
-                      m.OnWrite = [](int n) {
-                          return n <= 2 ? Reaction{}
-                                        : Reaction{false, LinkFailure::Kind::Exception};
-                      };
-                  },
-                  false,
-                  "address 9: refused: the meter refused the write of its alarm words and "
-                  "groups 1-4 (0x0330): exception 4 (Slave Device Failure); not rolled back: "
-                  "settings (0x0100): the file's values; alarm groups 5-9 (0x0340): the file's "
-                  "values; alarm words and groups 1-4 (0x0330): what it held before"},
-        ApplyCase{"SilentFromTheThirdWrite",
-                  [](RegisterMeter& m) { m.silentFromWrite = 3; }, false,
+        ApplyCase{
+            "RollbackRefused",
+            [](RegisterMeter& m) {
+                m.OnWrite = [](int n) {
+                    return n <= 2 ? Reaction{} : Reaction{false, LinkFailure::Kind::Exception};
+                };
+            },
+            false,
+            "address 9: refused: the meter refused the write of its alarm words and "
+            "groups 1-4 (0x0330): exception 4 (Slave Device Failure); not rolled back: "
+            "settings (0x0100): the file's values; alarm groups 5-9 (0x0340): the file's "
+            "values; alarm words and groups 1-4 (0x0330): what it held before"},
+        ApplyCase{"SilentFromTheThirdWrite", [](RegisterMeter& m) { m.silentFromWrite = 3; }, false,
                   "address 9: no answer: the write of its alarm words and groups 1-4 (0x0330) "
                   "was not answered; not rolled back: the meter does not answer the read-back, "
                   "so what it holds is unknown (blocks written: settings (0x0100), alarm groups "

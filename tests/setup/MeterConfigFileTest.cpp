@@ -39,7 +39,8 @@ TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
     config.alarms[0] |= 0x0200;
     config.alarms[2] |= 0x8000;
     const QByteArray json = MeterConfigJson(config);
-    EXPECT_TRUE(json.contains(R"({"name": "Alarm Status Bits 9-15", "value": "0x0200", "raw": [512]})"))
+    EXPECT_TRUE(
+        json.contains(R"({"name": "Alarm Status Bits 9-15", "value": "0x0200", "raw": [512]})"))
         << json.constData();
     EXPECT_TRUE(json.contains(R"("Alarm DO1 Bits 9-15", "value": "0x8000")"));
     EXPECT_FALSE(json.contains("Alarm DO2 Bits"));
@@ -214,11 +215,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   R"("name": "CT1", "value": "200", "raw": [200], "raw": [300])");
                 },
                 "line 15: the key \"raw\" is given twice in one object"},
-        BadFile{"a NUL byte in a name",
-                [](Root) {
-                    return Edited(R"("name": "PT2")", QByteArray("\"name\": \"PT2\0\"", 14));
-                },
-                "line 14: a control character (0x00) in a text."},
+        BadFile{
+            "a NUL byte in a name",
+            [](Root) { return Edited(R"("name": "PT2")", QByteArray("\"name\": \"PT2\0\"", 14)); },
+            "line 14: a control character (0x00) in a text."},
         BadFile{"an escaped NUL in a name",
                 [](Root) { return Edited(R"("name": "PT2")", R"("name": "PT2\u0000x")"); },
                 "line 14: the text \"PT2\\u0000x\" holds a control character."},

@@ -28,9 +28,9 @@ ToolRun RunTool(const QString& program, QStringList arguments,
     p.setProcessEnvironment(environment);
     if (fileSizeKb > 0)
         p.start("bash",
-                QStringList{"-c",
-                            QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$@\"").arg(fileSizeKb),
-                            "bash", program} +
+                QStringList{
+                    "-c", QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$@\"").arg(fileSizeKb),
+                    "bash", program} +
                     arguments);
     else
         p.start(program, arguments);
@@ -83,8 +83,8 @@ void PrintTo(const ReportCase& c, std::ostream* os) {
 QString PdfText(const QString& pdf, int page = 0) {
     QStringList arguments = {"-layout", pdf, "-"};
     if (page > 0)
-        arguments = QStringList{"-f", QString::number(page), "-l", QString::number(page)} +
-                    arguments;
+        arguments =
+            QStringList{"-f", QString::number(page), "-l", QString::number(page)} + arguments;
     const ToolRun text = RunTool(QStringLiteral("pdftotext"), arguments);
     EXPECT_EQ(text.exitCode, 0) << "pdftotext (poppler-utils): " << qPrintable(text.err);
     return text.out;
@@ -137,13 +137,13 @@ TEST_P(CommissioningReport, RecordsWhatTheMeterHoldsAndMeasures) {
     if (c.target == Target::Fifo) {
         ASSERT_EQ(::mkfifo(QFile::encodeName(pdf).constData(), 0600), 0);
     }
-    const ToolRun poll = RunTool(QStringLiteral(QETRA_POLL_PATH),
-                                 QStringList{"--port", sim.device(), "--addr", "7", "--timeout",
-                                             "1500", "--report", pdf, "--site", "Substation North",
-                                             "--technician", "R. Ortiz", "--notes",
-                                             "Handed over after commissioning"} +
-                                     c.pollArguments,
-                                 env, c.fileSizeKb);
+    const ToolRun poll =
+        RunTool(QStringLiteral(QETRA_POLL_PATH),
+                QStringList{"--port", sim.device(), "--addr", "7", "--timeout", "1500", "--report",
+                            pdf, "--site", "Substation North", "--technician", "R. Ortiz",
+                            "--notes", "Handed over after commissioning"} +
+                    c.pollArguments,
+                env, c.fileSizeKb);
     ASSERT_EQ(poll.exitCode, c.exitCode) << qPrintable(poll.err);
     if (c.framesHeard >= 0) {
         EXPECT_EQ(sim.stop(), 0);
@@ -226,8 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    3,
                    kSettingsRead + QStringList{R"(Phase angles\s+not read)",
-                                               R"(Wiring check: not read)",
-                                               R"(No response\s+2\b)", R"(V1\s+2\d\.\d+ kV)"},
+                                               R"(Wiring check: not read)", R"(No response\s+2\b)",
+                                               R"(V1\s+2\d\.\d+ kV)"},
                    {R"(Wiring looks right)"}},
         // Without its settings nothing the PT and CT ratios scale is a value: 229.6 V for a
         // 22.96 kV feeder would be a false record.
@@ -235,9 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--silent-block", "0x100"},
                    {},
                    3,
-                   {R"(Meter settings\s+not read)",
-                    R"(V1\s+not read \(needs the meter\s)", R"(P sum\s+not read \(needs the meter\s)",
-                    R"(U1\s+not read \(needs)", R"(V1 \(Phase A Voltage\)\s+Above\s+not read \(needs)",
+                   {R"(Meter settings\s+not read)", R"(V1\s+not read \(needs the meter\s)",
+                    R"(P sum\s+not read \(needs the meter\s)", R"(U1\s+not read \(needs)",
+                    R"(V1 \(Phase A Voltage\)\s+Above\s+not read \(needs)",
                     R"(Frequency\s+\d\d\.\d\d Hz)", R"(No response\s+2\b)"},
                    {R"(\d V\b)", R"(\d kV\b)", R"(\d W\b)", R"(\d kW\b)", R"(\d A\b)"}},
         // One reply of block 0x100 lost: it is asked again and the report is whole.
@@ -275,14 +275,15 @@ INSTANTIATE_TEST_SUITE_P(
                    Target::New,
                    0,
                    4},
-        ReportCase{"ReportOnAFullDisk",
-                   {},
-                   {},
-                   1,
-                   {R"(cannot write .*report.pdf: File too large; the file that was there is kept)"},
-                   {},
-                   Target::OldReport,
-                   8},
+        ReportCase{
+            "ReportOnAFullDisk",
+            {},
+            {},
+            1,
+            {R"(cannot write .*report.pdf: File too large; the file that was there is kept)"},
+            {},
+            Target::OldReport,
+            8},
         ReportCase{"ReportOntoAFifo",
                    {},
                    {},

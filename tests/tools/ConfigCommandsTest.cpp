@@ -43,11 +43,12 @@ protected:
         QProcess p;
         p.setProcessEnvironment(Environment());
         if (fileSizeKb > 0)
-            p.start("bash", QStringList{"-c",
-                                        QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$@\"")
-                                            .arg(fileSizeKb),
-                                        "bash", QStringLiteral(QETRA_POLL_PATH)} +
-                                arguments);
+            p.start("bash",
+                    QStringList{
+                        "-c",
+                        QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$@\"").arg(fileSizeKb),
+                        "bash", QStringLiteral(QETRA_POLL_PATH)} +
+                        arguments);
         else
             p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
         PollRun r;
@@ -265,23 +266,25 @@ TEST_P(ConfigRefusals, EndWithNothingLostAndTheReasonSaid) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ConfigRefusals,
     ::testing::Values(
-        RefusalCase{"RefusedSettingsWriteIsRolledBack",
-                    {"--refuse-write", "0x100"},
-                    {"--addr", "9", "--apply-config", "{sample}"},
-                    1,
-                    R"(^address 9: refused: the meter refused the write of its settings \(0x0100\): )"
-                    R"(exception 4 \(Slave Device Failure\); rolled back: the meter holds what it )"
-                    R"(held before\n$)",
-                    nullptr,
-                    true},
-        RefusalCase{"UnansweredAlarmWriteIsRolledBack",
-                    {"--refuse-write", "0x330:silent"},
-                    {"--addr", "9", "--apply-config", "{sample}"},
-                    1,
-                    R"(^address 9: no answer: the write of its alarm words and groups 1-4 )"
-                    R"(\(0x0330\) was not answered; rolled back: the meter holds what it held before)",
-                    nullptr,
-                    true},
+        RefusalCase{
+            "RefusedSettingsWriteIsRolledBack",
+            {"--refuse-write", "0x100"},
+            {"--addr", "9", "--apply-config", "{sample}"},
+            1,
+            R"(^address 9: refused: the meter refused the write of its settings \(0x0100\): )"
+            R"(exception 4 \(Slave Device Failure\); rolled back: the meter holds what it )"
+            R"(held before\n$)",
+            nullptr,
+            true},
+        RefusalCase{
+            "UnansweredAlarmWriteIsRolledBack",
+            {"--refuse-write", "0x330:silent"},
+            {"--addr", "9", "--apply-config", "{sample}"},
+            1,
+            R"(^address 9: no answer: the write of its alarm words and groups 1-4 )"
+            R"(\(0x0330\) was not answered; rolled back: the meter holds what it held before)",
+            nullptr,
+            true},
         RefusalCase{"IgnoredAddressChangeIsFoundAndRolledBack",
                     {"--ignore-write", "0x101"},
                     {"--addr", "9", "--include-comm", "--apply-config", "{sample}"},
@@ -291,14 +294,15 @@ INSTANTIATE_TEST_SUITE_P(
                     R"(rolled back: the meter holds what it held before)",
                     nullptr,
                     true},
-        RefusalCase{"FileOfAnotherModel",
-                    {},
-                    {"--addr", "9", "--model", "7100", "--apply-config", "{sample}"},
-                    1,
-                    R"(^address 9: other kind: the file is for a QETRA 7300, the program is set up )"
-                    R"(for a QETRA 7100\n$)",
-                    nullptr,
-                    true},
+        RefusalCase{
+            "FileOfAnotherModel",
+            {},
+            {"--addr", "9", "--model", "7100", "--apply-config", "{sample}"},
+            1,
+            R"(^address 9: other kind: the file is for a QETRA 7300, the program is set up )"
+            R"(for a QETRA 7100\n$)",
+            nullptr,
+            true},
         RefusalCase{"ExceptionToTheVersionRead",
                     {"--refuse-read", "0x510:2"},
                     {"--addr", "9", "--save-config", "{dir}/new.qmeter.json"},

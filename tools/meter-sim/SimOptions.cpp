@@ -26,6 +26,18 @@ bool Integer(const QString& text, long long low, long long high, long long& out)
     return ok && out >= low && out <= high;
 }
 
+const QCommandLineOption kRefuseWrite(
+    "refuse-write",
+    "Refuse writes of the block starting at register <address> without carrying them out: an "
+    "exception reply with <code> (default 4, slave device failure), or no reply at all with "
+    ":silent (e.g. 0x100, 0x100:2, 0x330:silent; may be given more than once).",
+    "address[:code|:silent]");
+const QCommandLineOption kRefuseRead(
+    "refuse-read",
+    "Refuse reads of the block starting at register <address>, as --refuse-write does writes "
+    "(e.g. 0x510:2).",
+    "address[:code|:silent]");
+
 // "0x100", "0x100:2", "0x100:silent": the block's start register and how it is refused.
 bool ParseRefusal(const QString& text, bool write, Refusal& out) {
     const QStringList parts = text.split(QLatin1Char(':'));
@@ -43,6 +55,23 @@ bool ParseRefusal(const QString& text, bool write, Refusal& out) {
     const uint code = parts[1].trimmed().toUInt(&ok, 0);
     out.exception = static_cast<std::uint8_t>(code);
     return ok && code >= 1 && code <= 255;
+}
+
+// The refusals of --refuse-write and --refuse-read; false, with the reason, for a bad one.
+bool ReadRefusals(const QCommandLineParser& p, SimOptions& out, QString& message) {
+    for (const auto& [option, write] : {std::pair{&kRefuseWrite, true}, {&kRefuseRead, false}}) {
+        for (const QString& text : p.values(*option)) {
+            Refusal refusal;
+            if (!ParseRefusal(text, write, refusal)) {
+                message = QStringLiteral("--%1 must be a register address 0..0xFFFF, optionally "
+                                         "with :code (1..255) or :silent")
+                              .arg(option->names().first());
+                return false;
+            }
+            out.refusals.push_back(refusal);
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -141,19 +170,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         "rated to full load with an inrush peak, voltages sagging under it (default: a "
         "steady load).",
         "seconds", "0");
-    const QCommandLineOption refuseWrite(
-        "refuse-write",
-        "Refuse writes of the block starting at register <address> without carrying them out: "
-        "an exception reply with <code> (default 4, slave device failure), or no reply at all "
-        "with :silent (e.g. 0x100, 0x100:2, 0x330:silent; may be given more than once).",
-        "address[:code|:silent]");
-    const QCommandLineOption refuseRead(
-        "refuse-read",
-        "Refuse reads of the block starting at register <address>, as --refuse-write does "
-        "writes (e.g. 0x510:2).",
-        "address[:code|:silent]");
     p.addOptions({bench, miscalibrate, exporting, ignoreWrite, alsoAddress, loadCycle, silent,
-                  dropRead, refuseWrite, refuseRead});
+                  dropRead, kRefuseWrite, kRefuseRead});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -274,16 +292,8 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
         out.droppedReads.push_back(
             {static_cast<std::uint16_t>(start), static_cast<std::uint32_t>(count)});
     }
-    for (const auto& [option, write] : {std::pair{&refuseWrite, true}, {&refuseRead, false}}) {
-        for (const QString& text : p.values(*option)) {
-            Refusal refusal;
-            if (!ParseRefusal(text, write, refusal))
-                return fail(QStringLiteral("--%1 must be a register address 0..0xFFFF, "
-                                           "optionally with :code (1..255) or :silent")
-                                .arg(option->names().first()));
-            out.refusals.push_back(refusal);
-        }
-    }
+    if (!ReadRefusals(p, out, message))
+        return OptionsResult::Error;
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link)
         return fail("--link must differ from --device");
     return OptionsResult::Run;

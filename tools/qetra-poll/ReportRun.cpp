@@ -77,7 +77,8 @@ int RunReport(const PollOptions& o) {
             ReportFormProblem(ReportForm{o.site, o.feeder, o.technician, o.notes, QPageSize::A4});
         !problem.isEmpty()) {
         Say("--site, --feeder, --technician and --notes take what the program's report form "
-            "takes: " + problem);
+            "takes: " +
+            problem);
         return 2;
     }
     ReportSnapshot s;

@@ -260,10 +260,11 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     EXPECT_EQ(p.exitCode(), 0);
     const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
     for (const char* option :
-         {"--link", "--port", "--device", "--address", "--baud", "--seed", "--verbose",
-          "--pt-ratio", "--ct1", "--reference-current", "--drop", "--corrupt", "--split", "--stray",
-          "--delay", "--wire-time", "--reference", "--miscalibrate", "--drop-read",
-          "--refuse-write", "--refuse-read"})
+         {"--link",       "--port",      "--device",       "--address",   "--baud",
+          "--seed",       "--verbose",   "--pt-ratio",     "--ct1",       "--reference-current",
+          "--drop",       "--corrupt",   "--split",        "--stray",     "--delay",
+          "--wire-time",  "--reference", "--miscalibrate", "--drop-read", "--refuse-write",
+          "--refuse-read"})
         EXPECT_TRUE(help.contains(option)) << option;
 
     p.start(QStringLiteral(METER_SIM_PATH), {"--version"});
@@ -307,8 +308,8 @@ TEST(MeterSimLine, RefusedRequestsAreNotCarriedOut) {
         std::vector<std::uint16_t> settings = {0};
         settings.insert(settings.end(), held.begin(), held.end());
         settings[8] = 50;
-        const Bytes refused = c.write ? WriteRegisters(1, 0x100, settings)
-                                      : Request(1, 0x03, 0x100, 20);
+        const Bytes refused =
+            c.write ? WriteRegisters(1, 0x100, settings) : Request(1, 0x03, 0x100, 20);
         EXPECT_EQ(client.transact(refused, 300), c.reply) << qPrintable(c.option.join(' '));
         EXPECT_EQ(Registers(client.transact(Request(1, 0x03, 0x101, 19))), held);
         EXPECT_EQ(sim.stop(), 0);
