@@ -89,8 +89,8 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     add("corrupted", faults.corrupted);
     add("stray", faults.stray);
     add("split", faults.split);
-    add("scripted_drops", line.scriptedDrops);
     add("refused", line.refused);
+    add("scripted_drops", line.scriptedDrops);
     return s;
 }
 

@@ -313,7 +313,7 @@ TEST(MeterSimLine, RefusedRequestsAreNotCarriedOut) {
         EXPECT_EQ(client.transact(refused, 300), c.reply) << qPrintable(c.option.join(' '));
         EXPECT_EQ(Registers(client.transact(Request(1, 0x03, 0x101, 19))), held);
         EXPECT_EQ(sim.stop(), 0);
-        EXPECT_TRUE(sim.errors().contains(" refused=1")) << qPrintable(sim.errors());
+        EXPECT_TRUE(sim.errors().contains(" refused=1 ")) << qPrintable(sim.errors());
     }
 }
 
