@@ -793,12 +793,16 @@
         <translation>Page %1 of %2</translation>
     </message>
     <message>
-        <source>cannot write %1: %2</source>
-        <translation>cannot write %1: %2</translation>
-    </message>
-    <message>
         <source>not read</source>
         <translation>not read</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>not read (needs the meter settings)</source>
+        <translation>not read (needs the meter settings)</translation>
     </message>
 </context>
 <context>
@@ -2688,6 +2692,98 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
         <source>Commissioning Report…</source>
         <translation>Commissioning Report…</translation>
     </message>
+    <message>
+        <source>
+No report was made.</source>
+        <translation>
+No report was made.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportForm</name>
+    <message>
+        <source>Site</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>Feeder / panel</source>
+        <translation>Feeder / panel</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Technician</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 characters (%3 typed).</source>
+        <translation>%1: at most %2 characters (%3 typed).</translation>
+    </message>
+    <message>
+        <source>%1: a control character (U+%2) at character %3; the report cannot print it.</source>
+        <translation>%1: a control character (U+%2) at character %3; the report cannot print it.</translation>
+    </message>
+</context>
+<context>
+    <name>SafeFiles</name>
+    <message>
+        <source>a FIFO</source>
+        <translation>a FIFO</translation>
+    </message>
+    <message>
+        <source>a character device</source>
+        <translation>a character device</translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation>a block device</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>no file name given</source>
+        <translation>no file name given</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; a save would replace it, so nothing is written there (choose a new name or a regular file)</source>
+        <translation>%1 is %2, not a regular file; a save would replace it, so nothing is written there (choose a new name or a regular file)</translation>
+    </message>
+    <message>
+        <source>the file that was there is kept as it was</source>
+        <translation>the file that was there is kept as it was</translation>
+    </message>
+    <message>
+        <source>no file was made</source>
+        <translation>no file was made</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2; %3</source>
+        <translation>cannot write %1: %2; %3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 bytes or more; a file of more than %3 bytes is not read</source>
+        <translation>%1 has %2 bytes or more; a file of more than %3 bytes is not read</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; only a regular file is read</source>
+        <translation>%1 is %2, not a regular file; only a regular file is read</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -3226,10 +3322,6 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</source>
         <translation>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</translation>
-    </message>
-    <message>
-        <source>cannot write %1: %2</source>
-        <translation>cannot write %1: %2</translation>
     </message>
 </context>
 <context>

@@ -793,12 +793,16 @@
         <translation>第 %1 页，共 %2 页</translation>
     </message>
     <message>
-        <source>cannot write %1: %2</source>
-        <translation>无法写入 %1：%2</translation>
-    </message>
-    <message>
         <source>not read</source>
         <translation>未读取</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>not read (needs the meter settings)</source>
+        <translation>未读取（需要仪表设置）</translation>
     </message>
 </context>
 <context>
@@ -2688,6 +2692,98 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
         <source>Commissioning Report…</source>
         <translation>调试报告…</translation>
     </message>
+    <message>
+        <source>
+No report was made.</source>
+        <translation>
+未生成报告。</translation>
+    </message>
+</context>
+<context>
+    <name>ReportForm</name>
+    <message>
+        <source>Site</source>
+        <translation>现场</translation>
+    </message>
+    <message>
+        <source>Feeder / panel</source>
+        <translation>馈线 / 配电柜</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>调试人员</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 characters (%3 typed).</source>
+        <translation>%1：最多 %2 个字符（已输入 %3 个）。</translation>
+    </message>
+    <message>
+        <source>%1: a control character (U+%2) at character %3; the report cannot print it.</source>
+        <translation>%1：第 %3 个字符是控制字符（U+%2），报告无法打印。</translation>
+    </message>
+</context>
+<context>
+    <name>SafeFiles</name>
+    <message>
+        <source>a FIFO</source>
+        <translation>一个 FIFO</translation>
+    </message>
+    <message>
+        <source>a character device</source>
+        <translation>一个字符设备</translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation>一个块设备</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>一个文件夹</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>一个套接字</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>no file name given</source>
+        <translation>未给出文件名</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; a save would replace it, so nothing is written there (choose a new name or a regular file)</source>
+        <translation>%1 是%2，不是普通文件；保存会替换它，因此未写入任何内容（请选择新文件名或普通文件）</translation>
+    </message>
+    <message>
+        <source>the file that was there is kept as it was</source>
+        <translation>原有文件保持不变</translation>
+    </message>
+    <message>
+        <source>no file was made</source>
+        <translation>未创建文件</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2; %3</source>
+        <translation>无法写入 %1：%2；%3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 bytes or more; a file of more than %3 bytes is not read</source>
+        <translation>%1 有 %2 字节或更多；超过 %3 字节的文件不予读取</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; only a regular file is read</source>
+        <translation>%1 是%2，不是普通文件；只读取普通文件</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -3226,10 +3322,6 @@ Nothing was written to the meter.</source>
     <message>
         <source>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</source>
         <translation>地址：%1（例如 1-20, 25）。未向任何仪表写入内容。</translation>
-    </message>
-    <message>
-        <source>cannot write %1: %2</source>
-        <translation>无法写入 %1：%2</translation>
     </message>
 </context>
 <context>

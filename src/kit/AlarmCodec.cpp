@@ -169,6 +169,13 @@ QStringList AlarmDelayTexts() {
     return texts;
 }
 
+bool AlarmItemScaled(int code) {
+    if (!ValidItem(code))
+        return false;
+    const Quantity q = QuantityOf(code);
+    return q != Quantity::Frequency && q != Quantity::PowerFactor && q != Quantity::Unbalance;
+}
+
 bool AlarmItemIsSigned(int code) {
     switch (QuantityOf(code)) {
     case Quantity::Watt:

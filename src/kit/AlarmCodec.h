@@ -65,6 +65,10 @@ struct EncodedLimit {
 };
 EncodedLimit EncodeAlarmLimit(int code, double value, const ScaleRatios& ratios);
 
+// Whether the item's limit is scaled by the PT or CT ratio (voltages, currents, powers and
+// demands): without the meter's settings it cannot be told.
+bool AlarmItemScaled(int code);
+
 // Whether the item's register is read as two's-complement signed (active and reactive
 // powers and demands, power factors).
 bool AlarmItemIsSigned(int code);

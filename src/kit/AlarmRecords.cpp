@@ -96,6 +96,12 @@ LabelTexts DecodeAlarmItems(const QList<quint16>& values) {
     return texts;
 }
 
+bool AlarmRecordValueScaled(const QList<quint16>& values, int record) {
+    const qsizetype at = 1 + qsizetype(record) * AlarmRecordSize;
+    const int code = at < values.size() ? ItemOfEvent(values[at]) : -1;
+    return code >= 1 && code <= 25;
+}
+
 QString AlarmRecordValueText(int code, quint16 value, const DecodeContext& context) {
     return RecordFormat(code).Text(value, context);
 }

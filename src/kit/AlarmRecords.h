@@ -33,6 +33,10 @@ AlarmRecordTexts DecodeAlarmRecordBlock(const QList<quint16>& values, const Deco
 // " Var" and " Va", demands as the bare register.
 QString AlarmRecordValueText(int code, quint16 value, const DecodeContext& context);
 
+// Whether record `record` (0..8) of block 0x354 logged a value the PT or CT ratio scales
+// (volts, amps, powers; demands are logged unscaled).
+bool AlarmRecordValueScaled(const QList<quint16>& values, int record);
+
 // The grid's headings: row 0 columns 1..9 and column 0 rows 1..9.
 QStringList AlarmRecordColumnHeadings();
 QStringList AlarmRecordRowHeadings();

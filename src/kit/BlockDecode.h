@@ -53,6 +53,13 @@ struct ValueFormat {
     QString Text(qint64 value, const DecodeContext& context) const;
 };
 
+// Whether a quantity's text is scaled by the PT or CT ratio: without the meter's settings
+// it cannot be told.
+constexpr bool ScaledByRatios(const ValueFormat& format) {
+    return format.kind == ValueFormat::Kind::Voltage || format.kind == ValueFormat::Kind::Current ||
+           format.kind == ValueFormat::Kind::Power;
+}
+
 // Shorthands for table rows.
 constexpr ValueFormat DecimalFormat(const char* unit = "") {
     return {ValueFormat::Kind::Decimal, 1, 0, unit};

@@ -34,6 +34,10 @@ constexpr GridLayout kLayout{MaxMinRecordSize, MaxMinRecordCount, 1, kColumns, k
 
 } // namespace
 
+bool MaxMinRecordScaled(int record) {
+    return record >= 0 && record < MaxMinRecordCount && ScaledByRatios(kRecordFormats[record]);
+}
+
 GridTexts DecodeMaxMinBlock(const QList<quint16>& values, const ScaleRatios& ratios,
                             const QLocale& locale) {
     return DecodeGrid(kLayout, values, DecodeContext{ratios, locale});

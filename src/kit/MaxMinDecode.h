@@ -25,6 +25,9 @@ inline constexpr int MaxMinBlockCount = MaxMinRecordCount * MaxMinRecordSize; //
 GridTexts DecodeMaxMinBlock(const QList<quint16>& values, const ScaleRatios& ratios,
                             const QLocale& locale);
 
+// Whether the value of record `record` (0..16) is scaled by the PT or CT ratio.
+bool MaxMinRecordScaled(int record);
+
 // Row 0: "YY" .. "ss", then "Max Value" or "Min Value"; column 0: the 17 quantities.
 QStringList MaxMinColumnHeadings(bool maximum);
 QStringList MaxMinRowHeadings();

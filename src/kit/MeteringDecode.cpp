@@ -71,6 +71,13 @@ LabelTexts DecodeMeteringBlock(const QList<quint16>& values, const ScaleRatios& 
     return DecodeBlock(kRows, values, DecodeContext{ratios, locale});
 }
 
+bool MeteringLabelScaled(const QString& target) {
+    for (const BlockRow& row : kRows)
+        if (target == QLatin1String(row.target))
+            return ScaledByRatios(row.format);
+    return false;
+}
+
 QList<QString> EnergyEditTexts(const QList<quint16>& values, const QLocale& locale) {
     QList<QString> texts;
     if (values.size() < kFirstEnergyOffset + 2 * kEnergyCount)

@@ -25,6 +25,9 @@ inline constexpr quint16 EnergyCountersStart = 0x156;
 LabelTexts DecodeMeteringBlock(const QList<quint16>& values, const ScaleRatios& ratios,
                                const QLocale& locale);
 
+// Whether the text of the label `target` ("LabelUa") is scaled by the PT or CT ratio.
+bool MeteringLabelScaled(const QString& target);
+
 // The eight energy counters of block 0x130 (0x156..0x165) as plain numbers with one
 // decimal, for the energy presetting edits; empty when the block is too short.
 QList<QString> EnergyEditTexts(const QList<quint16>& values, const QLocale& locale);

@@ -12,13 +12,13 @@
 #include "SettingsMessages.h"
 #include "WiringCheck.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -48,7 +48,57 @@ QString NotRead() {
     return QCoreApplication::translate("CommissioningReport", NotReadText);
 }
 
+QString NeedsSettings() {
+    return QCoreApplication::translate("CommissioningReport", NeedsSettingsText);
+}
+
+// What the report scales values with: the PT and CT ratios of the snapshot's block 0x100,
+// or nothing when it did not answer.
+struct Ratios {
+    ScaleRatios ratios;
+    bool known = false;
+};
+
+// "2026-12-07 22:32:05": every part with its two digits (four for a year above 99).
+QString StampText(const QList<int>& parts) {
+    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(two(parts.value(0)), two(parts.value(1)), two(parts.value(2)), two(parts.value(3)),
+             two(parts.value(4)), two(parts.value(5)));
+}
+
 using Item = std::function<void(QPainter&)>;
+
+// A text as the lines it takes at `width`: broken at its own line ends, then between words,
+// and inside a word only where one word is wider than the line. Tabs are spaces and other
+// control characters are written out as "\x01", so nothing is drawn as a box.
+QStringList WrappedLines(const QString& text, const QFont& font, double width) {
+    QStringList lines;
+    for (QString paragraph : text.split(QLatin1Char('\n'))) {
+        paragraph.replace(QLatin1Char('\t'), QLatin1String("    "));
+        QString shown;
+        for (const QChar c : paragraph)
+            shown += c.category() == QChar::Other_Control
+                         ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                         : QString(c);
+        QTextLayout layout(shown, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(1.0, width));
+            QString piece = shown.mid(line.textStart(), line.textLength());
+            while (piece.endsWith(QLatin1Char(' ')))
+                piece.chop(1);
+            lines << piece;
+        }
+        layout.endLayout();
+        if (shown.isEmpty())
+            lines << QString();
+    }
+    return lines;
+}
 
 // Lays the report out top to bottom and breaks pages where the next item does not fit;
 // pages are painted at the end, when their count is known for the footer.
@@ -103,40 +153,52 @@ public:
         });
     }
 
+    // Text across the page's width, line by line, so that a long one goes on over the
+    // next page instead of running over the footer.
     void Paragraph(const QString& text, bool bold = false) {
         const QFont f = ReportFont(12, bold);
-        const QRectF bound = QFontMetricsF(f).boundingRect(QRectF(0, 0, Width(), 1e6),
-                                                           Qt::TextWordWrap | Qt::AlignLeft, text);
-        const double h = bound.height() + kRowGap;
-        const double top = Take(h);
-        Add([=, this](QPainter& p) {
-            p.setFont(f);
-            p.drawText(QRectF(Left(), top, Width(), h), Qt::TextWordWrap | Qt::AlignLeft, text);
-        });
+        const double h = QFontMetricsF(f).lineSpacing();
+        for (const QString& line : WrappedLines(text, f, Width())) {
+            const double top = Take(h);
+            Add([=, this](QPainter& p) {
+                p.setFont(f);
+                p.drawText(QRectF(Left(), top, Width(), h), Qt::AlignLeft | Qt::AlignVCenter, line);
+            });
+        }
+        Gap(kRowGap);
     }
 
-    // Name/value pairs in `columns` columns, row by row.
+    // Name/value pairs in `columns` columns, row by row; a name or value too long for its
+    // cell wraps within it and the row grows.
     void Pairs(const QList<std::pair<QString, QString>>& pairs, int columns = 2) {
         const double cell = Width() / columns;
+        const QFont font = ReportFont(12);
         // Names as wide as the widest of them, so no value runs into its name.
-        const QFontMetricsF fm(ReportFont(12));
+        const QFontMetricsF fm(font);
         double widest = 0;
         for (const auto& pair : pairs)
             widest = std::max(widest, fm.horizontalAdvance(pair.first));
         const double nameWidth = std::min(widest + 10, cell * 0.62);
+        const double line = fm.lineSpacing();
         for (qsizetype i = 0; i < pairs.size(); i += columns) {
-            const double top = Take(RowHeight());
+            QList<QStringList> names, values;
+            qsizetype lines = 1;
             for (int c = 0; c < columns && i + c < pairs.size(); ++c) {
-                const auto pair = pairs[i + c];
-                const double x = Left() + c * cell;
+                names << WrappedLines(pairs[i + c].first, font, nameWidth - 4);
+                values << WrappedLines(pairs[i + c].second, font, cell - nameWidth - 6);
+                lines = std::max({lines, names.last().size(), values.last().size()});
+            }
+            const double height = RowHeight() + double(lines - 1) * line;
+            const double top = Take(height);
+            for (qsizetype c = 0; c < names.size(); ++c) {
+                const double x = Left() + double(c) * cell;
+                const bool unread = pairs[i + c].second.startsWith(NotRead());
                 Add([=](QPainter& p) {
-                    p.setFont(ReportFont(12));
+                    p.setFont(font);
                     p.setPen(QColor(70, 70, 70));
-                    p.drawText(QRectF(x, top, nameWidth - 4, RowHeight()),
-                               Qt::AlignLeft | Qt::AlignVCenter, pair.first);
-                    p.setPen(pair.second == NotRead() ? QColor(170, 0, 0) : QColor(Qt::black));
-                    p.drawText(QRectF(x + nameWidth, top, cell - nameWidth - 6, RowHeight()),
-                               Qt::AlignLeft | Qt::AlignVCenter, pair.second);
+                    DrawLines(p, x, top, nameWidth - 4, line, names[c]);
+                    p.setPen(unread ? QColor(170, 0, 0) : QColor(Qt::black));
+                    DrawLines(p, x + nameWidth, top, cell - nameWidth - 6, line, values[c]);
                     p.setPen(Qt::black);
                 });
             }
@@ -158,23 +220,33 @@ public:
         QList<double> widths;
         for (int c = 0; c < columns; ++c)
             widths.append(Width() * weights[c] / sum);
+        // A cell too long for its column wraps within it and its row grows.
         auto row = [&](const QStringList& cells, bool head) {
-            const double top = Take(RowHeight());
+            const QFont font = ReportFont(11, head);
+            const double line = QFontMetricsF(font).lineSpacing();
+            QList<QStringList> lines;
+            qsizetype most = 1;
+            for (int c = 0; c < columns; ++c) {
+                lines << WrappedLines(c < cells.size() ? cells[c] : QString(), font, widths[c] - 6);
+                most = std::max(most, lines.last().size());
+            }
+            const double height = RowHeight() + double(most - 1) * line;
+            const double top = Take(height);
             Add([=, this](QPainter& p) {
-                p.setFont(ReportFont(11, head));
+                p.setFont(font);
                 if (head)
-                    p.fillRect(QRectF(Left(), top, Width(), RowHeight()), QColor(232, 232, 232));
+                    p.fillRect(QRectF(Left(), top, Width(), height), QColor(232, 232, 232));
                 double x = Left();
+                const double first = top + (RowHeight() - line) / 2;
                 for (int c = 0; c < columns; ++c) {
-                    const double w = widths[c];
-                    const QString text = c < cells.size() ? cells[c] : QString();
-                    p.drawText(QRectF(x + 3, top, w - 6, RowHeight()),
-                               (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
-                    x += w;
+                    for (qsizetype k = 0; k < lines[c].size(); ++k)
+                        p.drawText(QRectF(x + 3, first + double(k) * line, widths[c] - 6, line),
+                                   (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+                                   lines[c][k]);
+                    x += widths[c];
                 }
                 p.setPen(QPen(QColor(200, 200, 200), 0.5));
-                p.drawLine(QPointF(Left(), top + RowHeight()),
-                           QPointF(Left() + Width(), top + RowHeight()));
+                p.drawLine(QPointF(Left(), top + height), QPointF(Left() + Width(), top + height));
                 p.setPen(Qt::black);
             });
         };
@@ -197,6 +269,16 @@ public:
     }
 
     static double RowHeight() { return 17.0; }
+
+    // Lines of a wrapped cell from `top`: the first centred in a row's height as a single
+    // line is, the others below it.
+    static void DrawLines(QPainter& p, double x, double top, double width, double line,
+                          const QStringList& lines) {
+        const double first = top + (RowHeight() - line) / 2;
+        for (qsizetype k = 0; k < lines.size(); ++k)
+            p.drawText(QRectF(x, first + double(k) * line, width, line),
+                       Qt::AlignLeft | Qt::AlignVCenter, lines[k]);
+    }
 
     const std::vector<std::vector<Item>>& Pages() const { return pages_; }
 
@@ -339,7 +421,9 @@ void SiteSection(Layout& l, const ReportSnapshot& s) {
              {QCoreApplication::translate("CommissioningReport", "PC date and time"),
               s.pcTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
              {QCoreApplication::translate("CommissioningReport", "Meter clock"),
-              clock ? ValueOr(MeterClockText(*clock)) : NotRead()},
+              clock ? StampText({(*clock)[0], (*clock)[1], (*clock)[2], (*clock)[3], (*clock)[4],
+                                 (*clock)[5]})
+                    : NotRead()},
              {QCoreApplication::translate("CommissioningReport", "Meter clock - PC"), difference}});
     if (!s.notes.isEmpty()) {
         l.Paragraph(QCoreApplication::translate("CommissioningReport", "Notes"), true);
@@ -368,7 +452,8 @@ void MeterSection(Layout& l, const ReportSnapshot& s) {
              {QCoreApplication::translate("CommissioningReport", "Device"), s.device}});
 }
 
-void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+void ConfigurationSection(Layout& l, const ReportSnapshot& s, const Ratios& r) {
+    const ScaleRatios& ratios = r.ratios;
     l.Heading(QCoreApplication::translate("CommissioningReport", "3  Configuration"));
     const auto& params = s.Block(ReportBlock::Parameters);
     // The block is kept only whole (34 registers), so it holds every setting.
@@ -416,7 +501,7 @@ void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios&
                      ShownAlarmItemText(in.item),
                      pick(in.direction, {QT_TRANSLATE_NOOP("CommissioningReport", "Below"),
                                          QT_TRANSLATE_NOOP("CommissioningReport", "Above")}),
-                     in.limit});
+                     !r.known && AlarmItemScaled(in.item) ? NeedsSettings() : in.limit});
     }
     l.Table({QCoreApplication::translate("CommissioningReport", "Group"),
              QCoreApplication::translate("CommissioningReport", "Status"),
@@ -427,18 +512,21 @@ void ConfigurationSection(Layout& l, const ReportSnapshot& s, const ScaleRatios&
              QCoreApplication::translate("CommissioningReport", "Value")},
             rows, {1.1, 1, 0.8, 0.8, 2.6, 0.9, 1.4});
     const QStringList delays = AlarmDelayTexts();
-    l.Pairs(
-        {{QCoreApplication::translate("CommissioningReport", "Alarm delay"),
-          input->delay >= 0 && input->delay < delays.size() ? delays[input->delay] : QString()}});
+    l.Pairs({{QCoreApplication::translate("CommissioningReport", "Alarm delay"),
+              input->delay >= 0 && input->delay < delays.size()
+                  ? QCoreApplication::translate("CommissioningReport", "%1 ms")
+                        .arg(delays[input->delay])
+                  : QString::number((*alarms)[1])}});
 }
 
-void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+void MeasurementSection(Layout& l, const ReportSnapshot& s, const Ratios& r) {
     l.Heading(QCoreApplication::translate("CommissioningReport", "4  Measurements"));
     const auto& metering = s.Block(ReportBlock::Metering);
     QList<std::pair<QString, QString>> pairs;
     if (metering) {
-        for (const LabelText& t : DecodeMeteringBlock(*metering, ratios, QLocale::c()))
-            pairs.append({Caption(t.label), t.text});
+        for (const LabelText& t : DecodeMeteringBlock(*metering, r.ratios, QLocale::c()))
+            pairs.append({Caption(t.label),
+                          !r.known && MeteringLabelScaled(t.label) ? NeedsSettings() : t.text});
     } else {
         pairs.append(
             {QCoreApplication::translate("CommissioningReport", "Metering values"), NotRead()});
@@ -446,7 +534,8 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& r
     const auto& temperature = s.Block(ReportBlock::Temperature);
     pairs.append({QCoreApplication::translate("CommissioningReport", "Temperature"),
                   temperature ? TemperatureText(temperature->front(), QLocale::c()) : NotRead()});
-    l.Pairs(pairs, 3);
+    // Two columns when most values say why they are missing, so that each says it on a line.
+    l.Pairs(pairs, metering && !r.known ? 2 : 3);
     l.Gap(6);
     QList<std::pair<QString, QString>> io;
     const auto& inputs = s.Block(ReportBlock::Inputs);
@@ -522,7 +611,8 @@ void QualitySection(Layout& l, const ReportSnapshot& s) {
     });
 }
 
-void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ratios) {
+void StatisticsSection(Layout& l, const ReportSnapshot& s, const Ratios& known) {
+    const ScaleRatios& ratios = known.ratios;
     l.Heading(QCoreApplication::translate("CommissioningReport", "7  Max/Min and alarm records"));
     const auto& maxBlock = s.Block(ReportBlock::Max);
     const auto& minBlock = s.Block(ReportBlock::Min);
@@ -534,14 +624,15 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
         const GridTexts cells =
             block ? DecodeMaxMinBlock(*block, ratios, QLocale::c()) : GridTexts{};
         const QList<QStringList> rows = GridRows(cells, rowsHeadings, 8);
-        for (const QStringList& r : rows) {
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const QStringList& r = rows[i];
             if (!block) {
                 out.append({NotRead(), QString()});
                 continue;
             }
-            out.append(
-                {r[7],
-                 QStringLiteral("%1-%2-%3 %4:%5:%6").arg(r[1], r[2], r[3], r[4], r[5], r[6])});
+            out.append({!known.known && MaxMinRecordScaled(int(i)) ? NeedsSettings() : r[7],
+                        StampText({r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toInt(),
+                                   r[5].toInt(), r[6].toInt()})});
         }
         return out;
     };
@@ -567,8 +658,14 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const ScaleRatios& ra
     const AlarmRecordTexts texts = DecodeAlarmRecordBlock(*records, context);
     QStringList headings = AlarmRecordColumnHeadings();
     headings.prepend(QString());
-    l.Table(headings, GridRows(texts.records, AlarmRecordRowHeadings(), int(headings.size())),
-            {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
+    QList<QStringList> logged =
+        GridRows(texts.records, AlarmRecordRowHeadings(), int(headings.size()));
+    constexpr int kValueColumn = 3;
+    for (qsizetype r = 0; r < logged.size(); ++r)
+        if (!known.known && !logged[r][kValueColumn].isEmpty() &&
+            AlarmRecordValueScaled(*records, int(r)))
+            logged[r][kValueColumn] = NeedsSettings();
+    l.Table(headings, logged, {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
 }
 
 void LineSection(Layout& l, const ReportSnapshot& s) {
@@ -590,8 +687,8 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
     const double scale = device.logicalDpiX() / kLayoutDpi;
     const QSizeF page(device.width() / scale, device.height() / scale);
     const auto& params = s.Block(ReportBlock::Parameters);
-    const ScaleRatios ratios =
-        params ? RatiosFromParamBlock(*params, ScaleRatios{}) : ScaleRatios{};
+    const Ratios ratios{params ? RatiosFromParamBlock(*params, ScaleRatios{}) : ScaleRatios{},
+                        params.has_value()};
 
     Layout l(page);
     l.Title(QCoreApplication::translate("CommissioningReport", "Commissioning report"));
@@ -633,16 +730,13 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
 
 bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapshot,
                               QPageSize::PageSizeId paper, const QDateTime& printedAt,
-                              QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = QCoreApplication::translate("CommissioningReport", "cannot write %1: %2")
-                         .arg(path, file.errorString());
-        return false;
-    }
+                              QString* error, FileSink* sink) {
+    // Made in memory (a report is some 100 kB) and saved whole, so a full disk or a
+    // pulled stick never leaves a cut PDF where a good one was.
+    QBuffer pdfBytes;
+    pdfBytes.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&pdfBytes);
         pdf.setResolution(int(kLayoutDpi));
         pdf.setPageSize(QPageSize(paper));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -650,12 +744,5 @@ bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapsho
         pdf.setCreator(QStringLiteral("QetraLink " QETRA_VERSION));
         PaintCommissioningReport(pdf, snapshot, printedAt);
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QCoreApplication::translate("CommissioningReport", "cannot write %1: %2")
-                         .arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return SaveFileAtomically(path, pdfBytes.data(), error, sink);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportSnapshot.h"
+#include "SafeFiles.h"
 
 #include <QDateTime>
 #include <QPageSize>
@@ -19,10 +20,17 @@ class QPagedPaintDevice;
 int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& snapshot,
                              const QDateTime& printedAt);
 
-// Writes the report as a PDF file. On failure says why in `error` and returns false.
+// Writes the report as a PDF file, whole or not at all (SaveFileAtomically, through `sink`
+// when given): on failure the file that was there stays, `error` says why and the result
+// is false.
 bool WriteCommissioningReport(const QString& path, const ReportSnapshot& snapshot,
                               QPageSize::PageSizeId paper, const QDateTime& printedAt,
-                              QString* error);
+                              QString* error, FileSink* sink = nullptr);
 
 // The text a block that did not answer shows in its place.
 inline constexpr auto NotReadText = QT_TRANSLATE_NOOP("CommissioningReport", "not read");
+// In place of a value the meter did send but that needs the PT and CT ratios of its
+// settings block, when that block did not answer: scaled with ratio 1 it would be wrong by
+// the whole ratio (a 20 kV feeder shown as 200 V).
+inline constexpr auto NeedsSettingsText =
+    QT_TRANSLATE_NOOP("CommissioningReport", "not read (needs the meter settings)");

@@ -100,6 +100,14 @@ bool TakeSnapshot(Shell& shell, ReportSnapshot& snapshot) {
     snapshot.line.crcErrors = t.CrcErrorCount + own.crcErrors;
     snapshot.line.good =
         std::max(0, snapshot.line.sent - snapshot.line.noResponse - snapshot.line.crcErrors);
+    // A record of a meter that never answered would be "not read" from top to bottom.
+    if (taker.NobodyAnswered()) {
+        shell.Dialogs().Warn(
+            QCoreApplication::translate("ReportCommand", "Commissioning Report"),
+            ReportNoAnswerText(snapshot) +
+                QCoreApplication::translate("ReportCommand", "\nNo report was made."));
+        return false;
+    }
     return !taker.Cancelled();
 }
 

@@ -1,5 +1,6 @@
 #include "ReportForm.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace {
@@ -41,15 +42,32 @@ QString ReportFormProblem(const ReportForm& form) {
         const char* caption;
         const QString& text;
         int max;
-    } fields[] = {{"Site", form.site, ReportFieldMaxLength},
-                  {"Feeder / panel", form.feeder, ReportFieldMaxLength},
-                  {"Technician", form.technician, ReportFieldMaxLength},
-                  {"Notes", form.notes, ReportNotesMaxLength}};
-    for (const auto& f : fields)
+    } fields[] = {
+        {QT_TRANSLATE_NOOP("ReportForm", "Site"), form.site, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Feeder / panel"), form.feeder, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Technician"), form.technician, ReportFieldMaxLength},
+        {QT_TRANSLATE_NOOP("ReportForm", "Notes"), form.notes, ReportNotesMaxLength}};
+    for (const auto& f : fields) {
+        const QString caption = QCoreApplication::translate("ReportForm", f.caption);
         if (f.text.size() > f.max)
-            return QStringLiteral("%1: at most %2 characters (%3 typed).")
-                .arg(QLatin1String(f.caption))
+            return QCoreApplication::translate("ReportForm",
+                                               "%1: at most %2 characters (%3 typed).")
+                .arg(caption)
                 .arg(f.max)
                 .arg(f.text.size());
+        // Line ends break the text in its cell and tabs are spaces; any other control
+        // character would be drawn as a box.
+        for (qsizetype i = 0; i < f.text.size(); ++i) {
+            const QChar c = f.text[i];
+            if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') &&
+                c != QLatin1Char('\t'))
+                return QCoreApplication::translate(
+                           "ReportForm", "%1: a control character (U+%2) at character %3; "
+                                         "the report cannot print it.")
+                    .arg(caption)
+                    .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                    .arg(i + 1);
+        }
+    }
     return {};
 }

@@ -3,6 +3,7 @@
 #include "AlarmCodec.h"
 #include "AlarmRecords.h"
 #include "HarmonicsDecode.h"
+#include "LineStatusText.h"
 #include "MaxMinDecode.h"
 #include "MeterModelDecode.h"
 #include "MeterParamDecode.h"
@@ -74,9 +75,34 @@ double ReportWireSeconds(quint32 baud) {
     return characters * 10.0 / baud; // 8N1: start, eight data bits, stop
 }
 
-void ReportSnapshot::Store(const ReportRead& read, const QList<quint16>& values) {
-    if (values.size() >= read.count)
-        blocks[int(read.block)] = values.mid(0, read.count);
+bool ReportSnapshot::Store(const ReportRead& read, const QList<quint16>& values) {
+    if (values.size() < read.count)
+        return false;
+    blocks[int(read.block)] = values.mid(0, read.count);
+    return true;
+}
+
+const ReportRead* ReportReadQueue::Next() const {
+    if (next_ >= std::size(kReads) || NobodyAnswered())
+        return nullptr;
+    return &kReads[next_];
+}
+
+void ReportReadQueue::Done(bool good, bool heard) {
+    ++asked_;
+    heard_ += heard ? 1 : 0;
+    if (good || ++attempt_ >= ReportReadAttempts) {
+        ++next_;
+        attempt_ = 0;
+    }
+}
+
+int ReportReadQueue::Total() const {
+    return int(std::size(kReads));
+}
+
+QString ReportNoAnswerText(const ReportSnapshot& s) {
+    return NoAnswerText(s.address, s.baud, s.port, s.device);
 }
 
 std::optional<QDateTime> MeterClockTime(const QList<quint16>& values) {

@@ -45,6 +45,33 @@ struct ReportRead {
 std::span<const ReportRead> ReportReads();
 const ReportRead& ReportReadOf(ReportBlock block);
 
+// The order a snapshot's requests go out in: every read of ReportReads() in turn; a read
+// that got no good reply is asked again once, right away, before the report gives up on its
+// block (one reply lost on a noisy line should not cost the record a block). When the
+// first requests all went unanswered, nobody answers at this address and baud rate, and
+// the pass ends there instead of waiting out every block.
+inline constexpr int ReportReadAttempts = 2;
+inline constexpr int ReportSilentRequests = 2 * ReportReadAttempts;
+class ReportReadQueue {
+public:
+    // The read to send now; nullptr once the pass is over.
+    const ReportRead* Next() const;
+    // The outcome of the read Next() gave: `good` when its block was stored, `heard` when
+    // any bytes came back at all (an exception, a damaged reply).
+    void Done(bool good, bool heard);
+    // Blocks done with (read, or given up after the last attempt), of Total().
+    int Finished() const { return int(next_); }
+    int Total() const;
+    // The pass ended early: none of the first ReportSilentRequests requests got a byte back.
+    bool NobodyAnswered() const { return heard_ == 0 && asked_ >= ReportSilentRequests; }
+
+private:
+    size_t next_ = 0;
+    int attempt_ = 0;
+    int asked_ = 0;
+    int heard_ = 0;
+};
+
 // How long the requests and their replies take on the wire at `baud` (8N1, ten bits a
 // character), with the 3.5-character silence after every frame: the least time the
 // snapshot can take.
@@ -76,9 +103,15 @@ struct ReportSnapshot {
 
     const std::optional<QList<quint16>>& Block(ReportBlock b) const { return blocks[int(b)]; }
     // A reply to `read`: kept only when it holds every register asked for, since a short
-    // block would show some values and leave the rest blank without saying why.
-    void Store(const ReportRead& read, const QList<quint16>& values);
+    // block would show some values and leave the rest blank without saying why. True when
+    // it was kept.
+    bool Store(const ReportRead& read, const QList<quint16>& values);
 };
 
 // The meter's clock from block 0x32A; nothing when the block is short or not a date.
 std::optional<QDateTime> MeterClockTime(const QList<quint16>& values);
+
+// The line's silence from the first request on, as the technician reads it: "No answer from
+// address 7 at 9600 baud on COM1 (/dev/pts/3): check the address, baud rate and wiring, or
+// use Search…".
+QString ReportNoAnswerText(const ReportSnapshot& snapshot);

@@ -49,7 +49,7 @@ void ReportSnapshotTaker::Cancel() {
 }
 
 void ReportSnapshotTaker::SendNext() {
-    const ReportRead& read = ReportReads()[next_];
+    const ReportRead& read = *queue_.Next();
     pending_ = requests_.Submit(WithAddress(read.Message(), address_),
                                 [this](const RequestOutcome& outcome) { ReadEnded(outcome); });
 }
@@ -58,7 +58,6 @@ void ReportSnapshotTaker::ReadEnded(const RequestOutcome& outcome) {
     pending_ = 0;
     if (finished_)
         return;
-    const std::span<const ReportRead> reads = ReportReads();
     // The poll stopped (Stop COMM, a lost line) before the read went out, or the
     // technician cancelled: nothing more will be read.
     if (outcome.kind == RequestOutcome::Kind::Cancelled) {
@@ -66,7 +65,7 @@ void ReportSnapshotTaker::ReadEnded(const RequestOutcome& outcome) {
         Finish();
         return;
     }
-    const ReportRead& read = reads[next_];
+    const ReportRead& read = *queue_.Next();
     // When the meter's clock was read, by the PC's clock: as its reply came in.
     if (read.block == ReportBlock::Clock)
         snapshot_.pcTime = QDateTime::currentDateTime();
@@ -76,13 +75,13 @@ void ReportSnapshotTaker::ReadEnded(const RequestOutcome& outcome) {
     line_.crcErrors += outcome.code == 2 ? 1 : 0;
     const bool bits =
         outcome.event == RequestOutcome::Event::F01 || outcome.event == RequestOutcome::Event::F02;
-    if (outcome.Answered())
-        snapshot_.Store(read, bits ? Bits(outcome.bits) : outcome.registers);
-    ++next_;
+    const bool stored =
+        outcome.Answered() && snapshot_.Store(read, bits ? Bits(outcome.bits) : outcome.registers);
+    queue_.Done(stored, !outcome.received.isEmpty());
     if (OnProgress)
-        OnProgress(int(next_), int(reads.size()));
-    if (cancelled_ || next_ >= reads.size()) {
-        cancelled_ = cancelled_ || next_ < reads.size();
+        OnProgress(queue_.Finished(), queue_.Total());
+    if (cancelled_ || !queue_.Next()) {
+        cancelled_ = cancelled_ || queue_.Next() != nullptr;
         Finish();
         return;
     }

@@ -20,7 +20,8 @@ public:
     ReportSnapshotTaker(const ReportSnapshotTaker&) = delete;
     ReportSnapshotTaker& operator=(const ReportSnapshotTaker&) = delete;
 
-    // After every read of the snapshot: how many of how many are done.
+    // After every request of the snapshot: how many blocks of how many are done with (a
+    // block asked again counts once).
     std::function<void(int done, int total)> OnProgress;
     // The pass is over (all read, cancelled, or the poll stopped).
     std::function<void()> OnFinished;
@@ -32,6 +33,8 @@ public:
 
     bool Finished() const { return finished_; }
     bool Cancelled() const { return cancelled_; }
+    // The pass ended early because nothing came back to its first requests.
+    bool NobodyAnswered() const { return queue_.NobodyAnswered(); }
     // The snapshot's own transactions, counted as the report's line section counts them.
     const LineTally& Line() const { return line_; }
 
@@ -46,7 +49,7 @@ private:
     bool started_ = false;
     bool finished_ = false;
     bool cancelled_ = false;
-    size_t next_ = 0;
+    ReportReadQueue queue_;
     RequestService::RequestId pending_ = 0; // the read under way, 0 when none
     LineTally line_;
 };

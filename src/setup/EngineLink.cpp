@@ -8,6 +8,23 @@
 
 namespace {
 
+// Why a request got no good reply: the meter's exception, nothing at all, or bytes that
+// made no reply (a request that never went out counts as unanswered).
+LinkFailure FailureOf(const RequestOutcome& o) {
+    switch (o.kind) {
+    case RequestOutcome::Kind::Answered:
+        return {};
+    case RequestOutcome::Kind::Exception:
+        return {LinkFailure::Kind::Exception, o.exception};
+    case RequestOutcome::Kind::Broken:
+        return {LinkFailure::Kind::Damaged, 0};
+    case RequestOutcome::Kind::NoReply:
+    case RequestOutcome::Kind::Cancelled:
+        break;
+    }
+    return {o.received.isEmpty() ? LinkFailure::Kind::NoReply : LinkFailure::Kind::Damaged, 0};
+}
+
 std::unique_ptr<TqvModbus> OpenEngine(const QString& port, quint32 baud, quint32 intervalMs,
                                       quint32 timeoutMs) {
     auto e = std::make_unique<TqvModbus>(nullptr);
@@ -56,21 +73,33 @@ RequestOutcome EngineLink::Transact(QByteArray message, int address) {
     });
     if (!ended)
         loop.exec();
+    failure_ = FailureOf(outcome);
+    heard_ += outcome.Answered() || !outcome.received.isEmpty() ? 1 : 0;
     return outcome;
 }
 
 std::optional<QList<quint16>> EngineLink::Read(int address, quint16 start, int count) {
     const RequestOutcome r = Transact(ReadMessage(start, quint16(count)).toLatin1(), address);
-    if (!r.Answered() || r.event != RequestOutcome::Event::F03 || r.start != start ||
-        r.registers.size() != count)
+    if (!r.Answered())
         return std::nullopt;
+    if (r.event != RequestOutcome::Event::F03 || r.start != start ||
+        r.registers.size() != count) {
+        failure_ = {LinkFailure::Kind::Damaged, 0};
+        return std::nullopt;
+    }
     return r.registers;
 }
 
 bool EngineLink::Write(int address, const QString& message) {
     const quint16 start = quint16(message.mid(6, 5).remove(QLatin1Char(',')).toUInt(nullptr, 16));
     const RequestOutcome r = Transact(message.toLatin1(), address);
-    return r.Answered() && r.event == RequestOutcome::Event::F10 && r.start == start;
+    if (!r.Answered())
+        return false;
+    if (r.event != RequestOutcome::Event::F10 || r.start != start) {
+        failure_ = {LinkFailure::Kind::Damaged, 0};
+        return false;
+    }
+    return true;
 }
 
 void EngineLink::FollowBaudRate(quint32 baud) {

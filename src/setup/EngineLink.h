@@ -26,6 +26,10 @@ public:
     std::optional<QList<quint16>> Read(int address, quint16 start, int count) override;
     bool Write(int address, const QString& message) override;
     void FollowBaudRate(quint32 baud) override;
+    LinkFailure LastFailure() const override { return failure_; }
+    // Requests that got any bytes back: none at all means nobody answers at this address
+    // and baud rate.
+    int Heard() const { return heard_; }
 
 private:
     RequestOutcome Transact(QByteArray message, int address);
@@ -33,4 +37,6 @@ private:
     std::unique_ptr<TqvModbus> ownEngine_;
     std::unique_ptr<RequestService> ownRequests_;
     RequestService& requests_;
+    LinkFailure failure_;
+    int heard_ = 0;
 };

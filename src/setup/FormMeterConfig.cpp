@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -216,10 +215,9 @@ std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& p
 std::optional<MeterConfiguration> TFormMeterConfig::ReadMeter(EngineLink& link) {
     QString why;
     SetRunning(true);
-    const auto meter = ReadMeterConfiguration(link, state_.DevAddr,
-                                              state_.MeterModel != 0 ? QStringLiteral("QETRA 7300")
-                                                                     : QStringLiteral("QETRA 7100"),
-                                              QDateTime::currentDateTimeUtc(), &why);
+    const auto meter =
+        ReadMeterConfiguration(link, state_.DevAddr, ConfigMeterModel(state_.MeterModel),
+                               QDateTime::currentDateTimeUtc(), &why);
     SetRunning(false);
     if (!meter)
         dialogs_.Warn(Caption(), why + QLatin1Char('.'));
@@ -308,8 +306,8 @@ void TFormMeterConfig::RestoreClick() {
                                      ChangedFieldsDetail(RestoreChanges(rows))))
         return;
     SetRunning(true);
-    const MeterApplyOutcome outcome =
-        ApplyMeterConfiguration(*link, *file_, state_.DevAddr, includeComm);
+    const MeterApplyOutcome outcome = ApplyMeterConfiguration(
+        *link, *file_, state_.DevAddr, ConfigMeterModel(state_.MeterModel), includeComm);
     SetRunning(false);
     if (includeComm && outcome.result == MeterApplyOutcome::Result::Verified) {
         // The meter took the file's address and baud rate, and the line went with it.
@@ -321,7 +319,9 @@ void TFormMeterConfig::RestoreClick() {
     if (const auto after = ReadMeter(*link))
         ShowComparison(*file_, *after, QStringLiteral("Meter"));
     if (outcome.result == MeterApplyOutcome::Result::Verified)
-        dialogs_.Confirm(tr("Meter configuration verified."));
+        dialogs_.Confirm(
+            tr("Meter configuration verified.") +
+            (outcome.answersAt.isEmpty() ? QString() : QLatin1Char('\n') + outcome.answersAt));
     else
         dialogs_.Warn(Caption(), ApplyOutcomeLine(outcome));
 }
@@ -351,8 +351,13 @@ void TFormMeterConfig::CloneClick() {
     for (const int address : *addresses) {
         if (cancelled_)
             break;
-        const MeterApplyOutcome o = ApplyMeterConfiguration(*link, *file_, address, false);
-        AddRow(results_, {QString::number(address), ApplyResultText(o.result), o.detail},
+        const MeterApplyOutcome o = ApplyMeterConfiguration(
+            *link, *file_, address, ConfigMeterModel(state_.MeterModel), false);
+        QStringList detail = {o.detail, o.rollback};
+        detail.removeAll(QString());
+        AddRow(results_,
+               {QString::number(address), ApplyResultText(o.result),
+                detail.join(QStringLiteral("; "))},
                o.result != MeterApplyOutcome::Result::Verified);
         progress_->setValue(progress_->value() + 1);
     }
@@ -376,7 +381,7 @@ void TFormMeterConfig::SaveResultsClick() {
             cells << CsvField(results_->item(r, c) ? results_->item(r, c)->text() : QString());
         csv += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv.toUtf8()) < 0 || !file.commit())
-        dialogs_.Warn(Caption(), tr("cannot write %1: %2").arg(path, file.errorString()));
+    QString why;
+    if (!SaveFileAtomically(path, csv.toUtf8(), &why))
+        dialogs_.Warn(Caption(), why);
 }

@@ -40,6 +40,17 @@ TEST(ReportForm, RemembersTheFieldsAndChecksTheirLengths) {
     EXPECT_TRUE(ReportFormProblem(tooLong).isEmpty());
     tooLong.notes += QLatin1Char('n');
     EXPECT_EQ(ReportFormProblem(tooLong), "Notes: at most 2000 characters (2001 typed).");
+
+    // A line end breaks the text within its cell and a tab is a space; any other control
+    // character would be printed as a box.
+    ReportForm control = typed;
+    control.site = "North\nBay 3";
+    control.notes = "Seals\tfitted.";
+    EXPECT_TRUE(ReportFormProblem(control).isEmpty()) << ReportFormProblem(control).toStdString();
+    control.feeder = "F12\x1b[2J";
+    EXPECT_EQ(ReportFormProblem(control),
+              "Feeder / panel: a control character (U+001b) at character 4; the report cannot "
+              "print it.");
 }
 
 } // namespace

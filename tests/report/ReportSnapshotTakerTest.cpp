@@ -79,7 +79,9 @@ protected:
     ReportSnapshot snapshot;
 };
 
-TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockOnceAndLeavesASilentOneUnread) {
+// A block that goes unanswered is asked again once, straight away, before the report
+// gives up on it; every other block is asked once.
+TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockAndAsksASilentOneOnceMore) {
     ReportSnapshotTaker taker(requests, 1, snapshot);
     QList<int> progress;
     taker.OnProgress = [&](int done, int) { progress << done; };
@@ -87,13 +89,15 @@ TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockOnceAndLeavesASilentOneUnread) {
     taker.Start();
     ASSERT_TRUE(WaitUntil([&] { return taker.Finished(); }));
 
+    const int reads = int(ReportReads().size());
     EXPECT_FALSE(taker.Cancelled());
-    EXPECT_EQ(progress.size(), qsizetype(ReportReads().size()));
-    EXPECT_EQ(progress.last(), int(ReportReads().size()));
+    EXPECT_FALSE(taker.NobodyAnswered());
+    EXPECT_EQ(progress.size(), reads + 1);
+    EXPECT_EQ(progress.last(), reads);
     const LineTally& line = taker.Line();
-    EXPECT_EQ(line.sent, int(ReportReads().size()));
-    EXPECT_EQ(line.good, line.sent - 1);
-    EXPECT_EQ(line.noResponse, 1);
+    EXPECT_EQ(line.sent, reads + 1);
+    EXPECT_EQ(line.good, reads - 1);
+    EXPECT_EQ(line.noResponse, 2);
     for (const ReportRead& read : ReportReads()) {
         const auto& block = snapshot.Block(read.block);
         if (read.block == ReportBlock::Angles) {
@@ -107,18 +111,37 @@ TEST_F(SnapshotOfAPollingMaster, ReadsEveryBlockOnceAndLeavesASilentOneUnread) {
         else
             EXPECT_EQ(*block, QList<quint16>({1, 0, 1, 0}).mid(0, read.count));
     }
-    // One request of each read, in order, with the meter's address.
-    QList<QByteArray> snapshotRequests;
-    for (qsizetype i = sentBefore; i < log.sent.size(); ++i)
-        if (log.sent[i].left(6) != QByteArray::fromHex("010301300004"))
-            snapshotRequests << log.sent[i];
-    ASSERT_EQ(snapshotRequests.size(), qsizetype(ReportReads().size()));
-    for (size_t i = 0; i < ReportReads().size(); ++i) {
-        EXPECT_EQ(quint8(snapshotRequests[qsizetype(i)][0]), 1);
-        EXPECT_EQ(quint8(snapshotRequests[qsizetype(i)][2]) << 8 |
-                      quint8(snapshotRequests[qsizetype(i)][3]),
-                  ReportReads()[i].start);
+    // The requests in order with the meter's address, the silent block's twice.
+    QList<quint16> starts;
+    for (qsizetype i = sentBefore; i < log.sent.size(); ++i) {
+        if (log.sent[i].left(6) == QByteArray::fromHex("010301300004"))
+            continue;
+        EXPECT_EQ(quint8(log.sent[i][0]), 1);
+        starts << quint16(quint8(log.sent[i][2]) << 8 | quint8(log.sent[i][3]));
     }
+    QList<quint16> expected;
+    for (const ReportRead& read : ReportReads())
+        for (int k = 0; k < (read.block == ReportBlock::Angles ? 2 : 1); ++k)
+            expected << read.start;
+    EXPECT_EQ(starts, expected);
+    ExpectProgramPollResumed();
+}
+
+// Nothing at all to the first requests: nobody is at this address and baud rate, and the
+// pass ends there instead of waiting out every block twice.
+TEST_F(SnapshotOfAPollingMaster, AMeterThatNeverAnswersEndsThePassEarly) {
+    log.Reply = [](const QByteArray& request) {
+        return request.left(6) == QByteArray::fromHex("010301300004") ? Answer(request)
+                                                                      : QByteArray();
+    };
+    ReportSnapshotTaker taker(master, 1, snapshot);
+    taker.Start();
+    ASSERT_TRUE(WaitUntil([&] { return taker.Finished(); }));
+    EXPECT_TRUE(taker.NobodyAnswered());
+    EXPECT_EQ(taker.Line().sent, ReportSilentRequests);
+    EXPECT_EQ(taker.Line().noResponse, ReportSilentRequests);
+    for (const ReportRead& read : ReportReads())
+        EXPECT_FALSE(snapshot.Block(read.block).has_value()) << read.start;
     ExpectProgramPollResumed();
 }
 

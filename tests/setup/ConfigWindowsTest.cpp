@@ -108,7 +108,8 @@ TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
     QFile results(csv);
     ASSERT_TRUE(results.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(results.readAll()),
-              "Address,Result,Detail\n1,verified,\n2,verified,\n3,no answer,\n");
+              "Address,Result,Detail\n1,verified,\n2,verified,\n3,no answer,the meter at "
+              "address 3 does not answer the read of its version (0x0510)\n");
 
     // Cancel stops the run between meters.
     QObject::connect(w->findChild<QProgressBar*>("ProgressClone"), &QProgressBar::valueChanged,

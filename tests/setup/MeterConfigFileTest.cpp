@@ -34,7 +34,18 @@ TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
     MeterConfiguration config = SampleConfiguration();
     config.coefficients = ConfigCoefficients{};
     (*config.coefficients)[1] = quint16(-630);
-    const MeterConfigRead read = ReadMeterConfig(MeterConfigJson(config));
+    // Bits 9..15 of the alarm enable and DO1 words, which no group of the alarm window
+    // has, are kept as the meter holds them; a word without such bits adds no entry.
+    config.alarms[0] |= 0x0200;
+    config.alarms[2] |= 0x8000;
+    const QByteArray json = MeterConfigJson(config);
+    EXPECT_TRUE(
+        json.contains(R"({"name": "Alarm Status Bits 9-15", "value": "0x0200", "raw": [512]})"))
+        << json.constData();
+    EXPECT_TRUE(json.contains(R"("Alarm DO1 Bits 9-15", "value": "0x8000")"));
+    EXPECT_FALSE(json.contains("Alarm DO2 Bits"));
+    EXPECT_FALSE(MeterConfigJson(SampleConfiguration()).contains("Bits 9-15"));
+    const MeterConfigRead read = ReadMeterConfig(json);
     ASSERT_TRUE(read.config) << read.problem.toStdString();
     EXPECT_EQ(read.config->settings, config.settings);
     EXPECT_EQ(read.config->alarms, config.alarms);
@@ -47,7 +58,7 @@ TEST(MeterConfigFile, SavedFileReadsBackAndShowsEachSettingAsItsWindowDoes) {
     QHash<QString, QString> shown;
     for (const ConfigSetting& s : ConfigSettings(config))
         shown.insert(s.name, s.text);
-    EXPECT_EQ(shown.size(), 19 + 1 + 9 * 6 + 22);
+    EXPECT_EQ(shown.size(), 19 + 1 + 3 + 9 * 6 + 22);
     EXPECT_EQ(shown["VBB--ADJ"], "-630");
     EXPECT_EQ(shown["PT1"], "10000");
     EXPECT_EQ(shown["Pulse Width"], "80 ms");
@@ -105,7 +116,7 @@ TEST(MeterConfigFile, ComparisonMarksDifferencesButKeepsAddressAndBaudRate) {
     readSettings[0x06] = 1;
     EXPECT_EQ(DifferingRegisters(regs, file.alarms, readSettings,
                                  QList<quint16>(meter.alarms.begin(), meter.alarms.end())),
-              QStringList({"0x106 (PT1 low word)", "0x334 (Group 1 Item)"}));
+              QStringList({"0x0106 (PT1 low word)", "0x0334 (Group 1 Item)"}));
 }
 
 struct BadFile {
@@ -129,6 +140,13 @@ TEST_P(MeterConfigBadFile, IsRefusedNamingTheFieldAndWhy) {
 
 QByteArray Json(const Root& root) {
     return QJsonDocument(root).toJson();
+}
+
+// The sample file as the program writes it, with one piece of its text replaced.
+QByteArray Edited(const QByteArray& piece, const QByteArray& replacement) {
+    QByteArray json = MeterConfigJson(SampleConfiguration());
+    EXPECT_TRUE(json.contains(piece)) << piece.constData();
+    return json.replace(piece, replacement);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +207,60 @@ INSTANTIATE_TEST_SUITE_P(
                     r["version"] = 2;
                     return Json(r);
                 },
-                "\"version\": format version 2; this program reads version 1."}),
+                "\"version\": format version 2; this program reads version 1."},
+        // The parser keeps the last of two equal keys: the second "raw" would be applied.
+        BadFile{"a key given twice",
+                [](Root) {
+                    return Edited(R"("name": "CT1", "value": "200", "raw": [200])",
+                                  R"("name": "CT1", "value": "200", "raw": [200], "raw": [300])");
+                },
+                "line 15: the key \"raw\" is given twice in one object"},
+        BadFile{
+            "a NUL byte in a name",
+            [](Root) { return Edited(R"("name": "PT2")", QByteArray("\"name\": \"PT2\0\"", 14)); },
+            "line 14: a control character (0x00) in a text."},
+        BadFile{"an escaped NUL in a name",
+                [](Root) { return Edited(R"("name": "PT2")", R"("name": "PT2\u0000x")"); },
+                "line 14: the text \"PT2\\u0000x\" holds a control character."},
+        BadFile{"the version as a text",
+                [](Root r) {
+                    r["version"] = "1";
+                    return Json(r);
+                },
+                "\"version\": \"1\" is not a number; this program reads version 1"},
+        BadFile{"a raw value as a text",
+                [](Root r) {
+                    EditEntry(r, "settings", "CT1", [](auto& o) { o["raw"] = QJsonArray{"200"}; });
+                    return Json(r);
+                },
+                "settings \"CT1\": raw value \"200\" is not a number"},
+        BadFile{"another makers model",
+                [](Root r) {
+                    QJsonObject meter = r["meter"].toObject();
+                    meter["model"] = "ACME 9000";
+                    r["meter"] = meter;
+                    return Json(r);
+                },
+                "\"meter\" \"model\": \"ACME 9000\" is not a meter model of this program"},
+        BadFile{"no firmware",
+                [](Root r) {
+                    QJsonObject meter = r["meter"].toObject();
+                    meter["firmware"] = "";
+                    r["meter"] = meter;
+                    return Json(r);
+                },
+                "\"meter\" \"firmware\": \"\" names no firmware version"},
+        BadFile{"upper alarm bits holding a group bit",
+                [](Root r) {
+                    QJsonArray alarms = r["alarms"].toArray();
+                    alarms.append(QJsonObject{{"name", "Alarm Status Bits 9-15"},
+                                              {"value", "0x0201"},
+                                              {"raw", QJsonArray{513}}});
+                    r["alarms"] = alarms;
+                    return Json(r);
+                },
+                "alarms \"Alarm Status Bits 9-15\": raw value 513 has bits of groups 1..9 "
+                "(0x0001)"}),
     [](const auto& info) {
         std::string name = info.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');

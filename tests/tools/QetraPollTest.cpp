@@ -164,6 +164,10 @@ TEST(QetraPollTest, BadArgumentsExitTwoWithUsage) {
         {"--port", "/dev/null", "--scan", "--scan-addresses", "0-5"},
         {"--port", "/dev/null", "--scan", "--scan-rates", "9600,115200"},
         {"--port", "/dev/null", "--scan", "00,03,00,00,00,01,00,00"},
+        // Modes that exclude each other: nothing is done, whichever comes first.
+        {"--port", "/dev/null", "--report", "never.pdf", "--apply-config", "never.qmeter.json"},
+        {"--port", "/dev/null", "--scan", "--report", "never.pdf"},
+        {"--list-ports", "--save-config", "never.qmeter.json"},
     };
     for (const QStringList& args : bad) {
         const PollRun r = RunPoll(args);
@@ -489,6 +493,33 @@ TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
     EXPECT_GE(listed.size(), 29);
     for (const QString& name : listed)
         EXPECT_TRUE(exercised.contains(name)) << name.toStdString() << " has no line here";
+}
+
+TEST(PollOptionsTest, ModesThatExcludeEachOtherAreNamed) {
+    using Action = PollOptions::ConfigAction;
+    const struct {
+        bool listPorts, scan;
+        const char* report;
+        Action action;
+        const char* refusal; // empty: one mode, taken
+    } cases[] = {
+        {false, false, "r.pdf", Action::Apply,
+         "--report and --apply-config exclude each other: a run does one of them, nothing was "
+         "done"},
+        {true, true, "", Action::Save, "--list-ports, --scan and --save-config exclude each other"},
+        {false, true, "r.pdf", Action::None, "--scan and --report exclude each other"},
+        {false, false, "r.pdf", Action::None, ""},
+        {false, false, "", Action::Compare, ""},
+    };
+    for (const auto& c : cases) {
+        PollOptions o;
+        o.listPorts = c.listPorts;
+        o.scan = c.scan;
+        o.reportFile = c.report;
+        o.configAction = c.action;
+        EXPECT_EQ(ConflictingModes(o).left(int(strlen(c.refusal))), QString(c.refusal));
+        EXPECT_EQ(ConflictingModes(o).isEmpty(), strlen(c.refusal) == 0);
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "FaultInjector.h"
 
+#include "SlaveProtocol.h"
+
 #include <algorithm>
 #include <array>
 
@@ -87,6 +89,7 @@ std::string StatsLine(const LineCounts& line, const FaultCounts& faults) {
     add("corrupted", faults.corrupted);
     add("stray", faults.stray);
     add("split", faults.split);
+    add("refused", line.refused);
     add("scripted_drops", line.scriptedDrops);
     return s;
 }
@@ -107,4 +110,28 @@ bool TakeScriptedDrop(std::vector<ScriptedDrop>& drops, const std::vector<std::u
         }
     }
     return false;
+}
+
+const Refusal* RefusalOf(const std::vector<Refusal>& refusals,
+                         const std::vector<std::uint8_t>& request) {
+    if (request.size() < 4)
+        return nullptr;
+    const std::uint8_t function = request[1];
+    const bool write = function == 0x06 || function == 0x10 || function == 0xB0;
+    const bool read = function == 0x03 || function == 0x04;
+    if (!write && !read)
+        return nullptr;
+    const auto start = static_cast<std::uint16_t>((request[2] << 8) | request[3]);
+    for (const Refusal& refusal : refusals)
+        if (refusal.write == write && refusal.start == start)
+            return &refusal;
+    return nullptr;
+}
+
+std::vector<std::uint8_t> ExceptionReply(const std::vector<std::uint8_t>& request,
+                                         std::uint8_t code) {
+    std::vector<std::uint8_t> reply = {request.at(0),
+                                       static_cast<std::uint8_t>(request.at(1) | 0x80), code};
+    AppendCrc(reply);
+    return reply;
 }

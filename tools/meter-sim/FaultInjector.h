@@ -64,6 +64,24 @@ struct ScriptedDrop {
 // Whether the reply to `request` is one of the scripted losses; counts that loss down.
 bool TakeScriptedDrop(std::vector<ScriptedDrop>& drops, const std::vector<std::uint8_t>& request);
 
+// Requests the meter refuses: reads or writes of the block starting at register `start`,
+// answered with an exception reply of code `exception`, or not at all when it is 0. A
+// refused write is not carried out, so a master's handling of a meter that will not take a
+// setting (and of its own rollback) can be seen.
+struct Refusal {
+    bool write = true;
+    std::uint16_t start = 0;
+    std::uint8_t exception = 4; // Slave Device Failure; 0 = no reply
+};
+
+// The refusal `request` (a complete frame) meets, or nullptr. Writes are functions 06, 10
+// and B0; reads 03 and 04.
+const Refusal* RefusalOf(const std::vector<Refusal>& refusals,
+                         const std::vector<std::uint8_t>& request);
+// The exception reply to `request` with `code`, CRC included.
+std::vector<std::uint8_t> ExceptionReply(const std::vector<std::uint8_t>& request,
+                                         std::uint8_t code);
+
 // What the line side saw, besides the replies.
 struct LineCounts {
     std::uint64_t frames = 0;    // frames received (complete by the silence rule)
@@ -77,6 +95,7 @@ struct LineCounts {
     // answer to that next request.
     std::uint64_t late = 0;
     std::uint64_t scriptedDrops = 0; // replies left out by --drop-read
+    std::uint64_t refused = 0;       // requests refused by --refuse-write or --refuse-read
 };
 
 // One line of key=value pairs, starting with "meter-sim-stats".

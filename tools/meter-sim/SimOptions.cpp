@@ -237,6 +237,39 @@ QString SetDroppedReads(const OptionValue& option, SimOptions& out) {
     return {};
 }
 
+// "0x100", "0x100:2", "0x100:silent": the block's start register and how it is refused.
+bool ParseRefusal(const QString& text, bool write, Refusal& out) {
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool ok = parts.size() <= 2;
+    const uint start = ok ? parts[0].trimmed().toUInt(&ok, 0) : 0;
+    if (!ok || start > 0xFFFF)
+        return false;
+    out = Refusal{write, static_cast<std::uint16_t>(start), 4};
+    if (parts.size() == 1)
+        return true;
+    if (parts[1].trimmed() == QLatin1String("silent")) {
+        out.exception = 0;
+        return true;
+    }
+    const uint code = parts[1].trimmed().toUInt(&ok, 0);
+    out.exception = static_cast<std::uint8_t>(code);
+    return ok && code >= 1 && code <= 255;
+}
+
+// The refusals of --refuse-write (write) or --refuse-read.
+template <bool write>
+QString SetRefusals(const OptionValue& option, SimOptions& out) {
+    for (const QString& text : option.texts) {
+        Refusal refusal;
+        if (!ParseRefusal(text, write, refusal))
+            return QStringLiteral("--%1 must be a register address 0..0xFFFF, optionally with "
+                                  ":code (1..255) or :silent")
+                .arg(option.name);
+        out.refusals.push_back(refusal);
+    }
+    return {};
+}
+
 // The options, in the order --help lists them; they are read in this order too, and the
 // first refusal is the one reported.
 const OptionRow kOptions[] = {
@@ -302,6 +335,13 @@ const OptionRow kOptions[] = {
      "Leave the first <n> reads (default 1) of the block starting at register <address> "
      "unanswered, then answer them again (decimal or 0x hex, e.g. 0x510:2; may be given more "
      "than once)."},
+    {"refuse-write", "address[:code|:silent]", nullptr, SetRefusals<true>,
+     "Refuse writes of the block starting at register <address> without carrying them out: an "
+     "exception reply with <code> (default 4, slave device failure), or no reply at all with "
+     ":silent (e.g. 0x100, 0x100:2, 0x330:silent; may be given more than once)."},
+    {"refuse-read", "address[:code|:silent]", nullptr, SetRefusals<false>,
+     "Refuse reads of the block starting at register <address>, as --refuse-write does writes "
+     "(e.g. 0x510:2)."},
 };
 
 // Sets what every option of the table says, in table order; returns the first refusal.

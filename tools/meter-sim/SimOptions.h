@@ -23,6 +23,8 @@ struct SimOptions {
     std::vector<std::uint16_t> silentBlocks;
     // Register blocks whose first reads go unanswered.
     std::vector<ScriptedDrop> droppedReads;
+    // Reads or writes the meter refuses.
+    std::vector<Refusal> refusals;
 };
 
 enum class OptionsResult { Run, Help, Version, Error };

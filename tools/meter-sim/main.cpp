@@ -154,6 +154,8 @@ private:
                 return;
             }
         }
+        if (refused(frame))
+            return;
         // Every meter on the line hears the frame; the one it is addressed to answers, and
         // all of them carry out a broadcast.
         SlaveOutcome outcome;
@@ -201,6 +203,24 @@ private:
             qCDebug(lcTraffic) << "now at" << lineBaud_ << "bps";
         }
         receiver_.setBaud(lineBaud_);
+    }
+
+    // A request to one of the meters that --refuse-write or --refuse-read turns down: not
+    // carried out, answered with the exception or not at all.
+    bool refused(const std::vector<std::uint8_t>& frame) {
+        const Refusal* refusal = RefusalOf(options_.refusals, frame);
+        if (!refusal || !HasValidCrc(frame))
+            return false;
+        const bool ours = std::any_of(meters_.begin(), meters_.end(), [&](const auto& meter) {
+            return meter->model.address() == frame[0];
+        });
+        if (!ours)
+            return false;
+        ++lineCounts_.refused;
+        qCDebug(lcTraffic) << "request refused";
+        if (refusal->exception != 0)
+            reply(frame.size(), ExceptionReply(frame, refusal->exception));
+        return true;
     }
 
     void reply(std::size_t requestSize, const std::vector<std::uint8_t>& bytes) {

@@ -43,18 +43,25 @@ COM links, on-board ports.
 every baud rate of the meter (--scan-rates, default 9600,38400,19200,4800,2400,1200,600)
 with a read of the model block; each meter found is printed with its address, baud rate
 and version, progress goes to standard error.
---report FILE.pdf reads every block of a commissioning report once and writes the report;
-it exits 3 when a block did not answer (the report then says "not read" in its place).
+--report FILE.pdf reads every block of a commissioning report once (a block that does not
+answer is asked again once) and writes the report; it exits 3 when a block did not answer
+(the report then says "not read" in its place), 1 when the meter did not answer at all or
+the PDF could not be written (a report that was there is kept), 2 for a site, feeder,
+technician or notes the program's form would refuse.
 
 --save-config FILE reads the configuration of the meter at --addr (settings 0x100, alarms
 0x330, version 0x510) and saves it as a .qmeter.json file. --compare-config FILE reads it
 and prints each setting that differs from the file on standard output. --apply-config FILE
 checks the whole file, then writes settings and alarms into the meter at --addr (or each
-meter of --addresses, e.g. "1-20,25"), reads every register back and prints one line per
-meter: verified, differs (naming the registers), no answer, or other kind (another firmware
-family). The meter keeps its address and baud rate unless --include-comm, which a list of
-addresses never takes. With --factory, files carry the calibration coefficients as well;
-they are written only with --factory --coefficients.
+meter of --addresses, e.g. "1-20,25"), settings first, reads every register back and prints
+one line per meter: verified, differs (naming the registers), refused (an exception reply),
+no answer, or other kind (another model than --model, or another firmware family). A meter
+not verified gets back what it held before, and the line says whether it does. The meter
+keeps its address and baud rate unless --include-comm (written last; the line says where the
+meter answers), which a list of addresses never takes. With --factory, files carry the
+calibration coefficients as well; they are written only with --factory --coefficients.
+Only a regular file of at most 1 MiB is read; a save replaces the file that was there only
+once the whole new one is on disk.
 
 Exit status of --save-config: 0 saved, 1 no answer or the file could not be written;
 --compare-config: 0 equal, 1 different, 2 error (bad file, no answer); --apply-config: 0
@@ -62,8 +69,8 @@ when every meter verified, 1 otherwise, 2 for a bad file (nothing is written).
 
 Exit status: 0 when every transaction was accepted (for --scan: a meter was found), 1 when
 any failed, the port could not be opened or the line did not come back (for --scan: none
-found), 2 for bad arguments, 130 or 143 when stopped by SIGINT or SIGTERM (after the
-summary).)";
+found), 2 for bad arguments (--list-ports, --scan, --report and a configuration command
+exclude each other), 130 or 143 when stopped by SIGINT or SIGTERM (after the summary).)";
 
 std::optional<quint32> ParseNumber(const QString& text, quint32 max) {
     bool ok = false;
@@ -298,7 +305,8 @@ const OptionRow kOptions[] = {
     {Stage::ConfigDetail, "include-comm", nullptr, nullptr, SetIncludeComm,
      "With --apply-config or --compare-config: the address and baud rate too."},
     {Stage::Model, "model", "model", "7300", SetModel,
-     "With --save-config: the meter model, 7100 or 7300 (default 7300)."},
+     "The meter model, 7100 or 7300 (default 7300): recorded by --save-config, required of a "
+     "file by --apply-config."},
     {Stage::ConfigDetail, "factory", nullptr, nullptr, SetSwitch<&PollOptions::factory>,
      "The factory's run: --save-config and --compare-config take the meter's calibration "
      "coefficients too; --apply-config may write them."},
@@ -390,24 +398,25 @@ QString ReadMessages(const QCommandLineParser& parser, PollOptions& options) {
 
 // Reads what the kind of run the command line asks for needs; returns why it was refused.
 QString ReadRun(const QCommandLineParser& parser, PollOptions& options) {
-    if (QString refusal = ReadStages(parser, {Stage::ListPorts}, options); !refusal.isEmpty())
+    // The kinds of run first: they exclude each other, whatever else the line says.
+    if (QString refusal = ReadStages(
+            parser, {Stage::ListPorts, Stage::Scan, Stage::Report, Stage::Config}, options);
+        !refusal.isEmpty())
         return refusal;
+    if (QString conflict = ConflictingModes(options); !conflict.isEmpty())
+        return conflict;
     if (options.listPorts)
         return {};
-    if (QString refusal = ReadStages(parser, {Stage::Port, Stage::Scan}, options);
-        !refusal.isEmpty())
+    if (QString refusal = ReadStages(parser, {Stage::Port}, options); !refusal.isEmpty())
         return refusal;
     if (options.port.isEmpty())
         return "--port is required";
     if (options.scan)
         return ReadScan(parser, options);
-    if (QString refusal = ReadStages(parser, {Stage::Line, Stage::Report}, options);
-        !refusal.isEmpty())
+    if (QString refusal = ReadStages(parser, {Stage::Line}, options); !refusal.isEmpty())
         return refusal;
     if (!options.reportFile.isEmpty())
         return ReadReport(parser, options);
-    if (QString refusal = ReadStages(parser, {Stage::Config}, options); !refusal.isEmpty())
-        return refusal;
     if (options.configAction != PollOptions::ConfigAction::None)
         return ReadConfig(parser, options);
     return ReadMessages(parser, options);
@@ -437,6 +446,34 @@ bool ParseRateList(const QString& text, QList<quint32>& rates) {
         rates << *rate;
     }
     return !rates.isEmpty();
+}
+
+QString ConflictingModes(const PollOptions& o) {
+    QStringList given;
+    if (o.listPorts)
+        given << "--list-ports";
+    if (o.scan)
+        given << "--scan";
+    if (!o.reportFile.isEmpty())
+        given << "--report";
+    switch (o.configAction) {
+    case PollOptions::ConfigAction::Save:
+        given << "--save-config";
+        break;
+    case PollOptions::ConfigAction::Compare:
+        given << "--compare-config";
+        break;
+    case PollOptions::ConfigAction::Apply:
+        given << "--apply-config";
+        break;
+    case PollOptions::ConfigAction::None:
+        break;
+    }
+    if (given.size() < 2)
+        return {};
+    const QString last = given.takeLast();
+    return given.join(", ") + " and " + last +
+           " exclude each other: a run does one of them, nothing was done";
 }
 
 PollArguments ParsePollArguments(const QStringList& arguments) {

@@ -61,6 +61,11 @@ struct PollArguments {
 // Parses the command line (arguments()[0] is the program). Never exits the process.
 PollArguments ParsePollArguments(const QStringList& arguments);
 
+// The modes of a run exclude each other: listing the ports, a search, a report and a
+// configuration command. Their options as given ("--report and --apply-config exclude each
+// other ...") when more than one is set in `options`; empty when at most one is.
+QString ConflictingModes(const PollOptions& options);
+
 // "1-247", "200" -> first and last address; false when it is not a range within 1..247.
 bool ParseAddressRange(const QString& text, int& first, int& last);
 // "9600,2400" -> the rates; false for a rate that is not the meter's.

@@ -1,6 +1,7 @@
 #include "ReportRun.h"
 
 #include "CommissioningReport.h"
+#include "ReportForm.h"
 #include "ReportSnapshotTaker.h"
 #include "RequestService.h"
 #include "TqvModbus.h"
@@ -10,6 +11,7 @@
 #include <QEventLoop>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +33,11 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     bool lost = false;
     RequestService requests(qv);
     ReportSnapshotTaker taker(requests, o.address, s);
+    const bool progressInPlace = isatty(STDERR_FILENO);
+    taker.OnProgress = [&](int done, int total) {
+        if (progressInPlace)
+            std::fprintf(stderr, "  %d of %d blocks read ", done, total);
+    };
     // The line lost ends the read on the line, and the pass with it.
     taker.OnFinished = [&] { loop.quit(); };
     qv.OnOperatorError = [](const QString&, const QString&) {};
@@ -52,13 +59,26 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     qv.Close();
     TqvModbus::StopResponseWatcher();
 
+    if (progressInPlace)
+        std::fputs("\n", stderr);
     s.line = taker.Line();
     if (lost && why)
         *why = "the line was lost while the report's blocks were read";
-    return !lost;
+    if (taker.NobodyAnswered() && why)
+        *why = ReportNoAnswerText(s) + "; no report was written";
+    return !lost && !taker.NobodyAnswered();
 }
 
 int RunReport(const PollOptions& o) {
+    // The same limits as the program's form, before anything is sent.
+    if (const QString problem =
+            ReportFormProblem(ReportForm{o.site, o.feeder, o.technician, o.notes, QPageSize::A4});
+        !problem.isEmpty()) {
+        Say("--site, --feeder, --technician and --notes take what the program's report form "
+            "takes: " +
+            problem);
+        return 2;
+    }
     ReportSnapshot s;
     s.site = o.site;
     s.feeder = o.feeder;

@@ -368,6 +368,13 @@ int RunPoll(QCoreApplication& app, const PollOptions& o) {
     return run.Exec();
 }
 
+// Silence from the first request on is most often a wrong address or baud rate.
+void SayIfNobodyAnswered(const EngineLink& link, const PollOptions& o) {
+    if (link.Heard() == 0)
+        Say(NoAnswerText(o.address, o.baud, o.port,
+                         QFileInfo(ResolvePortName(o.port)).canonicalFilePath()));
+}
+
 // --save-config, --compare-config, --apply-config. A file is checked in full before the
 // port is opened, so a bad file never leads to a write.
 int RunConfig(const PollOptions& o) {
@@ -413,11 +420,13 @@ int RunConfig(const PollOptions& o) {
                 Say(QStringLiteral("stopped before address %1").arg(address));
                 break;
             }
-            const MeterApplyOutcome outcome =
-                ApplyMeterConfiguration(*link, *file, address, o.includeComm, o.writeCoefficients);
+            const MeterApplyOutcome outcome = ApplyMeterConfiguration(
+                *link, *file, address, o.model, o.includeComm, o.writeCoefficients);
             Print(stdout, (ApplyOutcomeLine(outcome) + "\n").toLocal8Bit());
             verified += outcome.result == MeterApplyOutcome::Result::Verified ? 1 : 0;
         }
+        if (addresses.size() == 1)
+            SayIfNobodyAnswered(*link, o);
         Say(QStringLiteral("%1 of %2 meter(s) verified").arg(verified).arg(addresses.size()));
         if (stops.ExitCode() != 0)
             return stops.ExitCode();
@@ -430,6 +439,7 @@ int RunConfig(const PollOptions& o) {
                                               QDateTime::currentDateTimeUtc(), &why, coefficients);
     if (!meter) {
         Say(why);
+        SayIfNobodyAnswered(*link, o);
         return failed;
     }
     if (o.configAction == Action::Save) {

@@ -260,9 +260,11 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
     EXPECT_EQ(p.exitCode(), 0);
     const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
     for (const char* option :
-         {"--link", "--port", "--device", "--address", "--baud", "--seed", "--verbose",
-          "--pt-ratio", "--ct1", "--reference-current", "--drop", "--corrupt", "--split", "--stray",
-          "--delay", "--wire-time", "--reference", "--miscalibrate", "--drop-read"})
+         {"--link",       "--port",      "--device",       "--address",   "--baud",
+          "--seed",       "--verbose",   "--pt-ratio",     "--ct1",       "--reference-current",
+          "--drop",       "--corrupt",   "--split",        "--stray",     "--delay",
+          "--wire-time",  "--reference", "--miscalibrate", "--drop-read", "--refuse-write",
+          "--refuse-read"})
         EXPECT_TRUE(help.contains(option)) << option;
 
     p.start(QStringLiteral(METER_SIM_PATH), {"--version"});
@@ -275,11 +277,43 @@ TEST(MeterSimLine, HelpListsEveryOptionAndBadOptionsAreRefused) {
          {QStringList{"--drop", "1.5"}, QStringList{"--address", "0"},
           QStringList{"--baud", "1000"}, QStringList{"--bogus"},
           QStringList{"--reference", "230V/100%"}, QStringList{"--reference", "380V/50%"},
-          QStringList{"--drop-read", "0x510:0"}, QStringList{"--drop-read", "0x10000"}}) {
+          QStringList{"--drop-read", "0x510:0"}, QStringList{"--drop-read", "0x10000"},
+          QStringList{"--refuse-write", "0x100:0"}, QStringList{"--refuse-read", "0x10000"},
+          QStringList{"--refuse-write", "0x100:loud"}}) {
         p.start(QStringLiteral(METER_SIM_PATH), bad);
         ASSERT_TRUE(p.waitForFinished(10000));
         EXPECT_EQ(p.exitCode(), 2) << qPrintable(bad.join(' '));
         EXPECT_TRUE(p.readAllStandardOutput().isEmpty()) << "no device served";
+    }
+}
+
+// A refused request is not carried out: answered with its exception, or not at all.
+TEST(MeterSimLine, RefusedRequestsAreNotCarriedOut) {
+    const struct {
+        QStringList option;
+        bool write;
+        Bytes reply; // to the refused request
+    } cases[] = {
+        {{"--refuse-write", "0x100"}, true, WithCrc({1, 0x90, 4})},
+        {{"--refuse-write", "0x100:silent"}, true, {}},
+        {{"--refuse-read", "0x100:2"}, false, WithCrc({1, 0x83, 2})},
+    };
+    for (const auto& c : cases) {
+        MeterSimProcess sim(c.option);
+        ASSERT_TRUE(sim.started());
+        LineClient client(sim.device(), 9600);
+        // The settings as they are (read at 0x101, which no refusal names), CT1 changed.
+        const auto held = Registers(client.transact(Request(1, 0x03, 0x101, 19)));
+        ASSERT_EQ(held.size(), 19u) << qPrintable(c.option.join(' '));
+        std::vector<std::uint16_t> settings = {0};
+        settings.insert(settings.end(), held.begin(), held.end());
+        settings[8] = 50;
+        const Bytes refused =
+            c.write ? WriteRegisters(1, 0x100, settings) : Request(1, 0x03, 0x100, 20);
+        EXPECT_EQ(client.transact(refused, 300), c.reply) << qPrintable(c.option.join(' '));
+        EXPECT_EQ(Registers(client.transact(Request(1, 0x03, 0x101, 19))), held);
+        EXPECT_EQ(sim.stop(), 0);
+        EXPECT_TRUE(sim.errors().contains(" refused=1 ")) << qPrintable(sim.errors());
     }
 }
 
