@@ -134,7 +134,7 @@ TEST_F(SnapshotOfAPollingMaster, AMeterThatNeverAnswersEndsThePassEarly) {
         return request.left(6) == QByteArray::fromHex("010301300004") ? Answer(request)
                                                                       : QByteArray();
     };
-    ReportSnapshotTaker taker(master, 1, snapshot);
+    ReportSnapshotTaker taker(requests, 1, snapshot);
     taker.Start();
     ASSERT_TRUE(WaitUntil([&] { return taker.Finished(); }));
     EXPECT_TRUE(taker.NobodyAnswered());

@@ -432,11 +432,11 @@ TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
                     o.scanPlan.turnaroundMs == 400 && o.baud == 9600;
          }},
         {{"--report", "r.pdf", "--site", "S", "--feeder", "F", "--technician", "T", "--notes", "N",
-          "--paper", "Letter", "--model", "7100", "--save-config", "x"},
+          "--paper", "Letter", "--model", "7100"},
          [](const Options& o) {
              return o.reportFile == "r.pdf" && o.site == "S" && o.feeder == "F" &&
                     o.technician == "T" && o.notes == "N" && o.letterPaper &&
-                    o.model == "QETRA 7100" && o.interval == 0 && o.configAction == Action::None;
+                    o.model == "QETRA 7100" && o.interval == 0;
          }},
         {{"--report", "r.pdf", "--interval", "20"},
          [](const Options& o) { return o.interval == 20; }},
@@ -458,6 +458,9 @@ TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
         {QStringList{"--csv", ""} + message, {}, "--csv needs a file name"},
         {{"--scan", "--scan-turnaround", "10001"}, {}, "bad --scan-turnaround"},
         {{"--report", ""}, {}, "--report needs a file name"},
+        {{"--report", "r.pdf", "--save-config", "x"},
+         {},
+         "--report and --save-config exclude each other"},
         {{"--report", "r.pdf", "--model", "7200", "--paper", "a3"}, {}, "bad --paper"},
         {{"--report", "r.pdf", "--model", "7200"}, {}, "bad --model"},
         {{"--save-config", "s", "--compare-config", "c"}, {}, "--save-config, --compare-config"},

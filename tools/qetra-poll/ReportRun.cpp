@@ -36,7 +36,7 @@ bool TakeReportSnapshot(const PollOptions& o, ReportSnapshot& s, QString* why) {
     const bool progressInPlace = isatty(STDERR_FILENO);
     taker.OnProgress = [&](int done, int total) {
         if (progressInPlace)
-            std::fprintf(stderr, "  %d of %d blocks read ", done, total);
+            std::fprintf(stderr, "\r  %d of %d blocks read ", done, total);
     };
     // The line lost ends the read on the line, and the pass with it.
     taker.OnFinished = [&] { loop.quit(); };

@@ -74,6 +74,14 @@ TEST(SimOptions, EveryOptionOfTheHelpSetsWhatItSays) {
                     o.droppedReads[0].count == 2 && o.droppedReads[1].start == 304 &&
                     o.droppedReads[1].count == 1;
          }},
+        {{"--refuse-write", "0x100", "--refuse-write", "0x330:silent", "--refuse-read", "0x510:2"},
+         [](auto& o) {
+             return o.refusals.size() == 3 && o.refusals[0].write && o.refusals[0].start == 0x100 &&
+                    o.refusals[0].exception == 4 && o.refusals[1].start == 0x330 &&
+                    o.refusals[1].exception == 0 && !o.refusals[2].write &&
+                    o.refusals[2].start == 0x510 && o.refusals[2].exception == 2;
+         }},
+        {{"--refuse-read", "0x510:0"}, {}, "--refuse-read"},
         {{"--pt-ratio", "nan"}, {}, "--pt-ratio"},
         {{"--load-cycle", "nan"}, {}, "--load-cycle"},
         {{"--load-cycle", "5"}, {}, "--load-cycle"},
