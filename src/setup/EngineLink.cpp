@@ -82,8 +82,7 @@ std::optional<QList<quint16>> EngineLink::Read(int address, quint16 start, int c
     const RequestOutcome r = Transact(ReadMessage(start, quint16(count)).toLatin1(), address);
     if (!r.Answered())
         return std::nullopt;
-    if (r.event != RequestOutcome::Event::F03 || r.start != start ||
-        r.registers.size() != count) {
+    if (r.event != RequestOutcome::Event::F03 || r.start != start || r.registers.size() != count) {
         failure_ = {LinkFailure::Kind::Damaged, 0};
         return std::nullopt;
     }

@@ -257,8 +257,7 @@ bool ParseRefusal(const QString& text, bool write, Refusal& out) {
 }
 
 // The refusals of --refuse-write (write) or --refuse-read.
-template <bool write>
-QString SetRefusals(const OptionValue& option, SimOptions& out) {
+template <bool write> QString SetRefusals(const OptionValue& option, SimOptions& out) {
     for (const QString& text : option.texts) {
         Refusal refusal;
         if (!ParseRefusal(text, write, refusal))
