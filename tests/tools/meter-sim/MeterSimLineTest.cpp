@@ -198,9 +198,15 @@ TEST(MeterSimLine, InjectedFaultsMatchTheCountsItPrints) {
     LineClient client(sim.device(), 9600);
     const Bytes expected = WithCrc({1, 3, 2, 0, 1});
     int none = 0, damaged = 0, withJunk = 0, clean = 0;
-    // A generous wait: a reply that came late would be counted as missing.
+    // A reply is whole when it ends in the expected frame; a damaged or missing one is
+    // known only when the generous wait is over (a reply that came later would be counted
+    // as missing).
+    const auto whole = [&expected](const Bytes& r) {
+        return r.size() >= expected.size() &&
+               std::equal(expected.begin(), expected.end(), r.end() - expected.size());
+    };
     for (int k = 0; k < 60; ++k) {
-        const Bytes reply = client.transact(Request(1, 0x03, 0x101, 1), 400, 15);
+        const Bytes reply = client.transactUntil(Request(1, 0x03, 0x101, 1), 400, whole);
         if (reply.empty()) {
             ++none;
         } else if (reply.size() >= expected.size() &&

@@ -2,6 +2,8 @@
 
 #include "SlaveProtocol.h"
 
+#include <chrono>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -79,6 +81,27 @@ Bytes LineClient::transact(const Bytes& frame, int timeoutMs, int quietMs) {
         reply.insert(reply.end(), buffer, buffer + n);
         wait = quietMs;
     }
+}
+
+Bytes LineClient::transactUntil(const Bytes& frame, int timeoutMs,
+                                const std::function<bool(const Bytes&)>& complete) {
+    tcflush(fd_, TCIFLUSH);
+    send(frame);
+    Bytes reply;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!complete(reply)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        pollfd p{fd_, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) <= 0)
+            break;
+        std::uint8_t buffer[512];
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        reply.insert(reply.end(), buffer, buffer + n);
+    }
+    return reply;
 }
 
 Bytes WithCrc(Bytes body) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -22,6 +23,11 @@ public:
     // Sends `frame` and collects the answer: waits up to `timeoutMs` for the first
     // byte, then reads until the line has been quiet for `quietMs`.
     Bytes transact(const Bytes& frame, int timeoutMs = 1000, int quietMs = 50);
+    // Sends `frame` and collects the answer until `complete` says it is whole, or until
+    // `timeoutMs` have passed since the request: no pause between the pieces of a reply
+    // cuts it short, however slowly the meter's process is scheduled.
+    Bytes transactUntil(const Bytes& frame, int timeoutMs,
+                        const std::function<bool(const Bytes&)>& complete);
     void send(const Bytes& bytes);
 
 private:
