@@ -3742,8 +3742,8 @@ Nothing was written to the meter.</translation>
         <translation>Search for a meter</translation>
     </message>
     <message>
-        <source>Bus(&amp;B)</source>
-        <translation>Bus(&amp;B)</translation>
+        <source>Bus(&amp;U)</source>
+        <translation>Bus(&amp;U)</translation>
     </message>
 </context>
 <context>

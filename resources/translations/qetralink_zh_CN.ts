@@ -3742,8 +3742,8 @@ Nothing was written to the meter.</source>
         <translation>搜索仪表</translation>
     </message>
     <message>
-        <source>Bus(&amp;B)</source>
-        <translation>总线(&amp;B)</translation>
+        <source>Bus(&amp;U)</source>
+        <translation>总线(&amp;U)</translation>
     </message>
 </context>
 <context>
