@@ -390,6 +390,10 @@ QString ReadMessages(const QCommandLineParser& parser, PollOptions& options) {
         if (const QString problem = list.Problem(); !problem.isEmpty())
             return "bad --addresses: " + problem;
         options.pollAddresses = list.addresses;
+        // The data log has no address column: the rows of several meters, each scaled by
+        // the last ratios read of any of them, could not be told apart.
+        if (!options.csvFile.isEmpty())
+            return "--csv cannot go with --addresses: the data log holds one meter";
     }
     for (const QString& text : messages) {
         // The program itself would send nothing, or something else, for a faulty message;
