@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>AddressList</name>
+    <message>
+        <source>Addresses: &quot;%1&quot; is not an address or a range of %2 to %3</source>
+        <translation>Addresses: &quot;%1&quot; is not an address or a range of %2 to %3</translation>
+    </message>
+    <message>
+        <source>Addresses: type the meters&apos; addresses, %1 to %2 (&quot;1-12, 17&quot;)</source>
+        <translation>Addresses: type the meters&apos; addresses, %1 to %2 (&quot;1-12, 17&quot;)</translation>
+    </message>
+    <message>
+        <source>The stored address list held entries outside %1 to %2; they were dropped: %3</source>
+        <translation>The stored address list held entries outside %1 to %2; they were dropped: %3</translation>
+    </message>
+</context>
+<context>
     <name>AlarmCodec</name>
     <message>
         <source>Alarm Parameter error!
@@ -220,6 +235,29 @@
     <message>
         <source>Alarm Parameters have modified successfully!</source>
         <translation>Alarm Parameters have modified successfully!</translation>
+    </message>
+</context>
+<context>
+    <name>BusMeterState</name>
+    <message>
+        <source>silent since %1</source>
+        <translation>silent since %1</translation>
+    </message>
+    <message>
+        <source>not asked yet</source>
+        <translation>not asked yet</translation>
+    </message>
+    <message>
+        <source>no answer yet</source>
+        <translation>no answer yet</translation>
+    </message>
+    <message>
+        <source>answering</source>
+        <translation>answering</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
     </message>
 </context>
 <context>
@@ -2815,6 +2853,10 @@ Check them in COMM Settings.</source>
 %2
 Check them in COMM Settings.</translation>
     </message>
+    <message>
+        <source>addresses must be %1 to %2; dropped from the list: %3</source>
+        <translation>addresses must be %1 to %2; dropped from the list: %3</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>
@@ -2878,6 +2920,65 @@ Check them in COMM Settings.</translation>
     <message>
         <source>Harmonic current in % of the fundamental</source>
         <translation>Harmonic current in % of the fundamental</translation>
+    </message>
+</context>
+<context>
+    <name>TFormBus</name>
+    <message>
+        <source>Bus</source>
+        <translation>Bus</translation>
+    </message>
+    <message>
+        <source>Addresses:</source>
+        <translation>Addresses:</translation>
+    </message>
+    <message>
+        <source>Poll these meters</source>
+        <translation>Poll these meters</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Model and firmware</source>
+        <translation>Model and firmware</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Failed (last minute)</source>
+        <translation>Failed (last minute)</translation>
+    </message>
+    <message>
+        <source>Last reply</source>
+        <translation>Last reply</translation>
+    </message>
+    <message>
+        <source>U avg</source>
+        <translation>U avg</translation>
+    </message>
+    <message>
+        <source>I avg</source>
+        <translation>I avg</translation>
+    </message>
+    <message>
+        <source>P total</source>
+        <translation>P total</translation>
+    </message>
+    <message>
+        <source>PF</source>
+        <translation>PF</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>The windows show meter %1.</source>
+        <translation>The windows show meter %1.</translation>
     </message>
 </context>
 <context>
@@ -3639,6 +3740,10 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Search for a meter</source>
         <translation>Search for a meter</translation>
+    </message>
+    <message>
+        <source>Bus(&amp;U)</source>
+        <translation>Bus(&amp;U)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>AddressList</name>
+    <message>
+        <source>Addresses: &quot;%1&quot; is not an address or a range of %2 to %3</source>
+        <translation>地址：&quot;%1&quot; 不是 %2 到 %3 之间的地址或地址范围</translation>
+    </message>
+    <message>
+        <source>Addresses: type the meters&apos; addresses, %1 to %2 (&quot;1-12, 17&quot;)</source>
+        <translation>地址：请输入仪表地址，%1 到 %2（&quot;1-12, 17&quot;）</translation>
+    </message>
+    <message>
+        <source>The stored address list held entries outside %1 to %2; they were dropped: %3</source>
+        <translation>保存的地址列表中有 %1 到 %2 以外的条目，已删除：%3</translation>
+    </message>
+</context>
+<context>
     <name>AlarmCodec</name>
     <message>
         <source>Alarm Parameter error!
@@ -220,6 +235,29 @@
     <message>
         <source>Alarm Parameters have modified successfully!</source>
         <translation>报警参数修改成功！</translation>
+    </message>
+</context>
+<context>
+    <name>BusMeterState</name>
+    <message>
+        <source>silent since %1</source>
+        <translation>自 %1 起无应答</translation>
+    </message>
+    <message>
+        <source>not asked yet</source>
+        <translation>尚未询问</translation>
+    </message>
+    <message>
+        <source>no answer yet</source>
+        <translation>尚无应答</translation>
+    </message>
+    <message>
+        <source>answering</source>
+        <translation>应答中</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
     </message>
 </context>
 <context>
@@ -2815,6 +2853,10 @@ Check them in COMM Settings.</source>
 %2
 请在通讯设置中检查。</translation>
     </message>
+    <message>
+        <source>addresses must be %1 to %2; dropped from the list: %3</source>
+        <translation>地址必须为 %1 到 %2；已从列表中删除：%3</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>
@@ -2878,6 +2920,65 @@ Check them in COMM Settings.</source>
     <message>
         <source>Harmonic current in % of the fundamental</source>
         <translation>谐波电流占基波的百分比</translation>
+    </message>
+</context>
+<context>
+    <name>TFormBus</name>
+    <message>
+        <source>Bus</source>
+        <translation>总线</translation>
+    </message>
+    <message>
+        <source>Addresses:</source>
+        <translation>地址：</translation>
+    </message>
+    <message>
+        <source>Poll these meters</source>
+        <translation>轮询这些仪表</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Model and firmware</source>
+        <translation>型号和固件</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Failed (last minute)</source>
+        <translation>失败率（最近一分钟）</translation>
+    </message>
+    <message>
+        <source>Last reply</source>
+        <translation>上次应答</translation>
+    </message>
+    <message>
+        <source>U avg</source>
+        <translation>电压平均值</translation>
+    </message>
+    <message>
+        <source>I avg</source>
+        <translation>电流平均值</translation>
+    </message>
+    <message>
+        <source>P total</source>
+        <translation>总有功功率</translation>
+    </message>
+    <message>
+        <source>PF</source>
+        <translation>PF</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>The windows show meter %1.</source>
+        <translation>各窗口显示仪表 %1。</translation>
     </message>
 </context>
 <context>
@@ -3639,6 +3740,10 @@ Nothing was written to the meter.</source>
     <message>
         <source>Search for a meter</source>
         <translation>搜索仪表</translation>
+    </message>
+    <message>
+        <source>Bus(&amp;U)</source>
+        <translation>总线(&amp;U)</translation>
     </message>
 </context>
 <context>

@@ -197,6 +197,8 @@ QString PollSchedule::ChooseMessage() {
         break;
     }
     rotationIndex_ = 0;
+    if (OnRoundEnd)
+        OnRoundEnd();
     if (!sixthPlace_.isEmpty())
         return Alternate(windowReads_.value(sixthPlace_.first()));
     // The sixth place of a rotation with no measurement window active repeats the

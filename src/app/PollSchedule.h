@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
+#include <functional>
 
 // The pending-write slots by what they carry; slot 1 is sent first.
 enum PendingSlot : int {
@@ -105,6 +106,10 @@ public:
     QString NextMessage(int slaveAddress);
 
     quint32 RotationIndex() const { return rotationIndex_; }
+    // Called as the rotation's sixth place is chosen, once a round: the bus overview puts
+    // the read of another meter on the line there (through the request service, so the
+    // rotation itself goes on unchanged after it).
+    std::function<void()> OnRoundEnd;
 
 private:
     struct OneShotRead {

@@ -15,6 +15,7 @@ struct SessionState {
     quint32 Baudrate = 9600;                   // rate handed to Open
     int DevAddr = 1;                           // slave address of every request, 1..247
     bool SaveSettings = false;                 // write the settings back on close
+    QString BusAddresses; // the meters of the line the Bus window polls ("1-12, 17")
 
     // 0 = "QETRA 7100", 1 = "QETRA 7300" (index of the model lists).
     quint8 MeterModel = 1;

@@ -1,5 +1,6 @@
 #include "Settings.h"
 
+#include "AddressList.h"
 #include "PortName.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,24 @@ bool UsablePortName(const QString& name) {
         return false;
     const int n = ComPortNumber(name);
     return (n >= 1 && n <= kMaxComPort) || BarePortName(name).startsWith(QLatin1Char('/'));
+}
+
+// The bus overview's address list: the usable addresses are kept, the entries that are
+// not addresses of the line are dropped and the operator is told which.
+template <typename Ignore>
+void ReadBusAddresses(QSettings& settings, CommSettings& values, Ignore& ignore) {
+    const QVariant stored = settings.value(QStringLiteral("BusAddresses"));
+    if (!stored.isValid())
+        return;
+    const AddressList list = AddressList::Read(stored.toString());
+    values.BusAddresses = AddressList::Text(list.addresses);
+    if (!list.refused.isEmpty())
+        ignore(QStringLiteral("BusAddresses"), stored,
+               QCoreApplication::translate("Settings",
+                                           "addresses must be %1 to %2; dropped from the list: %3")
+                   .arg(AddressList::kFirst)
+                   .arg(AddressList::kLast)
+                   .arg(Shown(list.refused.join(QStringLiteral(", ")))));
 }
 
 } // namespace
@@ -88,6 +107,7 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
         ignore(QStringLiteral("QueryInterval"), interval,
                QCoreApplication::translate("Settings", "the query interval must be 0 to %1 ms")
                    .arg(kLongestQueryIntervalMs));
+    ReadBusAddresses(settings, values, ignore);
     settings.endGroup();
     return true;
 }
@@ -110,6 +130,7 @@ void WriteCommSettings(QSettings& settings, const CommSettings& values) {
     settings.setValue(QStringLiteral("Baudrate"), values.Baudrate);
     settings.setValue(QStringLiteral("DevAddr"), values.DevAddr);
     settings.setValue(QStringLiteral("QueryInterval"), values.QueryInterval);
+    settings.setValue(QStringLiteral("BusAddresses"), values.BusAddresses);
     settings.endGroup();
     settings.sync();
 }

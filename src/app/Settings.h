@@ -13,6 +13,8 @@ struct CommSettings {
     quint32 Baudrate = 9600;
     int DevAddr = 1;
     quint32 QueryInterval = 200;
+    // The meters of the line the bus overview polls, as a list ("1-12, 17"); empty: none.
+    QString BusAddresses;
 };
 
 // The values the COMM Settings dialog offers, which a stored value must be one of: a
@@ -39,5 +41,5 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values,
 // What the operator is told about the values ReadCommSettings ignored in `file`.
 QString IgnoredSettingsText(const QString& file, const QList<IgnoredSetting>& ignored);
 
-// Writes the four values (creating the group) and flushes them to storage.
+// Writes the values (creating the group) and flushes them to storage.
 void WriteCommSettings(QSettings& settings, const CommSettings& values);

@@ -28,6 +28,7 @@ constexpr WindowRow kRows[] = {
     {"FormConfigRestore", "mnuRestoreConfig", L::OnDemand,     P::MdiChild, false, true, false},
     {"FormConfigClone",   "mnuCloneConfig",   L::OnDemand,     P::MdiChild, false, true, false},
     {"FormTrends",        "MMTrends",         L::OnDemandKept, P::MdiChild, false, true, false},
+    {"FormBus",           "MMBus",            L::OnDemandKept, P::MdiChild, false, true, false},
 };
 // clang-format on
 

@@ -445,6 +445,7 @@ void TFormTeskLink::ReadSettings() {
     values.Baudrate = state_.Baudrate;
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
+    values.BusAddresses = state_.BusAddresses;
     QList<IgnoredSetting> ignored;
     state_.SaveSettings = ReadCommSettings(*settings_, values, &ignored);
     if (!ignored.isEmpty())
@@ -455,6 +456,7 @@ void TFormTeskLink::ReadSettings() {
     state_.Baudrate = values.Baudrate;
     qvModbus1->SetBaudRate(values.Baudrate);
     state_.DevAddr = values.DevAddr;
+    state_.BusAddresses = values.BusAddresses;
     qvModbus1->SetQueryInterval(values.QueryInterval);
 }
 
@@ -464,6 +466,7 @@ void TFormTeskLink::WriteSettings() {
     values.Baudrate = qvModbus1->BaudRate();
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
+    values.BusAddresses = state_.BusAddresses;
     WriteCommSettings(*settings_, values);
 }
 
@@ -559,8 +562,9 @@ void TFormTeskLink::BindModbusEvents() {
 
 void TFormTeskLink::qvModbus1AfterSendMsg(const QByteArray& Msg) {
     state_.Traffic.RequestSent();
-    // A register read counts towards its block's age until the block's reply comes.
-    if (Msg.size() >= 4 && quint8(Msg[1]) == 0x03)
+    // A register read counts towards its block's age until the block's reply comes; a
+    // read of another meter on the line (the bus overview) says nothing of the windows'.
+    if (Msg.size() >= 4 && quint8(Msg[1]) == 0x03 && quint8(Msg[0]) == quint8(state_.DevAddr))
         routing_->Freshness().Asked(quint16((quint8(Msg[2]) << 8) | quint8(Msg[3])));
     SetPanel(0, 0, tr("TxD: ") + BytesToHex(Msg));
     SetPanel(1, 0, tr("RxD: "));

@@ -1,5 +1,6 @@
 # The shell's logic without any window: counters and connected rule, poll schedule,
-# shared session state, reply routing, saved settings and window layout. QtCore and the
+# shared session state, reply routing, saved settings and window layout, the meters of a
+# line (address lists, the bus rotation, each meter's state). QtCore and the
 # message strings only.
 add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp ${CMAKE_CURRENT_LIST_DIR}/NumberText.h
@@ -13,6 +14,10 @@ add_library(qetra_shell_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SessionState.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionState.h
     ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.cpp ${CMAKE_CURRENT_LIST_DIR}/ReplyRouting.h
     ${CMAKE_CURRENT_LIST_DIR}/ValueFreshness.cpp ${CMAKE_CURRENT_LIST_DIR}/ValueFreshness.h
+    ${CMAKE_CURRENT_LIST_DIR}/AddressList.cpp ${CMAKE_CURRENT_LIST_DIR}/AddressList.h
+    ${CMAKE_CURRENT_LIST_DIR}/BusRotation.cpp ${CMAKE_CURRENT_LIST_DIR}/BusRotation.h
+    ${CMAKE_CURRENT_LIST_DIR}/BusMeterState.cpp ${CMAKE_CURRENT_LIST_DIR}/BusMeterState.h
+    ${CMAKE_CURRENT_LIST_DIR}/BusOverview.cpp ${CMAKE_CURRENT_LIST_DIR}/BusOverview.h
     ${CMAKE_CURRENT_LIST_DIR}/OperatorDialogs.h
 )
 target_include_directories(qetra_shell_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 
+#include "AddressList.h"
+#include "BusOverview.h"
 #include "FormAngle.h"
 #include "FormBase.h"
+#include "FormBus.h"
 #include "FormDriveType.h"
 #include "FormPara.h"
 #include "FormSuperNum.h"
@@ -154,6 +157,19 @@ void RegisterViewWindows(Shell& shell) {
     // "Log to file…": the metering block's values to CSV, scaled as the window shows them
     // (the ratios above are set before a later block 0x130 arrives). Owned by the shell.
     new MeteringLogControl(shell);
+
+    // "Bus": the other meters of the line, read one per round of the picked meter's
+    // rotation; the picked meter's own blocks reach its row through the routing. The
+    // overview is owned by the shell and lives as long as it.
+    auto* overview = new BusOverview(shell.State(), shell.Requests(), &shell.Frame());
+    overview->SetAddresses(AddressList::Read(shell.State().BusAddresses).addresses);
+    for (const quint16 start : {MeterParamBlockStart, MeteringBlockStart})
+        shell.Routing().AddBlockDecoder(start, [overview, start](const QList<quint16>& values) {
+            overview->PickedReplied(start, values);
+        });
+    shell.RegisterWindow(BusWindowName, [overview](Shell& s) -> QWidget* {
+        return new TFormBus(*overview, s.State(), s.Routing().Freshness(), s.Dialogs());
+    });
 
     // "Trends": the history records every metering reply from start-up, so the window,
     // opened at any time, shows what happened before it. Owned by the shell.

@@ -454,7 +454,7 @@ TEST_F(ShellFixture, MenuAndHiddenMenusAreAsTheOperatorExpects) {
               QStringList({"MM0201 Metering Parameters(&T) ", "MM0202 Meter Parameters(&B) ",
                            "MM0203 Max / Min Parameters(&N) ", "MM0204 Harmonics Parameters(&H) ",
                            "MM0205 Alarm Parameters(&A) ", "MM0206 Phase Angle Parameters(&P) ",
-                           "MMTrends Trends(&R) "}));
+                           "MMTrends Trends(&R) ", "MMBus Bus(&U) "}));
     EXPECT_EQ(menu("MM03"),
               QStringList({"MM0301 Energy Presetting(&E) ", "MM0302 Meter Settings(&M) ",
                            "MM0303 Alarm Settings(&A) ", "MM0304 Select Meter Model(&T) ", "-",

@@ -85,4 +85,55 @@ TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
     }
 }
 
+TEST(StoredSettings, TheBusAddressListKeepsTheUsableAddressesAndNamesTheDroppedOnes) {
+    struct Case {
+        const char* stored;
+        const char* read;    // the list the overview polls
+        const char* dropped; // what the operator is told was dropped ("" when nothing)
+    };
+    const Case cases[] = {
+        {"1-12, 17", "1-12, 17", ""},
+        {"17 2 1 3", "1-3, 17", ""},
+        {"17,3,0,300", "3, 17", "0, 300"},
+        {"1-300", "", "1-300"},
+        {"", "", ""},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const QString file = dir.filePath(QStringLiteral("b%1.ini").arg(++n));
+        {
+            QSettings s(file, QSettings::IniFormat);
+            s.setValue(QStringLiteral("Comm/BusAddresses"), QString::fromUtf8(c.stored));
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        CommSettings values;
+        QList<IgnoredSetting> ignored;
+        ASSERT_TRUE(ReadCommSettings(settings, values, &ignored));
+        EXPECT_EQ(values.BusAddresses.toStdString(), c.read);
+        if (std::string(c.dropped).empty()) {
+            EXPECT_TRUE(ignored.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(ignored.size(), 1);
+        EXPECT_EQ(ignored.front().key, QStringLiteral("BusAddresses"));
+        EXPECT_TRUE(ignored.front().reason.contains(QString::fromUtf8(c.dropped)))
+            << ignored.front().reason.toStdString();
+    }
+    // What is written is read back the same.
+    const QString file = dir.filePath(QStringLiteral("written.ini"));
+    CommSettings written;
+    written.BusAddresses = QStringLiteral("1-4, 9");
+    {
+        QSettings s(file, QSettings::IniFormat);
+        WriteCommSettings(s, written);
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    CommSettings read;
+    ASSERT_TRUE(ReadCommSettings(settings, read));
+    EXPECT_EQ(read.BusAddresses, written.BusAddresses);
+}
+
 } // namespace

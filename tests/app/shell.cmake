@@ -7,6 +7,7 @@ qetra_add_test(shell_logic_tests
             ${CMAKE_CURRENT_LIST_DIR}/NumberInputTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ValueFreshnessTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/WindowLayoutTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/BusTest.cpp
     LIBS qetra_shell_core qetra_operator_dialogs)
 
 # The main window and the COMM settings dialog, offscreen, with a scripted port. They

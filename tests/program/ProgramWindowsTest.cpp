@@ -208,9 +208,9 @@ TEST_F(ProgramWindowsTest, TheMainWindowFitsALaptopScreenWithEveryWindowOpen) {
 TEST_F(ProgramWindowsTest, GridAndChartWindowsGrowWithTheirFrameAndFormsKeepTheirSize) {
     t->resize(1366, 768);
     const QStringList open = OpenEveryWindow(*t.shell);
-    const QStringList growing = {"FormWave",           "FormSuperNum",      "FormAlarm",
-                                 "FormTrafficMonitor", "FormTrends",        "FormConfigSave",
-                                 "FormConfigCompare",  "FormConfigRestore", "FormConfigClone"};
+    const QStringList growing = {
+        "FormWave", "FormSuperNum",   "FormAlarm",         "FormTrafficMonitor", "FormTrends",
+        "FormBus",  "FormConfigSave", "FormConfigCompare", "FormConfigRestore",  "FormConfigClone"};
     for (const QString& name : open) {
         QMdiSubWindow* sub = t->SubWindowOf(t->Window(name));
         ASSERT_NE(sub, nullptr) << name.toStdString();

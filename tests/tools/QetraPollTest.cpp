@@ -26,6 +26,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -381,6 +382,42 @@ TEST_F(LinkedLine, TheScanFindsTheSimulatedMeterAndThePortListShowsItsLink) {
         << list.out.constData();
 }
 
+TEST(QetraPollTest, SeveralMetersOfALineArePolledInTurnAndADeadOneOnlyNowAndThen) {
+    MeterSimProcess sim({"--also-address", "2,3,4", "--silent-address", "3"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    const int passes = 12;
+    const PollRun r = RunPoll({"--port", sim.device(), "--addresses", "1-4", "--json", "--interval",
+                               "10", "--timeout", "300", "--passes", QString::number(passes),
+                               "00,03,01,30,00,36,00,00"});
+    sim.stop();
+    // A meter that never answers is a failed run, said as such.
+    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
+    QMap<int, int> asked, answered;
+    QMap<int, double> volts; // the average phase voltage each meter reported last
+    for (const QByteArray& line : r.out.trimmed().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        ASSERT_TRUE(o.contains("address")) << line.constData();
+        const int address = o["address"].toInt();
+        ++asked[address];
+        EXPECT_EQ(o["tx"].toString().left(2).toInt(nullptr, 16), address);
+        if (o["code"].toInt() != 0)
+            continue;
+        ++answered[address];
+        EXPECT_EQ(o["slave"].toInt(), address);
+        volts[address] = o["values"].toArray()[4].toInt() / 10.0;
+    }
+    // The live meters every round; the dead one three times, then once eight rounds later.
+    EXPECT_EQ(asked, (QMap<int, int>{{1, passes}, {2, passes}, {3, 4}, {4, passes}}));
+    EXPECT_EQ(answered, (QMap<int, int>{{1, passes}, {2, passes}, {4, passes}}));
+    // Each meter measures its own feeder.
+    EXPECT_NE(volts[1], volts[2]);
+    EXPECT_NE(volts[1], volts[4]);
+    EXPECT_NE(volts[2], volts[4]);
+    EXPECT_TRUE(r.err.contains("meter 3 is silent")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Meter 1: Send= 12  Answered= 12\n")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("Meter 3: Send= 4  Answered= 0  silent\n")) << r.err.constData();
+}
+
 TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
     const PollArguments a = ParsePollArguments({"qetra-poll", "--port", "COM1", "--addr", "10",
                                                 "--baud", "38400", "00,01,00,00,00,02,00,00"});
@@ -467,6 +504,9 @@ TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
         {{"--save-config", "s", "--addr", "0"}, {}, "a configuration command needs the meter's"},
         {{"--save-config", "s", "--addresses", "1-3"}, {}, "--addresses goes with --apply-config"},
         {{"--apply-config", "a", "--addresses", "1,1"}, {}, "bad --addresses"},
+        {{"--csv", "log.csv", "--addresses", "1-3", "00,03,01,30,00,36,00,00"},
+         {},
+         "--csv cannot go with --addresses"},
         {{"--apply-config", "a", "--addresses", "1-3", "--include-comm"},
          {},
          "--include-comm cannot go with --addresses"},

@@ -133,7 +133,7 @@ bool Inside(std::uint16_t start, std::size_t count, std::uint16_t first, std::ui
 } // namespace
 
 MeterModel::MeterModel(const MeterConfig& config, std::int64_t nowMs)
-    : physics_(config.seed), nowMs_(nowMs),
+    : physics_(config.seed, config.feeder), nowMs_(nowMs),
       lowCurrentReference_(config.referenceCurrentPercent == 10), onBench_(config.onBench),
       wiring_(config.wiring), exporting_(config.exporting), ignoredWrite_(config.ignoredWrite) {
     physics_.setLoadCycle(config.loadCycleSeconds);

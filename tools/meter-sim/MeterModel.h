@@ -36,6 +36,8 @@ struct MeterConfig {
     int address = 1;
     int baud = 9600;
     std::uint32_t seed = 1;
+    // The load of the feeder the meter measures.
+    FeederLoad feeder{};
     double ptRatio = 1.0; // PT1 / PT2, with PT2 fixed at 100 V
     int ct1 = 5;          // CT primary; the secondary is 5 A
     // Current the calibration bench feeds, in percent of rated (10 or 100); the

@@ -40,12 +40,21 @@ double BaseVoltageHarmonic(int n) {
 
 } // namespace
 
-MeterPhysics::MeterPhysics(std::uint32_t seed) : rng_(seed) {
+FeederLoad FeederLoadFor(int address, int firstAddress) {
+    if (address == firstAddress)
+        return {};
+    // Steps that are prime to the spans, so neighbouring addresses differ in all three.
+    return {222.0 + double((address * 7) % 17), 4.1 + 0.2 * double((address * 3) % 10),
+            12.0 + double((address * 5) % 14)};
+}
+
+MeterPhysics::MeterPhysics(std::uint32_t seed, const FeederLoad& feeder)
+    : rng_(seed), feeder_(feeder) {
     std::uniform_real_distribution<double> spread(-1.0, 1.0);
     for (auto& p : state_.phases) {
-        p.volts = 230.0 + 1.5 * spread(rng_);
-        p.amps = 5.0 + 0.2 * spread(rng_);
-        p.lagDegrees = 18.0 + 3.0 * spread(rng_);
+        p.volts = feeder_.volts + 1.5 * spread(rng_);
+        p.amps = feeder_.amps + 0.2 * spread(rng_);
+        p.lagDegrees = feeder_.lagDegrees + 3.0 * spread(rng_);
     }
     state_.frequencyHz = 50.0 + 0.02 * spread(rng_);
     state_.temperatureC = 35.0 + spread(rng_);
@@ -86,8 +95,8 @@ void MeterPhysics::advance(double dt) {
     elapsedS_ += dt;
     // With a load cycle the currents follow it quickly; the voltages sag under it.
     const double share = loadShare();
-    const double meanAmps = loadCycleS_ > 0 ? 5.0 * share : 5.0;
-    const double meanVolts = loadCycleS_ > 0 ? 233.0 - 6.0 * share : 230.0;
+    const double meanAmps = loadCycleS_ > 0 ? feeder_.amps * share : feeder_.amps;
+    const double meanVolts = loadCycleS_ > 0 ? feeder_.volts + 3.0 - 6.0 * share : feeder_.volts;
     const double ampsPull = loadCycleS_ > 0 ? 2.0 : 0.05;
     // The load changes its character now and then: mostly inductive, at times
     // compensated into the capacitive region for a while.
@@ -101,8 +110,9 @@ void MeterPhysics::advance(double dt) {
         p.amps = loadCycleS_ > 0
                      ? std::clamp(drift(p.amps, meanAmps, ampsPull, 0.05, dt), 0.5, 7.0)
                      : std::clamp(drift(p.amps, meanAmps, ampsPull, 0.05, dt), 4.0, 6.0);
-        const double lag = std::clamp(drift(std::abs(p.lagDegrees), 18.0, 0.05, 0.5, dt),
-                                      MinLagDegrees, MaxLagDegrees);
+        const double lag =
+            std::clamp(drift(std::abs(p.lagDegrees), feeder_.lagDegrees, 0.05, 0.5, dt),
+                       MinLagDegrees, MaxLagDegrees);
         p.lagDegrees = state_.capacitive ? -lag : lag;
     }
     state_.frequencyHz = std::clamp(drift(state_.frequencyHz, 50.0, 0.1, 0.005, dt), 49.9, 50.1);

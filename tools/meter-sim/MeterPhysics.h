@@ -25,9 +25,22 @@ struct MeterPhysicsState {
     std::array<std::array<double, 32>, 3> currentHarmonics{};
 };
 
+// What a feeder draws on average: a meter on another feeder of the same switchboard
+// sees other voltages, currents and power factors. The walk wanders around these.
+struct FeederLoad {
+    double volts = 230.0;
+    double amps = 5.0;
+    double lagDegrees = 18.0;
+};
+
+// The load of the feeder behind the meter at `address` of a line: the first meter's is
+// the default one; the others differ by address (volts 222..238, amps 4.1..5.9, lag
+// 12..25 degrees, PF 0.91..0.98), the same on every run.
+FeederLoad FeederLoadFor(int address, int firstAddress);
+
 class MeterPhysics {
 public:
-    explicit MeterPhysics(std::uint32_t seed);
+    explicit MeterPhysics(std::uint32_t seed, const FeederLoad& feeder = {});
 
     // Moves the state on by dtSeconds (0 is allowed and changes nothing).
     void advance(double dtSeconds);
@@ -49,6 +62,7 @@ private:
     std::mt19937 rng_;
     std::normal_distribution<double> normal_{0.0, 1.0};
     MeterPhysicsState state_;
+    FeederLoad feeder_;
     double loadCycleS_ = 0;
     double elapsedS_ = 0;
 };

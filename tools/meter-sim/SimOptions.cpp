@@ -199,6 +199,22 @@ QString SetMoreAddresses(const OptionValue& option, SimOptions& out) {
     return {};
 }
 
+// The meters of the line come from earlier rows.
+QString SetSilentAddress(const OptionValue& option, SimOptions& out) {
+    if (!option.given)
+        return {};
+    for (const QString& text : option.texts) {
+        long long address = 0;
+        if (!Integer(text.trimmed(), 1, 247, address) ||
+            (address != out.meter.address && !out.moreAddresses.contains(int(address))))
+            return "--silent-address must be the address of a meter on the line (--address or "
+                   "--also-address)";
+        if (!out.silentAddresses.contains(int(address)))
+            out.silentAddresses << int(address);
+    }
+    return {};
+}
+
 QString SetLoadCycle(const OptionValue& option, SimOptions& out) {
     bool ok = false;
     const double seconds = option.text.toDouble(&ok);
@@ -323,7 +339,11 @@ const OptionRow kOptions[] = {
      "meter that silently refuses one setting."},
     {"also-address", "a,...", nullptr, SetMoreAddresses,
      "More meters on the same line at these addresses (e.g. 6,7), each configured like the "
-     "first. A write that changes the baud rate of one moves the line for all."},
+     "first but on a feeder of its own: other voltages, currents and power factors, by "
+     "address. A write that changes the baud rate of one moves the line for all."},
+    {"silent-address", "a", nullptr, SetSilentAddress,
+     "The meter at address <a> is dead: it neither answers nor carries out a broadcast (may "
+     "be given more than once)."},
     {"load-cycle", "seconds", "0", SetLoadCycle,
      "A load that comes and goes every <seconds> (10..86400): currents from a fifth of rated "
      "to full load with an inrush peak, voltages sagging under it (default: a steady load)."},

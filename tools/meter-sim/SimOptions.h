@@ -18,6 +18,8 @@ struct SimOptions {
     MeterConfig meter;
     // Further meters on the same line, configured like `meter` but for their address.
     QList<int> moreAddresses;
+    // Meters of the line that are dead: they hear nothing and answer nothing.
+    QList<int> silentAddresses;
     FaultSettings faults;
     // Register blocks (by start address) whose reads go unanswered.
     std::vector<std::uint16_t> silentBlocks;

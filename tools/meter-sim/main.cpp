@@ -75,6 +75,9 @@ public:
         for (const int address : options.moreAddresses) {
             MeterConfig config = options.meter;
             config.address = address;
+            // A meter of its own on another feeder: its own walk around its own load.
+            config.seed = options.meter.seed + std::uint32_t(address);
+            config.feeder = FeederLoadFor(address, options.meter.address);
             meters_.push_back(std::make_unique<Meter>(config, startWallMs_));
         }
     }
@@ -162,6 +165,8 @@ private:
         int baudBefore = 0;
         MeterModel* addressed = nullptr;
         for (const auto& meter : meters_) {
+            if (options_.silentAddresses.contains(meter->model.address()))
+                continue;
             const int before = meter->model.baud();
             const SlaveOutcome heard = meter->protocol.handle(frame);
             if (heard.kind == SlaveOutcome::Ignored)

@@ -1,5 +1,7 @@
 #include "PollOptions.h"
 
+#include "AddressList.h"
+
 #include "ConfigTransfer.h"
 #include "MessageCheck.h"
 #include "MessageText.h"
@@ -301,7 +303,9 @@ const OptionRow kOptions[] = {
     {Stage::Config, "apply-config", "file", nullptr, SetConfigAction<Config::Apply>,
      "Write the configuration of FILE into the meter and verify it."},
     {Stage::ConfigDetail, "addresses", "list", nullptr, SetConfigAddresses,
-     "With --apply-config: the meters to write, e.g. 1-20,25."},
+     "With --apply-config: the meters to write, e.g. 1-20,25. When polling: the meters of the "
+     "line asked in turn, each with every message, a round per pass; one that leaves three "
+     "requests in a row unanswered is asked only every eighth round until it answers."},
     {Stage::ConfigDetail, "include-comm", nullptr, nullptr, SetIncludeComm,
      "With --apply-config or --compare-config: the address and baud rate too."},
     {Stage::Model, "model", "model", "7300", SetModel,
@@ -381,6 +385,16 @@ QString ReadMessages(const QCommandLineParser& parser, PollOptions& options) {
     const QStringList messages = parser.positionalArguments();
     if (messages.isEmpty())
         return "no message given";
+    if (parser.isSet(QStringLiteral("addresses"))) {
+        const AddressList list = AddressList::Read(parser.value(QStringLiteral("addresses")));
+        if (const QString problem = list.Problem(); !problem.isEmpty())
+            return "bad --addresses: " + problem;
+        options.pollAddresses = list.addresses;
+        // The data log has no address column: the rows of several meters, each scaled by
+        // the last ratios read of any of them, could not be told apart.
+        if (!options.csvFile.isEmpty())
+            return "--csv cannot go with --addresses: the data log holds one meter";
+    }
     for (const QString& text : messages) {
         // The program itself would send nothing, or something else, for a faulty message;
         // here it is a mistake on the command line, so say so before anything is sent.
@@ -389,7 +403,9 @@ QString ReadMessages(const QCommandLineParser& parser, PollOptions& options) {
         options.messages << WithSlaveAddress(text, options.address).toLatin1();
     }
     // The run is counted in transactions; a count past int would wrap round.
-    if (qint64(options.passes) * options.messages.size() > std::numeric_limits<int>::max())
+    if (qint64(options.passes) * options.messages.size() *
+            std::max<qsizetype>(1, options.pollAddresses.size()) >
+        std::numeric_limits<int>::max())
         return QString("bad --passes: %1 passes of %2 messages are too many transactions")
             .arg(options.passes)
             .arg(options.messages.size());

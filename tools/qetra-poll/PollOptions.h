@@ -23,6 +23,10 @@ struct PollOptions {
     // writes it; empty = none.
     QString csvFile;
     QList<QByteArray> messages; // with the address already in front
+    // Polling several meters of the line (--addresses): every message goes to each of them
+    // in turn, a round per pass; meters that stop answering are asked less often. Empty:
+    // --addr alone.
+    QList<int> pollAddresses;
     // After the line is lost: how long to wait for its device to come back, seconds.
     int waitBack = 5;
 

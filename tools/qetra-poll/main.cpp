@@ -1,8 +1,10 @@
 // qetra-poll: sends request message strings to a meter through the program's own Modbus
 // master and serial port, and reports every transaction. See --help.
 
+#include "BusRotation.h"
 #include "EngineLink.h"
 #include "LineStatusText.h"
+#include "MessageText.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
@@ -21,6 +23,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QLoggingCategory>
+#include <QMap>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -214,7 +217,13 @@ public:
 private:
     void BindLine();
     void SendNext();
-    void Ended(int n, const RequestOutcome& outcome);
+    // Several meters: the next round's requests; false when every pass is done.
+    bool FillRound();
+    bool Finished() const;
+    // Several meters: what became of a request to `address`.
+    void CountMeter(int address, const RequestOutcome& outcome);
+    QString MeterSummary() const;
+    void Ended(int n, const QByteArray& message, const RequestOutcome& outcome);
     void Log(const RequestOutcome& outcome);
     // The device the port name leads to now, to name it beside the name given.
     QString Device() const { return QFileInfo(ResolvePortName(o_.port)).canonicalFilePath(); }
@@ -240,9 +249,20 @@ private:
     bool answered_ = false;
     bool toldNoAnswer_ = false;
     QTimer giveUp_;
+    // Several meters on the line (--addresses): the rounds, the requests of the round under
+    // way, and each meter's count.
+    BusRotation rotation_;
+    QList<QByteArray> round_;
+    int roundsDone_ = 0;
+    struct MeterCount {
+        int sent = 0;
+        int answered = 0;
+    };
+    QMap<int, MeterCount> meters_;
 };
 
 int PollRun::Exec() {
+    rotation_.SetAddresses(o_.pollAddresses);
     if (o_.trace)
         QLoggingCategory::setFilterRules("qetra.modbus.trace.debug=true");
     qv_.SetOpenSettleMs(0);
@@ -275,11 +295,13 @@ int PollRun::Exec() {
     qv_.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(o_.json ? stderr : stdout,
-          SummaryText(counters_, PortWithDevice(o_.port, written_)).toLocal8Bit());
+    Print(
+        o_.json ? stderr : stdout,
+        (SummaryText(counters_, PortWithDevice(o_.port, written_)) + MeterSummary()).toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
-    return !gaveUp_ && !csvFailed_ && counters_.ok == total_ && counters_.sent == total_ ? 0 : 1;
+    const bool allSent = o_.pollAddresses.isEmpty() ? counters_.sent == total_ : Finished();
+    return !gaveUp_ && !csvFailed_ && counters_.ok == counters_.sent && allSent ? 0 : 1;
 }
 
 // A lost line: said in plain English here instead of the program's error box. Only the
@@ -301,7 +323,7 @@ void PollRun::BindLine() {
                 .arg(s->LineDevice())
                 .arg(o_.waitBack)
                 .arg(s->LineWaiting()));
-        if (counters_.sent < total_) // else nothing is left to send
+        if (!Finished()) // else nothing is left to send
             giveUp_.start(o_.waitBack * 1000);
     };
     qv_.OnLineWaiting = [](TqvModbus* s) { Say(s->LineWaiting()); };
@@ -310,29 +332,95 @@ void PollRun::BindLine() {
         answered_ = toldNoAnswer_ = false;
         written_ = Device();
         Say(QStringLiteral("%1 is back; polling goes on").arg(s->LineDevice()));
-        if (counters_.sent < total_)
+        if (!Finished())
             SendNext();
     };
 }
 
-void PollRun::SendNext() {
-    const QByteArray& message = o_.messages[next_ % o_.messages.size()];
-    requests_.Submit(message,
-                     [this, n = ++next_](const RequestOutcome& outcome) { Ended(n, outcome); });
+bool PollRun::FillRound() {
+    // A round may ask nobody (every meter silent, none due yet): it still counts.
+    while (round_.isEmpty() && roundsDone_ < o_.passes) {
+        ++roundsDone_;
+        for (const int address : rotation_.NextRound())
+            for (const QByteArray& message : o_.messages)
+                round_ << WithSlaveAddress(QString::fromLatin1(message), address).toLatin1();
+    }
+    return !round_.isEmpty();
 }
 
-void PollRun::Ended(int n, const RequestOutcome& outcome) {
+bool PollRun::Finished() const {
+    if (o_.pollAddresses.isEmpty())
+        return counters_.sent >= total_;
+    return round_.isEmpty() && roundsDone_ >= o_.passes;
+}
+
+void PollRun::SendNext() {
+    QByteArray message;
+    if (o_.pollAddresses.isEmpty()) {
+        message = o_.messages[next_ % o_.messages.size()];
+    } else {
+        if (!FillRound()) {
+            app_.quit();
+            return;
+        }
+        message = round_.takeFirst();
+    }
+    requests_.Submit(message, [this, n = ++next_, message](const RequestOutcome& outcome) {
+        Ended(n, message, outcome);
+    });
+}
+
+void PollRun::CountMeter(int address, const RequestOutcome& outcome) {
+    const bool wasSilent = rotation_.IsSilent(address);
+    MeterCount& count = meters_[address];
+    ++count.sent;
+    // A meter that refuses a request is there all the same.
+    if (outcome.code == 0 || outcome.kind == RequestOutcome::Kind::Exception) {
+        ++count.answered;
+        rotation_.Answered(address);
+    } else {
+        rotation_.Missed(address);
+    }
+    if (rotation_.IsSilent(address) != wasSilent)
+        Say(wasSilent ? QStringLiteral("meter %1 answers again").arg(address)
+                      : QStringLiteral("meter %1 is silent: asked only every %2th round until "
+                                       "it answers")
+                            .arg(address)
+                            .arg(BusRotation::kSilentEvery));
+}
+
+QString PollRun::MeterSummary() const {
+    QString text;
+    for (const int address : o_.pollAddresses) {
+        const MeterCount count = meters_.value(address);
+        text += QStringLiteral("Meter %1: Send= %2  Answered= %3%4\n")
+                    .arg(address)
+                    .arg(count.sent)
+                    .arg(count.answered)
+                    .arg(rotation_.IsSilent(address) ? QStringLiteral("  silent") : QString());
+    }
+    return text;
+}
+
+void PollRun::Ended(int n, const QByteArray& message, const RequestOutcome& outcome) {
     if (over_)
         return;
     if (outcome.kind == RequestOutcome::Kind::Cancelled) {
         // It never went out: the line is lost (its return sends it again), or the port
         // closed under the run.
         --next_;
+        if (!o_.pollAddresses.isEmpty())
+            round_.prepend(message);
         if (!qv_.LineLost())
             app_.quit();
         return;
     }
-    const PollRecord record = RecordOf(n, outcome);
+    PollRecord record = RecordOf(n, outcome);
+    if (!o_.pollAddresses.isEmpty()) {
+        const int address = message.left(2).toInt(nullptr, 16);
+        record.fields[QStringLiteral("address")] = address;
+        CountMeter(address, outcome);
+    }
     counters_.Count(record);
     answered_ = answered_ || outcome.code == 0;
     if (outcome.code == 1 && !answered_ && !toldNoAnswer_) {
@@ -342,7 +430,7 @@ void PollRun::Ended(int n, const RequestOutcome& outcome) {
     if (outcome.event == RequestOutcome::Event::F03 && outcome.code == 0)
         Log(outcome);
     Print(stdout, o_.json ? RecordJsonLine(record) : RecordText(record).toLocal8Bit());
-    if (counters_.sent >= total_)
+    if (Finished())
         app_.quit();
     else if (!qv_.LineLost()) // a lost line goes on when it is back
         SendNext();

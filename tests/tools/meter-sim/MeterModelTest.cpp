@@ -94,6 +94,37 @@ TEST(MeterModel, LiveQuantitiesStayPhysicallyConsistent) {
     EXPECT_TRUE(sawInductive);
 }
 
+TEST(MeterModel, MetersOnOtherFeedersOfTheLineMeasureOtherValues) {
+    // The first meter of the line keeps the default feeder; four more on the same seed
+    // differ from it and from each other in voltage, current and power factor, and stay
+    // within what a meter on a real feeder shows.
+    std::vector<std::array<double, 3>> seen;
+    for (int address : {1, 2, 3, 4, 17}) {
+        SCOPED_TRACE(address);
+        MeterConfig config{.address = address, .seed = 5};
+        config.feeder = FeederLoadFor(address, 1);
+        if (address == 1) {
+            EXPECT_EQ(config.feeder.volts, FeederLoad{}.volts);
+            EXPECT_EQ(config.feeder.amps, FeederLoad{}.amps);
+        }
+        MeterModel m(config, Start);
+        std::int64_t now = Start;
+        RunMeter(m, now, 60, 1000, [] {});
+        const std::array<double, 3> values{m.reg(V1) / 10.0, m.reg(I1) / 1000.0,
+                                           Signed(m.reg(Pf1)) / 1000.0};
+        EXPECT_GE(values[0], 220.0);
+        EXPECT_LE(values[0], 240.0);
+        EXPECT_GE(values[1], 4.0);
+        EXPECT_LE(values[1], 6.0);
+        EXPECT_GE(std::abs(values[2]), 0.89);
+        for (const auto& other : seen) {
+            EXPECT_GT(std::abs(values[0] - other[0]), 0.5);
+            EXPECT_GT(std::abs(values[1] - other[1]), 0.05);
+        }
+        seen.push_back(values);
+    }
+}
+
 TEST(MeterModel, PhaseAnglesDescribeTheBalancedSystem) {
     MeterModel m({.seed = 5}, Start);
     std::int64_t now = Start;

@@ -63,6 +63,10 @@ TEST(SimOptions, EveryOptionOfTheHelpSetsWhatItSays) {
          [](auto& o) {
              return o.moreAddresses == QList<int>{7, 9};
          }},
+        {{"--also-address", "2,3,4", "--silent-address", "3", "--silent-address", "1"},
+         [](auto& o) {
+             return o.silentAddresses == QList<int>{3, 1};
+         }},
         {{"--load-cycle", "60"}, [](auto& o) { return o.meter.loadCycleSeconds == 60.0; }},
         {{"--silent-block", "0x510", "--silent-block", "304"},
          [](auto& o) {
@@ -86,6 +90,8 @@ TEST(SimOptions, EveryOptionOfTheHelpSetsWhatItSays) {
         {{"--load-cycle", "nan"}, {}, "--load-cycle"},
         {{"--load-cycle", "5"}, {}, "--load-cycle"},
         {{"--address", "7", "--also-address", "6,7"}, {}, "--also-address"},
+        {{"--also-address", "2", "--silent-address", "5"}, {}, "--silent-address"},
+        {{"--silent-address", "0"}, {}, "--silent-address"},
         {{"--silent-block", "0x510", "--silent-block", "0x10000"}, {}, "--silent-block"},
         {{"--wiring-fault", "reversed"}, {}, "--wiring-fault"},
         {{"--seed", "-1"}, {}, "--seed"},
