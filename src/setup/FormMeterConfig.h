@@ -36,8 +36,18 @@ public:
                      RequestService& requests, QWidget* parent = nullptr);
     ~TFormMeterConfig() override;
 
-    // Choosers of a file to open or to save as; tests put their own answers in.
-    using FileChooser = std::function<QString(QWidget* parent, bool save)>;
+    // One file dialog: to open or to save as, its own title and name filters, and the
+    // file it starts at (the last folder used, with a name made of the meter and the date
+    // for a save).
+    struct FileRequest {
+        bool save = false;
+        QString title;
+        QString filters; // "Meter configurations (*.qmeter.json);;All files (*)"
+        QString startPath;
+    };
+    // Choosers of a file; the program's own adds the chosen filter's extension to a name
+    // typed without it. Tests put their own answers in.
+    using FileChooser = std::function<QString(QWidget* parent, const FileRequest& request)>;
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     // The buttons' actions.
@@ -48,11 +58,23 @@ public:
     void CloneClick();
     void SaveResultsClick();
 
+    // Reads the meter again when this window compares a file with it (after another
+    // window wrote to the meter).
+    void RereadMeter();
+
     QTableWidget* SettingsGrid() const { return grid_; }
     QTableWidget* ResultsGrid() const { return results_; }
     QLineEdit* AddressesEdit() const { return addresses_; }
     QCheckBox* IncludeCommBox() const { return includeComm_; }
+    // The comparison's count of differing settings, and its filter to show only them.
+    QLabel* DifferenceCount() const { return differences_; }
+    QCheckBox* DifferencesOnlyBox() const { return differencesOnly_; }
     QPushButton* CancelButton() const { return cancel_; }
+
+signals:
+    // A confirmed write went to the meter the program talks to, and this is what the
+    // meter holds after it, read fresh.
+    void MeterWritten(const MeterConfiguration& meter);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +87,11 @@ private:
     void ShowComparison(const MeterConfiguration& file, const MeterConfiguration& other,
                         const QString& otherTitle);
     void SetRunning(bool running);
+    // Shows the count of differing rows and hides the others when asked to.
+    void FilterDifferences();
+    // Asks chooseFile_ and remembers the folder of the answer for the next dialog.
+    QString ChooseFile(bool save, const QString& title, const QString& filters,
+                       const QString& defaultName = QString());
 
     Use use_;
     SessionState& state_;
@@ -73,9 +100,12 @@ private:
     FileChooser chooseFile_;
     std::optional<MeterConfiguration> file_;
     bool running_ = false;
+    bool comparedWithMeter_ = false;
     bool cancelled_ = false;
 
     QLabel* fileLabel_ = nullptr;
+    QLabel* differences_ = nullptr;
+    QCheckBox* differencesOnly_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QTableWidget* results_ = nullptr;
     QLineEdit* addresses_ = nullptr;
