@@ -3097,6 +3097,10 @@ Check them in COMM Settings.</translation>
         <source>Baudrate</source>
         <translation>Baudrate</translation>
     </message>
+    <message>
+        <source>Meter Address %1 is not within 1 to 247. Nothing was changed.</source>
+        <translation>Meter Address %1 is not within 1 to 247. Nothing was changed.</translation>
+    </message>
 </context>
 <context>
     <name>TFormCount</name>
@@ -3282,14 +3286,6 @@ Check them in COMM Settings.</translation>
         <translation>Save Results...</translation>
     </message>
     <message>
-        <source>The port is not open: set up the communication first (Execute(C) → Setting COMM).</source>
-        <translation>The port is not open: set up the communication first (Execute(C) → Setting COMM).</translation>
-    </message>
-    <message>
-        <source>Stop the communication first (Execute(C) → Stop COMM(&amp;E)): the configuration is read and written without polls in between.</source>
-        <translation>Stop the communication first (Execute(C) → Stop COMM(&amp;E)): the configuration is read and written without polls in between.</translation>
-    </message>
-    <message>
         <source>
 Nothing was written to the meter.</source>
         <translation>
@@ -3322,6 +3318,55 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</source>
         <translation>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</translation>
+    </message>
+    <message>
+        <source>Differences only</source>
+        <translation>Differences only</translation>
+    </message>
+    <message>
+        <source>The port is not open: set up the communication first (Execute → COMM Settings).</source>
+        <translation>The port is not open: set up the communication first (Execute → COMM Settings).</translation>
+    </message>
+    <message>
+        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
+        <translation>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n setting(s) differ</source>
+        <translation>
+            <numerusform>%n setting differs</numerusform>
+            <numerusform>%n settings differ</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Open Meter Configuration</source>
+        <translation>Open Meter Configuration</translation>
+    </message>
+    <message>
+        <source>Open Second Meter Configuration</source>
+        <translation>Open Second Meter Configuration</translation>
+    </message>
+    <message numerus="yes">
+        <source>Write this configuration to %n meter(s) at address(es) %1?</source>
+        <translation>
+            <numerusform>Write this configuration to %n meter at address %1?</numerusform>
+            <numerusform>Write this configuration to %n meters at addresses %1?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n meter(s): settings and alarms; address and baud rate unchanged.</source>
+        <translation>
+            <numerusform>%n meter: settings and alarms; address and baud rate unchanged.</numerusform>
+            <numerusform>%n meters: settings and alarms; address and baud rate unchanged.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Clone Results</source>
+        <translation>Save Clone Results</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV files (*.csv);;All files (*)</translation>
     </message>
 </context>
 <context>
