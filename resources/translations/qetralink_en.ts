@@ -3323,14 +3323,6 @@ Nothing was written to the meter.</translation>
         <source>Differences only</source>
         <translation>Differences only</translation>
     </message>
-    <message>
-        <source>The port is not open: set up the communication first (Execute → COMM Settings).</source>
-        <translation>The port is not open: set up the communication first (Execute → COMM Settings).</translation>
-    </message>
-    <message>
-        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
-        <translation>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</translation>
-    </message>
     <message numerus="yes">
         <source>%n setting(s) differ</source>
         <translation>
@@ -3367,6 +3359,22 @@ Nothing was written to the meter.</translation>
     <message>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>CSV files (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>The line to the meter is lost; nothing was read or written. Try again when it is back.</source>
+        <translation>The line to the meter is lost; nothing was read or written. Try again when it is back.</translation>
+    </message>
+    <message>
+        <source>No port is chosen: choose one first (Execute → COMM Settings).</source>
+        <translation>No port is chosen: choose one first (Execute → COMM Settings).</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened for this run: %2</source>
+        <translation>The port %1 cannot be opened for this run: %2</translation>
+    </message>
+    <message>
+        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
+        <translation>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</translation>
     </message>
 </context>
 <context>

@@ -3323,14 +3323,6 @@ Nothing was written to the meter.</source>
         <source>Differences only</source>
         <translation>只显示差异</translation>
     </message>
-    <message>
-        <source>The port is not open: set up the communication first (Execute → COMM Settings).</source>
-        <translation>串口未打开：请先设置通讯（执行 → 通讯设置）。</translation>
-    </message>
-    <message>
-        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
-        <translation>请先停止通讯（执行 → 停止通讯）：读写配置时不能穿插轮询。</translation>
-    </message>
     <message numerus="yes">
         <source>%n setting(s) differ</source>
         <translation>
@@ -3364,6 +3356,22 @@ Nothing was written to the meter.</source>
     <message>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>CSV 文件 (*.csv);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The line to the meter is lost; nothing was read or written. Try again when it is back.</source>
+        <translation>与仪表的线路已断开；未读取或写入任何内容。线路恢复后请重试。</translation>
+    </message>
+    <message>
+        <source>No port is chosen: choose one first (Execute → COMM Settings).</source>
+        <translation>未选择端口：请先选择端口（执行 → 通讯设置）。</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened for this run: %2</source>
+        <translation>无法为此次操作打开端口 %1：%2</translation>
+    </message>
+    <message>
+        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
+        <translation>请先停止通讯（执行 → 停止通讯）：读写配置时不能穿插轮询。</translation>
     </message>
 </context>
 <context>

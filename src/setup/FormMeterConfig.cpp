@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -229,19 +230,60 @@ void TFormMeterConfig::SetRunning(bool running) {
         cancel_->setEnabled(running);
 }
 
+namespace {
+
+// The line lent to one run of these windows and given back as it was found: a port that
+// was closed is opened for the run and closed again.
+class LentLink : public EngineLink {
+public:
+    LentLink(RequestService& requests, bool closeAfter)
+        : EngineLink(requests), engine_(requests.Engine()), closeAfter_(closeAfter) {}
+    ~LentLink() override {
+        if (closeAfter_)
+            engine_.Close();
+    }
+    LentLink(const LentLink&) = delete;
+    LentLink& operator=(const LentLink&) = delete;
+
+private:
+    TqvModbus& engine_;
+    bool closeAfter_;
+};
+
+} // namespace
+
 std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
-    if (!requests_.Engine().PortOpen()) {
-        dialogs_.Warn(Caption(), tr("The port is not open: set up the communication "
-                                    "first (Execute \u2192 COMM Settings)."));
+    TqvModbus& engine = requests_.Engine();
+    if (engine.LineLost()) {
+        dialogs_.Warn(Caption(), tr("The line to the meter is lost; nothing was read or "
+                                    "written. Try again when it is back."));
         return nullptr;
     }
+    bool closeAfter = false;
+    if (!engine.PortOpen()) {
+        if (state_.PortName.isEmpty()) {
+            dialogs_.Warn(Caption(), tr("No port is chosen: choose one first (Execute \u2192 "
+                                        "COMM Settings)."));
+            return nullptr;
+        }
+        try {
+            engine.Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
+        } catch (const std::exception& e) {
+            dialogs_.Warn(Caption(), tr("The port %1 cannot be opened for this run: %2")
+                                         .arg(state_.PortName, QString::fromLocal8Bit(e.what())));
+            return nullptr;
+        }
+        closeAfter = true;
+    }
     if (!EngineLink::CanBorrow(requests_)) {
+        if (closeAfter)
+            engine.Close();
         dialogs_.Warn(Caption(), tr("Stop the communication first (Execute \u2192 Stop "
                                     "COMM): the configuration is read and written without "
                                     "polls in between."));
         return nullptr;
     }
-    return std::make_unique<EngineLink>(requests_);
+    return std::make_unique<LentLink>(requests_, closeAfter);
 }
 
 std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& path) {

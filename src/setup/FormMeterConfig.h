@@ -26,7 +26,8 @@ struct SessionState;
 //  - Clone: the file to a list of addresses on the present line, meter by meter, with a
 //    progress bar, Cancel between meters and a table of results that saves as CSV.
 // The meter is read and written through the line's request service while its poll is
-// stopped, so no poll request falls between the writes of one meter.
+// stopped, so no poll request falls between the writes of one meter; a closed port is
+// opened for the run and closed again.
 class TFormMeterConfig : public QWidget {
     Q_OBJECT
 
@@ -80,7 +81,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The line for one run, or a warning why it cannot be had now.
+    // The line for one run, given back as it was when the link ends; or a warning why it
+    // cannot be had now (the line lost, the port not to be opened).
     std::unique_ptr<EngineLink> Borrow();
     std::optional<MeterConfiguration> LoadChecked(const QString& path);
     std::optional<MeterConfiguration> ReadMeter(EngineLink& link);

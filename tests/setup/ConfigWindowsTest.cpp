@@ -1,5 +1,6 @@
 // The configuration windows of the Setup menu against the simulated meter: restore with
-// its comparison table, clone over a line with CSV results, and no run while polling.
+// its comparison table, clone over a line with CSV results, no run while polling, and a
+// closed port opened for a run.
 
 #include "FormMeterConfig.h"
 #include "FormSetPara.h"
@@ -189,17 +190,20 @@ TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
               "address 3 does not answer the read of its version (0x0510)\n");
 
     // Cancel stops the run between meters.
-    QObject::connect(w->findChild<QProgressBar*>("ProgressClone"), &QProgressBar::valueChanged,
-                     w->CancelButton(), [w](int done) {
-                         if (done == 1)
-                             w->CancelButton()->click();
-                     });
+    const QMetaObject::Connection cancelAfterOne =
+        QObject::connect(w->findChild<QProgressBar*>("ProgressClone"), &QProgressBar::valueChanged,
+                         w->CancelButton(), [w](int done) {
+                             if (done == 1)
+                                 w->CancelButton()->click();
+                         });
     t.dialogs.QueueAnswer(true);
     w->CloneClick();
     ASSERT_EQ(w->ResultsGrid()->rowCount(), 2);
     EXPECT_EQ(w->ResultsGrid()->item(0, 1)->text(), "verified");
     EXPECT_EQ(w->ResultsGrid()->item(1, 1)->text(), "cancelled");
     EXPECT_EQ(w->ResultsGrid()->item(1, 2)->text(), "2 meter(s) not written");
+
+    QObject::disconnect(cancelAfterOne);
 
     // While the program polls, a run would put its requests between the poll's.
     t->StartPolling();
@@ -209,6 +213,18 @@ TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
     EXPECT_TRUE(
         t.dialogs.Texts().last().startsWith("Stop the communication first (Execute → Stop COMM): "))
         << t.dialogs.Texts().last().toStdString();
+    t->StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !t->Modbus().CycleBusy(); }));
+
+    // With the port closed, a run opens it for itself and closes it again.
+    t->Modbus().Close();
+    TFormMeterConfig* offline = Open("mnuCompareConfig");
+    ASSERT_NE(offline, nullptr);
+    t.dialogs.Clear();
+    offline->OpenFileClick();
+    EXPECT_EQ(t.dialogs.Shown().size(), 0) << t.dialogs.Texts().join('|').toStdString();
+    EXPECT_GT(offline->SettingsGrid()->rowCount(), 0);
+    EXPECT_FALSE(t->Modbus().PortOpen());
 }
 
 } // namespace
