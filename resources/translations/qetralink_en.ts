@@ -3323,13 +3323,6 @@ Nothing was written to the meter.</translation>
         <source>Differences only</source>
         <translation>Differences only</translation>
     </message>
-    <message numerus="yes">
-        <source>%n setting(s) differ</source>
-        <translation>
-            <numerusform>%n setting differs</numerusform>
-            <numerusform>%n settings differ</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Open Meter Configuration</source>
         <translation>Open Meter Configuration</translation>
@@ -3337,20 +3330,6 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Open Second Meter Configuration</source>
         <translation>Open Second Meter Configuration</translation>
-    </message>
-    <message numerus="yes">
-        <source>Write this configuration to %n meter(s) at address(es) %1?</source>
-        <translation>
-            <numerusform>Write this configuration to %n meter at address %1?</numerusform>
-            <numerusform>Write this configuration to %n meters at addresses %1?</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n meter(s): settings and alarms; address and baud rate unchanged.</source>
-        <translation>
-            <numerusform>%n meter: settings and alarms; address and baud rate unchanged.</numerusform>
-            <numerusform>%n meters: settings and alarms; address and baud rate unchanged.</numerusform>
-        </translation>
     </message>
     <message>
         <source>Save Clone Results</source>
@@ -3375,6 +3354,18 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
         <translation>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</translation>
+    </message>
+    <message>
+        <source>%1 setting(s) differ</source>
+        <translation>%1 setting(s) differ</translation>
+    </message>
+    <message>
+        <source>Write this configuration to %1 meter(s) at address(es) %2?</source>
+        <translation>Write this configuration to %1 meter(s) at address(es) %2?</translation>
+    </message>
+    <message>
+        <source>%1 meter(s): settings and alarms; address and baud rate unchanged.</source>
+        <translation>%1 meter(s): settings and alarms; address and baud rate unchanged.</translation>
     </message>
 </context>
 <context>

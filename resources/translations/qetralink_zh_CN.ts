@@ -3323,12 +3323,6 @@ Nothing was written to the meter.</source>
         <source>Differences only</source>
         <translation>只显示差异</translation>
     </message>
-    <message numerus="yes">
-        <source>%n setting(s) differ</source>
-        <translation>
-            <numerusform>%n 项设置不同</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Open Meter Configuration</source>
         <translation>打开仪表配置</translation>
@@ -3336,18 +3330,6 @@ Nothing was written to the meter.</source>
     <message>
         <source>Open Second Meter Configuration</source>
         <translation>打开第二个仪表配置</translation>
-    </message>
-    <message numerus="yes">
-        <source>Write this configuration to %n meter(s) at address(es) %1?</source>
-        <translation>
-            <numerusform>将此配置写入地址为 %1 的 %n 台仪表？</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n meter(s): settings and alarms; address and baud rate unchanged.</source>
-        <translation>
-            <numerusform>%n 台仪表：写入设置和报警；地址和波特率不变。</numerusform>
-        </translation>
     </message>
     <message>
         <source>Save Clone Results</source>
@@ -3372,6 +3354,18 @@ Nothing was written to the meter.</source>
     <message>
         <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
         <translation>请先停止通讯（执行 → 停止通讯）：读写配置时不能穿插轮询。</translation>
+    </message>
+    <message>
+        <source>%1 setting(s) differ</source>
+        <translation>%1 项设置不同</translation>
+    </message>
+    <message>
+        <source>Write this configuration to %1 meter(s) at address(es) %2?</source>
+        <translation>将此配置写入地址为 %2 的 %1 台仪表？</translation>
+    </message>
+    <message>
+        <source>%1 meter(s): settings and alarms; address and baud rate unchanged.</source>
+        <translation>%1 台仪表：写入设置和报警；地址和波特率不变。</translation>
     </message>
 </context>
 <context>

@@ -328,7 +328,7 @@ void TFormMeterConfig::FilterDifferences() {
         grid_->setRowHidden(r, differencesOnly_->isChecked() && !differs);
     }
     differences_->setText(grid_->rowCount() == 0 ? QString()
-                                                 : tr("%n setting(s) differ", nullptr, differing));
+                                                 : tr("%1 setting(s) differ").arg(differing));
 }
 
 void TFormMeterConfig::SaveMeterClick() {
@@ -463,11 +463,11 @@ void TFormMeterConfig::CloneClick() {
     const OperatorDialogs::AskingFor asking(dialogs_, this);
     if (!dialogs_.AskYesNoWithDetail(
             PromptCaption(),
-            tr("Write this configuration to %n meter(s) at address(es) %1?", nullptr,
-               int(addresses->size()))
+            tr("Write this configuration to %1 meter(s) at address(es) %2?")
+                .arg(addresses->size())
                 .arg(AddressListText(*addresses)),
-            tr("%n meter(s): settings and alarms; address and baud rate unchanged.", nullptr,
-               int(addresses->size()))))
+            tr("%1 meter(s): settings and alarms; address and baud rate unchanged.")
+                .arg(addresses->size())))
         return;
     results_->setRowCount(0);
     progress_->setRange(0, int(addresses->size()));
