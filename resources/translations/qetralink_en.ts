@@ -3198,6 +3198,10 @@ Check them in COMM Settings.</translation>
         <source>Baudrate</source>
         <translation>Baudrate</translation>
     </message>
+    <message>
+        <source>Meter Address %1 is not within 1 to 247. Nothing was changed.</source>
+        <translation>Meter Address %1 is not within 1 to 247. Nothing was changed.</translation>
+    </message>
 </context>
 <context>
     <name>TFormCount</name>
@@ -3383,14 +3387,6 @@ Check them in COMM Settings.</translation>
         <translation>Save Results...</translation>
     </message>
     <message>
-        <source>The port is not open: set up the communication first (Execute(C) → Setting COMM).</source>
-        <translation>The port is not open: set up the communication first (Execute(C) → Setting COMM).</translation>
-    </message>
-    <message>
-        <source>Stop the communication first (Execute(C) → Stop COMM(&amp;E)): the configuration is read and written without polls in between.</source>
-        <translation>Stop the communication first (Execute(C) → Stop COMM(&amp;E)): the configuration is read and written without polls in between.</translation>
-    </message>
-    <message>
         <source>
 Nothing was written to the meter.</source>
         <translation>
@@ -3423,6 +3419,54 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</source>
         <translation>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</translation>
+    </message>
+    <message>
+        <source>Differences only</source>
+        <translation>Differences only</translation>
+    </message>
+    <message>
+        <source>Open Meter Configuration</source>
+        <translation>Open Meter Configuration</translation>
+    </message>
+    <message>
+        <source>Open Second Meter Configuration</source>
+        <translation>Open Second Meter Configuration</translation>
+    </message>
+    <message>
+        <source>Save Clone Results</source>
+        <translation>Save Clone Results</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV files (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>The line to the meter is lost; nothing was read or written. Try again when it is back.</source>
+        <translation>The line to the meter is lost; nothing was read or written. Try again when it is back.</translation>
+    </message>
+    <message>
+        <source>No port is chosen: choose one first (Execute → COMM Settings).</source>
+        <translation>No port is chosen: choose one first (Execute → COMM Settings).</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened for this run: %2</source>
+        <translation>The port %1 cannot be opened for this run: %2</translation>
+    </message>
+    <message>
+        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
+        <translation>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</translation>
+    </message>
+    <message>
+        <source>%1 setting(s) differ</source>
+        <translation>%1 setting(s) differ</translation>
+    </message>
+    <message>
+        <source>Write this configuration to %1 meter(s) at address(es) %2?</source>
+        <translation>Write this configuration to %1 meter(s) at address(es) %2?</translation>
+    </message>
+    <message>
+        <source>%1 meter(s): settings and alarms; address and baud rate unchanged.</source>
+        <translation>%1 meter(s): settings and alarms; address and baud rate unchanged.</translation>
     </message>
 </context>
 <context>

@@ -3198,6 +3198,10 @@ Check them in COMM Settings.</source>
         <source>Baudrate</source>
         <translation>波特率</translation>
     </message>
+    <message>
+        <source>Meter Address %1 is not within 1 to 247. Nothing was changed.</source>
+        <translation>仪表地址 %1 不在 1 到 247 之间。未做任何更改。</translation>
+    </message>
 </context>
 <context>
     <name>TFormCount</name>
@@ -3383,14 +3387,6 @@ Check them in COMM Settings.</source>
         <translation>保存结果...</translation>
     </message>
     <message>
-        <source>The port is not open: set up the communication first (Execute(C) → Setting COMM).</source>
-        <translation>串口未打开：请先设置通讯（执行(C) → 通讯设置）。</translation>
-    </message>
-    <message>
-        <source>Stop the communication first (Execute(C) → Stop COMM(&amp;E)): the configuration is read and written without polls in between.</source>
-        <translation>请先停止通讯（执行(C) → 停止通讯(&amp;E)）：读写配置时不能穿插轮询。</translation>
-    </message>
-    <message>
         <source>
 Nothing was written to the meter.</source>
         <translation>
@@ -3423,6 +3419,54 @@ Nothing was written to the meter.</source>
     <message>
         <source>Addresses: %1 (for example 1-20, 25). Nothing was written to any meter.</source>
         <translation>地址：%1（例如 1-20, 25）。未向任何仪表写入内容。</translation>
+    </message>
+    <message>
+        <source>Differences only</source>
+        <translation>只显示差异</translation>
+    </message>
+    <message>
+        <source>Open Meter Configuration</source>
+        <translation>打开仪表配置</translation>
+    </message>
+    <message>
+        <source>Open Second Meter Configuration</source>
+        <translation>打开第二个仪表配置</translation>
+    </message>
+    <message>
+        <source>Save Clone Results</source>
+        <translation>保存克隆结果</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV 文件 (*.csv);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The line to the meter is lost; nothing was read or written. Try again when it is back.</source>
+        <translation>与仪表的线路已断开；未读取或写入任何内容。线路恢复后请重试。</translation>
+    </message>
+    <message>
+        <source>No port is chosen: choose one first (Execute → COMM Settings).</source>
+        <translation>未选择端口：请先选择端口（执行 → 通讯设置）。</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened for this run: %2</source>
+        <translation>无法为此次操作打开端口 %1：%2</translation>
+    </message>
+    <message>
+        <source>Stop the communication first (Execute → Stop COMM): the configuration is read and written without polls in between.</source>
+        <translation>请先停止通讯（执行 → 停止通讯）：读写配置时不能穿插轮询。</translation>
+    </message>
+    <message>
+        <source>%1 setting(s) differ</source>
+        <translation>%1 项设置不同</translation>
+    </message>
+    <message>
+        <source>Write this configuration to %1 meter(s) at address(es) %2?</source>
+        <translation>将此配置写入地址为 %2 的 %1 台仪表？</translation>
+    </message>
+    <message>
+        <source>%1 meter(s): settings and alarms; address and baud rate unchanged.</source>
+        <translation>%1 台仪表：写入设置和报警；地址和波特率不变。</translation>
     </message>
 </context>
 <context>

@@ -153,6 +153,7 @@ void MeterLine::ReopenAtMeterRate() {
 void MeterLine::Start() {
     if (!ReopenForStart())
         return;
+    NewMeterSession();
     state_.Schedule.Restart();
     emit ConnectionChanged(true);
     // A failure to start leaves the controls as they were; the operator sees that
@@ -200,6 +201,8 @@ void MeterLine::LineLost() {
 }
 
 void MeterLine::LineBack() {
+    // The box about the loss would now tell of a state that is over.
+    dialogs_.CloseNotice(QStringLiteral("line-lost"));
     SessionOpened();
     SetPolling(modbus_->CycleBusy());
     emit ConnectionChanged(true);
@@ -213,6 +216,7 @@ bool MeterLine::ReopenForStart() {
     // name or COM link), which may be back by now.
     QString why;
     if (modbus_->ReopenLine(&why)) {
+        dialogs_.CloseNotice(QStringLiteral("line-lost"));
         SessionOpened();
         emit StateChanged(LineBackText(modbus_->LineDevice()));
         return true;
@@ -241,6 +245,14 @@ bool MeterLine::Reresolve() {
 
 void MeterLine::SessionOpened() {
     device_ = QFileInfo(ResolvePortName(state_.PortName)).canonicalFilePath();
+    silence_.Opened();
+    ShowSilence();
+}
+
+void MeterLine::NewMeterSession() {
+    TrafficCounters& t = state_.Traffic;
+    t.ResetShownCounters();
+    t.ConsecutiveNoResponse = 0;
     silence_.Opened();
     ShowSilence();
 }

@@ -61,6 +61,10 @@ public:
     // resolved afresh, and a link that now points elsewhere is the operator's choice and
     // is opened. True when the port is open afterwards.
     bool Reresolve();
+    // Another meter is asked from now on (Start COMM, a change of address, rate or port
+    // in COMM Settings): the counters and the silence rule start afresh, so what the last
+    // meter answered neither colours the statistics nor delays the no-answer text.
+    void NewMeterSession();
     // A transaction was evaluated (the master's ResponseErrorCode): keeps the no-answer
     // text up to date.
     void ReplyEvaluated(quint8 errorCode);

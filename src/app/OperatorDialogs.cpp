@@ -50,6 +50,12 @@ void MessageBoxDialogs::ShowNotice(const QString& key, Icon icon, const QString&
     box->setText(text);
 }
 
+void MessageBoxDialogs::CloseNotice(const QString& key) {
+    const QPointer<QObject> open = notices_.take(key);
+    if (!open.isNull())
+        static_cast<QMessageBox*>(open.data())->close();
+}
+
 bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
                     Parent());

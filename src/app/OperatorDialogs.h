@@ -47,6 +47,10 @@ public:
         ShowMessage(icon, caption, text);
     }
 
+    // What the notice of `key` told of is over (the line is back): its box closes if it is
+    // still open, so nobody reads an old alarm as the present state. Nothing otherwise.
+    virtual void CloseNotice(const QString& key) { Q_UNUSED(key); }
+
     // Shorthands for the kinds of box the windows use.
     void Inform(const QString& caption, const QString& text) {
         ShowMessage(Icon::None, caption, text);
@@ -114,6 +118,7 @@ public:
     void ShowDefaultError(const QString& text) override;
     void ShowNotice(const QString& key, Icon icon, const QString& caption,
                     const QString& text) override;
+    void CloseNotice(const QString& key) override;
 
 private:
     // The window a box is modal to: the one it is about, else the main window.

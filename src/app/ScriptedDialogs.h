@@ -36,6 +36,9 @@ public:
     void ShowNotice(const QString& key, Icon icon, const QString& caption,
                     const QString& text) override;
 
+    void CloseNotice(const QString& key) override { openNotices_.remove(key); }
+    bool NoticeOpen(const QString& key) const { return openNotices_.contains(key); }
+
     // Notices stay open until CloseNotices (true), or close as soon as shown (false, the
     // default).
     void HoldNotices(bool hold) { holdNotices_ = hold; }

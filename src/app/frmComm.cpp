@@ -11,6 +11,7 @@
 #include "frmSearch.h"
 #include "ui_frmComm.h"
 
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -34,6 +35,12 @@ TFormComm::TFormComm(Shell& shell, MeterLine& line, QWidget* parent, const QStri
     FillPortList();
     for (int i = 1; i <= 247; ++i)
         ui->ComboBox3->addItem(QString::number(i));
+    // The address is typed as often as it is picked: "125" must not jump through the list
+    // by its first digits. The list stays for picking; OK checks the range.
+    ui->ComboBox3->setEditable(true);
+    ui->ComboBox3->setInsertPolicy(QComboBox::NoInsert);
+    ui->ComboBox3->setCompleter(nullptr);
+    ui->ComboBox3->setValidator(new QIntValidator(1, 247, ui->ComboBox3));
     for (int i = 1; i <= kMaxComPort; ++i)
         ui->ComboComName->addItem(QStringLiteral("COM%1").arg(i));
     connect(ui->ComboBox1, &QComboBox::currentTextChanged, this, &TFormComm::ShowResolvedDevice);
@@ -162,12 +169,22 @@ bool TFormComm::Button1Click() {
     }
     if (!ParseNumber(ui->ComboBox3->currentText(), address))
         return bad(tr("Meter Address"), ui->ComboBox3->currentText());
+    if (address < 1 || address > 247) {
+        shell_.Dialogs().Warn(windowTitle(), tr("Meter Address %1 is not within 1 to 247. Nothing "
+                                                "was changed.")
+                                                 .arg(address));
+        ui->ComboBox3->setFocus();
+        return false;
+    }
     if (!ParseNumber(ui->Edit2->text(), interval))
         return bad(tr("Query Interval"), ui->Edit2->text());
     if (!ParseNumber(ui->ComboBox2->currentText(), baud))
         return bad(tr("Baudrate"), ui->ComboBox2->currentText());
 
     SessionState& s = shell_.State();
+    // Another address is another meter; a new rate alone is the same meter (its counters
+    // go on).
+    const bool otherMeter = int(address) != s.DevAddr;
     if (ui->ComboDriveType->currentIndex() >= 0)
         s.MeterModel = quint8(ui->ComboDriveType->currentIndex());
     s.DevAddr = int(address);
@@ -190,6 +207,9 @@ bool TFormComm::Button1Click() {
         shell_.ResetSession();
         s.PortName = port;
         line_.Open();
+        line_.NewMeterSession();
+    } else if (otherMeter) {
+        line_.NewMeterSession();
     }
     accept();
     return true;

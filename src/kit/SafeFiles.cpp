@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -204,4 +205,26 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
     if (bytes)
         *bytes = data;
     return true;
+}
+
+QString PathForChosenFilter(const QString& path, const QString& nameFilter) {
+    if (path.isEmpty())
+        return path;
+    // "Meter configurations (*.qmeter.json *.json)": the patterns between the brackets.
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    const QString patterns =
+        open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    QStringList suffixes;
+    for (const QString& pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!pattern.startsWith(QLatin1String("*.")))
+            return path; // "*" or a pattern that names no extension
+        suffixes << pattern.mid(1);
+    }
+    if (suffixes.isEmpty())
+        return path;
+    for (const QString& suffix : suffixes)
+        if (path.endsWith(suffix, Qt::CaseInsensitive))
+            return path;
+    return path + suffixes.first();
 }

@@ -51,3 +51,10 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
 // "a FIFO", "a character device", "a folder", ...: what the file system holds at `path`
 // when it is not a regular file; empty for a regular file or nothing at all.
 QString NotARegularFile(const QString& path);
+
+// The name a save dialog's answer is saved under: the dialog's chosen name filter adds its
+// extension when the name typed has none of the filter's ("meter17" with "Meter
+// configurations (*.qmeter.json)" -> "meter17.qmeter.json"; "chart.png" with "SVG drawing
+// (*.svg)" -> "chart.png.svg"), so the filter decides the format. A filter of "*" keeps the
+// name as typed; so does an empty path (the dialog was cancelled).
+QString PathForChosenFilter(const QString& path, const QString& nameFilter);

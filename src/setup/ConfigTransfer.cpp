@@ -437,6 +437,19 @@ std::optional<QList<int>> ParseAddressList(const QString& text, QString* why) {
     return addresses;
 }
 
+QString AddressListText(const QList<int>& addresses) {
+    QStringList parts;
+    for (qsizetype i = 0; i < addresses.size();) {
+        qsizetype end = i;
+        while (end + 1 < addresses.size() && addresses[end + 1] == addresses[end] + 1)
+            ++end;
+        parts << (end == i ? QString::number(addresses[i])
+                           : QStringLiteral("%1-%2").arg(addresses[i]).arg(addresses[end]));
+        i = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
 QStringList RestoreChanges(const QList<ConfigComparison>& fileAgainstMeter) {
     // Row by row, so that a caption the table holds twice cannot take another row's value.
     QStringList changes;

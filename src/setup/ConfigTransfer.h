@@ -83,3 +83,6 @@ QStringList RestoreChanges(const QList<ConfigComparison>& fileAgainstMeter);
 // "1-20, 25" -> 1..20 and 25, in the order given, each address once, all within 1..247.
 // Nothing, with the reason in *why, for anything else.
 std::optional<QList<int>> ParseAddressList(const QString& text, QString* why);
+// The other way: runs of consecutive addresses as ranges, in the order given:
+// {1, 2, 3, 7, 9, 10} -> "1-3, 7, 9-10".
+QString AddressListText(const QList<int>& addresses);

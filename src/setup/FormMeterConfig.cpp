@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +23,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -76,6 +80,18 @@ void AddRow(QTableWidget* grid, const QStringList& cells, bool marked, bool kept
     }
 }
 
+QString ConfigFilters() {
+    return QCoreApplication::translate("TFormMeterConfig",
+                                       "Meter configurations (*%1);;All files (*)")
+        .arg(QLatin1String(MeterConfigSuffix));
+}
+
+// The folder of the last file chosen in any of these windows, for the next dialog.
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
 QString CsvField(const QString& text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
         return text;
@@ -90,11 +106,14 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
     : QWidget(parent), use_(use), state_(state), dialogs_(dialogs), requests_(requests) {
     setObjectName(QLatin1String(RowOf(use).name));
     setWindowTitle(tr(RowOf(use).title));
-    chooseFile_ = [](QWidget* p, bool save) {
-        const QString filter =
-            tr("Meter configurations (*%1);;All files (*)").arg(QLatin1String(MeterConfigSuffix));
-        return save ? QFileDialog::getSaveFileName(p, Caption(), QString(), filter)
-                    : QFileDialog::getOpenFileName(p, Caption(), QString(), filter);
+    chooseFile_ = [](QWidget* p, const FileRequest& request) {
+        QFileDialog dialog(p, request.title, request.startPath, request.filters);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        const QString path = dialog.selectedFiles().first();
+        return request.save ? PathForChosenFilter(path, dialog.selectedNameFilter()) : path;
     };
 
     auto* layout = new QVBoxLayout(this);
@@ -162,10 +181,21 @@ TFormMeterConfig::TFormMeterConfig(Use use, SessionState& state, OperatorDialogs
                      {QStringLiteral("Setting"), QStringLiteral("File"), QStringLiteral("Meter")});
         grid_->setColumnWidth(0, 200);
         grid_->setColumnWidth(1, 200);
+        auto* filter = new QHBoxLayout;
+        differences_ = new QLabel(this);
+        differences_->setObjectName(QStringLiteral("LabelDifferences"));
+        filter->addWidget(differences_, 1);
+        differencesOnly_ = new QCheckBox(tr("Differences only"), this);
+        differencesOnly_->setObjectName(QStringLiteral("ChkBoxDifferencesOnly"));
+        connect(differencesOnly_, &QCheckBox::toggled, this, &TFormMeterConfig::FilterDifferences);
+        filter->addWidget(differencesOnly_);
+        layout->addLayout(filter);
         layout->addWidget(grid_);
     }
-    // A table to read through, sized like the traffic monitor and resizable like it.
-    resize(640, 480);
+    // A table to read through, resizable, and wide enough for its three columns and for
+    // the whole row of buttons above it.
+    const int columns = 3 * 200 + 2 * layout->contentsMargins().left() + 40;
+    resize(std::max(columns, sizeHint().width()), 480);
 }
 
 TFormMeterConfig::~TFormMeterConfig() = default;
@@ -180,6 +210,18 @@ void TFormMeterConfig::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+QString TFormMeterConfig::ChooseFile(bool save, const QString& title, const QString& filters,
+                                     const QString& defaultName) {
+    const QString folder = LastFolder();
+    const QString start =
+        folder.isEmpty() ? defaultName
+                         : (defaultName.isEmpty() ? folder : QDir(folder).filePath(defaultName));
+    const QString path = chooseFile_(this, {save, title, filters, start});
+    if (!path.isEmpty())
+        LastFolder() = QFileInfo(path).absolutePath();
+    return path;
+}
+
 void TFormMeterConfig::SetRunning(bool running) {
     running_ = running;
     for (QPushButton* b : actions_)
@@ -188,19 +230,60 @@ void TFormMeterConfig::SetRunning(bool running) {
         cancel_->setEnabled(running);
 }
 
+namespace {
+
+// The line lent to one run of these windows and given back as it was found: a port that
+// was closed is opened for the run and closed again.
+class LentLink : public EngineLink {
+public:
+    LentLink(RequestService& requests, bool closeAfter)
+        : EngineLink(requests), engine_(requests.Engine()), closeAfter_(closeAfter) {}
+    ~LentLink() override {
+        if (closeAfter_)
+            engine_.Close();
+    }
+    LentLink(const LentLink&) = delete;
+    LentLink& operator=(const LentLink&) = delete;
+
+private:
+    TqvModbus& engine_;
+    bool closeAfter_;
+};
+
+} // namespace
+
 std::unique_ptr<EngineLink> TFormMeterConfig::Borrow() {
-    if (!requests_.Engine().PortOpen()) {
-        dialogs_.Warn(Caption(), tr("The port is not open: set up the communication "
-                                    "first (Execute(C) \u2192 Setting COMM)."));
+    TqvModbus& engine = requests_.Engine();
+    if (engine.LineLost()) {
+        dialogs_.Warn(Caption(), tr("The line to the meter is lost; nothing was read or "
+                                    "written. Try again when it is back."));
         return nullptr;
     }
+    bool closeAfter = false;
+    if (!engine.PortOpen()) {
+        if (state_.PortName.isEmpty()) {
+            dialogs_.Warn(Caption(), tr("No port is chosen: choose one first (Execute \u2192 "
+                                        "COMM Settings)."));
+            return nullptr;
+        }
+        try {
+            engine.Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
+        } catch (const std::exception& e) {
+            dialogs_.Warn(Caption(), tr("The port %1 cannot be opened for this run: %2")
+                                         .arg(state_.PortName, QString::fromLocal8Bit(e.what())));
+            return nullptr;
+        }
+        closeAfter = true;
+    }
     if (!EngineLink::CanBorrow(requests_)) {
-        dialogs_.Warn(Caption(), tr("Stop the communication first (Execute(C) \u2192 Stop "
-                                    "COMM(&E)): the configuration is read and written without "
+        if (closeAfter)
+            engine.Close();
+        dialogs_.Warn(Caption(), tr("Stop the communication first (Execute \u2192 Stop "
+                                    "COMM): the configuration is read and written without "
                                     "polls in between."));
         return nullptr;
     }
-    return std::make_unique<EngineLink>(requests_);
+    return std::make_unique<LentLink>(requests_, closeAfter);
 }
 
 std::optional<MeterConfiguration> TFormMeterConfig::LoadChecked(const QString& path) {
@@ -226,11 +309,26 @@ std::optional<MeterConfiguration> TFormMeterConfig::ReadMeter(EngineLink& link) 
 
 void TFormMeterConfig::ShowComparison(const MeterConfiguration& file,
                                       const MeterConfiguration& other, const QString& otherTitle) {
+    comparedWithMeter_ = otherTitle == QLatin1String("Meter");
     grid_->setHorizontalHeaderItem(2, new QTableWidgetItem(otherTitle));
     grid_->setRowCount(0);
     const bool includeComm = includeComm_ && includeComm_->isChecked();
     for (const ConfigComparison& row : CompareConfigs(file, other, includeComm))
         AddRow(grid_, {row.name, row.leftText, row.rightText}, row.differs, row.kept);
+    FilterDifferences();
+}
+
+void TFormMeterConfig::FilterDifferences() {
+    if (grid_ == nullptr)
+        return;
+    int differing = 0;
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        const bool differs = grid_->item(r, 0) != nullptr && grid_->item(r, 0)->font().bold();
+        differing += differs ? 1 : 0;
+        grid_->setRowHidden(r, differencesOnly_->isChecked() && !differs);
+    }
+    differences_->setText(grid_->rowCount() == 0 ? QString()
+                                                 : tr("%1 setting(s) differ").arg(differing));
 }
 
 void TFormMeterConfig::SaveMeterClick() {
@@ -240,7 +338,12 @@ void TFormMeterConfig::SaveMeterClick() {
     const auto meter = ReadMeter(*link);
     if (!meter)
         return;
-    const QString path = chooseFile_(this, true);
+    const QString path =
+        ChooseFile(true, tr("Save Meter Configuration"), ConfigFilters(),
+                   QStringLiteral("meter%1-%2%3")
+                       .arg(state_.DevAddr)
+                       .arg(meter->saved.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")),
+                            QLatin1String(MeterConfigSuffix)));
     if (path.isEmpty())
         return;
     QString why;
@@ -254,7 +357,7 @@ void TFormMeterConfig::SaveMeterClick() {
 }
 
 void TFormMeterConfig::OpenFileClick() {
-    const QString path = chooseFile_(this, false);
+    const QString path = ChooseFile(false, tr("Open Meter Configuration"), ConfigFilters());
     if (path.isEmpty())
         return;
     file_ = LoadChecked(path);
@@ -268,12 +371,22 @@ void TFormMeterConfig::OpenFileClick() {
         ShowComparison(*file_, *meter, QStringLiteral("Meter"));
 }
 
+void TFormMeterConfig::RereadMeter() {
+    if (!file_ || !comparedWithMeter_ || running_)
+        return;
+    auto link = Borrow();
+    if (!link)
+        return;
+    if (const auto meter = ReadMeter(*link))
+        ShowComparison(*file_, *meter, QStringLiteral("Meter"));
+}
+
 void TFormMeterConfig::SecondFileClick() {
     if (!file_) {
         dialogs_.Warn(Caption(), tr("Choose the first file with \"File...\"."));
         return;
     }
-    const QString path = chooseFile_(this, false);
+    const QString path = ChooseFile(false, tr("Open Second Meter Configuration"), ConfigFilters());
     if (path.isEmpty())
         return;
     if (const auto second = LoadChecked(path))
@@ -316,8 +429,10 @@ void TFormMeterConfig::RestoreClick() {
         state_.Baudrate = file_->settings[0x02];
         state_.MeterBaudRate = file_->settings[0x02];
     }
-    if (const auto after = ReadMeter(*link))
+    if (const auto after = ReadMeter(*link)) {
         ShowComparison(*file_, *after, QStringLiteral("Meter"));
+        emit MeterWritten(*after);
+    }
     if (outcome.result == MeterApplyOutcome::Result::Verified)
         dialogs_.Confirm(
             tr("Meter configuration verified.") +
@@ -343,6 +458,17 @@ void TFormMeterConfig::CloneClick() {
     auto link = Borrow();
     if (!link)
         return;
+    // One question before the first meter is written, naming every meter and what goes
+    // into each: the run writes meter after meter without asking again.
+    const OperatorDialogs::AskingFor asking(dialogs_, this);
+    if (!dialogs_.AskYesNoWithDetail(
+            PromptCaption(),
+            tr("Write this configuration to %1 meter(s) at address(es) %2?")
+                .arg(addresses->size())
+                .arg(AddressListText(*addresses)),
+            tr("%1 meter(s): settings and alarms; address and baud rate unchanged.")
+                .arg(addresses->size())))
+        return;
     results_->setRowCount(0);
     progress_->setRange(0, int(addresses->size()));
     progress_->setValue(0);
@@ -362,6 +488,9 @@ void TFormMeterConfig::CloneClick() {
         progress_->setValue(progress_->value() + 1);
     }
     SetRunning(false);
+    if (addresses->mid(0, results_->rowCount()).contains(state_.DevAddr))
+        if (const auto after = ReadMeter(*link))
+            emit MeterWritten(*after);
     if (cancelled_)
         AddRow(results_,
                {QString(), QStringLiteral("cancelled"),
@@ -371,7 +500,10 @@ void TFormMeterConfig::CloneClick() {
 }
 
 void TFormMeterConfig::SaveResultsClick() {
-    const QString path = chooseFile_(this, true);
+    const QString path =
+        ChooseFile(true, tr("Save Clone Results"), tr("CSV files (*.csv);;All files (*)"),
+                   QStringLiteral("clone-results-%1.csv")
+                       .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
     if (path.isEmpty())
         return;
     QString csv = QStringLiteral("Address,Result,Detail\n");

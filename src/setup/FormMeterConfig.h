@@ -26,7 +26,8 @@ struct SessionState;
 //  - Clone: the file to a list of addresses on the present line, meter by meter, with a
 //    progress bar, Cancel between meters and a table of results that saves as CSV.
 // The meter is read and written through the line's request service while its poll is
-// stopped, so no poll request falls between the writes of one meter.
+// stopped, so no poll request falls between the writes of one meter; a closed port is
+// opened for the run and closed again.
 class TFormMeterConfig : public QWidget {
     Q_OBJECT
 
@@ -36,8 +37,18 @@ public:
                      RequestService& requests, QWidget* parent = nullptr);
     ~TFormMeterConfig() override;
 
-    // Choosers of a file to open or to save as; tests put their own answers in.
-    using FileChooser = std::function<QString(QWidget* parent, bool save)>;
+    // One file dialog: to open or to save as, its own title and name filters, and the
+    // file it starts at (the last folder used, with a name made of the meter and the date
+    // for a save).
+    struct FileRequest {
+        bool save = false;
+        QString title;
+        QString filters; // "Meter configurations (*.qmeter.json);;All files (*)"
+        QString startPath;
+    };
+    // Choosers of a file; the program's own adds the chosen filter's extension to a name
+    // typed without it. Tests put their own answers in.
+    using FileChooser = std::function<QString(QWidget* parent, const FileRequest& request)>;
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     // The buttons' actions.
@@ -48,23 +59,41 @@ public:
     void CloneClick();
     void SaveResultsClick();
 
+    // Reads the meter again when this window compares a file with it (after another
+    // window wrote to the meter).
+    void RereadMeter();
+
     QTableWidget* SettingsGrid() const { return grid_; }
     QTableWidget* ResultsGrid() const { return results_; }
     QLineEdit* AddressesEdit() const { return addresses_; }
     QCheckBox* IncludeCommBox() const { return includeComm_; }
+    // The comparison's count of differing settings, and its filter to show only them.
+    QLabel* DifferenceCount() const { return differences_; }
+    QCheckBox* DifferencesOnlyBox() const { return differencesOnly_; }
     QPushButton* CancelButton() const { return cancel_; }
+
+signals:
+    // A confirmed write went to the meter the program talks to, and this is what the
+    // meter holds after it, read fresh.
+    void MeterWritten(const MeterConfiguration& meter);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The line for one run, or a warning why it cannot be had now.
+    // The line for one run, given back as it was when the link ends; or a warning why it
+    // cannot be had now (the line lost, the port not to be opened).
     std::unique_ptr<EngineLink> Borrow();
     std::optional<MeterConfiguration> LoadChecked(const QString& path);
     std::optional<MeterConfiguration> ReadMeter(EngineLink& link);
     void ShowComparison(const MeterConfiguration& file, const MeterConfiguration& other,
                         const QString& otherTitle);
     void SetRunning(bool running);
+    // Shows the count of differing rows and hides the others when asked to.
+    void FilterDifferences();
+    // Asks chooseFile_ and remembers the folder of the answer for the next dialog.
+    QString ChooseFile(bool save, const QString& title, const QString& filters,
+                       const QString& defaultName = QString());
 
     Use use_;
     SessionState& state_;
@@ -73,9 +102,12 @@ private:
     FileChooser chooseFile_;
     std::optional<MeterConfiguration> file_;
     bool running_ = false;
+    bool comparedWithMeter_ = false;
     bool cancelled_ = false;
 
     QLabel* fileLabel_ = nullptr;
+    QLabel* differences_ = nullptr;
+    QCheckBox* differencesOnly_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QTableWidget* results_ = nullptr;
     QLineEdit* addresses_ = nullptr;

@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -139,9 +141,10 @@ TEST_F(ShellFixture, APortThatCannotOpenIsReportedAndStartStaysDisabled) {
     comm.Button1Click();
     EXPECT_TRUE(Enabled("MMStart"));
     EXPECT_EQ(port.opens, QStringList({"\\\\.\\COM2@9600"}));
-    // A new port starts a new session; the counters go on.
+    // A new port starts a new session, and its counters start afresh: the meter behind it
+    // may be another one.
     EXPECT_EQ(shell->State().PtRatio, 1.0);
-    EXPECT_EQ(shell->State().Traffic.SendCount, 4);
+    EXPECT_EQ(shell->State().Traffic.SendCount, 0);
 }
 
 TEST_F(ShellFixture, StartAndStopSwitchTheControls) {
@@ -357,6 +360,46 @@ TEST_F(ShellFixture, CommDialogChecksEveryFieldBeforeApplyingAny) {
     EXPECT_EQ(shell->State().DevAddr, 9);
     EXPECT_EQ(shell->Modbus().QueryInterval(), 0u);
     EXPECT_EQ(port.opens.last(), "\\\\.\\COM4@9600");
+}
+
+TEST_F(ShellFixture, CommDialogTakesTheMeterAddressAsTypedWithinOneTo247) {
+    Make();
+    // Typed key by key into the address field, as an operator does.
+    auto type = [](QComboBox* box, const QString& text) {
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + c.digitValue(), Qt::NoModifier, c);
+            QApplication::sendEvent(box->lineEdit(), &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_0 + c.digitValue(), Qt::NoModifier, c);
+            QApplication::sendEvent(box->lineEdit(), &release);
+        }
+    };
+    const struct {
+        const char* typed;
+        int address; // 0: refused
+    } cases[] = {{"1", 1}, {"125", 125}, {"18", 18}, {"247", 247}, {"2", 2}};
+    for (const auto& c : cases) {
+        TFormComm comm(*shell, shell->Line());
+        QComboBox* address = comm.Controls().ComboBox3;
+        ASSERT_TRUE(address->isEditable());
+        type(address, c.typed);
+        EXPECT_EQ(address->currentText(), c.typed);
+        EXPECT_TRUE(comm.Button1Click()) << dialogs.Texts().join('|').toStdString();
+        EXPECT_EQ(shell->State().DevAddr, c.address) << c.typed;
+    }
+    // Beyond the range, however it got there: refused with the field and its range.
+    for (const char* text : {"0", "248", "300"}) {
+        dialogs.Clear();
+        TFormComm comm(*shell, shell->Line());
+        comm.Controls().ComboBox3->setEditText(text);
+        EXPECT_FALSE(comm.Button1Click()) << text;
+        ASSERT_EQ(dialogs.Shown().size(), 1) << text;
+        EXPECT_EQ(
+            dialogs.Shown()[0].text,
+            QString("Meter Address %1 is not within 1 to 247. Nothing was changed.").arg(text));
+        EXPECT_EQ(shell->State().DevAddr, 2);
+    }
 }
 
 TEST_F(ShellFixture, CommDialogChangingOnlyTheBaudRateKeepsPortAndSession) {
@@ -735,16 +778,19 @@ TEST_F(ShellFixture, ALostLineIsShownPausedResumesWhenTheDeviceIsBackAndOneBoxTe
     EXPECT_EQ(shell->StatusText(2, 4), "Line back: " + named);
     EXPECT_FALSE(Enabled("MMStart"));
     EXPECT_TRUE(Enabled("MMStop"));
+    // The box of the loss closes with the line back; the notice bar keeps the count.
+    EXPECT_FALSE(dialogs.NoticeOpen("line-lost"));
+    EXPECT_EQ(notice.Losses(), "Line lost at 14:02");
 
-    // Lost again while the first box is still up, and this time the operator stops and
-    // starts: the box tells of both losses, and Start reopens the port.
+    // Lost again, and this time the operator stops and starts: the new box tells of both
+    // losses, and Start reopens the port.
     shell->Modbus().SetReopenPollMs(0);
     now = now.addSecs(40 * 60);
     shell->Modbus().Port().OnRequestHangup();
-    ASSERT_EQ(dialogs.Shown().size(), 1);
-    EXPECT_EQ(dialogs.NoticeUpdates(), 1);
-    EXPECT_TRUE(dialogs.Shown()[0].text.endsWith("\n\nLine lost 2 times since 14:02."))
-        << dialogs.Shown()[0].text.toStdString();
+    ASSERT_EQ(dialogs.Shown().size(), 2);
+    EXPECT_TRUE(dialogs.NoticeOpen("line-lost"));
+    EXPECT_TRUE(dialogs.Shown()[1].text.endsWith("\n\nLine lost 2 times since 14:02."))
+        << dialogs.Shown()[1].text.toStdString();
     EXPECT_EQ(notice.Losses(), "Line lost 2 times since 14:02");
     shell->Action("MMStop")->trigger();
     EXPECT_EQ(shell->StatusText(2, 4), "Line lost. Waiting for COM1 - reopened when it is back");
@@ -753,10 +799,9 @@ TEST_F(ShellFixture, ALostLineIsShownPausedResumesWhenTheDeviceIsBackAndOneBoxTe
     EXPECT_TRUE(port.open);
     EXPECT_TRUE(shell->Modbus().CycleBusy());
     EXPECT_FALSE(Enabled("MMStart"));
-    // Closed by the operator, the next loss brings a box of its own.
-    dialogs.CloseNotices();
+    EXPECT_FALSE(dialogs.NoticeOpen("line-lost")); // reopened by Start: over too
     shell->Modbus().Port().OnRequestHangup();
-    EXPECT_EQ(dialogs.Shown().size(), 2);
+    EXPECT_EQ(dialogs.Shown().size(), 3);
     EXPECT_EQ(notice.Losses(), "Line lost 3 times since 14:02");
 }
 
@@ -827,7 +872,7 @@ TEST_F(ShellFixture, CommDialogListsPresentDevicesRefusesBadPortsAndAssignsComNa
     EXPECT_EQ(shell->Modbus().BaudRate(), 2400u);
 }
 
-TEST(OperatorNotice, ALaterNoticeUpdatesTheBoxStillOpenAndAClosedOneMakesWayForANewBox) {
+TEST(OperatorNotice, ALaterNoticeUpdatesTheBoxStillOpenAClosedOneMakesWayAndAnOverOneCloses) {
     QWidget window;
     MessageBoxDialogs dialogs(&window);
     auto boxes = [&] { return window.findChildren<QMessageBox*>(); };
@@ -846,6 +891,12 @@ TEST(OperatorNotice, ALaterNoticeUpdatesTheBoxStillOpenAndAClosedOneMakesWayForA
     ASSERT_TRUE(WaitUntil([&] { return boxes().size() == 1; }));
     dialogs.ShowNotice("line-lost", OperatorDialogs::Icon::Error, "Lost", "again");
     ASSERT_EQ(boxes().size(), 2);
+    // Its state over, the box closes by itself; the other key's box stays.
+    dialogs.CloseNotice("line-lost");
+    ASSERT_TRUE(WaitUntil([&] { return boxes().size() == 1; }));
+    EXPECT_EQ(boxes()[0]->text(), "text");
+    dialogs.CloseNotice("line-lost"); // nothing open: nothing happens
+    EXPECT_EQ(boxes().size(), 1);
     for (QMessageBox* b : boxes())
         b->close();
 }

@@ -340,3 +340,52 @@ TEST(MeterSimSilence, OkInCommSettingsAndStartOpenTheMeterTheComLinkNowPointsAt)
     EXPECT_EQ(t.dialogs.Shown().size(), 0) << t.dialogs.Texts().join('|').toStdString();
     qunsetenv("QETRA_PORTS_DIR");
 }
+
+TEST(MeterSimSilence, AnotherAddressStartsTheCountersAndTheSilenceRuleAfresh) {
+    QTemporaryDir ports;
+    ASSERT_TRUE(ports.isValid());
+    qputenv("QETRA_PORTS_DIR", ports.path().toLocal8Bit());
+    MeterSimProcess sim({"--port", "COM1", "--address", "5"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    TestShell t;
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    shell.Modbus().SetQueryTimeout(300);
+    const TrafficCounters& counters = shell.State().Traffic;
+    const LineNoticeBar& notice = shell.LineNotice();
+    TFormComm comm(shell, shell.Line());
+    comm.UseFoundMeter(5, 9600);
+    ASSERT_TRUE(comm.Button1Click());
+
+    // A session in which the meter answered, with a few misses of its own counted.
+    shell.StartPolling();
+    ASSERT_TRUE(WaitUntil([&] { return counters.SendCount - counters.NoResponseCount > 12; }))
+        << qPrintable(sim.errors());
+    shell.StopPolling();
+    ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
+
+    // Address 7, where nobody answers: the first missing reply is explained, as on a port
+    // that never answered, and the counters are this meter's alone.
+    TFormComm other(shell, shell.Line());
+    other.UseFoundMeter(7, 9600);
+    ASSERT_TRUE(other.Button1Click());
+    EXPECT_EQ(counters.SendCount, 0);
+    EXPECT_EQ(counters.NoResponseCount, 0);
+    shell.StartPolling();
+    const QString silence =
+        NoAnswerText(7, 9600, "COM1", QFileInfo(sim.device()).canonicalFilePath());
+    ASSERT_TRUE(WaitUntil([&] { return notice.NoAnswer() == silence; }))
+        << notice.NoAnswer().toStdString();
+    EXPECT_LT(counters.NoResponseCount, TrafficCounters::kThreshold);
+    EXPECT_LE(counters.SendCount, counters.NoResponseCount + 1);
+    shell.StopPolling();
+
+    ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
+    ASSERT_GT(counters.NoResponseCount, 0);
+
+    // Start COMM alone starts afresh too: at most its own first request is counted.
+    shell.StartPolling();
+    EXPECT_EQ(counters.NoResponseCount, 0);
+    EXPECT_LE(counters.SendCount, 1);
+    shell.StopPolling();
+    qunsetenv("QETRA_PORTS_DIR");
+}

@@ -195,3 +195,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+// The chosen filter of a save dialog adds its extension, and a name that has it already is
+// kept; "All files" keeps what was typed.
+TEST(SafeFiles, TheChosenFilterAddsItsExtension) {
+    const struct {
+        const char* path;
+        const char* filter;
+        const char* saved;
+    } cases[] = {
+        {"/d/meter17", "Meter configurations (*.qmeter.json)", "/d/meter17.qmeter.json"},
+        {"/d/meter17.qmeter.json", "Meter configurations (*.qmeter.json)",
+         "/d/meter17.qmeter.json"},
+        {"/d/meter17.QMETER.JSON", "Meter configurations (*.qmeter.json)",
+         "/d/meter17.QMETER.JSON"},
+        {"/d/meter17.json", "Meter configurations (*.qmeter.json)", "/d/meter17.json.qmeter.json"},
+        {"/d/chart", "SVG drawing (*.svg)", "/d/chart.svg"},
+        {"/d/chart.png", "SVG drawing (*.svg)", "/d/chart.png.svg"},
+        {"/d/chart.jpeg", "Pictures (*.jpg *.jpeg)", "/d/chart.jpeg"},
+        {"/d/chart", "Pictures (*.jpg *.jpeg)", "/d/chart.jpg"},
+        {"/d/results", "All files (*)", "/d/results"},
+        {"/d/results", "", "/d/results"},
+        {"", "CSV files (*.csv)", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathForChosenFilter(c.path, c.filter), c.saved) << c.path << " " << c.filter;
+}

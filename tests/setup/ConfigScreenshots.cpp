@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     auto* w = qobject_cast<TFormMeterConfig*>(shell.ShowWindowOfMenuItem("mnuCompareConfig"));
     if (w == nullptr)
         return 1;
-    w->SetFileChooser([&](QWidget*, bool) { return file; });
+    w->SetFileChooser([&](QWidget*, const TFormMeterConfig::FileRequest&) { return file; });
     if (QWidget* frame = shell.SubWindowOf(w))
         frame->resize(700, 600);
     w->OpenFileClick();

@@ -147,4 +147,25 @@ INSTANTIATE_TEST_SUITE_P(
                   "5-9 (0x0340), alarm words and groups 1-4 (0x0330))"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The address list of a clone's question reads as the operator would type it, and types
+// back to the same addresses.
+TEST(AddressList, RunsBecomeRangesAndReadBackTheSame) {
+    const struct {
+        QList<int> addresses;
+        const char* text;
+    } cases[] = {
+        {{1}, "1"},
+        {{1, 2, 3}, "1-3"},
+        {{1, 2, 3, 7, 9, 10}, "1-3, 7, 9-10"},
+        {{25, 1, 2}, "25, 1-2"},
+        {{5, 4, 3}, "5, 4, 3"},
+        {{246, 247}, "246-247"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AddressListText(c.addresses), c.text);
+        QString why;
+        EXPECT_EQ(ParseAddressList(c.text, &why), c.addresses) << c.text << why.toStdString();
+    }
+}
+
 } // namespace
