@@ -237,6 +237,10 @@ void StyleValueLabels(QWidget* form) {
             std::max({label->minimumWidth(), label->sizeHint().width(),
                       metrics.horizontalAdvance(sample) + margins + (sample.isEmpty() ? 0 : 2)});
         label->setFixedWidth(width);
+        // The form's placeholder ("0000000000000") only sized the label: shown, it would
+        // read as a value the meter sent. Until the first reply the label stays empty and its
+        // tooltip says why.
+        label->clear();
     }
 }
 

@@ -27,7 +27,8 @@ void PrepareChildWindow(QWidget* window, ChildFrame frame = ChildFrame::Fixed);
 // Value labels are marked in the form with the dynamic property valueLabel = true. They
 // are drawn in the value colour and keep one width whatever they show: the wider of their
 // placeholder and of their optional widthSample property (the widest text the meter can
-// make them show), so a window does not grow or jump as values arrive.
+// make them show), so a window does not grow or jump as values arrive. They start empty:
+// the placeholder only sizes them.
 void StyleValueLabels(QWidget* form);
 QColor ValueColor();
 

@@ -28,15 +28,17 @@ inline QApplication& WidgetTestApp() {
 }
 
 // Every text a decoder makes for a window lands on a label of the window's form, and that
-// label shows its placeholder (non-empty) before the first reply: a decoder and its form
-// that name a label differently would otherwise leave a value silently unshown.
+// label is empty before the first reply, its tooltip saying why: a decoder and its form
+// that name a label differently would otherwise leave a value silently unshown, and a
+// placeholder ("0000.00") would read as a value the meter sent.
 inline void ExpectLabelsInForm(const QWidget& form, const LabelTexts& texts) {
     ASSERT_FALSE(texts.isEmpty());
     for (const LabelText& t : texts) {
         const auto* label = form.findChild<QLabel*>(t.label);
         ASSERT_NE(label, nullptr) << "no label " << t.label.toStdString() << " in "
                                   << form.objectName().toStdString();
-        EXPECT_FALSE(label->text().isEmpty()) << t.label.toStdString() << " has no placeholder";
+        EXPECT_EQ(label->text(), QString()) << t.label.toStdString() << " shows a placeholder";
+        EXPECT_EQ(label->toolTip(), QStringLiteral("not read yet")) << t.label.toStdString();
     }
 }
 
