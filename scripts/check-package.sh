@@ -35,6 +35,8 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries: $depends"
 [[ $(dpkg-deb -f "$deb" Recommends) == *fonts-wqy-microhei* ]] || fail "Recommends lacks the CJK font"
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] ||
+    fail "Recommends lacks the toolkit's translations (qt6-translations-l10n)"
 # Each text is taken whole before it is searched: with pipefail, a grep -q that stops
 # reading at its match would fail the writer with SIGPIPE now and then.
 description=$(dpkg-deb -f "$deb" Description)
