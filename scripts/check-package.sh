@@ -67,6 +67,13 @@ for page in QetraLink qetra-poll meter-sim; do
     text=$(LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null)
     grep -q EXAMPLES <<<"$text" ||
         fail "the manual page of $page has no examples"
+    # Menu paths as the reader types them, not the form's raw mnemonics.
+    ! grep -q '(&' <<<"$text" || fail "the manual page of $page shows a raw mnemonic (&)"
+done
+# The program's page names what a technician looks for beyond the live values.
+text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$root/usr/share/man/man1/QetraLink.1.gz" 2>/dev/null)
+for topic in "Commissioning Report" Trends .qmeter.json "data log"; do
+    grep -q -F "$topic" <<<"$text" || fail "the manual page of QetraLink does not name $topic"
 done
 
 # The programs of the package run from the unpacked tree, against the system's Qt.
