@@ -4285,6 +4285,21 @@ Nothing was written to the meter.</translation>
     </message>
 </context>
 <context>
+    <name>ValueCopy</name>
+    <message>
+        <source>Quantity</source>
+        <translation>Quantity</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+</context>
+<context>
     <name>ValueFreshness</name>
     <message>
         <source>not read yet</source>
@@ -4312,6 +4327,13 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Meter PT Type has modified successfully!</source>
         <translation>Meter PT Type has modified successfully!</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKit</name>
+    <message>
+        <source>Copy Values</source>
+        <translation>Copy Values</translation>
     </message>
 </context>
 <context>

@@ -4285,6 +4285,21 @@ Nothing was written to the meter.</source>
     </message>
 </context>
 <context>
+    <name>ValueCopy</name>
+    <message>
+        <source>Quantity</source>
+        <translation>物理量</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+</context>
+<context>
     <name>ValueFreshness</name>
     <message>
         <source>not read yet</source>
@@ -4312,6 +4327,13 @@ Nothing was written to the meter.</source>
     <message>
         <source>Meter PT Type has modified successfully!</source>
         <translation>仪表 PT 类型修改成功！</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKit</name>
+    <message>
+        <source>Copy Values</source>
+        <translation>复制数值</translation>
     </message>
 </context>
 <context>

@@ -6,7 +6,11 @@
 #include "SessionState.h"
 #include "WindowTestSupport.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -97,6 +101,25 @@ TEST_F(FormBaseTest, RepliesSetTextsAndColours) {
                   label->contentsRect().width())
             << f.label;
     }
+
+    // Right-click or Ctrl+C: every value read so far with its caption and unit, as text
+    // and as a table.
+    QAction* copy = form->findChild<QAction*>("actionCopyValues");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_TRUE(form->actions().contains(copy));
+    EXPECT_EQ(form->contextMenuPolicy(), Qt::ActionsContextMenu);
+    copy->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    const QStringList lines = copied->text().split('\n');
+    EXPECT_EQ(lines.value(0), "Quantity\tValue\tUnit");
+    EXPECT_TRUE(lines.contains("V1\t25.300\tkV")) << copied->text().toStdString();
+    EXPECT_TRUE(lines.contains("P1\t33.449\tMW")) << copied->text().toStdString();
+    EXPECT_TRUE(copied->html().contains("<td>Ssum</td><td>104.966</td><td>MVA</td>"))
+        << copied->html().toStdString();
+    // The temperature was not read yet: it is not copied as a value.
+    EXPECT_FALSE(copied->text().contains("Temp")) << copied->text().toStdString();
 
     form->ShowTemperature({0xFF38});
     EXPECT_EQ(form->Label("LabelTemp")->text(), "-20.0 \u00B0C");
