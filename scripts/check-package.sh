@@ -71,7 +71,8 @@ for page in QetraLink qetra-poll meter-sim; do
     ! grep -q '(&' <<<"$text" || fail "the manual page of $page shows a raw mnemonic (&)"
 done
 # The program's page names what a technician looks for beyond the live values.
-text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$root/usr/share/man/man1/QetraLink.1.gz" 2>/dev/null)
+text=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man -l "$root/usr/share/man/man1/QetraLink.1.gz" 2>/dev/null |
+    tr -s ' ')
 for topic in "Commissioning Report" Trends .qmeter.json "data log"; do
     grep -q -F "$topic" <<<"$text" || fail "the manual page of QetraLink does not name $topic"
 done
