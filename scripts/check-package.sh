@@ -35,6 +35,8 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries: $depends"
 [[ $(dpkg-deb -f "$deb" Recommends) == *fonts-wqy-microhei* ]] || fail "Recommends lacks the CJK font"
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] ||
+    fail "Recommends lacks the toolkit's translations (qt6-translations-l10n)"
 # Each text is taken whole before it is searched: with pipefail, a grep -q that stops
 # reading at its match would fail the writer with SIGPIPE now and then.
 description=$(dpkg-deb -f "$deb" Description)
@@ -65,6 +67,14 @@ for page in QetraLink qetra-poll meter-sim; do
     text=$(LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null)
     grep -q EXAMPLES <<<"$text" ||
         fail "the manual page of $page has no examples"
+    # Menu paths as the reader types them, not the form's raw mnemonics.
+    ! grep -q '(&' <<<"$text" || fail "the manual page of $page shows a raw mnemonic (&)"
+done
+# The program's page names what a technician looks for beyond the live values.
+text=$(LC_ALL=C.UTF-8 MANWIDTH=1000 man -l "$root/usr/share/man/man1/QetraLink.1.gz" 2>/dev/null |
+    tr -s ' ')
+for topic in "Commissioning Report" Trends .qmeter.json "data log"; do
+    grep -q -F "$topic" <<<"$text" || fail "the manual page of QetraLink does not name $topic"
 done
 
 # The programs of the package run from the unpacked tree, against the system's Qt.

@@ -842,6 +842,126 @@
         <source>not read (needs the meter settings)</source>
         <translation>not read (needs the meter settings)</translation>
     </message>
+    <message>
+        <source>settings</source>
+        <translation>settings</translation>
+    </message>
+    <message>
+        <source>model</source>
+        <translation>model</translation>
+    </message>
+    <message>
+        <source>clock</source>
+        <translation>clock</translation>
+    </message>
+    <message>
+        <source>run time</source>
+        <translation>run time</translation>
+    </message>
+    <message>
+        <source>metering values</source>
+        <translation>metering values</translation>
+    </message>
+    <message>
+        <source>temperature</source>
+        <translation>temperature</translation>
+    </message>
+    <message>
+        <source>relay outputs</source>
+        <translation>relay outputs</translation>
+    </message>
+    <message>
+        <source>digital inputs</source>
+        <translation>digital inputs</translation>
+    </message>
+    <message>
+        <source>phase angles</source>
+        <translation>phase angles</translation>
+    </message>
+    <message>
+        <source>current spectrum</source>
+        <translation>current spectrum</translation>
+    </message>
+    <message>
+        <source>maxima</source>
+        <translation>maxima</translation>
+    </message>
+    <message>
+        <source>minima</source>
+        <translation>minima</translation>
+    </message>
+    <message>
+        <source>alarm settings</source>
+        <translation>alarm settings</translation>
+    </message>
+    <message>
+        <source>alarm records</source>
+        <translation>alarm records</translation>
+    </message>
+    <message>
+        <source>wiring not checked</source>
+        <translation>wiring not checked</translation>
+    </message>
+    <message>
+        <source>wiring looks right</source>
+        <translation>wiring looks right</translation>
+    </message>
+    <message>
+        <source>no alarm active</source>
+        <translation>no alarm active</translation>
+    </message>
+    <message>
+        <source>alarm active in group %1</source>
+        <translation>alarm active in group %1</translation>
+    </message>
+    <message>
+        <source>every block read</source>
+        <translation>every block read</translation>
+    </message>
+    <message>
+        <source>not read: %1</source>
+        <translation>not read: %1</translation>
+    </message>
+    <message>
+        <source>Verdict: %1</source>
+        <translation>Verdict: %1</translation>
+    </message>
+    <message>
+        <source>9  Hand-over</source>
+        <translation>9  Hand-over</translation>
+    </message>
+    <message>
+        <source>Customer</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>Signature</translation>
+    </message>
+    <message>
+        <source>No alarm records</source>
+        <translation>No alarm records</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>numbers in %1: %2</source>
+        <translation>numbers in %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>ConfigTransfer</name>
@@ -4314,6 +4434,21 @@ Nothing was written to the meter.</translation>
     </message>
 </context>
 <context>
+    <name>ValueCopy</name>
+    <message>
+        <source>Quantity</source>
+        <translation>Quantity</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+</context>
+<context>
     <name>ValueFreshness</name>
     <message>
         <source>not read yet</source>
@@ -4341,6 +4476,13 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Meter PT Type has modified successfully!</source>
         <translation>Meter PT Type has modified successfully!</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKit</name>
+    <message>
+        <source>Copy Values</source>
+        <translation>Copy Values</translation>
     </message>
 </context>
 <context>

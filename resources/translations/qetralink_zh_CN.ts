@@ -842,6 +842,126 @@
         <source>not read (needs the meter settings)</source>
         <translation>未读取（需要仪表设置）</translation>
     </message>
+    <message>
+        <source>settings</source>
+        <translation>仪表设置</translation>
+    </message>
+    <message>
+        <source>model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>clock</source>
+        <translation>时钟</translation>
+    </message>
+    <message>
+        <source>run time</source>
+        <translation>运行时间</translation>
+    </message>
+    <message>
+        <source>metering values</source>
+        <translation>测量值</translation>
+    </message>
+    <message>
+        <source>temperature</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>relay outputs</source>
+        <translation>继电器输出</translation>
+    </message>
+    <message>
+        <source>digital inputs</source>
+        <translation>开关量输入</translation>
+    </message>
+    <message>
+        <source>phase angles</source>
+        <translation>相角</translation>
+    </message>
+    <message>
+        <source>current spectrum</source>
+        <translation>电流谐波频谱</translation>
+    </message>
+    <message>
+        <source>maxima</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>minima</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>alarm settings</source>
+        <translation>报警设置</translation>
+    </message>
+    <message>
+        <source>alarm records</source>
+        <translation>报警记录</translation>
+    </message>
+    <message>
+        <source>wiring not checked</source>
+        <translation>接线未检查</translation>
+    </message>
+    <message>
+        <source>wiring looks right</source>
+        <translation>接线正确</translation>
+    </message>
+    <message>
+        <source>no alarm active</source>
+        <translation>无报警</translation>
+    </message>
+    <message>
+        <source>alarm active in group %1</source>
+        <translation>第 %1 组报警中</translation>
+    </message>
+    <message>
+        <source>every block read</source>
+        <translation>所有数据块已读取</translation>
+    </message>
+    <message>
+        <source>not read: %1</source>
+        <translation>未读取：%1</translation>
+    </message>
+    <message>
+        <source>Verdict: %1</source>
+        <translation>结论：%1</translation>
+    </message>
+    <message>
+        <source>9  Hand-over</source>
+        <translation>9  交接签字</translation>
+    </message>
+    <message>
+        <source>Customer</source>
+        <translation>客户</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>签字</translation>
+    </message>
+    <message>
+        <source>No alarm records</source>
+        <translation>无报警记录</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>numbers in %1: %2</source>
+        <translation>数字格式 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>ConfigTransfer</name>
@@ -3160,7 +3280,7 @@ Check them in COMM Settings.</source>
     </message>
     <message>
         <source>OK</source>
-        <translation>正常</translation>
+        <translation>确定</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -3250,7 +3370,7 @@ Check them in COMM Settings.</source>
     </message>
     <message>
         <source>OK</source>
-        <translation>正常</translation>
+        <translation>确定</translation>
     </message>
     <message>
         <source>Copy(&amp;C)</source>
@@ -4008,7 +4128,7 @@ Nothing was written to the meter.</source>
     </message>
     <message>
         <source>OK</source>
-        <translation>正常</translation>
+        <translation>确定</translation>
     </message>
 </context>
 <context>
@@ -4314,6 +4434,21 @@ Nothing was written to the meter.</source>
     </message>
 </context>
 <context>
+    <name>ValueCopy</name>
+    <message>
+        <source>Quantity</source>
+        <translation>物理量</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+</context>
+<context>
     <name>ValueFreshness</name>
     <message>
         <source>not read yet</source>
@@ -4341,6 +4476,13 @@ Nothing was written to the meter.</source>
     <message>
         <source>Meter PT Type has modified successfully!</source>
         <translation>仪表 PT 类型修改成功！</translation>
+    </message>
+</context>
+<context>
+    <name>WindowKit</name>
+    <message>
+        <source>Copy Values</source>
+        <translation>复制数值</translation>
     </message>
 </context>
 <context>

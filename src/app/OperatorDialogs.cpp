@@ -25,10 +25,16 @@ QMessageBox::Icon BoxIcon(OperatorDialogs::Icon icon) {
     }
     return boxIcon;
 }
+
+// A box the caller gave no caption carries the program's name, never the settings key's
+// historic one.
+QString BoxTitle(const QString& caption) {
+    return caption.isEmpty() ? QStringLiteral("QetraLink") : caption;
+}
 } // namespace
 
 void MessageBoxDialogs::ShowMessage(Icon icon, const QString& caption, const QString& text) {
-    QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, Parent());
+    QMessageBox box(BoxIcon(icon), BoxTitle(caption), text, QMessageBox::Ok, Parent());
     box.exec();
 }
 
@@ -36,7 +42,8 @@ void MessageBoxDialogs::ShowNotice(const QString& key, Icon icon, const QString&
                                    const QString& text) {
     QPointer<QObject>& open = notices_[key];
     if (open.isNull()) {
-        auto* box = new QMessageBox(BoxIcon(icon), caption, text, QMessageBox::Ok, parent_);
+        auto* box =
+            new QMessageBox(BoxIcon(icon), BoxTitle(caption), text, QMessageBox::Ok, parent_);
         box->setAttribute(Qt::WA_DeleteOnClose);
         open = box;
         // Modal to the main window like the other boxes, but without a nested event loop:
@@ -46,7 +53,7 @@ void MessageBoxDialogs::ShowNotice(const QString& key, Icon icon, const QString&
     }
     auto* box = static_cast<QMessageBox*>(open.data());
     box->setIcon(BoxIcon(icon));
-    box->setWindowTitle(caption);
+    box->setWindowTitle(BoxTitle(caption));
     box->setText(text);
 }
 
@@ -57,27 +64,26 @@ void MessageBoxDialogs::CloseNotice(const QString& key) {
 }
 
 bool MessageBoxDialogs::AskYesNo(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    Parent());
+    QMessageBox box(QMessageBox::Question, BoxTitle(caption), text,
+                    QMessageBox::Yes | QMessageBox::No, Parent());
     return box.exec() == QMessageBox::Yes;
 }
 
 bool MessageBoxDialogs::AskYesNoWithDetail(const QString& caption, const QString& text,
                                            const QString& detail) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    Parent());
+    QMessageBox box(QMessageBox::Question, BoxTitle(caption), text,
+                    QMessageBox::Yes | QMessageBox::No, Parent());
     box.setInformativeText(detail);
     return box.exec() == QMessageBox::Yes;
 }
 
 bool MessageBoxDialogs::AskOkCancel(const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    Parent());
+    QMessageBox box(QMessageBox::Question, BoxTitle(caption), text,
+                    QMessageBox::Ok | QMessageBox::Cancel, Parent());
     return box.exec() == QMessageBox::Ok;
 }
 
 void MessageBoxDialogs::ShowDefaultError(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, Parent());
+    QMessageBox box(QMessageBox::Critical, BoxTitle({}), text, QMessageBox::Ok, Parent());
     box.exec();
 }

@@ -36,6 +36,8 @@ QString ValueFormat::Text(qint64 value, const DecodeContext& c) const {
     case Kind::Power:
         return FormatPowerText(static_cast<quint16>(value), powerKind, c.ratios.pt, c.ratios.ct,
                                c.locale);
+    case Kind::Energy:
+        return FormatEnergyText(value, suffix, c.locale);
     case Kind::Custom:
         return custom ? custom(value, c) : QString();
     }

@@ -39,6 +39,7 @@ struct ValueFormat {
         Voltage, // FormatVoltageText with the PT ratio
         Current, // FormatCurrentText with the CT ratio
         Power,   // FormatPowerText of `powerKind` with both ratios
+        Energy,  // FormatEnergyText of a counter in tenths of k`unit` ("Wh", "varh")
         Custom,  // `custom`
     };
     using CustomFormat = QString (*)(qint64 value, const DecodeContext& context);
@@ -75,6 +76,9 @@ constexpr ValueFormat VoltageFormat() {
 }
 constexpr ValueFormat CurrentFormat() {
     return {ValueFormat::Kind::Current};
+}
+constexpr ValueFormat EnergyFormat(const char* unit) {
+    return {ValueFormat::Kind::Energy, 10, 1, unit};
 }
 constexpr ValueFormat PowerFormat(int powerKind) {
     return {ValueFormat::Kind::Power, 1, 0, "", powerKind};

@@ -50,14 +50,14 @@ constexpr BlockRow kRows[] = {
     {0x21, RegWidth::U16, "LabelP_dema",   PowerFormat(PowerWatt)},
     {0x22, RegWidth::U16, "LabelQ_dema",   PowerFormat(PowerVar)},
     {0x23, RegWidth::U16, "LabelS_dema",   PowerFormat(PowerVoltAmpere)},
-    {0x26, RegWidth::S32, "LabelEp_imp",   FixedFormat(10, 1, " kWh")},
-    {0x28, RegWidth::S32, "LabelEp_exp",   FixedFormat(10, 1, " kWh")},
-    {0x2A, RegWidth::S32, "LabelEq_imp",   FixedFormat(10, 1, " kvarh")},
-    {0x2C, RegWidth::S32, "LabelEq_exp",   FixedFormat(10, 1, " kvarh")},
-    {0x2E, RegWidth::S32, "LabelEp_total", FixedFormat(10, 1, " kWh")},
-    {0x30, RegWidth::S32, "LabelEp_net",   FixedFormat(10, 1, " kWh")},
-    {0x32, RegWidth::S32, "LabelEq_total", FixedFormat(10, 1, " kvarh")},
-    {0x34, RegWidth::S32, "LabelEq_net",   FixedFormat(10, 1, " kvarh")},
+    {0x26, RegWidth::S32, "LabelEp_imp",   EnergyFormat("Wh")},
+    {0x28, RegWidth::S32, "LabelEp_exp",   EnergyFormat("Wh")},
+    {0x2A, RegWidth::S32, "LabelEq_imp",   EnergyFormat("varh")},
+    {0x2C, RegWidth::S32, "LabelEq_exp",   EnergyFormat("varh")},
+    {0x2E, RegWidth::S32, "LabelEp_total", EnergyFormat("Wh")},
+    {0x30, RegWidth::S32, "LabelEp_net",   EnergyFormat("Wh")},
+    {0x32, RegWidth::S32, "LabelEq_total", EnergyFormat("varh")},
+    {0x34, RegWidth::S32, "LabelEq_net",   EnergyFormat("varh")},
 };
 // clang-format on
 

@@ -2,6 +2,9 @@
 
 #include "NumberText.h"
 
+#include <cmath>
+#include <cstdlib>
+
 float PrimaryVoltage(quint16 reg, double ptRatio) {
     return static_cast<float>(reg * ptRatio / 10.0);
 }
@@ -18,11 +21,17 @@ float PrimaryPower(quint16 reg, int kind, double ptRatio, double ctRatio) {
     return static_cast<float>(value * ptRatio * ctRatio);
 }
 
+QString PrefixedText(double value, int plainDecimals, const QString& unit, const QLocale& locale) {
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1000.0)
+        return GroupedText(value, plainDecimals, locale) + QLatin1Char(' ') + unit;
+    if (magnitude < 1000000.0)
+        return GroupedText(value / 1000.0, 3, locale) + QStringLiteral(" k") + unit;
+    return GroupedText(value / 1000000.0, 3, locale) + QStringLiteral(" M") + unit;
+}
+
 QString FormatVoltageText(quint16 reg, double ptRatio, const QLocale& locale) {
-    const float v = PrimaryVoltage(reg, ptRatio);
-    if (std::fabs(v) < 1000.0f)
-        return GroupedText(v, 1, locale) + QStringLiteral(" V");
-    return GroupedText(static_cast<double>(v) / 1000.0, 3, locale) + QStringLiteral(" kV");
+    return PrefixedText(PrimaryVoltage(reg, ptRatio), 1, QStringLiteral("V"), locale);
 }
 
 QString FormatCurrentText(quint16 reg, double ctRatio, const QLocale& locale) {
@@ -48,8 +57,11 @@ QString FormatPowerText(quint16 reg, int kind, double ptRatio, double ctRatio,
     default:
         return {};
     }
-    const float p = PrimaryPower(reg, kind, ptRatio, ctRatio);
-    if (std::fabs(p) < 1000.0f)
-        return GroupedText(p, 0, locale) + QLatin1Char(' ') + unit;
-    return GroupedText(static_cast<double>(p) / 1000.0, 3, locale) + QStringLiteral(" k") + unit;
+    return PrefixedText(PrimaryPower(reg, kind, ptRatio, ctRatio), 0, unit, locale);
+}
+
+QString FormatEnergyText(qint64 tenths, const QString& unit, const QLocale& locale) {
+    if (std::llabs(tenths) < 10000)
+        return FixedText(double(tenths) / 10.0, 1, locale) + QStringLiteral(" k") + unit;
+    return FixedText(double(tenths) / 10000.0, 4, locale) + QStringLiteral(" M") + unit;
 }

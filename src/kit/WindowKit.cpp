@@ -1,11 +1,17 @@
 #include "WindowKit.h"
 
 #include "ChildWindowFrame.h"
+#include "ValueCopy.h"
 #include "ValueFreshness.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMimeData>
 #include <QPalette>
 #include <QPointer>
 #include <QTableWidget>
@@ -198,8 +204,45 @@ QTableWidgetItem* CellItem(QTableWidget* grid, int row, int column) {
 
 } // namespace
 
+QList<CopiedValue> ShownValues(const QWidget* form) {
+    QList<CopiedValue> values;
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        if (!label->property("valueLabel").toBool() || label->text().isEmpty())
+            continue;
+        // Each value label "LabelX" has its caption "CaptionX" beside it in the form.
+        QString name = label->objectName();
+        if (name.startsWith(QLatin1String("Label")))
+            name = QStringLiteral("Caption") + name.mid(5);
+        const auto* caption = form->findChild<QLabel*>(name);
+        values.append(
+            SplitValueText(caption ? caption->text() : label->objectName(), label->text()));
+    }
+    return values;
+}
+
+void CopyShownValues(const QWidget* form) {
+    const QList<CopiedValue> values = ShownValues(form);
+    auto* data = new QMimeData;
+    data->setText(CopiedValuesText(values));
+    data->setHtml(CopiedValuesHtml(values));
+    QApplication::clipboard()->setMimeData(data);
+}
+
 void PrepareChildWindow(QWidget* window, ChildFrame frame) {
     StyleValueLabels(window);
+    const auto labels = window->findChildren<QLabel*>();
+    if (std::any_of(labels.begin(), labels.end(),
+                    [](const QLabel* l) { return l->property("valueLabel").toBool(); })) {
+        // Right-click or Ctrl+C copies what the window shows, for a spreadsheet or a mail.
+        auto* copy = new QAction(QCoreApplication::translate("WindowKit", "Copy Values"), window);
+        copy->setObjectName(QStringLiteral("actionCopyValues"));
+        copy->setShortcut(QKeySequence::Copy);
+        copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(copy, &QAction::triggered, window, [window] { CopyShownValues(window); });
+        window->addAction(copy);
+        if (window->contextMenuPolicy() == Qt::DefaultContextMenu)
+            window->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
     if (frame == ChildFrame::Resizable)
         UseResizableChildFrame(window);
     else
@@ -237,6 +280,10 @@ void StyleValueLabels(QWidget* form) {
             std::max({label->minimumWidth(), label->sizeHint().width(),
                       metrics.horizontalAdvance(sample) + margins + (sample.isEmpty() ? 0 : 2)});
         label->setFixedWidth(width);
+        // The form's placeholder ("0000000000000") only sized the label: shown, it would
+        // read as a value the meter sent. Until the first reply the label stays empty and its
+        // tooltip says why.
+        label->clear();
     }
 }
 

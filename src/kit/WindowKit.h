@@ -2,6 +2,7 @@
 
 #include "BlockDecode.h"
 #include "LabelText.h"
+#include "ValueCopy.h"
 
 #include <QColor>
 #include <QString>
@@ -21,13 +22,15 @@ enum class ChildFrame {
 
 // Call at the end of a child window's constructor: the frame (UseFixedChildFrame or
 // UseResizableChildFrame), the value labels' colour and settled widths. A fixed window's
-// size is final before the first reply arrives.
+// size is final before the first reply arrives. A window with value labels gets "Copy
+// Values" (action "actionCopyValues") on its right-click menu and on Ctrl+C.
 void PrepareChildWindow(QWidget* window, ChildFrame frame = ChildFrame::Fixed);
 
 // Value labels are marked in the form with the dynamic property valueLabel = true. They
 // are drawn in the value colour and keep one width whatever they show: the wider of their
 // placeholder and of their optional widthSample property (the widest text the meter can
-// make them show), so a window does not grow or jump as values arrive.
+// make them show), so a window does not grow or jump as values arrive. They start empty:
+// the placeholder only sizes them.
 void StyleValueLabels(QWidget* form);
 QColor ValueColor();
 
@@ -38,6 +41,12 @@ QColor ValueColor();
 // shows a block are marked with that block and follow its age (ValueFreshness.h) until
 // the next text; texts put on them at other times are the program's own and drawn fresh.
 QColor StaleColor();
+
+// The values `form` shows now, in the form's order, each with the caption beside it
+// ("CaptionX" for "LabelX"); labels not read yet are left out.
+QList<CopiedValue> ShownValues(const QWidget* form);
+// Puts them on the clipboard as tab-separated text and as an HTML table.
+void CopyShownValues(const QWidget* form);
 
 // Puts each text on the label of that object name below `form`; names without a label
 // are skipped.

@@ -8,6 +8,7 @@
 #include "MeterModelDecode.h"
 #include "MeterParamDecode.h"
 #include "MeteringDecode.h"
+#include "NumberText.h"
 #include "PhaseAngleDecode.h"
 #include "SettingsMessages.h"
 #include "WiringCheck.h"
@@ -59,12 +60,15 @@ struct Ratios {
     bool known = false;
 };
 
-// "2026-12-07 22:32:05": every part with its two digits (four for a year above 99).
+// "2026-12-07 22:32:05": ISO 8601 with every part zero-padded. Meters that keep a
+// two-digit year in their time stamps count from 2000.
 QString StampText(const QList<int>& parts) {
     auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    const int year = parts.value(0);
     return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(two(parts.value(0)), two(parts.value(1)), two(parts.value(2)), two(parts.value(3)),
-             two(parts.value(4)), two(parts.value(5)));
+        .arg(QStringLiteral("%1").arg(year < 100 ? 2000 + year : year, 4, 10, QLatin1Char('0')),
+             two(parts.value(1)), two(parts.value(2)), two(parts.value(3)), two(parts.value(4)),
+             two(parts.value(5)));
 }
 
 using Item = std::function<void(QPainter&)>;
@@ -170,14 +174,23 @@ public:
 
     // Name/value pairs in `columns` columns, row by row; a name or value too long for its
     // cell wraps within it and the row grows.
+    // A value that fits on half a line is never broken: the pairs take fewer columns
+    // instead ("12345.6789 MWh" stays on one line).
     void Pairs(const QList<std::pair<QString, QString>>& pairs, int columns = 2) {
-        const double cell = Width() / columns;
         const QFont font = ReportFont(12);
         // Names as wide as the widest of them, so no value runs into its name.
         const QFontMetricsF fm(font);
-        double widest = 0;
-        for (const auto& pair : pairs)
+        double widest = 0, widestValue = 0;
+        for (const auto& pair : pairs) {
             widest = std::max(widest, fm.horizontalAdvance(pair.first));
+            const double value = fm.horizontalAdvance(pair.second);
+            if (value <= Width() / 2)
+                widestValue = std::max(widestValue, value);
+        }
+        while (columns > 1 && std::min(widest + 10, Width() / columns * 0.62) + widestValue + 8 >
+                                  Width() / columns)
+            --columns;
+        const double cell = Width() / columns;
         const double nameWidth = std::min(widest + 10, cell * 0.62);
         const double line = fm.lineSpacing();
         for (qsizetype i = 0; i < pairs.size(); i += columns) {
@@ -405,6 +418,113 @@ QString SignedSeconds(qint64 seconds) {
                          : QCoreApplication::translate("CommissioningReport", "behind"));
 }
 
+// The wiring verdict of a snapshot, judged as the meter is told it is wired (as the phase
+// angle window judges it); nothing when the angles or the metering values are missing.
+std::optional<QList<WiringHint>> JudgeWiring(const ReportSnapshot& s) {
+    const auto& angles = s.Block(ReportBlock::Angles);
+    const auto& metering = s.Block(ReportBlock::Metering);
+    const auto lags = angles ? PhaseLagsFromBlock(*angles) : std::nullopt;
+    const auto magnitudes = metering ? PhaseMagnitudesFromMeteringBlock(*metering) : std::nullopt;
+    if (!lags || !magnitudes)
+        return std::nullopt;
+    const auto& params = s.Block(ReportBlock::Parameters);
+    const WiringMode mode = params ? WiringMode{(*params)[3], (*params)[4]} : WiringMode{};
+    return CheckWiring(MakePhasorSet(*magnitudes, *lags), mode);
+}
+
+// What the technician calls each block when it is missing from the record.
+// clang-format off
+const char* const kBlockNames[ReportBlockCount] = {
+    QT_TRANSLATE_NOOP("CommissioningReport", "settings"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "model"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "clock"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "run time"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "metering values"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "temperature"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "relay outputs"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "digital inputs"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "phase angles"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "THD"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "current spectrum"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "maxima"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "minima"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "alarm settings"),
+    QT_TRANSLATE_NOOP("CommissioningReport", "alarm records"),
+};
+// clang-format on
+
+// The report's first line, what the customer reads first: the wiring verdict, the alarms
+// active now and the blocks that did not answer.
+QString VerdictText(const ReportSnapshot& s) {
+    QStringList parts;
+    const auto hints = JudgeWiring(s);
+    if (!hints)
+        parts << QCoreApplication::translate("CommissioningReport", "wiring not checked");
+    else if (hints->isEmpty())
+        parts << QCoreApplication::translate("CommissioningReport", "wiring looks right");
+    for (const WiringHint& h : hints ? *hints : QList<WiringHint>{})
+        parts << h.text;
+    const auto& records = s.Block(ReportBlock::AlarmRecords);
+    if (s.alarmModel && records && !records->isEmpty()) {
+        QStringList groups;
+        for (int g = 0; g < AlarmGroupCount; ++g)
+            if (((*records)[0] >> g) & 1)
+                groups << QString::number(g + 1);
+        parts << (groups.isEmpty()
+                      ? QCoreApplication::translate("CommissioningReport", "no alarm active")
+                      : QCoreApplication::translate("CommissioningReport",
+                                                    "alarm active in group %1")
+                            .arg(groups.join(QStringLiteral(", "))));
+    }
+    QStringList missing;
+    for (int b = 0; b < ReportBlockCount; ++b) {
+        const bool alarmBlock =
+            b == int(ReportBlock::AlarmSettings) || b == int(ReportBlock::AlarmRecords);
+        if (!s.blocks[size_t(b)] && (s.alarmModel || !alarmBlock))
+            missing << QCoreApplication::translate("CommissioningReport", kBlockNames[b]);
+    }
+    parts << (missing.isEmpty()
+                  ? QCoreApplication::translate("CommissioningReport", "every block read")
+                  : QCoreApplication::translate("CommissioningReport", "not read: %1")
+                        .arg(missing.join(QStringLiteral(", "))));
+    return QCoreApplication::translate("CommissioningReport", "Verdict: %1")
+        .arg(parts.join(QStringLiteral("; ")));
+}
+
+// Where the technician and the customer sign the record by hand: name, date and signature
+// each on a line to write on, the technician's name filled in when the form had it.
+void SignOffSection(Layout& l, const ReportSnapshot& s) {
+    l.Heading(QCoreApplication::translate("CommissioningReport", "9  Hand-over"));
+    const QStringList sides = {QCoreApplication::translate("CommissioningReport", "Technician"),
+                               QCoreApplication::translate("CommissioningReport", "Customer")};
+    const QStringList fields = {QCoreApplication::translate("CommissioningReport", "Name"),
+                                QCoreApplication::translate("CommissioningReport", "Date"),
+                                QCoreApplication::translate("CommissioningReport", "Signature")};
+    const QString technician = s.technician;
+    l.Drawing(150, [=](QPainter& p, const QRectF& area) {
+        const double half = area.width() / 2;
+        const QFont bold = ReportFont(12, true), plain = ReportFont(12);
+        for (int side = 0; side < 2; ++side) {
+            const double x = area.left() + side * half;
+            p.setFont(bold);
+            p.drawText(QRectF(x, area.top(), half - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                       sides[side]);
+            p.setFont(plain);
+            for (int f = 0; f < fields.size(); ++f) {
+                const double y = area.top() + 30 + f * (f == 2 ? 42 : 38);
+                const QRectF name(x, y, 80, 22);
+                p.drawText(name, Qt::AlignLeft | Qt::AlignBottom, fields[f]);
+                if (side == 0 && f == 0 && !technician.isEmpty())
+                    p.drawText(QRectF(x + 84, y, half - 110, 22), Qt::AlignLeft | Qt::AlignBottom,
+                               technician);
+                p.setPen(QPen(QColor(90, 90, 90), 0.8));
+                p.drawLine(QPointF(x + 82, y + 24), QPointF(x + half - 24, y + 24));
+                p.setPen(Qt::black);
+            }
+        }
+    });
+}
+
 void SiteSection(Layout& l, const ReportSnapshot& s) {
     l.Heading(QCoreApplication::translate("CommissioningReport", "1  Site"));
     const auto& clock = s.Block(ReportBlock::Clock);
@@ -419,7 +539,8 @@ void SiteSection(Layout& l, const ReportSnapshot& s) {
              {QCoreApplication::translate("CommissioningReport", "Feeder / panel"), s.feeder},
              {QCoreApplication::translate("CommissioningReport", "Technician"), s.technician},
              {QCoreApplication::translate("CommissioningReport", "PC date and time"),
-              s.pcTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+              s.pcTime.isValid() ? s.pcTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                 : NotRead()},
              {QCoreApplication::translate("CommissioningReport", "Meter clock"),
               clock ? StampText({(*clock)[0], (*clock)[1], (*clock)[2], (*clock)[3], (*clock)[4],
                                  (*clock)[5]})
@@ -447,7 +568,7 @@ void MeterSection(Layout& l, const ReportSnapshot& s) {
              {QCoreApplication::translate("CommissioningReport", "Baud rate"),
               QCoreApplication::translate("CommissioningReport", "%1 bps").arg(s.baud)},
              {QCoreApplication::translate("CommissioningReport", "Run time"),
-              run ? ValueOr(RunTimeText(*run, QLocale::c())) : NotRead()},
+              run ? ValueOr(RunTimeText(*run, s.numbers)) : NotRead()},
              {QCoreApplication::translate("CommissioningReport", "Port"), s.port},
              {QCoreApplication::translate("CommissioningReport", "Device"), s.device}});
 }
@@ -476,8 +597,7 @@ void ConfigurationSection(Layout& l, const ReportSnapshot& s, const Ratios& r) {
         return;
     l.Paragraph(QCoreApplication::translate("CommissioningReport", "Alarm groups"), true);
     const auto& alarms = s.Block(ReportBlock::AlarmSettings);
-    const auto input =
-        alarms ? AlarmSettingsFromBlock(*alarms, ratios, QLocale::c()) : std::nullopt;
+    const auto input = alarms ? AlarmSettingsFromBlock(*alarms, ratios, s.numbers) : std::nullopt;
     if (!input) {
         l.Pairs(
             {{QCoreApplication::translate("CommissioningReport", "Alarm settings"), NotRead()}});
@@ -524,7 +644,7 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const Ratios& r) {
     const auto& metering = s.Block(ReportBlock::Metering);
     QList<std::pair<QString, QString>> pairs;
     if (metering) {
-        for (const LabelText& t : DecodeMeteringBlock(*metering, r.ratios, QLocale::c()))
+        for (const LabelText& t : DecodeMeteringBlock(*metering, r.ratios, s.numbers))
             pairs.append({Caption(t.label),
                           !r.known && MeteringLabelScaled(t.label) ? NeedsSettings() : t.text});
     } else {
@@ -533,7 +653,7 @@ void MeasurementSection(Layout& l, const ReportSnapshot& s, const Ratios& r) {
     }
     const auto& temperature = s.Block(ReportBlock::Temperature);
     pairs.append({QCoreApplication::translate("CommissioningReport", "Temperature"),
-                  temperature ? TemperatureText(temperature->front(), QLocale::c()) : NotRead()});
+                  temperature ? TemperatureText(temperature->front(), s.numbers) : NotRead()});
     // Two columns when most values say why they are missing, so that each says it on a line.
     l.Pairs(pairs, metering && !r.known ? 2 : 3);
     l.Gap(6);
@@ -555,7 +675,7 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
     if (!angles) {
         l.Pairs({{QCoreApplication::translate("CommissioningReport", "Phase angles"), NotRead()}});
     } else {
-        l.Pairs(NamedTexts(DecodePhaseAngleBlock(*angles, QLocale::c()), kAngleCaptions,
+        l.Pairs(NamedTexts(DecodePhaseAngleBlock(*angles, s.numbers), kAngleCaptions,
                            QStringLiteral(" \u00B0")),
                 4);
     }
@@ -570,6 +690,7 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
         return;
     }
     const PhasorSet phasors = MakePhasorSet(*magnitudes, *lags);
+    const QList<WiringHint> hints = *JudgeWiring(s);
     l.Gap(6);
     l.Drawing(300, [phasors](QPainter& p, const QRectF& area) {
         const double side = area.height();
@@ -577,13 +698,9 @@ void WiringSection(Layout& l, const ReportSnapshot& s) {
                            &phasors, DiagramColors{});
     });
     l.Gap(6);
-    // Judged as the meter is told it is wired, as the phase angle window judges it.
-    const auto& params = s.Block(ReportBlock::Parameters);
-    const WiringMode mode = params ? WiringMode{(*params)[3], (*params)[4]} : WiringMode{};
-    const QList<WiringHint> hints = CheckWiring(phasors, mode);
     l.Paragraph(QCoreApplication::translate("CommissioningReport", "Wiring check"), true);
     if (hints.isEmpty())
-        l.Paragraph(QString::fromLatin1(WiringLooksRight));
+        l.Paragraph(QCoreApplication::translate("WiringCheck", WiringLooksRight));
     for (const WiringHint& h : hints)
         l.Paragraph(QStringLiteral("\u2022 ") + h.text);
 }
@@ -592,8 +709,7 @@ void QualitySection(Layout& l, const ReportSnapshot& s) {
     l.Heading(QCoreApplication::translate("CommissioningReport", "6  Power quality"));
     const auto& thd = s.Block(ReportBlock::Thd);
     if (thd)
-        l.Pairs(NamedTexts(DecodeThdBlock(*thd, QLocale::c()), kThdCaptions, QStringLiteral(" %")),
-                4);
+        l.Pairs(NamedTexts(DecodeThdBlock(*thd, s.numbers), kThdCaptions, QStringLiteral(" %")), 4);
     else
         l.Pairs({{QCoreApplication::translate("CommissioningReport", "THD"), NotRead()}});
     const auto& spectrum = s.Block(ReportBlock::Spectrum);
@@ -611,18 +727,18 @@ void QualitySection(Layout& l, const ReportSnapshot& s) {
     });
 }
 
+void AlarmRecordsPart(Layout& l, const ReportSnapshot& s, const Ratios& known);
+
 void StatisticsSection(Layout& l, const ReportSnapshot& s, const Ratios& known) {
     const ScaleRatios& ratios = known.ratios;
     l.Heading(QCoreApplication::translate("CommissioningReport", "7  Max/Min and alarm records"));
     const auto& maxBlock = s.Block(ReportBlock::Max);
     const auto& minBlock = s.Block(ReportBlock::Min);
     const QStringList rowsHeadings = MaxMinRowHeadings();
-    const DecodeContext context{ratios, QLocale::c()};
     // One row per quantity: the maximum with its time, then the minimum with its time.
     auto stamped = [&](const std::optional<QList<quint16>>& block) {
         QList<QStringList> out;
-        const GridTexts cells =
-            block ? DecodeMaxMinBlock(*block, ratios, QLocale::c()) : GridTexts{};
+        const GridTexts cells = block ? DecodeMaxMinBlock(*block, ratios, s.numbers) : GridTexts{};
         const QList<QStringList> rows = GridRows(cells, rowsHeadings, 8);
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const QStringList& r = rows[i];
@@ -646,8 +762,13 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const Ratios& known) 
              QCoreApplication::translate("CommissioningReport", "Min Value"),
              QCoreApplication::translate("CommissioningReport", "at")},
             rows, {0.8, 1.2, 1.2, 1.2, 1.2});
-    if (!s.alarmModel)
-        return;
+    if (s.alarmModel)
+        AlarmRecordsPart(l, s, known);
+}
+
+// The meter's alarm records, those it has filled, each with its time as one date.
+void AlarmRecordsPart(Layout& l, const ReportSnapshot& s, const Ratios& known) {
+    const DecodeContext context{known.ratios, s.numbers};
     l.Gap(8);
     l.Paragraph(QCoreApplication::translate("CommissioningReport", "Alarm records"), true);
     const auto& records = s.Block(ReportBlock::AlarmRecords);
@@ -656,16 +777,34 @@ void StatisticsSection(Layout& l, const ReportSnapshot& s, const Ratios& known) 
         return;
     }
     const AlarmRecordTexts texts = DecodeAlarmRecordBlock(*records, context);
-    QStringList headings = AlarmRecordColumnHeadings();
-    headings.prepend(QString());
-    QList<QStringList> logged =
-        GridRows(texts.records, AlarmRecordRowHeadings(), int(headings.size()));
+    const QList<QStringList> logged = GridRows(texts.records, AlarmRecordRowHeadings(),
+                                               1 + int(AlarmRecordColumnHeadings().size()));
+    // Item, event and value, then the time stamp as one date; slots the meter never filled
+    // are left out rather than shown as empty rows.
     constexpr int kValueColumn = 3;
-    for (qsizetype r = 0; r < logged.size(); ++r)
-        if (!known.known && !logged[r][kValueColumn].isEmpty() &&
-            AlarmRecordValueScaled(*records, int(r)))
-            logged[r][kValueColumn] = NeedsSettings();
-    l.Table(headings, logged, {1.6, 2.6, 0.8, 1.2, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
+    QList<QStringList> rows;
+    for (qsizetype r = 0; r < logged.size(); ++r) {
+        const QStringList& cells = logged[r];
+        if (std::all_of(cells.begin() + 1, cells.end(),
+                        [](const QString& c) { return c.isEmpty(); }))
+            continue;
+        QList<int> stamp;
+        for (int c = kValueColumn + 1; c < cells.size(); ++c)
+            stamp << cells[c].toInt();
+        rows.append({cells[0], cells[1], cells[2],
+                     !known.known && AlarmRecordValueScaled(*records, int(r)) ? NeedsSettings()
+                                                                              : cells[kValueColumn],
+                     StampText(stamp)});
+    }
+    if (rows.isEmpty()) {
+        l.Paragraph(QCoreApplication::translate("CommissioningReport", "No alarm records"));
+        return;
+    }
+    l.Table({QString(), QCoreApplication::translate("CommissioningReport", "Item"),
+             QCoreApplication::translate("CommissioningReport", "Event"),
+             QCoreApplication::translate("CommissioningReport", "Value"),
+             QCoreApplication::translate("CommissioningReport", "Time")},
+            rows, {1.3, 2.6, 0.9, 1.6, 2.0});
 }
 
 void LineSection(Layout& l, const ReportSnapshot& s) {
@@ -692,6 +831,7 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
 
     Layout l(page);
     l.Title(QCoreApplication::translate("CommissioningReport", "Commissioning report"));
+    l.Paragraph(VerdictText(s), true);
     SiteSection(l, s);
     MeterSection(l, s);
     ConfigurationSection(l, s, ratios);
@@ -700,12 +840,20 @@ int PaintCommissioningReport(QPagedPaintDevice& device, const ReportSnapshot& s,
     QualitySection(l, s);
     StatisticsSection(l, s, ratios);
     LineSection(l, s);
+    SignOffSection(l, s);
 
     QPainter p(&device);
     const int total = int(l.Pages().size());
-    const QString footer = QStringLiteral("QetraLink %1 \u2014 %2")
-                               .arg(QStringLiteral(QETRA_VERSION),
-                                    printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    // The footer says how the numbers are written, so that "1.234,5" on a German report is
+    // not read as one and a quarter.
+    const QString footer =
+        QStringLiteral("QetraLink %1 \u2014 %2 \u2014 %3")
+            .arg(QStringLiteral(QETRA_VERSION),
+                 printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                 QCoreApplication::translate("CommissioningReport", "numbers in %1: %2")
+                     .arg(s.numbers.nativeLanguageName().isEmpty() ? QStringLiteral("C")
+                                                                   : s.numbers.nativeLanguageName(),
+                          GroupedText(1234.5, 1, s.numbers)));
     for (int n = 0; n < total; ++n) {
         if (n > 0)
             device.newPage();

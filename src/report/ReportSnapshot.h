@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <array>
 #include <optional>
@@ -97,6 +98,9 @@ struct ReportSnapshot {
     // When the meter's clock was read, by the PC's clock.
     QDateTime pcTime;
     LineTally line;
+    // How the report writes its numbers: the desktop's way, as its words follow the
+    // desktop's language (the footer names it).
+    QLocale numbers;
 
     // Register blocks (coils and inputs as 0/1); nothing = not read.
     std::array<std::optional<QList<quint16>>, ReportBlockCount> blocks;

@@ -245,6 +245,9 @@ TEST(RtfReader, ReadsTheShippedHelpFileCleanly) {
     for (const char* topic : {"dialout", "~/.local/share/QetraLink/ports", "/dev/ttyS0",
                               "Save as default environment", "No Response=", "meter-sim"})
         EXPECT_TRUE(text.contains(QLatin1String(topic))) << topic;
+    // The help is read by users of the installed program, who have no source folder.
+    EXPECT_FALSE(text.contains(QLatin1String("make run")));
+    EXPECT_FALSE(text.contains(QLatin1String("./meter-sim")));
     EXPECT_TRUE(isBold(formatOf(*doc, "Connecting the meter")));
     EXPECT_TRUE(
         formatOf(*doc, "sudo usermod").fontFamilies().toStringList().contains("DejaVu Sans Mono"));

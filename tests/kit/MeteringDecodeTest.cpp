@@ -71,10 +71,10 @@ TEST(MeteringDecode, RowsUseTheirScaleSignAndUnit) {
     EXPECT_EQ(TextFor(texts, "LabelRt"), "Reactive");
     EXPECT_EQ(TextFor(texts, "LabelP_dema"), "-1.000 kW");
     EXPECT_EQ(TextFor(texts, "LabelS_dema"), "64.536 kVA");
-    EXPECT_EQ(TextFor(texts, "LabelEp_imp"), "6553.6 kWh");
+    EXPECT_EQ(TextFor(texts, "LabelEp_imp"), "6.5536 MWh");
     EXPECT_EQ(TextFor(texts, "LabelEp_exp"), "-0.1 kWh");
     EXPECT_EQ(TextFor(texts, "LabelEq_imp"), "12.3 kvarh");
-    EXPECT_EQ(TextFor(texts, "LabelEq_net"), "214748364.7 kvarh");
+    EXPECT_EQ(TextFor(texts, "LabelEq_net"), "214748.3647 Mvarh");
     EXPECT_EQ(TextFor(texts, "LabelEp_total"), "0.0 kWh");
 }
 
@@ -84,7 +84,7 @@ TEST(MeteringDecode, RatiosScaleVoltagesCurrentsAndPowersButNotEnergies) {
         ScaleRatios{100.0, 20.0}, kDe);
     EXPECT_EQ(TextFor(texts, "LabelUa"), "23,000 kV");
     EXPECT_EQ(TextFor(texts, "LabelIa"), "100,0 A");
-    EXPECT_EQ(TextFor(texts, "LabelPa"), "1.000,000 kW");
+    EXPECT_EQ(TextFor(texts, "LabelPa"), "1,000 MW");
     EXPECT_EQ(TextFor(texts, "LabelSavg"), "0 VA");
     EXPECT_EQ(TextFor(texts, "LabelEp_imp"), "10,0 kWh");
 }

@@ -49,18 +49,47 @@ TEST(ValueText, PowerReadsSignedForWattsAndVarsButUnsignedForVoltAmperes) {
     // The magnitude decides the unit: negative values switch to kilo at -1000 too.
     EXPECT_EQ(FormatPowerText(static_cast<quint16>(-999), PowerWatt, 1.0, 1.0, kUs), "-999 W");
     EXPECT_EQ(FormatPowerText(static_cast<quint16>(-1000), PowerWatt, 1.0, 1.0, kUs), "-1.000 kW");
-    // Large primaries are grouped.
-    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kUs), "60,000.000 kW");
+    // Primaries of a million and more switch to mega.
+    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kUs), "60.000 MW");
     EXPECT_EQ(FormatPowerText(100, 3, 1.0, 1.0, kUs), "");
     // A small negative power that rounds to nothing shows no sign (CT1 = 1 A).
     EXPECT_EQ(FormatPowerText(0xFFFE, PowerWatt, 1.0, 0.2, kUs), "0 W");
+}
+
+TEST(ValueText, AMediumVoltageFeederShowsMegaUnitsWithEveryDigitTheMeterSends) {
+    // A 110 kV / 100 V PT (ratio 1100) and a 600 A / 5 A CT (ratio 120): every prefix from
+    // none to mega, at its boundaries, with the sign kept.
+    const struct {
+        QString text;
+        const char* expected;
+    } cases[] = {
+        {FormatVoltageText(982, 1100.0, kUs), "108.020 kV"},
+        {FormatVoltageText(9830, 1100.0, kUs), "1.081 MV"},
+        {FormatVoltageText(9090, 110.0, kUs), "99.990 kV"},
+        {FormatPowerText(2534, PowerWatt, 110.0, 120.0, kUs), "33.449 MW"},
+        {FormatPowerText(static_cast<quint16>(-2534), PowerWatt, 110.0, 120.0, kUs), "-33.449 MW"},
+        {FormatPowerText(7952, PowerVoltAmpere, 110.0, 120.0, kUs), "104.966 MVA"},
+        {FormatPowerText(7952, PowerVar, 1100.0, 120.0, kUs), "1,049.664 Mvar"},
+        {FormatPowerText(7575, PowerWatt, 1.0, 132.0, kUs), "999.900 kW"},
+        {FormatPowerText(7576, PowerWatt, 1.0, 132.0, kUs), "1.000 MW"},
+        // Energy counters: tenths of a kWh, in MWh from 1000 kWh on with the last tenth kept.
+        {FormatEnergyText(9999, QStringLiteral("Wh"), kUs), "999.9 kWh"},
+        {FormatEnergyText(10000, QStringLiteral("Wh"), kUs), "1.0000 MWh"},
+        {FormatEnergyText(65536, QStringLiteral("Wh"), kUs), "6.5536 MWh"},
+        {FormatEnergyText(-123457, QStringLiteral("varh"), kUs), "-12.3457 Mvarh"},
+        {FormatEnergyText(-1, QStringLiteral("Wh"), kUs), "-0.1 kWh"},
+        {FormatEnergyText(2147483647, QStringLiteral("Wh"), kUs), "214748.3647 MWh"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, QString::fromUtf8(c.expected));
 }
 
 TEST(ValueText, SeparatorsFollowTheLocale) {
     EXPECT_EQ(FormatVoltageText(2300, 1.0, kDe), "230,0 V");
     EXPECT_EQ(FormatVoltageText(2300, 100.0, kDe), "23,000 kV");
     EXPECT_EQ(FormatCurrentText(60000, 200.0, kDe), "12.000,0 A");
-    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kDe), "60.000,000 kW");
+    EXPECT_EQ(FormatPowerText(30000, PowerWatt, 100.0, 20.0, kDe), "60,000 MW");
+    EXPECT_EQ(FormatEnergyText(123456789, QStringLiteral("Wh"), kDe), "12345,6789 MWh");
     EXPECT_EQ(FixedText(12345.6, 1, kDe), "12345,6");
     EXPECT_EQ(GroupedText(12345.6, 1, kDe), "12.345,6");
     // The C locale omits grouping unless asked; the grouped style groups anyway.

@@ -27,16 +27,26 @@ inline QApplication& WidgetTestApp() {
     return *app;
 }
 
-// Every text a decoder makes for a window lands on a label of the window's form, and that
-// label shows its placeholder (non-empty) before the first reply: a decoder and its form
-// that name a label differently would otherwise leave a value silently unshown.
+// Every text a decoder makes for a window lands on a label of the window's form: a decoder
+// and its form that name a label differently would otherwise leave a value silently
+// unshown.
 inline void ExpectLabelsInForm(const QWidget& form, const LabelTexts& texts) {
     ASSERT_FALSE(texts.isEmpty());
     for (const LabelText& t : texts) {
         const auto* label = form.findChild<QLabel*>(t.label);
         ASSERT_NE(label, nullptr) << "no label " << t.label.toStdString() << " in "
                                   << form.objectName().toStdString();
-        EXPECT_FALSE(label->text().isEmpty()) << t.label.toStdString() << " has no placeholder";
+    }
+}
+
+// Before the first reply those labels are empty, their tooltip saying why: a placeholder
+// ("0000.00") would read as a value the meter sent.
+inline void ExpectLabelsNotReadYet(const QWidget& form, const LabelTexts& texts) {
+    for (const LabelText& t : texts) {
+        const auto* label = form.findChild<QLabel*>(t.label);
+        ASSERT_NE(label, nullptr) << t.label.toStdString();
+        EXPECT_EQ(label->text(), QString()) << t.label.toStdString() << " shows a placeholder";
+        EXPECT_EQ(label->toolTip(), QStringLiteral("not read yet")) << t.label.toStdString();
     }
 }
 

@@ -202,17 +202,19 @@ const QStringList kSite = {R"(Site\s+Substation North)", R"(Technician\s+R\. Ort
 INSTANTIATE_TEST_SUITE_P(
     MeterSim, CommissioningReport,
     testing::Values(
-        ReportCase{"RightWiring",
-                   {},
-                   {},
-                   0,
-                   kSettingsRead + kSite +
-                       QStringList{R"(V1\s+2\d\.\d+ kV)", R"(Wiring looks right)",
-                                   R"(Harmonic current in % of the fundamental)",
-                                   R"(Good replies\s+15\b)", R"(Alarm delay\s+\d+ ms)",
-                                   R"(Meter clock\s+\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\b)",
-                                   R"(U1\s+2\d\.\d+ kV\s+\d\d-\d\d-\d\d \d\d:\d\d:\d\d\s)"},
-                   {R"(not read)"}},
+        ReportCase{
+            "RightWiring",
+            {},
+            {},
+            0,
+            kSettingsRead + kSite +
+                QStringList{
+                    R"(Commissioning report\s+Verdict: wiring looks right; no alarm active; every block read)",
+                    R"(V1\s+2\d\.\d+ kV)", R"(Wiring looks right)",
+                    R"(Harmonic current in % of the fundamental)", R"(Good replies\s+15\b)",
+                    R"(Alarm delay\s+\d+ ms)", R"(Meter clock\s+\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\b)",
+                    R"(U1\s+2\d\.\d+ kV\s+20\d\d-\d\d-\d\d \d\d:\d\d:\d\d\s)"},
+            {R"(not read)"}},
         ReportCase{"ReversedCt2",
                    {"--wiring-fault", "reversed-ct2"},
                    {},

@@ -6,7 +6,11 @@
 #include "SessionState.h"
 #include "WindowTestSupport.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -40,23 +44,20 @@ protected:
 
 } // namespace
 
-TEST_F(FormBaseTest, EveryDecodedLabelExistsInTheFormAndStartsGreyWithItsPlaceholder) {
+TEST_F(FormBaseTest, EveryDecodedLabelExistsInTheFormAndStartsEmptyUntilRead) {
     EXPECT_EQ(form->windowTitle(), "Metering Parameters");
     const auto texts = DecodeMeteringBlock(QList<quint16>(MeteringBlockCount, 0), {}, QLocale::c());
     ASSERT_EQ(texts.size(), 44);
     for (const auto& t : texts) {
         QLabel* label = form->Label(t.label);
         ASSERT_NE(label, nullptr) << t.label.toStdString();
-        // Placeholders are not the meter's values.
+        // Placeholders would read as the meter's values: nothing is shown until a reply.
+        EXPECT_EQ(label->text(), "") << t.label.toStdString();
         EXPECT_EQ(TextColor(label, QPalette::WindowText), StaleColor()) << t.label.toStdString();
         EXPECT_EQ(label->toolTip(), "not read yet") << t.label.toStdString();
     }
-    EXPECT_EQ(form->Label("LabelUa")->text(), "00000.00");
-    EXPECT_EQ(form->Label("LabelIa")->text(), "0000.00");
-    EXPECT_EQ(form->Label("LabelTemp")->text(), "00.0");
-    EXPECT_EQ(form->Label("LabelEp_imp")->text(), "0000000000000");
-    EXPECT_EQ(form->Label("LabelEp_exp")->text(), "000000000");
-    EXPECT_EQ(form->Label("LabelDI3")->text(), "OFF");
+    EXPECT_EQ(form->Label("LabelTemp")->text(), "");
+    EXPECT_EQ(form->Label("LabelDI3")->text(), "");
     EXPECT_EQ(form->RelayButton(1)->text(), "");
     EXPECT_EQ(form->RelayButton(2)->property("tag").toInt(), 2);
     EXPECT_EQ(form->EnergyResetButton()->text(), "Energy Reset");
@@ -76,6 +77,49 @@ TEST_F(FormBaseTest, RepliesSetTextsAndColours) {
     EXPECT_EQ(form->Label("LabelIa")->text(), "100.0 A");
     EXPECT_EQ(form->Label("LabelRt")->text(), "Capacitive");
     EXPECT_EQ(form->Label("LabelEq_net")->text(), "0.0 kvarh");
+
+    // An 11 kV feeder (PT 110, CT 120): mega units with the meter's digits, each text whole
+    // within its label.
+    state.PtRatio = 110.0;
+    state.CtRatio = 120.0;
+    block[0x0E] = 2534;
+    block[0x19] = 7952;
+    block[0x2A] = 0x075B;
+    block[0x2B] = 0xCD15; // 12345.6789 MWh
+    form->ShowMeteringBlock(block);
+    const struct {
+        const char* label;
+        const char* text;
+    } feeder[] = {{"LabelUa", "25.300 kV"},
+                  {"LabelPa", "33.449 MW"},
+                  {"LabelSavg", "104.966 MVA"},
+                  {"LabelEq_imp", "12345.6789 Mvarh"}};
+    for (const auto& f : feeder) {
+        QLabel* label = form->Label(f.label);
+        EXPECT_EQ(label->text(), f.text) << f.label;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << f.label;
+    }
+
+    // Right-click or Ctrl+C: every value read so far with its caption and unit, as text
+    // and as a table.
+    QAction* copy = form->findChild<QAction*>("actionCopyValues");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_TRUE(form->actions().contains(copy));
+    EXPECT_EQ(form->contextMenuPolicy(), Qt::ActionsContextMenu);
+    copy->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    const QStringList lines = copied->text().split('\n');
+    EXPECT_EQ(lines.value(0), "Quantity\tValue\tUnit");
+    EXPECT_TRUE(lines.contains("V1\t25.300\tkV")) << copied->text().toStdString();
+    EXPECT_TRUE(lines.contains("P1\t33.449\tMW")) << copied->text().toStdString();
+    EXPECT_TRUE(copied->html().contains("<td>Ssum</td><td>104.966</td><td>MVA</td>"))
+        << copied->html().toStdString();
+    // The temperature was not read yet: it is not copied as a value.
+    EXPECT_FALSE(copied->text().contains("Temp")) << copied->text().toStdString();
 
     form->ShowTemperature({0xFF38});
     EXPECT_EQ(form->Label("LabelTemp")->text(), "-20.0 \u00B0C");

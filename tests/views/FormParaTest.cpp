@@ -13,8 +13,8 @@ TEST(FormParaTest, EveryDecodedLabelExistsAndRepliesFillThem) {
     WidgetTestApp();
     TFormPara form;
     EXPECT_EQ(form.windowTitle(), "Meter Parameters");
-    EXPECT_EQ(form.Label("LabelDriveWork")->text(), "Energy Pulse");
-    EXPECT_EQ(form.Label("LabelPassword")->text(), "0.000000");
+    EXPECT_EQ(form.Label("LabelDriveWork")->text(), "");
+    EXPECT_EQ(form.Label("LabelPassword")->text(), "");
     EXPECT_EQ(form.Label("Label12")->text(), "Demand Window Width:");
 
     QList<quint16> block(34, 0);

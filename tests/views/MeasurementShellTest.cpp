@@ -123,7 +123,7 @@ TEST_F(MeasurementShell, RepliesReachTheirWindows) {
     EXPECT_EQ(h.State().DisplayModeByte, 1);
     auto* model = qobject_cast<TFormDriveType*>(h.shell->ShowWindowOfMenuItem("MM0304"));
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ(model->Label("LabelVersion")->text(), "_.__");
+    EXPECT_EQ(model->Label("LabelVersion")->text(), "");
     Routing().RegistersReceived(0x510, modelBlock.Set(0x1A, 0));
     EXPECT_EQ(model->Label("LabelVersion")->text(), "2.01");
     EXPECT_EQ(model->Combo("ComboDisplay")->currentIndex(), 0);

@@ -24,16 +24,47 @@ QList<quint16> Metering(quint16 v1, quint16 i1) {
     return RegisterBlock(MeteringBlockCount).Set(0x01, v1).Set(0x09, i1).Values();
 }
 
+// The main window without a line, its recorder on the clock `now` (2024-05-01 10:40 UTC).
+class RecordingShell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.Make(true);
+        recorder = h.shell->findChild<TrendRecorder*>();
+        ASSERT_NE(recorder, nullptr);
+        recorder->SetClock([this] { return now; });
+    }
+    ViewShell h;
+    TrendRecorder* recorder = nullptr;
+    qint64 now = 1'714'560'000'000;
+};
+
 } // namespace
 
-TEST(TrendsWindow, RecordsFromStartUpAndDrawsExportsAndReadsBackTheSpan) {
-    ViewShell h;
-    h.Make(true);
+TEST_F(RecordingShell, AnotherMeterBeginsAnotherSeries) {
     TFormTeskLink& shell = *h.shell;
-    auto* recorder = shell.findChild<TrendRecorder*>();
-    ASSERT_NE(recorder, nullptr);
-    qint64 now = 1'714'560'000'000; // 2024-05-01 10:40 UTC
-    recorder->SetClock([&] { return now; });
+    // Three replies from each meter, at the usual spacing: address 1 on COM1, address 5
+    // on COM1, address 5 on COM2.
+    const struct {
+        const char* port;
+        int address;
+    } meters[] = {{"COM1", 1}, {"COM1", 5}, {"COM2", 5}};
+    for (const auto& m : meters) {
+        shell.State().PortName = QString::fromLatin1(m.port);
+        shell.State().DevAddr = m.address;
+        for (int i = 0; i < 3; ++i) {
+            now += 100;
+            shell.Routing().RegistersReceived(MeteringBlockStart, Metering(2300, 5000));
+        }
+    }
+    const TrendHistory& live = recorder->History();
+    ASSERT_EQ(live.Size(), 11) << "nine replies and a break at each change of meter";
+    const int v1 = TrendQuantityOfColumn("V1 (V)");
+    for (qsizetype i = 0; i < live.Size(); ++i)
+        EXPECT_EQ(std::isnan(live.ValueAt(v1, i)), i == 3 || i == 7) << i;
+}
+
+TEST_F(RecordingShell, RecordsFromStartUpAndDrawsExportsAndReadsBackTheSpan) {
+    TFormTeskLink& shell = *h.shell;
 
     // Before the window exists: a reply of the parameter block sets the ratios, the
     // temperature follows, then a pause of a minute (a lost line) and more replies.

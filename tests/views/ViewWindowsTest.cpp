@@ -65,7 +65,7 @@ TEST_F(ViewWindowsTest, ParameterRepliesSetRatiosAlwaysAndLabelsOnlyWhileOpen) {
 
     auto* para = qobject_cast<TFormPara*>(h.shell->ShowWindowOfMenuItem("MM0202"));
     ASSERT_NE(para, nullptr);
-    EXPECT_EQ(para->Label("LabelPT1")->text(), "0.000000");
+    EXPECT_EQ(para->Label("LabelPT1")->text(), "");
     routing.RegistersReceived(0x100, ParamBlock(100000, 100, 25));
     EXPECT_EQ(para->Label("LabelPT1")->text(), "100000 V");
     EXPECT_EQ(para->Label("LabelCT1")->text(), "25 A");

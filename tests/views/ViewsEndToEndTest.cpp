@@ -52,7 +52,7 @@ TEST_F(ViewsEndToEnd, LiveValuesRelayAndEnergyResetAndParameters) {
     EXPECT_TRUE(Matches(h.BaseText("LabelIa"), R"(^\d+\.\d+ A$)"));
     ASSERT_TRUE(WaitUntil([&] { return h.BaseText("LabelTemp").endsWith(" \u00B0C"); }));
     const QString energyBefore = h.BaseText("LabelEp_imp");
-    EXPECT_TRUE(Matches(energyBefore, R"(^\d+\.\d kWh$)")) << energyBefore.toStdString();
+    EXPECT_TRUE(Matches(energyBefore, R"(^\d+\.\d{4} MWh$)")) << energyBefore.toStdString();
     EXPECT_NE(energyBefore, "0.0 kWh");
 
     // Writes need the connected state, which comes after a run of replies.
