@@ -4,9 +4,11 @@
 
 #include "FormMeterConfig.h"
 #include "FormSetPara.h"
+#include "MessageText.h"
 #include "MeterConfigFixture.h"
 #include "MeterSimShell.h"
 #include "QtTestSupport.h"
+#include "RequestService.h"
 #include "SetupWindows.h"
 #include "WindowTestSupport.h"
 
@@ -19,6 +21,9 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -215,6 +220,16 @@ TEST_F(ConfigWindows, CloneReportsEachMeterAndSavesTheResults) {
         << t.dialogs.Texts().last().toStdString();
     t->StopPolling();
     ASSERT_TRUE(WaitUntil([&] { return !t->Modbus().CycleBusy(); }));
+    // The stop cut the poll's request short; the meter's late reply to it must be over
+    // before the next run, or the meter hears two requests run together and answers
+    // neither: ask until a read is answered again.
+    ASSERT_TRUE(WaitUntil([&] {
+        auto outcome = std::make_shared<std::optional<RequestOutcome>>();
+        t->Requests().Submit(WithSlaveAddress(ReadMessage(0x510, 1), 1).toLatin1(),
+                             [outcome](const RequestOutcome& o) { *outcome = o; });
+        WaitUntil([&] { return outcome->has_value(); });
+        return outcome->has_value() && (*outcome)->Answered();
+    }));
 
     // With the port closed, a run opens it for itself and closes it again.
     t->Modbus().Close();
