@@ -253,7 +253,13 @@ TEST(MeterSimLine, GarbageAndFloodsDoNotStopTheMeter) {
         // Half a frame, then silence: dropped, and the next request still works.
         client.send({1, 3, 1});
         client.transact({}, 30);
-        EXPECT_EQ(client.transact(Request(1, 0x03, 0x101, 1)), WithCrc({1, 3, 2, 0, 1}));
+        // On a loaded machine the half frame and the request can reach the meter in one
+        // read, which it rightly takes for one damaged frame: the request is sent again, a
+        // few times at most.
+        Bytes reply;
+        for (int attempt = 0; attempt < 3 && reply != WithCrc({1, 3, 2, 0, 1}); ++attempt)
+            reply = client.transact(Request(1, 0x03, 0x101, 1));
+        EXPECT_EQ(reply, WithCrc({1, 3, 2, 0, 1}));
     }
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_TRUE(sim.errors().contains(" overlong=5 ")) << qPrintable(sim.errors());
