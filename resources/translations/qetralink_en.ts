@@ -2518,6 +2518,69 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NetworkModbusPort</name>
+    <message>
+        <source>connection refused (nothing listens on that port)</source>
+        <translation>connection refused (nothing listens on that port)</translation>
+    </message>
+    <message>
+        <source>name not found</source>
+        <translation>name not found</translation>
+    </message>
+    <message>
+        <source>no route to the host (%1)</source>
+        <translation>no route to the host (%1)</translation>
+    </message>
+    <message>
+        <source>the converter closed the connection</source>
+        <translation>the converter closed the connection</translation>
+    </message>
+    <message>
+        <source>time-out</source>
+        <translation>time-out</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s (time-out)</source>
+        <translation>no answer within %1 s (time-out)</translation>
+    </message>
+    <message>
+        <source>%1: %2; connecting again in %3 s</source>
+        <translation>%1: %2; connecting again in %3 s</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>connecting to %1</translation>
+    </message>
+    <message>
+        <source>Cannot connect</source>
+        <translation>Cannot connect</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2; trying again.</source>
+        <translation>Cannot connect to %1: %2; trying again.</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Connection lost</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost (%2); reconnecting…</source>
+        <translation>Connection to %1 lost (%2); reconnecting…</translation>
+    </message>
+    <message>
+        <source>cannot send: %1</source>
+        <translation>cannot send: %1</translation>
+    </message>
+    <message>
+        <source>the converter sent more than %1 bytes unasked; connection closed</source>
+        <translation>the converter sent more than %1 bytes unasked; connection closed</translation>
+    </message>
+    <message>
+        <source>the converter announced a frame of %1 bytes; connection closed</source>
+        <translation>the converter announced a frame of %1 bytes; connection closed</translation>
+    </message>
+</context>
+<context>
     <name>NumberInput</name>
     <message>
         <source>%1: type %2 or %3</source>

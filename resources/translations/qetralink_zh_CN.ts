@@ -2518,6 +2518,69 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NetworkModbusPort</name>
+    <message>
+        <source>connection refused (nothing listens on that port)</source>
+        <translation>连接被拒绝（该端口无人监听）</translation>
+    </message>
+    <message>
+        <source>name not found</source>
+        <translation>找不到该名称</translation>
+    </message>
+    <message>
+        <source>no route to the host (%1)</source>
+        <translation>无法到达主机（%1）</translation>
+    </message>
+    <message>
+        <source>the converter closed the connection</source>
+        <translation>转换器关闭了连接</translation>
+    </message>
+    <message>
+        <source>time-out</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s (time-out)</source>
+        <translation>%1 秒内无应答（超时）</translation>
+    </message>
+    <message>
+        <source>%1: %2; connecting again in %3 s</source>
+        <translation>%1：%2；%3 秒后重新连接</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>正在连接 %1</translation>
+    </message>
+    <message>
+        <source>Cannot connect</source>
+        <translation>无法连接</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2; trying again.</source>
+        <translation>无法连接 %1：%2；正在重试。</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>连接已断开</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost (%2); reconnecting…</source>
+        <translation>与 %1 的连接已断开（%2）；正在重新连接…</translation>
+    </message>
+    <message>
+        <source>cannot send: %1</source>
+        <translation>无法发送：%1</translation>
+    </message>
+    <message>
+        <source>the converter sent more than %1 bytes unasked; connection closed</source>
+        <translation>转换器未经请求发送了超过 %1 字节；连接已关闭</translation>
+    </message>
+    <message>
+        <source>the converter announced a frame of %1 bytes; connection closed</source>
+        <translation>转换器声明了 %1 字节的帧；连接已关闭</translation>
+    </message>
+</context>
+<context>
     <name>NumberInput</name>
     <message>
         <source>%1: type %2 or %3</source>

@@ -1,5 +1,6 @@
 #include "TqvModbus.h"
 
+#include "CommModbusPort.h"
 #include "RtuFrame.h"
 
 #include <algorithm>
@@ -19,6 +20,8 @@ constexpr int kCtsPollMs = 2;
 
 TqvModbus::TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner)
     : QObject(owner), port_(std::move(port)) {
+    // The serial port given from outside takes the same settings as the default one.
+    commPort_ = dynamic_cast<CommModbusPort*>(port_.get());
     Init();
 }
 
