@@ -132,6 +132,7 @@ void NetworkModbusPort::OpenPort() {
     lost_ = false;
     everConnected_ = false;
     waiting_.clear();
+    retryMs_ = firstRetryMs_;
     open_ = true;
     StartConnecting();
 }
@@ -173,7 +174,7 @@ void NetworkModbusPort::Connected_() {
     everConnected_ = true;
     lost_ = false;
     waiting_.clear();
-    retryMs_ = firstRetryMs_;
+    heard_ = false;
     if (back) {
         if (OnReopened)
             OnReopened();
@@ -212,7 +213,11 @@ void NetworkModbusPort::Dropped(const QString& why) {
 
 void NetworkModbusPort::WatchForReturn() {
     lost_ = true;
-    retryMs_ = firstRetryMs_;
+    // A converter that takes the connection and closes it before a word (busy with another
+    // master, say) is not asked again at once: the back-off starts afresh only after a
+    // connection that carried replies.
+    if (heard_ || !everConnected_)
+        retryMs_ = firstRetryMs_;
     ScheduleRetry();
 }
 
@@ -325,6 +330,7 @@ void NetworkModbusPort::ReadReady() {
         if (chunk.isEmpty())
             return;
         sinceRequest_ += chunk.size();
+        heard_ = true;
         if (sinceRequest_ > kNetworkHoldLimit) {
             Dropped(QCoreApplication::translate(
                         "NetworkModbusPort",

@@ -69,7 +69,7 @@ public:
     // Connects in the background; false at once (with what it does in *why) unless open.
     bool ReopenLine(QString* why = nullptr) override;
     // A ReopenLine (the operator's "try now") connects at once.
-    void SetReopenPollMs(int ms) override { firstRetryMs_ = ms; }
+    void SetReopenPollMs(int ms) override { firstRetryMs_ = retryMs_ = ms; }
 
     NetworkFraming Framing() const { return framing_; }
     const QString& Host() const { return host_; }
@@ -110,6 +110,7 @@ private:
     bool open_ = false;
     bool lost_ = false;
     bool everConnected_ = false; // in this opening
+    bool heard_ = false;         // the connection has carried bytes from the converter
     QString failure_;
     QString waiting_;
     int retryMs_ = 1000;

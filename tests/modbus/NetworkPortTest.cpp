@@ -3,6 +3,7 @@
 #include "Crc16.h"
 #include "MbapFrame.h"
 #include "NetworkModbusPort.h"
+#include "TqvModbus.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -279,6 +280,76 @@ TEST(NetworkPortTest, ARefusedConnectionIsNamedAndADroppedOneIsMadeAgainToTheSam
     QCoreApplication::processEvents();
     EXPECT_FALSE(run.port->LineLost());
     EXPECT_EQ(run.hangups, 1);
+}
+
+// The master polling a gateway: the connection drops and the converter turns the next
+// connections away, the line counts as lost and polling pauses; once it takes connections
+// again, the master polls on by itself, and values come as before.
+TEST(NetworkPortTest, TheMasterPausesOnALostConnectionAndPollsOnOnceTheConverterIsBack) {
+    TestApp();
+    FakeConverter gw;
+    int turnAway = 0;
+    gw.greet = [&](QTcpSocket& s) {
+        if (turnAway > 0) {
+            --turnAway;
+            s.abort();
+        }
+    };
+    gw.answer = [](QTcpSocket& s, const QByteArray& in) {
+        const MbapHeader h = *PeekMbapHeader(in);
+        const QByteArray pdu = ReadReply(h.unit, 2).mid(1);
+        QByteArray f;
+        f.append(char(h.transaction >> 8)).append(char(h.transaction)).append(2, '\0');
+        f.append(char(0)).append(char(pdu.size() + 1)).append(char(h.unit)).append(pdu);
+        s.write(f);
+    };
+
+    TqvModbus::StartResponseWatcher();
+    auto owned =
+        std::make_unique<NetworkModbusPort>("127.0.0.1", gw.Port(), NetworkFraming::ModbusTcp);
+    owned->SetReopenPollMs(10);
+    TqvModbus qv(std::move(owned), nullptr);
+    qv.SetQueryInterval(0);
+    qv.SetQueryTimeout(2000);
+    int good = 0, lost = 0, back = 0;
+    QString lostDevice;
+    qv.OnQueryData = [](TqvModbus* m) { m->SetQueryMessage("05,03,01,30,00,02,00,00"); };
+    qv.OnF03Response = [&](TqvModbus*, quint8 slave, quint16 start, QList<quint16> values) {
+        if (slave == 5 && start == 0x130 && values == QList<quint16>{1, 2})
+            ++good;
+    };
+    qv.OnLineLost = [&](TqvModbus* m) {
+        ++lost;
+        lostDevice = m->LineDevice();
+    };
+    qv.OnLineBack = [&](TqvModbus*) { ++back; };
+    qv.Open(qv.CommName(), 9600);
+    ASSERT_TRUE(qv.StartQuery());
+    ASSERT_TRUE(WaitUntil([&] { return good >= 3; }));
+
+    turnAway = 3;
+    gw.last->abort();
+    ASSERT_TRUE(WaitUntil([&] { return lost == 1; }));
+    EXPECT_FALSE(qv.PortOpen());
+    EXPECT_TRUE(qv.ResumeOnReturn());
+    EXPECT_EQ(lostDevice, QStringLiteral("127.0.0.1:%1 (Modbus TCP)").arg(gw.Port()));
+    const int before = good;
+    // A try the converter takes and closes at once is a line back and lost again.
+    ASSERT_TRUE(WaitUntil([&] { return turnAway == 0 && back == lost && good >= before + 3; }))
+        << "back " << back << " lost " << lost << " good " << good - before;
+    EXPECT_GE(gw.connections, 5); // every try was a try of the same converter
+    EXPECT_FALSE(qv.LineLost());
+    EXPECT_TRUE(qv.CycleBusy());
+
+    // Stopped and closed: nothing more is sent, however the converter behaves.
+    qv.StopQuery();
+    qv.Close();
+    const int connections = gw.connections;
+    gw.last->abort();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(qv.LineLost());
+    EXPECT_EQ(gw.connections, connections);
+    TqvModbus::StopResponseWatcher();
 }
 
 } // namespace

@@ -138,6 +138,8 @@ TEST(NetworkPollTest, MeterSimGatewayAnswersQetraPollAndMbpollAlikeAndRefusesAnA
         RunPoll({"--tcp", sim.device(), "--addr", "9", "--json", "--interval", "0", block});
     EXPECT_EQ(absent.exitCode, 1);
     EXPECT_TRUE(absent.out.contains("\"rx\":\"09830b")) << absent.out.constData();
+    EXPECT_TRUE(absent.out.contains("the gateway could not reach the meter"))
+        << absent.out.constData();
     EXPECT_EQ(sim.stop(), 0) << qPrintable(sim.errors());
 }
 
