@@ -2878,6 +2878,30 @@ Check them in COMM Settings.</source>
 %2
 Check them in COMM Settings.</translation>
     </message>
+    <message>
+        <source>the line must be %1 or %2</source>
+        <translation>the line must be %1 or %2</translation>
+    </message>
+    <message>
+        <source>the TCP port must be 1 to 65535</source>
+        <translation>the TCP port must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>the framing must be %1 or %2</source>
+        <translation>the framing must be %1 or %2</translation>
+    </message>
+    <message>
+        <source>the host must not be empty</source>
+        <translation>the host must not be empty</translation>
+    </message>
+    <message>
+        <source>the host must be at most %1 characters long</source>
+        <translation>the host must be at most %1 characters long</translation>
+    </message>
+    <message>
+        <source>the host must be a name or an address, without blanks or slashes</source>
+        <translation>the host must be a name or an address, without blanks or slashes</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>
@@ -3159,6 +3183,46 @@ Check them in COMM Settings.</translation>
     <message>
         <source>Baudrate</source>
         <translation>Baudrate</translation>
+    </message>
+    <message>
+        <source>Serial port</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Network converter</source>
+        <translation>Network converter</translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation>Host:</translation>
+    </message>
+    <message>
+        <source>TCP Port:</source>
+        <translation>TCP Port:</translation>
+    </message>
+    <message>
+        <source>Framing:</source>
+        <translation>Framing:</translation>
+    </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
+    <message>
+        <source>RTU over TCP</source>
+        <translation>RTU over TCP</translation>
+    </message>
+    <message>
+        <source>Host: %1. Nothing was changed.</source>
+        <translation>Host: %1. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</source>
+        <translation>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</translation>
     </message>
 </context>
 <context>

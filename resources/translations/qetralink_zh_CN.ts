@@ -2878,6 +2878,30 @@ Check them in COMM Settings.</source>
 %2
 请在通讯设置中检查。</translation>
     </message>
+    <message>
+        <source>the line must be %1 or %2</source>
+        <translation>线路必须是 %1 或 %2</translation>
+    </message>
+    <message>
+        <source>the TCP port must be 1 to 65535</source>
+        <translation>TCP 端口必须为 1 到 65535</translation>
+    </message>
+    <message>
+        <source>the framing must be %1 or %2</source>
+        <translation>帧格式必须是 %1 或 %2</translation>
+    </message>
+    <message>
+        <source>the host must not be empty</source>
+        <translation>主机不能为空</translation>
+    </message>
+    <message>
+        <source>the host must be at most %1 characters long</source>
+        <translation>主机最长 %1 个字符</translation>
+    </message>
+    <message>
+        <source>the host must be a name or an address, without blanks or slashes</source>
+        <translation>主机必须是名称或地址，不能含空格或斜杠</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>
@@ -3159,6 +3183,46 @@ Check them in COMM Settings.</source>
     <message>
         <source>Baudrate</source>
         <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Serial port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>网络</translation>
+    </message>
+    <message>
+        <source>Network converter</source>
+        <translation>网络转换器</translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation>主机：</translation>
+    </message>
+    <message>
+        <source>TCP Port:</source>
+        <translation>TCP 端口：</translation>
+    </message>
+    <message>
+        <source>Framing:</source>
+        <translation>帧格式：</translation>
+    </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
+    <message>
+        <source>RTU over TCP</source>
+        <translation>RTU over TCP</translation>
+    </message>
+    <message>
+        <source>Host: %1. Nothing was changed.</source>
+        <translation>主机：%1。未做任何更改。</translation>
+    </message>
+    <message>
+        <source>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</source>
+        <translation>TCP 端口“%1”必须是 1 到 65535 的整数。未做任何更改。</translation>
     </message>
 </context>
 <context>

@@ -251,7 +251,7 @@ QMenu* TFormTeskLink::Menu(const QString& name) const {
 }
 
 ConnectedMeter TFormTeskLink::Meter() const {
-    return {state_.DevAddr, state_.Baudrate, state_.PortName, qvModbus1->LineDevice(),
+    return {state_.DevAddr, state_.Baudrate, line_->ShownLineName(), qvModbus1->LineDevice(),
             qvModbus1->KeepPolling()};
 }
 
@@ -445,6 +445,10 @@ void TFormTeskLink::ReadSettings() {
     values.Baudrate = state_.Baudrate;
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
+    values.Network = state_.Network;
+    values.NetHost = state_.NetHost;
+    values.NetPort = state_.NetPort;
+    values.NetFraming = state_.NetFraming;
     QList<IgnoredSetting> ignored;
     state_.SaveSettings = ReadCommSettings(*settings_, values, &ignored);
     if (!ignored.isEmpty())
@@ -456,6 +460,12 @@ void TFormTeskLink::ReadSettings() {
     qvModbus1->SetBaudRate(values.Baudrate);
     state_.DevAddr = values.DevAddr;
     qvModbus1->SetQueryInterval(values.QueryInterval);
+    // A network line without a usable host stays on the serial port (the host was named
+    // among the ignored settings).
+    state_.Network = values.Network && CheckNetworkHost(values.NetHost).isEmpty();
+    state_.NetHost = values.NetHost;
+    state_.NetPort = values.NetPort;
+    state_.NetFraming = values.NetFraming;
 }
 
 void TFormTeskLink::WriteSettings() {
@@ -464,6 +474,10 @@ void TFormTeskLink::WriteSettings() {
     values.Baudrate = qvModbus1->BaudRate();
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
+    values.Network = state_.Network;
+    values.NetHost = state_.NetHost;
+    values.NetPort = state_.NetPort;
+    values.NetFraming = state_.NetFraming;
     WriteCommSettings(*settings_, values);
 }
 
