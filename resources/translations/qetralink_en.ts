@@ -3542,6 +3542,13 @@ Nothing was written to the meter.</translation>
     </message>
 </context>
 <context>
+    <name>TFormSetPara</name>
+    <message>
+        <source>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</source>
+        <translation>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</translation>
+    </message>
+</context>
+<context>
     <name>TFormTeskLink</name>
     <message>
         <source>Advanced Intelligent Power Meter Test Program</source>

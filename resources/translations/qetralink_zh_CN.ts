@@ -3542,6 +3542,13 @@ Nothing was written to the meter.</source>
     </message>
 </context>
 <context>
+    <name>TFormSetPara</name>
+    <message>
+        <source>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</source>
+        <translation>仪表经网络转换器连接：请将转换器的串口侧也设为 %1 波特，否则仪表将不再应答。</translation>
+    </message>
+</context>
+<context>
     <name>TFormTeskLink</name>
     <message>
         <source>Advanced Intelligent Power Meter Test Program</source>
