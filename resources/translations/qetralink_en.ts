@@ -3509,6 +3509,10 @@ Nothing was written to the meter.</translation>
         <source> The program&apos;s port did not reopen: </source>
         <translation> The program&apos;s port did not reopen: </translation>
     </message>
+    <message>
+        <source>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</source>
+        <translation>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</translation>
+    </message>
 </context>
 <context>
     <name>TFormSetAlarm</name>

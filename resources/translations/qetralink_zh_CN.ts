@@ -3509,6 +3509,10 @@ Nothing was written to the meter.</source>
         <source> The program&apos;s port did not reopen: </source>
         <translation> 程序的串口未能重新打开：</translation>
     </message>
+    <message>
+        <source>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</source>
+        <translation>在 %3 上以读取仪表型号块的方式尝试单元标识 %1..%2；转换器串口侧保持 %4 波特。</translation>
+    </message>
 </context>
 <context>
     <name>TFormSetAlarm</name>

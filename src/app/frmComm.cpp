@@ -169,6 +169,19 @@ bool TFormComm::AssignComName() {
 }
 
 void TFormComm::SearchForMeter() {
+    if (NetworkChosen()) {
+        QString host;
+        quint16 tcpPort = 0;
+        if (!ReadNetworkFields(host, tcpPort))
+            return;
+        TFormSearch search(shell_.Dialogs(), line_, ChosenPort(), this);
+        search.SearchNetwork(host, tcpPort,
+                             ui->ComboFraming->currentIndex() == 1 ? NetworkFraming::RtuOverTcp
+                                                                   : NetworkFraming::ModbusTcp);
+        if (search.exec() == QDialog::Accepted && search.Chosen())
+            UseFoundMeter(search.Chosen()->address, search.Chosen()->baud);
+        return;
+    }
     const QString port = ChosenPort();
     if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
         shell_.Dialogs().Warn(windowTitle(), tr("COMM Port: %1.").arg(why));

@@ -516,6 +516,8 @@ void TFormTeskLink::RunMeterSearch() {
     std::optional<FoundMeter> chosen;
     {
         TFormSearch search(*dialogs_, *line_, state_.PortName, this);
+        if (state_.Network)
+            search.SearchNetwork(state_.NetHost, state_.NetPort, state_.NetFraming);
         if (search.exec() == QDialog::Accepted)
             chosen = search.Chosen();
     }

@@ -341,6 +341,17 @@ TEST(MeterSimSilence, OkInCommSettingsAndStartOpenTheMeterTheComLinkNowPointsAt)
     qunsetenv("QETRA_PORTS_DIR");
 }
 
+// The program's saved settings for a Modbus TCP gateway on this machine.
+static void SaveGatewayLine(QSettings& settings, const QString& tcpPort) {
+    settings.beginGroup(QStringLiteral("Comm"));
+    settings.setValue(QStringLiteral("Link"), QStringLiteral("Network"));
+    settings.setValue(QStringLiteral("NetHost"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("NetPort"), tcpPort);
+    settings.setValue(QStringLiteral("NetFraming"), QStringLiteral("ModbusTcp"));
+    settings.setValue(QStringLiteral("QueryInterval"), 20);
+    settings.endGroup();
+}
+
 // The meter behind a Modbus TCP gateway (meter-sim serving on a port it chooses): the program
 // connects through its saved network settings and polls, the gateway going away is a lost
 // line, and polling goes on by itself once a gateway answers on the same port again. COMM
@@ -352,13 +363,7 @@ TEST(MeterSimNetwork, PollsAMeterBehindAGatewayAndResumesWhenTheGatewayIsBack) {
     const QString tcpPort = where.section(':', 1);
     const QString named = where + " (Modbus TCP)";
     TestShell t;
-    t.settings.beginGroup(QStringLiteral("Comm"));
-    t.settings.setValue(QStringLiteral("Link"), QStringLiteral("Network"));
-    t.settings.setValue(QStringLiteral("NetHost"), QStringLiteral("127.0.0.1"));
-    t.settings.setValue(QStringLiteral("NetPort"), tcpPort);
-    t.settings.setValue(QStringLiteral("NetFraming"), QStringLiteral("ModbusTcp"));
-    t.settings.setValue(QStringLiteral("QueryInterval"), 20);
-    t.settings.endGroup();
+    SaveGatewayLine(t.settings, tcpPort);
     TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
     ScriptedDialogs& dialogs = t.dialogs;
     ASSERT_TRUE(dialogs.Shown().isEmpty()) << dialogs.Texts().join('|').toStdString();
@@ -416,4 +421,35 @@ TEST(MeterSimNetwork, PollsAMeterBehindAGatewayAndResumesWhenTheGatewayIsBack) {
         EXPECT_EQ(shell.State().NetHost, "127.0.0.1");
         EXPECT_EQ(shell.State().NetPort, tcpPort.toUInt());
     }
+}
+
+// Behind a gateway the search sweeps unit identifiers at the line's rate only, and the
+// gateway's own answer for a unit nobody answers to (exception 0x0B) is no meter.
+TEST(MeterSimNetwork, TheSearchSweepsUnitIdentifiersAndSkipsTheGatewaysOwnAnswers) {
+    MeterSimProcess sim({"--tcp", "0", "--address", "7", "--also-address", "8"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    const QString tcpPort = sim.device().section(':', 1);
+    TestShell t;
+    SaveGatewayLine(t.settings, tcpPort);
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ASSERT_TRUE(shell.Modbus().PortOpen());
+
+    TFormComm comm(shell, shell.Line());
+    TFormSearch search(shell.Dialogs(), shell.Line(), QString(), &comm);
+    search.SearchNetwork(QStringLiteral("127.0.0.1"), quint16(tcpPort.toUInt()),
+                         NetworkFraming::ModbusTcp);
+    SearchPlan plan = NetworkSearchPlan(9600);
+    EXPECT_EQ(plan.rates, QList<quint32>{9600});
+    plan.firstAddress = 5;
+    plan.lastAddress = 9;
+    plan.tryWaitMs = 2000; // a loaded test machine may be slow to schedule the gateway
+    search.SetPlan(plan);
+    ASSERT_TRUE(search.StartSearch()) << t.dialogs.Texts().join('|').toStdString();
+    EXPECT_FALSE(shell.Modbus().PortOpen()); // lent to the search
+    ASSERT_TRUE(WaitUntil([&] { return !search.Running(); }, int(plan.LongestMs()) + 10000));
+    ASSERT_EQ(search.List()->count(), 2) << qPrintable(sim.errors());
+    EXPECT_TRUE(search.List()->item(0)->text().startsWith("address 7 at 9600 baud, version "));
+    EXPECT_TRUE(search.List()->item(1)->text().startsWith("address 8 at 9600 baud, version "));
+    EXPECT_EQ(search.StatusLabel()->text(), "Done: 2 meter(s) found in 5 tries.");
+    EXPECT_TRUE(shell.Modbus().PortOpen()); // given back
 }
