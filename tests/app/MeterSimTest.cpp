@@ -435,6 +435,17 @@ TEST(MeterSimNetwork, TheSearchSweepsUnitIdentifiersAndSkipsTheGatewaysOwnAnswer
     ASSERT_TRUE(shell.Modbus().PortOpen());
 
     TFormComm comm(shell, shell.Line());
+    // For the documentation: COMM Settings with a gateway chosen, as a panel would have it.
+    const QByteArray shots = qgetenv("QETRA_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        TFormComm shown(shell, shell.Line());
+        shown.Controls().EditHost->setText(QStringLiteral("10.0.0.5"));
+        shown.Controls().EditTcpPort->setText(QStringLiteral("502"));
+        shown.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(
+            shown.grab().save(QString::fromLocal8Bit(shots) + "/comm-settings-network.png"));
+    }
     TFormSearch search(shell.Dialogs(), shell.Line(), QString(), &comm);
     search.SearchNetwork(QStringLiteral("127.0.0.1"), quint16(tcpPort.toUInt()),
                          NetworkFraming::ModbusTcp);
