@@ -2902,6 +2902,10 @@ Check them in COMM Settings.</translation>
         <source>the host must be a name or an address, without blanks or slashes</source>
         <translation>the host must be a name or an address, without blanks or slashes</translation>
     </message>
+    <message>
+        <source>a network line needs a usable NetHost</source>
+        <translation>a network line needs a usable NetHost</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>

@@ -2902,6 +2902,10 @@ Check them in COMM Settings.</source>
         <source>the host must be a name or an address, without blanks or slashes</source>
         <translation>主机必须是名称或地址，不能含空格或斜杠</translation>
     </message>
+    <message>
+        <source>a network line needs a usable NetHost</source>
+        <translation>网络线路需要可用的 NetHost</translation>
+    </message>
 </context>
 <context>
     <name>SettingsInput</name>

@@ -75,6 +75,13 @@ void ReadNetworkSettings(
         ignore(QStringLiteral("NetFraming"), framing,
                QCoreApplication::translate("Settings", "the framing must be %1 or %2")
                    .arg(kModbusTcp, kRtuOverTcp));
+
+    // A network line without a host to connect to stays on the serial port, and says so.
+    if (values.Network && !CheckNetworkHost(values.NetHost).isEmpty()) {
+        values.Network = false;
+        ignore(QStringLiteral("Link"), link,
+               QCoreApplication::translate("Settings", "a network line needs a usable NetHost"));
+    }
 }
 
 } // namespace

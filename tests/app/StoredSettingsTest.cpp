@@ -41,7 +41,7 @@ TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
         {"PortName", "COM129", false},
         {"PortName", "ttyUSB0", false},
         {"PortName", "", false},
-        {"Link", "Network", true},
+        {"Link", "Network", false}, // no host to connect to
         {"Link", "Serial", true},
         {"Link", "network", false},
         {"Link", "TCP", false},
@@ -137,6 +137,16 @@ TEST(StoredSettings, AConverterWrittenIsReadBackAsItWas) {
     EXPECT_EQ(read.NetPort, 4001);
     EXPECT_EQ(read.NetFraming, NetworkFraming::RtuOverTcp);
     EXPECT_EQ(NetworkLineName(read.NetHost, read.NetPort), QStringLiteral("[fe80::1]:4001"));
+
+    // A network line whose host is gone stays on the serial port and is named.
+    settings.remove(QStringLiteral("Comm/NetHost"));
+    CommSettings hostless;
+    ignored.clear();
+    ASSERT_TRUE(ReadCommSettings(settings, hostless, &ignored));
+    EXPECT_FALSE(hostless.Network);
+    ASSERT_EQ(ignored.size(), 1);
+    EXPECT_EQ(ignored.front().key, "Link");
+    EXPECT_EQ(ignored.front().stored, "Network");
 }
 
 } // namespace
