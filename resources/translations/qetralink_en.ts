@@ -2676,6 +2676,69 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NetworkModbusPort</name>
+    <message>
+        <source>connection refused (nothing listens on that port)</source>
+        <translation>connection refused (nothing listens on that port)</translation>
+    </message>
+    <message>
+        <source>name not found</source>
+        <translation>name not found</translation>
+    </message>
+    <message>
+        <source>no route to the host (%1)</source>
+        <translation>no route to the host (%1)</translation>
+    </message>
+    <message>
+        <source>the converter closed the connection</source>
+        <translation>the converter closed the connection</translation>
+    </message>
+    <message>
+        <source>time-out</source>
+        <translation>time-out</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s (time-out)</source>
+        <translation>no answer within %1 s (time-out)</translation>
+    </message>
+    <message>
+        <source>%1: %2; connecting again in %3 s</source>
+        <translation>%1: %2; connecting again in %3 s</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>connecting to %1</translation>
+    </message>
+    <message>
+        <source>Cannot connect</source>
+        <translation>Cannot connect</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2; trying again.</source>
+        <translation>Cannot connect to %1: %2; trying again.</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Connection lost</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost (%2); reconnecting…</source>
+        <translation>Connection to %1 lost (%2); reconnecting…</translation>
+    </message>
+    <message>
+        <source>cannot send: %1</source>
+        <translation>cannot send: %1</translation>
+    </message>
+    <message>
+        <source>the converter sent more than %1 bytes unasked; connection closed</source>
+        <translation>the converter sent more than %1 bytes unasked; connection closed</translation>
+    </message>
+    <message>
+        <source>the converter announced a frame of %1 bytes; connection closed</source>
+        <translation>the converter announced a frame of %1 bytes; connection closed</translation>
+    </message>
+</context>
+<context>
     <name>NumberInput</name>
     <message>
         <source>%1: type %2 or %3</source>
@@ -2976,6 +3039,34 @@ Check them in COMM Settings.</translation>
     <message>
         <source>addresses must be %1 to %2; dropped from the list: %3</source>
         <translation>addresses must be %1 to %2; dropped from the list: %3</translation>
+    </message>
+    <message>
+        <source>the line must be %1 or %2</source>
+        <translation>the line must be %1 or %2</translation>
+    </message>
+    <message>
+        <source>the TCP port must be 1 to 65535</source>
+        <translation>the TCP port must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>the framing must be %1 or %2</source>
+        <translation>the framing must be %1 or %2</translation>
+    </message>
+    <message>
+        <source>a network line needs a usable NetHost</source>
+        <translation>a network line needs a usable NetHost</translation>
+    </message>
+    <message>
+        <source>the host must not be empty</source>
+        <translation>the host must not be empty</translation>
+    </message>
+    <message>
+        <source>the host must be at most %1 characters long</source>
+        <translation>the host must be at most %1 characters long</translation>
+    </message>
+    <message>
+        <source>the host must be a name or an address, without blanks or slashes</source>
+        <translation>the host must be a name or an address, without blanks or slashes</translation>
     </message>
 </context>
 <context>
@@ -3322,6 +3413,46 @@ Check them in COMM Settings.</translation>
         <source>Meter Address %1 is not within 1 to 247. Nothing was changed.</source>
         <translation>Meter Address %1 is not within 1 to 247. Nothing was changed.</translation>
     </message>
+    <message>
+        <source>Serial port</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Network converter</source>
+        <translation>Network converter</translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation>Host:</translation>
+    </message>
+    <message>
+        <source>TCP Port:</source>
+        <translation>TCP Port:</translation>
+    </message>
+    <message>
+        <source>Framing:</source>
+        <translation>Framing:</translation>
+    </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
+    <message>
+        <source>RTU over TCP</source>
+        <translation>RTU over TCP</translation>
+    </message>
+    <message>
+        <source>Host: %1. Nothing was changed.</source>
+        <translation>Host: %1. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</source>
+        <translation>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</translation>
+    </message>
 </context>
 <context>
     <name>TFormCount</name>
@@ -3647,6 +3778,10 @@ Nothing was written to the meter.</translation>
         <source> The program&apos;s port did not reopen: </source>
         <translation> The program&apos;s port did not reopen: </translation>
     </message>
+    <message>
+        <source>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</source>
+        <translation>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</translation>
+    </message>
 </context>
 <context>
     <name>TFormSetAlarm</name>
@@ -3677,6 +3812,13 @@ Nothing was written to the meter.</translation>
     <message>
         <source>Value</source>
         <translation>Value</translation>
+    </message>
+</context>
+<context>
+    <name>TFormSetPara</name>
+    <message>
+        <source>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</source>
+        <translation>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</translation>
     </message>
 </context>
 <context>

@@ -2676,6 +2676,69 @@ The line to the meter is lost: %1 hung up (adapter unplugged, or the other end c
     </message>
 </context>
 <context>
+    <name>NetworkModbusPort</name>
+    <message>
+        <source>connection refused (nothing listens on that port)</source>
+        <translation>连接被拒绝（该端口无人监听）</translation>
+    </message>
+    <message>
+        <source>name not found</source>
+        <translation>找不到该名称</translation>
+    </message>
+    <message>
+        <source>no route to the host (%1)</source>
+        <translation>无法到达主机（%1）</translation>
+    </message>
+    <message>
+        <source>the converter closed the connection</source>
+        <translation>转换器关闭了连接</translation>
+    </message>
+    <message>
+        <source>time-out</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s (time-out)</source>
+        <translation>%1 秒内无应答（超时）</translation>
+    </message>
+    <message>
+        <source>%1: %2; connecting again in %3 s</source>
+        <translation>%1：%2；%3 秒后重新连接</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>正在连接 %1</translation>
+    </message>
+    <message>
+        <source>Cannot connect</source>
+        <translation>无法连接</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2; trying again.</source>
+        <translation>无法连接 %1：%2；正在重试。</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>连接已断开</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost (%2); reconnecting…</source>
+        <translation>与 %1 的连接已断开（%2）；正在重新连接…</translation>
+    </message>
+    <message>
+        <source>cannot send: %1</source>
+        <translation>无法发送：%1</translation>
+    </message>
+    <message>
+        <source>the converter sent more than %1 bytes unasked; connection closed</source>
+        <translation>转换器未经请求发送了超过 %1 字节；连接已关闭</translation>
+    </message>
+    <message>
+        <source>the converter announced a frame of %1 bytes; connection closed</source>
+        <translation>转换器声明了 %1 字节的帧；连接已关闭</translation>
+    </message>
+</context>
+<context>
     <name>NumberInput</name>
     <message>
         <source>%1: type %2 or %3</source>
@@ -2976,6 +3039,34 @@ Check them in COMM Settings.</source>
     <message>
         <source>addresses must be %1 to %2; dropped from the list: %3</source>
         <translation>地址必须为 %1 到 %2；已从列表中删除：%3</translation>
+    </message>
+    <message>
+        <source>the line must be %1 or %2</source>
+        <translation>线路必须是 %1 或 %2</translation>
+    </message>
+    <message>
+        <source>the TCP port must be 1 to 65535</source>
+        <translation>TCP 端口必须为 1 到 65535</translation>
+    </message>
+    <message>
+        <source>the framing must be %1 or %2</source>
+        <translation>帧格式必须是 %1 或 %2</translation>
+    </message>
+    <message>
+        <source>a network line needs a usable NetHost</source>
+        <translation>网络线路需要可用的 NetHost</translation>
+    </message>
+    <message>
+        <source>the host must not be empty</source>
+        <translation>主机不能为空</translation>
+    </message>
+    <message>
+        <source>the host must be at most %1 characters long</source>
+        <translation>主机最长 %1 个字符</translation>
+    </message>
+    <message>
+        <source>the host must be a name or an address, without blanks or slashes</source>
+        <translation>主机必须是名称或地址，不能含空格或斜杠</translation>
     </message>
 </context>
 <context>
@@ -3322,6 +3413,46 @@ Check them in COMM Settings.</source>
         <source>Meter Address %1 is not within 1 to 247. Nothing was changed.</source>
         <translation>仪表地址 %1 不在 1 到 247 之间。未做任何更改。</translation>
     </message>
+    <message>
+        <source>Serial port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>网络</translation>
+    </message>
+    <message>
+        <source>Network converter</source>
+        <translation>网络转换器</translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation>主机：</translation>
+    </message>
+    <message>
+        <source>TCP Port:</source>
+        <translation>TCP 端口：</translation>
+    </message>
+    <message>
+        <source>Framing:</source>
+        <translation>帧格式：</translation>
+    </message>
+    <message>
+        <source>Modbus TCP</source>
+        <translation>Modbus TCP</translation>
+    </message>
+    <message>
+        <source>RTU over TCP</source>
+        <translation>RTU over TCP</translation>
+    </message>
+    <message>
+        <source>Host: %1. Nothing was changed.</source>
+        <translation>主机：%1。未做任何更改。</translation>
+    </message>
+    <message>
+        <source>TCP Port &quot;%1&quot; must be a whole number from 1 to 65535. Nothing was changed.</source>
+        <translation>TCP 端口“%1”必须是 1 到 65535 的整数。未做任何更改。</translation>
+    </message>
 </context>
 <context>
     <name>TFormCount</name>
@@ -3647,6 +3778,10 @@ Nothing was written to the meter.</source>
         <source> The program&apos;s port did not reopen: </source>
         <translation> 程序的串口未能重新打开：</translation>
     </message>
+    <message>
+        <source>Unit identifiers %1..%2 are tried on %3 with a read of the meter&apos;s model block; the converter&apos;s serial side stays at %4 baud.</source>
+        <translation>在 %3 上以读取仪表型号块的方式尝试单元标识 %1..%2；转换器串口侧保持 %4 波特。</translation>
+    </message>
 </context>
 <context>
     <name>TFormSetAlarm</name>
@@ -3677,6 +3812,13 @@ Nothing was written to the meter.</source>
     <message>
         <source>Value</source>
         <translation>限值</translation>
+    </message>
+</context>
+<context>
+    <name>TFormSetPara</name>
+    <message>
+        <source>The meter is reached through a network converter: set the converter&apos;s serial side to %1 baud as well, or the meter no longer answers.</source>
+        <translation>仪表经网络转换器连接：请将转换器的串口侧也设为 %1 波特，否则仪表将不再应答。</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,11 @@
 #include "MeterLine.h"
 
+#include "NetworkModbusPort.h"
 #include "OperatorDialogs.h"
 #include "PortName.h"
 #include "RequestService.h"
 #include "SessionState.h"
+#include "Settings.h"
 #include "TComm.h"
 #include "TqvModbus.h"
 
@@ -94,19 +96,48 @@ void MeterLine::SetPolling(bool polling) {
 }
 
 void MeterLine::ShowCannotOpen(const QString& reason) {
-    const QString text = CannotOpenPortText(state_.PortName);
+    const QString text = CannotOpenPortText(ShownLineName());
     dialogs_.Error(tr("Error"), reason.isEmpty() ? text : text + "\n\n" + reason);
     controls_.start = false;
     emit ControlsChanged(controls_);
 }
 
+QString MeterLine::ShownLineName() const {
+    return state_.Network ? NetworkLineName(state_.NetHost, state_.NetPort) +
+                                QStringLiteral(" (%1)").arg(FramingName(state_.NetFraming))
+                          : state_.PortName;
+}
+
+QString MeterLine::LineName() const {
+    return state_.Network ? NetworkLineName(state_.NetHost, state_.NetPort)
+                          : QStringLiteral("\\\\.\\") + state_.PortName;
+}
+
+void MeterLine::PlaceLinePort() {
+    const auto* net = dynamic_cast<const NetworkModbusPort*>(&modbus_->Port());
+    if (!state_.Network) {
+        if (net && parked_)
+            modbus_->ReplacePort(std::move(parked_));
+        return;
+    }
+    if (net && net->Framing() == state_.NetFraming)
+        return; // the host and port come with the name the master opens
+    std::unique_ptr<ModbusPort> old = modbus_->ReplacePort(
+        std::make_unique<NetworkModbusPort>(state_.NetHost, state_.NetPort, state_.NetFraming));
+    if (!net)
+        parked_ = std::move(old); // kept for a return to the serial line
+}
+
 bool MeterLine::Open() {
     try {
-        modbus_->Open(QStringLiteral("\\\\.\\") + state_.PortName, state_.Baudrate);
-        emit StateChanged(QString());
-        if (lossesPort_ != state_.PortName) {
+        PlaceLinePort();
+        modbus_->Open(LineName(), state_.Baudrate);
+        // A converter is named where the line's state shows: the connection is made in
+        // the background, and its loss is told there too.
+        emit StateChanged(state_.Network ? ShownLineName() : QString());
+        if (lossesPort_ != ShownLineName()) {
             // Another port chosen: its losses are counted from now on.
-            lossesPort_ = state_.PortName;
+            lossesPort_ = ShownLineName();
             losses_.Clear();
             emit LossHistoryChanged(QString());
         }
@@ -137,7 +168,7 @@ void MeterLine::ReopenAtMeterRate() {
     modbus_->Close();
     modbus_->SetBaudRate(state_.MeterBaudRate);
     try {
-        modbus_->Open(QStringLiteral("\\\\.\\") + state_.PortName, modbus_->BaudRate());
+        modbus_->Open(LineName(), modbus_->BaudRate());
     } catch (const std::exception& e) {
         // The port was there a moment ago; tell the operator instead of ending the program.
         qCWarning(lcLine, "cannot reopen %s: %s", qPrintable(state_.PortName), e.what());
@@ -244,7 +275,8 @@ bool MeterLine::Reresolve() {
 }
 
 void MeterLine::SessionOpened() {
-    device_ = QFileInfo(ResolvePortName(state_.PortName)).canonicalFilePath();
+    device_ = state_.Network ? modbus_->LineDevice()
+                             : QFileInfo(ResolvePortName(state_.PortName)).canonicalFilePath();
     silence_.Opened();
     ShowSilence();
 }
@@ -264,7 +296,7 @@ void MeterLine::ReplyEvaluated(quint8 errorCode) {
 
 void MeterLine::ShowSilence() {
     const QString text = silence_.Unexplained() ? NoAnswerText(state_.DevAddr, modbus_->BaudRate(),
-                                                               state_.PortName, device_)
+                                                               ShownLineName(), device_)
                                                 : QString();
     if (text == silenceText_)
         return;

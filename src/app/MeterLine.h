@@ -70,6 +70,9 @@ public:
     void ReplyEvaluated(quint8 errorCode);
     // The clock of the loss history (tests set their own; the wall clock otherwise).
     void SetWallClock(std::function<QDateTime()> clock) { wallClock_ = std::move(clock); }
+    // The line as the operator knows it: "COM1", or "10.0.0.5:502 (Modbus TCP)" for a meter
+    // behind a network converter.
+    QString ShownLineName() const;
     // "Stop COMM": the meter no longer counts as connected.
     void Stop();
     // Stops polling and closes the port (the program ends).
@@ -108,10 +111,16 @@ private:
     void ShowSilence();
     // The line-lost box: one at a time, updated by a loss while it is open.
     void ShowLostNotice(const QString& caption, const QString& text);
+    // Puts the port the settings choose behind the master (the port closed): a network
+    // port in the chosen framing, or the serial port back.
+    void PlaceLinePort();
+    // What the master opens: "\\.\COM1" or "10.0.0.5:502".
+    QString LineName() const;
 
     SessionState& state_;
     OperatorDialogs& dialogs_;
     std::unique_ptr<TqvModbus> modbus_;
+    std::unique_ptr<ModbusPort> parked_; // the serial port while a network port is in use
     std::unique_ptr<RequestService> requests_;
     LineControls controls_;
     bool polling_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkModbusPort.h"
 #include "PollSchedule.h"
 #include "TrafficCounters.h"
 
@@ -16,6 +17,12 @@ struct SessionState {
     int DevAddr = 1;                           // slave address of every request, 1..247
     bool SaveSettings = false;                 // write the settings back on close
     QString BusAddresses; // the meters of the line the Bus window polls ("1-12, 17")
+    // The meter behind a serial-to-Ethernet converter: the line is a TCP connection to
+    // NetHost:NetPort in NetFraming instead of PortName.
+    bool Network = false;
+    QString NetHost;
+    quint16 NetPort = 502;
+    NetworkFraming NetFraming = NetworkFraming::ModbusTcp;
 
     // 0 = "QETRA 7100", 1 = "QETRA 7300" (index of the model lists).
     quint8 MeterModel = 1;

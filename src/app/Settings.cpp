@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -55,7 +56,75 @@ void ReadBusAddresses(QSettings& settings, CommSettings& values, Ignore& ignore)
                    .arg(Shown(list.refused.join(QStringLiteral(", ")))));
 }
 
+const QString kSerialLink = QStringLiteral("Serial");
+const QString kNetworkLink = QStringLiteral("Network");
+const QString kModbusTcp = QStringLiteral("ModbusTcp");
+const QString kRtuOverTcp = QStringLiteral("RtuOverTcp");
+
+// The converter's keys, beside the serial ones: which line, the host, its port, the framing.
+void ReadNetworkSettings(
+    QSettings& settings, CommSettings& values,
+    const std::function<void(const QString&, const QVariant&, const QString&)>& ignore) {
+    const QVariant link = settings.value(QStringLiteral("Link"));
+    if (link.toString() == kSerialLink || link.toString() == kNetworkLink)
+        values.Network = link.toString() == kNetworkLink;
+    else
+        ignore(QStringLiteral("Link"), link,
+               QCoreApplication::translate("Settings", "the line must be %1 or %2")
+                   .arg(kSerialLink, kNetworkLink));
+
+    const QVariant host = settings.value(QStringLiteral("NetHost"));
+    if (CheckNetworkHost(host.toString()).isEmpty())
+        values.NetHost = host.toString().trimmed();
+    else
+        ignore(QStringLiteral("NetHost"), host, CheckNetworkHost(host.toString()));
+
+    const QVariant port = settings.value(QStringLiteral("NetPort"));
+    if (const auto p = WholeNumber(port, 1, 65535))
+        values.NetPort = quint16(*p);
+    else
+        ignore(QStringLiteral("NetPort"), port,
+               QCoreApplication::translate("Settings", "the TCP port must be 1 to 65535"));
+
+    const QVariant framing = settings.value(QStringLiteral("NetFraming"));
+    if (framing.toString() == kModbusTcp || framing.toString() == kRtuOverTcp)
+        values.NetFraming = framing.toString() == kModbusTcp ? NetworkFraming::ModbusTcp
+                                                             : NetworkFraming::RtuOverTcp;
+    else
+        ignore(QStringLiteral("NetFraming"), framing,
+               QCoreApplication::translate("Settings", "the framing must be %1 or %2")
+                   .arg(kModbusTcp, kRtuOverTcp));
+
+    // A network line without a host to connect to stays on the serial port, and says so.
+    if (values.Network && !CheckNetworkHost(values.NetHost).isEmpty()) {
+        values.Network = false;
+        ignore(QStringLiteral("Link"), link,
+               QCoreApplication::translate("Settings", "a network line needs a usable NetHost"));
+    }
+}
+
 } // namespace
+
+QString CheckNetworkHost(const QString& host) {
+    const QString name = host.trimmed();
+    if (name.isEmpty())
+        return QCoreApplication::translate("Settings", "the host must not be empty");
+    if (name.size() > kLongestHostName)
+        return QCoreApplication::translate("Settings",
+                                           "the host must be at most %1 characters long")
+            .arg(kLongestHostName);
+    for (const QChar c : name)
+        if (c.isSpace() || c.category() == QChar::Other_Control || c == QLatin1Char('/'))
+            return QCoreApplication::translate(
+                "Settings", "the host must be a name or an address, without blanks or slashes");
+    return {};
+}
+
+QString NetworkLineName(const QString& host, quint16 port) {
+    const QString name = host.trimmed();
+    return (name.contains(QLatin1Char(':')) ? QLatin1Char('[') + name + QLatin1Char(']') : name) +
+           QLatin1Char(':') + QString::number(port);
+}
 
 QList<quint32> CommBaudRates() {
     return {600, 1200, 2400, 4800, 9600, 19200, 38400};
@@ -108,6 +177,7 @@ bool ReadCommSettings(QSettings& settings, CommSettings& values, QList<IgnoredSe
                QCoreApplication::translate("Settings", "the query interval must be 0 to %1 ms")
                    .arg(kLongestQueryIntervalMs));
     ReadBusAddresses(settings, values, ignore);
+    ReadNetworkSettings(settings, values, ignore);
     settings.endGroup();
     return true;
 }
@@ -131,6 +201,13 @@ void WriteCommSettings(QSettings& settings, const CommSettings& values) {
     settings.setValue(QStringLiteral("DevAddr"), values.DevAddr);
     settings.setValue(QStringLiteral("QueryInterval"), values.QueryInterval);
     settings.setValue(QStringLiteral("BusAddresses"), values.BusAddresses);
+    settings.setValue(QStringLiteral("Link"), values.Network ? kNetworkLink : kSerialLink);
+    // An empty host is not written: reading it back would name it as damaged.
+    if (CheckNetworkHost(values.NetHost).isEmpty())
+        settings.setValue(QStringLiteral("NetHost"), values.NetHost);
+    settings.setValue(QStringLiteral("NetPort"), values.NetPort);
+    settings.setValue(QStringLiteral("NetFraming"),
+                      values.NetFraming == NetworkFraming::ModbusTcp ? kModbusTcp : kRtuOverTcp);
     settings.endGroup();
     settings.sync();
 }

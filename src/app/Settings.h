@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NetworkModbusPort.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -15,6 +17,11 @@ struct CommSettings {
     quint32 QueryInterval = 200;
     // The meters of the line the bus overview polls, as a list ("1-12, 17"); empty: none.
     QString BusAddresses;
+    // The meter behind a serial-to-Ethernet converter instead of on the serial port.
+    bool Network = false;
+    QString NetHost;       // the converter's name or address
+    quint16 NetPort = 502; // its TCP port
+    NetworkFraming NetFraming = NetworkFraming::ModbusTcp;
 };
 
 // The values the COMM Settings dialog offers, which a stored value must be one of: a
@@ -23,6 +30,13 @@ constexpr int kLowestMeterAddress = 1;
 constexpr int kHighestMeterAddress = 247;
 constexpr quint32 kLongestQueryIntervalMs = 99999; // the dialog's field takes five digits
 QList<quint32> CommBaudRates();                    // the dialog's list, slowest first
+constexpr int kLongestHostName = 253;              // the longest name the DNS carries
+
+// Why `host` cannot name a converter (empty, too long, blanks or control characters), or
+// "" when it can. Whether it is found shows when the connection is made.
+QString CheckNetworkHost(const QString& host);
+// The converter as the line names it for connecting: "10.0.0.5:502", "[fe80::1]:502".
+QString NetworkLineName(const QString& host, quint16 port);
 
 // A stored value that is not used, with what it held and why, for the operator.
 struct IgnoredSetting {

@@ -6,6 +6,7 @@
 #include "PortList.h"
 #include "PortName.h"
 #include "SessionState.h"
+#include "Settings.h"
 #include "Shell.h"
 #include "TqvModbus.h"
 #include "frmSearch.h"
@@ -13,6 +14,7 @@
 
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSignalBlocker>
 
 #include <limits>
@@ -48,6 +50,7 @@ TFormComm::TFormComm(Shell& shell, MeterLine& line, QWidget* parent, const QStri
     connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->ButtonAssign, &QPushButton::clicked, this, [this] { AssignComName(); });
     connect(ui->ButtonSearch, &QPushButton::clicked, this, &TFormComm::SearchForMeter);
+    connect(ui->RadioNetwork, &QRadioButton::toggled, this, &TFormComm::ShowLinkChoice);
     FormShow();
 }
 
@@ -89,6 +92,45 @@ void TFormComm::FormShow() {
     ui->CheckBox1->setChecked(s.SaveSettings);
     ui->ComboDriveType->setCurrentIndex(s.MeterModel);
     ShowResolvedDevice(ChosenPort());
+    ui->RadioNetwork->setChecked(s.Network);
+    ui->RadioSerial->setChecked(!s.Network);
+    ui->EditHost->setText(s.NetHost);
+    ui->EditTcpPort->setText(QString::number(s.NetPort));
+    ui->ComboFraming->setCurrentIndex(s.NetFraming == NetworkFraming::ModbusTcp ? 0 : 1);
+    ShowLinkChoice();
+}
+
+bool TFormComm::NetworkChosen() const {
+    return ui->RadioNetwork->isChecked();
+}
+
+void TFormComm::ShowLinkChoice() {
+    const bool network = NetworkChosen();
+    ui->GroupNetwork->setEnabled(network);
+    // The meter's baud rate stays: a converter's serial side runs at it too.
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->ComboBox1), static_cast<QWidget*>(ui->Label1),
+          static_cast<QWidget*>(ui->LabelDevice), static_cast<QWidget*>(ui->ComboComName),
+          static_cast<QWidget*>(ui->LabelComName), static_cast<QWidget*>(ui->ButtonAssign)})
+        w->setEnabled(!network);
+}
+
+bool TFormComm::ReadNetworkFields(QString& host, quint16& port) {
+    host = ui->EditHost->text().trimmed();
+    if (const QString why = CheckNetworkHost(host); !why.isEmpty()) {
+        shell_.Dialogs().Warn(windowTitle(), tr("Host: %1. Nothing was changed.").arg(why));
+        return false;
+    }
+    const auto number = ReadWholeNumber(ui->EditTcpPort->text(), 1, 65535);
+    if (!number) {
+        shell_.Dialogs().Warn(windowTitle(),
+                              tr("TCP Port \"%1\" must be a whole number from 1 to 65535. "
+                                 "Nothing was changed.")
+                                  .arg(ui->EditTcpPort->text()));
+        return false;
+    }
+    port = quint16(*number);
+    return true;
 }
 
 QString TFormComm::ChosenPort() const {
@@ -134,6 +176,19 @@ bool TFormComm::AssignComName() {
 }
 
 void TFormComm::SearchForMeter() {
+    if (NetworkChosen()) {
+        QString host;
+        quint16 tcpPort = 0;
+        if (!ReadNetworkFields(host, tcpPort))
+            return;
+        TFormSearch search(shell_.Dialogs(), line_, ChosenPort(), this);
+        search.SearchNetwork(host, tcpPort,
+                             ui->ComboFraming->currentIndex() == 1 ? NetworkFraming::RtuOverTcp
+                                                                   : NetworkFraming::ModbusTcp);
+        if (search.exec() == QDialog::Accepted && search.Chosen())
+            UseFoundMeter(search.Chosen()->address, search.Chosen()->baud);
+        return;
+    }
     const QString port = ChosenPort();
     if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
         shell_.Dialogs().Warn(windowTitle(), tr("COMM Port: %1.").arg(why));
@@ -160,7 +215,12 @@ bool TFormComm::Button1Click() {
     // A newly chosen port must be one; the port already in use was checked when chosen
     // (its device may be away just now, and the other settings can still be changed).
     const QString port = ChosenPort();
-    if (port != shownPortName_) {
+    const bool network = NetworkChosen();
+    QString host;
+    quint16 tcpPort = 0;
+    if (network && !ReadNetworkFields(host, tcpPort))
+        return false;
+    if (!network && port != shownPortName_) {
         if (const QString why = CheckPortChoice(port); !why.isEmpty()) {
             shell_.Dialogs().Warn(windowTitle(),
                                   tr("COMM Port: %1. Nothing was changed.").arg(why));
@@ -198,14 +258,29 @@ bool TFormComm::Button1Click() {
     s.Baudrate = line_.Modbus().BaudRate();
     s.SaveSettings = ui->CheckBox1->isChecked();
 
-    // Another port, or the same one when it is not open (a lost line, a port that failed
-    // to open) or when its name now leads to another device (the operator moved its COM
-    // link; that is their choice): open it now, the name resolved afresh.
-    const bool moved = port == shownPortName_ && line_.Modbus().Port().NameLeadsElsewhere();
-    if (port != shownPortName_ || !line_.Modbus().PortOpen() || moved) {
+    // Another port or converter, or the same one when it is not open (a lost line, a port
+    // that failed to open) or when its name now leads to another device (the operator moved
+    // its COM link; that is their choice): open it now, the name resolved afresh.
+    const NetworkFraming framing = ui->ComboFraming->currentIndex() == 1
+                                       ? NetworkFraming::RtuOverTcp
+                                       : NetworkFraming::ModbusTcp;
+    const bool otherLine =
+        network != s.Network ||
+        (network && (host != s.NetHost || tcpPort != s.NetPort || framing != s.NetFraming)) ||
+        (!network && port != shownPortName_);
+    const bool moved =
+        !network && port == shownPortName_ && line_.Modbus().Port().NameLeadsElsewhere();
+    if (otherLine || !line_.Modbus().PortOpen() || moved) {
         line_.Modbus().Close();
         shell_.ResetSession();
-        s.PortName = port;
+        s.Network = network;
+        if (!network)
+            s.PortName = port;
+        if (network) {
+            s.NetHost = host;
+            s.NetPort = tcpPort;
+            s.NetFraming = framing;
+        }
         line_.Open();
         line_.NewMeterSession();
     } else if (otherMeter) {

@@ -11,10 +11,10 @@ namespace Ui {
 class TFormComm;
 }
 
-// "COMM Settings": port, baud rate, slave address, poll interval, meter model and whether
-// the settings are saved on exit. OK applies them to the session and the line's Modbus
-// master; the port is reopened when its name changed or when it is not open (a line that
-// was lost, a port that failed to open).
+// "COMM Settings": serial port or network converter (host, TCP port, framing), baud rate, slave
+// address, poll interval, meter model and whether the settings are saved on exit. OK applies them
+// to the session and the line's Modbus master; the port is reopened when its name changed or when
+// it is not open (a line that was lost, a port that failed to open).
 //
 // The port list holds the serial devices present on the machine first (USB adapters by
 // their stable /dev/serial/by-id name, the COM names that are links, on-board ports), then
@@ -46,6 +46,8 @@ public:
     void UseFoundMeter(int address, quint32 baud);
     // The port as chosen or typed.
     QString ChosenPort() const;
+    // "Network" is chosen: the meter is behind a serial-to-Ethernet converter.
+    bool NetworkChosen() const;
 
     Ui::TFormComm& Controls() { return *ui; }
 
@@ -53,6 +55,11 @@ private:
     void FormShow();
     void FillPortList();
     void ShowResolvedDevice(const QString& portName);
+    // The serial fields for a serial line, the converter's for a network one.
+    void ShowLinkChoice();
+    // The converter's host and TCP port as typed; false (with a box naming the field and
+    // its range) when one is not usable.
+    bool ReadNetworkFields(QString& host, quint16& port);
 
     std::unique_ptr<Ui::TFormComm> ui;
     Shell& shell_;

@@ -251,7 +251,7 @@ QMenu* TFormTeskLink::Menu(const QString& name) const {
 }
 
 ConnectedMeter TFormTeskLink::Meter() const {
-    return {state_.DevAddr, state_.Baudrate, state_.PortName, qvModbus1->LineDevice(),
+    return {state_.DevAddr, state_.Baudrate, line_->ShownLineName(), qvModbus1->LineDevice(),
             qvModbus1->KeepPolling()};
 }
 
@@ -446,6 +446,10 @@ void TFormTeskLink::ReadSettings() {
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
     values.BusAddresses = state_.BusAddresses;
+    values.Network = state_.Network;
+    values.NetHost = state_.NetHost;
+    values.NetPort = state_.NetPort;
+    values.NetFraming = state_.NetFraming;
     QList<IgnoredSetting> ignored;
     state_.SaveSettings = ReadCommSettings(*settings_, values, &ignored);
     if (!ignored.isEmpty())
@@ -458,6 +462,12 @@ void TFormTeskLink::ReadSettings() {
     state_.DevAddr = values.DevAddr;
     state_.BusAddresses = values.BusAddresses;
     qvModbus1->SetQueryInterval(values.QueryInterval);
+    // A network line without a usable host stays on the serial port (the host was named
+    // among the ignored settings).
+    state_.Network = values.Network && CheckNetworkHost(values.NetHost).isEmpty();
+    state_.NetHost = values.NetHost;
+    state_.NetPort = values.NetPort;
+    state_.NetFraming = values.NetFraming;
 }
 
 void TFormTeskLink::WriteSettings() {
@@ -467,6 +477,10 @@ void TFormTeskLink::WriteSettings() {
     values.DevAddr = state_.DevAddr;
     values.QueryInterval = qvModbus1->QueryInterval();
     values.BusAddresses = state_.BusAddresses;
+    values.Network = state_.Network;
+    values.NetHost = state_.NetHost;
+    values.NetPort = state_.NetPort;
+    values.NetFraming = state_.NetFraming;
     WriteCommSettings(*settings_, values);
 }
 
@@ -505,6 +519,8 @@ void TFormTeskLink::RunMeterSearch() {
     std::optional<FoundMeter> chosen;
     {
         TFormSearch search(*dialogs_, *line_, state_.PortName, this);
+        if (state_.Network)
+            search.SearchNetwork(state_.NetHost, state_.NetPort, state_.NetFraming);
         if (search.exec() == QDialog::Accepted)
             chosen = search.Chosen();
     }

@@ -3,6 +3,7 @@
 #include "MeterLine.h"
 #include "OperatorDialogs.h"
 #include "PortName.h"
+#include "Settings.h"
 #include "TqvModbus.h"
 
 #include <QHBoxLayout>
@@ -64,6 +65,15 @@ TFormSearch::TFormSearch(OperatorDialogs& dialogs, MeterLine& line, const QStrin
     search_.OnFinished = [this] { Finished(); };
 }
 
+void TFormSearch::SearchNetwork(const QString& host, quint16 port, NetworkFraming framing) {
+    if (started_)
+        return;
+    network_ = true;
+    port_ = NetworkLineName(host, port);
+    plan_ = NetworkSearchPlan(line_.Modbus().BaudRate());
+    search_.UsePort(std::make_unique<NetworkModbusPort>(host, port, framing));
+}
+
 TFormSearch::~TFormSearch() {
     search_.Abort();
     GiveBackPort();
@@ -103,6 +113,14 @@ bool TFormSearch::StartSearch() {
     QStringList rates;
     for (quint32 r : plan_.rates)
         rates << QString::number(r);
+    if (network_) {
+        intro_->setText(tr("Unit identifiers %1..%2 are tried on %3 with a read of the "
+                           "meter's model block; the converter's serial side stays at %4 baud.")
+                            .arg(plan_.firstAddress)
+                            .arg(plan_.lastAddress)
+                            .arg(search_.Engine().LineDevice(), rates.join(QStringLiteral(", "))));
+        return true;
+    }
     intro_->setText(tr("Addresses %1..%2 at %3 baud are tried on %4 with a read of "
                        "the meter's model block.")
                         .arg(plan_.firstAddress)
@@ -142,6 +160,11 @@ void TFormSearch::GiveBackPort() {
     if (!tookPort_ || search_.Running())
         return;
     tookPort_ = false;
+    // A converter is connected to again in the background, as the line opens it.
+    if (dynamic_cast<const NetworkModbusPort*>(&line_.Modbus().Port())) {
+        line_.Open();
+        return;
+    }
     // Polling was off; the port the program had is opened again as it was.
     QString why;
     if (!line_.Modbus().ReopenLine(&why))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MeterSearch.h"
+#include "NetworkModbusPort.h"
 
 #include <QDialog>
 #include <optional>
@@ -26,6 +27,10 @@ public:
                 QWidget* parent = nullptr);
     ~TFormSearch() override;
 
+    // Searches a meter behind a network converter instead of the serial port: the unit
+    // identifiers at the line's baud rate, each try with a short wait. Before the search
+    // starts.
+    void SearchNetwork(const QString& host, quint16 port, NetworkFraming framing);
     // Restricts the search (tests); the default is the full plan.
     void SetPlan(const SearchPlan& plan) { plan_ = plan; }
     // Starts; false (with a box) while polling is on or when the port cannot be opened.
@@ -55,6 +60,7 @@ private:
     SearchPlan plan_;
     MeterSearch search_;
     bool tookPort_ = false;
+    bool network_ = false;
     bool started_ = false;
     std::optional<FoundMeter> chosen_;
     QLabel* intro_ = nullptr;

@@ -13,6 +13,9 @@ constexpr quint16 kVersionRegister = 0x510;
 constexpr int kVersionRegisters = 4;
 constexpr int kRequestBytes = 8;
 constexpr int kReplyBytes = 5 + 2 * kVersionRegisters;
+// A Modbus TCP gateway's own answers for a unit it could not reach: no meter is there.
+constexpr int kGatewayPathUnavailable = 0x0A;
+constexpr int kGatewayTargetFailedToRespond = 0x0B;
 } // namespace
 
 QList<quint32> MeterBaudRates() {
@@ -25,11 +28,22 @@ int SearchPlan::Tries() const {
     return int(rates.size()) * (lastAddress - firstAddress + 1);
 }
 
+int SearchPlan::TryWaitMs(quint32 baud) const {
+    return tryWaitMs > 0 ? tryWaitMs : SearchReplyWaitMs(baud, turnaroundMs);
+}
+
 qint64 SearchPlan::LongestMs() const {
     qint64 total = 0;
     for (quint32 rate : rates)
-        total += qint64(SearchReplyWaitMs(rate, turnaroundMs)) * (lastAddress - firstAddress + 1);
+        total += qint64(TryWaitMs(rate)) * (lastAddress - firstAddress + 1);
     return total;
+}
+
+SearchPlan NetworkSearchPlan(quint32 baud) {
+    SearchPlan plan;
+    plan.rates = {baud};
+    plan.tryWaitMs = kNetworkSearchWaitMs;
+    return plan;
 }
 
 QString SearchPlan::Problem() const {
@@ -44,6 +58,8 @@ QString SearchPlan::Problem() const {
                 .arg(rate);
     if (turnaroundMs < 0 || turnaroundMs > 10000)
         return QStringLiteral("the turnaround must lie within 0..10000 ms");
+    if (tryWaitMs < 0 || tryWaitMs > 10000)
+        return QStringLiteral("the wait of a try must lie within 0..10000 ms");
     return {};
 }
 
@@ -99,6 +115,12 @@ MeterSearch::MeterSearch(std::unique_ptr<ModbusPort> port, QObject* parent) : QO
     requests_ = std::make_unique<RequestService>(e);
 }
 
+void MeterSearch::UsePort(std::unique_ptr<ModbusPort> port) {
+    if (running_)
+        return;
+    engine_->ReplacePort(std::move(port));
+}
+
 MeterSearch::~MeterSearch() {
     // The owner is going away: the try a stop ends reaches nobody.
     running_ = false;
@@ -122,7 +144,7 @@ bool MeterSearch::Start(const QString& portName, const SearchPlan& plan, QString
     found_.clear();
     failure_.clear();
     currentBaud_ = plan_.rates.first();
-    SetTryTime(SearchReplyWaitMs(currentBaud_, plan_.turnaroundMs));
+    SetTryTime(plan_.TryWaitMs(currentBaud_));
     try {
         engine_->Open(portName, currentBaud_);
     } catch (const std::exception& e) {
@@ -156,7 +178,7 @@ void MeterSearch::PrepareTry() {
         currentBaud_ = baud;
         // Applied to the open line at once; the last try's wait is over by now.
         engine_->SetBaudRate(baud);
-        SetTryTime(SearchReplyWaitMs(baud, plan_.turnaroundMs));
+        SetTryTime(plan_.TryWaitMs(baud));
     }
     const int address = plan_.firstAddress + done_ % perRate;
     if (OnProgress)
@@ -184,7 +206,9 @@ void MeterSearch::TryEnded(const RequestOutcome& outcome) {
     std::optional<FoundMeter> meter;
     if (outcome.Answered() && outcome.start == kVersionRegister)
         meter = FoundMeter{int(outcome.slave), currentBaud_, VersionText(outcome.registers), 0};
-    else if (outcome.kind == RequestOutcome::Kind::Exception)
+    else if (outcome.kind == RequestOutcome::Kind::Exception &&
+             outcome.exception != kGatewayPathUnavailable &&
+             outcome.exception != kGatewayTargetFailedToRespond)
         meter = FoundMeter{quint8(outcome.request[0]), currentBaud_, QString(), outcome.exception};
     if (meter) {
         found_ << *meter;

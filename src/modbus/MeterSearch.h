@@ -24,14 +24,25 @@ struct SearchPlan {
     int lastAddress = 247;
     // Time the meter may take after the request before its reply starts.
     int turnaroundMs = 50;
+    // > 0: every try waits this long whatever the rate (a meter behind a network converter,
+    // whose serial timing is the converter's own).
+    int tryWaitMs = 0;
 
     int Tries() const;
+    // How long one try at `baud` waits for its reply.
+    int TryWaitMs(quint32 baud) const;
     // The longest a full run of the plan can take when nothing answers: every try waits
     // its time-out.
     qint64 LongestMs() const;
     // The checks of an operator's or a command line's plan; empty when it will do.
     QString Problem() const;
 };
+
+// Behind a network converter only the unit identifiers are swept, at the rate the converter's
+// serial side is set to: the program cannot change that rate, so trying others would only
+// repeat the sweep. Each try waits this long.
+constexpr int kNetworkSearchWaitMs = 250;
+SearchPlan NetworkSearchPlan(quint32 baud);
 
 // Longest wait for the reply to one try at `baud`: the request and the reply on the wire
 // (10 bits a character on the meter's 8N1 line), the 3.5-character silence that ends a
@@ -65,6 +76,9 @@ public:
     explicit MeterSearch(std::unique_ptr<ModbusPort> port = nullptr, QObject* parent = nullptr);
     ~MeterSearch() override;
 
+    // Puts another port behind the search (a network port for a meter behind a converter);
+    // only while no search runs.
+    void UsePort(std::unique_ptr<ModbusPort> port);
     // Opens the port and starts. False with the reason in *why when the plan is bad or the
     // port cannot be opened (the explanation of the open failure).
     bool Start(const QString& portName, const SearchPlan& plan, QString* why = nullptr);

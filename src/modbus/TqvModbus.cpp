@@ -1,5 +1,6 @@
 #include "TqvModbus.h"
 
+#include "CommModbusPort.h"
 #include "RtuFrame.h"
 
 #include <algorithm>
@@ -19,10 +20,18 @@ constexpr int kCtsPollMs = 2;
 
 TqvModbus::TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner)
     : QObject(owner), port_(std::move(port)) {
+    // The serial port given from outside takes the same settings as the default one.
+    commPort_ = dynamic_cast<CommModbusPort*>(port_.get());
     Init();
 }
 
 void TqvModbus::Init() {
+    clock_ = [] { return std::chrono::steady_clock::now(); };
+    delay_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    BindPort();
+}
+
+void TqvModbus::BindPort() {
     port_->OnReceiveData = [this](const QByteArray& chunk) { DoReceiveData(chunk); };
     port_->OnReceiveError = [this](quint32 flags) {
         Raise("OnRecvError", OnRecvError, this, flags);
@@ -34,9 +43,6 @@ void TqvModbus::Init() {
     port_->OnLineBack = [this] { LineBack(); };
     port_->OnLineWaiting = [this] { Raise("OnLineWaiting", OnLineWaiting, this); };
 
-    clock_ = [] { return std::chrono::steady_clock::now(); };
-    delay_ = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
-
     if (ModemLink* modem = port_->Modem())
         modem->Bind({[this](const QByteArray& command) { return SendFrame(command); },
                      [this](int ms) { BusyDelay(ms); }, [this] { SendNextRequest(); },
@@ -44,6 +50,31 @@ void TqvModbus::Init() {
                      [this] { Raise("OnModemRLSD", OnModemRLSD, this); },
                      [this] { Raise("OnAfterHangup", OnAfterHangup, this); }});
     PublishWaitRules();
+}
+
+void TqvModbus::UnbindPort() {
+    if (ModemLink* modem = port_->Modem())
+        modem->Bind({});
+    port_->OnReceiveData = nullptr;
+    port_->OnReceiveError = nullptr;
+    port_->OnRequestHangup = nullptr;
+    port_->OnSendDataEmpty = nullptr;
+    port_->OnReopening = nullptr;
+    port_->OnReopened = nullptr;
+    port_->OnLineBack = nullptr;
+    port_->OnLineWaiting = nullptr;
+}
+
+std::unique_ptr<ModbusPort> TqvModbus::ReplacePort(std::unique_ptr<ModbusPort> port) {
+    if (portOpen_)
+        throw EModbusError(tr("端口“%1”已打开。").arg(port_->CommName()).toStdString());
+    // Also a port waiting for a lost line gives up its tries before it is handed back.
+    Close();
+    UnbindPort();
+    std::unique_ptr<ModbusPort> old = std::exchange(port_, std::move(port));
+    commPort_ = dynamic_cast<CommModbusPort*>(port_.get());
+    BindPort();
+    return old;
 }
 
 WatchedWaits TqvModbus::Watched() {
@@ -96,16 +127,7 @@ TqvModbus::~TqvModbus() {
     // Also when the port was opened behind our back, or waits for a lost line: neither its
     // workers nor its modem watcher nor its tries outlive the component.
     Close();
-    if (ModemLink* modem = port_->Modem())
-        modem->Bind({});
-    port_->OnReceiveData = nullptr;
-    port_->OnReceiveError = nullptr;
-    port_->OnRequestHangup = nullptr;
-    port_->OnSendDataEmpty = nullptr;
-    port_->OnReopening = nullptr;
-    port_->OnReopened = nullptr;
-    port_->OnLineBack = nullptr;
-    port_->OnLineWaiting = nullptr;
+    UnbindPort();
 }
 
 template <class F, class... A>

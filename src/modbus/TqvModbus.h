@@ -59,6 +59,10 @@ public:
     explicit TqvModbus(QObject* owner = nullptr);
     // Any port behind the seam (tests pass a fake or a pseudo-terminal port).
     explicit TqvModbus(std::unique_ptr<ModbusPort> port, QObject* owner = nullptr);
+    // Puts another port behind the master (the operator chose a network converter instead
+    // of the serial port, or back) and gives the old one back closed and unbound. Only
+    // while the port is closed: EModbusError otherwise.
+    std::unique_ptr<ModbusPort> ReplacePort(std::unique_ptr<ModbusPort> port);
     // Closes the port first when it is still open, and leaves the response watcher.
     ~TqvModbus() override;
 
@@ -213,6 +217,7 @@ public:
 
     // ---- seams ----
     ModbusPort& Port() { return *port_; }
+    const ModbusPort& Port() const { return *port_; }
     // A traffic monitor: told of every evaluated transaction and of bytes that arrive while
     // no reply is awaited. Null (the default) costs nothing. Not owned.
     void SetTransactionObserver(TransactionObserver* observer) { observer_ = observer; }
@@ -263,6 +268,9 @@ public:
 
 private:
     void Init();
+    // The port's events to the master, and back off again.
+    void BindPort();
+    void UnbindPort();
     WatchedWaits Watched();
     // The one place the transaction state changes. With `from`, only out of one of those
     // states (claims race across threads); false when it was in none of them.

@@ -27,3 +27,9 @@ target_sources(qetra_modbus PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/MeterSearch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterSearch.h
 )
+
+# The port on a TCP connection to a converter in front of the meter (Modbus TCP, RTU over TCP).
+target_sources(qetra_modbus PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/NetworkModbusPort.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NetworkModbusPort.h
+)

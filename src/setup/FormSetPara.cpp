@@ -133,6 +133,16 @@ void TFormSetPara::Button1Click() {
     if (meterHolds_)
         detail = ChangedFieldsDetail(ChangedFields(MeterSettingsFields(*meterHolds_),
                                                    MeterSettingsFields(*check.registers)));
+    // Behind a network converter the program cannot follow the meter to its new rate: the
+    // converter's serial side must be set to it too, or the meter falls silent.
+    const quint16 newBaud = (*check.registers)[0x02];
+    if (state_.Network && newBaud != state_.MeterBaudRate) {
+        const QString note = tr("The meter is reached through a network converter: set the "
+                                "converter's serial side to %1 baud as well, or the meter no "
+                                "longer answers.")
+                                 .arg(newBaud);
+        detail = detail.isEmpty() ? note : detail + QStringLiteral("\n\n") + note;
+    }
     if (!QueueConfirmedWrite(state_, dialogs_, QString::fromLatin1(MeterSettingsQuestion),
                              WriteSlot, MeterSettingsMessage(*check.registers), detail))
         return;

@@ -389,3 +389,127 @@ TEST(MeterSimSilence, AnotherAddressStartsTheCountersAndTheSilenceRuleAfresh) {
     shell.StopPolling();
     qunsetenv("QETRA_PORTS_DIR");
 }
+
+// The program's saved settings for a Modbus TCP gateway on this machine.
+static void SaveGatewayLine(QSettings& settings, const QString& tcpPort) {
+    settings.beginGroup(QStringLiteral("Comm"));
+    settings.setValue(QStringLiteral("Link"), QStringLiteral("Network"));
+    settings.setValue(QStringLiteral("NetHost"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("NetPort"), tcpPort);
+    settings.setValue(QStringLiteral("NetFraming"), QStringLiteral("ModbusTcp"));
+    settings.setValue(QStringLiteral("QueryInterval"), 20);
+    settings.endGroup();
+}
+
+// The meter behind a Modbus TCP gateway (meter-sim serving on a port it chooses): the program
+// connects through its saved network settings and polls, the gateway going away is a lost
+// line, and polling goes on by itself once a gateway answers on the same port again. COMM
+// Settings refuses a converter it could not reach, naming the field.
+TEST(MeterSimNetwork, PollsAMeterBehindAGatewayAndResumesWhenTheGatewayIsBack) {
+    auto sim = std::make_unique<MeterSimProcess>(QStringList{"--tcp", "0"});
+    ASSERT_TRUE(sim->started()) << qPrintable(sim->errors());
+    const QString where = sim->device(); // "127.0.0.1:PORT"
+    const QString tcpPort = where.section(':', 1);
+    const QString named = where + " (Modbus TCP)";
+    TestShell t;
+    SaveGatewayLine(t.settings, tcpPort);
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ScriptedDialogs& dialogs = t.dialogs;
+    ASSERT_TRUE(dialogs.Shown().isEmpty()) << dialogs.Texts().join('|').toStdString();
+    EXPECT_EQ(shell.StatusText(2, 4), named);
+    EXPECT_EQ(shell.Meter().port, named);
+    shell.Modbus().SetReopenPollMs(20);
+    shell.Action("MMStart")->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return shell.Connected(); }));
+    ASSERT_TRUE(WaitUntil([&] { return shell.StatusText(1).startsWith("RxD: 01 03 "); }));
+    EXPECT_EQ(shell.StatusText(2, 2), "CRC Error= 0");
+
+    ASSERT_EQ(sim->stop(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !dialogs.Shown().isEmpty(); }));
+    EXPECT_EQ(dialogs.Shown()[0].caption, "Connection lost");
+    EXPECT_TRUE(dialogs.Shown()[0].text.startsWith("Connection to " + named + " lost"))
+        << dialogs.Shown()[0].text.toStdString();
+    EXPECT_FALSE(shell.Connected());
+    const int sentWhileLost = shell.State().Traffic.SendCount;
+
+    // Another gateway on the same port, when the port can still be had.
+    sim = std::make_unique<MeterSimProcess>(QStringList{"--tcp", tcpPort});
+    if (!sim->started())
+        GTEST_SKIP() << "port " << tcpPort.toStdString()
+                     << " was taken meanwhile: " << sim->errors().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return shell.State().Traffic.SendCount >= sentWhileLost + 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return shell.Connected(); }));
+    EXPECT_EQ(shell.StatusText(2, 4), "Line back: " + named);
+    shell.Action("MMStop")->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return !shell.Modbus().CycleBusy(); }));
+
+    // A converter that cannot be reached is refused before anything changes.
+    struct Case {
+        const char* host;
+        const char* port;
+        const char* named; // the field the box names
+    };
+    const Case refused[] = {
+        {"", "502", "Host: the host must not be empty"},
+        {"gw panel", "502", "Host: the host must be a name or an address"},
+        {"127.0.0.1", "0", "TCP Port \"0\" must be a whole number from 1 to 65535"},
+        {"127.0.0.1", "65536", "TCP Port \"65536\""},
+        {"127.0.0.1", "5o2", "TCP Port \"5o2\""},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(std::string(c.host) + ":" + c.port);
+        const qsizetype boxes = dialogs.Shown().size();
+        TFormComm comm(shell, shell.Line());
+        EXPECT_TRUE(comm.NetworkChosen());
+        comm.Controls().EditHost->setText(c.host);
+        comm.Controls().EditTcpPort->setText(c.port);
+        EXPECT_FALSE(comm.Button1Click());
+        ASSERT_EQ(dialogs.Shown().size(), boxes + 1);
+        EXPECT_TRUE(dialogs.Shown().back().text.startsWith(c.named))
+            << dialogs.Shown().back().text.toStdString();
+        EXPECT_EQ(shell.State().NetHost, "127.0.0.1");
+        EXPECT_EQ(shell.State().NetPort, tcpPort.toUInt());
+    }
+}
+
+// Behind a gateway the search sweeps unit identifiers at the line's rate only, and the
+// gateway's own answer for a unit nobody answers to (exception 0x0B) is no meter.
+TEST(MeterSimNetwork, TheSearchSweepsUnitIdentifiersAndSkipsTheGatewaysOwnAnswers) {
+    MeterSimProcess sim({"--tcp", "0", "--address", "7", "--also-address", "8"});
+    ASSERT_TRUE(sim.started()) << qPrintable(sim.errors());
+    const QString tcpPort = sim.device().section(':', 1);
+    TestShell t;
+    SaveGatewayLine(t.settings, tcpPort);
+    TFormTeskLink& shell = t.Make({}, TestShell::RealPort);
+    ASSERT_TRUE(shell.Modbus().PortOpen());
+
+    TFormComm comm(shell, shell.Line());
+    // For the documentation: COMM Settings with a gateway chosen, as a panel would have it.
+    const QByteArray shots = qgetenv("QETRA_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        TFormComm shown(shell, shell.Line());
+        shown.Controls().EditHost->setText(QStringLiteral("10.0.0.5"));
+        shown.Controls().EditTcpPort->setText(QStringLiteral("502"));
+        shown.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(
+            shown.grab().save(QString::fromLocal8Bit(shots) + "/comm-settings-network.png"));
+    }
+    TFormSearch search(shell.Dialogs(), shell.Line(), QString(), &comm);
+    search.SearchNetwork(QStringLiteral("127.0.0.1"), quint16(tcpPort.toUInt()),
+                         NetworkFraming::ModbusTcp);
+    SearchPlan plan = NetworkSearchPlan(9600);
+    EXPECT_EQ(plan.rates, QList<quint32>{9600});
+    plan.firstAddress = 5;
+    plan.lastAddress = 9;
+    plan.tryWaitMs = 2000; // a loaded test machine may be slow to schedule the gateway
+    search.SetPlan(plan);
+    ASSERT_TRUE(search.StartSearch()) << t.dialogs.Texts().join('|').toStdString();
+    EXPECT_FALSE(shell.Modbus().PortOpen()); // lent to the search
+    ASSERT_TRUE(WaitUntil([&] { return !search.Running(); }, int(plan.LongestMs()) + 10000));
+    ASSERT_EQ(search.List()->count(), 2) << qPrintable(sim.errors());
+    EXPECT_TRUE(search.List()->item(0)->text().startsWith("address 7 at 9600 baud, version "));
+    EXPECT_TRUE(search.List()->item(1)->text().startsWith("address 8 at 9600 baud, version "));
+    EXPECT_EQ(search.StatusLabel()->text(), "Done: 2 meter(s) found in 5 tries.");
+    EXPECT_TRUE(shell.Modbus().PortOpen()); // given back
+}

@@ -41,6 +41,42 @@ TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
         {"PortName", "COM129", false},
         {"PortName", "ttyUSB0", false},
         {"PortName", "", false},
+        {"Link", "Network", false}, // no host to connect to
+        {"Link", "Serial", true},
+        {"Link", "network", false},
+        {"Link", "TCP", false},
+        {"NetHost", "10.0.0.5", true},
+        {"NetHost", "gateway.panel-3.example", true},
+        {"NetHost", "fe80::1", true},
+        {"NetHost", "", false},
+        {"NetHost", "10.0.0.5 /x", false},
+        {"NetHost", "gw\tpanel", false},
+        {"NetPort", 1, true},
+        {"NetPort", 65535, true},
+        {"NetPort", 0, false},
+        {"NetPort", 65536, false}, // would reach the socket as port 0
+        {"NetPort", "502x", false},
+        {"NetFraming", "ModbusTcp", true},
+        {"NetFraming", "RtuOverTcp", true},
+        {"NetFraming", "RTU", false},
+    };
+    // Each key as the settings hold it after reading, in the file's own form.
+    auto readBack = [](const CommSettings& v, const QString& key) -> QVariant {
+        if (key == "DevAddr")
+            return v.DevAddr;
+        if (key == "Baudrate")
+            return v.Baudrate;
+        if (key == "QueryInterval")
+            return v.QueryInterval;
+        if (key == "Link")
+            return v.Network ? "Network" : "Serial";
+        if (key == "NetHost")
+            return v.NetHost;
+        if (key == "NetPort")
+            return v.NetPort;
+        if (key == "NetFraming")
+            return v.NetFraming == NetworkFraming::ModbusTcp ? "ModbusTcp" : "RtuOverTcp";
+        return v.PortName;
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -58,15 +94,8 @@ TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
         QList<IgnoredSetting> ignored;
         ASSERT_TRUE(ReadCommSettings(settings, values, &ignored));
         const CommSettings defaults;
-        const QVariant read = QString(c.key) == "DevAddr"         ? QVariant(values.DevAddr)
-                              : QString(c.key) == "Baudrate"      ? QVariant(values.Baudrate)
-                              : QString(c.key) == "QueryInterval" ? QVariant(values.QueryInterval)
-                                                                  : QVariant(values.PortName);
-        const QVariant fallback = QString(c.key) == "DevAddr"    ? QVariant(defaults.DevAddr)
-                                  : QString(c.key) == "Baudrate" ? QVariant(defaults.Baudrate)
-                                  : QString(c.key) == "QueryInterval"
-                                      ? QVariant(defaults.QueryInterval)
-                                      : QVariant(defaults.PortName);
+        const QVariant read = readBack(values, c.key);
+        const QVariant fallback = readBack(defaults, c.key);
         if (c.used) {
             EXPECT_EQ(read.toString(), c.stored.toString());
             EXPECT_TRUE(ignored.isEmpty());
@@ -83,6 +112,41 @@ TEST(StoredSettings, AValueTheDialogWouldNotOfferIsIgnoredAndNamed) {
             << told.toStdString();
         EXPECT_FALSE(ignored.front().reason.isEmpty());
     }
+}
+
+TEST(StoredSettings, AConverterWrittenIsReadBackAsItWas) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("net.ini"));
+    CommSettings written;
+    written.Network = true;
+    written.NetHost = QStringLiteral("fe80::1");
+    written.NetPort = 4001;
+    written.NetFraming = NetworkFraming::RtuOverTcp;
+    {
+        QSettings s(file, QSettings::IniFormat);
+        WriteCommSettings(s, written);
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    CommSettings read;
+    QList<IgnoredSetting> ignored;
+    ASSERT_TRUE(ReadCommSettings(settings, read, &ignored));
+    EXPECT_TRUE(ignored.isEmpty());
+    EXPECT_TRUE(read.Network);
+    EXPECT_EQ(read.NetHost, written.NetHost);
+    EXPECT_EQ(read.NetPort, 4001);
+    EXPECT_EQ(read.NetFraming, NetworkFraming::RtuOverTcp);
+    EXPECT_EQ(NetworkLineName(read.NetHost, read.NetPort), QStringLiteral("[fe80::1]:4001"));
+
+    // A network line whose host is gone stays on the serial port and is named.
+    settings.remove(QStringLiteral("Comm/NetHost"));
+    CommSettings hostless;
+    ignored.clear();
+    ASSERT_TRUE(ReadCommSettings(settings, hostless, &ignored));
+    EXPECT_FALSE(hostless.Network);
+    ASSERT_EQ(ignored.size(), 1);
+    EXPECT_EQ(ignored.front().key, "Link");
+    EXPECT_EQ(ignored.front().stored, "Network");
 }
 
 TEST(StoredSettings, TheBusAddressListKeepsTheUsableAddressesAndNamesTheDroppedOnes) {

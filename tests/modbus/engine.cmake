@@ -29,3 +29,8 @@ if(TARGET qetra_test_meter_sim)
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/MeterSearchTest.cpp
         LIBS qetra_modbus qetra_pty_responder qetra_test_meter_sim)
 endif()
+
+# The port to a network converter over real connections on 127.0.0.1, and its framing.
+qetra_add_test(modbus_network_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/NetworkPortTest.cpp
+    LIBS qetra_modbus)

@@ -214,6 +214,39 @@ TEST_F(SettingsWindowsTest, SetQueuesTheWriteOnlyWhenConnectedAndConfirmed) {
     EXPECT_EQ(w, OpenSettings()) << "the window stays open";
 }
 
+TEST_F(SettingsWindowsTest, ABaudChangeBehindANetworkConverterSaysItsSerialSideMustFollow) {
+    TFormSetPara* w = OpenSettings();
+    ASSERT_NE(w, nullptr);
+    t->Routing().RegistersReceived(0x100, ParameterBlock());
+    Connect();
+    struct Case {
+        bool network;
+        const char* baud;
+        bool told; // the question names the converter's serial side
+    };
+    const Case cases[] = {
+        {true, "19200", true},
+        {true, "9600", false}, // the rate stays
+        {false, "19200", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.network ? "network " : "serial ") + c.baud);
+        t.State().Network = c.network;
+        t.State().MeterBaudRate = 9600;
+        t.dialogs.Clear();
+        t.dialogs.QueueAnswer(false);
+        w->Combo("ComboBaudRate")->setCurrentText(c.baud);
+        w->SetButton()->click();
+        ASSERT_EQ(t.dialogs.Texts(), QStringList{"Are you sure to set these Meter Parameters?"});
+        const QString detail = t.dialogs.Shown().first().detail;
+        EXPECT_EQ(detail.contains(
+                      QStringLiteral("set the converter's serial side to %1 baud").arg(c.baud)),
+                  c.told)
+            << detail.toStdString();
+        EXPECT_TRUE(WriteSlotText().isEmpty());
+    }
+}
+
 TEST_F(SettingsWindowsTest, BadInputShowsWhyAndQueuesAndChangesNothing) {
     TFormSetPara* w = OpenSettings();
     ASSERT_NE(w, nullptr);

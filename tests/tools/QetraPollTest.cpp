@@ -441,6 +441,52 @@ TEST(PollOptionsTest, AddressReplacesTheFirstByteOfEveryMessage) {
 
 // Every option --help lists is read in the kind of run it belongs to and sets what it says;
 // one that belongs to another kind is left alone, and the first refusal names its option.
+// A converter on the network instead of --port: Modbus TCP on 502 unless told otherwise, RTU
+// over TCP always with its port, polling only.
+TEST(PollOptionsTest, NetworkConvertersAreNamedByHostAndPortAndPollOnly) {
+    const struct {
+        QStringList line;
+        const char* refusal; // empty: taken
+        const char* host;
+        quint16 port;
+        bool rtuOverTcp;
+    } cases[] = {
+        {{"--tcp", "10.0.0.5"}, "", "10.0.0.5", 502, false},
+        {{"--tcp", "gw.panel:1502"}, "", "gw.panel", 1502, false},
+        {{"--rtu-over-tcp", "[::1]:4001"}, "", "::1", 4001, true},
+        {{"--rtu-over-tcp", "10.0.0.5"},
+         "--rtu-over-tcp: \"10.0.0.5\" is not HOST:PORT",
+         "",
+         0,
+         false},
+        {{"--tcp", "10.0.0.5:0"}, "--tcp: \"10.0.0.5:0\" is not HOST[:PORT]", "", 0, false},
+        {{"--tcp", "a", "--rtu-over-tcp", "b:1"}, "--tcp and --rtu-over-tcp exclude", "", 0, false},
+        {{"--tcp", "a", "--scan"}, "--tcp and --rtu-over-tcp poll only", "", 0, false},
+        {{"--tcp", "a", "--save-config", "s.json"},
+         "--tcp and --rtu-over-tcp poll only",
+         "",
+         0,
+         false},
+        {{"--addr", "5"}, "--port, --tcp or --rtu-over-tcp is required", "", 0, false},
+    };
+    for (const auto& c : cases) {
+        const QStringList line =
+            QStringList{"qetra-poll"} + c.line + QStringList{"00,03,01,30,00,36,00,00"};
+        SCOPED_TRACE(line.join(' ').toStdString());
+        const PollArguments parsed = ParsePollArguments(line);
+        if (*c.refusal) {
+            EXPECT_FALSE(parsed.options);
+            EXPECT_TRUE(parsed.error.startsWith(c.refusal)) << parsed.error.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
+        EXPECT_EQ(parsed.options->tcpHost, QString(c.host));
+        EXPECT_EQ(parsed.options->tcpPort, c.port);
+        EXPECT_EQ(parsed.options->rtuOverTcp, c.rtuOverTcp);
+        EXPECT_TRUE(parsed.options->port.isEmpty());
+    }
+}
+
 TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
     using Options = PollOptions;
     using Action = PollOptions::ConfigAction;
@@ -513,6 +559,10 @@ TEST(PollOptionsTest, EveryOptionOfTheHelpSetsWhatItSaysInItsKindOfRun) {
         {{"--save-config", "s", "--include-comm"}, {}, "--include-comm goes with"},
         {{"--apply-config", "a", "--coefficients"}, {}, "--coefficients goes with"},
         {{"--save-config", "s", "--model", "7200", "--coefficients"}, {}, "--coefficients"},
+        {QStringList{"--tcp", "10.0.0.5"} + message, {}, "--port and --tcp/--rtu-over-tcp"},
+        {QStringList{"--rtu-over-tcp", "10.0.0.5:4001"} + message,
+         {},
+         "--port and --tcp/--rtu-over-tcp"},
     };
     QStringList exercised;
     for (const auto& c : cases) {

@@ -19,3 +19,15 @@ qetra_add_test(commissioning_report_tests
 target_compile_definitions(commissioning_report_tests PRIVATE
     QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>")
 add_dependencies(commissioning_report_tests qetra-poll)
+
+# qetra-poll through a converter on the network: pymodbus, meter-sim as a gateway (and
+# mbpoll -m tcp), socat in front of the serial meter-sim.
+if(TARGET meter-sim)
+    qetra_add_test(qetra_poll_network_tests
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/NetworkPollTest.cpp
+        LIBS qetra_test_meter_sim Qt6::Network)
+    target_compile_definitions(qetra_poll_network_tests PRIVATE
+        QETRA_POLL_PATH="$<TARGET_FILE:qetra-poll>"
+        QETRA_PEERS_DIR="${CMAKE_CURRENT_LIST_DIR}/peers")
+    add_dependencies(qetra_poll_network_tests qetra-poll meter-sim)
+endif()

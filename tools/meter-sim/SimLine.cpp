@@ -1,9 +1,13 @@
 #include "SimLine.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -91,13 +95,44 @@ std::unique_ptr<SimLine> SimLine::OpenDevice(const std::string& path, int baud,
     return std::unique_ptr<SimLine>(new SimLine(fd, -1, path));
 }
 
+std::unique_ptr<SimLine> SimLine::ListenTcp(int port, std::string& error) {
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listener < 0) {
+        error = Reason("socket");
+        return nullptr;
+    }
+    const int on = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener, 4) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        error = Reason(("127.0.0.1:" + std::to_string(port)).c_str());
+        close(listener);
+        return nullptr;
+    }
+    auto line = std::unique_ptr<SimLine>(
+        new SimLine(-1, -1, "127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+    line->listenFd_ = listener;
+    return line;
+}
+
 SimLine::~SimLine() {
     if (slaveFd_ >= 0)
         close(slaveFd_);
-    close(fd_);
+    if (fd_ >= 0)
+        close(fd_);
+    if (listenFd_ >= 0)
+        close(listenFd_);
 }
 
 int SimLine::lineBaud() const {
+    if (isNetwork())
+        return 0;
     termios t{};
     // On Linux the master side of a pseudo-terminal reports the slave's settings.
     if (tcgetattr(fd_, &t) != 0)
@@ -110,7 +145,7 @@ int SimLine::lineBaud() const {
 }
 
 bool SimLine::setBaud(int baud) {
-    if (isPseudoTerminal())
+    if (isPseudoTerminal() || isNetwork())
         return true;
     tcdrain(fd_);
     termios t{};
@@ -123,20 +158,41 @@ bool SimLine::setBaud(int baud) {
 }
 
 bool SimLine::inputWaiting() const {
+    if (fd_ < 0)
+        return false;
     pollfd p{fd_, POLLIN, 0};
     return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
 }
 
 long SimLine::readSome(std::uint8_t* buffer, std::size_t size) {
+    if (isNetwork() && fd_ < 0) {
+        fd_ = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd_ >= 0) {
+            // Each reply goes out at once, not held back to be joined with the next.
+            const int on = 1;
+            setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        }
+        return 0;
+    }
     const ssize_t n = read(fd_, buffer, size);
+    if (isNetwork() && (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR))) {
+        // The master closed the connection (or it broke): wait for the next one.
+        close(fd_);
+        fd_ = -1;
+        return 0;
+    }
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return 0;
     return n;
 }
 
 bool SimLine::writeAll(const std::uint8_t* data, std::size_t size) {
+    if (fd_ < 0)
+        return false;
     while (size > 0) {
-        const ssize_t n = write(fd_, data, size);
+        // A master that closed its end must not end the simulator by SIGPIPE.
+        const ssize_t n =
+            isNetwork() ? send(fd_, data, size, MSG_NOSIGNAL) : write(fd_, data, size);
         if (n > 0) {
             data += n;
             size -= static_cast<std::size_t>(n);

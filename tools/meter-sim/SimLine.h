@@ -15,11 +15,17 @@ public:
     // Opens a serial device in raw mode, 8 data bits, no parity, at `baud`.
     static std::unique_ptr<SimLine> OpenDevice(const std::string& path, int baud,
                                                std::string& error);
+    // Listens on 127.0.0.1:`port` (0: a free port) and serves one connection at a time:
+    // the meter behind a converter on the network. path() is "127.0.0.1:<port>".
+    static std::unique_ptr<SimLine> ListenTcp(int port, std::string& error);
     ~SimLine();
     SimLine(const SimLine&) = delete;
     SimLine& operator=(const SimLine&) = delete;
 
-    int fd() const { return fd_; }
+    // What to wait on: the line, or for a network line without a connection, the listener
+    // (readSome then takes the connection that is waiting).
+    int fd() const { return fd_ >= 0 ? fd_ : listenFd_; }
+    bool isNetwork() const { return listenFd_ >= 0; }
     const std::string& path() const { return path_; }
     bool isPseudoTerminal() const { return slaveFd_ >= 0; }
 
@@ -32,7 +38,8 @@ public:
 
     // Bytes from the other side are waiting to be read.
     bool inputWaiting() const;
-    // Reads what is there without waiting; -1 on error.
+    // Reads what is there without waiting; -1 on error. A network line reads 0 while it
+    // takes a new connection or ends one the master closed.
     long readSome(std::uint8_t* buffer, std::size_t size);
     // Writes everything, waiting for room when the line is full.
     bool writeAll(const std::uint8_t* data, std::size_t size);
@@ -43,5 +50,6 @@ private:
 
     int fd_;
     int slaveFd_;
+    int listenFd_ = -1;
     std::string path_;
 };

@@ -110,6 +110,20 @@ QString SetSeed(const OptionValue& option, SimOptions& out) {
     return {};
 }
 
+// --tcp PORT or --rtu-over-tcp PORT: the meters behind a converter on 127.0.0.1.
+template <bool rtuOverTcp> QString SetTcpPort(const OptionValue& option, SimOptions& out) {
+    if (!option.given)
+        return {};
+    if (out.tcpPort >= 0)
+        return "--tcp and --rtu-over-tcp exclude each other";
+    long long port = 0;
+    if (!Integer(option.text, 0, 65535, port))
+        return QStringLiteral("--%1 must be a TCP port 0..65535 (0: a free one)").arg(option.name);
+    out.tcpPort = int(port);
+    out.rtuOverTcp = rtuOverTcp;
+    return {};
+}
+
 QString SetPtRatio(const OptionValue& option, SimOptions& out) {
     bool ok = false;
     const double ratio = option.text.toDouble(&ok);
@@ -296,6 +310,12 @@ const OptionRow kOptions[] = {
      "Register the device as COM port <name> (e.g. COM1) for the program."},
     {"device", "path", nullptr, SetText<&SimOptions::device>,
      "Serve the existing serial device <path> instead of a pseudo-terminal."},
+    {"tcp", "port", nullptr, SetTcpPort<false>,
+     "Serve as a Modbus TCP gateway on 127.0.0.1:<port> instead (0: a free port; the first "
+     "line then says 127.0.0.1:<port>); --also-address meters are further units, and a unit "
+     "no meter answers gets exception 0x0B."},
+    {"rtu-over-tcp", "port", nullptr, SetTcpPort<true>,
+     "Serve the RTU bytes unchanged on 127.0.0.1:<port> instead, as a serial server would."},
     {"address", "a", "1", SetAddress, "Slave address 1..247 (default 1)."},
     {"baud", "bps", "9600", SetBaud,
      "Baud rate of the meter (default 9600). 57600 and 115200 are beyond the meter's own "
@@ -407,6 +427,11 @@ OptionsResult ParseSimOptions(const QStringList& arguments, SimOptions& out, QSt
     message = ReadOptions(parser, out);
     if (!message.isEmpty())
         return OptionsResult::Error;
+    if (out.tcpPort >= 0 && (!out.device.isEmpty() || !out.link.isEmpty() || !out.port.isEmpty())) {
+        message = QStringLiteral("--tcp and --rtu-over-tcp serve no device: leave out --device, "
+                                 "--link and --port");
+        return OptionsResult::Error;
+    }
     if (!out.device.isEmpty() && !out.link.isEmpty() && out.device == out.link) {
         message = QStringLiteral("--link must differ from --device");
         return OptionsResult::Error;

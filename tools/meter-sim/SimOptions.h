@@ -12,6 +12,11 @@ struct SimOptions {
     QString link;   // symbolic link to the served device
     QString port;   // COMn name to register the device under
     QString device; // serve this serial device instead of a new pseudo-terminal
+    // Serve on this TCP port of 127.0.0.1 instead (0: a free one, printed at start), as a
+    // Modbus TCP gateway in front of the meters or, with rtuOverTcp, as a serial server
+    // that carries the RTU bytes unchanged. -1: not on the network.
+    int tcpPort = -1;
+    bool rtuOverTcp = false;
     bool verbose = false;
     int delayMs = 0;
     bool wireTime = false;

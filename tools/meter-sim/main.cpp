@@ -106,7 +106,9 @@ public:
                 running = handleSignal();
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
                 const long n = line_.readSome(buffer, sizeof buffer);
-                if (n > 0) {
+                if (n > 0 && gateway_) {
+                    takeGatewayBytes(buffer, static_cast<std::size_t>(n));
+                } else if (n > 0) {
                     receiver_.feed({buffer, static_cast<std::size_t>(n)}, MonotonicUs());
                 } else if (n < 0 && !line_.isPseudoTerminal()) {
                     // The device went away (a USB adapter unplugged, say).
@@ -132,6 +134,42 @@ private:
     // The meter's time runs from the PC clock at start on a monotonic clock, so
     // a clock adjustment on the PC neither freezes nor rushes the meter.
     std::int64_t meterTimeMs() const { return startWallMs_ + (MonotonicUs() - startUs_) / 1000; }
+
+    // A Modbus TCP gateway takes a request by the length its header announces, and passes
+    // it to the meters as the RTU frame (the unit identifier as address, a CRC added).
+    void takeGatewayBytes(const std::uint8_t* data, std::size_t n) {
+        gatewayIn_.insert(gatewayIn_.end(), data, data + n);
+        while (gatewayIn_.size() >= 7) {
+            const unsigned length = unsigned(gatewayIn_[4]) << 8 | gatewayIn_[5];
+            const bool protocol = gatewayIn_[2] == 0 && gatewayIn_[3] == 0;
+            if (length < 2 || length > 254 || !protocol) {
+                // Not a request the gateway understands; nothing after it can be framed.
+                qCDebug(lcTraffic) << "gateway: bad header, input dropped";
+                gatewayIn_.clear();
+                return;
+            }
+            if (gatewayIn_.size() < 6 + length)
+                return;
+            transaction_ = std::uint16_t(gatewayIn_[0] << 8 | gatewayIn_[1]);
+            std::vector<std::uint8_t> frame(gatewayIn_.begin() + 6,
+                                            gatewayIn_.begin() + 6 + length);
+            gatewayIn_.erase(gatewayIn_.begin(), gatewayIn_.begin() + 6 + length);
+            AppendCrc(frame);
+            serve(frame);
+        }
+    }
+
+    // The gateway's answer: the meter's reply without its CRC behind the request's header.
+    std::vector<std::uint8_t> gatewayFrame(const std::vector<std::uint8_t>& rtu) const {
+        const std::size_t length = rtu.size() - 2;
+        std::vector<std::uint8_t> out(6 + length);
+        out[0] = std::uint8_t(transaction_ >> 8);
+        out[1] = std::uint8_t(transaction_ & 0xFF);
+        out[4] = std::uint8_t(length >> 8);
+        out[5] = std::uint8_t(length & 0xFF);
+        std::copy_n(rtu.begin(), length, out.begin() + 6);
+        return out;
+    }
 
     bool handleSignal() {
         signalfd_siginfo info{};
@@ -181,6 +219,9 @@ private:
         case SlaveOutcome::Ignored:
             ++lineCounts_.ignored;
             qCDebug(lcTraffic) << "ignored";
+            // No meter behind the gateway answers that unit: the gateway says so.
+            if (gateway_ && HasValidCrc(frame) && frame[0] != 0)
+                reply(frame.size(), ExceptionReply(frame, 0x0B));
             return;
         case SlaveOutcome::Broadcast:
             ++lineCounts_.broadcasts;
@@ -228,10 +269,10 @@ private:
         return true;
     }
 
-    void reply(std::size_t requestSize, const std::vector<std::uint8_t>& bytes) {
+    void reply(std::size_t requestSize, const std::vector<std::uint8_t>& rtu) {
         const int baud = lineBaud_;
-        const std::uint8_t address = bytes.front();
-        const ReplyPlan plan = faults_.plan(bytes, address);
+        const std::uint8_t address = rtu.front();
+        const ReplyPlan plan = faults_.plan(gateway_ ? gatewayFrame(rtu) : rtu, address);
         if (plan.dropped) {
             qCDebug(lcTraffic) << "reply dropped";
             return;
@@ -243,7 +284,7 @@ private:
         // from the request's arrival, so the simulator's own delays do not add to it.
         if (options_.wireTime)
             dueUs = receiver_.frameEndUs() + receiver_.silenceUs() +
-                    WireTimeUs(baud, requestSize + bytes.size()) + 1000LL * options_.delayMs;
+                    WireTimeUs(baud, requestSize + rtu.size()) + 1000LL * options_.delayMs;
         const std::int64_t waitUs = dueUs - MonotonicUs();
         if (waitUs > 0)
             std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
@@ -289,6 +330,11 @@ private:
     // The scripted losses still to come.
     std::vector<ScriptedDrop> droppedReads_;
     RtuReceiver receiver_;
+    // A Modbus TCP gateway in front of the meters: requests framed by their header, the
+    // transaction of the one served, and the bytes of one still arriving.
+    bool gateway_ = options_.tcpPort >= 0 && !options_.rtuOverTcp;
+    std::uint16_t transaction_ = 0;
+    std::vector<std::uint8_t> gatewayIn_;
     // The rate the line runs at: the meter's own, or one beyond it given at start.
     int lineBaud_;
     LineCounts lineCounts_;
@@ -330,7 +376,8 @@ int main(int argc, char* argv[]) {
 
     std::string error;
     std::unique_ptr<SimLine> line =
-        options.device.isEmpty()
+        options.tcpPort >= 0 ? SimLine::ListenTcp(options.tcpPort, error)
+        : options.device.isEmpty()
             ? SimLine::OpenPseudoTerminal(options.meter.baud, error)
             : SimLine::OpenDevice(options.device.toStdString(), options.meter.baud, error);
     if (!line) {

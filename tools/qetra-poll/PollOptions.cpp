@@ -5,6 +5,7 @@
 #include "ConfigTransfer.h"
 #include "MessageCheck.h"
 #include "MessageText.h"
+#include "NetworkModbusPort.h"
 #include "PosixSerialDevice.h"
 
 #include <QCommandLineParser>
@@ -260,6 +261,25 @@ QString SetWriteCoefficients(const QString&, bool given, PollOptions& options) {
     return {};
 }
 
+// A converter on the network: --tcp HOST[:PORT] (502 by default), --rtu-over-tcp HOST:PORT.
+template <bool rtuOverTcp>
+QString SetNetwork(const QString& value, bool given, PollOptions& options) {
+    if (!given)
+        return {};
+    const char* name = rtuOverTcp ? "--rtu-over-tcp" : "--tcp";
+    if (!options.tcpHost.isEmpty())
+        return "--tcp and --rtu-over-tcp exclude each other";
+    QString host;
+    quint16 port = 0;
+    if (!NetworkModbusPort::SplitHostPort(value, rtuOverTcp ? 0 : 502, host, port))
+        return QStringLiteral("%1: \"%2\" is not HOST%3 with a port 1-65535")
+            .arg(name, value, rtuOverTcp ? ":PORT" : "[:PORT]");
+    options.tcpHost = host;
+    options.tcpPort = port;
+    options.rtuOverTcp = rtuOverTcp;
+    return {};
+}
+
 using Config = PollOptions::ConfigAction;
 
 // The options, in the order --help lists them.
@@ -267,7 +287,12 @@ const OptionRow kOptions[] = {
     {Stage::Command, "h,help", nullptr, nullptr, nullptr, "Show this help."},
     {Stage::Command, "version", nullptr, nullptr, nullptr, "Show the version and the Qt version."},
     {Stage::Port, "port", "port", nullptr, SetText<&PollOptions::port>,
-     "Serial port: COMn or a device path (required)."},
+     "Serial port: COMn or a device path (this, --tcp or --rtu-over-tcp is required)."},
+    {Stage::Port, "tcp", "host[:port]", nullptr, SetNetwork<false>,
+     "A Modbus TCP gateway in front of the meter (TCP port 502 by default); --addr is the "
+     "unit identifier."},
+    {Stage::Port, "rtu-over-tcp", "host:port", nullptr, SetNetwork<true>,
+     "A serial server that carries the RTU bytes, CRC and all, in a TCP stream."},
     {Stage::Line, "baud", "rate", "9600", SetBaud, "Baud rate (default 9600)."},
     {Stage::Line, "addr", "address", "1", SetAddress,
      "Slave address 0..247, decimal or 0x hex (default 1)."},
@@ -425,8 +450,16 @@ QString ReadRun(const QCommandLineParser& parser, PollOptions& options) {
         return {};
     if (QString refusal = ReadStages(parser, {Stage::Port}, options); !refusal.isEmpty())
         return refusal;
-    if (options.port.isEmpty())
-        return "--port is required";
+    if (options.port.isEmpty() && options.tcpHost.isEmpty())
+        return "--port, --tcp or --rtu-over-tcp is required";
+    if (!options.port.isEmpty() && !options.tcpHost.isEmpty())
+        return "--port and --tcp/--rtu-over-tcp exclude each other";
+    // The search, the report and the configuration commands reach the meter through a
+    // serial port only, so far.
+    if (!options.tcpHost.isEmpty() && (options.scan || !options.reportFile.isEmpty() ||
+                                       options.configAction != PollOptions::ConfigAction::None))
+        return "--tcp and --rtu-over-tcp poll only; --scan, --report and the configuration "
+               "commands need --port";
     if (options.scan)
         return ReadScan(parser, options);
     if (QString refusal = ReadStages(parser, {Stage::Line}, options); !refusal.isEmpty())

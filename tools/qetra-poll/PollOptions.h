@@ -12,6 +12,11 @@
 // What qetra-poll was asked to do.
 struct PollOptions {
     QString port; // a COM name or a device path
+    // Instead of a serial port: a converter on the network, its host and TCP port, and how
+    // it carries the frames (--tcp: Modbus TCP; --rtu-over-tcp: the RTU bytes as they are).
+    QString tcpHost;
+    quint16 tcpPort = 502;
+    bool rtuOverTcp = false;
     quint32 baud = 9600;
     int address = 1;        // slave address put in front of every message
     quint32 interval = 200; // QueryInterval, ms

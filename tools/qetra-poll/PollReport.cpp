@@ -53,6 +53,12 @@ QString ExceptionText(int code) {
         return QStringLiteral("Acknowledge");
     case 6:
         return QStringLiteral("Slave Device Busy");
+    // From a Modbus TCP gateway in front of the meter, not from the meter itself.
+    case 0x0A:
+        return QStringLiteral("Gateway Path Unavailable: the gateway has no path to the meter");
+    case 0x0B:
+        return QStringLiteral("Gateway Target Failed to Respond: the gateway could not reach "
+                              "the meter");
     default:
         return QStringLiteral("exception %1").arg(code);
     }

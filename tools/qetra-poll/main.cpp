@@ -2,12 +2,14 @@
 // master and serial port, and reports every transaction. See --help.
 
 #include "BusRotation.h"
+#include "CommModbusPort.h"
 #include "EngineLink.h"
 #include "LineStatusText.h"
 #include "MessageText.h"
 #include "MeterParamDecode.h"
 #include "MeterSearch.h"
 #include "MeteringCsv.h"
+#include "NetworkModbusPort.h"
 #include "PollOptions.h"
 #include "PollReport.h"
 #include "PortList.h"
@@ -209,7 +211,7 @@ PollRecord RecordOf(int n, const RequestOutcome& o) {
 class PollRun {
 public:
     PollRun(QCoreApplication& app, const PollOptions& o)
-        : app_(app), o_(o), total_(o.passes * int(o.messages.size())) {}
+        : app_(app), o_(o), qv_(MakePort(o), nullptr), total_(o.passes * int(o.messages.size())) {}
 
     // Opens the port, polls, and sums up; the exit status.
     int Exec();
@@ -225,15 +227,28 @@ private:
     QString MeterSummary() const;
     void Ended(int n, const QByteArray& message, const RequestOutcome& outcome);
     void Log(const RequestOutcome& outcome);
+    // The serial port under its name, or the connection to the converter on the network.
+    static std::unique_ptr<ModbusPort> MakePort(const PollOptions& o) {
+        if (o.tcpHost.isEmpty())
+            return std::make_unique<CommModbusPort>();
+        return std::make_unique<NetworkModbusPort>(o.tcpHost, o.tcpPort,
+                                                   o.rtuOverTcp ? NetworkFraming::RtuOverTcp
+                                                                : NetworkFraming::ModbusTcp);
+    }
+    bool Network() const { return !o_.tcpHost.isEmpty(); }
+    // The line as named to the operator: the port name, or the converter with its framing.
+    QString LineName() const { return Network() ? qv_.LineDevice() : o_.port; }
     // The device the port name leads to now, to name it beside the name given.
-    QString Device() const { return QFileInfo(ResolvePortName(o_.port)).canonicalFilePath(); }
+    QString Device() const {
+        return Network() ? QString() : QFileInfo(ResolvePortName(o_.port)).canonicalFilePath();
+    }
     // The device the port opened, which every request goes to until the port opens again
     // (a COM link moved meanwhile changes nothing on the line).
     QString written_;
 
     QCoreApplication& app_;
     const PollOptions& o_;
-    TqvModbus qv_{nullptr};
+    TqvModbus qv_;
     RequestService requests_{qv_};
     // The data log: the same lines as the program's, so field logs of both read alike.
     MeteringCsvLog csv_;
@@ -282,10 +297,10 @@ int PollRun::Exec() {
 
     TqvModbus::StartResponseWatcher();
     try {
-        qv_.Open(o_.port, o_.baud);
+        qv_.Open(Network() ? qv_.CommName() : o_.port, o_.baud);
         written_ = Device();
     } catch (const std::exception& e) {
-        Say("cannot open " + o_.port + ": " + QString::fromStdString(e.what()));
+        Say("cannot open " + LineName() + ": " + QString::fromStdString(e.what()));
         TqvModbus::StopResponseWatcher();
         return 1;
     }
@@ -295,9 +310,9 @@ int PollRun::Exec() {
     qv_.Close();
     TqvModbus::StopResponseWatcher();
 
-    Print(
-        o_.json ? stderr : stdout,
-        (SummaryText(counters_, PortWithDevice(o_.port, written_)) + MeterSummary()).toLocal8Bit());
+    Print(o_.json ? stderr : stdout,
+          (SummaryText(counters_, PortWithDevice(LineName(), written_)) + MeterSummary())
+              .toLocal8Bit());
     if (stops.ExitCode() != 0)
         return stops.ExitCode();
     const bool allSent = o_.pollAddresses.isEmpty() ? counters_.sent == total_ : Finished();
@@ -425,7 +440,7 @@ void PollRun::Ended(int n, const QByteArray& message, const RequestOutcome& outc
     answered_ = answered_ || outcome.code == 0;
     if (outcome.code == 1 && !answered_ && !toldNoAnswer_) {
         toldNoAnswer_ = true;
-        Say(NoAnswerText(o_.address, o_.baud, o_.port, written_));
+        Say(NoAnswerText(o_.address, o_.baud, LineName(), written_));
     }
     if (outcome.event == RequestOutcome::Event::F03 && outcome.code == 0)
         Log(outcome);

@@ -7,11 +7,12 @@ set(qetra_fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=u
     -fno-omit-frame-pointer)
 add_executable(fuzz_settings ${CMAKE_CURRENT_LIST_DIR}/fuzz_settings.cpp
                              ${PROJECT_SOURCE_DIR}/src/app/Settings.cpp
+                             ${PROJECT_SOURCE_DIR}/src/app/AddressList.cpp
                              ${PROJECT_SOURCE_DIR}/src/app/WindowLayout.cpp
                              ${PROJECT_SOURCE_DIR}/src/app/WindowTable.cpp
                              ${PROJECT_SOURCE_DIR}/src/serial/PortName.cpp)
 target_include_directories(fuzz_settings PRIVATE ${PROJECT_SOURCE_DIR}/src/app
-                           ${PROJECT_SOURCE_DIR}/src/serial)
+                           ${PROJECT_SOURCE_DIR}/src/modbus ${PROJECT_SOURCE_DIR}/src/serial)
 target_link_libraries(fuzz_settings PRIVATE Qt6::Core)
 target_include_directories(fuzz_settings PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
 target_compile_options(fuzz_settings PRIVATE ${qetra_fuzz_flags})

@@ -85,6 +85,12 @@ TEST(SimOptions, EveryOptionOfTheHelpSetsWhatItSays) {
                     o.refusals[1].exception == 0 && !o.refusals[2].write &&
                     o.refusals[2].start == 0x510 && o.refusals[2].exception == 2;
          }},
+        {{"--tcp", "0", "--also-address", "2"},
+         [](auto& o) { return o.tcpPort == 0 && !o.rtuOverTcp && o.device.isEmpty(); }},
+        {{"--rtu-over-tcp", "5020"}, [](auto& o) { return o.tcpPort == 5020 && o.rtuOverTcp; }},
+        {{"--tcp", "65536"}, {}, "--tcp"},
+        {{"--tcp", "0", "--rtu-over-tcp", "0"}, {}, "--tcp and --rtu-over-tcp"},
+        {{"--rtu-over-tcp", "0", "--device", "/dev/ttyS0"}, {}, "--tcp and --rtu-over-tcp"},
         {{"--refuse-read", "0x510:0"}, {}, "--refuse-read"},
         {{"--pt-ratio", "nan"}, {}, "--pt-ratio"},
         {{"--load-cycle", "nan"}, {}, "--load-cycle"},
