@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -211,7 +212,9 @@ Reading Read(const QString& typed, const NumberField& field, const QLocale& loca
     if (t.grouped && !GroupsInPlace(t.groups, locale))
         return r;
     // Far more digits than any register holds: refused rather than read approximately.
-    if (t.digits.size() + t.fraction.size() > 40)
+    // A unit's prefix moves the point: "…k" of 40 digits is a number of 43, which the
+    // program could show but not read back.
+    if (t.digits.size() + t.fraction.size() + std::abs(*exponent) > 40)
         return r;
     r.plain = sign + t.digits;
     if (t.inFraction)

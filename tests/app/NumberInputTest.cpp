@@ -87,6 +87,9 @@ TEST(NumberInput, TextsAreReadAsAPersonOfTheLocaleReadsThem) {
         {"en_US", QStringLiteral("9999") + QChar(0) + "1", std::nullopt},
         {"en_US", QStringLiteral("9999") + QChar(0), std::nullopt},
         {"en_US", "1" + QString(QChar(0x0661)), std::nullopt}, // another script's digit
+        // Forty digits are the most the windows read back; a prefix adds its own.
+        {"en_US", QString(37, QLatin1Char('1')) + "k", 1.111111111111111111111111111111111111e39},
+        {"en_US", QString(38, QLatin1Char('1')) + "k", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " \"" + c.text.toStdString() + '"');
