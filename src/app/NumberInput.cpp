@@ -242,7 +242,8 @@ std::optional<double> ReadNumber(const QString& text, const NumberField& field,
         return std::nullopt;
     bool ok = false;
     const double value = QLocale::c().toDouble(*plain, &ok);
-    if (!ok || !std::isfinite(value))
+    // Forty nines round up to 1e40, whose own text has 41 digits: refused like the text.
+    if (!ok || !std::isfinite(value) || std::fabs(value) >= 1e40)
         return std::nullopt;
     return value;
 }

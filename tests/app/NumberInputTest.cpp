@@ -90,6 +90,8 @@ TEST(NumberInput, TextsAreReadAsAPersonOfTheLocaleReadsThem) {
         // Forty digits are the most the windows read back; a prefix adds its own.
         {"en_US", QString(37, QLatin1Char('1')) + "k", 1.111111111111111111111111111111111111e39},
         {"en_US", QString(38, QLatin1Char('1')) + "k", std::nullopt},
+        {"en_US", QString(40, QLatin1Char('9')), std::nullopt}, // 1e40 once read
+        {"en_US", QString(39, QLatin1Char('9')), 1e39},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " \"" + c.text.toStdString() + '"');
