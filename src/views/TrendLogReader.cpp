@@ -228,14 +228,15 @@ private:
                 continue;
             const LogNumber n = ReadLogNumber(cell, header_.separator == ';');
             if (n.kind != LogNumber::Kind::Number)
-                Refuse(out_.name, lineNo,
-                       (n.kind == LogNumber::Kind::Ambiguous
-                            ? QCoreApplication::translate(
-                                  "TrendLogReader",
-                                  "\"%1\" in column \"%2\" may be meant two ways: %3")
-                            : QCoreApplication::translate(
-                                  "TrendLogReader", "\"%1\" in column \"%2\" is not a number"))
-                           .arg(QString::fromUtf8(cell), TrendQuantities()[q].column, n.readings));
+                Refuse(
+                    out_.name, lineNo,
+                    n.kind == LogNumber::Kind::Ambiguous
+                        ? QCoreApplication::translate(
+                              "TrendLogReader", "\"%1\" in column \"%2\" may be meant two ways: %3")
+                              .arg(QString::fromUtf8(cell), TrendQuantities()[q].column, n.readings)
+                        : QCoreApplication::translate("TrendLogReader",
+                                                      "\"%1\" in column \"%2\" is not a number")
+                              .arg(QString::fromUtf8(cell), TrendQuantities()[q].column));
             out_.values[at + size_t(q)] = float(n.value);
         }
         out_.times.push_back(time);
