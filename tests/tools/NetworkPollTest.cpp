@@ -4,6 +4,7 @@
 // ports the peers chose themselves.
 
 #include "MeterSimProcess.h"
+#include "PollProcess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,26 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct PollRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-PollRun RunPoll(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
-    PollRun r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
 
 // The registers of every JSON line qetra-poll printed, in order.
 QList<QList<int>> Values(const QByteArray& out) {

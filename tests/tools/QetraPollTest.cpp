@@ -6,6 +6,7 @@
 #include "MeterSimProcess.h"
 #include "MeteringCsv.h"
 #include "PollOptions.h"
+#include "PollProcess.h"
 #include "PtyResponder.h"
 #include "QetraVersion.h"
 
@@ -32,28 +33,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-struct PollRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
-
-PollRun RunPoll(const QStringList& arguments,
-                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QETRA_POLL_PATH), arguments);
-    PollRun r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
 
 bool WaitUntilTrue(const std::function<bool()>& done, int ms = 10000) {
     QDeadlineTimer deadline(ms);
